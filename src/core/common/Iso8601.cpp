@@ -1,0 +1,43 @@
+#include "common/Iso8601.h"
+
+#include <QRegularExpression>
+
+namespace murmela::Iso8601 {
+
+QString format(Date date) {
+  return date.toQDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
+}
+
+QString formatWithMilliseconds(Date date) {
+  return date.toQDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
+}
+
+std::optional<Date> parse(const QString& text, bool allowFraction) {
+  static const QRegularExpression pattern(QStringLiteral(
+      R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(\.\d+)?(Z|([+-])(\d{2}):(\d{2}))$)"));
+  const QRegularExpressionMatch match = pattern.match(text);
+  if (!match.hasMatch()) return std::nullopt;
+  if (match.hasCaptured(7) && !allowFraction) return std::nullopt;
+
+  const QDate day(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
+  const int hour = match.captured(4).toInt();
+  const int minute = match.captured(5).toInt();
+  const int second = match.captured(6).toInt();
+  if (!day.isValid() || hour > 23 || minute > 59 || second > 59) return std::nullopt;
+
+  int offsetSeconds = 0;
+  if (match.captured(8) != QLatin1String("Z")) {
+    const int offsetHours = match.captured(10).toInt();
+    const int offsetMinutes = match.captured(11).toInt();
+    if (offsetHours > 23 || offsetMinutes > 59) return std::nullopt;
+    offsetSeconds = (offsetHours * 3600 + offsetMinutes * 60) * (match.captured(9) == QLatin1String("-") ? -1 : 1);
+  }
+
+  double fraction = 0.0;
+  if (match.hasCaptured(7)) fraction = QStringView(match.captured(7)).mid(1).toString().prepend(QLatin1String("0.")).toDouble();
+
+  const qint64 wholeUnix = QDateTime(day, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch() - offsetSeconds;
+  return Date::fromUnix(static_cast<double>(wholeUnix) + fraction);
+}
+
+}  // namespace murmela::Iso8601

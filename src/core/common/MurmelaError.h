@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+namespace murmela {
+
+// The base of every error the application throws. The processing error shown
+// to the user is "[" + typeName() + "] " + description(); the log line of a
+// failure names the type, domain and code as well.
+class MurmelaError : public std::exception {
+ public:
+  ~MurmelaError() override = default;
+
+  virtual QString typeName() const = 0;
+  virtual QString description() const = 0;
+  // A stable domain per error type ("MurmelaCore.<type name>") and a code per case.
+  virtual QString domain() const { return QStringLiteral("MurmelaCore.") + typeName(); }
+  virtual int code() const = 0;
+
+  // "[" + type name + "] " + description.
+  QString userFacingText() const { return QStringLiteral("[") + typeName() + QStringLiteral("] ") + description(); }
+  const char* what() const noexcept override;
+
+ private:
+  mutable QByteArray what_;
+};
+
+// A run, request or process stopped because the user or the caller cancelled it.
+class CancellationError : public MurmelaError {
+ public:
+  QString typeName() const override { return QStringLiteral("CancellationError"); }
+  QString description() const override { return QStringLiteral("The operation was cancelled."); }
+  int code() const override { return 1; }
+};
+
+}  // namespace murmela

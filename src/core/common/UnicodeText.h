@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace murmela::UnicodeText {
+
+// "Characters" in user-facing counts are extended grapheme clusters (ICU rules:
+// a flag, a ZWJ family or a base with its marks is one).
+qsizetype graphemeCount(QStringView text);
+// The first / last `count` grapheme clusters (the whole text when shorter).
+QString graphemePrefix(QStringView text, qsizetype count);
+QString graphemeSuffix(QStringView text, qsizetype count);
+// The clusters of the text in order.
+QStringList graphemes(QStringView text);
+// Calls visit(QStringView cluster) for every grapheme cluster, without copies.
+template <typename Visitor>
+void forEachGrapheme(QStringView text, Visitor&& visit);
+
+// Code-point properties (ICU binary properties).
+bool isEmoji(char32_t codePoint);
+bool isEmojiPresentation(char32_t codePoint);
+// Word characters as regular-expression word boundaries see them: Alphabetic,
+// marks, decimal digits, connector punctuation, ZWNJ and ZWJ.
+bool isWordCharacter(char32_t codePoint);
+// Letters, marks and numbers in the Unicode sense (the tokenizer's word characters).
+bool isAlphanumeric(char32_t codePoint);
+// Combining characters that a word boundary looks through: Grapheme_Extend or format (Cf).
+bool isBoundaryTransparent(char32_t codePoint);
+
+// Orders by Unicode code point (not by UTF-16 unit, which differs above U+FFFF).
+int compareCodePoints(QStringView a, QStringView b);
+inline bool lessByCodePoint(QStringView a, QStringView b) { return compareCodePoints(a, b) < 0; }
+
+// Canonical composition (NFC): the key under which names and words are compared.
+QString nfc(const QString& text);
+
+// Internal: boundaries of the grapheme clusters, as UTF-16 offsets (0 and size included).
+QList<qsizetype> graphemeBoundaries(QStringView text);
+
+template <typename Visitor>
+void forEachGrapheme(QStringView text, Visitor&& visit) {
+  const QList<qsizetype> bounds = graphemeBoundaries(text);
+  for (qsizetype i = 0; i + 1 < bounds.size(); ++i) visit(text.mid(bounds[i], bounds[i + 1] - bounds[i]));
+}
+
+}  // namespace murmela::UnicodeText

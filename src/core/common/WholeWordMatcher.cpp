@@ -1,0 +1,69 @@
+#include "common/WholeWordMatcher.h"
+
+#include "common/UnicodeText.h"
+
+namespace murmela {
+namespace {
+
+char32_t codePointAt(QStringView text, qsizetype index) {
+  const char16_t unit = text[index].unicode();
+  if (QChar::isHighSurrogate(unit) && index + 1 < text.size() && QChar::isLowSurrogate(text[index + 1].unicode()))
+    return QChar::surrogateToUcs4(unit, text[index + 1].unicode());
+  return unit;
+}
+
+// Code point ending just before `index`, and where it starts.
+char32_t codePointBefore(QStringView text, qsizetype index, qsizetype* start) {
+  const char16_t unit = text[index - 1].unicode();
+  if (QChar::isLowSurrogate(unit) && index >= 2 && QChar::isHighSurrogate(text[index - 2].unicode())) {
+    *start = index - 2;
+    return QChar::surrogateToUcs4(text[index - 2].unicode(), unit);
+  }
+  *start = index - 1;
+  return unit;
+}
+
+// Is there a word boundary at `position` of the text?
+bool isBoundary(QStringView text, qsizetype position) {
+  bool currentIsWord = false;
+  if (position < text.size()) {
+    const char32_t current = codePointAt(text, position);
+    if (UnicodeText::isBoundaryTransparent(current)) return false;
+    currentIsWord = UnicodeText::isWordCharacter(current);
+  }
+  bool previousIsWord = false;
+  qsizetype at = position;
+  while (at > 0) {
+    qsizetype start = 0;
+    const char32_t previous = codePointBefore(text, at, &start);
+    if (!UnicodeText::isBoundaryTransparent(previous)) {
+      previousIsWord = UnicodeText::isWordCharacter(previous);
+      break;
+    }
+    at = start;
+  }
+  return currentIsWord != previousIsWord;
+}
+
+}  // namespace
+
+WholeWordMatcher::WholeWordMatcher(const QString& term) : term_(term.toLower()) {}
+
+qsizetype WholeWordMatcher::nextMatch(QStringView text, qsizetype from) const {
+  if (term_.isEmpty()) return -1;
+  const QStringView needle(term_);
+  for (qsizetype at = text.indexOf(needle, from); at >= 0; at = text.indexOf(needle, at + 1)) {
+    if (isBoundary(text, at) && isBoundary(text, at + needle.size())) return at;
+  }
+  return -1;
+}
+
+qsizetype WholeWordMatcher::count(QStringView loweredText) const {
+  qsizetype matches = 0;
+  for (qsizetype at = nextMatch(loweredText, 0); at >= 0; at = nextMatch(loweredText, at + term_.size())) ++matches;
+  return matches;
+}
+
+bool WholeWordMatcher::containedIn(QStringView loweredText) const { return nextMatch(loweredText, 0) >= 0; }
+
+}  // namespace murmela

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "data/ContactSummary.h"
+#include "data/Message.h"
+
+namespace murmela {
+
+// One conversation ready for the analysis: the partner, the messages oldest
+// first, and the names used for the two participants.
+struct ImportedChat {
+  ContactSummary contact;
+  MessageList messages;
+  QString meName;
+  QString otherName;
+};
+
+// The chat of a conversation read from the Messages database: the chosen
+// partner's handle and name, the fetched count and dates (the summary's own
+// dates when nothing was fetched), "You" for the user, and the display name
+// (when present and not empty) or else the handle for the partner.
+ImportedChat makeImportedChat(const ContactSummary& chosen, MessageList messages);
+
+}  // namespace murmela
