@@ -2,6 +2,7 @@
 #include "data/ContactSummary.h"
 #include "data/ImportedChat.h"
 #include "data/RelationshipType.h"
+#include "data/WrappedDataError.h"
 #include "support/TestRegistry.h"
 
 #include <QSet>
@@ -78,6 +79,15 @@ class ConversationRecordsTest : public QObject {
     QStringList raws;
     for (RelationshipType type : allRelationshipTypes()) raws << rawValue(type);
     QCOMPARE(raws, QStringList({"romantic", "closeFriend", "family", "casual"}));
+  }
+
+  void dataErrorDescriptions() {
+    using E = WrappedDataError;
+    QCOMPARE(E::databaseOpenFailed("x").description(), QStringLiteral("Could not open Messages database: x"));
+    QCOMPARE(E::databaseQueryFailed("x").description(), QStringLiteral("Messages database query failed: x"));
+    QCOMPARE(E::fixtureNotFound("fake_report").description(), QStringLiteral("Bundled fixture fake_report.json was not found."));
+    QCOMPARE(E::fixtureDecodeFailed("x").description(), QStringLiteral("Could not decode bundled fixture: x"));
+    QCOMPARE(E::csvImportFailed("x").userFacingText(), QStringLiteral("[WrappedDataError] Could not import CSV chat: x"));
   }
 
   void intelligenceChoiceRawValues() {
