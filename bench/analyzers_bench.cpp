@@ -75,8 +75,8 @@ int main(int argc, char* argv[]) {
     options.seed = 20240601;
     const auto made = std::chrono::steady_clock::now();
     const MessageList messages = test::makeSyntheticConversation(options);
-    std::printf("\n%lld messages (generated in %.2f s)\n", static_cast<long long>(size),
-                seconds(std::chrono::steady_clock::now() - made));
+    std::printf("\n%lld messages (generated in %.2f s; peak memory with the messages: %.1f MiB)\n",
+                static_cast<long long>(size), seconds(std::chrono::steady_clock::now() - made), peakMemoryMiB());
     std::printf("  %-18s %10s %16s %10s\n", "analyzer", "seconds", "messages/s", "check");
 
     double total = 0.0;
