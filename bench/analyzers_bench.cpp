@@ -49,15 +49,14 @@ std::vector<Step> steps() {
        [](const MessageList& m) { return static_cast<qint64>(ResponseTimeAnalyzer().analyze(m).byYear.size()); }},
       {"streaks", [](const MessageList& m) { return StreakAnalyzer().analyze(m).longestStreak.days; }},
       {"relationship type",
-       [](const MessageList& m) { return static_cast<qint64>(RelationshipClassifier().classifyWithHeuristics(m).type); }},
-      {"sentiment",
-       [](const MessageList& m) { return static_cast<qint64>(SentimentAnalyzer().analyze(m).size()); }},
+       [](const MessageList& m) {
+         return static_cast<qint64>(RelationshipClassifier().classifyWithHeuristics(m).type);
+       }},
+      {"sentiment", [](const MessageList& m) { return static_cast<qint64>(SentimentAnalyzer().analyze(m).size()); }},
   };
 }
 
-double seconds(std::chrono::steady_clock::duration duration) {
-  return std::chrono::duration<double>(duration).count();
-}
+double seconds(std::chrono::steady_clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 
 }  // namespace
 

@@ -45,39 +45,50 @@ class Random {
 
 // Everyday words, most common first (sampled with Zipf weights).
 const QStringList& vocabulary() {
-  static const QStringList words = QStringLiteral(
-      "i you the to and a it is that me my so no of what in just be we do im are this for on have like "
-      "not it's get was with can ok yeah your at but all if know lol go good love up out too now when "
-      "think about want how one time going did see there got home today come back here then really tomorrow "
-      "sure okay oh why need would did night tonight work would day will still make thank thanks much well "
-      "baby babe miss happy sorry tired dinner mom dad call text later soon maybe though pretty very right "
-      "haha hahaha omg idk tbh gonna wanna let's sounds great nice cool fun sleep morning weekend friday "
-      "saturday sunday movie food coffee pizza tacos lunch breakfast drive car house room kitchen dog cat "
-      "proud excited grateful sweet best sad mad hurt upset angry fight alone busy late early already again "
-      "always never something anything nothing everything someone people friend friends family sister brother "
-      "meeting class school office project email phone picture photo video song music show episode watch "
-      "read book game play run walk gym store shopping bought buy money pay rent trip flight plane hotel "
-      "beach park city train bus ride weather rain sunny cold hot snow outside inside feel feeling hope "
-      "wish remember forgot forget guess mean talk tell said say ask asked wait waiting leave leaving left "
-      "coming went gone done finished start started stop stopped help try trying better worse little big "
-      "long short new old first last next week month year hour minute second birthday party anniversary "
-      "kiss cuddle date bestie bro dude girl queen tea dead emergency obsessed partner café naïve jalapeño "
-      "señor über crème").split(QLatin1Char(' '));
+  static const QStringList words =
+      QStringLiteral(
+          "i you the to and a it is that me my so no of what in just be we do im are this for on have like "
+          "not it's get was with can ok yeah your at but all if know lol go good love up out too now when "
+          "think about want how one time going did see there got home today come back here then really tomorrow "
+          "sure okay oh why need would did night tonight work would day will still make thank thanks much well "
+          "baby babe miss happy sorry tired dinner mom dad call text later soon maybe though pretty very right "
+          "haha hahaha omg idk tbh gonna wanna let's sounds great nice cool fun sleep morning weekend friday "
+          "saturday sunday movie food coffee pizza tacos lunch breakfast drive car house room kitchen dog cat "
+          "proud excited grateful sweet best sad mad hurt upset angry fight alone busy late early already again "
+          "always never something anything nothing everything someone people friend friends family sister brother "
+          "meeting class school office project email phone picture photo video song music show episode watch "
+          "read book game play run walk gym store shopping bought buy money pay rent trip flight plane hotel "
+          "beach park city train bus ride weather rain sunny cold hot snow outside inside feel feeling hope "
+          "wish remember forgot forget guess mean talk tell said say ask asked wait waiting leave leaving left "
+          "coming went gone done finished start started stop stopped help try trying better worse little big "
+          "long short new old first last next week month year hour minute second birthday party anniversary "
+          "kiss cuddle date bestie bro dude girl queen tea dead emergency obsessed partner café naïve jalapeño "
+          "señor über crème")
+          .split(QLatin1Char(' '));
   return words;
 }
 
 const QStringList& emojis() {
-  static const QStringList list = {
-      QStringLiteral("😂"), QStringLiteral("❤️"), QStringLiteral("👍"), QStringLiteral("👍🏽"),
-      QStringLiteral("🥰"), QStringLiteral("😭"), QStringLiteral("🙏"), QStringLiteral("✨"),
-      QStringLiteral("😅"), QStringLiteral("🇩🇪"), QStringLiteral("👨‍👩‍👧"), QStringLiteral("🔥")};
+  static const QStringList list = {QStringLiteral("😂"),
+                                   QStringLiteral("❤️"),
+                                   QStringLiteral("👍"),
+                                   QStringLiteral("👍🏽"),
+                                   QStringLiteral("🥰"),
+                                   QStringLiteral("😭"),
+                                   QStringLiteral("🙏"),
+                                   QStringLiteral("✨"),
+                                   QStringLiteral("😅"),
+                                   QStringLiteral("🇩🇪"),
+                                   QStringLiteral("👨‍👩‍👧"),
+                                   QStringLiteral("🔥")};
   return list;
 }
 
 const QStringList kPetNames = {"babe", "baby", "bb", "love", "honey", "sweetheart"};
 const QStringList kSlang = {"lol", "lmao", "omg", "idk", "tbh", "haha", "hahaha", "ok", "rn", "fr", "wyd", "rip"};
-const QStringList kPhrases = {"miss you", "love you", "i love you", "good morning", "goodnight", "come over",
-                              "be safe", "how was your day", "proud of you", "call me", "my bad", "date night"};
+const QStringList kPhrases = {"miss you",     "love you",  "i love you", "good morning",
+                              "goodnight",    "come over", "be safe",    "how was your day",
+                              "proud of you", "call me",   "my bad",     "date night"};
 const QStringList kApologies = {"sorry", "so sorry", "my bad", "i was wrong", "sorry about that", "my fault"};
 const QStringList kEndings = {"", "", "", ".", "!", "?", "!!", "...", " :)"};
 
@@ -94,7 +105,9 @@ class TextMaker {
   QString make() {
     QString text;
     const double shape = random_.unit();
-    const qsizetype words = shape < 0.3 ? 1 + random_.below(3) : shape < 0.8 ? 4 + random_.below(9) : 13 + random_.below(18);
+    const qsizetype words = shape < 0.3   ? 1 + random_.below(3)
+                            : shape < 0.8 ? 4 + random_.below(9)
+                                          : 13 + random_.below(18);
     for (qsizetype i = 0; i < words; ++i) {
       if (!text.isEmpty()) text += random_.chance(0.06) ? QStringLiteral(", ") : QStringLiteral(" ");
       text += word();

@@ -23,10 +23,10 @@ DialectAnalyzer::DialectAnalyzer() : DialectAnalyzer(defaultTerms()) {}
 DialectAnalyzer::DialectAnalyzer(QStringList terms) : terms_(std::move(terms)), matchers_(makeTermMatchers(terms_)) {}
 
 const QStringList& DialectAnalyzer::defaultTerms() {
-  static const QStringList terms = {"lol",      "lmao",   "rofl",       "omg",    "idk",       "tbh",      "wyd",
-                                    "rn",       "fr",     "ok",         "okay",   "haha",      "hahaha",   "babe",
-                                    "baby",     "miss you", "miss u",   "love you", "i love you", "sorry", "my bad",
-                                    "goodnight", "good morning", "come over", "be safe", "rip"};
+  static const QStringList terms = {
+      "lol",        "lmao",  "rofl",   "omg",       "idk",          "tbh",       "wyd",      "rn",     "fr",
+      "ok",         "okay",  "haha",   "hahaha",    "babe",         "baby",      "miss you", "miss u", "love you",
+      "i love you", "sorry", "my bad", "goodnight", "good morning", "come over", "be safe",  "rip"};
   return terms;
 }
 

@@ -41,4 +41,3 @@ std::optional<QByteArray> extractFirstObject(const QString& text) {
 }
 
 }  // namespace murmela::IntelligenceJson
-

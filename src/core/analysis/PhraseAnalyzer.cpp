@@ -156,9 +156,7 @@ class PhraseCounter {
     if (a.simple && b.simple) return a.text.size() + 1 + b.text.size() >= PhraseAnalyzer::kMinimumPhraseCharacters;
     return UnicodeText::graphemeCount(phrase(first, second)) >= PhraseAnalyzer::kMinimumPhraseCharacters;
   }
-  QString phrase(int first, int second) const {
-    return tokens_[first].text + QLatin1Char(' ') + tokens_[second].text;
-  }
+  QString phrase(int first, int second) const { return tokens_[first].text + QLatin1Char(' ') + tokens_[second].text; }
 
   TokenTable tokens_;
   QString lowered_;
@@ -206,15 +204,16 @@ QList<PhraseStat> PhraseCounter::ranked(const Tally& tally, qsizetype limit) con
 
 }  // namespace
 
-PhraseAnalyzer::PhraseAnalyzer() : PhraseAnalyzer(QSet<QString>(defaultStopwords().begin(), defaultStopwords().end())) {}
+PhraseAnalyzer::PhraseAnalyzer()
+    : PhraseAnalyzer(QSet<QString>(defaultStopwords().begin(), defaultStopwords().end())) {}
 
 PhraseAnalyzer::PhraseAnalyzer(QSet<QString> stopwords) : stopwords_(std::move(stopwords)) {}
 
 const QStringList& PhraseAnalyzer::defaultStopwords() {
-  static const QStringList words = {
-      "the",   "and",   "you",    "for",   "that",  "this", "with", "but",  "are",  "was",   "were",   "have",
-      "just",  "not",   "all",    "your",  "they",  "our",  "out",  "what", "when", "where", "how",    "why",
-      "can",   "could", "would",  "should", "there", "here", "from", "about", "like", "yeah", "okay"};
+  static const QStringList words = {"the",    "and",   "you",  "for",   "that",  "this", "with", "but",   "are",
+                                    "was",    "were",  "have", "just",  "not",   "all",  "your", "they",  "our",
+                                    "out",    "what",  "when", "where", "how",   "why",  "can",  "could", "would",
+                                    "should", "there", "here", "from",  "about", "like", "yeah", "okay"};
   return words;
 }
 

@@ -33,22 +33,33 @@ RelationshipClassifier::RelationshipClassifier(QStringList romanticTerms, QStrin
       family_(makeTermMatchers(familyTerms_)) {}
 
 const QStringList& RelationshipClassifier::defaultRomanticTerms() {
-  static const QStringList terms = {"i love you", "love you", "ily",        "babe", "baby",      "bb",      "sweetheart",
-                                    "date night", "kiss",     "cuddle",     "boyfriend", "girlfriend", "partner",
-                                    "anniversary"};
+  static const QStringList terms = {"i love you", "love you",   "ily",        "babe",       "baby",
+                                    "bb",         "sweetheart", "date night", "kiss",       "cuddle",
+                                    "boyfriend",  "girlfriend", "partner",    "anniversary"};
   return terms;
 }
 
 const QStringList& RelationshipClassifier::defaultCloseFriendTerms() {
-  static const QStringList terms = {"bestie", "best friend", "bff",      "bro",  "dude",      "girl", "queen",
-                                    "roomie", "obsessed",    "lmao",     "dead", "emergency", "tea"};
+  static const QStringList terms = {"bestie", "best friend", "bff",  "bro",  "dude",      "girl", "queen",
+                                    "roomie", "obsessed",    "lmao", "dead", "emergency", "tea"};
   return terms;
 }
 
 const QStringList& RelationshipClassifier::defaultFamilyTerms() {
-  static const QStringList terms = {"mom",    "dad",    "mama",   "papa",   "sis",
-                                    "sister", "brother", "kiddo", "home",   "dinner",
-                                    "how was your day", "proud of you", "be safe", "call me"};
+  static const QStringList terms = {"mom",
+                                    "dad",
+                                    "mama",
+                                    "papa",
+                                    "sis",
+                                    "sister",
+                                    "brother",
+                                    "kiddo",
+                                    "home",
+                                    "dinner",
+                                    "how was your day",
+                                    "proud of you",
+                                    "be safe",
+                                    "call me"};
   return terms;
 }
 
@@ -107,10 +118,10 @@ RelationshipClassification RelationshipClassifier::classifyWithHeuristics(const 
   }
 
   const qint64 margin = std::max<qint64>(top.score - runnerUp, 1);
-  const double confidence = std::clamp(
-      static_cast<double>(margin + top.score) / static_cast<double>(sample.size() + 8), 0.55, 0.95);
-  AnalysisLogger::log(kLogPrefix + QStringLiteral("success type=") + rawValue(top.type) + QStringLiteral(" confidence=") +
-                      fixedDecimal(confidence, 2));
+  const double confidence =
+      std::clamp(static_cast<double>(margin + top.score) / static_cast<double>(sample.size() + 8), 0.55, 0.95);
+  AnalysisLogger::log(kLogPrefix + QStringLiteral("success type=") + rawValue(top.type) +
+                      QStringLiteral(" confidence=") + fixedDecimal(confidence, 2));
   return {top.type, confidence};
 }
 

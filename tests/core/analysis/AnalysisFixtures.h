@@ -14,7 +14,8 @@ namespace murmela::test {
 
 // A wall-clock time in the process's zone (the tests run in America/New_York).
 inline Date localDate(int year, int month, int day, int hour = 12, int minute = 0, int second = 0) {
-  return Date::fromQDateTime(QDateTime(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::systemTimeZone()));
+  return Date::fromQDateTime(
+      QDateTime(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::systemTimeZone()));
 }
 
 inline Message message(const QString& text, Date date = Date(0), bool fromMe = true) {

@@ -1,3 +1,4 @@
+#include "AnalysisFixtures.h"
 #include "analysis/DialectAnalyzer.h"
 #include "analysis/PhraseAnalyzer.h"
 #include "analysis/PreparedText.h"
@@ -9,7 +10,6 @@
 #include "common/WholeWordMatcher.h"
 #include "support/SyntheticConversation.h"
 #include "support/TestRegistry.h"
-#include "AnalysisFixtures.h"
 
 #include <QTest>
 
@@ -74,7 +74,8 @@ class AnalyzerConsistencyTest : public QObject {
   void termMatchersAgreeWithTheMatcher() {
     QStringList terms = DialectAnalyzer::defaultTerms() + SentimentAnalyzer::defaultPositiveWords() +
                         SentimentAnalyzer::defaultNegativeWords() + RelationshipClassifier::defaultRomanticTerms() +
-                        RelationshipClassifier::defaultCloseFriendTerms() + RelationshipClassifier::defaultFamilyTerms();
+                        RelationshipClassifier::defaultCloseFriendTerms() +
+                        RelationshipClassifier::defaultFamilyTerms();
     terms += {QStringLiteral("x"), QStringLiteral("café"), QStringLiteral("LOL")};
     const std::vector<TermMatcher> fast = makeTermMatchers(terms);
     MessageList messages = sampleConversation(3000, 7);

@@ -53,15 +53,16 @@ class IntelligenceSlotTest : public QObject {
     QTest::addColumn<QByteArray>("object");  // empty: nothing
     QTest::newRow("no brace") << "no json here" << QByteArray();
     QTest::newRow("never closes") << "say {\"a\": {\"b\": 1}" << QByteArray();
-    QTest::newRow("nested with prose around") << "Sure! Here it is:\n```json\n{\"a\": {\"b\": [1, 2]}, \"c\": 3}\n```\nDone."
-                                              << QByteArray("{\"a\": {\"b\": [1, 2]}, \"c\": 3}");
-    QTest::newRow("closing brace inside a string") << "x {\"type\": \"a } b\", \"n\": 1} y"
-                                                   << QByteArray("{\"type\": \"a } b\", \"n\": 1}");
-    QTest::newRow("escaped quote keeps the string open") << "{\"t\": \"say \\\"} now\", \"n\": 2} tail}"
-                                                         << QByteArray("{\"t\": \"say \\\"} now\", \"n\": 2}");
+    QTest::newRow("nested with prose around")
+        << "Sure! Here it is:\n```json\n{\"a\": {\"b\": [1, 2]}, \"c\": 3}\n```\nDone."
+        << QByteArray("{\"a\": {\"b\": [1, 2]}, \"c\": 3}");
+    QTest::newRow("closing brace inside a string")
+        << "x {\"type\": \"a } b\", \"n\": 1} y" << QByteArray("{\"type\": \"a } b\", \"n\": 1}");
+    QTest::newRow("escaped quote keeps the string open")
+        << "{\"t\": \"say \\\"} now\", \"n\": 2} tail}" << QByteArray("{\"t\": \"say \\\"} now\", \"n\": 2}");
     QTest::newRow("two objects, the first wins") << "{\"a\": 1} {\"b\": 2}" << QByteArray("{\"a\": 1}");
-    QTest::newRow("escaped backslash before a quote") << "{\"p\": \"c:\\\\\", \"q\": \"}\"} x"
-                                                      << QByteArray("{\"p\": \"c:\\\\\", \"q\": \"}\"}");
+    QTest::newRow("escaped backslash before a quote")
+        << "{\"p\": \"c:\\\\\", \"q\": \"}\"} x" << QByteArray("{\"p\": \"c:\\\\\", \"q\": \"}\"}");
     QTest::newRow("non-ASCII as UTF-8") << QStringLiteral("→ {\"e\": \"café 👍\"}")
                                         << QStringLiteral("{\"e\": \"café 👍\"}").toUtf8();
     // "{" with a combining mark is another character: the object starts later.
@@ -83,8 +84,8 @@ class IntelligenceSlotTest : public QObject {
     auto provider = std::make_shared<ScriptedIntelligenceProvider>(QStringLiteral("Local Model"));
     IntelligenceRuntime::configure(provider);
     QCOMPARE(IntelligenceRuntime::provider(), std::shared_ptr<IntelligenceProvider>(provider));
-    QCOMPARE(configuredLines(), (QStringList{"Intelligence provider configured: none",
-                                             "Intelligence provider configured: Local Model"}));
+    QCOMPARE(configuredLines(),
+             (QStringList{"Intelligence provider configured: none", "Intelligence provider configured: Local Model"}));
   }
 
   void copyOutlivesReconfiguration() {

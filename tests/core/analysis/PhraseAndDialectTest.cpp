@@ -1,8 +1,8 @@
+#include "AnalysisFixtures.h"
 #include "analysis/DialectAnalyzer.h"
 #include "analysis/PhraseAnalyzer.h"
 #include "analysis/Tokenizer.h"
 #include "support/TestRegistry.h"
-#include "AnalysisFixtures.h"
 
 #include <QTest>
 
@@ -30,8 +30,8 @@ class PhraseAndDialectTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("tokens");
     QTest::newRow("apostrophe splits") << "Don't!!" << QStringList{"don"};
-    QTest::newRow("short pieces dropped") << "yeah okay you are the best"
-                                          << QStringList{"yeah", "okay", "you", "are", "the", "best"};
+    QTest::newRow("short pieces dropped")
+        << "yeah okay you are the best" << QStringList{"yeah", "okay", "you", "are", "the", "best"};
     QTest::newRow("digits are word characters") << "I have 123 and 42" << QStringList{"have", "123", "and"};
     QTest::newRow("accents lowered and kept") << QStringLiteral("CAFÉ au lait") << QStringList{"café", "lait"};
     QTest::newRow("emoji splits") << QStringLiteral("lol👍lol") << QStringList{"lol", "lol"};
@@ -54,10 +54,10 @@ class PhraseAndDialectTest : public QObject {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QString>("expected");
     // Stopwords leave only "best"; pairs of seven characters are dropped.
-    QTest::newRow("stopwords and short pairs") << QStringList{"yeah okay you are the best"}
-                                               << "best=1, okay you=1, the best=1, yeah okay=1";
-    QTest::newRow("counts across messages") << QStringList{"pizza night", "Pizza night!", "pizza"}
-                                            << "pizza=3, night=2, pizza night=2";
+    QTest::newRow("stopwords and short pairs")
+        << QStringList{"yeah okay you are the best"} << "best=1, okay you=1, the best=1, yeah okay=1";
+    QTest::newRow("counts across messages")
+        << QStringList{"pizza night", "Pizza night!", "pizza"} << "pizza=3, night=2, pizza night=2";
     QTest::newRow("numbers count like words") << QStringList{"room 123", "room 123"} << "123=2, room=2, room 123=2";
     // Canonically equivalent spellings are one word, written in NFC.
     QTest::newRow("nfc and nfd merge") << QStringList{QStringLiteral("café"), QStringLiteral("cafe\u0301")}
@@ -91,17 +91,23 @@ class PhraseAndDialectTest : public QObject {
   void dialectTerms_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("every occurrence") << "lol LOL lol" << "lol=3";
+    QTest::newRow("every occurrence") << "lol LOL lol"
+                                      << "lol=3";
     QTest::newRow("accented letter continues the word") << QStringLiteral("lolé") << "";
-    QTest::newRow("haha is not inside hahaha") << "hahaha" << "hahaha=1";
-    QTest::newRow("ok is not inside okay") << "okay" << "okay=1";
-    QTest::newRow("rip is not inside trip") << "what a trip, rip" << "rip=1";
-    QTest::newRow("overlapping terms count separately") << "I love you" << "i love you=1, love you=1";
-    QTest::newRow("apostrophe is a boundary") << "omg idk, tbh it's fine" << "idk=1, omg=1, tbh=1";
-    QTest::newRow("two spaces break a phrase") << "miss  you" << "";
-    QTest::newRow("ranked and cut to ten")
-        << "lol lmao rofl omg idk tbh wyd rn fr ok rip rip"
-        << "rip=2, fr=1, idk=1, lmao=1, lol=1, ok=1, omg=1, rn=1, rofl=1, tbh=1";
+    QTest::newRow("haha is not inside hahaha") << "hahaha"
+                                               << "hahaha=1";
+    QTest::newRow("ok is not inside okay") << "okay"
+                                           << "okay=1";
+    QTest::newRow("rip is not inside trip") << "what a trip, rip"
+                                            << "rip=1";
+    QTest::newRow("overlapping terms count separately") << "I love you"
+                                                        << "i love you=1, love you=1";
+    QTest::newRow("apostrophe is a boundary") << "omg idk, tbh it's fine"
+                                              << "idk=1, omg=1, tbh=1";
+    QTest::newRow("two spaces break a phrase") << "miss  you"
+                                               << "";
+    QTest::newRow("ranked and cut to ten") << "lol lmao rofl omg idk tbh wyd rn fr ok rip rip"
+                                           << "rip=2, fr=1, idk=1, lmao=1, lol=1, ok=1, omg=1, rn=1, rofl=1, tbh=1";
   }
   void dialectTerms() {
     QFETCH(QString, text);

@@ -1,7 +1,7 @@
+#include "AnalysisFixtures.h"
 #include "analysis/RelationshipClassifier.h"
 #include "common/AnalysisLogger.h"
 #include "support/TestRegistry.h"
-#include "AnalysisFixtures.h"
 
 #include <QTest>
 
@@ -47,26 +47,24 @@ class RelationshipClassifierTest : public QObject {
     QTest::newRow("ten messages, no term") << sampleOf(10, {}) << RelationshipType::casual << 0.45
                                            << "Heuristic relationship classifier: no strong signals; type=casual";
     // (30 + 40) / 208 is limited up to 0.55.
-    QTest::newRow("40/10/0 in 200") << sampleOf(200, {{"babe", 40}, {"bro", 10}}) << RelationshipType::romantic
-                                    << 0.55 << "Heuristic relationship classifier: success type=romantic confidence=0.55";
+    QTest::newRow("40/10/0 in 200") << sampleOf(200, {{"babe", 40}, {"bro", 10}}) << RelationshipType::romantic << 0.55
+                                    << "Heuristic relationship classifier: success type=romantic confidence=0.55";
     // Romantic and family tie at 12 (casual 8): romantic comes first, margin 1.
     QTest::newRow("12/12 tie") << sampleOf(200, {{"mom", 12}, {"babe", 12}}) << RelationshipType::romantic << 0.55
                                << "Heuristic relationship classifier: success type=romantic confidence=0.55";
-    QTest::newRow("10/2 in 20") << sampleOf(20, {{"babe", 10}, {"mom", 2}}) << RelationshipType::romantic
-                                << 18.0 / 28.0 << "Heuristic relationship classifier: success type=romantic confidence=0.64";
-    QTest::newRow("30 in 20 is limited") << sampleOf(20, {{"babe baby kiss", 10}}) << RelationshipType::romantic
-                                         << 0.95
+    QTest::newRow("10/2 in 20") << sampleOf(20, {{"babe", 10}, {"mom", 2}}) << RelationshipType::romantic << 18.0 / 28.0
+                                << "Heuristic relationship classifier: success type=romantic confidence=0.64";
+    QTest::newRow("30 in 20 is limited") << sampleOf(20, {{"babe baby kiss", 10}}) << RelationshipType::romantic << 0.95
                                          << "Heuristic relationship classifier: success type=romantic confidence=0.95";
     // 10 / 16 = 0.625 exactly: two decimals the C way give "0.62".
-    QTest::newRow("binary tie rounds to even") << sampleOf(8, {{"bestie", 5}}) << RelationshipType::closeFriend
-                                               << 0.625
-                                               << "Heuristic relationship classifier: success type=closeFriend confidence=0.62";
+    QTest::newRow("binary tie rounds to even")
+        << sampleOf(8, {{"bestie", 5}}) << RelationshipType::closeFriend << 0.625
+        << "Heuristic relationship classifier: success type=closeFriend confidence=0.62";
     // Without any term a full sample is casual by its size (200 / 25 = 8).
     QTest::newRow("long and plain") << sampleOf(1000, {}) << RelationshipType::casual << 0.55
                                     << "Heuristic relationship classifier: success type=casual confidence=0.55";
     // Family 8 (two terms a message), casual 1: (7 + 8) / 38, limited up to 0.55.
-    QTest::newRow("family wins") << sampleOf(30, {{"how was your day? call me", 4}}) << RelationshipType::family
-                                 << 0.55
+    QTest::newRow("family wins") << sampleOf(30, {{"how was your day? call me", 4}}) << RelationshipType::family << 0.55
                                  << "Heuristic relationship classifier: success type=family confidence=0.55";
   }
   void classification() {

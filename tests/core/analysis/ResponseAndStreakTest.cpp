@@ -1,8 +1,8 @@
+#include "AnalysisFixtures.h"
 #include "analysis/ResponseTimeAnalyzer.h"
 #include "analysis/StreakAnalyzer.h"
 #include "common/LocalCalendar.h"
 #include "support/TestRegistry.h"
-#include "AnalysisFixtures.h"
 
 #include <QTest>
 
@@ -118,9 +118,8 @@ class ResponseAndStreakTest : public QObject {
     QTest::addColumn<qint64>("silence");
     QTest::addColumn<Date>("silenceStart");
     // Monday 6, Tuesday 7 and Thursday 9 May 2024.
-    QTest::newRow("monday tuesday thursday")
-        << onDays({QDate(2024, 5, 6), QDate(2024, 5, 7), QDate(2024, 5, 9)}) << qint64(2) << dayStart(2024, 5, 7)
-        << qint64(1) << dayStart(2024, 5, 7);
+    QTest::newRow("monday tuesday thursday") << onDays({QDate(2024, 5, 6), QDate(2024, 5, 7), QDate(2024, 5, 9)})
+                                             << qint64(2) << dayStart(2024, 5, 7) << qint64(1) << dayStart(2024, 5, 7);
     QTest::newRow("one day, many messages") << onDays({QDate(2024, 5, 6), QDate(2024, 5, 6)}, 8) << qint64(1)
                                             << dayStart(2024, 5, 6) << qint64(0) << dayStart(2024, 5, 6);
     // 7 to 14 March 2024 holds the switch to summer time (a 23-hour day): at
@@ -130,9 +129,8 @@ class ResponseAndStreakTest : public QObject {
                    QDate(2024, 3, 12), QDate(2024, 3, 13), QDate(2024, 3, 14)},
                   0)
         << qint64(8) << dayStart(2024, 3, 14) << qint64(0) << dayStart(2024, 3, 7);
-    QTest::newRow("autumn change too")
-        << onDays({QDate(2024, 11, 2), QDate(2024, 11, 3), QDate(2024, 11, 4)}, 23) << qint64(3)
-        << dayStart(2024, 11, 4) << qint64(0) << dayStart(2024, 11, 2);
+    QTest::newRow("autumn change too") << onDays({QDate(2024, 11, 2), QDate(2024, 11, 3), QDate(2024, 11, 4)}, 23)
+                                       << qint64(3) << dayStart(2024, 11, 4) << qint64(0) << dayStart(2024, 11, 2);
     // Runs of 2 and 2 and silences of 3 and 3: the earliest of each stays.
     QTest::newRow("ties keep the earliest")
         << onDays({QDate(2024, 1, 1), QDate(2024, 1, 2), QDate(2024, 1, 6), QDate(2024, 1, 7), QDate(2024, 1, 11)})

@@ -1,9 +1,9 @@
+#include "AnalysisFixtures.h"
 #include "analysis/ApologyAnalyzer.h"
 #include "analysis/InitiationAnalyzer.h"
 #include "analysis/SentimentAnalyzer.h"
 #include "common/LocalCalendar.h"
 #include "support/TestRegistry.h"
-#include "AnalysisFixtures.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
+#include "AnalysisFixtures.h"
 #include "analysis/RankedCounts.h"
 #include "analysis/StatsAnalyzer.h"
 #include "support/TestRegistry.h"
-#include "AnalysisFixtures.h"
 
 #include <QTest>
 
@@ -31,9 +31,10 @@ class StatsAnalyzerTest : public QObject {
     QTest::addColumn<qint64>("total");
     // 👍, 👍🏽, ❤️ count; the keycap 1️⃣ and © do not.
     QTest::newRow("five clusters give three") << QStringLiteral("👍👍🏽❤️1️⃣©")
-                                               << Counts{{"❤️", 1}, {"👍", 1}, {"👍🏽", 1}} << qint64(3);
+                                              << Counts{{"❤️", 1}, {"👍", 1}, {"👍🏽", 1}} << qint64(3);
     QTest::newRow("flag is one") << QStringLiteral("go 🇩🇪!") << Counts{{"🇩🇪", 1}} << qint64(1);
-    QTest::newRow("zwj family is one") << QStringLiteral("👨‍👩‍👧‍👦") << Counts{{"👨‍👩‍👧‍👦", 1}} << qint64(1);
+    QTest::newRow("zwj family is one") << QStringLiteral("👨‍👩‍👧‍👦")
+                                       << Counts{{"👨‍👩‍👧‍👦", 1}} << qint64(1);
     QTest::newRow("emoji between words") << QStringLiteral("ok👍ok👍") << Counts{{"👍", 2}} << qint64(2);
     QTest::newRow("heart without selector") << QStringLiteral("\u2764") << Counts{{"\u2764", 1}} << qint64(1);
     // U+231A has Emoji_Presentation although it lies below U+238C.
@@ -77,8 +78,8 @@ class StatsAnalyzerTest : public QObject {
     QTest::addColumn<QStringList>("order");
     QTest::newRow("count first") << dictionary({{"a", 1}, {"b", 3}, {"c", 2}}) << qsizetype(10)
                                  << QStringList{"b", "c", "a"};
-    QTest::newRow("upper case before lower case") << dictionary({{"a", 1}, {"B", 1}}) << qsizetype(10)
-                                                  << QStringList{"B", "a"};
+    QTest::newRow("upper case before lower case")
+        << dictionary({{"a", 1}, {"B", 1}}) << qsizetype(10) << QStringList{"B", "a"};
     // UTF-16 order would put the emoji (a surrogate pair) first.
     QTest::newRow("code point order") << dictionary({{"😀", 2}, {"\uFF5E", 2}}) << qsizetype(10)
                                       << QStringList{"\uFF5E", "😀"};
@@ -126,9 +127,9 @@ class StatsAnalyzerTest : public QObject {
                                                     message("b", localDate(2024, 3, 10, 0, 1))}
                                      << qint64(2) << qint64(2);
     // 9 to 11 March 2024 spans the switch to summer time: 47 hours, three days.
-    QTest::newRow("across the spring change") << MessageList{message("a", localDate(2024, 3, 9, 12)),
-                                                             message("b", localDate(2024, 3, 11, 11, 30))}
-                                              << qint64(3) << qint64(2);
+    QTest::newRow("across the spring change")
+        << MessageList{message("a", localDate(2024, 3, 9, 12)), message("b", localDate(2024, 3, 11, 11, 30))}
+        << qint64(3) << qint64(2);
     QTest::newRow("same day twice") << MessageList{message("a", localDate(2024, 3, 9, 1)),
                                                    message("b", localDate(2024, 3, 9, 23))}
                                     << qint64(1) << qint64(1);
