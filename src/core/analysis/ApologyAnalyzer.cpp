@@ -1,0 +1,49 @@
+#include "analysis/ApologyAnalyzer.h"
+
+#include "analysis/PreparedText.h"
+
+#include <array>
+
+namespace murmela {
+namespace {
+
+struct ApologyTerms {
+  TermMatcher sorry{QStringLiteral("sorry")};
+  std::array<QString, 4> phrases{QStringLiteral("my bad"), QStringLiteral("i was wrong"), QStringLiteral("my fault"),
+                                 QStringLiteral("i apologize")};
+  std::array<PairSignature, 4> signatures{PairSignature(phrases[0]), PairSignature(phrases[1]),
+                                          PairSignature(phrases[2]), PairSignature(phrases[3])};
+};
+
+const ApologyTerms& apologyTerms() {
+  static const ApologyTerms terms;
+  return terms;
+}
+
+}  // namespace
+
+bool containsApology(const PreparedText& text) {
+  const ApologyTerms& terms = apologyTerms();
+  if (terms.sorry.containedIn(text)) return true;
+  for (size_t i = 0; i < terms.phrases.size(); ++i)
+    if (text.containsLiteral(terms.phrases[i], terms.signatures[i])) return true;
+  return false;
+}
+
+bool containsApology(const QString& text) { return containsApology(PreparedText(text)); }
+
+PersonIntBreakdown ApologyAnalyzer::analyze(const MessageList& messages) const {
+  PersonIntBreakdown counts;
+  PreparedText text;
+  for (const Message& message : messages) {
+    text.reset(message.text);
+    if (!containsApology(text)) continue;
+    if (message.isFromMe)
+      ++counts.me;
+    else
+      ++counts.them;
+  }
+  return counts;
+}
+
+}  // namespace murmela

@@ -1,0 +1,235 @@
+#include "analysis/PhraseAnalyzer.h"
+
+#include "analysis/PreparedText.h"
+#include "analysis/RankedCounts.h"
+#include "analysis/Tokenizer.h"
+#include "common/UnicodeText.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+namespace murmela {
+namespace {
+
+struct ViewHash {
+  using is_transparent = void;
+  size_t operator()(QStringView text) const { return qHash(text); }
+};
+struct ViewEqual {
+  using is_transparent = void;
+  bool operator()(QStringView a, QStringView b) const { return a == b; }
+};
+
+bool allBelowCombining(QStringView text) {
+  return std::all_of(text.begin(), text.end(), [](QChar unit) { return unit.unicode() < 0x300; });
+}
+
+// Distinct tokens of one run, numbered. Canonically equivalent spellings share
+// one number: the key of a word is its NFC form.
+class TokenTable {
+ public:
+  struct Token {
+    QString text;  // NFC
+    bool simple;   // every unit below U+0300: characters == units
+    bool stopword;
+  };
+
+  explicit TokenTable(const QSet<QString>& stopwords) : stopwords_(stopwords) {}
+
+  int intern(const TokenView& token) {
+    const auto seen = spellings_.find(token.text);
+    if (seen != spellings_.end()) return seen->second;
+    const QString spelling = token.text.toString();
+    const QString text = token.simple ? spelling : UnicodeText::nfc(spelling);
+    int id;
+    const auto known = byText_.find(text);
+    if (known != byText_.end()) {
+      id = known->second;
+    } else {
+      id = static_cast<int>(tokens_.size());
+      tokens_.push_back({text, allBelowCombining(text), stopwords_.contains(text)});
+      byText_.emplace(text, id);
+    }
+    spellings_.emplace(spelling, id);
+    return id;
+  }
+
+  const Token& operator[](int id) const { return tokens_[static_cast<size_t>(id)]; }
+  size_t size() const { return tokens_.size(); }
+
+ private:
+  const QSet<QString>& stopwords_;
+  std::unordered_map<QString, int, ViewHash, ViewEqual> spellings_;
+  std::unordered_map<QString, int, ViewHash, ViewEqual> byText_;
+  std::vector<Token> tokens_;
+};
+
+// Counts of token pairs under one 64-bit key, in an open-addressing table:
+// a long conversation repeats the same pairs millions of times.
+class PairCounts {
+ public:
+  static std::uint64_t key(int first, int second) {
+    return (std::uint64_t(std::uint32_t(first) + 1) << 32) | (std::uint32_t(second) + 1);  // never 0
+  }
+  static int first(std::uint64_t key) { return static_cast<int>((key >> 32) - 1); }
+  static int second(std::uint64_t key) { return static_cast<int>((key & 0xffffffffu) - 1); }
+
+  void add(std::uint64_t key) {
+    if ((used_ + 1) * 2 > keys_.size()) grow();
+    size_t at = slot(key);
+    while (keys_[at] != 0 && keys_[at] != key) at = (at + 1) & mask_;
+    if (keys_[at] == 0) {
+      keys_[at] = key;
+      ++used_;
+    }
+    ++counts_[at];
+  }
+
+  template <typename Visitor>
+  void forEach(Visitor&& visit) const {
+    for (size_t at = 0; at < keys_.size(); ++at)
+      if (keys_[at] != 0) visit(keys_[at], counts_[at]);
+  }
+
+ private:
+  size_t slot(std::uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_) & mask_; }
+
+  void grow() {
+    std::vector<std::uint64_t> oldKeys = std::move(keys_);
+    std::vector<qint64> oldCounts = std::move(counts_);
+    const size_t capacity = oldKeys.empty() ? 1024 : oldKeys.size() * 2;
+    keys_.assign(capacity, 0);
+    counts_.assign(capacity, 0);
+    mask_ = capacity - 1;
+    shift_ = 64 - static_cast<int>(std::countr_zero(capacity));
+    used_ = 0;
+    for (size_t i = 0; i < oldKeys.size(); ++i) {
+      if (oldKeys[i] == 0) continue;
+      size_t at = slot(oldKeys[i]);
+      while (keys_[at] != 0) at = (at + 1) & mask_;
+      keys_[at] = oldKeys[i];
+      counts_[at] = oldCounts[i];
+      ++used_;
+    }
+  }
+
+  std::vector<std::uint64_t> keys_;
+  std::vector<qint64> counts_;
+  size_t used_ = 0;
+  size_t mask_ = 0;
+  int shift_ = 64;
+};
+
+// One person's words and phrases.
+struct Tally {
+  std::vector<qint64> words;  // by token number
+  PairCounts pairs;
+};
+
+class PhraseCounter {
+ public:
+  explicit PhraseCounter(const QSet<QString>& stopwords) : tokens_(stopwords) {}
+
+  void add(const QString& text, Tally& tally) {
+    PreparedText::lowerInto(text, lowered_);
+    ids_.clear();
+    forEachToken(lowered_, [this](const TokenView& token) { ids_.push_back(tokens_.intern(token)); });
+    if (tally.words.size() < tokens_.size()) tally.words.resize(tokens_.size(), 0);
+    for (size_t i = 0; i < ids_.size(); ++i) {
+      ++tally.words[static_cast<size_t>(ids_[i])];
+      if (i > 0) tally.pairs.add(PairCounts::key(ids_[i - 1], ids_[i]));
+    }
+  }
+
+  QList<PhraseStat> ranked(const Tally& tally, qsizetype limit) const;
+
+ private:
+  bool longEnough(int first, int second) const {
+    const TokenTable::Token& a = tokens_[first];
+    const TokenTable::Token& b = tokens_[second];
+    if (a.simple && b.simple) return a.text.size() + 1 + b.text.size() >= PhraseAnalyzer::kMinimumPhraseCharacters;
+    return UnicodeText::graphemeCount(phrase(first, second)) >= PhraseAnalyzer::kMinimumPhraseCharacters;
+  }
+  QString phrase(int first, int second) const { return tokens_[first].text + QLatin1Char(' ') + tokens_[second].text; }
+
+  TokenTable tokens_;
+  QString lowered_;
+  std::vector<int> ids_;
+};
+
+QList<PhraseStat> PhraseCounter::ranked(const Tally& tally, qsizetype limit) const {
+  // Every entry has its own text: words are distinct NFC forms, phrases are
+  // pairs of them with one space, and only phrases hold a space.
+  struct Candidate {
+    qint64 count;
+    int first;
+    int second;  // -1 for a single word
+  };
+  std::vector<Candidate> candidates;
+  for (size_t id = 0; id < tally.words.size(); ++id)
+    if (tally.words[id] > 0 && !tokens_[static_cast<int>(id)].stopword)
+      candidates.push_back({tally.words[id], static_cast<int>(id), -1});
+  tally.pairs.forEach([&](std::uint64_t key, qint64 count) {
+    const int first = PairCounts::first(key);
+    const int second = PairCounts::second(key);
+    if (longEnough(first, second)) candidates.push_back({count, first, second});
+  });
+
+  // Only entries that reach the limit-th highest count can be ranked; spell
+  // out just those before ordering by text.
+  if (static_cast<qsizetype>(candidates.size()) > limit && limit > 0) {
+    std::vector<qint64> counts;
+    counts.reserve(candidates.size());
+    for (const Candidate& candidate : candidates) counts.push_back(candidate.count);
+    std::nth_element(counts.begin(), counts.begin() + (limit - 1), counts.end(), std::greater<>());
+    const qint64 threshold = counts[static_cast<size_t>(limit - 1)];
+    std::erase_if(candidates, [threshold](const Candidate& candidate) { return candidate.count < threshold; });
+  }
+  QHash<QString, qint64> counts;
+  counts.reserve(static_cast<qsizetype>(candidates.size()));
+  for (const Candidate& candidate : candidates)
+    counts.insert(candidate.second < 0 ? tokens_[candidate.first].text : phrase(candidate.first, candidate.second),
+                  candidate.count);
+
+  QList<PhraseStat> stats;
+  for (const RankedCount& entry : rankCounts(counts, limit)) stats.append(PhraseStat{entry.text, entry.count});
+  return stats;
+}
+
+}  // namespace
+
+PhraseAnalyzer::PhraseAnalyzer()
+    : PhraseAnalyzer(QSet<QString>(defaultStopwords().begin(), defaultStopwords().end())) {}
+
+PhraseAnalyzer::PhraseAnalyzer(QSet<QString> stopwords) : stopwords_(std::move(stopwords)) {}
+
+const QStringList& PhraseAnalyzer::defaultStopwords() {
+  static const QStringList words = {"the",    "and",   "you",  "for",   "that",  "this", "with", "but",   "are",
+                                    "was",    "were",  "have", "just",  "not",   "all",  "your", "they",  "our",
+                                    "out",    "what",  "when", "where", "how",   "why",  "can",  "could", "would",
+                                    "should", "there", "here", "from",  "about", "like", "yeah", "okay"};
+  return words;
+}
+
+PersonPhraseBreakdown PhraseAnalyzer::analyze(const MessageList& messages) const {
+  PhraseCounter counter(stopwords_);
+  Tally me;
+  Tally them;
+  for (const Message& message : messages) counter.add(message.text, message.isFromMe ? me : them);
+  return {counter.ranked(me, kTopLimit), counter.ranked(them, kTopLimit)};
+}
+
+QList<PhraseStat> PhraseAnalyzer::topPhrases(const MessageList& messages) const {
+  PhraseCounter counter(stopwords_);
+  Tally all;
+  for (const Message& message : messages) counter.add(message.text, all);
+  return counter.ranked(all, kTopLimit);
+}
+
+}  // namespace murmela

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "common/UnicodeText.h"
+
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace murmela {
+
+// The word tokens of a text: lower-cased, split at every code point that is
+// not a letter, mark or number, and only the pieces of three or more
+// characters (grapheme clusters) kept, in order. "Don't!!" gives "don".
+QStringList tokenize(const QString& text);
+
+// One token of an already lowered text, as a view into that text.
+struct TokenView {
+  QStringView text;
+  // Every UTF-16 unit lies below U+0300: then each unit is one character,
+  // nothing combines with a neighbour, and the text is already in NFC.
+  bool simple = false;
+};
+
+// The tokenizer's work on a lowered text without copies: visit(TokenView) for
+// each token in order.
+template <typename Visitor>
+void forEachToken(QStringView lowered, Visitor&& visit);
+
+namespace TokenizerDetail {
+inline bool isWordUnit(char32_t codePoint) {
+  if (codePoint < 0x80)
+    return (codePoint >= u'a' && codePoint <= u'z') || (codePoint >= u'0' && codePoint <= u'9') ||
+           (codePoint >= u'A' && codePoint <= u'Z');
+  return UnicodeText::isAlphanumeric(codePoint);
+}
+}  // namespace TokenizerDetail
+
+template <typename Visitor>
+void forEachToken(QStringView lowered, Visitor&& visit) {
+  const qsizetype size = lowered.size();
+  qsizetype start = -1;
+  bool simple = true;
+  const auto finish = [&](qsizetype end) {
+    const QStringView piece = lowered.mid(start, end - start);
+    // A piece of fewer than three units cannot hold three characters.
+    if (piece.size() >= 3 && (simple || UnicodeText::graphemeCount(piece) >= 3)) visit(TokenView{piece, simple});
+    start = -1;
+  };
+  for (qsizetype i = 0; i < size;) {
+    const char16_t unit = lowered[i].unicode();
+    char32_t codePoint = unit;
+    qsizetype width = 1;
+    if (QChar::isHighSurrogate(unit) && i + 1 < size && lowered[i + 1].isLowSurrogate()) {
+      codePoint = QChar::surrogateToUcs4(unit, lowered[i + 1].unicode());
+      width = 2;
+    }
+    if (TokenizerDetail::isWordUnit(codePoint)) {
+      if (start < 0) {
+        start = i;
+        simple = true;
+      }
+      if (unit >= 0x300) simple = false;
+    } else if (start >= 0) {
+      finish(i);
+    }
+    i += width;
+  }
+  if (start >= 0) finish(size);
+}
+
+}  // namespace murmela
