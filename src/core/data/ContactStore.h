@@ -16,6 +16,8 @@ struct StoreContact {
   QString nickname;
   QStringList phoneNumbers;    // as written, in the contact's order
   QStringList emailAddresses;  // as written, in the contact's order
+
+  friend bool operator==(const StoreContact&, const StoreContact&) = default;
 };
 
 // The user's contacts as the application sees them: the state of the user's
