@@ -16,10 +16,8 @@ namespace murmela {
 
 static_assert(MessagesDatabaseReader::kOpenFlags == (SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX));
 
-namespace {
-
 // The three statements go to SQLite exactly as they stand here.
-constexpr const char* kMessagesSQL = R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+const char* const MessagesDatabaseReader::kMessagesSQL = R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -45,7 +43,7 @@ WHERE c.style = 45
   )
 ORDER BY m.date ASC)sql";
 
-constexpr const char* kAttachmentCountSQL = R"sql(SELECT COUNT(DISTINCT a.ROWID)
+const char* const MessagesDatabaseReader::kAttachmentCountSQL = R"sql(SELECT COUNT(DISTINCT a.ROWID)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -56,7 +54,7 @@ JOIN attachment a ON a.ROWID = maj.attachment_id
 WHERE c.style = 45
   AND h.id = ?)sql";
 
-constexpr const char* kContactSummariesSQL = R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
+const char* const MessagesDatabaseReader::kContactSummariesSQL = R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -82,6 +80,8 @@ WHERE c.style = 45
   )
 GROUP BY h.id
 ORDER BY COUNT(m.ROWID) DESC)sql";
+
+namespace {
 
 struct ConnectionCloser {
   void operator()(sqlite3* database) const { sqlite3_close(database); }

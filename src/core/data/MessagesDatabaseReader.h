@@ -19,6 +19,12 @@ class MessagesDatabaseReader {
   // SQLite's read-only and full-mutex open flags (0x10001).
   static constexpr int kOpenFlags = 0x00000001 | 0x00010000;
 
+  // The three statements, exactly as they are given to SQLite (one "?"
+  // parameter in the first two: the handle).
+  static const char* const kMessagesSQL;
+  static const char* const kAttachmentCountSQL;
+  static const char* const kContactSummariesSQL;
+
   explicit MessagesDatabaseReader(QString databasePath) : databasePath_(std::move(databasePath)) {}
 
   const QString& databasePath() const { return databasePath_; }
