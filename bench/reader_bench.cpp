@@ -34,11 +34,11 @@ const QString kHandle = QStringLiteral("+15551234567");
 const char* const kSqlite3 = "/usr/bin/sqlite3";
 
 const char* const kWords[] = {
-    "ok",     "yes",   "no",      "haha",   "love",   "you",    "see",    "tomorrow", "dinner", "tonight", "what",
-    "time",   "are",   "we",      "going",  "to",     "the",    "movies", "I",        "think",  "so",      "miss",
-    "call",   "me",    "later",   "can't",  "wait",   "work",   "was",    "long",     "today",  "sorry",   "good",
-    "night",  "morning", "coffee", "train", "late",   "home",   "soon",   "really",   "funny",  "weekend", "plans",
-    "\U0001F602", "\u2764\uFE0F", "café", "über", "naïve", "\U0001F44D"};
+    "ok",     "yes",   "no",      "haha",  "love",       "you",          "see",   "tomorrow", "dinner", "tonight",
+    "what",   "time",  "are",     "we",    "going",      "to",           "the",   "movies",   "I",      "think",
+    "so",     "miss",  "call",    "me",    "later",      "can't",        "wait",  "work",     "was",    "long",
+    "today",  "sorry", "good",    "night", "morning",    "coffee",       "train", "late",     "home",   "soon",
+    "really", "funny", "weekend", "plans", "\U0001F602", "\u2764\uFE0F", "café",  "über",     "naïve",  "\U0001F44D"};
 
 QString randomText(QRandomGenerator& random) {
   const int words = 1 + int(random.bounded(24));
@@ -76,8 +76,10 @@ void build(const QString& path) {
       const qint64 handle = db.addHandle(QStringLiteral("+1555%1").arg(1'000'000 + p));
       const qint64 other = db.addOneToOneChat(handle);
       for (int i = 0; i < kOtherMessagesEach; ++i) {
-        db.addMessage(other, {.text = randomText(random), .date = date - qint64(i) * 1'000'000'000'000LL,
-                              .isFromMe = i % 2, .handleId = handle});
+        db.addMessage(other, {.text = randomText(random),
+                              .date = date - qint64(i) * 1'000'000'000'000LL,
+                              .isFromMe = i % 2,
+                              .handleId = handle});
       }
     }
     db.commit();

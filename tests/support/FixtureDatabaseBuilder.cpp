@@ -142,6 +142,8 @@ FixtureDatabaseBuilder::FixtureDatabaseBuilder(const QString& path, Options opti
     database_ = nullptr;
     throw std::runtime_error("cannot create fixture database: " + message);
   }
+  // A fixture needs no durability: no syncs, and the journal kept in memory.
+  execute(QStringLiteral("PRAGMA synchronous = OFF; PRAGMA journal_mode = MEMORY"));
   execute(QString::fromUtf8(kSchema));
   if (options.withAttachmentTables) execute(QString::fromUtf8(kAttachmentSchema));
   insertMessage_ = prepare(
@@ -267,15 +269,8 @@ qint64 FixtureDatabaseBuilder::addAttributedBodyMessage(qint64 chatId, const QSt
 }
 
 QString FixtureDatabaseBuilder::reactionText(Reaction reaction, const QString& quotedText) {
-  const char* verb = "Loved";
-  switch (reaction) {
-    case Reaction::loved: verb = "Loved"; break;
-    case Reaction::liked: verb = "Liked"; break;
-    case Reaction::disliked: verb = "Disliked"; break;
-    case Reaction::laughedAt: verb = "Laughed at"; break;
-    case Reaction::emphasized: verb = "Emphasized"; break;
-    case Reaction::questioned: verb = "Questioned"; break;
-  }
+  static const char* const kVerbs[] = {"Loved", "Liked", "Disliked", "Laughed at", "Emphasized", "Questioned"};
+  const char* verb = kVerbs[static_cast<int>(reaction)];
   return QStringLiteral("%1 \"%2\"").arg(QLatin1String(verb), quotedText);
 }
 
@@ -292,9 +287,9 @@ qint64 FixtureDatabaseBuilder::addReaction(qint64 chatId, Reaction reaction, con
 }
 
 qint64 FixtureDatabaseBuilder::addAttachment(qint64 messageId, const QString& fileName, const QString& mimeType) {
-  OneShot insert{prepare(
-      "INSERT INTO attachment (guid, filename, mime_type, transfer_name, transfer_state, total_bytes) "
-      "VALUES (?1, ?2, ?3, ?4, 5, 1024)")};
+  OneShot insert{
+      prepare("INSERT INTO attachment (guid, filename, mime_type, transfer_name, transfer_state, total_bytes) "
+              "VALUES (?1, ?2, ?3, ?4, 5, 1024)")};
   bindText(insert.statement, 1, QStringLiteral("FIXTURE-ATTACHMENT-%1").arg(++guidCounter_));
   bindText(insert.statement, 2, QStringLiteral("~/Library/Messages/Attachments/00/00/") + fileName);
   bindText(insert.statement, 3, mimeType);
@@ -319,8 +314,9 @@ QByteArray FixtureDatabaseBuilder::encodeAttributedBody(const QString& text) {
   const auto length = static_cast<quint32>(utf8.size());
 
   // The start of a serialized attributed string as the Messages app stores it.
-  QByteArray body = bytes("\x04\x0bstreamtyped\x81\xe8\x03\x84\x01@\x84\x84\x84\x12NSAttributedString"
-                                            "\x00\x84\x84\x08NSObject\x00\x85\x92\x84\x84\x84\x08NSString\x01\x94\x84\x01");
+  QByteArray body = bytes(
+      "\x04\x0bstreamtyped\x81\xe8\x03\x84\x01@\x84\x84\x84\x12NSAttributedString"
+      "\x00\x84\x84\x08NSObject\x00\x85\x92\x84\x84\x84\x08NSString\x01\x94\x84\x01");
   body.append('+');
   if (length <= 0x80) {
     body.append(static_cast<char>(length));
@@ -333,9 +329,10 @@ QByteArray FixtureDatabaseBuilder::encodeAttributedBody(const QString& text) {
   }
   body.append(utf8);
   // The attribute run that follows the string.
-  body.append(bytes("\x86\x84\x02iI\x01\x01\x92\x84\x84\x84\x0cNSDictionary\x00\x94\x84\x01i\x01\x92"
-                                      "\x84\x96\x96\x1d__kIMMessagePartAttributeName\x86\x92\x84\x84\x84\x08NSNumber"
-                                      "\x00\x84\x84\x07NSValue\x00\x94\x84\x01*\x84\x99\x99\x00\x86\x86\x86"));
+  body.append(
+      bytes("\x86\x84\x02iI\x01\x01\x92\x84\x84\x84\x0cNSDictionary\x00\x94\x84\x01i\x01\x92"
+            "\x84\x96\x96\x1d__kIMMessagePartAttributeName\x86\x92\x84\x84\x84\x08NSNumber"
+            "\x00\x84\x84\x07NSValue\x00\x94\x84\x01*\x84\x99\x99\x00\x86\x86\x86"));
   return body;
 }
 

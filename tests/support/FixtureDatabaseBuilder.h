@@ -32,14 +32,14 @@ class FixtureDatabaseBuilder {
   };
 
   struct MessageRow {
-    std::optional<QString> text = std::nullopt;  // NULL when absent
+    std::optional<QString> text = std::nullopt;               // NULL when absent
     std::optional<QByteArray> attributedBody = std::nullopt;  // NULL when absent
-    qint64 date = 0;                             // nanoseconds since 2001-01-01 UTC
-    int isFromMe = 0;                            // stored as given (real data: 0 or 1)
-    qint64 handleId = 0;                         // 0 for the user's own messages in real data
-    bool hasAttachments = false;                 // cache_has_attachments
-    std::optional<QString> guid = std::nullopt;  // a fresh one when absent
-    int associatedMessageType = 0;               // 2000-2005 for reactions
+    qint64 date = 0;                                          // nanoseconds since 2001-01-01 UTC
+    int isFromMe = 0;                                         // stored as given (real data: 0 or 1)
+    qint64 handleId = 0;                                      // 0 for the user's own messages in real data
+    bool hasAttachments = false;                              // cache_has_attachments
+    std::optional<QString> guid = std::nullopt;               // a fresh one when absent
+    int associatedMessageType = 0;                            // 2000-2005 for reactions
     std::optional<QString> associatedMessageGuid = std::nullopt;
   };
 

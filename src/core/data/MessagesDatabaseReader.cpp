@@ -17,7 +17,8 @@ namespace murmela {
 static_assert(MessagesDatabaseReader::kOpenFlags == (SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX));
 
 // The three statements go to SQLite exactly as they stand here.
-const char* const MessagesDatabaseReader::kMessagesSQL = R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+const char* const MessagesDatabaseReader::kMessagesSQL =
+    R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -54,7 +55,8 @@ JOIN attachment a ON a.ROWID = maj.attachment_id
 WHERE c.style = 45
   AND h.id = ?)sql";
 
-const char* const MessagesDatabaseReader::kContactSummariesSQL = R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
+const char* const MessagesDatabaseReader::kContactSummariesSQL =
+    R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -102,8 +104,8 @@ void runPragma(sqlite3* database, const char* sql) {
 // One connection for one call.
 Connection openDatabase(const QString& path) {
   sqlite3* raw = nullptr;
-  const int result =
-      sqlite3_open_v2(MessagesDatabaseReader::sqliteFileName(path).constData(), &raw, MessagesDatabaseReader::kOpenFlags, nullptr);
+  const int result = sqlite3_open_v2(MessagesDatabaseReader::sqliteFileName(path).constData(), &raw,
+                                     MessagesDatabaseReader::kOpenFlags, nullptr);
   Connection database(raw);
   if (result != SQLITE_OK) {
     const char* message = raw ? sqlite3_errmsg(raw) : nullptr;
@@ -122,7 +124,8 @@ class HandleCache {
  public:
   const QString& get(const char* utf8) {
     const size_t length = std::strlen(utf8);
-    if (!valid_ || bytes_.size() != static_cast<qsizetype>(length) || std::memcmp(bytes_.constData(), utf8, length) != 0) {
+    if (!valid_ || bytes_.size() != static_cast<qsizetype>(length) ||
+        std::memcmp(bytes_.constData(), utf8, length) != 0) {
       bytes_ = QByteArray(utf8, static_cast<qsizetype>(length));
       text_ = QString::fromUtf8(bytes_);
       valid_ = true;

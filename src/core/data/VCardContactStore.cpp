@@ -29,8 +29,7 @@ bool isReadableAddressBook(const QString& path) {
 QStringList vCardFiles(const QString& folder) {
   const QDir directory(folder);
   QStringList files;
-  const QFileInfoList entries =
-      directory.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+  const QFileInfoList entries = directory.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
   for (const QFileInfo& entry : entries) {
     const QString suffix = entry.suffix().toLower();
     if (suffix == QLatin1String("vcf") || suffix == QLatin1String("vcard")) files.append(entry.filePath());
@@ -40,7 +39,8 @@ QStringList vCardFiles(const QString& folder) {
 
 QByteArray readFile(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) throw ContactStoreError(ContactStoreError::Kind::unreadable, path, file.errorString());
+  if (!file.open(QIODevice::ReadOnly))
+    throw ContactStoreError(ContactStoreError::Kind::unreadable, path, file.errorString());
   QByteArray data = file.readAll();
   if (file.error() != QFileDevice::NoError)
     throw ContactStoreError(ContactStoreError::Kind::unreadable, path, file.errorString());
@@ -112,11 +112,12 @@ void VCardContactStore::enumerateContacts(const std::function<void(const StoreCo
   const std::optional<QString> path = addressBook();
   if (!path) throw ContactStoreError(ContactStoreError::Kind::noAddressBook, QString());
   const QFileInfo info(*path);
-  if (!info.exists()) throw ContactStoreError(ContactStoreError::Kind::unreadable, *path, QStringLiteral("No such file or folder"));
+  if (!info.exists())
+    throw ContactStoreError(ContactStoreError::Kind::unreadable, *path, QStringLiteral("No such file or folder"));
 
-  const QStringList files = info.isDir() ? vCardFiles(*path) : QStringList{*path};
   if (info.isDir() && !isReadableAddressBook(*path))
     throw ContactStoreError(ContactStoreError::Kind::unreadable, *path, QStringLiteral("Permission denied"));
+  const QStringList files = info.isDir() ? vCardFiles(*path) : QStringList{*path};
   for (const QString& file : files) {
     for (const StoreContact& contact : VCardParser::parse(readFile(file))) visit(contact);
   }

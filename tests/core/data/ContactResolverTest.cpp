@@ -136,26 +136,6 @@ class ContactResolverTest : public QObject {
     QVERIFY_THROWS_EXCEPTION(test::FakeContactStoreError, resolver.displayNames({"+15551234567"}));
   }
 
-  void accessStatusFromRawValues() {
-    QCOMPARE(ContactAccessStatus::fromRawValue(0), ContactAccessStatus::notDetermined());
-    QCOMPARE(ContactAccessStatus::fromRawValue(1), ContactAccessStatus::restricted());
-    QCOMPARE(ContactAccessStatus::fromRawValue(2), ContactAccessStatus::denied());
-    QCOMPARE(ContactAccessStatus::fromRawValue(3), ContactAccessStatus::authorized());
-    QCOMPARE(ContactAccessStatus::fromRawValue(4), ContactAccessStatus::fromRawValue(4));
-    QVERIFY(!(ContactAccessStatus::fromRawValue(4) == ContactAccessStatus::fromRawValue(5)));
-    QCOMPARE(ContactAccessStatus::fromRawValue(4).kind(), ContactAccessStatus::Kind::unknown);
-  }
-
-  void requestAccessAsksOnlyWhenUndecided() {
-    auto store = std::make_shared<FakeContactStore>();
-    store->status = ContactAccessStatus::notDetermined();
-    store->answer = ContactAccessStatus::denied();
-    ContactResolver resolver(store);
-    QCOMPARE(resolver.requestAccess(), ContactAccessStatus::denied());
-    QCOMPARE(resolver.requestAccess(), ContactAccessStatus::denied());
-    QCOMPARE(resolver.authorizationStatus(), ContactAccessStatus::denied());
-  }
-
   // Full Disk Access is "the database opens read-only"; the contacts state is read as it is now.
   void permissionSnapshot() {
     QTemporaryDir dir;

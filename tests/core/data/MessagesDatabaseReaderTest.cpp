@@ -276,18 +276,6 @@ class MessagesDatabaseReaderTest : public QObject {
     QCOMPARE(fileHash(path), before);
   }
 
-  void databaseWithoutAttachmentTablesStillReadsMessages() {
-    const QString path = freshPath();
-    {
-      Builder db(path, {.withAttachmentTables = false});
-      const qint64 sam = db.addHandle(kSam);
-      db.addMessage(db.addOneToOneChat(sam), {.text = "hi", .date = 1, .handleId = sam});
-      db.close();
-    }
-    QCOMPARE(MessagesDatabaseReader(path).fetchMessages(kSam).size(), 1);
-    QCOMPARE(MessagesDatabaseReader(path).fetchContactSummaries().size(), 1);
-  }
-
   // A damaged page in the middle of the message table must fail the read,
   // not yield a conversation cut short that is analysed as if complete.
   void corruptedPageFailsTheRead() {
@@ -353,6 +341,9 @@ class MessagesDatabaseReaderTest : public QObject {
     QTest::newRow("plain path") << QStringList{"murmela", "-messagesDB", "/tmp/x.db"} << Path("/tmp/x.db");
     QTest::newRow("tilde") << QStringList{"murmela", "-messagesDB", "~/copy/chat.db"} << Path(home + "/copy/chat.db");
     QTest::newRow("tilde alone") << QStringList{"murmela", "-messagesDB", "~"} << Path(home);
+    QTest::newRow("tilde with a user") << QStringList{"m", "-messagesDB", "~root/chat.db"} << Path("/root/chat.db");
+    QTest::newRow("tilde with an unknown user") << QStringList{"m", "-messagesDB", "~no-such-user-7/x"}
+                                                << Path("~no-such-user-7/x");
     QTest::newRow("tilde inside is kept") << QStringList{"m", "-messagesDB", "a/~/b"} << Path("a/~/b");
     QTest::newRow("first occurrence wins") << QStringList{"m", "-messagesDB", "one.db", "-messagesDB", "two.db"}
                                            << Path("one.db");
