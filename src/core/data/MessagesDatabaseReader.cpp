@@ -1,0 +1,207 @@
+#include "data/MessagesDatabaseReader.h"
+
+#include "common/PathExpansion.h"
+#include "data/AttributedBodyDecoder.h"
+#include "data/SQLiteStatement.h"
+#include "data/WrappedDataError.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <memory>
+
+namespace murmela {
+
+static_assert(MessagesDatabaseReader::kOpenFlags == (SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX));
+
+// The three statements go to SQLite exactly as they stand here.
+const char* const MessagesDatabaseReader::kMessagesSQL =
+    R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+FROM chat c
+JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
+JOIN handle h ON h.ROWID = chj.handle_id
+JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
+JOIN message m ON m.ROWID = cmj.message_id
+WHERE c.style = 45
+  AND h.id = ?
+  AND (
+    (
+      m.text IS NOT NULL
+      AND TRIM(m.text) != ''
+      AND m.text NOT LIKE 'Loved "%'
+      AND m.text NOT LIKE 'Liked "%'
+      AND m.text NOT LIKE 'Disliked "%'
+      AND m.text NOT LIKE 'Laughed at "%'
+      AND m.text NOT LIKE 'Emphasized "%'
+      AND m.text NOT LIKE 'Questioned "%'
+    )
+    OR (
+      (m.text IS NULL OR TRIM(m.text) = '')
+      AND m.attributedBody IS NOT NULL
+    )
+  )
+ORDER BY m.date ASC)sql";
+
+const char* const MessagesDatabaseReader::kAttachmentCountSQL = R"sql(SELECT COUNT(DISTINCT a.ROWID)
+FROM chat c
+JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
+JOIN handle h ON h.ROWID = chj.handle_id
+JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
+JOIN message m ON m.ROWID = cmj.message_id
+JOIN message_attachment_join maj ON maj.message_id = m.ROWID
+JOIN attachment a ON a.ROWID = maj.attachment_id
+WHERE c.style = 45
+  AND h.id = ?)sql";
+
+const char* const MessagesDatabaseReader::kContactSummariesSQL =
+    R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
+FROM chat c
+JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
+JOIN handle h ON h.ROWID = chj.handle_id
+JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
+JOIN message m ON m.ROWID = cmj.message_id
+WHERE c.style = 45
+  AND h.id IS NOT NULL
+  AND (
+    (
+      m.text IS NOT NULL
+      AND TRIM(m.text) != ''
+      AND m.text NOT LIKE 'Loved "%'
+      AND m.text NOT LIKE 'Liked "%'
+      AND m.text NOT LIKE 'Disliked "%'
+      AND m.text NOT LIKE 'Laughed at "%'
+      AND m.text NOT LIKE 'Emphasized "%'
+      AND m.text NOT LIKE 'Questioned "%'
+    )
+    OR (
+      (m.text IS NULL OR TRIM(m.text) = '')
+      AND m.attributedBody IS NOT NULL
+    )
+  )
+GROUP BY h.id
+ORDER BY COUNT(m.ROWID) DESC)sql";
+
+namespace {
+
+struct ConnectionCloser {
+  void operator()(sqlite3* database) const { sqlite3_close(database); }
+};
+using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
+
+// Runs a PRAGMA to its end; a statement that cannot be prepared is skipped
+// and step results are not examined.
+void runPragma(sqlite3* database, const char* sql) {
+  sqlite3_stmt* statement = nullptr;
+  if (sqlite3_prepare_v2(database, sql, -1, &statement, nullptr) == SQLITE_OK && statement != nullptr) {
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+    }
+  }
+  sqlite3_finalize(statement);
+}
+
+// One connection for one call.
+Connection openDatabase(const QString& path) {
+  sqlite3* raw = nullptr;
+  const int result = sqlite3_open_v2(MessagesDatabaseReader::sqliteFileName(path).constData(), &raw,
+                                     MessagesDatabaseReader::kOpenFlags, nullptr);
+  Connection database(raw);
+  if (result != SQLITE_OK) {
+    const char* message = raw ? sqlite3_errmsg(raw) : nullptr;
+    const QString text = message ? QString::fromUtf8(message) : QStringLiteral("unknown SQLite error");
+    throw WrappedDataError::databaseOpenFailed(text);
+  }
+  if (!database) throw WrappedDataError::databaseOpenFailed(QStringLiteral("unknown SQLite error"));
+  runPragma(database.get(), "PRAGMA query_only = ON");
+  runPragma(database.get(), "PRAGMA journal_mode");
+  return database;
+}
+
+// A handle is the same on every row of a conversation: keep one shared copy
+// instead of decoding a new string per row.
+class HandleCache {
+ public:
+  const QString& get(const char* utf8) {
+    const size_t length = std::strlen(utf8);
+    if (!valid_ || bytes_.size() != static_cast<qsizetype>(length) ||
+        std::memcmp(bytes_.constData(), utf8, length) != 0) {
+      bytes_ = QByteArray(utf8, static_cast<qsizetype>(length));
+      text_ = QString::fromUtf8(bytes_);
+      valid_ = true;
+    }
+    return text_;
+  }
+
+ private:
+  bool valid_ = false;
+  QByteArray bytes_;
+  QString text_;
+};
+
+}  // namespace
+
+QByteArray MessagesDatabaseReader::sqliteFileName(const QString& path) {
+  QByteArray name = QFile::encodeName(path);
+  if (name.startsWith("file:")) name.prepend("./");
+  return name;
+}
+
+MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
+  const Connection database = openDatabase(databasePath_);
+  MessageList messages;
+  {
+    SQLiteStatement statement(database.get(), kMessagesSQL);
+    statement.bind(handle, 1);
+    HandleCache handles;
+    while (statement.step()) {
+      const char* handleText = statement.cStringAt(4);
+      if (handleText == nullptr) continue;
+
+      const char* plain = statement.cStringAt(1);
+      QString text = plain ? QString::fromUtf8(plain).trimmed() : QString();
+      if (text.isEmpty()) {
+        const QByteArrayView body = statement.blobAt(5);
+        if (body.isEmpty()) continue;
+        std::optional<QString> recovered = AttributedBodyDecoder::plainString(body);
+        if (!recovered) continue;
+        text = std::move(*recovered).trimmed();
+        if (text.isEmpty()) continue;
+      }
+
+      messages.append(Message{statement.int64At(0), std::move(text),
+                              Date::fromMessagesNanoseconds(statement.int64At(2)), statement.intAt(3) == 1,
+                              handles.get(handleText), false});
+    }
+  }
+  return messages;
+}
+
+qint64 MessagesDatabaseReader::countAttachments(const QString& handle) const {
+  const Connection database = openDatabase(databasePath_);
+  SQLiteStatement statement(database.get(), kAttachmentCountSQL);
+  statement.bind(handle, 1);
+  return statement.step() ? statement.int64At(0) : 0;
+}
+
+QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
+  const Connection database = openDatabase(databasePath_);
+  QList<ContactSummary> summaries;
+  SQLiteStatement statement(database.get(), kContactSummariesSQL);
+  while (statement.step()) {
+    const char* handle = statement.cStringAt(0);
+    if (handle == nullptr) continue;
+    summaries.append(ContactSummary{QString::fromUtf8(handle), std::nullopt, statement.int64At(1),
+                                    Date::fromMessagesNanoseconds(statement.int64At(2)),
+                                    Date::fromMessagesNanoseconds(statement.int64At(3))});
+  }
+  return summaries;
+}
+
+std::optional<MessagesDatabaseReader> MessagesDatabaseReader::launchArgumentOverride(const QStringList& arguments) {
+  const qsizetype flag = arguments.indexOf(QStringLiteral("-messagesDB"));
+  if (flag < 0 || flag + 1 >= arguments.size()) return std::nullopt;
+  return MessagesDatabaseReader(expandingTildeInPath(arguments.at(flag + 1)));
+}
+
+}  // namespace murmela

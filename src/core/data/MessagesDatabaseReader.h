@@ -1,0 +1,55 @@
+#pragma once
+
+#include "data/ContactSummary.h"
+#include "data/Message.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace murmela {
+
+// Reads one-to-one conversations from a Messages database (chat.db), strictly
+// read-only. Holds only the path: every call opens its own connection and
+// closes it before returning, so one reader may serve several threads at once.
+// The calls block on the disk; run them on a worker.
+class MessagesDatabaseReader {
+ public:
+  // SQLite's read-only and full-mutex open flags (0x10001).
+  static constexpr int kOpenFlags = 0x00000001 | 0x00010000;
+
+  // The three statements, exactly as they are given to SQLite (one "?"
+  // parameter in the first two: the handle).
+  static const char* const kMessagesSQL;
+  static const char* const kAttachmentCountSQL;
+  static const char* const kContactSummariesSQL;
+
+  explicit MessagesDatabaseReader(QString databasePath) : databasePath_(std::move(databasePath)) {}
+
+  const QString& databasePath() const { return databasePath_; }
+
+  // The conversation with `handle`, oldest first. Reaction messages are left
+  // out; a message without plain text takes its text from the attributed
+  // body, and one without either is skipped.
+  MessageList fetchMessages(const QString& handle) const;
+  // The number of distinct attachments in the one-to-one chats with `handle`.
+  qint64 countAttachments(const QString& handle) const;
+  // Every partner of a one-to-one chat with at least one counted message,
+  // most messages first, without display names.
+  QList<ContactSummary> fetchContactSummaries() const;
+
+  // The reader named by the launch argument "-messagesDB" (its first
+  // occurrence) and the argument after it, with a leading tilde expanded; none
+  // when the flag is missing or last. The file is not checked.
+  static std::optional<MessagesDatabaseReader> launchArgumentOverride(const QStringList& arguments);
+
+  // The name SQLite is given for `path`: the path itself, or "./" + path for
+  // a relative path that SQLite would otherwise read as a "file:" URI.
+  static QByteArray sqliteFileName(const QString& path);
+
+ private:
+  QString databasePath_;
+};
+
+}  // namespace murmela

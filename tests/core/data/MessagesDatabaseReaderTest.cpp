@@ -1,0 +1,365 @@
+#include "data/AppPermissionService.h"
+#include "data/MessagesDatabaseReader.h"
+#include "data/WrappedDataError.h"
+#include "support/FixtureDatabaseBuilder.h"
+#include "support/TestRegistry.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace murmela;
+using Builder = murmela::test::FixtureDatabaseBuilder;
+
+Q_DECLARE_METATYPE(std::optional<QString>)
+Q_DECLARE_METATYPE(std::optional<QByteArray>)
+
+namespace {
+
+constexpr qint64 kSecond = 1'000'000'000;
+const QString kSam = QStringLiteral("+15551234567");
+
+QByteArray fileHash(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Expects `call` to throw a WrappedDataError of `kind` whose text contains `fragment`.
+template <typename Call>
+void expectDataError(Call&& call, WrappedDataError::Kind kind, const QString& fragment) {
+  try {
+    call();
+  } catch (const WrappedDataError& error) {
+    QCOMPARE(error.kind(), kind);
+    QVERIFY2(error.text().contains(fragment), qPrintable(error.description()));
+    return;
+  }
+  QFAIL("no WrappedDataError was thrown");
+}
+
+}  // namespace
+
+class MessagesDatabaseReaderTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir dir_;
+  int counter_ = 0;
+
+  QString freshPath() { return dir_.filePath(QStringLiteral("chat-%1.db").arg(++counter_)); }
+
+ private Q_SLOTS:
+  void initTestCase() { QVERIFY(dir_.isValid()); }
+
+  void readsOneConversationOldestFirst() {
+    const QString path = freshPath();
+    {
+      Builder db(path);
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 other = db.addHandle(QStringLiteral("ana@example.com"));
+      const qint64 chat = db.addOneToOneChat(sam);
+      db.addOneToOneChat(other);
+      db.addMessage(chat, {.text = "  third \n", .date = 5 * kSecond, .isFromMe = 2, .handleId = sam});
+      db.addMessage(chat, {.text = "first", .date = 0, .isFromMe = 1, .handleId = 0});
+      db.addMessage(chat, {.text = "second", .date = kSecond, .isFromMe = 0, .handleId = sam});
+      db.close();
+    }
+    const MessageList messages = MessagesDatabaseReader(path).fetchMessages(kSam);
+    QCOMPARE(messages.size(), 3);
+    QCOMPARE(messages[0].text, QStringLiteral("first"));
+    QCOMPARE(messages[0].id, 2);
+    QCOMPARE(messages[0].date, Date(0));  // 2001-01-01 00:00:00 UTC
+    QVERIFY(messages[0].isFromMe);
+    QCOMPARE(messages[1].text, QStringLiteral("second"));
+    QCOMPARE(messages[1].date, Date(1));
+    QVERIFY(!messages[1].isFromMe);
+    QCOMPARE(messages[2].text, QStringLiteral("third"));
+    QCOMPARE(messages[2].id, 1);
+    QVERIFY(!messages[2].isFromMe);  // is_from_me = 2 counts as received
+    for (const Message& message : messages) {
+      QCOMPARE(message.handle, kSam);  // also on the user's own messages
+      QVERIFY(!message.hasPhoto);
+    }
+    QVERIFY(MessagesDatabaseReader(path).fetchMessages(QStringLiteral("+1 555 123 4567")).isEmpty());
+  }
+
+  // Which stored rows become messages, and with what text.
+  void filtersAndRecoversText_data() {
+    QTest::addColumn<std::optional<QString>>("text");
+    QTest::addColumn<std::optional<QByteArray>>("body");
+    QTest::addColumn<std::optional<QString>>("expected");  // absent: the row is skipped
+    using Text = std::optional<QString>;
+    using Body = std::optional<QByteArray>;
+    const Text none;
+    const Body noBody;
+    auto encoded = [](const QString& text) { return Body(Builder::encodeAttributedBody(text)); };
+
+    QTest::newRow("plain text") << Text("hello") << noBody << Text("hello");
+    QTest::newRow("plain text trimmed") << Text("\t hello \u2003\n") << noBody << Text("hello");
+    QTest::newRow("plain text wins over body") << Text(" mine ") << encoded("body") << Text("mine");
+    for (const char* verb : {"Loved", "Liked", "Disliked", "Laughed at", "Emphasized", "Questioned"}) {
+      QTest::newRow(qPrintable(QStringLiteral("reaction %1").arg(verb)))
+          << Text(QStringLiteral("%1 \"see you\"").arg(verb)) << noBody << none;
+    }
+    QTest::newRow("reaction in lower case (LIKE ignores ASCII case)") << Text("loved \"x\"") << noBody << none;
+    QTest::newRow("Loved it is kept") << Text("Loved it") << noBody << Text("Loved it");
+    QTest::newRow("Loved alone is kept") << Text("Loved") << noBody << Text("Loved");
+    QTest::newRow("Loved without space is kept") << Text("Loved\"x\"") << noBody << Text("Loved\"x\"");
+    QTest::newRow("Laughed without at is kept") << Text("Laughed \"x\"") << noBody << Text("Laughed \"x\"");
+    QTest::newRow("null text, body") << none << encoded("from body") << Text("from body");
+    QTest::newRow("empty text, body") << Text("") << encoded("from body") << Text("from body");
+    QTest::newRow("spaces only, body trimmed") << Text("   ") << encoded("  decoded \n") << Text("decoded");
+    QTest::newRow("newlines only, no body") << Text("\n\n") << noBody << none;
+    QTest::newRow("newlines only, body") << Text("\n") << encoded("rescued") << Text("rescued");
+    QTest::newRow("newlines only, white body") << Text("\r\n") << encoded(" \n ") << none;
+    QTest::newRow("newlines only, undecodable body") << Text("\n") << Body(QByteArray(64, 'z')) << none;
+    QTest::newRow("null text, zero-length body") << none << Body(QByteArray("")) << none;
+    QTest::newRow("null text, null body") << none << noBody << none;
+    QTest::newRow("null text, body with zero length") << none << encoded(QString()) << none;
+    QTest::newRow("reaction text, body is ignored") << Text("Liked \"a\"") << encoded("body") << none;
+    QTest::newRow("text read up to its first NUL") << Text(QString::fromUtf8("abc\0def", 7)) << noBody << Text("abc");
+    QTest::newRow("emoji text") << Text("\U0001F602\U0001F602") << noBody << Text("\U0001F602\U0001F602");
+  }
+  void filtersAndRecoversText() {
+    QFETCH(std::optional<QString>, text);
+    QFETCH(std::optional<QByteArray>, body);
+    QFETCH(std::optional<QString>, expected);
+    const QString path = freshPath();
+    {
+      Builder db(path);
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 chat = db.addOneToOneChat(sam);
+      db.addMessage(chat, {.text = "before", .date = 1, .handleId = sam});
+      db.addMessage(chat, {.text = text, .attributedBody = body, .date = 2, .handleId = sam});
+      db.addMessage(chat, {.text = "after", .date = 3, .handleId = sam});
+      db.close();
+    }
+    QStringList texts;
+    for (const Message& message : MessagesDatabaseReader(path).fetchMessages(kSam)) texts << message.text;
+    QStringList wanted{"before"};
+    if (expected) wanted << *expected;
+    wanted << "after";
+    QCOMPARE(texts, wanted);
+  }
+
+  // Group chats (any style but 45) add nothing to any of the three answers.
+  void groupChatsAreIgnored() {
+    const QString path = freshPath();
+    {
+      Builder db(path);
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 ana = db.addHandle(QStringLiteral("ana@example.com"));
+      const qint64 lee = db.addHandle(QStringLiteral("+15550009999"));
+      const qint64 direct = db.addOneToOneChat(sam);
+      const qint64 group = db.addGroupChat({sam, ana});
+      const qint64 otherStyle = db.addChat(44, {lee}, QStringLiteral("odd"));
+      const qint64 mine = db.addMessage(direct, {.text = "direct", .date = 10, .handleId = sam});
+      db.addAttachment(mine);
+      for (int i = 0; i < 3; ++i) {
+        const qint64 id = db.addMessage(group, {.text = "group", .date = 20 + i, .handleId = sam});
+        db.addAttachment(id);
+      }
+      db.addMessage(group, {.text = "from ana", .date = 30, .handleId = ana});
+      db.addMessage(otherStyle, {.text = "odd style", .date = 40, .handleId = lee});
+      db.close();
+    }
+    const MessagesDatabaseReader reader(path);
+    const MessageList messages = reader.fetchMessages(kSam);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].text, QStringLiteral("direct"));
+    QCOMPARE(reader.countAttachments(kSam), 1);
+    QVERIFY(reader.fetchMessages(QStringLiteral("ana@example.com")).isEmpty());
+    const QList<ContactSummary> summaries = reader.fetchContactSummaries();
+    QCOMPARE(summaries.size(), 1);
+    QCOMPARE(summaries[0].handle, kSam);
+    QCOMPARE(summaries[0].messageCount, 1);
+  }
+
+  void countsDistinctAttachmentsOfOneConversation() {
+    const QString path = freshPath();
+    {
+      Builder db(path);
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 ana = db.addHandle(QStringLiteral("ana@example.com"));
+      const qint64 chat = db.addOneToOneChat(sam);
+      const qint64 anaChat = db.addOneToOneChat(ana);
+      const qint64 photo = db.addMessage(chat, {.text = "look", .date = 1, .handleId = sam});
+      const qint64 forwarded = db.addMessage(chat, {.date = 2, .handleId = sam});  // attachment only, no text
+      const qint64 shared = db.addAttachment(photo);
+      db.addAttachment(photo, QStringLiteral("IMG_0002.JPG"), QStringLiteral("image/jpeg"));
+      db.joinAttachment(forwarded, shared);  // one attachment on two messages counts once
+      db.addAttachment(db.addMessage(anaChat, {.text = "other", .date = 3, .handleId = ana}));
+      db.close();
+    }
+    const MessagesDatabaseReader reader(path);
+    QCOMPARE(reader.countAttachments(kSam), 2);
+    QCOMPARE(reader.countAttachments(QStringLiteral("ana@example.com")), 1);
+    QCOMPARE(reader.countAttachments(QStringLiteral("nobody@example.com")), 0);
+  }
+
+  void listsPartnersMostMessagesFirst() {
+    const QString path = freshPath();
+    {
+      Builder db(path);
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 ana = db.addHandle(QStringLiteral("ana@example.com"));
+      const qint64 quiet = db.addHandle(QStringLiteral("+15550000000"));
+      const qint64 samChat = db.addOneToOneChat(sam);
+      const qint64 anaChat = db.addOneToOneChat(ana);
+      const qint64 quietChat = db.addOneToOneChat(quiet);
+      db.addMessage(anaChat, {.text = "a1", .date = 7 * kSecond, .handleId = ana});
+      for (int i = 0; i < 3; ++i) db.addMessage(samChat, {.text = "s", .date = (i + 2) * kSecond, .isFromMe = i % 2});
+      // Counted by the statement, skipped by the reader: its body recovers nothing.
+      db.addMessage(samChat, {.attributedBody = QByteArray(40, 'z'), .date = 100 * kSecond, .handleId = sam});
+      db.addReaction(samChat, Builder::Reaction::loved, QStringLiteral("s"), 200 * kSecond, false, sam);
+      db.addMessage(anaChat, {.attributedBody = Builder::encodeAttributedBody("a2"), .date = 9 * kSecond});
+      // Only a reaction and a blank message: not a partner.
+      db.addReaction(quietChat, Builder::Reaction::liked, QStringLiteral("x"), kSecond, true, quiet);
+      db.addMessage(quietChat, {.text = "   ", .date = kSecond, .handleId = quiet});
+      db.close();
+    }
+    const MessagesDatabaseReader reader(path);
+    const QList<ContactSummary> summaries = reader.fetchContactSummaries();
+    QCOMPARE(summaries.size(), 2);
+    QCOMPARE(summaries[0], (ContactSummary{kSam, std::nullopt, 4, Date(2), Date(100)}));
+    QCOMPARE(summaries[1], (ContactSummary{QStringLiteral("ana@example.com"), std::nullopt, 2, Date(7), Date(9)}));
+    QCOMPARE(reader.fetchMessages(kSam).size(), 3);  // fewer than the partner's count
+  }
+
+  void failures_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("fragment");
+    const int open = int(WrappedDataError::Kind::databaseOpenFailed);
+    const int query = int(WrappedDataError::Kind::databaseQueryFailed);
+    for (const char* operation : {"messages", "attachments", "summaries"}) {
+      QTest::addRow("missing file, %s", operation) << "missing" << operation << open << "unable to open database file";
+      QTest::addRow("not a database, %s", operation) << "garbage" << operation << query << "file is not a database";
+    }
+    QTest::newRow("no attachment tables") << "noAttachments" << "attachments" << query << "no such table";
+    QTest::newRow("no attributedBody column, messages") << "noBodyColumn" << "messages" << query << "attributedBody";
+    QTest::newRow("no attributedBody column, summaries") << "noBodyColumn" << "summaries" << query << "attributedBody";
+    QTest::newRow("no chat table") << "noChat" << "summaries" << query << "no such table: chat";
+  }
+  void failures() {
+    QFETCH(QString, damage);
+    QFETCH(QString, operation);
+    QFETCH(int, kind);
+    QFETCH(QString, fragment);
+    const QString path = freshPath();
+    if (damage == QLatin1String("garbage")) {
+      QFile file(path);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(QByteArray(8192, 'g'));
+    } else if (damage != QLatin1String("missing")) {
+      Builder db(path, {.withAttachmentTables = damage != QLatin1String("noAttachments")});
+      const qint64 sam = db.addHandle(kSam);
+      db.addMessage(db.addOneToOneChat(sam), {.text = "hi", .date = 1, .handleId = sam});
+      if (damage == QLatin1String("noBodyColumn")) db.execute("ALTER TABLE message DROP COLUMN attributedBody");
+      if (damage == QLatin1String("noChat")) db.execute("DROP TABLE chat");
+      db.close();
+    }
+    const QByteArray before = fileHash(path);
+    const MessagesDatabaseReader reader(path);
+    expectDataError(
+        [&] {
+          if (operation == QLatin1String("messages")) reader.fetchMessages(kSam);
+          if (operation == QLatin1String("attachments")) reader.countAttachments(kSam);
+          if (operation == QLatin1String("summaries")) reader.fetchContactSummaries();
+        },
+        WrappedDataError::Kind(kind), fragment);
+    // Strictly read-only: a missing file is not created, an existing one not touched.
+    QCOMPARE(QFile::exists(path), damage != QLatin1String("missing"));
+    QCOMPARE(fileHash(path), before);
+  }
+
+  // A damaged page in the middle of the message table must fail the read,
+  // not yield a conversation cut short that is analysed as if complete.
+  void corruptedPageFailsTheRead() {
+    const QString path = freshPath();
+    const QString filler = QString(300, QLatin1Char('m'));
+    {
+      Builder db(path);
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 chat = db.addOneToOneChat(sam);
+      db.beginTransaction();
+      for (int i = 0; i < 3000; ++i) {
+        const QString text = QStringLiteral("row-%1 %2").arg(i, 5, 10, QLatin1Char('0')).arg(filler);
+        const qint64 id = db.addMessage(chat, {.text = text, .date = i * kSecond, .isFromMe = i % 2, .handleId = sam});
+        if (i % 10 == 0) db.addAttachment(id);
+      }
+      db.commit();
+      db.close();
+    }
+    const MessagesDatabaseReader reader(path);
+    QCOMPARE(reader.fetchMessages(kSam).size(), 3000);
+    QCOMPARE(reader.countAttachments(kSam), 300);
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const QByteArray content = file.readAll();
+    const qsizetype pageSize = (quint8(content[16]) << 8) | quint8(content[17]);
+    QVERIFY(pageSize >= 512);
+    QVERIFY(content.size() / pageSize > 200);  // many pages
+    const qsizetype middle = content.indexOf("row-01500 ");
+    QVERIFY(middle > 0);
+    QVERIFY(file.seek(middle / pageSize * pageSize));
+    file.write(QByteArray(pageSize, '\xff'));
+    file.close();
+
+    const auto query = WrappedDataError::Kind::databaseQueryFailed;
+    expectDataError([&] { reader.fetchMessages(kSam); }, query, QStringLiteral("malformed"));
+    expectDataError([&] { reader.countAttachments(kSam); }, query, QStringLiteral("malformed"));
+    expectDataError([&] { reader.fetchContactSummaries(); }, query, QStringLiteral("malformed"));
+  }
+
+  void pathThatLooksLikeAUriIsAFile() {
+    QTemporaryDir folder;
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.path()));
+    {
+      Builder db(folder.filePath(QStringLiteral("file:chat.db")));
+      const qint64 sam = db.addHandle(kSam);
+      db.addMessage(db.addOneToOneChat(sam), {.text = "hi", .date = 1, .handleId = sam});
+      db.close();
+    }
+    const int count = int(MessagesDatabaseReader(QStringLiteral("file:chat.db")).fetchMessages(kSam).size());
+    QDir::setCurrent(previous);
+    QCOMPARE(count, 1);
+  }
+
+  void launchArgumentOverride_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<std::optional<QString>>("path");
+    using Path = std::optional<QString>;
+    const QString home = QDir::homePath();
+    QTest::newRow("none") << QStringList{"murmela"} << Path();
+    QTest::newRow("flag last") << QStringList{"murmela", "-messagesDB"} << Path();
+    QTest::newRow("plain path") << QStringList{"murmela", "-messagesDB", "/tmp/x.db"} << Path("/tmp/x.db");
+    QTest::newRow("tilde") << QStringList{"murmela", "-messagesDB", "~/copy/chat.db"} << Path(home + "/copy/chat.db");
+    QTest::newRow("tilde alone") << QStringList{"murmela", "-messagesDB", "~"} << Path(home);
+    QTest::newRow("tilde with a user") << QStringList{"m", "-messagesDB", "~root/chat.db"} << Path("/root/chat.db");
+    QTest::newRow("tilde with an unknown user") << QStringList{"m", "-messagesDB", "~no-such-user-7/x"}
+                                                << Path("~no-such-user-7/x");
+    QTest::newRow("tilde inside is kept") << QStringList{"m", "-messagesDB", "a/~/b"} << Path("a/~/b");
+    QTest::newRow("first occurrence wins") << QStringList{"m", "-messagesDB", "one.db", "-messagesDB", "two.db"}
+                                           << Path("one.db");
+    QTest::newRow("next argument taken as is") << QStringList{"m", "-messagesDB", "-fakeData"} << Path("-fakeData");
+    QTest::newRow("empty path") << QStringList{"m", "-messagesDB", ""} << Path("");
+    QTest::newRow("case-sensitive flag") << QStringList{"m", "-messagesdb", "x.db"} << Path();
+    QTest::newRow("flag with value glued") << QStringList{"m", "-messagesDB=x.db"} << Path();
+  }
+  void launchArgumentOverride() {
+    QFETCH(QStringList, arguments);
+    QFETCH(std::optional<QString>, path);
+    const std::optional<MessagesDatabaseReader> reader = MessagesDatabaseReader::launchArgumentOverride(arguments);
+    QCOMPARE(reader.has_value(), path.has_value());
+    if (reader) QCOMPARE(reader->databasePath(), *path);
+  }
+};
+
+MURMELA_TEST(MessagesDatabaseReaderTest)
+#include "MessagesDatabaseReaderTest.moc"
