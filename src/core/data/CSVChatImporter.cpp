@@ -62,6 +62,30 @@ bool isBlankRow(const QStringList& row) {
   return std::all_of(row.cbegin(), row.cend(), [](const QString& field) { return field.trimmed().isEmpty(); });
 }
 
+// Whether the ASCII character at `i` is a grapheme cluster of its own. By the
+// extended grapheme cluster rules it joins its neighbours only when the code
+// point before it is a prepended mark, or when the one after it extends it
+// (combining marks, ZWJ, spacing marks).
+bool standsAlone(QStringView line, qsizetype i) {
+  if (i > 0) {
+    char32_t before = line.at(i - 1).unicode();
+    if (QChar::isLowSurrogate(before) && i > 1 && line.at(i - 2).isHighSurrogate())
+      before = QChar::surrogateToUcs4(line.at(i - 2), line.at(i - 1));
+    if (before >= 0x80 && u_getIntPropertyValue(static_cast<UChar32>(before), UCHAR_GRAPHEME_CLUSTER_BREAK) == U_GCB_PREPEND)
+      return false;
+  }
+  if (i + 1 < line.size()) {
+    char32_t after = line.at(i + 1).unicode();
+    if (line.at(i + 1).isHighSurrogate() && i + 2 < line.size() && line.at(i + 2).isLowSurrogate())
+      after = QChar::surrogateToUcs4(line.at(i + 1), line.at(i + 2));
+    if (after >= 0x80) {
+      const auto kind = u_getIntPropertyValue(static_cast<UChar32>(after), UCHAR_GRAPHEME_CLUSTER_BREAK);
+      if (kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK) return false;
+    }
+  }
+  return true;
+}
+
 // ---- Dates ----------------------------------------------------------------
 
 // Unix seconds of 0001-01-01T00:00:00Z and of 10000-01-01T00:00:00Z: a number
@@ -228,8 +252,12 @@ ImportedChat CSVChatImporter::importChatFromText(const QString& text, const QStr
 
   MessageList messages;
   messages.reserve(rows.size() - headerIndex - 1);
-  QHash<QString, QString> senders;  // NFC name -> the name as first written
+  // Senders keyed by canonical form (one name spelled composed or decomposed is
+  // one person), with the spelling seen first; and, per spelling, whether it is
+  // the user (folding runs once per distinct spelling, not once per row).
+  QHash<QString, QString> senders;
   QStringList senderOrder;
+  QHash<QString, bool> fromMe;
   const qsizetype width = columns.width();
   for (qsizetype j = 0; headerIndex + 1 + j < rows.size(); ++j) {
     const QStringList& row = rows.at(headerIndex + 1 + j);
@@ -244,16 +272,20 @@ ImportedChat CSVChatImporter::importChatFromText(const QString& text, const QStr
     const std::optional<Date> date = parseDate(timestamp);
     if (!date) fail(rowLabel(j) + QStringLiteral(" has an unsupported timestamp: ") + timestamp);
 
-    const QString key = UnicodeText::nfc(name);
-    if (!senders.contains(key)) {
-      senders.insert(key, name);
-      senderOrder.append(key);
+    auto known = fromMe.constFind(name);
+    if (known == fromMe.cend()) {
+      known = fromMe.insert(name, foldedName(name) == meFolded);
+      const QString key = UnicodeText::nfc(name);
+      if (!senders.contains(key)) {
+        senders.insert(key, name);
+        senderOrder.append(key);
+      }
     }
     Message message;
     message.id = j + 1;
     message.text = body;
     message.date = *date;
-    message.isFromMe = foldedName(name) == meFolded;
+    message.isFromMe = known.value();
     message.hasPhoto = hasPhoto;
     messages.append(std::move(message));
   }
@@ -309,36 +341,26 @@ QList<QStringList> CSVChatImporter::parseCSV(const QString& text) {
 }
 
 QStringList CSVChatImporter::parseCSVLine(QStringView line) {
-  // Quotes and commas count only as whole user-perceived characters: a comma
-  // carrying a combining mark is text. Plain ASCII lines need no segmentation.
-  const bool ascii = std::all_of(line.begin(), line.end(), [](QChar c) { return c.unicode() < 0x80; });
-  QList<qsizetype> bounds;
-  if (ascii) {
-    bounds.reserve(line.size() + 1);
-    for (qsizetype i = 0; i <= line.size(); ++i) bounds.append(i);
-  } else {
-    bounds = UnicodeText::graphemeBoundaries(line);
-  }
-
   QStringList fields;
   QString field;
   bool inQuotes = false;
-  const auto single = [&](qsizetype k, char16_t c) {
-    return bounds[k + 1] - bounds[k] == 1 && line.at(bounds[k]) == QChar(c);
-  };
-  for (qsizetype k = 0; k + 1 < bounds.size(); ++k) {
-    if (single(k, u'"')) {
-      if (inQuotes && k + 2 < bounds.size() && single(k + 1, u'"')) {
+  const qsizetype size = line.size();
+  // Quotes and commas count only as whole user-perceived characters: a comma
+  // carrying a combining mark is text (see standsAlone).
+  const auto is = [&](qsizetype i, char16_t c) { return i < size && line.at(i) == QChar(c) && standsAlone(line, i); };
+  for (qsizetype i = 0; i < size; ++i) {
+    if (is(i, u'"')) {
+      if (inQuotes && is(i + 1, u'"')) {
         field.append(QLatin1Char('"'));
-        ++k;
+        ++i;
       } else {
         inQuotes = !inQuotes;
       }
-    } else if (single(k, u',') && !inQuotes) {
+    } else if (!inQuotes && is(i, u',')) {
       fields.append(field);
       field.clear();
     } else {
-      field.append(line.mid(bounds[k], bounds[k + 1] - bounds[k]));
+      field.append(line.at(i));
     }
   }
   qsizetype begin = 0;
