@@ -36,14 +36,14 @@ const QTimeZone& homeZone() {
 
 // A wall-clock time in New York.
 Date local(int year, int month, int day, int hour, int minute, int second = 0) {
-  return Date::fromUnix(
-      static_cast<double>(QDateTime(QDate(year, month, day), QTime(hour, minute, second), homeZone()).toSecsSinceEpoch()));
+  return Date::fromUnix(static_cast<double>(
+      QDateTime(QDate(year, month, day), QTime(hour, minute, second), homeZone()).toSecsSinceEpoch()));
 }
 
 // A calendar day or month, held at noon UTC.
 Date day(int year, int month, int dayOfMonth) {
-  return Date::fromUnix(
-      static_cast<double>(QDateTime(QDate(year, month, dayOfMonth), QTime(12, 0), QTimeZone::utc()).toSecsSinceEpoch()));
+  return Date::fromUnix(static_cast<double>(
+      QDateTime(QDate(year, month, dayOfMonth), QTime(12, 0), QTimeZone::utc()).toSecsSinceEpoch()));
 }
 
 QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
@@ -110,7 +110,8 @@ QList<QList<qint64>> heatmap(const Rhythm& rhythm, qint64 total) {
   }
   std::stable_sort(remainders.begin(), remainders.end(),
                    [](const auto& a, const auto& b) { return std::get<0>(a) > std::get<0>(b); });
-  for (qsizetype i = 0; assigned < total; ++i, ++assigned) ++grid[std::get<1>(remainders[i])][std::get<2>(remainders[i])];
+  for (qsizetype i = 0; assigned < total; ++i, ++assigned)
+    ++grid[std::get<1>(remainders[i])][std::get<2>(remainders[i])];
   return grid;
 }
 
@@ -139,30 +140,60 @@ WrappedReport richReport() {
   r.totalMessages = sum(r.messagesByYear);
   r.totalDays = totalDays(r.firstMessageDate, r.lastMessageDate);
   r.activeDays = 1209;
-  r.messagesByHourByDayOfWeek = heatmap(
-      {{2.2, 1.2, 0.6, 0.3, 0.2, 0.3, 0.9, 2.4, 3.4, 2.8, 2.5, 2.7, 3.9, 3.6, 2.6, 2.7, 3.0, 3.8, 4.2, 4.6, 5.4, 6.3, 6.9, 4.6},
-       {1.05, 0.92, 0.95, 1.0, 1.12, 0.9, 0.86},
-       {{4, 22, 1.4}, {4, 23, 1.45}}},
-      r.totalMessages);
+  r.messagesByHourByDayOfWeek = heatmap({{2.2, 1.2, 0.6, 0.3, 0.2, 0.3, 0.9, 2.4, 3.4, 2.8, 2.5, 2.7,
+                                          3.9, 3.6, 2.6, 2.7, 3.0, 3.8, 4.2, 4.6, 5.4, 6.3, 6.9, 4.6},
+                                         {1.05, 0.92, 0.95, 1.0, 1.12, 0.9, 0.86},
+                                         {{4, 22, 1.4}, {4, 23, 1.45}}},
+                                        r.totalMessages);
   r.topEmojis = {{QStringLiteral("😂"), 1874}, {QStringLiteral("❤️"), 1502}, {QStringLiteral("🥺"), 688},
-                 {QStringLiteral("😭"), 541},  {QStringLiteral("✨"), 322},  {QStringLiteral("🙄"), 207},
-                 {QStringLiteral("🍕"), 141},  {QStringLiteral("🐈"), 96},   {QStringLiteral("🌙"), 84},
+                 {QStringLiteral("😭"), 541},  {QStringLiteral("✨"), 322},       {QStringLiteral("🙄"), 207},
+                 {QStringLiteral("🍕"), 141},  {QStringLiteral("🐈"), 96},        {QStringLiteral("🌙"), 84},
                  {QStringLiteral("☕"), 71}};
   r.totalEmojiCount = 6212;
   r.signaturePhrase = SignaturePhrase{QStringLiteral("did you eat yet"), 212,
                                       QStringLiteral("(asked like clockwork, usually right around lunch)")};
   r.messagesPerPerson = {22874, r.totalMessages - 22874};
   r.photosShared = 1386;
-  r.topPhrasesPerPerson = {
-      ranked({{"haha", 1540}, {"love", 1311}, {"love you", 1102}, {"home", 1017}, {"work", 932},
-              {"tonight", 842}, {"omw", 655}, {"dinner", 611}, {"miss you", 588}, {"coffee", 377}}),
-      ranked({{"haha", 1802}, {"love", 1406}, {"love you", 1187}, {"babe", 1096}, {"work", 874},
-              {"home", 760}, {"tomorrow", 640}, {"cute", 512}, {"tired", 455}, {"wait", 390}})};
-  r.dialectTermsPerPerson = {
-      ranked({{"lol", 2104}, {"haha", 1540}, {"love you", 1102}, {"ok", 1012}, {"babe", 688},
-              {"miss you", 588}, {"omg", 402}, {"rn", 311}, {"goodnight", 290}, {"sorry", 198}}),
-      ranked({{"haha", 1802}, {"love you", 1187}, {"babe", 1096}, {"omg", 733}, {"lol", 690},
-              {"miss you", 541}, {"goodnight", 318}, {"idk", 266}, {"good morning", 240}, {"sorry", 171}})};
+  r.topPhrasesPerPerson = {ranked({{"haha", 1540},
+                                   {"love", 1311},
+                                   {"love you", 1102},
+                                   {"home", 1017},
+                                   {"work", 932},
+                                   {"tonight", 842},
+                                   {"omw", 655},
+                                   {"dinner", 611},
+                                   {"miss you", 588},
+                                   {"coffee", 377}}),
+                           ranked({{"haha", 1802},
+                                   {"love", 1406},
+                                   {"love you", 1187},
+                                   {"babe", 1096},
+                                   {"work", 874},
+                                   {"home", 760},
+                                   {"tomorrow", 640},
+                                   {"cute", 512},
+                                   {"tired", 455},
+                                   {"wait", 390}})};
+  r.dialectTermsPerPerson = {ranked({{"lol", 2104},
+                                     {"haha", 1540},
+                                     {"love you", 1102},
+                                     {"ok", 1012},
+                                     {"babe", 688},
+                                     {"miss you", 588},
+                                     {"omg", 402},
+                                     {"rn", 311},
+                                     {"goodnight", 290},
+                                     {"sorry", 198}}),
+                             ranked({{"haha", 1802},
+                                     {"love you", 1187},
+                                     {"babe", 1096},
+                                     {"omg", 733},
+                                     {"lol", 690},
+                                     {"miss you", 541},
+                                     {"goodnight", 318},
+                                     {"idk", 266},
+                                     {"good morning", 240},
+                                     {"sorry", 171}})};
   r.firstDistinctiveTerm = FirstDistinctiveTerm{QStringLiteral("babe"), local(2021, 10, 1, 22, 47),
                                                 QStringLiteral("(a friday. 10:47 PM. 13 days in.)")};
   r.otherFirsts = {{QStringLiteral("miss you"), local(2021, 9, 24, 23, 52)},
@@ -179,17 +210,18 @@ WrappedReport richReport() {
   r.longestReplyGap = ReplyGap{false, answered.secondsSince(waitedFor), waitedFor, answered};
   r.longestStreak = {212, day(2024, 11, 3)};
   r.longestSilence = {4, day(2023, 8, 13)};
-  r.sentimentByMonth = months(
-      2021, 9,
-      {0.27, 0.31, 0.29, 0.33,                                                    // 2021
-       0.22, 0.24, 0.02, 0.19, 0.21, 0.18, 0.2, 0.17, 0.16, 0.15, -0.04, 0.26,    // 2022
-       0.18, 0.2, 0.17, 0.15, 0.19, 0.13, 0.11, -0.11, 0.08, 0.14, 0.16, 0.24,    // 2023
-       0.17, 0.03, 0.18, 0.21, 0.25, 0.34, 0.22, 0.2, 0.19, 0.23, 0.18, 0.28,     // 2024
-       0.19, 0.21, 0.16});                                                        // 2025
+  r.sentimentByMonth =
+      months(2021, 9, {0.27, 0.31, 0.29, 0.33,                                                    // 2021
+                       0.22, 0.24, 0.02, 0.19, 0.21, 0.18, 0.2,  0.17,  0.16, 0.15, -0.04, 0.26,  // 2022
+                       0.18, 0.2,  0.17, 0.15, 0.19, 0.13, 0.11, -0.11, 0.08, 0.14, 0.16,  0.24,  // 2023
+                       0.17, 0.03, 0.18, 0.21, 0.25, 0.34, 0.22, 0.2,   0.19, 0.23, 0.18,  0.28,  // 2024
+                       0.19, 0.21, 0.16});                                                        // 2025
   r.argumentEvents = {
       {day(2022, 3, 12), 146, true, {QStringLiteral("upset"), QStringLiteral("sorry")}, true},
       {day(2022, 11, 27), 88, false, {QStringLiteral("hurt"), QStringLiteral("sorry"), QStringLiteral("fault")}, false},
-      {day(2023, 8, 13), 203, true,
+      {day(2023, 8, 13),
+       203,
+       true,
        {QStringLiteral("angry"), QStringLiteral("hurt"), QStringLiteral("sorry"), QStringLiteral("wrong"),
         QStringLiteral("unfair")},
        true},
@@ -209,10 +241,11 @@ WrappedReport richReport() {
       QStringLiteral("Replies slowed to about five minutes in 2023, then sped back up: in 2025 you answer Maya in "
                      "under four.")};
   r.closerParagraph =
-      QStringLiteral("Across %1 messages and %2 years, this thread with Maya became a private archive of ordinary days: "
-                     "grocery lists, airport pickups, “did you eat yet”, and a lot of goodnights. Four real storms, and "
-                     "you came back from every one. The longest streak lasted %3 days, but the real pattern is simpler: "
-                     "again and again, one of you reached out, and the other came back.")
+      QStringLiteral(
+          "Across %1 messages and %2 years, this thread with Maya became a private archive of ordinary days: "
+          "grocery lists, airport pickups, “did you eat yet”, and a lot of goodnights. Four real storms, and "
+          "you came back from every one. The longest streak lasted %3 days, but the real pattern is simpler: "
+          "again and again, one of you reached out, and the other came back.")
           .arg(grouped(r.totalMessages))
           .arg(wholeYears(r.firstMessageDate, r.lastMessageDate))
           .arg(r.longestStreak.days);
@@ -232,29 +265,59 @@ WrappedReport friendshipReport() {
   r.totalMessages = sum(r.messagesByYear);
   r.totalDays = totalDays(r.firstMessageDate, r.lastMessageDate);
   r.activeDays = 583;
-  r.messagesByHourByDayOfWeek = heatmap(
-      {{1.4, 0.8, 0.3, 0.1, 0.1, 0.1, 0.3, 0.9, 1.6, 1.9, 2.2, 2.6, 3.4, 3.1, 2.7, 2.9, 3.3, 4.1, 4.6, 4.4, 4.0, 3.7, 3.1, 2.2},
-       {1.15, 0.85, 0.88, 0.92, 1.0, 1.2, 0.95},
-       {{5, 18, 1.5}, {5, 19, 1.45}, {0, 15, 1.2}}},
-      r.totalMessages);
-  r.topEmojis = {{QStringLiteral("💀"), 1211}, {QStringLiteral("😭"), 1040}, {QStringLiteral("😂"), 622},
-                 {QStringLiteral("🙏"), 301},  {QStringLiteral("👀"), 288},  {QStringLiteral("🔥"), 174},
-                 {QStringLiteral("🫶"), 163},  {QStringLiteral("💅"), 97},   {QStringLiteral("🍷"), 88}};
+  r.messagesByHourByDayOfWeek = heatmap({{1.4, 0.8, 0.3, 0.1, 0.1, 0.1, 0.3, 0.9, 1.6, 1.9, 2.2, 2.6,
+                                          3.4, 3.1, 2.7, 2.9, 3.3, 4.1, 4.6, 4.4, 4.0, 3.7, 3.1, 2.2},
+                                         {1.15, 0.85, 0.88, 0.92, 1.0, 1.2, 0.95},
+                                         {{5, 18, 1.5}, {5, 19, 1.45}, {0, 15, 1.2}}},
+                                        r.totalMessages);
+  r.topEmojis = {{QStringLiteral("💀"), 1211},   {QStringLiteral("😭"), 1040}, {QStringLiteral("😂"), 622},
+                 {QStringLiteral("🙏"), 301},    {QStringLiteral("👀"), 288},  {QStringLiteral("🔥"), 174},
+                 {QStringLiteral("🫶"), 163}, {QStringLiteral("💅"), 97},   {QStringLiteral("🍷"), 88}};
   r.totalEmojiCount = 4402;
   r.signaturePhrase =
       SignaturePhrase{QStringLiteral("you will not believe"), 58, QStringLiteral("(the inside-joke alarm)")};
   r.messagesPerPerson = {8871, r.totalMessages - 8871};
   r.photosShared = 642;
-  r.topPhrasesPerPerson = {
-      ranked({{"literally", 611}, {"work", 512}, {"wait", 467}, {"dead", 429}, {"tonight", 377},
-              {"bestie", 350}, {"text", 288}, {"you will", 244}, {"wine", 203}, {"omw", 198}}),
-      ranked({{"literally", 702}, {"wait", 588}, {"girl", 540}, {"dead", 498}, {"bestie", 421},
-              {"tomorrow", 333}, {"call", 301}, {"you will", 276}, {"brunch", 189}, {"screaming", 171}})};
-  r.dialectTermsPerPerson = {
-      ranked({{"lmao", 1412}, {"fr", 903}, {"omg", 851}, {"lol", 640}, {"rn", 377},
-              {"idk", 344}, {"tbh", 290}, {"wyd", 188}, {"come over", 91}, {"sorry", 85}}),
-      ranked({{"lmao", 1630}, {"omg", 998}, {"fr", 772}, {"haha", 512}, {"tbh", 404},
-              {"idk", 391}, {"rn", 356}, {"wyd", 240}, {"sorry", 110}, {"rip", 96}})};
+  r.topPhrasesPerPerson = {ranked({{"literally", 611},
+                                   {"work", 512},
+                                   {"wait", 467},
+                                   {"dead", 429},
+                                   {"tonight", 377},
+                                   {"bestie", 350},
+                                   {"text", 288},
+                                   {"you will", 244},
+                                   {"wine", 203},
+                                   {"omw", 198}}),
+                           ranked({{"literally", 702},
+                                   {"wait", 588},
+                                   {"girl", 540},
+                                   {"dead", 498},
+                                   {"bestie", 421},
+                                   {"tomorrow", 333},
+                                   {"call", 301},
+                                   {"you will", 276},
+                                   {"brunch", 189},
+                                   {"screaming", 171}})};
+  r.dialectTermsPerPerson = {ranked({{"lmao", 1412},
+                                     {"fr", 903},
+                                     {"omg", 851},
+                                     {"lol", 640},
+                                     {"rn", 377},
+                                     {"idk", 344},
+                                     {"tbh", 290},
+                                     {"wyd", 188},
+                                     {"come over", 91},
+                                     {"sorry", 85}}),
+                             ranked({{"lmao", 1630},
+                                     {"omg", 998},
+                                     {"fr", 772},
+                                     {"haha", 512},
+                                     {"tbh", 404},
+                                     {"idk", 391},
+                                     {"rn", 356},
+                                     {"wyd", 240},
+                                     {"sorry", 110},
+                                     {"rip", 96}})};
   r.firstDistinctiveTerm = FirstDistinctiveTerm{QStringLiteral("bestie"), local(2023, 2, 3, 21, 41),
                                                 QStringLiteral("(a friday. 9:41 PM. 27 days in.)")};
   r.otherFirsts = {{QStringLiteral("you're the best"), local(2023, 1, 19, 20, 15)},
@@ -271,17 +334,20 @@ WrappedReport friendshipReport() {
   r.longestReplyGap = ReplyGap{true, answered.secondsSince(waitedFor), waitedFor, answered};
   r.longestStreak = {41, day(2024, 3, 30)};
   r.longestSilence = {6, day(2023, 9, 8)};
-  r.sentimentByMonth = months(
-      2023, 1,
-      {0.12, 0.15, 0.18, 0.14, 0.16, 0.2, 0.13, 0.11, 0.09, -0.06, 0.1, 0.22,  // 2023
-       0.14, 0.12, 0.17, 0.19, 0.27, 0.15, 0.13, 0.16, 0.12, 0.14, 0.18, 0.21,  // 2024
-       0.15, 0.13});                                                            // 2025
-  r.argumentEvents = {
-      {day(2023, 10, 11), 57, false, {QStringLiteral("upset"), QStringLiteral("hurt"), QStringLiteral("sorry")}, false}};
+  r.sentimentByMonth =
+      months(2023, 1, {0.12, 0.15, 0.18, 0.14, 0.16, 0.2,  0.13, 0.11, 0.09, -0.06, 0.1,  0.22,  // 2023
+                       0.14, 0.12, 0.17, 0.19, 0.27, 0.15, 0.13, 0.16, 0.12, 0.14,  0.18, 0.21,  // 2024
+                       0.15, 0.13});                                                             // 2025
+  r.argumentEvents = {{day(2023, 10, 11),
+                       57,
+                       false,
+                       {QStringLiteral("upset"), QStringLiteral("hurt"), QStringLiteral("sorry")},
+                       false}};
   r.closerParagraph =
-      QStringLiteral("Across %1 messages and %2 years, this thread with Priya reads like a toast to the two of you: "
-                     "running jokes, emergency debriefs, small rescues, and plans that turned into lore. The longest "
-                     "streak lasted %3 days, but the real story is the habit of choosing each other on regular days.")
+      QStringLiteral(
+          "Across %1 messages and %2 years, this thread with Priya reads like a toast to the two of you: "
+          "running jokes, emergency debriefs, small rescues, and plans that turned into lore. The longest "
+          "streak lasted %3 days, but the real story is the habit of choosing each other on regular days.")
           .arg(grouped(r.totalMessages))
           .arg(wholeYears(r.firstMessageDate, r.lastMessageDate))
           .arg(r.longestStreak.days);
@@ -315,9 +381,10 @@ WrappedReport minimalReport() {
   r.longestStreak = {1, day(2025, 2, 20)};
   r.longestSilence = {1, day(2025, 2, 20)};
   r.closerParagraph =
-      QStringLiteral("Across %1 messages and %2 years, this thread with Jordan shows what accumulated slowly: plans, "
-                     "updates, timing, context, and a shared record that became more specific with every exchange. The "
-                     "longest streak lasted %3 days, but the interesting part is what the conversation built over time.")
+      QStringLiteral(
+          "Across %1 messages and %2 years, this thread with Jordan shows what accumulated slowly: plans, "
+          "updates, timing, context, and a shared record that became more specific with every exchange. The "
+          "longest streak lasted %3 days, but the interesting part is what the conversation built over time.")
           .arg(grouped(r.totalMessages))
           .arg(wholeYears(r.firstMessageDate, r.lastMessageDate))
           .arg(r.longestStreak.days);
@@ -336,9 +403,10 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QDir folder(arguments.first());
-  const QList<std::pair<QString, WrappedReport>> reports = {{QStringLiteral("fake_report"), richReport()},
-                                                            {QStringLiteral("fake_report_minimal"), minimalReport()},
-                                                            {QStringLiteral("fake_report_friendship"), friendshipReport()}};
+  const QList<std::pair<QString, WrappedReport>> reports = {
+      {QStringLiteral("fake_report"), richReport()},
+      {QStringLiteral("fake_report_minimal"), minimalReport()},
+      {QStringLiteral("fake_report_friendship"), friendshipReport()}};
   int status = 0;
   for (const auto& [name, report] : reports) {
     const QString path = folder.filePath(name + QStringLiteral(".json"));

@@ -14,11 +14,11 @@
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
 
+#include <locale.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
 #include <mutex>
 
 namespace murmela {
@@ -32,7 +32,13 @@ QString rowLabel(qsizetype j) { return QStringLiteral("Row ") + QString::number(
 
 bool isLineBreak(QChar c) {
   switch (c.unicode()) {
-    case 0x000A: case 0x000B: case 0x000C: case 0x000D: case 0x0085: case 0x2028: case 0x2029:
+    case 0x000A:
+    case 0x000B:
+    case 0x000C:
+    case 0x000D:
+    case 0x0085:
+    case 0x2028:
+    case 0x2029:
       return true;
     default:
       return false;
@@ -71,7 +77,8 @@ bool standsAlone(QStringView line, qsizetype i) {
     char32_t before = line.at(i - 1).unicode();
     if (QChar::isLowSurrogate(before) && i > 1 && line.at(i - 2).isHighSurrogate())
       before = QChar::surrogateToUcs4(line.at(i - 2), line.at(i - 1));
-    if (before >= 0x80 && u_getIntPropertyValue(static_cast<UChar32>(before), UCHAR_GRAPHEME_CLUSTER_BREAK) == U_GCB_PREPEND)
+    if (before >= 0x80 &&
+        u_getIntPropertyValue(static_cast<UChar32>(before), UCHAR_GRAPHEME_CLUSTER_BREAK) == U_GCB_PREPEND)
       return false;
   }
   if (i + 1 < line.size()) {
@@ -143,9 +150,9 @@ class PatternFormatters {
 
  private:
   PatternFormatters() {
-    static constexpr std::array<const char16_t*, 6> kPatterns = {
-        u"yyyy-MM-dd HH:mm:ss", u"yyyy-MM-dd HH:mm", u"MM/dd/yyyy HH:mm:ss",
-        u"MM/dd/yyyy HH:mm",    u"M/d/yy, h:mm a",   u"M/d/yyyy, h:mm a"};
+    static constexpr std::array<const char16_t*, 6> kPatterns = {u"yyyy-MM-dd HH:mm:ss", u"yyyy-MM-dd HH:mm",
+                                                                 u"MM/dd/yyyy HH:mm:ss", u"MM/dd/yyyy HH:mm",
+                                                                 u"M/d/yy, h:mm a",      u"M/d/yyyy, h:mm a"};
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
     for (std::size_t i = 0; i < kPatterns.size(); ++i) {
       const QString pattern = QString::fromUtf16(kPatterns[i]);
@@ -372,8 +379,8 @@ QStringList CSVChatImporter::parseCSVLine(QStringView line) {
 }
 
 bool CSVChatImporter::parseBoolean(const QString& value) {
-  static const QStringList truths = {QStringLiteral("1"),   QStringLiteral("true"),  QStringLiteral("yes"),
-                                     QStringLiteral("y"),   QStringLiteral("photo"), QStringLiteral("image")};
+  static const QStringList truths = {QStringLiteral("1"), QStringLiteral("true"),  QStringLiteral("yes"),
+                                     QStringLiteral("y"), QStringLiteral("photo"), QStringLiteral("image")};
   return truths.contains(value.trimmed().toLower());
 }
 
@@ -414,10 +421,11 @@ QString CSVChatImporter::foldedName(const QString& name) {
   }
   if (bare.empty()) return QString();
 
-  const std::u16string folded = icuTransform(static_cast<qsizetype>(bare.size()), [&](UChar* out, int32_t capacity, UErrorCode* error) {
-    return u_strFoldCase(out, capacity, reinterpret_cast<const UChar*>(bare.data()), static_cast<int32_t>(bare.size()),
-                         U_FOLD_CASE_DEFAULT, error);
-  });
+  const std::u16string folded =
+      icuTransform(static_cast<qsizetype>(bare.size()), [&](UChar* out, int32_t capacity, UErrorCode* error) {
+        return u_strFoldCase(out, capacity, reinterpret_cast<const UChar*>(bare.data()),
+                             static_cast<int32_t>(bare.size()), U_FOLD_CASE_DEFAULT, error);
+      });
   if (folded.empty()) return QString::fromStdU16String(bare).toCaseFolded().toLower();
   return UnicodeText::nfc(QString::fromStdU16String(folded).toLower());
 }

@@ -9,18 +9,24 @@ namespace murmela {
 
 QString rawValue(FakeDataFixture fixture) {
   switch (fixture) {
-    case FakeDataFixture::rich: return QStringLiteral("rich");
-    case FakeDataFixture::minimal: return QStringLiteral("minimal");
-    case FakeDataFixture::friendship: return QStringLiteral("friendship");
+    case FakeDataFixture::rich:
+      return QStringLiteral("rich");
+    case FakeDataFixture::minimal:
+      return QStringLiteral("minimal");
+    case FakeDataFixture::friendship:
+      return QStringLiteral("friendship");
   }
   return QStringLiteral("rich");
 }
 
 QString resourceName(FakeDataFixture fixture) {
   switch (fixture) {
-    case FakeDataFixture::rich: return QStringLiteral("fake_report");
-    case FakeDataFixture::minimal: return QStringLiteral("fake_report_minimal");
-    case FakeDataFixture::friendship: return QStringLiteral("fake_report_friendship");
+    case FakeDataFixture::rich:
+      return QStringLiteral("fake_report");
+    case FakeDataFixture::minimal:
+      return QStringLiteral("fake_report_minimal");
+    case FakeDataFixture::friendship:
+      return QStringLiteral("fake_report_friendship");
   }
   return QStringLiteral("fake_report");
 }

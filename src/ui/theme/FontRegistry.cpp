@@ -69,9 +69,12 @@ void hideInstalledCopies(const QStringList& families) {
 
 QString familyName(Typeface typeface) {
   switch (typeface) {
-    case Typeface::dmSerifDisplay: return QStringLiteral("DM Serif Display");
-    case Typeface::inter: return QStringLiteral("Inter");
-    case Typeface::caveat: return QStringLiteral("Caveat");
+    case Typeface::dmSerifDisplay:
+      return QStringLiteral("DM Serif Display");
+    case Typeface::inter:
+      return QStringLiteral("Inter");
+    case Typeface::caveat:
+      return QStringLiteral("Caveat");
   }
   return QStringLiteral("Inter");
 }

@@ -62,7 +62,8 @@ class CSVChatImporterTest : public QObject {
     QTest::newRow("trailing comma") << "a," << QStringList{"a", ""};
     QTest::newRow("empty line") << "" << QStringList{""};
     QTest::newRow("carriage returns trimmed at the end") << "a,\rb\r" << QStringList{"a", "b"};
-    QTest::newRow("non-ASCII text") << QStringLiteral("\"José, Jr.\",👍🏽,naïve") << QStringList{"José, Jr.", "👍🏽", "naïve"};
+    QTest::newRow("non-ASCII text") << QStringLiteral("\"José, Jr.\",👍🏽,naïve")
+                                    << QStringList{"José, Jr.", "👍🏽", "naïve"};
     // A comma carrying a combining mark is one character, and not a separator.
     QTest::newRow("comma with a combining mark") << QStringLiteral("a,\u0301b,c") << QStringList{"a,\u0301b", "c"};
   }
@@ -135,7 +136,8 @@ class CSVChatImporterTest : public QObject {
   void parseBoolean_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("flag");
-    for (const char* yes : {"1", "true", "TRUE", "yes", " Yes ", "y", "photo", "IMAGE"}) QTest::newRow(yes) << yes << true;
+    for (const char* yes : {"1", "true", "TRUE", "yes", " Yes ", "y", "photo", "IMAGE"})
+      QTest::newRow(yes) << yes << true;
     for (const char* no : {"0", "no", "false", "", "n", "2", "photos", "picture"}) QTest::newRow(no) << no << false;
   }
   void parseBoolean() {
@@ -149,8 +151,10 @@ class CSVChatImporterTest : public QObject {
     QTest::addColumn<QString>("me");
     QTest::addColumn<QString>("error");
     const QString prefix = QStringLiteral("Could not import CSV chat: ");
-    QTest::newRow("empty file") << "" << "You" << prefix + "The file is empty.";
-    QTest::newRow("only blank rows") << " \n,,\n \" \" , \n" << "You" << prefix + "The file is empty.";
+    QTest::newRow("empty file") << ""
+                                << "You" << prefix + "The file is empty.";
+    QTest::newRow("only blank rows") << " \n,,\n \" \" , \n"
+                                     << "You" << prefix + "The file is empty.";
     QString late;
     for (int i = 1; i <= 10; ++i) late += QStringLiteral("Note %1,\"Some, Text\"\n").arg(i);
     late += QStringLiteral("name,timestamp,message\nAna,1700000000,hi\nYou,1700000001,hey\n");
@@ -158,34 +162,34 @@ class CSVChatImporterTest : public QObject {
         << late << "You"
         << prefix + "Expected a header row with name,timestamp,message. First parsed row was: note 1,some, text";
     QTest::newRow("header missing a column")
-        << "\"Name\",'Time'\nAna,1" << "You"
-        << prefix + "Expected a header row with name,timestamp,message. First parsed row was: name,time";
-    QTest::newRow("short row") << "name,timestamp,message\nAna,1700000000" << "You"
-                               << prefix + "Row 2 does not have name, timestamp, and message columns.";
+        << "\"Name\",'Time'\nAna,1"
+        << "You" << prefix + "Expected a header row with name,timestamp,message. First parsed row was: name,time";
+    QTest::newRow("short row") << "name,timestamp,message\nAna,1700000000"
+                               << "You" << prefix + "Row 2 does not have name, timestamp, and message columns.";
     QTest::newRow("short row after a skipped one")
-        << "name,timestamp,message\nAna,1700000000,\nYou,1700000000" << "You"
-        << prefix + "Row 3 does not have name, timestamp, and message columns.";
+        << "name,timestamp,message\nAna,1700000000,\nYou,1700000000"
+        << "You" << prefix + "Row 3 does not have name, timestamp, and message columns.";
     QTest::newRow("bad timestamp, title row first")
-        << "Chat with Ana\nname,timestamp,message\nAna,2024-01-02T10:00:00Z,hi\nYou,  next tuesday ,yo" << "You"
-        << prefix + "Row 3 has an unsupported timestamp: next tuesday";
-    QTest::newRow("nan timestamp") << "name,timestamp,message\nAna,nan,hi" << "You"
-                                   << prefix + "Row 2 has an unsupported timestamp: nan";
-    QTest::newRow("infinite timestamp") << "name,timestamp,message\nAna,-inf,hi" << "You"
-                                        << prefix + "Row 2 has an unsupported timestamp: -inf";
-    QTest::newRow("absurd timestamp") << "name,timestamp,message\nAna,9e18,hi" << "You"
-                                      << prefix + "Row 2 has an unsupported timestamp: 9e18";
-    QTest::newRow("no message left") << "name,timestamp,message\nAna,1700000000,   \n,1700000001,hi" << "You"
-                                     << prefix + "No non-empty messages were found.";
-    QTest::newRow("no sender is me") << "name,timestamp,message\nAna,1700000000,hi\nBo,1700000001,yo" << "Alex"
-                                     << prefix + "No sender matched your name, \"Alex\".";
+        << "Chat with Ana\nname,timestamp,message\nAna,2024-01-02T10:00:00Z,hi\nYou,  next tuesday ,yo"
+        << "You" << prefix + "Row 3 has an unsupported timestamp: next tuesday";
+    QTest::newRow("nan timestamp") << "name,timestamp,message\nAna,nan,hi"
+                                   << "You" << prefix + "Row 2 has an unsupported timestamp: nan";
+    QTest::newRow("infinite timestamp") << "name,timestamp,message\nAna,-inf,hi"
+                                        << "You" << prefix + "Row 2 has an unsupported timestamp: -inf";
+    QTest::newRow("absurd timestamp") << "name,timestamp,message\nAna,9e18,hi"
+                                      << "You" << prefix + "Row 2 has an unsupported timestamp: 9e18";
+    QTest::newRow("no message left") << "name,timestamp,message\nAna,1700000000,   \n,1700000001,hi"
+                                     << "You" << prefix + "No non-empty messages were found.";
+    QTest::newRow("no sender is me") << "name,timestamp,message\nAna,1700000000,hi\nBo,1700000001,yo"
+                                     << "Alex" << prefix + "No sender matched your name, \"Alex\".";
     QTest::newRow("three senders, blank user name")
-        << "name,timestamp,message\nAna,1700000000,hi\nyou,1700000001,yo\nBo,1700000002,hey" << "  "
-        << prefix + "Expected one 1:1 chat. Found 2 non-You senders.";
-    QTest::newRow("only me") << "name,timestamp,message\nYou,1700000000,hi" << "You"
-                             << prefix + "Expected one 1:1 chat. Found 0 non-You senders.";
+        << "name,timestamp,message\nAna,1700000000,hi\nyou,1700000001,yo\nBo,1700000002,hey"
+        << "  " << prefix + "Expected one 1:1 chat. Found 2 non-You senders.";
+    QTest::newRow("only me") << "name,timestamp,message\nYou,1700000000,hi"
+                             << "You" << prefix + "Expected one 1:1 chat. Found 0 non-You senders.";
     QTest::newRow("others differing in case are two people")
-        << "name,timestamp,message\nAna,1700000000,hi\nana,1700000001,yo\nMe,1700000002,hey" << "Me"
-        << prefix + "Expected one 1:1 chat. Found 2 non-Me senders.";
+        << "name,timestamp,message\nAna,1700000000,hi\nana,1700000001,yo\nMe,1700000002,hey"
+        << "Me" << prefix + "Expected one 1:1 chat. Found 2 non-Me senders.";
   }
   void failures() {
     QFETCH(QString, text);
@@ -197,9 +201,10 @@ class CSVChatImporterTest : public QObject {
   void titleRowAndBlankRowsDoNotCount() {
     // The title row is ignored; numbering starts after the header, and blank
     // rows are gone before numbering, so the three data rows are ids 1 to 3.
-    const ImportedChat chat = import(QStringLiteral("WhatsApp export\n\nname,timestamp,message\n"
-                                                    "Ana,1700000000,hi\n\n , ,\nYou,1700000060,hey\n"
-                                                    "Ana,1700000120,   \nAna,1700000180,how are you?\n"));
+    const ImportedChat chat =
+        import(QStringLiteral("WhatsApp export\n\nname,timestamp,message\n"
+                              "Ana,1700000000,hi\n\n , ,\nYou,1700000060,hey\n"
+                              "Ana,1700000120,   \nAna,1700000180,how are you?\n"));
     QCOMPARE(ids(chat), (QStringList{"1", "2", "4"}));
     QCOMPARE(chat.messages.at(2).text, QStringLiteral("how are you?"));
   }
@@ -209,9 +214,10 @@ class CSVChatImporterTest : public QObject {
     const QString path = dir.filePath(QStringLiteral("chat.csv"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("\xEF\xBB\xBF\"Message\",'Name', \"TIMESTAMP\" ,Extra\r\n"
-               "\"Hello, you\",Ana,2024-01-02T10:00:00Z,x\r\n"
-               "hi,You,2024-01-02T10:05:00Z,y\r\n");
+    file.write(
+        "\xEF\xBB\xBF\"Message\",'Name', \"TIMESTAMP\" ,Extra\r\n"
+        "\"Hello, you\",Ana,2024-01-02T10:00:00Z,x\r\n"
+        "hi,You,2024-01-02T10:05:00Z,y\r\n");
     file.close();
     const ImportedChat chat = CSVChatImporter().importChat(path, QStringLiteral("You"));
     QCOMPARE(chat.messages.size(), 2);
@@ -245,7 +251,8 @@ class CSVChatImporterTest : public QObject {
   void equalTimestampsKeepRowOrder() {
     QString text = QStringLiteral("name,timestamp,message\n");
     for (int i = 0; i < 40; ++i)
-      text += QStringLiteral("%1,1700000000,m%2\n").arg(i % 3 == 0 ? QStringLiteral("You") : QStringLiteral("Ana")).arg(i);
+      text +=
+          QStringLiteral("%1,1700000000,m%2\n").arg(i % 3 == 0 ? QStringLiteral("You") : QStringLiteral("Ana")).arg(i);
     text += QStringLiteral("Ana,1699999999,earliest\n");
     const ImportedChat chat = import(text);
     QCOMPARE(chat.messages.first().text, QStringLiteral("earliest"));
@@ -263,12 +270,12 @@ class CSVChatImporterTest : public QObject {
                                   << "Ana,1,a,yes\nYou,2,b,IMAGE\nAna,3,c,1\nYou,4,d,no\nAna,5,e,0\nYou,6,f,"
                                   << QList<bool>{true, true, true, false, false, false};
     QTest::newRow("row shorter than the photo column")
-        << "name,timestamp,message,extra,Has_Photo" << "Ana,1,a,x,true\nYou,2,b\nAna,3,c,x"
-        << QList<bool>{true, false, false};
+        << "name,timestamp,message,extra,Has_Photo"
+        << "Ana,1,a,x,true\nYou,2,b\nAna,3,c,x" << QList<bool>{true, false, false};
     QTest::newRow("first photo column wins") << "name,photos,timestamp,message,hasphoto"
                                              << "Ana,no,1,a,yes\nYou,y,2,b,no" << QList<bool>{false, true};
-    QTest::newRow("no photo column") << "name,timestamp,message,picture" << "Ana,1,a,yes\nYou,2,b,true"
-                                     << QList<bool>{false, false};
+    QTest::newRow("no photo column") << "name,timestamp,message,picture"
+                                     << "Ana,1,a,yes\nYou,2,b,true" << QList<bool>{false, false};
   }
   void photoFlags() {
     QFETCH(QString, header);
@@ -292,7 +299,8 @@ class CSVChatImporterTest : public QObject {
   void userNameIsFolded() {
     QFETCH(QString, me);
     QFETCH(QString, sender);
-    const ImportedChat chat = import(QStringLiteral("name,timestamp,message\n%1,1,mine\nKim,2,theirs\n").arg(sender), me);
+    const ImportedChat chat =
+        import(QStringLiteral("name,timestamp,message\n%1,1,mine\nKim,2,theirs\n").arg(sender), me);
     QVERIFY(chat.messages.at(0).isFromMe);
     QVERIFY(!chat.messages.at(1).isFromMe);
     QCOMPARE(chat.otherName, QStringLiteral("Kim"));
@@ -327,7 +335,8 @@ class CSVChatImporterTest : public QObject {
       QFAIL("a Latin-1 file imported");
     } catch (const FileError& error) {
       QCOMPARE(error.kind(), FileError::Kind::notUtf8);
-      QCOMPARE(error.userFacingText(), QStringLiteral("[FileError] The file \"%1\" is not valid UTF-8 text.").arg(latin1));
+      QCOMPARE(error.userFacingText(),
+               QStringLiteral("[FileError] The file \"%1\" is not valid UTF-8 text.").arg(latin1));
     }
   }
 };

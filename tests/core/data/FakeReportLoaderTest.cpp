@@ -43,8 +43,9 @@ void checkConsistent(const WrappedReport& report) {
   QCOMPARE(report.messagesPerPerson.me + report.messagesPerPerson.them, report.totalMessages);
   QVERIFY(report.activeDays <= report.totalDays);
   QVERIFY(report.firstMessageDate < report.lastMessageDate);
-  QCOMPARE(report.totalDays, LocalCalendar(QTimeZone("America/New_York"))
-                                     .daysBetween(report.firstMessageDate, report.lastMessageDate) + 1);
+  QCOMPARE(
+      report.totalDays,
+      LocalCalendar(QTimeZone("America/New_York")).daysBetween(report.firstMessageDate, report.lastMessageDate) + 1);
   QVERIFY(qFuzzyCompare(report.initiationRate.me + report.initiationRate.them, 1.0));
   QVERIFY(report.relationshipConfidence > 0 && report.relationshipConfidence <= 1);
   for (qsizetype i = 1; i < report.sentimentByMonth.size(); ++i)
@@ -151,9 +152,10 @@ class FakeReportLoaderTest : public QObject {
     QVERIFY(report.topPhrasesPerPerson.me.isEmpty() && report.topPhrasesPerPerson.them.isEmpty());
     QVERIFY(report.dialectTermsPerPerson.me.isEmpty() && report.dialectTermsPerPerson.them.isEmpty());
     // The absent optionals are left out of the file, not written as null.
-    const QJsonObject object = QJsonDocument::fromJson(
-        readFileBytes(*MurmelaResources::bundle().url(QStringLiteral("fake_report_minimal"), QStringLiteral("json"))))
-                                   .object();
+    const QJsonObject object =
+        QJsonDocument::fromJson(readFileBytes(*MurmelaResources::bundle().url(QStringLiteral("fake_report_minimal"),
+                                                                              QStringLiteral("json"))))
+            .object();
     QCOMPARE(object.size(), 26);
   }
 

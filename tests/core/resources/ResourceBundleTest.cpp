@@ -31,7 +31,8 @@ QMap<QString, QByteArray> contents(const QString& folder) {
     const QString path = it.next();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) continue;
-    out.insert(QDir(folder).relativeFilePath(path), QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
+    out.insert(QDir(folder).relativeFilePath(path),
+               QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256));
   }
   return out;
 }
@@ -52,8 +53,7 @@ class ResourceBundleTest : public QObject {
     QTest::newRow("installed data folder wins over the executable's folder")
         << QStringList{shared, beside, build} << QStringList{} << shared;
     QTest::newRow("beside the executable") << QStringList{beside, build} << QStringList{} << beside;
-    QTest::newRow("a file with the bundle's name is no bundle")
-        << QStringList{beside} << QStringList{shared} << beside;
+    QTest::newRow("a file with the bundle's name is no bundle") << QStringList{beside} << QStringList{shared} << beside;
     QTest::newRow("build location last") << QStringList{build} << QStringList{shared, beside} << build;
     QTest::newRow("nothing") << QStringList{} << QStringList{build} << QString();
   }
@@ -105,9 +105,9 @@ class ResourceBundleTest : public QObject {
     const ResourceBundle& bundle = MurmelaResources::bundle();
     QCOMPARE(&bundle, &MurmelaResources::bundle());
     QCOMPARE(bundle.path(), QDir::cleanPath(QStringLiteral(MURMELA_BUILD_RESOURCE_BUNDLE)));
-    for (const char* font : {"Inter-VariableFont_opsz,wght", "Inter-Italic-VariableFont_opsz,wght",
-                             "Caveat-VariableFont_wght", "DMSerifDisplay-Regular", "DMSerifDisplay-Italic",
-                             "Inter-Medium", "Inter-SemiBold", "Inter-Bold"})
+    for (const char* font :
+         {"Inter-VariableFont_opsz,wght", "Inter-Italic-VariableFont_opsz,wght", "Caveat-VariableFont_wght",
+          "DMSerifDisplay-Regular", "DMSerifDisplay-Italic", "Inter-Medium", "Inter-SemiBold", "Inter-Bold"})
       QVERIFY2(bundle.url(QString::fromLatin1(font), QStringLiteral("ttf")), font);
     for (const char* report : {"fake_report", "fake_report_minimal", "fake_report_friendship"})
       QVERIFY2(bundle.url(QString::fromLatin1(report), QStringLiteral("json")), report);

@@ -43,9 +43,7 @@ QStringList installedFiles(const QString& family) {
 // its creation and modification times.
 QByteArray headOf(const QRawFont& font) { return font.fontTable("head"); }
 
-QString bundled(const QString& fileName) {
-  return QDir(MurmelaResources::bundle().path()).filePath(fileName);
-}
+QString bundled(const QString& fileName) { return QDir(MurmelaResources::bundle().path()).filePath(fileName); }
 
 }  // namespace
 
