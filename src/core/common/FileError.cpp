@@ -1,0 +1,37 @@
+#include "common/FileError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace murmela {
+
+QString FileError::description() const {
+  switch (kind_) {
+    case Kind::readFailed:
+      return QStringLiteral("The file \"") + path_ + QStringLiteral("\" could not be read") +
+             (reason_.isEmpty() ? QString() : QStringLiteral(": ") + reason_) + QLatin1Char('.');
+    case Kind::notUtf8:
+      return QStringLiteral("The file \"") + path_ + QStringLiteral("\" is not valid UTF-8 text.");
+  }
+  return path_;
+}
+
+QByteArray readFileBytes(const QString& path) {
+  if (QFileInfo(path).isDir()) throw FileError(FileError::Kind::readFailed, path, QStringLiteral("it is a folder"));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) throw FileError(FileError::Kind::readFailed, path, file.errorString());
+  QByteArray bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError) throw FileError(FileError::Kind::readFailed, path, file.errorString());
+  return bytes;
+}
+
+QString readUtf8File(const QString& path) {
+  const QByteArray bytes = readFileBytes(path);
+  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString text = decoder.decode(bytes);
+  if (decoder.hasError()) throw FileError(FileError::Kind::notUtf8, path);
+  return text;
+}
+
+}  // namespace murmela
