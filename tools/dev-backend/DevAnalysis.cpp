@@ -83,6 +83,7 @@ const QStringList kMilestones = {QStringLiteral("i love you"),     QStringLitera
 const QString kFirstPhoto = QStringLiteral("first photo");
 constexpr qsizetype kMaxOtherFirsts = 6;
 constexpr qsizetype kPhraseCandidatesPerChunk = 25;
+constexpr qsizetype kLongestPhraseWords = 5;
 constexpr qint64 kConflictGap = 5;     // hits at most this many messages apart form one stretch
 constexpr qint64 kRepairWindow = 10;   // messages after a stretch that can still repair it
 
@@ -141,14 +142,14 @@ Array indexArray(const std::set<qint64>& indexes) {
   return array;
 }
 
-// Two- and three-word phrases that occur in at least two messages, with the
+// Phrases of two to five words that occur in at least two messages, with the
 // messages that hold them; the most frequent first, longer phrases before
 // shorter ones of the same count.
 Array phraseCandidates(const QList<StepMessage>& messages) {
   QHash<QString, std::set<qint64>> occurrences;
   const QSet<QString>& stop = DevText::stopwords();
   for (const StepMessage& message : messages) {
-    for (qsizetype length = 2; length <= 3; ++length) {
+    for (qsizetype length = 2; length <= kLongestPhraseWords; ++length) {
       for (qsizetype at = 0; at + length <= message.words.size(); ++at) {
         const QStringList gram = message.words.mid(at, length);
         if (std::all_of(gram.begin(), gram.end(), [&](const QString& word) { return stop.contains(word); })) continue;
@@ -214,6 +215,10 @@ Array conflictCandidates(const QList<StepMessage>& messages) {
 
 QString percent(double share) { return QString::number(std::llround(share * 100.0)) + QLatin1Char('%'); }
 
+QString counted(qsizetype count, const char* singular, const char* plural) {
+  return QString::number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? singular : plural);
+}
+
 }  // namespace
 
 Object analyzeChunk(const AnalysisStepRequest& request) {
@@ -266,7 +271,9 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
                         .arg(firstIndex)
                         .arg(lastIndex);
   if (!senderParts.isEmpty()) summary += QStringLiteral(", ") + senderParts.join(QStringLiteral(" and "));
-  summary += QStringLiteral("; %1 recurring phrases, %2 tense stretches.").arg(phrases.size()).arg(conflicts.size());
+  summary += QStringLiteral("; %1, %2.")
+                 .arg(counted(phrases.size(), "recurring phrase", "recurring phrases"),
+                      counted(conflicts.size(), "tense stretch", "tense stretches"));
 
   return {
       {QStringLiteral("chunkIndex"), number(static_cast<double>(chunkIndex))},
@@ -418,11 +425,10 @@ Object synthesize(const AnalysisStepRequest& request) {
   synthesis.insert(QStringLiteral("messageCount"), number(lastIndex));
   synthesis.insert(QStringLiteral("chunkCount"), number(static_cast<double>(chunkResults.size())));
   synthesis.insert(QStringLiteral("summary"),
-                   text(QStringLiteral("%1 and %2 read as %3 (%4 sure) over %5 messages, with %6 tense stretches, %7 of them "
-                                       "repaired.")
-                            .arg(request.participants.me, request.participants.them, type, percent(confidence))
-                            .arg(static_cast<qint64>(lastIndex))
-                            .arg(merged.size())
+                   text(QStringLiteral("%1 and %2 read as %3 (%4 sure) over %5, with %6, %7 of them repaired.")
+                            .arg(request.participants.me, request.participants.them, type, percent(confidence),
+                                 counted(static_cast<qsizetype>(lastIndex), "message", "messages"),
+                                 counted(merged.size(), "tense stretch", "tense stretches"))
                             .arg(repairedCount)));
   return synthesis;
 }

@@ -65,7 +65,7 @@ QString duration(double seconds) {
   };
   if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
   if (seconds < 90) return unit(seconds, "second", "seconds");
-  if (seconds < 90 * 60) return unit(seconds / 60, "minute", "minutes");
+  if (seconds < 3570) return unit(seconds / 60, "minute", "minutes");
   if (seconds < 36 * 3600) return unit(seconds / 3600, "hour", "hours");
   return unit(seconds / 86400, "day", "days");
 }
