@@ -4,9 +4,14 @@
 
 #include <QUuid>
 
+#include <mutex>
+
 namespace murmela {
 
 QString AppInstallIdentity::current() {
+  // One identifier per install even when two first uses race each other.
+  static std::mutex creation;
+  const std::lock_guard guard(creation);
   AppSettings& settings = AppSettings::shared();
   const QString stored = settings.value(kSettingsKey).toString();
   if (!stored.isEmpty()) return stored;

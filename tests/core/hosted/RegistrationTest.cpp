@@ -16,6 +16,8 @@
 #include <QUuid>
 
 #include <memory>
+#include <thread>
+#include <vector>
 
 using namespace murmela;
 using namespace murmela::test;
@@ -53,6 +55,16 @@ class RegistrationTest : public QObject {
     const QString first = AppInstallIdentity::current();
     AppSettings::shared().clearAll();
     QVERIFY(AppInstallIdentity::current() != first);
+  }
+
+  void racingFirstUsesAgreeOnOneIdentity() {
+    std::vector<QString> seen(8);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < seen.size(); ++i) threads.emplace_back([&seen, i] { seen[i] = AppInstallIdentity::current(); });
+    for (std::thread& thread : threads) thread.join();
+    QStringList distinct(seen.begin(), seen.end());
+    QCOMPARE(distinct.removeDuplicates(), 7);
+    QCOMPARE(distinct.first(), AppSettings::shared().value("installID").toString());
   }
 
   void applicationVersionFallsBackToUnknown() {
