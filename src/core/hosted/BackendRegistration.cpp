@@ -1,0 +1,28 @@
+#include "hosted/BackendRegistration.h"
+
+#include "common/JsonCodec.h"
+#include "hosted/AppInstallIdentity.h"
+#include "hosted/HttpTransport.h"
+#include "hosted/TransportError.h"
+
+namespace murmela::BackendRegistration {
+
+RegisterRequest makeRequest(const QString& appVersion) {
+  return {AppInstallIdentity::current(), appVersion, RegisterRequest::kPlatform};
+}
+
+QString registerInstall(const QString& baseUrl, const QString& appVersion, double timeoutSeconds, std::stop_token stop) {
+  HttpRequest request;
+  request.baseUrl = baseUrl;
+  request.path = kPath;
+  request.timeoutSeconds = timeoutSeconds;
+  request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
+  request.body = Json::write(QJsonValue(makeRequest(appVersion).toJson()), Json::Layout::Compact);
+
+  const HttpResponse response = HttpTransport::perform(request, std::move(stop));
+  if (!response.isSuccess())
+    throw TransportError(TransportError::Kind::badServerResponse, joinUrl(baseUrl, kPath));
+  return RegisterResponse::fromJson(Json::parseObject(response.body, QStringLiteral("response"))).authToken;
+}
+
+}  // namespace murmela::BackendRegistration

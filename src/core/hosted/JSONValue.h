@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace murmela {
+
+// A free-form JSON value: the payloads and results of analysis steps travel in
+// it. Every JSON number is held as a double. Values are immutable and cheap to
+// copy (objects and arrays are shared).
+class JSONValue {
+ public:
+  enum class Kind { string, number, boolean, object, array, null };
+  using Object = QMap<QString, JSONValue>;
+  using Array = QList<JSONValue>;
+
+  JSONValue() = default;  // null
+  static JSONValue string(QString value);
+  static JSONValue number(double value);
+  static JSONValue boolean(bool value);
+  static JSONValue object(Object value);
+  static JSONValue array(Array value);
+  static JSONValue null() { return {}; }
+
+  Kind kind() const { return kind_; }
+  bool isNull() const { return kind_ == Kind::null; }
+  // The payload when the value is of that kind, else nothing.
+  std::optional<QString> stringValue() const;
+  std::optional<double> numberValue() const;
+  std::optional<bool> boolValue() const;
+  const Object* objectValue() const;  // null when not an object
+  const Array* arrayValue() const;    // null when not an array
+
+  // One short word for log lines: the string itself, a number with three
+  // decimals, "true"/"false", "object(3)", "array(0)", "null".
+  QString compactDescription() const;
+
+  // Decoding tries null, bool, number, string, array and object in this order;
+  // only a missing value (QJsonValue::Undefined) fails, with a
+  // Json::DecodingError naming `path`.
+  static JSONValue fromJson(const QJsonValue& value, const QString& path = QStringLiteral("$"));
+  static Object objectFromJson(const QJsonObject& object);
+  QJsonValue toJson() const;
+  static QJsonObject toJson(const Object& object);
+
+  friend bool operator==(const JSONValue& a, const JSONValue& b);
+
+ private:
+  Kind kind_ = Kind::null;
+  QString string_;
+  double number_ = 0.0;
+  bool bool_ = false;
+  std::shared_ptr<const Object> object_;
+  std::shared_ptr<const Array> array_;
+};
+
+// The keys of an object, sorted ascending and joined with ",".
+QString sortedKeys(const JSONValue::Object& object);
+
+}  // namespace murmela

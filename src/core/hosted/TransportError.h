@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/MurmelaError.h"
+
+#include <QString>
+
+namespace murmela {
+
+// A request that ended without an HTTP answer: the connection could not be
+// made or was lost, the time-out passed, or the answer was unusable at the
+// transport level. Cancellation by the caller is CancellationError instead.
+class TransportError : public MurmelaError {
+ public:
+  enum class Kind {
+    timedOut,
+    cannotConnect,
+    hostNotFound,
+    connectionLost,
+    secureConnectionFailed,
+    badURL,
+    badServerResponse,
+    other,
+  };
+
+  // networkError is the QNetworkReply::NetworkError value (0 when none) and
+  // networkErrorText Qt's own wording of it; both are kept for the log.
+  TransportError(Kind kind, QString failingUrl, int networkError = 0, QString networkErrorText = {});
+
+  Kind kind() const { return kind_; }
+  const QString& failingUrl() const { return failingUrl_; }
+  int networkError() const { return networkError_; }
+  const QString& networkErrorText() const { return networkErrorText_; }
+
+  QString typeName() const override { return QStringLiteral("TransportError"); }
+  QString description() const override;
+  int code() const override { return static_cast<int>(kind_); }
+
+ private:
+  Kind kind_;
+  QString failingUrl_;
+  int networkError_;
+  QString networkErrorText_;
+};
+
+}  // namespace murmela

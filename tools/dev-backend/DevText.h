@@ -1,0 +1,31 @@
+#pragma once
+
+#include "common/Date.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+namespace murmela::devbackend::DevText {
+
+// Lower-cased words of a text: letters, marks and digits, with apostrophes
+// inside a word kept ("don't"); the curly apostrophe counts as "'".
+QStringList tokenize(const QString& text);
+
+// The words joined by single spaces and padded with one space on each side,
+// so that " " + term + " " finds a whole-word term of one or more words.
+QString paddedWords(const QStringList& words);
+bool containsTerm(const QString& padded, const QString& term);
+
+// Common English words that make no phrase on their own.
+const QSet<QString>& stopwords();
+
+// "42 seconds", "5 minutes", "3 hours", "2 days" (rounded, singular for 1).
+QString duration(double seconds);
+// "March 5, 2024" and "March 2024", in UTC with English month names.
+QString dayText(Date date);
+QString monthText(Date date);
+// The first `count` characters of the text, with "…" when it was longer.
+QString excerpt(const QString& text, qsizetype count);
+
+}  // namespace murmela::devbackend::DevText

@@ -1,0 +1,62 @@
+// murmela-dev-backend: a local stand-in for the hosted backend, for
+// development and end-to-end runs. Serves until it is killed.
+#include "DevBackend.h"
+#include "DevHttpServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QTextStream>
+
+using namespace murmela::devbackend;
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("murmela-dev-backend"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Local development backend for Murmela."));
+  parser.addHelpOption();
+  const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to listen on (default 8787)."),
+                                      QStringLiteral("port"), QStringLiteral("8787"));
+  const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
+                                      QStringLiteral("address"), QStringLiteral("127.0.0.1"));
+  const QCommandLineOption limitOption(QStringLiteral("share-limit"),
+                                       QStringLiteral("Share links per install and day (default 20)."),
+                                       QStringLiteral("count"), QStringLiteral("20"));
+  parser.addOption(portOption);
+  parser.addOption(hostOption);
+  parser.addOption(limitOption);
+  parser.process(app);
+
+  QTextStream out(stdout);
+  QTextStream err(stderr);
+  bool portValid = false;
+  const uint port = parser.value(portOption).toUInt(&portValid);
+  bool limitValid = false;
+  const int limit = parser.value(limitOption).toInt(&limitValid);
+  const QHostAddress address(parser.value(hostOption));
+  if (!portValid || port > 65535 || !limitValid || limit < 0 || address.isNull()) {
+    err << "murmela-dev-backend: invalid --port, --host or --share-limit" << Qt::endl;
+    return 2;
+  }
+
+  DevBackend::Options options;
+  options.dailyShareLimit = limit;
+  DevBackend backend(options);
+  DevHttpServer server(backend);
+  if (!server.listen(address, static_cast<quint16>(port))) {
+    err << "murmela-dev-backend: cannot listen on " << address.toString() << ':' << port << ": " << server.errorString()
+        << Qt::endl;
+    return 1;
+  }
+  const QString host = address.protocol() == QAbstractSocket::IPv6Protocol ? '[' + address.toString() + ']' : address.toString();
+  const QString origin = QStringLiteral("http://%1:%2").arg(host).arg(server.port());
+  backend.setPublicBaseUrl(origin);  // known once the port is
+  server.setRequestLog([&out](const QString& line) { out << line << Qt::endl; });
+
+  out << "murmela-dev-backend serving " << origin << Qt::endl;
+  for (const QString& route : DevBackend::servedRoutes()) out << "  " << route << Qt::endl;
+  out << "Stop it with Ctrl+C." << Qt::endl;
+  return app.exec();
+}
