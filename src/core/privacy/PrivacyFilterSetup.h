@@ -88,9 +88,10 @@ class PrivacyFilterSetup : public QObject {
   // The script the smoke test runs with "-c".
   static QString smokeTestScript();
 
-  // A receiver of download reports for the setup now running (callable from
-  // any thread). Reports are applied on the GUI thread, and only while that
-  // same setup is still running and installing the runtime.
+  // A receiver of download reports for the setup now running. It may be
+  // called from any thread while this object exists; each report is applied
+  // on the GUI thread, and only while that same setup is still running and
+  // installing the runtime.
   ProgressHandler downloadProgressReceiver();
 
  Q_SIGNALS:

@@ -110,6 +110,13 @@ void PrivacyRuntimeDownload::finish() {
                                                                    : reply_->errorString());
     return;
   }
+  // Qt 6.4 does not always report a connection that closed before the
+  // announced length arrived; a cut archive must not pass as a whole one.
+  const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
+  if (length.isValid() && length.toLongLong() != written_) {
+    fail(QStringLiteral("The download ended after %1 of %2 bytes.").arg(written_).arg(length.toLongLong()));
+    return;
+  }
   if (!staging_.flush()) {
     fail(QStringLiteral("Could not write %1: %2").arg(stagingPath_, staging_.errorString()));
     return;

@@ -261,15 +261,22 @@ void PrivacyRuntimeManager::downloadRuntimeArchive(QObject* context, ProgressHan
   const PrivacyRuntimeManager manager = *this;
   PrivacyRuntimeDownload::start(
       remoteArchiveURL(), destination, std::move(onProgress),
-      [manager, destination, completion](std::optional<QString> staged, std::exception_ptr error) {
+      [manager, context, destination, completion](std::optional<QString> staged, std::exception_ptr error) {
         if (error) return completion(std::nullopt, error);
-        removeQuietly(destination);
-        if (const std::error_code moveError = manager.move(*staged, destination)) {
-          removeQuietly(*staged);
-          return completion(std::nullopt, std::make_exception_ptr(PrivacyRuntimeError::downloadFailed(
-                                              moveDescription(*staged, destination, moveError))));
-        }
-        completion(destination, nullptr);
+        // Replacing an earlier archive of a gigabyte or more is no work for the GUI thread.
+        PrivacyWorker::run<QString>(
+            context,
+            [manager, staged = *staged, destination] {
+              removeQuietly(destination);
+              if (const std::error_code moveError = manager.move(staged, destination)) {
+                removeQuietly(staged);
+                throw PrivacyRuntimeError::downloadFailed(moveDescription(staged, destination, moveError));
+              }
+              return destination;
+            },
+            [completion](PrivacyWorker::Outcome<QString> outcome) {
+              completion(std::move(outcome.value), outcome.error);
+            });
       },
       context);
 }

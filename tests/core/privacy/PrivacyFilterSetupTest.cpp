@@ -239,7 +239,7 @@ class PrivacyFilterSetupTest : public QObject {
     const QByteArray body = archiveBytes();
     ScriptedResponse response = ScriptedResponse::text(200, body);
     response.chunkSize = 128;
-    response.chunkIntervalMs = 5;
+    response.chunkIntervalMs = 20;
     response.chunkedWithoutLength = !withLength;
     server_->enqueue(kPath, response);
 
@@ -489,7 +489,7 @@ class PrivacyFilterSetupTest : public QObject {
     QCOMPARE(setup.phase().kind, Kind::failed);
 
     // Run 2: while it installs, run 1's reports are still ignored; its own apply.
-    server_->enqueue(kPath, ScriptedResponse::text(200, archiveBytes()).withDelay(400));
+    server_->enqueue(kPath, ScriptedResponse::text(200, archiveBytes()).withDelay(1000));
     const auto second = start(setup);
     QVERIFY(waitUntil([&] { return server_->requestCount() >= 2; }));
     QCOMPARE(setup.phase().kind, Kind::installingRuntime);

@@ -175,6 +175,34 @@ class RuntimePythonStreamTest : public QObject {
                                         "pp=unset", "unbuffered=0"}));
   }
 
+  void aFakeRuntimeCanRunTheSystemPython() {
+    // The fake runtime's python3 hands over to /usr/bin/python3 (for scripts
+    // that need a real interpreter), with its own arguments first.
+    PrivacyRuntimeInstall runtime;
+    runtime.pythonExecutable = scratch_->filePath("python/bin/python3");
+    runtime.cacheDirectory = scratch_->filePath("hf-cache");
+    FakePrivacyRuntime::writeExecutable(runtime.pythonExecutable, FakePrivacyRuntime::systemPythonScript({"-S", "-B"}));
+    auto answer = std::make_shared<StreamAnswer>();
+    QObject context;
+    RuntimePythonStream::Request request;
+    request.runtime = runtime;
+    // One write per line: the runtime's Python is unbuffered, and a print()
+    // of several values can reach the pipe in pieces.
+    request.script =
+        "import os, sys\n"
+        "sys.stdout.write('%d %d\\n' % (sys.flags.no_site, sys.flags.dont_write_bytecode))\n"
+        "sys.stdout.write(os.environ['HF_HOME'] + '\\n')";
+    request.onLine = [answer](const QString& line) { answer->lines.append(line); };
+    request.onError = [](const QString& text) { throw ScriptFailure(text); };
+    streamPython(std::move(request), &context, [answer](std::exception_ptr error) {
+      ++answer->calls;
+      answer->error = error;
+    });
+    QVERIFY(waitUntil([&] { return answer->calls > 0; }));
+    QVERIFY2(!answer->error, qPrintable(answer->errorText()));
+    QCOMPARE(answer->lines.join(" | "), QStringList({"1 1", scratch_->filePath("hf-cache")}).join(" | "));
+  }
+
   void timeoutStopsTheChild() {
     auto answer = std::make_shared<StreamAnswer>();
     QObject context;
