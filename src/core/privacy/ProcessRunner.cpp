@@ -1,5 +1,7 @@
 #include "privacy/ProcessRunner.h"
 
+#include "privacy/ChildProcessGuard.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringDecoder>
@@ -27,6 +29,7 @@ ProcessOutput runCapturing(const QString& executable, const QStringList& argumen
   if (!workingDirectory.isEmpty()) process.setWorkingDirectory(workingDirectory);
   process.setProcessChannelMode(QProcess::MergedChannels);
   process.setStandardInputFile(QProcess::nullDevice());
+  ChildProcessGuard::killWithParent(process);
 
   process.start();
   if (!process.waitForStarted(-1)) return {process.errorString(), -1, false};

@@ -1,5 +1,6 @@
 #include "privacy/RuntimePythonStream.h"
 
+#include "privacy/ChildProcessGuard.h"
 #include "privacy/PrivacyFilterError.h"
 
 namespace murmela {
@@ -93,6 +94,7 @@ void RuntimePythonStream::launch() {
   process_.setProcessEnvironment(environment);
   process_.setProcessChannelMode(QProcess::SeparateChannels);
   process_.setStandardInputFile(QProcess::nullDevice());
+  ChildProcessGuard::killWithParent(process_);
   process_.start();
   if (request_.timeoutMs > 0 && !completed_) timeout_.start(request_.timeoutMs);
 }
