@@ -117,6 +117,17 @@ def _is_begin_label(label):
         upper.startswith("B_") or upper.startswith("S_")
 
 
+def continued_label(text, offsets, position, previous, label):
+    """The label of the first token of a model window (at `position`): a name
+    cut by the window's edge goes on instead of beginning anew."""
+    category = category_of_label(label)
+    if category is None or not _is_begin_label(label) or category_of_label(previous) != category:
+        return label
+    if text[offsets[position - 1][1]:offsets[position][0]].strip():
+        return label
+    return "I-" + str(label).strip()[2:]
+
+
 def spans_from_token_labels(text, offsets, labels):
     """Turns per-token labels into character spans (start, end, category).
 
@@ -218,8 +229,12 @@ def make_model_detector(model_path):
             if getattr(logits, "ndim", 0) != 3:
                 raise AnonymizationError("the privacy model gave no labels per token")
             predicted = mx.argmax(logits, axis=-1)[0].tolist()
-            token_labels.extend(labels.get(int(index), "O")
-                                for index, is_special in zip(predicted, special) if not is_special)
+            window_labels = [labels.get(int(index), "O")
+                             for index, is_special in zip(predicted, special) if not is_special]
+            if token_labels and window_labels:
+                window_labels[0] = continued_label(text, offsets, len(token_labels), token_labels[-1],
+                                                   window_labels[0])
+            token_labels.extend(window_labels)
         if len(token_labels) != len(ids):
             raise AnonymizationError("the privacy model's labels do not match its tokens")
         return spans_from_token_labels(text, offsets, token_labels)

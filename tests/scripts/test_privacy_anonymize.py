@@ -13,6 +13,8 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SCRIPT = os.environ.get("MURMELA_PRIVACY_SCRIPT") or os.path.join(
     HERE, "..", "..", "resources", "Murmela_MurmelaCore.bundle", "privacy_anonymize.py")
 STUB = os.path.join(HERE, "stub_detector.py")
+FAKE_MLX = os.path.join(HERE, "fake_mlx")
+LABELS = {"0": "O", "1": "B-private_person", "2": "I-private_person", "3": "B-private_email", "4": "B-private_date"}
 
 
 def load_script():
@@ -167,6 +169,66 @@ class ScriptRun(unittest.TestCase):
         result = self.run_script({"me": "You", "them": "Mia"}, [message(1, "Mia", "hi")], detector=None)
         self.assertEqual(result.returncode, 2)
         self.assertIn("privacy_anonymize: the privacy runtime lacks its MLX packages", result.stderr)
+
+
+class ModelDetector(unittest.TestCase):
+    """The model-backed detector, driven through stand-ins for the MLX packages."""
+
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        with open(os.path.join(self.folder.name, "config.json"), "w") as handle:
+            json.dump({"id2label": LABELS}, handle)
+        sys.path.insert(0, FAKE_MLX)
+        self.window = script.MODEL_WINDOW_TOKENS
+
+    def tearDown(self):
+        script.MODEL_WINDOW_TOKENS = self.window
+        sys.path.remove(FAKE_MLX)
+        for name in ("mlx", "mlx.core", "mlx_embeddings"):
+            sys.modules.pop(name, None)
+        self.folder.cleanup()
+
+    def test_token_labels_become_spans_in_every_window(self):
+        text = "Ask Sam Carter, then mail alexandra@x.io. Alexandra agrees."
+        expected = [(4, 14, "person"), (26, 40, "email"), (42, 51, "person")]
+        self.assertEqual(script.make_model_detector(self.folder.name)(text), expected)
+
+        import mlx_embeddings
+        mlx_embeddings.calls.clear()
+        # Two words per call: "Sam" ends one window and "Carter," begins the
+        # next, where the model sees a new name; it is still one name.
+        script.MODEL_WINDOW_TOKENS = 2
+        self.assertEqual(script.make_model_detector(self.folder.name)(text), expected)
+        self.assertEqual([len(call) for call in mlx_embeddings.calls], [4, 4, 4, 4])
+        self.assertTrue(all(call[0] == 1 and call[-1] == 2 for call in mlx_embeddings.calls))
+
+    def test_a_model_without_labels_is_refused(self):
+        with open(os.path.join(self.folder.name, "config.json"), "w") as handle:
+            json.dump({}, handle)
+        with self.assertRaises(script.AnonymizationError):
+            script.make_model_detector(self.folder.name)
+
+    def test_the_whole_script_with_the_model(self):
+        folder = self.folder.name
+        document = {"participants": {"me": "You", "them": "Sam Carter"}, "model": folder,
+                    "messages": [message(1, "Sam Carter", "Alexandra wrote to sam@x.io"),
+                                 message(2, "You", "Tell Alexandra hi")]}
+        with open(os.path.join(folder, "input.json"), "w") as handle:
+            json.dump(document, handle)
+        environment = dict(os.environ, PYTHONPATH=FAKE_MLX, PYTHONDONTWRITEBYTECODE="1")
+        environment.pop("MURMELA_PRIVACY_DETECTOR", None)
+        result = subprocess.run([sys.executable, SCRIPT, os.path.join(folder, "input.json"),
+                                 os.path.join(folder, "output.json")], env=environment, capture_output=True,
+                                text=True, timeout=60)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertIn("loading privacy model from " + folder, result.stderr)
+        with open(os.path.join(folder, "output.json")) as handle:
+            output = json.load(handle)
+        self.assertEqual([m["text"] for m in output["messages"]],
+                         ["Person03 wrote to Email01", "Tell Person03 hi"])
+        self.assertEqual(output["reverseNameMap"],
+                         {"Person01": "You", "Person02": "Sam Carter", "Person03": "Alexandra",
+                          "Email01": "sam@x.io"})
 
 
 class Pieces(unittest.TestCase):
