@@ -78,9 +78,14 @@ class HybridAnonymizationTest : public QObject {
                    "'\nstat -c 'folder mode=%a' \"$(dirname \"$2\")\"\nexec /usr/bin/python3 \"$@\"");
     LogCapture log;
     QList<HybridAnonymizationProgress> progress;
-    const PrivacyAnonymizationContext context = HybridAnonymization::anonymizeForHybrid(
-        threeMessageChat(), 20.0, 30.0, [&](const HybridAnonymizationProgress& p) { progress.append(p); }, {},
-        testEnvironment());
+    PrivacyAnonymizationContext context;
+    try {
+      context = HybridAnonymization::anonymizeForHybrid(
+          threeMessageChat(), 20.0, 30.0, [&](const HybridAnonymizationProgress& p) { progress.append(p); }, {},
+          testEnvironment());
+    } catch (const MurmelaError& error) {
+      QFAIL(qPrintable(error.userFacingText()));
+    }
 
     // What the script was given.
     const PrivacyRuntimeInstall runtime = PrivacyRuntimeManager().installedRuntime();
