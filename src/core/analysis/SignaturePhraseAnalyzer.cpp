@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace murmela {
@@ -23,21 +24,27 @@ const QStringList kFamilyCheckIns = {"you good", "you okay", "how was your day",
 
 QStringList wordsOf(const QString& phrase) { return phrase.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
 
-// normalizedForPhraseMatching into `out`, with `lowered` as scratch space.
-void normalizeInto(const QString& text, QString& lowered, QString& out) {
-  PreparedText::lowerInto(text, lowered);
-  out.clear();
+// normalizedForPhraseMatching of an already lowered text, written into
+// `buffer` (reused between calls); the result is a view into it.
+QStringView normalizeLowered(QStringView lowered, std::u16string& buffer) {
   const qsizetype size = lowered.size();
+  // A piece grows at most from "u" to "you" (3x), plus one space per piece.
+  buffer.resize(static_cast<size_t>(size) * 4 + 1);
+  char16_t* out = buffer.data();
+  qsizetype written = 0;
+  const auto put = [&](QStringView piece) {
+    if (written > 0) out[written++] = u' ';
+    for (const QChar unit : piece) out[written++] = unit.unicode();
+  };
   qsizetype start = -1;
   const auto finish = [&](qsizetype end) {
-    const QStringView piece = QStringView(lowered).mid(start, end - start);
-    if (!out.isEmpty()) out += QLatin1Char(' ');
+    const QStringView piece = lowered.mid(start, end - start);
     if (piece == u"ily")
-      out += kILoveYou;
+      put(kILoveYou);
     else if (piece == u"u")
-      out += QStringLiteral("you");
+      put(u"you");
     else
-      out += piece;
+      put(piece);
     start = -1;
   };
   for (qsizetype i = 0; i < size;) {
@@ -56,6 +63,7 @@ void normalizeInto(const QString& text, QString& lowered, QString& out) {
     i += width;
   }
   if (start >= 0) finish(size);
+  return QStringView(out, written);
 }
 
 // A run of the ranking, its text spelled out only when it is needed.
@@ -161,10 +169,8 @@ qint64 SignaturePhraseAnalyzer::winningThreshold(qint64 messageCount) {
 }
 
 QString SignaturePhraseAnalyzer::normalizedForPhraseMatching(const QString& text) {
-  QString lowered;
-  QString out;
-  normalizeInto(text, lowered, out);
-  return out;
+  std::u16string buffer;
+  return normalizeLowered(WholeWordMatcher::lowered(text), buffer).toString();
 }
 
 QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, const MessageList& messages) {
@@ -186,18 +192,22 @@ QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, c
     if (!normalized.isEmpty()) queries.push_back({i, false, WholeWordMatcher(normalized)});
   }
   if (queries.empty()) return counts;
-  const bool needsLowered =
-      std::any_of(queries.begin(), queries.end(), [](const Query& query) { return query.loveYou; });
 
   const TermMatcher ily(QStringLiteral("ily"));
   const PairSignature iLoveYouSignature(kILoveYou);
   const PairSignature loveYouSignature(kLoveYou);
-  QString scratch;
-  QString normalized;
+  const bool needsSignature =
+      std::any_of(queries.begin(), queries.end(), [](const Query& query) { return query.loveYou; });
+  std::u16string buffer;
+  QString loweredText;
   PreparedText lowered;
   for (const Message& message : messages) {
-    normalizeInto(message.text, scratch, normalized);
-    if (needsLowered) lowered.reset(message.text);
+    if (needsSignature)
+      lowered.reset(message.text);
+    else
+      PreparedText::lowerInto(message.text, loweredText);
+    const QStringView normalized =
+        normalizeLowered(needsSignature ? lowered.lowered() : loweredText, buffer);
     for (const Query& query : queries) {
       if (!query.loveYou) {
         counts[query.index] += query.matcher.count(normalized);

@@ -5,21 +5,10 @@
 #include <QString>
 #include <QStringView>
 
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 namespace murmela {
-
-namespace TokenTableDetail {
-struct ViewHash {
-  using is_transparent = void;
-  size_t operator()(QStringView text) const { return qHash(text); }
-};
-struct ViewEqual {
-  using is_transparent = void;
-  bool operator()(QStringView a, QStringView b) const { return a == b; }
-};
-}  // namespace TokenTableDetail
 
 // The distinct tokens of one run, numbered from 0 in order of first sight.
 // Canonically equivalent spellings share one number: the text of a token is
@@ -37,9 +26,22 @@ class TokenTable {
   size_t size() const { return tokens_.size(); }
 
  private:
-  using Index = std::unordered_map<QString, int, TokenTableDetail::ViewHash, TokenTableDetail::ViewEqual>;
-  Index spellings_;  // every spelling seen
-  Index byText_;     // NFC forms
+  // Open addressing over every spelling seen, and over the NFC forms.
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::int32_t entry = -1;  // index into the keys of the index; -1 when empty
+  };
+  struct Index {
+    std::vector<Slot> cells;
+    std::vector<QString> keys;
+    std::vector<int> ids;
+    // The token number of `text`, or -1.
+    int find(QStringView text, std::uint32_t hash) const;
+    void insert(const QString& text, std::uint32_t hash, int id);
+  };
+
+  Index spellings_;
+  Index byText_;
   std::vector<Token> tokens_;
 };
 
