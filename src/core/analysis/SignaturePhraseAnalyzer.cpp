@@ -278,7 +278,12 @@ std::optional<SignaturePhrase> SignaturePhraseAnalyzer::analyzeWithHeuristics(co
     const PhraseStat& top = ranked.constFirst();
     if (top.count >= winningThreshold(messages.size())) {
       AnalysisLogger::log(prefix + QStringLiteral("success phrase='") + top.phrase + QLatin1Char('\''));
-      return SignaturePhrase{top.phrase, fuzzyCount(top.phrase, messages), flavorLine(top.phrase, relationshipType)};
+      // The fuzzy count also finds spelling variants, but it misses the run
+      // where the tokenizer dropped short words ("see you at the pickle jar"
+      // is the run "see you the pickle jar"): never report fewer than the run
+      // occurred.
+      const qint64 count = std::max(fuzzyCount(top.phrase, messages), top.count);
+      return SignaturePhrase{top.phrase, count, flavorLine(top.phrase, relationshipType)};
     }
   }
   std::optional<SignaturePhrase> fallback = fallbackSignaturePhrase(relationshipType, messages);

@@ -87,6 +87,20 @@ class SignaturePhraseTest : public QObject {
     QCOMPARE(SignaturePhraseAnalyzer().rankedPhrases(messages, 2).size(), 2);
   }
 
+  void winnerCountsAtLeastItsRuns() {
+    // The run skips "at"; the fuzzy count alone would find it nowhere.
+    const auto result = analyze(conversation(10, {{"see you at the pickle jar", 5}}), RelationshipType::romantic);
+    QVERIFY(result);
+    QCOMPARE(result->phrase, QStringLiteral("see you the pickle jar"));
+    QCOMPARE(result->count, 5);
+    // Spelling variants still count beyond the runs.
+    const auto variants = analyze(conversation(10, {{"love you forever babe", 4}, {"love u forever babe", 3}}),
+                                  RelationshipType::romantic);
+    QVERIFY(variants);
+    QCOMPARE(variants->phrase, QStringLiteral("love you forever babe"));
+    QCOMPARE(variants->count, 7);
+  }
+
   void runsStayInsideMessages() {
     MessageList messages;
     for (int i = 0; i < 6; ++i) {
