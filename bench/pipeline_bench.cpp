@@ -66,12 +66,16 @@ int main(int argc, char* argv[]) {
                 report.signaturePhrase ? qPrintable(report.signaturePhrase->phrase) : "-",
                 static_cast<long long>(report.signaturePhrase ? report.signaturePhrase->count : 0),
                 report.firstDistinctiveTerm ? qPrintable(report.firstDistinctiveTerm->term) : "-",
-                static_cast<long long>(report.otherFirsts.size()), static_cast<long long>(report.argumentEvents.size()));
+                static_cast<long long>(report.otherFirsts.size()),
+                static_cast<long long>(report.argumentEvents.size()));
 
     const MessageList& messages = chat.messages;
     const std::vector<std::pair<const char*, std::function<void()>>> steps = {
         {"signature phrase", [&] { SignaturePhraseAnalyzer().analyze(messages, report.relationshipType); }},
-        {"firsts: term", [&] { FirstsAnalyzer().firstRecurringTerm(messages, report.relationshipType, {"You", "Sam"}); }},
+        {"firsts: term",
+         [&] {
+           FirstsAnalyzer().firstRecurringTerm(messages, report.relationshipType, {"You", "Sam"});
+         }},
         {"firsts: phrases", [&] { FirstsAnalyzer().otherFirsts(messages); }},
         {"arguments", [&] { ArgumentAnalyzer().analyze(messages); }},
     };

@@ -81,10 +81,14 @@ const QStringList kInsideJoke = {"same time same place?", "same time same place 
 
 // Firsts, at fractions of the timeline.
 const QList<std::pair<double, Line>> kMilestones = {
-    {0.010, {false, "i miss you already lol"}},   {0.012, {true, "miss you too"}},
-    {0.020, {true, "come over tonight?"}},         {0.050, {true, "i love you"}},
-    {0.0502, {false, "I love you too, babe"}},     {0.150, {false, "so proud of you for the new job!!"}},
-    {0.300, {true, "you're the best, you know that"}}, {0.600, {false, "thinking of you today 🥰"}},
+    {0.010, {false, "i miss you already lol"}},
+    {0.012, {true, "miss you too"}},
+    {0.020, {true, "come over tonight?"}},
+    {0.050, {true, "i love you"}},
+    {0.0502, {false, "I love you too, babe"}},
+    {0.150, {false, "so proud of you for the new job!!"}},
+    {0.300, {true, "you're the best, you know that"}},
+    {0.600, {false, "thinking of you today 🥰"}},
 };
 
 qsizetype argumentDayCount(qsizetype messageCount) {
@@ -146,7 +150,8 @@ SampleChat makeSampleChat(const SampleChatOptions& options) {
   for (Message& message : messages)
     if (random.unit() < 0.015) message.text = kInsideJoke[random.below(kInsideJoke.size())];
   for (const auto& [fraction, line] : kMilestones) {
-    Message& message = messages[std::min<qsizetype>(static_cast<qsizetype>(fraction * everydayCount), everydayCount - 1)];
+    Message& message =
+        messages[std::min<qsizetype>(static_cast<qsizetype>(fraction * everydayCount), everydayCount - 1)];
     message.text = QString::fromUtf8(line.text);
     message.isFromMe = line.fromMe;
   }

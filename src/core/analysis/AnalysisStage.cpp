@@ -4,11 +4,16 @@ namespace murmela {
 
 QString rawValue(AnalysisStage stage) {
   switch (stage) {
-    case AnalysisStage::readingMessages: return QStringLiteral("Reading messages...");
-    case AnalysisStage::aggregating: return QStringLiteral("Counting & aggregating...");
-    case AnalysisStage::anonymizing: return QStringLiteral("Anonymizing messages...");
-    case AnalysisStage::analyzingTone: return QStringLiteral("Analyzing tone...");
-    case AnalysisStage::generatingSummary: return QStringLiteral("Generating summary...");
+    case AnalysisStage::readingMessages:
+      return QStringLiteral("Reading messages...");
+    case AnalysisStage::aggregating:
+      return QStringLiteral("Counting & aggregating...");
+    case AnalysisStage::anonymizing:
+      return QStringLiteral("Anonymizing messages...");
+    case AnalysisStage::analyzingTone:
+      return QStringLiteral("Analyzing tone...");
+    case AnalysisStage::generatingSummary:
+      return QStringLiteral("Generating summary...");
   }
   return QStringLiteral("Reading messages...");
 }

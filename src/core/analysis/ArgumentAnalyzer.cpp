@@ -109,8 +109,8 @@ QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const Messa
     candidate.messages.reserve(static_cast<qsizetype>(window(day)));
     for (size_t i = 0; i < window(day); ++i) candidate.messages.append(messages[day->messages[i]]);
     candidate.conflictMessageCount = day->conflicts;
-    candidate.fallbackEvent = ArgumentEvent{candidate.date, static_cast<qint64>(day->messages.size()), lastFromMe,
-                                            triggerTerms, lastFromMe};
+    candidate.fallbackEvent =
+        ArgumentEvent{candidate.date, static_cast<qint64>(day->messages.size()), lastFromMe, triggerTerms, lastFromMe};
     candidates.append(std::move(candidate));
   }
   return candidates;

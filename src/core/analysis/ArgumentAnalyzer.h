@@ -27,8 +27,8 @@ class ArgumentAnalyzer {
 
   // One candidate day.
   struct Candidate {
-    Date date;              // start of the local day
-    MessageList messages;   // the day's messages by time, at most kWindowLimit
+    Date date;             // start of the local day
+    MessageList messages;  // the day's messages by time, at most kWindowLimit
     qint64 conflictMessageCount = 0;
     ArgumentEvent fallbackEvent;
   };

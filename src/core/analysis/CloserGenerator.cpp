@@ -18,23 +18,28 @@ struct Template {
 Template templateFor(RelationshipType type) {
   switch (type) {
     case RelationshipType::romantic:
-      return {" became a private archive of ordinary days, repairs, returns, and all the tiny ways love learned to "
-              "speak. The longest streak lasted ",
-              " days, but the real pattern is simpler: again and again, one of you reached out, and the other came "
-              "back."};
+      return {
+          " became a private archive of ordinary days, repairs, returns, and all the tiny ways love learned to "
+          "speak. The longest streak lasted ",
+          " days, but the real pattern is simpler: again and again, one of you reached out, and the other came "
+          "back."};
     case RelationshipType::closeFriend:
-      return {" reads like a toast to the two of you: running jokes, emergency debriefs, small rescues, and plans "
-              "that turned into lore. The longest streak lasted ",
-              " days, but the real story is the habit of choosing each other on regular days."};
+      return {
+          " reads like a toast to the two of you: running jokes, emergency debriefs, small rescues, and plans "
+          "that turned into lore. The longest streak lasted ",
+          " days, but the real story is the habit of choosing each other on regular days."};
     case RelationshipType::family:
-      return {" became a record of care: check-ins, reminders, logistics, gratitude, and the quiet proof that "
-              "someone was paying attention. The longest streak lasted ",
-              " days, but the real thread is steadier than any streak."};
-    case RelationshipType::casual: break;
+      return {
+          " became a record of care: check-ins, reminders, logistics, gratitude, and the quiet proof that "
+          "someone was paying attention. The longest streak lasted ",
+          " days, but the real thread is steadier than any streak."};
+    case RelationshipType::casual:
+      break;
   }
-  return {" shows what accumulated slowly: plans, updates, timing, context, and a shared record that became more "
-          "specific with every exchange. The longest streak lasted ",
-          " days, but the interesting part is what the conversation built over time."};
+  return {
+      " shows what accumulated slowly: plans, updates, timing, context, and a shared record that became more "
+      "specific with every exchange. The longest streak lasted ",
+      " days, but the interesting part is what the conversation built over time."};
 }
 
 }  // namespace

@@ -13,11 +13,11 @@ namespace murmela {
 // (at least 1), the contact name and the longest streak.
 class CloserGenerator {
  public:
-  QString generate(const QString& contactName, RelationshipType relationshipType, qint64 totalMessages,
-                   Date firstDate, Date lastDate, qint64 longestStreakDays) const;
+  QString generate(const QString& contactName, RelationshipType relationshipType, qint64 totalMessages, Date firstDate,
+                   Date lastDate, qint64 longestStreakDays) const;
 
-  static QString templateParagraph(const QString& contactName, RelationshipType relationshipType,
-                                   qint64 totalMessages, Date firstDate, Date lastDate, qint64 longestStreakDays);
+  static QString templateParagraph(const QString& contactName, RelationshipType relationshipType, qint64 totalMessages,
+                                   Date firstDate, Date lastDate, qint64 longestStreakDays);
 };
 
 }  // namespace murmela

@@ -96,8 +96,8 @@ QString FirstsAnalyzer::context(Date date, std::optional<Date> firstMessageDate)
                         (time.hour() < 12 ? locale.amText() : locale.pmText());
   qint64 days = firstMessageDate ? calendar.wholeDaysElapsed(*firstMessageDate, date) : 0;
   if (days < 0) days = 0;
-  return QStringLiteral("(a ") + locale.dayName(day.dayOfWeek(), QLocale::LongFormat).toLower() +
-         QStringLiteral(". ") + clock + QStringLiteral(". ") + QString::number(days) + QStringLiteral(" days in.)");
+  return QStringLiteral("(a ") + locale.dayName(day.dayOfWeek(), QLocale::LongFormat).toLower() + QStringLiteral(". ") +
+         clock + QStringLiteral(". ") + QString::number(days) + QStringLiteral(" days in.)");
 }
 
 std::optional<FirstDistinctiveTerm> FirstsAnalyzer::firstRecurringTerm(const MessageList& messages,

@@ -32,7 +32,8 @@ struct StepTexts {
 const StepTexts kClassifier{QStringLiteral("Generative classifier"), QStringLiteral(": no provider; using heuristics")};
 const StepTexts kSignature{QStringLiteral("Generative signature phrase"),
                            QStringLiteral(": no provider; using heuristics")};
-const StepTexts kFirsts{QStringLiteral("Generative firsts analyzer"), QStringLiteral(": no provider; using heuristics")};
+const StepTexts kFirsts{QStringLiteral("Generative firsts analyzer"),
+                        QStringLiteral(": no provider; using heuristics")};
 const StepTexts kArguments{QStringLiteral("Generative argument analyzer"),
                            QStringLiteral(": no provider; using heuristics")};
 const StepTexts kCloser{QStringLiteral("Generative closer"), QStringLiteral(": no provider; using heuristic closer")};
@@ -137,10 +138,14 @@ std::optional<QJsonObject> askForObject(IntelligenceProvider& provider, const St
 
 QString displayName(RelationshipType type) {
   switch (type) {
-    case RelationshipType::romantic: return QStringLiteral("Romantic");
-    case RelationshipType::closeFriend: return QStringLiteral("Close friends");
-    case RelationshipType::family: return QStringLiteral("Family");
-    case RelationshipType::casual: return QStringLiteral("Casual");
+    case RelationshipType::romantic:
+      return QStringLiteral("Romantic");
+    case RelationshipType::closeFriend:
+      return QStringLiteral("Close friends");
+    case RelationshipType::family:
+      return QStringLiteral("Family");
+    case RelationshipType::casual:
+      return QStringLiteral("Casual");
   }
   return QStringLiteral("Casual");
 }
@@ -194,8 +199,8 @@ std::optional<RelationshipClassification> classifyRelationship(const MessageList
     return relationshipTypeFromRawValue(cleaned(value.toString()));
   };
   const std::optional<QJsonObject> object =
-      askForObject(*provider, kClassifier, GenerativePrompts::classificationPrompt(messages),
-                   kClassificationTokenLimit, false, [&](const QJsonObject& reply) { return typeOf(reply).has_value(); });
+      askForObject(*provider, kClassifier, GenerativePrompts::classificationPrompt(messages), kClassificationTokenLimit,
+                   false, [&](const QJsonObject& reply) { return typeOf(reply).has_value(); });
   if (!object) return std::nullopt;
   const RelationshipType type = *typeOf(*object);
   const QJsonValue confidenceValue = object->value(QStringLiteral("confidence"));
@@ -213,10 +218,10 @@ std::optional<SignaturePhraseCandidate> signaturePhraseCandidate(const QList<Sig
   log(kSignature.prefix + QStringLiteral(" (") + provider->name() + QStringLiteral("): ") +
       QString::number(options.size()) + QStringLiteral(" options"));
 
-  const std::optional<QJsonObject> object = askForObject(
-      *provider, kSignature, GenerativePrompts::signaturePhrasePrompt(options, relationshipType),
-      kSignaturePhraseTokenLimit, false,
-      [](const QJsonObject& reply) { return reply.value(QStringLiteral("phrase")).isString(); });
+  const std::optional<QJsonObject> object =
+      askForObject(*provider, kSignature, GenerativePrompts::signaturePhrasePrompt(options, relationshipType),
+                   kSignaturePhraseTokenLimit, false,
+                   [](const QJsonObject& reply) { return reply.value(QStringLiteral("phrase")).isString(); });
   if (!object) return std::nullopt;
   const QString phrase = cleanedLower(object->value(QStringLiteral("phrase")).toString());
   if (phrase.isEmpty()) return std::nullopt;
@@ -261,16 +266,16 @@ QList<ArgumentEvent> argumentEvents(const QList<ArgumentCandidate>& candidates) 
 }
 
 std::optional<QString> closerParagraph(const QString& contactName, RelationshipType relationshipType,
-                                       qint64 totalMessages, Date firstDate, Date lastDate,
-                                       qint64 longestStreakDays) {
+                                       qint64 totalMessages, Date firstDate, Date lastDate, qint64 longestStreakDays) {
   const std::shared_ptr<IntelligenceProvider> provider = providerFor(kCloser);
   if (!provider) return std::nullopt;
   log(kCloser.prefix + QStringLiteral(" (") + provider->name() + QStringLiteral("): starting"));
 
   const QString prompt = GenerativePrompts::closerPrompt(contactName, relationshipType, totalMessages, firstDate,
                                                          lastDate, longestStreakDays);
-  const std::optional<QString> reply =
-      generate(*provider, prompt, kCloserTokenLimit, [](const QString& description) { return failedLine(kCloser, description); });
+  const std::optional<QString> reply = generate(*provider, prompt, kCloserTokenLimit, [](const QString& description) {
+    return failedLine(kCloser, description);
+  });
   if (!reply) return std::nullopt;
   QString paragraph = reply->trimmed();
   qsizetype start = 0;

@@ -73,8 +73,7 @@ std::optional<FirstsCandidates> firstsCandidates(const MessageList& messages, Re
 QList<ArgumentEvent> argumentEvents(const QList<ArgumentCandidate>& candidates);
 
 std::optional<QString> closerParagraph(const QString& contactName, RelationshipType relationshipType,
-                                       qint64 totalMessages, Date firstDate, Date lastDate,
-                                       qint64 longestStreakDays);
+                                       qint64 totalMessages, Date firstDate, Date lastDate, qint64 longestStreakDays);
 
 }  // namespace GenerativeAnalyzer
 }  // namespace murmela

@@ -78,10 +78,14 @@ QString text(const char16_t* literal) { return QString::fromUtf16(literal); }
 
 QString closerRegister(RelationshipType type) {
   switch (type) {
-    case RelationshipType::romantic: return QStringLiteral("love letter voice");
-    case RelationshipType::closeFriend: return QStringLiteral("toast / to-us voice");
-    case RelationshipType::family: return QStringLiteral("gratitude / family care voice");
-    case RelationshipType::casual: return QStringLiteral("reflective look-at-what-we-built voice");
+    case RelationshipType::romantic:
+      return QStringLiteral("love letter voice");
+    case RelationshipType::closeFriend:
+      return QStringLiteral("toast / to-us voice");
+    case RelationshipType::family:
+      return QStringLiteral("gratitude / family care voice");
+    case RelationshipType::casual:
+      return QStringLiteral("reflective look-at-what-we-built voice");
   }
   return QStringLiteral("reflective look-at-what-we-built voice");
 }

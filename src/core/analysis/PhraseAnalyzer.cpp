@@ -126,8 +126,7 @@ QList<PhraseStat> PhraseCounter::ranked(const Tally& tally, qsizetype limit) con
   };
   std::vector<Candidate> candidates;
   for (size_t id = 0; id < tally.words.size(); ++id)
-    if (tally.words[id] > 0 && !stopword_[id])
-      candidates.push_back({tally.words[id], static_cast<int>(id), -1});
+    if (tally.words[id] > 0 && !stopword_[id]) candidates.push_back({tally.words[id], static_cast<int>(id), -1});
   tally.pairs.forEach([&](std::uint64_t key, qint64 count) {
     const int first = PairCounts::first(key);
     const int second = PairCounts::second(key);

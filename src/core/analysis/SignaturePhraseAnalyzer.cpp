@@ -101,16 +101,17 @@ SignaturePhraseAnalyzer::SignaturePhraseAnalyzer(QSet<QString> genericPhrases)
 }
 
 const QStringList& SignaturePhraseAnalyzer::defaultGenericPhrases() {
-  static const QStringList phrases = {"ok",    "okay",     "yeah", "yes",   "no",    "lol",   "haha",
-                                      "hahaha", "sure",    "what", "when",  "where", "that",  "this",
-                                      "thing", "today",    "tomorrow", "good morning", "good night"};
+  static const QStringList phrases = {"ok",     "okay",  "yeah",     "yes",          "no",        "lol",  "haha",
+                                      "hahaha", "sure",  "what",     "when",         "where",     "that", "this",
+                                      "thing",  "today", "tomorrow", "good morning", "good night"};
   return phrases;
 }
 
 bool SignaturePhraseAnalyzer::isGeneric(const QString& phrase) const {
   if (genericPhrases_.contains(phrase)) return true;
   const QStringList words = wordsOf(phrase);
-  return std::all_of(words.begin(), words.end(), [this](const QString& word) { return genericPhrases_.contains(word); });
+  return std::all_of(words.begin(), words.end(),
+                     [this](const QString& word) { return genericPhrases_.contains(word); });
 }
 
 QList<PhraseStat> SignaturePhraseAnalyzer::rankedPhrases(const MessageList& messages, qsizetype limit) const {
@@ -206,8 +207,7 @@ QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, c
       lowered.reset(message.text);
     else
       PreparedText::lowerInto(message.text, loweredText);
-    const QStringView normalized =
-        normalizeLowered(needsSignature ? lowered.lowered() : loweredText, buffer);
+    const QStringView normalized = normalizeLowered(needsSignature ? lowered.lowered() : loweredText, buffer);
     for (const Query& query : queries) {
       if (!query.loveYou) {
         counts[query.index] += query.matcher.count(normalized);
@@ -229,10 +229,14 @@ qint64 SignaturePhraseAnalyzer::fuzzyCount(const QString& phrase, const MessageL
 
 QString SignaturePhraseAnalyzer::flavorLine(const QString& phrase, RelationshipType relationshipType) {
   switch (relationshipType) {
-    case RelationshipType::romantic: return QStringLiteral("(their recurring soft spot)");
-    case RelationshipType::closeFriend: return QStringLiteral("(the inside-joke alarm)");
-    case RelationshipType::family: return QStringLiteral("(the family check-in)");
-    case RelationshipType::casual: break;
+    case RelationshipType::romantic:
+      return QStringLiteral("(their recurring soft spot)");
+    case RelationshipType::closeFriend:
+      return QStringLiteral("(the inside-joke alarm)");
+    case RelationshipType::family:
+      return QStringLiteral("(the family check-in)");
+    case RelationshipType::casual:
+      break;
   }
   return QLatin1Char('(') + phrase + QStringLiteral(" kept showing up)");
 }
@@ -247,8 +251,10 @@ std::optional<SignaturePhrase> SignaturePhraseAnalyzer::fallbackSignaturePhrase(
     }
     case RelationshipType::closeFriend:
       return mostUsedTerm(kFriendTerms, messages, QStringLiteral("(the bat signal)"));
-    case RelationshipType::family: return mostUsedTerm(kFamilyCheckIns, messages, QStringLiteral("(the check-in)"));
-    case RelationshipType::casual: break;
+    case RelationshipType::family:
+      return mostUsedTerm(kFamilyCheckIns, messages, QStringLiteral("(the check-in)"));
+    case RelationshipType::casual:
+      break;
   }
   return std::nullopt;
 }

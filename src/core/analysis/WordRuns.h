@@ -19,8 +19,8 @@ class WordRuns {
  public:
   struct Run {
     qint64 count = 0;
-    int length = 0;         // tokens
-    std::uint32_t at = 0;   // position of one occurrence in the token stream
+    int length = 0;        // tokens
+    std::uint32_t at = 0;  // position of one occurrence in the token stream
   };
 
   // Counts the runs of `shortest` to `longest` tokens (shortest >= 2).

@@ -29,8 +29,8 @@ class WrappedAnalysisPipeline {
   // 0.7, generatingSummary 0.92 and 1.0. Checks `stop` after the photo count,
   // after the firsts and after the arguments, and throws CancellationError
   // there when a stop was requested; throws nothing else.
-  WrappedReport buildReport(const ImportedChat& chat, const ProgressCallback& progress,
-                            std::stop_token stop = {}, Options options = {}) const;
+  WrappedReport buildReport(const ImportedChat& chat, const ProgressCallback& progress, std::stop_token stop = {},
+                            Options options = {}) const;
 };
 
 }  // namespace murmela

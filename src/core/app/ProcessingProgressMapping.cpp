@@ -27,9 +27,9 @@ qint64 characterCount(const MessageList& messages) {
 
 double baseEstimateSeconds(qint64 characters, IntelligenceChoice choice) {
   const auto count = static_cast<double>(characters);
-  const double anonymization =
-      choice == IntelligenceChoice::hybrid ? std::max(count * kAnonymizationSecondsPerCharacter, kMinimumStepSeconds)
-                                           : 0.0;
+  const double anonymization = choice == IntelligenceChoice::hybrid
+                                   ? std::max(count * kAnonymizationSecondsPerCharacter, kMinimumStepSeconds)
+                                   : 0.0;
   return anonymization + std::max(count * kHostedSecondsPerCharacter, kMinimumStepSeconds) + kMinimumStepSeconds;
 }
 

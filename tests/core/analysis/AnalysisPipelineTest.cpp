@@ -137,7 +137,8 @@ class AnalysisPipelineTest : public QObject {
     QCOMPARE(report.firstDistinctiveTerm->term, QStringLiteral("babe"));
     QCOMPARE(report.firstDistinctiveTerm->date, localDate(2024, 1, 12, 18, 2));
     QCOMPARE(report.firstDistinctiveTerm->context, QStringLiteral("(a friday. 6:02 PM. 6 days in.)"));
-    QCOMPARE(phrasesOf(report.otherFirsts), QStringList({"miss you", "i miss you", "come over", "i love you", "love you"}));
+    QCOMPARE(phrasesOf(report.otherFirsts),
+             QStringList({"miss you", "i miss you", "come over", "i love you", "love you"}));
     QCOMPARE(report.apologyCount.me, 3);  // "i was wrong", "sorry", "my bad"
     QCOMPARE(report.apologyCount.them, 1);
     QCOMPARE(report.argumentEvents.size(), 1);

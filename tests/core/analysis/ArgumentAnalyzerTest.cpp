@@ -74,8 +74,8 @@ class ArgumentAnalyzerTest : public QObject {
   void noCandidates() {
     QVERIFY(ArgumentAnalyzer().analyze(day(7, 40, 1, 3)).isEmpty());
     QVERIFY(ArgumentAnalyzer().analyze({}).isEmpty());
-    QCOMPARE(unstampedLogLines(), QStringList({"Argument analyzer: no candidate windows",
-                                               "Argument analyzer: no candidate windows"}));
+    QCOMPARE(unstampedLogLines(),
+             QStringList({"Argument analyzer: no candidate windows", "Argument analyzer: no candidate windows"}));
   }
 
   void heuristicEventKeepsTheDayCount() {
@@ -127,8 +127,8 @@ class ArgumentAnalyzerTest : public QObject {
                                     << QStringList{"sorry", "my bad"};
     QTest::newRow("whole words") << QStringList{"so hurtful", "wronged", "it hurt", "you're WRONG"} << qint64(2)
                                  << QStringList{"hurt", "wrong"};
-    QTest::newRow("one message, several terms") << QStringList{"angry and upset", "my fault"} << qint64(2)
-                                                << QStringList{"angry", "upset", "fault"};
+    QTest::newRow("one message, several terms")
+        << QStringList{"angry and upset", "my fault"} << qint64(2) << QStringList{"angry", "upset", "fault"};
   }
   void conflictMessages() {
     QFETCH(QStringList, texts);

@@ -40,12 +40,12 @@ class CloserGeneratorTest : public QObject {
         << "Across 1,000,000 messages and 1 years, this thread with Sam reads like a toast to the two of you: running "
            "jokes, emergency debriefs, small rescues, and plans that turned into lore. The longest streak lasted 1234 "
            "days, but the real story is the habit of choosing each other on regular days.";
-    QTest::newRow("casual, no messages") << RelationshipType::casual << qint64(0) << localDate(2024, 1, 1)
-                                         << localDate(2024, 1, 1) << qint64(0)
-                                         << "Across 0 messages and 1 years, this thread with Sam shows what accumulated "
-                                            "slowly: plans, updates, timing, context, and a shared record that became "
-                                            "more specific with every exchange. The longest streak lasted 0 days, but "
-                                            "the interesting part is what the conversation built over time.";
+    QTest::newRow("casual, no messages")
+        << RelationshipType::casual << qint64(0) << localDate(2024, 1, 1) << localDate(2024, 1, 1) << qint64(0)
+        << "Across 0 messages and 1 years, this thread with Sam shows what accumulated "
+           "slowly: plans, updates, timing, context, and a shared record that became "
+           "more specific with every exchange. The longest streak lasted 0 days, but "
+           "the interesting part is what the conversation built over time.";
   }
   void templates() {
     QFETCH(RelationshipType, type);

@@ -16,7 +16,8 @@ MessageList daily(const QStringList& texts, qsizetype total = 0) {
   MessageList messages;
   for (const QString& text : texts)
     messages.append(message(text, localDate(2024, 1, 1).addingSeconds(86400.0 * double(messages.size()))));
-  while (messages.size() < total) messages.append(message(QStringLiteral("ok"), messages.last().date.addingSeconds(60)));
+  while (messages.size() < total)
+    messages.append(message(QStringLiteral("ok"), messages.last().date.addingSeconds(60)));
   return messages;
 }
 
@@ -52,8 +53,8 @@ class FirstsAnalyzerTest : public QObject {
     QFETCH(qsizetype, total);
     QFETCH(qsizetype, uses);
     QFETCH(bool, found);
-    const auto term = FirstsAnalyzer().firstRecurringTerm(daily(times("hey babe", uses), total),
-                                                           RelationshipType::romantic, kNames);
+    const auto term =
+        FirstsAnalyzer().firstRecurringTerm(daily(times("hey babe", uses), total), RelationshipType::romantic, kNames);
     QCOMPARE(term.has_value(), found);
     if (found) {
       QCOMPARE(term->term, QStringLiteral("babe"));
@@ -67,18 +68,25 @@ class FirstsAnalyzerTest : public QObject {
     QTest::addColumn<QString>("name");  // the other participant
     QTest::addColumn<QString>("term");  // empty: none
     QTest::newRow("equal counts: the earlier first use")
-        << times("baby", 1) + times("babe", 12) + times("baby", 11) << RelationshipType::romantic << "Sam" << "baby";
+        << times("baby", 1) + times("babe", 12) + times("baby", 11) << RelationshipType::romantic << "Sam"
+        << "baby";
     QTest::newRow("more uses beat an earlier start")
-        << times("baby", 12) + times("babe", 13) << RelationshipType::romantic << "Sam" << "babe";
+        << times("baby", 12) + times("babe", 13) << RelationshipType::romantic << "Sam"
+        << "babe";
     QTest::newRow("full tie: the earlier term of the list")
-        << times("bestie dude", 3) << RelationshipType::closeFriend << "Sam" << "bestie";
-    QTest::newRow("a contact named Buddy") << times("buddy", 5) << RelationshipType::casual << "Buddy" << "";
-    QTest::newRow("buddy otherwise") << times("buddy", 5) << RelationshipType::casual << "Sam" << "buddy";
-    QTest::newRow("whole words: brother is not bro")
-        << times("my brother", 5) << RelationshipType::closeFriend << "Sam" << "";
-    QTest::newRow("whole words: lovely is not love") << times("lovely day", 5) << RelationshipType::romantic << "Sam" << "";
+        << times("bestie dude", 3) << RelationshipType::closeFriend << "Sam"
+        << "bestie";
+    QTest::newRow("a contact named Buddy") << times("buddy", 5) << RelationshipType::casual << "Buddy"
+                                           << "";
+    QTest::newRow("buddy otherwise") << times("buddy", 5) << RelationshipType::casual << "Sam"
+                                     << "buddy";
+    QTest::newRow("whole words: brother is not bro") << times("my brother", 5) << RelationshipType::closeFriend << "Sam"
+                                                     << "";
+    QTest::newRow("whole words: lovely is not love") << times("lovely day", 5) << RelationshipType::romantic << "Sam"
+                                                     << "";
     // "my love" always holds "love", which comes first in the list.
-    QTest::newRow("overlapping terms") << times("night, My Love!", 3) << RelationshipType::romantic << "Sam" << "love";
+    QTest::newRow("overlapping terms") << times("night, My Love!", 3) << RelationshipType::romantic << "Sam"
+                                       << "love";
   }
   void termOrder() {
     QFETCH(QStringList, texts);
@@ -106,10 +114,10 @@ class FirstsAnalyzerTest : public QObject {
                                << "(a wednesday. 11:59 PM. 0 days in.)";
     QTest::newRow("just after midnight") << localDate(2024, 2, 4, 0, 5) << localDate(2024, 2, 1, 0, 0)
                                          << "(a sunday. 12:05 AM. 3 days in.)";
-    QTest::newRow("across the spring change") << localDate(2024, 3, 11, 11, 30) << localDate(2024, 3, 9, 12, 0)
-                                              << "(a monday. 11:30 AM. 1 days in.)";
-    QTest::newRow("before the first message") << localDate(2024, 1, 1, 12, 0) << localDate(2024, 2, 1, 12, 0)
-                                              << "(a monday. 12:00 PM. 0 days in.)";
+    QTest::newRow("across the spring change")
+        << localDate(2024, 3, 11, 11, 30) << localDate(2024, 3, 9, 12, 0) << "(a monday. 11:30 AM. 1 days in.)";
+    QTest::newRow("before the first message")
+        << localDate(2024, 1, 1, 12, 0) << localDate(2024, 2, 1, 12, 0) << "(a monday. 12:00 PM. 0 days in.)";
     QTest::newRow("no first message") << localDate(2024, 1, 1, 12, 0) << Date(-1e12)
                                       << "(a monday. 12:00 PM. 0 days in.)";
   }
@@ -133,12 +141,14 @@ class FirstsAnalyzerTest : public QObject {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<QString>("excluding");  // empty: nothing excluded
     QTest::addColumn<QStringList>("phrases");
-    QTest::newRow("one message, list order") << QStringList{"miss you, love you"} << "" << QStringList{"love you", "miss you"};
+    QTest::newRow("one message, list order")
+        << QStringList{"miss you, love you"} << "" << QStringList{"love you", "miss you"};
     QTest::newRow("each phrase once") << QStringList{"miss you", "miss you", "we need to talk"} << ""
                                       << QStringList{"miss you", "we need to talk"};
-    QTest::newRow("the five earliest")
-        << QStringList{"come over", "need you", "want you", "be safe", "my favorite", "you lied"} << ""
-        << QStringList{"come over", "need you", "want you", "be safe", "my favorite"};
+    QTest::newRow("the five earliest") << QStringList{"come over", "need you",    "want you",
+                                                      "be safe",   "my favorite", "you lied"}
+                                       << ""
+                                       << QStringList{"come over", "need you", "want you", "be safe", "my favorite"};
     QTest::newRow("excluded term") << QStringList{"love you", "miss u"} << "Love You" << QStringList{"miss u"};
     QTest::newRow("whole words") << QStringList{"i'm hurting", "you lied!"} << "" << QStringList{"you lied"};
     QTest::newRow("nothing") << QStringList{"ok", "sure"} << "" << QStringList{};
@@ -165,11 +175,11 @@ class FirstsAnalyzerTest : public QObject {
     QTest::newRow("two usable phrases: heuristic phrases")
         << "babe" << QStringList{"love you", "come over", "hate you"} << "babe"
         << QStringList{"miss you", "i miss you", "come over", "love you", "proud of you"};
-    QTest::newRow("term off the list: heuristic term")
-        << "sweetie" << QStringList{"love you", "come over", "miss you"} << "baby"
-        << QStringList{"miss you", "come over", "love you"};
+    QTest::newRow("term off the list: heuristic term") << "sweetie" << QStringList{"love you", "come over", "miss you"}
+                                                       << "baby" << QStringList{"miss you", "come over", "love you"};
     QTest::newRow("term never used: heuristic term")
-        << "darling" << QStringList{} << "baby" << QStringList{"miss you", "i miss you", "come over", "love you", "proud of you"};
+        << "darling" << QStringList{} << "baby"
+        << QStringList{"miss you", "i miss you", "come over", "love you", "proud of you"};
   }
   void generativeCandidates() {
     QFETCH(QString, term);
@@ -178,7 +188,8 @@ class FirstsAnalyzerTest : public QObject {
     QFETCH(QStringList, phrases);
     const MessageList messages =
         daily({"hey babe", "babe", "baby i miss you", "baby come over", "baby love you", "proud of you baby"});
-    const FirstsResult result = FirstsAnalyzer().firstsResult({term, proposed}, messages, RelationshipType::romantic, kNames);
+    const FirstsResult result =
+        FirstsAnalyzer().firstsResult({term, proposed}, messages, RelationshipType::romantic, kNames);
     QVERIFY(result.firstDistinctiveTerm);
     QCOMPARE(result.firstDistinctiveTerm->term, chosenTerm);
     QCOMPARE(phrasesOf(result.otherFirsts), phrases);

@@ -192,7 +192,8 @@ class GenerativeAnalyzerTest : public QObject {
     QTest::newRow("no object") << "I think romantic." << false << none << 0.0
                                << "Generative classifier: could not parse — raw=I think romantic.";
     QTest::newRow("long reply is cut") << QString(130, QLatin1Char('a')) << false << none << 0.0
-                                       << "Generative classifier: could not parse — raw=" + QString(120, QLatin1Char('a'));
+                                       << "Generative classifier: could not parse — raw=" +
+                                              QString(120, QLatin1Char('a'));
     QTest::newRow("provider error") << "!model unavailable" << false << none << 0.0
                                     << "Generative classifier: failed (model unavailable)";
   }
@@ -258,12 +259,12 @@ class GenerativeAnalyzerTest : public QObject {
     QTest::addColumn<RelationshipType>("type");
     QTest::addColumn<QString>("flavorLine");  // empty: no pick
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("empty flavour, family") << "{\"phrase\":\"x y z\",\"flavorLine\":\" \"}" << RelationshipType::family
-                                           << "(family shorthand)"
-                                           << "Generative signature phrase: success phrase='x y z'";
-    QTest::newRow("missing flavour, close friends") << "{\"phrase\":\"x y z\"}" << RelationshipType::closeFriend
-                                                    << "(close friends shorthand)"
-                                                    << "Generative signature phrase: success phrase='x y z'";
+    QTest::newRow("empty flavour, family")
+        << "{\"phrase\":\"x y z\",\"flavorLine\":\" \"}" << RelationshipType::family << "(family shorthand)"
+        << "Generative signature phrase: success phrase='x y z'";
+    QTest::newRow("missing flavour, close friends")
+        << "{\"phrase\":\"x y z\"}" << RelationshipType::closeFriend << "(close friends shorthand)"
+        << "Generative signature phrase: success phrase='x y z'";
     QTest::newRow("blank phrase") << "{\"phrase\":\"  \"}" << RelationshipType::family << ""
                                   << "Generative signature phrase (Scripted): 1 options";
     QTest::newRow("missing phrase") << "{\"flavorLine\":\"(x)\"}" << RelationshipType::family << ""
@@ -298,8 +299,9 @@ class GenerativeAnalyzerTest : public QObject {
     QVERIFY(candidates);
     QCOMPARE(candidates->distinctiveTerm, QStringLiteral("babe"));
     QCOMPARE(candidates->meaningfulPhrases, QStringList({"miss you", "love you", "love you"}));
-    QCOMPARE(provider->prompts(), QStringList{"Find language that matters in this romantic thread between\nYou and Sam" +
-                                              kFirstsBody + "me: Hey you there\nthem: hi 👋🏽"});
+    QCOMPARE(provider->prompts(),
+             QStringList{"Find language that matters in this romantic thread between\nYou and Sam" + kFirstsBody +
+                         "me: Hey you there\nthem: hi 👋🏽"});
     QCOMPARE(provider->tokenLimits(), QList<qint64>{384});
     QCOMPARE(unstampedLogLines(), QStringList({"Generative firsts analyzer (Scripted): starting",
                                                "Generative firsts analyzer: success term='babe' phrases=3"}));
@@ -308,13 +310,16 @@ class GenerativeAnalyzerTest : public QObject {
   void firstsReplies_data() {
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("empty object") << "{}" << "Generative firsts analyzer: empty result";
+    QTest::newRow("empty object") << "{}"
+                                  << "Generative firsts analyzer: empty result";
     QTest::newRow("phrases not a list") << "{\"distinctiveTerm\":\"\",\"meaningfulPhrases\":\"miss you\"}"
                                         << "Generative firsts analyzer: empty result";
     QTest::newRow("a list with a number") << "{\"meaningfulPhrases\":[\"miss you\", 3]}"
                                           << "Generative firsts analyzer: empty result";
-    QTest::newRow("term only") << "{\"distinctiveTerm\":\"Bro\"}" << "Generative firsts analyzer: success term='bro' phrases=0";
-    QTest::newRow("no object") << "none" << "Generative firsts analyzer: could not parse — raw=none";
+    QTest::newRow("term only") << "{\"distinctiveTerm\":\"Bro\"}"
+                               << "Generative firsts analyzer: success term='bro' phrases=0";
+    QTest::newRow("no object") << "none"
+                               << "Generative firsts analyzer: could not parse — raw=none";
   }
   void firstsReplies() {
     QFETCH(QString, reply);
@@ -330,22 +335,23 @@ class GenerativeAnalyzerTest : public QObject {
     ScriptedProviderScope provider;
     provider->reply(QStringLiteral("{\"isArgument\": false}"));
     QVERIFY(GenerativeAnalyzer::argumentEvents({argumentCandidate(9)}).isEmpty());
-    QCOMPARE(provider->prompts(), QStringList{kArgumentHead +
-                                              "Date: 2024-03-09T00:00:00-05:00\n"
-                                              "Message count that day: 3\n"
-                                              "Candidate messages:\n"
-                                              "2024-03-09T21:14:05-05:00 me: I'm upset really\n"
-                                              "2024-03-09T21:15:00-05:00 them: sorry"});
+    QCOMPARE(provider->prompts(), QStringList{kArgumentHead + "Date: 2024-03-09T00:00:00-05:00\n"
+                                                              "Message count that day: 3\n"
+                                                              "Candidate messages:\n"
+                                                              "2024-03-09T21:14:05-05:00 me: I'm upset really\n"
+                                                              "2024-03-09T21:15:00-05:00 them: sorry"});
     QCOMPARE(provider->tokenLimits(), QList<qint64>{320});
-    QCOMPARE(unstampedLogLines(), QStringList({"Generative argument analyzer (Scripted): judging 2024-03-09T00:00:00-05:00",
-                                               "Generative argument analyzer: rejected 2024-03-09T00:00:00-05:00"}));
+    QCOMPARE(unstampedLogLines(),
+             QStringList({"Generative argument analyzer (Scripted): judging 2024-03-09T00:00:00-05:00",
+                          "Generative argument analyzer: rejected 2024-03-09T00:00:00-05:00"}));
   }
 
   void argumentJudgements() {
     ScriptedProviderScope provider;
     provider
-        ->reply("{\"isArgument\": true, \"triggerTerms\": [\"A\", \" b \", \"\", \"c\", \"d\", \"e\", \"f\", \"g\"], "
-                "\"endedByMe\": true}")
+        ->reply(
+            "{\"isArgument\": true, \"triggerTerms\": [\"A\", \" b \", \"\", \"c\", \"d\", \"e\", \"f\", \"g\"], "
+            "\"endedByMe\": true}")
         .reply("{\"isArgument\": true, \"triggerTerms\": []}")
         .reply("{\"isArgument\": \"yes\"}")
         .reply("{\"isArgument\": tru}")
@@ -366,7 +372,7 @@ class GenerativeAnalyzerTest : public QObject {
     QCOMPARE(events[0].lastSenderWasMe, false);
     QCOMPARE(events[0].messageCount, 1);
     QCOMPARE(events[1].triggerTerms, QStringList{"upset"});  // the fallback's terms
-    QCOMPARE(events[1].endedByMe, true);                      // the fallback's last sender
+    QCOMPARE(events[1].endedByMe, true);                     // the fallback's last sender
     QCOMPARE(events[1].date, candidates[1].date);
     QCOMPARE(events[2].messageCount, 8);
     QCOMPARE(events[2].endedByMe, false);  // 1 is not a boolean
@@ -385,9 +391,8 @@ class GenerativeAnalyzerTest : public QObject {
   void closerPrompt() {
     ScriptedProviderScope provider;
     provider->reply(QStringLiteral("\n\n  \"Fourteen days in a row, and still going.\"\n\n"));
-    const auto paragraph = GenerativeAnalyzer::closerParagraph("Sam", RelationshipType::family, 12345,
-                                                               localDate(2021, 3, 14, 9, 5, 7),
-                                                               localDate(2024, 1, 2, 23, 59, 59), 14);
+    const auto paragraph = GenerativeAnalyzer::closerParagraph(
+        "Sam", RelationshipType::family, 12345, localDate(2021, 3, 14, 9, 5, 7), localDate(2024, 1, 2, 23, 59, 59), 14);
     QCOMPARE(paragraph, std::optional<QString>(QStringLiteral("Fourteen days in a row, and still going.")));
     QCOMPARE(provider->prompts(),
              QStringList{"Write one polished closing paragraph for a local text-message recap.\n"
@@ -411,11 +416,18 @@ class GenerativeAnalyzerTest : public QObject {
     QTest::addColumn<QString>("reply");
     QTest::addColumn<QString>("paragraph");  // empty: none
     QTest::addColumn<QString>("lastLine");
-    QTest::newRow("only quotes") << " \"\" " << "" << "Generative closer: empty response";
-    QTest::newRow("blank") << "\n \n" << "" << "Generative closer: empty response";
-    QTest::newRow("inner quotes stay") << "She said \"always\"." << "She said \"always\"."
+    QTest::newRow("only quotes") << " \"\" "
+                                 << ""
+                                 << "Generative closer: empty response";
+    QTest::newRow("blank") << "\n \n"
+                           << ""
+                           << "Generative closer: empty response";
+    QTest::newRow("inner quotes stay") << "She said \"always\"."
+                                       << "She said \"always\"."
                                        << "Generative closer: success";
-    QTest::newRow("provider error") << "!offline" << "" << "Generative closer: failed (offline)";
+    QTest::newRow("provider error") << "!offline"
+                                    << ""
+                                    << "Generative closer: failed (offline)";
   }
   void closerReplies() {
     QFETCH(QString, reply);

@@ -95,8 +95,8 @@ class ProcessingProgressTest : public QObject {
     QTest::addColumn<AnalysisStage>("publishedStage");
     QTest::addColumn<double>("publishedFraction");
     QTest::addColumn<double>("extraSeconds");
-    QTest::newRow("reading stays reading") << AnalysisStage::readingMessages << 0.1 << AnalysisStage::readingMessages
-                                           << 0.1 << 10.0 * 0.35 / 0.45;
+    QTest::newRow("reading stays reading")
+        << AnalysisStage::readingMessages << 0.1 << AnalysisStage::readingMessages << 0.1 << 10.0 * 0.35 / 0.45;
     QTest::newRow("anonymizing becomes aggregating")
         << AnalysisStage::anonymizing << 0.0 << AnalysisStage::aggregating << 0.0 << 10.0;
     QTest::newRow("below zero") << AnalysisStage::aggregating << -0.5 << AnalysisStage::aggregating << -0.5 << 10.0;

@@ -59,11 +59,10 @@ class SignaturePhraseTest : public QObject {
       QCOMPARE(result->count, qint64(occurrences));
       QCOMPARE(result->flavorLine, QStringLiteral("(see you soon kept showing up)"));
     }
-    QCOMPARE(unstampedLogLines(),
-             QStringList({"Generative signature phrase: no provider; using heuristics",
-                          "Heuristic signature phrase: starting",
-                          wins ? "Heuristic signature phrase: success phrase='see you soon'"
-                               : "Heuristic signature phrase: no phrase"}));
+    QCOMPARE(unstampedLogLines(), QStringList({"Generative signature phrase: no provider; using heuristics",
+                                               "Heuristic signature phrase: starting",
+                                               wins ? "Heuristic signature phrase: success phrase='see you soon'"
+                                                    : "Heuristic signature phrase: no phrase"}));
   }
 
   void twoOccurrencesAreNotRanked() {
@@ -141,11 +140,16 @@ class SignaturePhraseTest : public QObject {
   void normalized_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("normalized");
-    QTest::newRow("ily") << "ILY!!" << "i love you";
-    QTest::newRow("u") << "love u" << "love you";
-    QTest::newRow("punctuation") << "  Don't—stop, ok? " << "don t stop ok";
-    QTest::newRow("inside words untouched") << "lily uu" << "lily uu";
-    QTest::newRow("nothing") << " ?! " << "";
+    QTest::newRow("ily") << "ILY!!"
+                         << "i love you";
+    QTest::newRow("u") << "love u"
+                       << "love you";
+    QTest::newRow("punctuation") << "  Don't—stop, ok? "
+                                 << "don t stop ok";
+    QTest::newRow("inside words untouched") << "lily uu"
+                                            << "lily uu";
+    QTest::newRow("nothing") << " ?! "
+                             << "";
   }
   void normalized() {
     QFETCH(QString, text);
@@ -235,12 +239,15 @@ class SignaturePhraseTest : public QObject {
     QTest::addColumn<qint64>("count");
     QTest::addColumn<QString>("rejection");  // empty: accepted
     // The pick need not be on the shortlist; it must occur and not be generic.
-    QTest::newRow("accepted off the shortlist")
-        << "{\"phrase\": \"Pickle Jar\", \"flavorLine\": \"(the jar)\"}" << "pickle jar" << qint64(6) << "";
-    QTest::newRow("never said") << "{\"phrase\": \"moon river\"}" << "pickle jar time" << qint64(6)
-                                << "AFM signature phrase: rejected selected phrase='moon river' count=0; using heuristic "
-                                   "shortlist winner";
-    QTest::newRow("generic") << "{\"phrase\": \"okay yeah sure\"}" << "pickle jar time" << qint64(6)
+    QTest::newRow("accepted off the shortlist") << "{\"phrase\": \"Pickle Jar\", \"flavorLine\": \"(the jar)\"}"
+                                                << "pickle jar" << qint64(6) << "";
+    QTest::newRow("never said")
+        << "{\"phrase\": \"moon river\"}"
+        << "pickle jar time" << qint64(6)
+        << "AFM signature phrase: rejected selected phrase='moon river' count=0; using heuristic "
+           "shortlist winner";
+    QTest::newRow("generic") << "{\"phrase\": \"okay yeah sure\"}"
+                             << "pickle jar time" << qint64(6)
                              << "AFM signature phrase: rejected selected phrase='okay yeah sure' count=2; using "
                                 "heuristic shortlist winner";
   }
@@ -251,7 +258,8 @@ class SignaturePhraseTest : public QObject {
     QFETCH(QString, rejection);
     ScriptedProviderScope provider;
     provider->reply(reply);
-    const auto result = analyze(conversation(20, {{"pickle jar time", 6}, {"okay yeah sure", 2}}), RelationshipType::romantic);
+    const auto result =
+        analyze(conversation(20, {{"pickle jar time", 6}, {"okay yeah sure", 2}}), RelationshipType::romantic);
     QVERIFY(result);
     QCOMPARE(result->phrase, phrase);
     QCOMPARE(result->count, count);
