@@ -40,7 +40,7 @@ const StepTexts kCloser{QStringLiteral("Generative closer"), QStringLiteral(": n
 
 void log(const QString& line) { AnalysisLogger::log(line); }
 
-// Step 1 of every step: the slot's provider, or the no-provider line and nothing.
+// Every step starts here: the slot's provider, or the no-provider line and nothing.
 std::shared_ptr<IntelligenceProvider> providerFor(const StepTexts& step) {
   std::shared_ptr<IntelligenceProvider> provider = IntelligenceRuntime::provider();
   if (!provider) log(step.prefix + step.noProvider);
@@ -116,8 +116,8 @@ QString failedLine(const StepTexts& step, const QString& description) {
   return step.prefix + QStringLiteral(": failed (") + description + QLatin1Char(')');
 }
 
-// Frame steps 4 and 5 of the steps that log the raw reply when it is
-// unreadable: ask, cut out and parse the object, and check its required key.
+// Asks, cuts out and parses the object and checks its required key, for the
+// steps that log the raw reply when it is unreadable.
 template <typename IsReadable>
 std::optional<QJsonObject> askForObject(IntelligenceProvider& provider, const StepTexts& step, const QString& prompt,
                                         qint64 tokenLimit, bool acceptEmpty, IsReadable isReadable) {
