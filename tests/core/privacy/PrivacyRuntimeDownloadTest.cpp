@@ -1,0 +1,257 @@
+#include "PrivacyTestSupport.h"
+
+#include "privacy/PrivacyRuntimeDownload.h"
+#include "privacy/PrivacyRuntimeError.h"
+#include "privacy/PrivacyRuntimeManager.h"
+#include "support/ScriptedHttpServer.h"
+#include "support/TestEnvironment.h"
+#include "support/TestRegistry.h"
+
+#include <QFile>
+#include <QNetworkProxy>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTest>
+
+#include <memory>
+
+using namespace murmela;
+using namespace murmela::test;
+
+namespace {
+
+const QByteArray kPath = QByteArray("/runtime/") + PrivacyRuntimeManager::kArchiveFileName;
+const QString kPrefix = QStringLiteral("Could not download Murmela privacy runtime: ");
+
+struct DownloadAnswer {
+  int calls = 0;
+  std::optional<QString> archive;
+  std::exception_ptr error;
+  QList<PrivacyRuntimeDownloadProgress> progress;
+  QString errorText() const { return PrivacyRuntimeError::describe(error); }
+};
+
+QByteArray randomBytes(int size) {
+  QByteArray bytes(size, Qt::Uninitialized);
+  QRandomGenerator generator(7);
+  for (char& byte : bytes) byte = static_cast<char>(generator.bounded(256));
+  return bytes;
+}
+
+QByteArray contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+// The archive download: streamed to a staging file, progress with and without
+// a length, one answer per download, nothing left behind on failure.
+class PrivacyRuntimeDownloadTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TestEnvironment> environment_;
+
+  QString downloads() const { return environment_->appFolder() + QStringLiteral("/privacy-runtime/downloads"); }
+  QString destination() const { return downloads() + '/' + PrivacyRuntimeManager::kArchiveFileName; }
+
+  DownloadAnswer download(const QString& base, PrivacyRuntimeManager::MoveItem moveItem = {}) {
+    PrivacyRuntimeManager::Options options;
+    options.downloadBase = base;
+    options.moveItem = std::move(moveItem);
+    QObject context;
+    auto answer = std::make_shared<DownloadAnswer>();
+    PrivacyRuntimeManager(options).downloadRuntimeArchive(
+        &context, [answer](const PrivacyRuntimeDownloadProgress& report) { answer->progress.append(report); },
+        [answer](std::optional<QString> archive, std::exception_ptr error) {
+          ++answer->calls;
+          answer->archive = archive;
+          answer->error = error;
+        });
+    waitUntil([&] { return answer->calls > 0; }, 20000);
+    waitUntil([] { return false; }, 100);  // a second answer would arrive here
+    return *answer;
+  }
+
+ private Q_SLOTS:
+  void initTestCase() { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); }
+  void init() { environment_ = std::make_unique<TestEnvironment>(); }
+  void cleanup() { environment_.reset(); }
+
+  void bodyArrivesWhole_data() {
+    QTest::addColumn<QString>("framing");
+    QTest::newRow("Content-Length") << "length";
+    QTest::newRow("chunked, no length") << "chunked";
+    QTest::newRow("until the connection closes") << "close";
+  }
+
+  void bodyArrivesWhole() {
+    QFETCH(QString, framing);
+    const QByteArray body = randomBytes(300000);
+    ScriptedHttpServer server;
+    ScriptedResponse response = ScriptedResponse::text(200, body);
+    response.chunkSize = 32768;
+    response.chunkIntervalMs = 2;
+    response.chunkedWithoutLength = framing == "chunked";
+    response.omitContentLength = framing == "close";
+    server.enqueue(kPath, response);
+
+    const DownloadAnswer answer = download(server.baseUrl() + "/runtime");
+    QCOMPARE(answer.calls, 1);
+    QVERIFY2(!answer.error, qPrintable(answer.errorText()));
+    QCOMPARE(answer.archive, std::optional<QString>(destination()));
+    QCOMPARE(contents(destination()), body);
+    QCOMPARE(entriesOf(downloads()), QStringList{PrivacyRuntimeManager::kArchiveFileName});
+    QCOMPARE(server.requests(kPath).value(0).header("Accept-Encoding"), QByteArray("identity"));
+
+    QVERIFY(answer.progress.size() >= 2);
+    qint64 previous = 0;
+    for (const PrivacyRuntimeDownloadProgress& report : answer.progress) {
+      QVERIFY(report.downloadedBytes > previous);
+      previous = report.downloadedBytes;
+      QCOMPARE(report.totalBytes, framing == "length" ? std::optional<qint64>(body.size()) : std::nullopt);
+      QVERIFY(report.bytesPerSecond > 0);
+    }
+    QCOMPARE(previous, body.size());
+  }
+
+  void progressReading_data() {
+    QTest::addColumn<qint64>("written");
+    QTest::addColumn<qint64>("expected");
+    QTest::addColumn<double>("elapsed");
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<qint64>("total");  // -1: absent
+    QTest::newRow("first 50 ms count as 0.1 s") << qint64(1000) << qint64(5000) << 0.05 << 10000.0 << qint64(5000);
+    QTest::newRow("no time at all") << qint64(1000) << qint64(-1) << 0.0 << 10000.0 << qint64(-1);
+    QTest::newRow("a length of 0 is unknown") << qint64(500) << qint64(0) << 2.0 << 250.0 << qint64(-1);
+    QTest::newRow("average since the start") << qint64(4000000) << qint64(8000000) << 2.0 << 2000000.0 << qint64(8000000);
+  }
+
+  void progressReading() {
+    QFETCH(qint64, written);
+    QFETCH(qint64, expected);
+    QFETCH(double, elapsed);
+    QFETCH(double, speed);
+    QFETCH(qint64, total);
+    const PrivacyRuntimeDownloadProgress reading = PrivacyRuntimeDownloadProgress::reading(written, expected, elapsed);
+    QCOMPARE(reading.downloadedBytes, written);
+    QCOMPARE(reading.bytesPerSecond, speed);
+    QCOMPARE(reading.totalBytes, total < 0 ? std::nullopt : std::optional<qint64>(total));
+  }
+
+  void failures_data() {
+    QTest::addColumn<QString>("failure");
+    QTest::newRow("404") << "404";
+    QTest::newRow("500 after a body") << "500";
+    QTest::newRow("refused connection") << "refused";
+    QTest::newRow("body cut short") << "cut";
+    QTest::newRow("dropped before any answer") << "dropped";
+    QTest::newRow("archive cannot be moved into place") << "move";
+  }
+
+  void failures() {
+    QFETCH(QString, failure);
+    ScriptedHttpServer server;
+    QString base = server.baseUrl() + "/runtime";
+    if (failure == "404") server.setDefault(kPath, ScriptedResponse::text(404, "no such archive"));
+    if (failure == "500") server.setDefault(kPath, ScriptedResponse::text(500, randomBytes(5000)));
+    if (failure == "cut") {
+      ScriptedResponse cut = ScriptedResponse::text(200, randomBytes(20000));
+      cut.omitContentLength = true;
+      cut.withHeader("Content-Length", "900000");
+      server.setDefault(kPath, cut);
+    }
+    if (failure == "dropped") server.setDefault(kPath, ScriptedResponse::dropped());
+    PrivacyRuntimeManager::MoveItem moveItem;
+    if (failure == "move") {
+      server.setDefault(kPath, ScriptedResponse::text(200, randomBytes(5000)));
+      moveItem = [](const QString&, const QString&) { return std::make_error_code(std::errc::no_space_on_device); };
+    }
+    if (failure == "refused") {
+      QTcpServer probe;
+      QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+      base = QStringLiteral("http://127.0.0.1:%1/runtime").arg(probe.serverPort());
+      probe.close();
+    }
+
+    const DownloadAnswer answer = download(base, moveItem);
+    QCOMPARE(answer.calls, 1);
+    QVERIFY(answer.error);
+    const QString message = answer.errorText();
+    QVERIFY2(message.startsWith(kPrefix), qPrintable(message));
+    QCOMPARE(message.count(kPrefix), 1);
+    const QString url = base + '/' + PrivacyRuntimeManager::kArchiveFileName;
+    if (failure == "404") QCOMPARE(message, kPrefix + url + " returned HTTP 404");
+    if (failure == "500") QCOMPARE(message, kPrefix + url + " returned HTTP 500");
+    if (failure == "refused") QCOMPARE(message, kPrefix + "Connection refused");
+    if (failure == "dropped") QVERIFY(message.size() > kPrefix.size());
+    // Qt reports the cut body as a closed connection, or (sometimes) not at all.
+    if (failure == "cut") {
+      QVERIFY2(message == kPrefix + "The download ended after 20000 of 900000 bytes." ||
+                   message == kPrefix + "Connection closed",
+               qPrintable(message));
+    }
+    if (failure == "move") {
+      QVERIFY2(message.startsWith(kPrefix + "Could not move " + downloads() + '/'), qPrintable(message));
+      QVERIFY2(message.endsWith(" to " + destination() + ": No space left on device"), qPrintable(message));
+    }
+    // Neither a staging file nor a half archive stays behind.
+    QCOMPARE(entriesOf(downloads()), QStringList{});
+  }
+
+  void anEarlierArchiveIsReplaced() {
+    QDir().mkpath(downloads());
+    QFile old(destination());
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(100000, 'o'));
+    old.close();
+    ScriptedHttpServer server;
+    server.enqueue(kPath, ScriptedResponse::text(200, "new archive"));
+    const DownloadAnswer answer = download(server.baseUrl() + "/runtime");
+    QVERIFY2(!answer.error, qPrintable(answer.errorText()));
+    QCOMPARE(contents(destination()), QByteArray("new archive"));
+    QCOMPARE(entriesOf(downloads()), QStringList{PrivacyRuntimeManager::kArchiveFileName});
+  }
+
+  void aVanishedStagingFileIsNoDownload() {
+    ScriptedHttpServer server;
+    server.enqueue(kPath, ScriptedResponse::text(200, "archive").withDelay(300));
+    QTemporaryDir folder;
+    const QString target = folder.filePath("runtime.tar.gz");
+    QObject context;
+    int calls = 0;
+    QString message;
+    PrivacyRuntimeDownload* download = PrivacyRuntimeDownload::start(
+        server.url(QString::fromLatin1(kPath)), target, nullptr,
+        [&](std::optional<QString>, std::exception_ptr error) {
+          ++calls;
+          message = PrivacyRuntimeError::describe(error);
+        },
+        &context);
+    QVERIFY(download->stagingPath().startsWith(target + ".download-"));
+    QVERIFY(QFile::remove(download->stagingPath()));
+    QVERIFY(waitUntil([&] { return calls > 0; }));
+    QCOMPARE(message, kPrefix + "Download finished without a file.");
+    QCOMPARE(calls, 1);
+  }
+
+  void destroyingTheOwnerAbortsQuietly() {
+    ScriptedHttpServer server;
+    server.enqueue(kPath, ScriptedResponse::text(200, "archive").withDelay(500));
+    QTemporaryDir folder;
+    const QString target = folder.filePath("runtime.tar.gz");
+    int calls = 0;
+    {
+      QObject context;
+      PrivacyRuntimeDownload::start(server.url(QString::fromLatin1(kPath)), target, nullptr,
+                                    [&](std::optional<QString>, std::exception_ptr) { ++calls; }, &context);
+      QVERIFY(waitUntil([&] { return server.requestCount() >= 1; }));
+    }
+    waitUntil([] { return false; }, 700);
+    QCOMPARE(calls, 0);
+    QCOMPARE(entriesOf(folder.path()), QStringList{});
+  }
+};
+
+MURMELA_TEST(PrivacyRuntimeDownloadTest)
+#include "PrivacyRuntimeDownloadTest.moc"
