@@ -40,7 +40,8 @@ void AnalyticsClient::trackModeChosen(IntelligenceChoice choice) const {
 void AnalyticsClient::trackMurmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report,
                                           double durationSeconds) const {
   track(kMurmelaCreatedPath,
-        MurmelaCreatedAnalyticsPayload::make(AnalyticsBasePayload::current(), workflow, report, durationSeconds).encode());
+        MurmelaCreatedAnalyticsPayload::make(AnalyticsBasePayload::current(), workflow, report, durationSeconds)
+            .encode());
 }
 
 }  // namespace murmela

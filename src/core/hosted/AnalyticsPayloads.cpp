@@ -20,7 +20,9 @@ class FlatObjectWriter {
   FlatObjectWriter& add(const char* key, const QString& value) { return member(key, quoted(value)); }
   FlatObjectWriter& add(const char* key, qint64 value) { return member(key, QByteArray::number(value)); }
   FlatObjectWriter& add(const AnalyticsBasePayload& base) {
-    return add("app_version", base.appVersion).add("macos_version", base.macosVersion).add("chip_family", base.chipFamily);
+    return add("app_version", base.appVersion)
+        .add("macos_version", base.macosVersion)
+        .add("chip_family", base.chipFamily);
   }
   QByteArray finish() const { return '{' + body_ + '}'; }
 
@@ -57,8 +59,9 @@ ChoiceAnalyticsPayload ChoiceAnalyticsPayload::make(AnalyticsBasePayload base, I
 QByteArray ChoiceAnalyticsPayload::encode() const { return FlatObjectWriter().add("mode", mode).add(base).finish(); }
 
 MurmelaCreatedAnalyticsPayload MurmelaCreatedAnalyticsPayload::make(AnalyticsBasePayload base,
-                                                                     HostedAnalysisWorkflow workflow,
-                                                                     const WrappedReport& report, double durationSeconds) {
+                                                                    HostedAnalysisWorkflow workflow,
+                                                                    const WrappedReport& report,
+                                                                    double durationSeconds) {
   return {std::move(base), modeOf(workflow), report.totalMessages, rawValue(report.relationshipType),
           analyticsDurationMilliseconds(durationSeconds)};
 }

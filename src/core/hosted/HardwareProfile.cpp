@@ -37,7 +37,8 @@ Facts systemFacts() {
   Facts facts;
   QFile cpuInfo(QStringLiteral("/proc/cpuinfo"));
   // /proc files report no size: read until the end.
-  if (cpuInfo.open(QIODevice::ReadOnly | QIODevice::Text)) facts.cpuModelName = cpuModelName(QString::fromUtf8(cpuInfo.readAll()));
+  if (cpuInfo.open(QIODevice::ReadOnly | QIODevice::Text))
+    facts.cpuModelName = cpuModelName(QString::fromUtf8(cpuInfo.readAll()));
   struct utsname names {};
   if (::uname(&names) == 0) facts.machine = nonBlank(QString::fromLocal8Bit(names.machine));
   return facts;

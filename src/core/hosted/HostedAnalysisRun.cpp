@@ -69,8 +69,8 @@ QString describeOrNotAvailable(const Object& metadata, const QString& key) {
 // Everything a run carries from one step to the next.
 class Run {
  public:
-  Run(const HostedAnalysisClient& client, HostedAnalysisWorkflow workflow, const HostedAnalysisClient::ProgressCallback& progress,
-      std::stop_token stop)
+  Run(const HostedAnalysisClient& client, HostedAnalysisWorkflow workflow,
+      const HostedAnalysisClient::ProgressCallback& progress, std::stop_token stop)
       : client_(client),
         workflow_(workflow),
         progress_(progress),
@@ -209,7 +209,8 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
   }
   run.setParticipants(participants);
 
-  const QList<HostedMessageList> chunks = chunk(messages, kMaxChunkCharacters, kMaxChunkMessages, kChunkOverlapMessages);
+  const QList<HostedMessageList> chunks =
+      chunk(messages, kMaxChunkCharacters, kMaxChunkMessages, kChunkOverlapMessages);
   log(QStringLiteral("prepared payload messages=%1 totalChars=%2 chunks=%3 maxChunkChars=%4 maxChunkMessages=%5")
           .arg(messages.size())
           .arg(characterCount(messages))
@@ -234,15 +235,16 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
                        .arg(characterCount(current))
                        .arg(current.isEmpty() ? 0 : current.first().index)
                        .arg(current.isEmpty() ? 0 : current.last().index));
-    chunkResults.append(JSONValue::object(run.postStep(QStringLiteral("chunk_analysis"),
-                                                       QStringLiteral("chunk-%1").arg(i + 1), stepName,
-                                                       chunkPayload(current, i, count))));
+    chunkResults.append(
+        JSONValue::object(run.postStep(QStringLiteral("chunk_analysis"), QStringLiteral("chunk-%1").arg(i + 1),
+                                       stepName, chunkPayload(current, i, count))));
   }
   run.report(AnalysisStage::analyzingTone, kChunkPhaseEndFraction, kAfterChunksRemainingSeconds);
 
   log(QStringLiteral("synthesize starting chunkResults=%1").arg(chunkResults.size()));
-  Object synthesis = run.postStep(QStringLiteral("synthesize"), QStringLiteral("synthesize"), QStringLiteral("synthesize"),
-                                  {{QStringLiteral("chunk_results"), JSONValue::array(chunkResults)}});
+  Object synthesis =
+      run.postStep(QStringLiteral("synthesize"), QStringLiteral("synthesize"), QStringLiteral("synthesize"),
+                   {{QStringLiteral("chunk_results"), JSONValue::array(chunkResults)}});
   run.report(AnalysisStage::generatingSummary, kAfterSynthesisFraction, kAfterSynthesisRemainingSeconds);
 
   log(QStringLiteral("insights starting"));

@@ -150,8 +150,8 @@ QString hostedFirstContext(const WrappedReport& report, Date date) {
   const QString weekday = locale.toString(local, QStringLiteral("dddd")).toLower();
   const QString time = locale.toString(local.time(), QStringLiteral("h:mm AP"));
   const qint64 daysIn = std::max<qint64>(calendar.wholeDaysElapsed(report.firstMessageDate, date), 0);
-  return QStringLiteral("(a ") + weekday + QStringLiteral(". ") + time + QStringLiteral(". ") + QString::number(daysIn) +
-         QStringLiteral(" days in.)");
+  return QStringLiteral("(a ") + weekday + QStringLiteral(". ") + time + QStringLiteral(". ") +
+         QString::number(daysIn) + QStringLiteral(" days in.)");
 }
 
 WrappedReport applyingHostedAnalysis(const WrappedReport& report, const HostedAnalysisResult& result) {
@@ -159,7 +159,8 @@ WrappedReport applyingHostedAnalysis(const WrappedReport& report, const HostedAn
   const Object& synthesis = result.synthesis;
 
   if (const std::optional<QString> raw = stringAt(synthesis, QStringLiteral("relationshipType")))
-    if (const std::optional<RelationshipType> type = relationshipTypeFromRawValue(*raw)) merged.relationshipType = *type;
+    if (const std::optional<RelationshipType> type = relationshipTypeFromRawValue(*raw))
+      merged.relationshipType = *type;
 
   if (const JSONValue* confidence = member(synthesis, QStringLiteral("relationshipConfidence")))
     if (const std::optional<double> value = confidence->numberValue()) merged.relationshipConfidence = *value;
@@ -177,7 +178,8 @@ WrappedReport applyingHostedAnalysis(const WrappedReport& report, const HostedAn
       if (std::optional<FirstDistinctiveTerm> headline =
               hostedHeadlineFirst(report, member(*selection, QStringLiteral("headline"))))
         merged.firstDistinctiveTerm = std::move(headline);
-      if (std::optional<QList<MeaningfulFirst>> others = hostedOtherFirsts(member(*selection, QStringLiteral("otherFirsts"))))
+      if (std::optional<QList<MeaningfulFirst>> others =
+              hostedOtherFirsts(member(*selection, QStringLiteral("otherFirsts"))))
         merged.otherFirsts = std::move(*others);
     }
   }

@@ -184,8 +184,8 @@ class AnalyticsClientTest : public QObject {
   }
 
   void stringsAreEscaped() {
-    const ChoiceAnalyticsPayload payload = ChoiceAnalyticsPayload::make({"1.0 \"beta\"\n", "Zoë\\OS", "/"},
-                                                                        IntelligenceChoice::cloud);
+    const ChoiceAnalyticsPayload payload =
+        ChoiceAnalyticsPayload::make({"1.0 \"beta\"\n", "Zoë\\OS", "/"}, IntelligenceChoice::cloud);
     const QJsonObject read = QJsonDocument::fromJson(payload.encode()).object();
     QCOMPARE(read.value("app_version").toString(), QString("1.0 \"beta\"\n"));
     QCOMPARE(read.value("macos_version").toString(), QString("Zoë\\OS"));
@@ -212,16 +212,33 @@ class AnalyticsClientTest : public QObject {
     QTest::addColumn<QString>("model");  // "-" for none
     QTest::addColumn<QString>("machine");
     QTest::addColumn<QString>("family");
-    QTest::newRow("model name wins") << "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz" << "arm64"
+    QTest::newRow("model name wins") << "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz"
+                                     << "arm64"
                                      << "Intel(R) Core(TM) i7-8700 CPU @ 3.20GHz";
-    QTest::newRow("model name trimmed") << "  AMD Ryzen 7 5800X \t" << "x86_64" << "AMD Ryzen 7 5800X";
-    QTest::newRow("arm64") << "-" << "arm64" << "Apple Silicon";
-    QTest::newRow("blank model, arm64") << " \n " << "arm64" << "Apple Silicon";
-    QTest::newRow("x86_64") << "-" << "x86_64" << "Intel";
-    QTest::newRow("i686") << "-" << "i686" << "Intel";
-    QTest::newRow("other ARM machine") << "-" << "aarch64" << "aarch64";
-    QTest::newRow("RISC-V") << "-" << "riscv64" << "riscv64";
-    QTest::newRow("nothing known") << "-" << "-" << "unknown";
+    QTest::newRow("model name trimmed") << "  AMD Ryzen 7 5800X \t"
+                                        << "x86_64"
+                                        << "AMD Ryzen 7 5800X";
+    QTest::newRow("arm64") << "-"
+                           << "arm64"
+                           << "Apple Silicon";
+    QTest::newRow("blank model, arm64") << " \n "
+                                        << "arm64"
+                                        << "Apple Silicon";
+    QTest::newRow("x86_64") << "-"
+                            << "x86_64"
+                            << "Intel";
+    QTest::newRow("i686") << "-"
+                          << "i686"
+                          << "Intel";
+    QTest::newRow("other ARM machine") << "-"
+                                       << "aarch64"
+                                       << "aarch64";
+    QTest::newRow("RISC-V") << "-"
+                            << "riscv64"
+                            << "riscv64";
+    QTest::newRow("nothing known") << "-"
+                                   << "-"
+                                   << "unknown";
   }
   void chipFamily() {
     QFETCH(QString, model);
@@ -239,9 +256,12 @@ class AnalyticsClientTest : public QObject {
                             "model name\t: Intel(R) Xeon(R) CPU @ 2.20GHz\nstepping\t: 10\n\n"
                             "processor\t: 1\nmodel name\t: second\n"
                          << "Intel(R) Xeon(R) CPU @ 2.20GHz";
-    QTest::newRow("arm without a model name") << "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n" << "-";
-    QTest::newRow("blank model name") << "model name\t:   \n" << "-";
-    QTest::newRow("empty") << "" << "-";
+    QTest::newRow("arm without a model name") << "processor\t: 0\nBogoMIPS\t: 48.00\nCPU implementer\t: 0x41\n"
+                                              << "-";
+    QTest::newRow("blank model name") << "model name\t:   \n"
+                                      << "-";
+    QTest::newRow("empty") << ""
+                           << "-";
   }
   void cpuModelNameFromCpuInfo() {
     QFETCH(QString, cpuInfo);

@@ -40,12 +40,12 @@ void writeDatabase(const SampleChat& chat, const QString& path) {
     const Message& message = chat.messages[i];
     const qint64 date = static_cast<qint64>(message.date.secondsSinceReference()) * 1'000'000'000LL;
     const qint64 sender = message.isFromMe ? 0 : handle;
-    const qint64 row = chat.bodyOnly[i]
-                           ? db.addAttributedBodyMessage(conversation, message.text, date, message.isFromMe, sender)
-                           : db.addMessage(conversation, {.text = message.text,
-                                                          .date = date,
-                                                          .isFromMe = message.isFromMe ? 1 : 0,
-                                                          .handleId = sender});
+    const qint64 row =
+        chat.bodyOnly[i]
+            ? db.addAttributedBodyMessage(conversation, message.text, date, message.isFromMe, sender)
+            : db.addMessage(
+                  conversation,
+                  {.text = message.text, .date = date, .isFromMe = message.isFromMe ? 1 : 0, .handleId = sender});
     if (message.hasPhoto) db.addAttachment(row);
   }
   db.commit();
@@ -117,7 +117,8 @@ class DevBackendEndToEndTest : public QObject {
     QCOMPARE(report.insightCopy->heatmapPeakInsight, result.insightCopy->heatmapPeakInsight);
     QVERIFY(!report.insightCopy->heatmapPeakInsight.trimmed().isEmpty());
     QCOMPARE(rawValue(report.relationshipType), result.synthesis.value("relationshipType").stringValue().value_or("?"));
-    QCOMPARE(report.relationshipConfidence, result.synthesis.value("relationshipConfidence").numberValue().value_or(-1));
+    QCOMPARE(report.relationshipConfidence,
+             result.synthesis.value("relationshipConfidence").numberValue().value_or(-1));
     QVERIFY(report.signaturePhrase && !report.signaturePhrase->phrase.trimmed().isEmpty());
     QVERIFY(report.firstDistinctiveTerm && !report.firstDistinctiveTerm->context.isEmpty());
     QVERIFY(!report.otherFirsts.isEmpty());
@@ -128,7 +129,8 @@ class DevBackendEndToEndTest : public QObject {
     QVERIFY(!report.closerParagraph.isEmpty());
     // Names were put back: no placeholder survives into the report.
     const QByteArray stored = ReportJson::encode(report);
-    QVERIFY(!stored.contains(FakeHybridAnonymizer::kMe.toUtf8()) && !stored.contains(FakeHybridAnonymizer::kThem.toUtf8()));
+    QVERIFY(!stored.contains(FakeHybridAnonymizer::kMe.toUtf8()) &&
+            !stored.contains(FakeHybridAnonymizer::kThem.toUtf8()));
 
     // Stored and read back unchanged.
     const WrappedReport reread = ReportJson::decode(stored);

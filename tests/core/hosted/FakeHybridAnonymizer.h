@@ -17,9 +17,9 @@ class FakeHybridAnonymizer : public HybridAnonymizer {
   static inline const QString kMe = QStringLiteral("PERSON_1");
   static inline const QString kThem = QStringLiteral("PERSON_2");
 
-  bool emptyMap = false;                    // return no reverse name map
-  std::function<void()> duringAnonymize;    // called halfway (e.g. to request a stop)
-  std::optional<QString> failure;           // throw privacyAnonymizationFailed with this text
+  bool emptyMap = false;                  // return no reverse name map
+  std::function<void()> duringAnonymize;  // called halfway (e.g. to request a stop)
+  std::optional<QString> failure;         // throw privacyAnonymizationFailed with this text
 
   int anonymizeCalls = 0;
   mutable int rehydrateCalls = 0;
@@ -71,7 +71,8 @@ inline JSONValue FakeHybridAnonymizer::rehydrateValue(const JSONValue& value,
     for (const JSONValue& element : *array) restored.append(rehydrateValue(element, reverseNameMap));
     return JSONValue::array(restored);
   }
-  if (const JSONValue::Object* object = value.objectValue()) return JSONValue::object(rehydrate(*object, reverseNameMap));
+  if (const JSONValue::Object* object = value.objectValue())
+    return JSONValue::object(rehydrate(*object, reverseNameMap));
   return value;
 }
 
@@ -79,7 +80,8 @@ inline JSONValue::Object FakeHybridAnonymizer::rehydrate(const JSONValue::Object
                                                          const QMap<QString, QString>& reverseNameMap) const {
   ++rehydrateCalls;
   JSONValue::Object restored;
-  for (auto it = object.cbegin(); it != object.cend(); ++it) restored.insert(it.key(), rehydrateValue(*it, reverseNameMap));
+  for (auto it = object.cbegin(); it != object.cend(); ++it)
+    restored.insert(it.key(), rehydrateValue(*it, reverseNameMap));
   return restored;
 }
 

@@ -52,7 +52,9 @@ ImportedChat chatOf(const QStringList& texts) {
   return chat;
 }
 
-QStringList repeatedTexts(qsizetype count, qsizetype length) { return QStringList(count, QString(length, QLatin1Char('x'))); }
+QStringList repeatedTexts(qsizetype count, qsizetype length) {
+  return QStringList(count, QString(length, QLatin1Char('x')));
+}
 
 QByteArray compact(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
 
@@ -63,8 +65,9 @@ struct StepBackend {
 
   Answer chunk = [](const QJsonObject& request) {
     const QJsonObject payload = request.value("payload").toObject();
-    return ScriptedResponse::json(200, compact({{"result", QJsonObject{{"chunk", payload.value("chunk_index")},
-                                                                        {"messages", payload.value("messages").toArray().size()}}}}));
+    return ScriptedResponse::json(
+        200, compact({{"result", QJsonObject{{"chunk", payload.value("chunk_index")},
+                                             {"messages", payload.value("messages").toArray().size()}}}}));
   };
   Answer synthesize = [](const QJsonObject&) {
     return ScriptedResponse::json(
@@ -91,7 +94,8 @@ struct StepBackend {
 
 QList<QJsonObject> stepRequests(const ScriptedHttpServer& server) {
   QList<QJsonObject> steps;
-  for (const RecordedRequest& request : server.requests(kStepPath)) steps.append(QJsonDocument::fromJson(request.body).object());
+  for (const RecordedRequest& request : server.requests(kStepPath))
+    steps.append(QJsonDocument::fromJson(request.body).object());
   return steps;
 }
 
@@ -114,12 +118,13 @@ Outcome analyze(const HostedAnalysisClient& client, const ImportedChat& chat, Ho
                 std::stop_token stop = {}, const std::function<void(const ProcessingProgress&)>& alsoOnProgress = {}) {
   Outcome outcome;
   try {
-    outcome.result = client.analyze(chat, fullReport(), workflow,
-                                    [&](const ProcessingProgress& progress) {
-                                      outcome.progress.append(show(progress));
-                                      if (alsoOnProgress) alsoOnProgress(progress);
-                                    },
-                                    std::move(stop));
+    outcome.result = client.analyze(
+        chat, fullReport(), workflow,
+        [&](const ProcessingProgress& progress) {
+          outcome.progress.append(show(progress));
+          if (alsoOnProgress) alsoOnProgress(progress);
+        },
+        std::move(stop));
   } catch (const MurmelaError& error) {
     outcome.error = error.userFacingText();
     outcome.exception = std::current_exception();
@@ -139,7 +144,8 @@ QString firstMismatch(const QStringList& lines, const QStringList& patterns) {
   for (qsizetype i = 0; i < std::max(lines.size(), patterns.size()); ++i) {
     if (i >= lines.size()) return "missing line for: " + patterns[i];
     if (i >= patterns.size()) return "unexpected line: " + lines[i];
-    if (!matchesTemplate(lines[i], patterns[i])) return "line " + QString::number(i) + ": " + lines[i] + "\n  expected: " + patterns[i];
+    if (!matchesTemplate(lines[i], patterns[i]))
+      return "line " + QString::number(i) + ": " + lines[i] + "\n  expected: " + patterns[i];
   }
   return {};
 }
@@ -170,7 +176,8 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     LogCapture log;
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({}), HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({}), HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.progress, QStringList({"Analyzing tone... 0.8200 12.00", "Generating summary... 0.9200 8.00"}));
 
@@ -180,8 +187,9 @@ class HostedAnalysisRunTest : public QObject {
     QCOMPARE(compact(payloadOf(steps[0])), QByteArray(R"({"chunk_results":[]})"));
     QCOMPARE(steps[1].value("step").toString(), QString("insight_copy"));
     QCOMPARE(payloadOf(steps[1]).value("messages").toArray(), QJsonArray());
-    QVERIFY(log.lines().contains("HostedAnalysis: prepared payload messages=0 totalChars=0 chunks=0 maxChunkChars=120000 "
-                                 "maxChunkMessages=3000 participants=me:Marta/them:Zoltan usedPrivacy=false"));
+    QVERIFY(
+        log.lines().contains("HostedAnalysis: prepared payload messages=0 totalChars=0 chunks=0 maxChunkChars=120000 "
+                             "maxChunkMessages=3000 participants=me:Marta/them:Zoltan usedPrivacy=false"));
   }
 
   void threeChunksReportTheirProgress() {
@@ -191,14 +199,16 @@ class HostedAnalysisRunTest : public QObject {
     StepBackend backend;
     ScriptedHttpServer server;
     backend.mount(server);
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chat, HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chat, HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.progress, QStringList({"Analyzing tone... 0.5000 21.95", "Analyzing tone... 0.6067 17.30",
                                             "Analyzing tone... 0.7133 12.65", "Analyzing tone... 0.8200 12.00",
                                             "Generating summary... 0.9200 8.00"}));
 
     // The chunks are the chunker's, with the run's limits.
-    const QList<HostedMessageList> expected = chunk(makeHostedMessages(chat, HostedAnalysisWorkflow::fullClaude), 120000, 3000, 50);
+    const QList<HostedMessageList> expected =
+        chunk(makeHostedMessages(chat, HostedAnalysisWorkflow::fullClaude), 120000, 3000, 50);
     QCOMPARE(expected.size(), 3);
     const QList<QJsonObject> steps = stepRequests(server);
     QCOMPARE(steps.size(), 5);
@@ -229,12 +239,14 @@ class HostedAnalysisRunTest : public QObject {
     for (int i = 0; i < 3; ++i) QCOMPARE(chunkResults[i].toObject().value("chunk").toInt(), i + 1);
     const QJsonObject insights = payloadOf(steps[4]);
     QCOMPARE(insights.value("messages").toArray().size(), 6000);
-    QCOMPARE(insights.value("synthesis").toObject().value("summary").toString(), QString("PERSON_2 and PERSON_1 laughed"));
+    QCOMPARE(insights.value("synthesis").toObject().value("summary").toString(),
+             QString("PERSON_2 and PERSON_1 laughed"));
     QCOMPARE(JSONValue::fromJson(insights.value("client_metrics")), clientMetrics(fullReport(), chat.messages));
 
     const HostedAnalysisResult& result = *outcome.result;
     QCOMPARE(result.synthesis.value("count"), JSONValue::number(3));
-    QCOMPARE(result.synthesis.value("summary"), JSONValue::string("PERSON_2 and PERSON_1 laughed"));  // cloud: as received
+    QCOMPARE(result.synthesis.value("summary"),
+             JSONValue::string("PERSON_2 and PERSON_1 laughed"));  // cloud: as received
     QVERIFY(result.insightCopy);
     QCOMPARE(result.insightCopy->heatmapPeakInsight, QString("PERSON_2 owns Tuesday nights."));
     QVERIFY(result.firstsSelection && result.firstsSelection->objectValue());
@@ -268,11 +280,13 @@ class HostedAnalysisRunTest : public QObject {
     QCOMPARE(lines.filter(QRegularExpression("^HTTP POST /v1/analysis-step status=500 ")).size(), 1);
     const qsizetype failedAt = lines.indexOf(QRegularExpression("^HostedAnalysis: chunk 2/5 FAILED after .*"));
     QVERIFY(failedAt > 0);
-    QVERIFY2(lines[failedAt - 1].startsWith("HTTP POST /v1/analysis-step status=500 "), qPrintable(lines[failedAt - 1]));
-    QVERIFY2(matchesTemplate(lines[failedAt],
-                             "HostedAnalysis: chunk 2/5 FAILED after {d} \u2014 type=HostedAnalysisError "
-                             "domain=MurmelaCore.HostedAnalysisError code=1 msg=Hosted analysis HTTP 500: backend exploded"),
-             qPrintable(lines[failedAt]));
+    QVERIFY2(lines[failedAt - 1].startsWith("HTTP POST /v1/analysis-step status=500 "),
+             qPrintable(lines[failedAt - 1]));
+    QVERIFY2(
+        matchesTemplate(lines[failedAt],
+                        "HostedAnalysis: chunk 2/5 FAILED after {d} \u2014 type=HostedAnalysisError "
+                        "domain=MurmelaCore.HostedAnalysisError code=1 msg=Hosted analysis HTTP 500: backend exploded"),
+        qPrintable(lines[failedAt]));
     QCOMPARE(lines.last(), lines[failedAt]);
     QVERIFY(lines.filter("synthesize").isEmpty());
   }
@@ -359,7 +373,8 @@ class HostedAnalysisRunTest : public QObject {
     QCOMPARE(outcome.error, QString());
     // 70,002 characters: 9.77 s of analysis, measured before truncation.
     QCOMPARE(outcome.progress.first(), QString("Analyzing tone... 0.5000 17.77"));
-    const QString sent = payloadOf(stepRequests(server).first()).value("messages").toArray().first().toObject().value("text").toString();
+    const QString sent =
+        payloadOf(stepRequests(server).first()).value("messages").toArray().first().toObject().value("text").toString();
     QCOMPARE(sent, QString(12000, 'y') + " [message truncated for analysis]");
     QCOMPARE(log.lines().filter("prepared payload messages=2 totalChars=12035 chunks=1 ").size(), 1);
   }
@@ -373,16 +388,18 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     LogCapture log;
-    const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi", "hey"}), HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi", "hey"}),
+                                    HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     QVERIFY(!outcome.result->insightCopy);
     QVERIFY(!outcome.result->firstsSelection);
     const QStringList lines = log.lines();
     QCOMPARE(lines.filter("WARNING").size(), 1);
-    QCOMPARE(lines.at(lines.size() - 2),
-             QString("HostedAnalysis: WARNING insightCopy decode returned nil; insightsKeys=argumentInsight,heatmapPeakInsight,"
-                     "positiveSentimentPeakInsight,responseTimeShiftInsight,wordDebutResponseInsight,yearShapeInsight"));
+    QCOMPARE(
+        lines.at(lines.size() - 2),
+        QString(
+            "HostedAnalysis: WARNING insightCopy decode returned nil; insightsKeys=argumentInsight,heatmapPeakInsight,"
+            "positiveSentimentPeakInsight,responseTimeShiftInsight,wordDebutResponseInsight,yearShapeInsight"));
     QVERIFY(lines.last().startsWith("HostedAnalysis: completed runID="));
   }
 
@@ -393,7 +410,8 @@ class HostedAnalysisRunTest : public QObject {
     };
     ScriptedHttpServer server;
     backend.mount(server);
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
     QVERIFY(outcome.result && outcome.result->firstsSelection);
     QVERIFY(outcome.result->firstsSelection->isNull());
   }
@@ -411,7 +429,8 @@ class HostedAnalysisRunTest : public QObject {
     server.setDefault(kRegisterPath, ScriptedResponse::text(401, "nope"));
     LogCapture log;
     const QString baseUrl = refused ? refusingBaseUrl() : server.baseUrl();
-    const Outcome outcome = analyze(HostedAnalysisClient(baseUrl, "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(baseUrl, "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
     QVERIFY2(matchesTemplate(outcome.error, error), qPrintable(outcome.error));
     QCOMPARE(server.requests(kStepPath).size(), 0);
     QVERIFY(outcome.progress.isEmpty());
@@ -426,11 +445,11 @@ class HostedAnalysisRunTest : public QObject {
     std::stop_source source;
     LogCapture log;
     // Requested while the second chunk's progress is reported.
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf(repeatedTexts(10, 12000)),
-                                    HostedAnalysisWorkflow::fullClaude, source.get_token(),
-                                    [&source](const ProcessingProgress& progress) {
-                                      if (progress.fraction > 0.5 && progress.fraction < 0.82) source.request_stop();
-                                    });
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf(repeatedTexts(10, 12000)),
+                HostedAnalysisWorkflow::fullClaude, source.get_token(), [&source](const ProcessingProgress& progress) {
+                  if (progress.fraction > 0.5 && progress.fraction < 0.82) source.request_stop();
+                });
     QCOMPARE(outcome.error, QString("[CancellationError] The operation was cancelled."));
     QCOMPARE(stepRequests(server).size(), 1);
     QCOMPARE(outcome.progress.size(), 2);
@@ -439,9 +458,7 @@ class HostedAnalysisRunTest : public QObject {
 
   void stopAbortsTheRequestInFlight() {
     StepBackend backend;
-    backend.chunk = [](const QJsonObject&) {
-      return ScriptedResponse::json(200, R"({"result":{}})").withDelay(5000);
-    };
+    backend.chunk = [](const QJsonObject&) { return ScriptedResponse::json(200, R"({"result":{}})").withDelay(5000); };
     ScriptedHttpServer server;
     backend.mount(server);
     std::stop_source source;
@@ -483,9 +500,9 @@ class HostedAnalysisRunTest : public QObject {
     QCOMPARE(anonymizer->anonymizeCalls, 1);
     QCOMPARE(anonymizer->givenAnonymizationEstimate, 100000 * 0.0001385);
     QCOMPARE(anonymizer->givenAnalysisEstimate, 100000 * 0.0001395);
-    QCOMPARE(outcome.progress, QStringList({"Anonymizing messages... 0.4600 35.80", "Anonymizing messages... 0.5650 21.95",
-                                            "Analyzing tone... 0.6800 21.95", "Analyzing tone... 0.8200 12.00",
-                                            "Generating summary... 0.9200 8.00"}));
+    QCOMPARE(outcome.progress, QStringList({"Anonymizing messages... 0.4600 35.80",
+                                            "Anonymizing messages... 0.5650 21.95", "Analyzing tone... 0.6800 21.95",
+                                            "Analyzing tone... 0.8200 12.00", "Generating summary... 0.9200 8.00"}));
 
     // Nothing that leaves the machine names them, except the figures computed
     // from the local report.
@@ -502,9 +519,16 @@ class HostedAnalysisRunTest : public QObject {
     const QList<QJsonObject> steps = stepRequests(server);
     QCOMPARE(steps[0].value("participants").toObject(), QJsonObject({{"me", "PERSON_1"}, {"them", "PERSON_2"}}));
     QCOMPARE(steps[0].value("workflow").toString(), QString("hybrid_privacy"));
-    QVERIFY(payloadOf(steps[0]).value("messages").toArray().first().toObject().value("text").toString().startsWith(
-        "tell PERSON_1 it's 0"));
-    QCOMPARE(JSONValue::fromJson(payloadOf(steps[2]).value("client_metrics")), clientMetrics(fullReport(), chat.messages));
+    QVERIFY(payloadOf(steps[0])
+                .value("messages")
+                .toArray()
+                .first()
+                .toObject()
+                .value("text")
+                .toString()
+                .startsWith("tell PERSON_1 it's 0"));
+    QCOMPARE(JSONValue::fromJson(payloadOf(steps[2]).value("client_metrics")),
+             clientMetrics(fullReport(), chat.messages));
 
     // The names come back into what the backend said.
     const HostedAnalysisResult& result = *outcome.result;
@@ -562,9 +586,10 @@ class HostedAnalysisRunTest : public QObject {
                                     HostedAnalysisWorkflow::hybridPrivacy);
     QCOMPARE(outcome.error, QString("[HostedAnalysisError] Privacy anonymization failed: Traceback: boom"));
     QCOMPARE(server.requests(kStepPath).size(), 0);
-    QVERIFY2(matchesTemplate(log.lines().last(), "HostedAnalysis: anonymize FAILED after {d} \u2014 type=HostedAnalysisError "
-                                                 "domain=MurmelaCore.HostedAnalysisError code=3 msg=Privacy anonymization "
-                                                 "failed: Traceback: boom"),
+    QVERIFY2(matchesTemplate(log.lines().last(),
+                             "HostedAnalysis: anonymize FAILED after {d} \u2014 type=HostedAnalysisError "
+                             "domain=MurmelaCore.HostedAnalysisError code=3 msg=Privacy anonymization "
+                             "failed: Traceback: boom"),
              qPrintable(log.lines().last()));
   }
 
@@ -574,7 +599,8 @@ class HostedAnalysisRunTest : public QObject {
     backend.mount(server);
     const Outcome outcome =
         analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::hybridPrivacy);
-    QVERIFY2(outcome.error.startsWith("[HostedAnalysisError] Privacy filter is not ready: "), qPrintable(outcome.error));
+    QVERIFY2(outcome.error.startsWith("[HostedAnalysisError] Privacy filter is not ready: "),
+             qPrintable(outcome.error));
     QCOMPARE(server.requests(kStepPath).size(), 0);
   }
 

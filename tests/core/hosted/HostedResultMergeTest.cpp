@@ -74,7 +74,8 @@ class HostedResultMergeTest : public QObject {
     QTest::addColumn<double>("confidence");
     // The local report is romantic at 0.85.
     QTest::newRow("known type") << QByteArray(R"({"relationshipType":"family"})") << "family" << 0.85;
-    QTest::newRow("camel case raw value") << QByteArray(R"({"relationshipType":"closeFriend"})") << "closeFriend" << 0.85;
+    QTest::newRow("camel case raw value")
+        << QByteArray(R"({"relationshipType":"closeFriend"})") << "closeFriend" << 0.85;
     QTest::newRow("capitalised") << QByteArray(R"({"relationshipType":"Family"})") << "romantic" << 0.85;
     QTest::newRow("snake case") << QByteArray(R"({"relationshipType":"close_friend"})") << "romantic" << 0.85;
     QTest::newRow("unknown") << QByteArray(R"({"relationshipType":"friend"})") << "romantic" << 0.85;
@@ -104,11 +105,11 @@ class HostedResultMergeTest : public QObject {
     QTest::addColumn<QString>("flavorLine");
     // The full report's own phrase: "love you", 17, "Said like a promise.".
     QTest::newRow("complete") << true
-                              << QByteArray(R"({"phrase":"on my way","evidenceMessageIndexes":[4,9],"reason":"Always late."})")
+                              << QByteArray(
+                                     R"({"phrase":"on my way","evidenceMessageIndexes":[4,9],"reason":"Always late."})")
                               << true << "on my way" << qint64(2) << "Always late.";
-    QTest::newRow("padded phrase keeps its spaces")
-        << true << QByteArray(R"({"phrase":"  on my way "})") << true << "  on my way " << qint64(17)
-        << "Said like a promise.";
+    QTest::newRow("padded phrase keeps its spaces") << true << QByteArray(R"({"phrase":"  on my way "})") << true
+                                                    << "  on my way " << qint64(17) << "Said like a promise.";
     QTest::newRow("blank phrase") << true << QByteArray(R"({"phrase":" \n\t ","reason":"x"})") << true << "love you"
                                   << qint64(17) << "Said like a promise.";
     QTest::newRow("empty phrase") << true << QByteArray(R"({"phrase":""})") << true << "love you" << qint64(17)
@@ -122,10 +123,10 @@ class HostedResultMergeTest : public QObject {
         << qint64(3) << "";
     QTest::newRow("evidence not an array") << true << QByteArray(R"({"phrase":"x","evidenceMessageIndexes":5})") << true
                                            << "x" << qint64(17) << "Said like a promise.";
-    QTest::newRow("reason not a string") << true << QByteArray(R"({"phrase":"x","reason":3})") << true << "x" << qint64(17)
-                                         << "Said like a promise.";
-    QTest::newRow("defaults without a local phrase")
-        << false << QByteArray(R"({"phrase":"x"})") << true << "x" << qint64(0) << "a recurring bit of private language";
+    QTest::newRow("reason not a string") << true << QByteArray(R"({"phrase":"x","reason":3})") << true << "x"
+                                         << qint64(17) << "Said like a promise.";
+    QTest::newRow("defaults without a local phrase") << false << QByteArray(R"({"phrase":"x"})") << true << "x"
+                                                     << qint64(0) << "a recurring bit of private language";
     QTest::newRow("blank stays absent") << false << QByteArray(R"({"phrase":"   "})") << false << "" << qint64(0) << "";
   }
   void signaturePhrase() {
@@ -145,7 +146,8 @@ class HostedResultMergeTest : public QObject {
   void conflictEvents_data() {
     QTest::addColumn<QByteArray>("conflictEvents");
     QTest::addColumn<QStringList>("events");
-    const QStringList local = {"2023-05-25T07:33:20Z count=14 terms=[whatever|fine] endedByMe=true lastSenderWasMe=false"};
+    const QStringList local = {
+        "2023-05-25T07:33:20Z count=14 terms=[whatever|fine] endedByMe=true lastSenderWasMe=false"};
     auto event = [](const QString& date, int count, const QString& terms, bool endedByMe = false) {
       return QStringLiteral("%1 count=%2 terms=[%3] endedByMe=%4 lastSenderWasMe=false")
           .arg(date)
@@ -158,43 +160,42 @@ class HostedResultMergeTest : public QObject {
     QTest::newRow("no objects keeps local") << QByteArray(R"([1,"x",null,[]])") << local;
     QTest::newRow("not an array keeps local") << QByteArray(R"({"title":"x"})") << local;
     QTest::newRow("empty object") << QByteArray("[{}]") << QStringList{event(kFirst, 1, "conflict")};
-    QTest::newRow("objects among others, in order")
-        << QByteArray(R"([1,{"title":"a"},"x",{"title":"b"}])")
-        << QStringList{event(kFirst, 1, "a"), event(kFirst, 1, "b")};
+    QTest::newRow("objects among others, in order") << QByteArray(R"([1,{"title":"a"},"x",{"title":"b"}])")
+                                                    << QStringList{event(kFirst, 1, "a"), event(kFirst, 1, "b")};
 
     QTest::newRow("end before start") << QByteArray(R"([{"startMessageIndex":10,"endMessageIndex":4}])")
                                       << QStringList{event(kFirst, 1, "conflict")};
     QTest::newRow("three to seven") << QByteArray(R"([{"startMessageIndex":3,"endMessageIndex":7}])")
                                     << QStringList{event(kFirst, 5, "conflict")};
-    QTest::newRow("start only, fraction") << QByteArray(R"([{"startMessageIndex":12.9}])")
-                                          << QStringList{event(kFirst, 1, "conflict")};
+    QTest::newRow("start only, fraction")
+        << QByteArray(R"([{"startMessageIndex":12.9}])") << QStringList{event(kFirst, 1, "conflict")};
     QTest::newRow("fractions toward zero") << QByteArray(R"([{"startMessageIndex":-2.7,"endMessageIndex":3.9}])")
                                            << QStringList{event(kFirst, 6, "conflict")};
-    QTest::newRow("end only counts from zero") << QByteArray(R"([{"endMessageIndex":4}])")
-                                               << QStringList{event(kFirst, 5, "conflict")};
+    QTest::newRow("end only counts from zero")
+        << QByteArray(R"([{"endMessageIndex":4}])") << QStringList{event(kFirst, 5, "conflict")};
     QTest::newRow("index as string is absent") << QByteArray(R"([{"startMessageIndex":"3","endMessageIndex":7}])")
                                                << QStringList{event(kFirst, 8, "conflict")};
-    QTest::newRow("index beyond 64 bits is absent") << QByteArray(R"([{"startMessageIndex":1e300,"endMessageIndex":2}])")
-                                                    << QStringList{event(kFirst, 3, "conflict")};
-    QTest::newRow("overflowing difference")
-        << QByteArray(R"([{"startMessageIndex":-9.2e18,"endMessageIndex":9.2e18}])")
-        << QStringList{event(kFirst, 1, "conflict")};
+    QTest::newRow("index beyond 64 bits is absent")
+        << QByteArray(R"([{"startMessageIndex":1e300,"endMessageIndex":2}])")
+        << QStringList{event(kFirst, 3, "conflict")};
+    QTest::newRow("overflowing difference") << QByteArray(R"([{"startMessageIndex":-9.2e18,"endMessageIndex":9.2e18}])")
+                                            << QStringList{event(kFirst, 1, "conflict")};
 
-    QTest::newRow("repaired in mixed case") << QByteArray(R"([{"repairStatus":"RePaIrEd"}])")
-                                            << QStringList{event(kFirst, 1, "conflict", true)};
+    QTest::newRow("repaired in mixed case")
+        << QByteArray(R"([{"repairStatus":"RePaIrEd"}])") << QStringList{event(kFirst, 1, "conflict", true)};
     QTest::newRow("partially repaired") << QByteArray(R"([{"repairStatus":"partially repaired"}])")
                                         << QStringList{event(kFirst, 1, "conflict")};
     QTest::newRow("unrepaired") << QByteArray(R"([{"repairStatus":"unrepaired"}])")
                                 << QStringList{event(kFirst, 1, "conflict")};
-    QTest::newRow("repair status not a string") << QByteArray(R"([{"repairStatus":true}])")
-                                                << QStringList{event(kFirst, 1, "conflict")};
+    QTest::newRow("repair status not a string")
+        << QByteArray(R"([{"repairStatus":true}])") << QStringList{event(kFirst, 1, "conflict")};
 
-    QTest::newRow("title and core issue") << QByteArray(R"([{"title":"dishes","coreIssue":"chores"}])")
-                                          << QStringList{event(kFirst, 1, "dishes|chores")};
-    QTest::newRow("empty title left out") << QByteArray(R"([{"title":"","coreIssue":"money"}])")
-                                          << QStringList{event(kFirst, 1, "money")};
-    QTest::newRow("empty core issue left out") << QByteArray(R"([{"title":"dishes","coreIssue":""}])")
-                                               << QStringList{event(kFirst, 1, "dishes")};
+    QTest::newRow("title and core issue")
+        << QByteArray(R"([{"title":"dishes","coreIssue":"chores"}])") << QStringList{event(kFirst, 1, "dishes|chores")};
+    QTest::newRow("empty title left out")
+        << QByteArray(R"([{"title":"","coreIssue":"money"}])") << QStringList{event(kFirst, 1, "money")};
+    QTest::newRow("empty core issue left out")
+        << QByteArray(R"([{"title":"dishes","coreIssue":""}])") << QStringList{event(kFirst, 1, "dishes")};
     QTest::newRow("title missing") << QByteArray(R"([{"coreIssue":"money"}])")
                                    << QStringList{event(kFirst, 1, "conflict|money")};
     QTest::newRow("title not a string") << QByteArray(R"([{"title":5,"coreIssue":6}])")
@@ -205,9 +206,8 @@ class HostedResultMergeTest : public QObject {
                                       << QStringList{event("2023-03-05T14:22:10Z", 1, "conflict")};
     QTest::newRow("start time stamp with offset") << QByteArray(R"([{"startTimestamp":"2023-03-05T14:22:10+02:00"}])")
                                                   << QStringList{event("2023-03-05T12:22:10Z", 1, "conflict")};
-    QTest::newRow("end time stamp when no start")
-        << QByteArray(R"([{"endTimestamp":"2023-03-06T01:00:00Z"}])")
-        << QStringList{event("2023-03-06T01:00:00Z", 1, "conflict")};
+    QTest::newRow("end time stamp when no start") << QByteArray(R"([{"endTimestamp":"2023-03-06T01:00:00Z"}])")
+                                                  << QStringList{event("2023-03-06T01:00:00Z", 1, "conflict")};
     QTest::newRow("start not a string falls to end")
         << QByteArray(R"([{"startTimestamp":5,"endTimestamp":"2023-03-06T01:00:00Z"}])")
         << QStringList{event("2023-03-06T01:00:00Z", 1, "conflict")};
@@ -244,13 +244,16 @@ class HostedResultMergeTest : public QObject {
         << (R"({"headline":{"phrase":"sunflower","timestamp":"2023-02-07T02:41:00.250Z"},)" + validOthers + "}")
         << localHeadline << hostedOthers;
     QTest::newRow("headline replaced, others empty")
-        << QByteArray(R"({"headline":{"phrase":"sunflower","timestamp":"2023-02-07T02:41:00Z","context":"x"},"otherFirsts":[]})")
+        << QByteArray(
+               R"({"headline":{"phrase":"sunflower","timestamp":"2023-02-07T02:41:00Z","context":"x"},"otherFirsts":[]})")
         << "sunflower @ 2023-02-07T02:41:00Z: x" << localOthers;
-    QTest::newRow("blank headline phrase") << QByteArray(R"({"headline":{"phrase":"  ","timestamp":"2023-02-07T02:41:00Z"}})")
-                                           << localHeadline << localOthers;
-    QTest::newRow("headline without time stamp") << QByteArray(R"({"headline":{"phrase":"sunflower"}})") << localHeadline
-                                                 << localOthers;
-    QTest::newRow("headline not an object") << QByteArray(R"({"headline":"sunflower"})") << localHeadline << localOthers;
+    QTest::newRow("blank headline phrase")
+        << QByteArray(R"({"headline":{"phrase":"  ","timestamp":"2023-02-07T02:41:00Z"}})") << localHeadline
+        << localOthers;
+    QTest::newRow("headline without time stamp")
+        << QByteArray(R"({"headline":{"phrase":"sunflower"}})") << localHeadline << localOthers;
+    QTest::newRow("headline not an object")
+        << QByteArray(R"({"headline":"sunflower"})") << localHeadline << localOthers;
     QTest::newRow("blank context is generated")
         << QByteArray(R"({"headline":{"phrase":"sunflower","timestamp":"2023-02-07T02:41:00Z","context":" \n "}})")
         << "sunflower @ 2023-02-07T02:41:00Z: (a monday. 9:41 PM. 37 days in.)" << localOthers;
@@ -262,8 +265,8 @@ class HostedResultMergeTest : public QObject {
              {"phrase":"a","timestamp":"2023-02-01T18:00:00.1Z"},{"phrase":"b"},{"phrase":"c","timestamp":"2023-02-02T18:00:00Z"},
              {"phrase":"d","timestamp":"2023-02-03T18:00:00Z"}]})")
         << localHeadline << QStringList{"c @ 2023-02-02T18:00:00Z", "d @ 2023-02-03T18:00:00Z"};
-    QTest::newRow("other firsts not an array") << QByteArray(R"({"otherFirsts":{"phrase":"c"}})") << localHeadline
-                                               << localOthers;
+    QTest::newRow("other firsts not an array")
+        << QByteArray(R"({"otherFirsts":{"phrase":"c"}})") << localHeadline << localOthers;
   }
   void firsts() {
     QFETCH(QByteArray, selection);
@@ -283,12 +286,17 @@ class HostedResultMergeTest : public QObject {
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("text");
     // The first message is 2022-12-31 19:00 in New York.
-    QTest::newRow("later time of day") << "2023-02-07T02:41:00Z" << "(a monday. 9:41 PM. 37 days in.)";
-    QTest::newRow("same time of day") << "2023-02-07T00:00:00Z" << "(a monday. 7:00 PM. 37 days in.)";
-    QTest::newRow("earlier time of day") << "2023-02-06T23:00:00Z" << "(a monday. 6:00 PM. 36 days in.)";
-    QTest::newRow("across the spring change") << "2023-03-19T23:30:00Z" << "(a sunday. 7:30 PM. 78 days in.)";
+    QTest::newRow("later time of day") << "2023-02-07T02:41:00Z"
+                                       << "(a monday. 9:41 PM. 37 days in.)";
+    QTest::newRow("same time of day") << "2023-02-07T00:00:00Z"
+                                      << "(a monday. 7:00 PM. 37 days in.)";
+    QTest::newRow("earlier time of day") << "2023-02-06T23:00:00Z"
+                                         << "(a monday. 6:00 PM. 36 days in.)";
+    QTest::newRow("across the spring change") << "2023-03-19T23:30:00Z"
+                                              << "(a sunday. 7:30 PM. 78 days in.)";
     QTest::newRow("first message itself") << kFirst << "(a saturday. 7:00 PM. 0 days in.)";
-    QTest::newRow("before the first message") << "2022-12-01T12:00:00Z" << "(a thursday. 7:00 AM. 0 days in.)";
+    QTest::newRow("before the first message") << "2022-12-01T12:00:00Z"
+                                              << "(a thursday. 7:00 AM. 0 days in.)";
   }
   void generatedContextText() {
     QFETCH(QString, date);
@@ -308,8 +316,9 @@ class HostedResultMergeTest : public QObject {
       "relationshipType":"family","relationshipConfidence":0.5,"summary":"ignored","closerParagraph":"ignored",
       "signaturePhrase":{"phrase":"x","evidenceMessageIndexes":[1],"reason":"r"},
       "conflictEvents":[{"title":"t","startTimestamp":"2023-03-05T14:22:10Z"}]})")
-                                                .objectValue();
-    const JSONValue selection = parseValue(R"({"headline":{"phrase":"h","timestamp":"2023-02-07T02:41:00Z","context":"c"},
+                                             .objectValue();
+    const JSONValue selection =
+        parseValue(R"({"headline":{"phrase":"h","timestamp":"2023-02-07T02:41:00Z","context":"c"},
       "otherFirsts":[{"phrase":"o","timestamp":"2023-02-01T18:00:00Z"}]})");
     const WrappedReport local = fullReport();
     WrappedReport report = merged(local, synthesis, selection, ReportInsightCopy{"1", "2", "3", "4", "5", "6"});
