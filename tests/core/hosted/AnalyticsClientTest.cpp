@@ -268,14 +268,6 @@ class AnalyticsClientTest : public QObject {
     QTEST(HardwareProfile::cpuModelName(cpuInfo).value_or("-"), "name");
   }
 
-  void thisMachineHasAChipFamily() {
-    const HardwareProfile::Facts facts = HardwareProfile::systemFacts();
-    QVERIFY(facts.machine);
-    const QString family = HardwareProfile::chipFamily();
-    QVERIFY(!family.trimmed().isEmpty());
-    QCOMPARE(family, HardwareProfile::chipFamily(facts));
-  }
-
  private:
   std::unique_ptr<TestEnvironment> environment_;
 };

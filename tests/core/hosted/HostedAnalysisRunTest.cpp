@@ -403,19 +403,6 @@ class HostedAnalysisRunTest : public QObject {
     QVERIFY(lines.last().startsWith("HostedAnalysis: completed runID="));
   }
 
-  void firstsSelectionOfAnyKindIsPassedOn() {
-    StepBackend backend;
-    backend.insights = [](const QJsonObject&) {
-      return ScriptedResponse::json(200, R"({"result":{"firstsSelection":null}})");
-    };
-    ScriptedHttpServer server;
-    backend.mount(server);
-    const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
-    QVERIFY(outcome.result && outcome.result->firstsSelection);
-    QVERIFY(outcome.result->firstsSelection->isNull());
-  }
-
   void failedRegistrationSendsNoStep_data() {
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QString>("error");
