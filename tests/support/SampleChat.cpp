@@ -1,6 +1,7 @@
 #include "support/SampleChat.h"
 
 #include "common/Iso8601.h"
+#include "support/FixtureDatabaseBuilder.h"
 #include "support/SyntheticConversation.h"
 
 #include <QSaveFile>
@@ -170,6 +171,8 @@ SampleChat makeSampleChat(const SampleChatOptions& options) {
 
   chat.bodyOnly.reserve(messages.size());
   for (qsizetype i = 0; i < messages.size(); ++i) {
+    // Every message its own second: both export forms then keep one order.
+    if (i > 0 && messages[i].date <= messages[i - 1].date) messages[i].date = messages[i - 1].date.addingSeconds(1.0);
     messages[i].id = i + 1;
     chat.bodyOnly.append(random.unit() < 0.04);
   }
@@ -192,6 +195,47 @@ void writeSampleChatCsv(const SampleChat& chat, const QString& path) {
   }
   file.write(out);
   if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
+}
+
+void writeSampleChatDatabase(const SampleChat& chat, const QString& path) {
+  FixtureDatabaseBuilder database(path);
+  database.beginTransaction();
+  const qint64 handle = database.addHandle(chat.handle);
+  const qint64 conversation = database.addOneToOneChat(handle);
+  // Rows the reader must pass over: reactions in the conversation, a group
+  // chat with the same person, and another contact.
+  const qint64 friendHandle = database.addHandle(QStringLiteral("jamie@example.com"));
+  const qint64 friendChat = database.addOneToOneChat(friendHandle);
+  const qint64 groupChat = database.addGroupChat({handle, friendHandle});
+  Mixer random(chat.messages.size());
+  for (qsizetype i = 0; i < chat.messages.size(); ++i) {
+    const Message& message = chat.messages[i];
+    const qint64 date = std::llround(message.date.secondsSinceReference() * 1e9);
+    const qint64 from = message.isFromMe ? 0 : handle;
+    const qint64 row =
+        chat.bodyOnly.value(i)
+            ? database.addAttributedBodyMessage(conversation, message.text, date, message.isFromMe, from)
+            : database.addMessage(
+                  conversation,
+                  {.text = message.text, .date = date, .isFromMe = message.isFromMe ? 1 : 0, .handleId = from});
+    if (message.hasPhoto)
+      database.addAttachment(row, QStringLiteral("IMG_%1.HEIC").arg(message.id, 4, 10, QLatin1Char('0')));
+    if (random.unit() < 0.01)
+      database.addReaction(conversation, FixtureDatabaseBuilder::Reaction::loved, message.text, date + 30'000'000'000,
+                           !message.isFromMe, message.isFromMe ? handle : 0);
+    if (random.unit() < 0.002) {
+      database.addMessage(groupChat, {.text = QStringLiteral("group plans?"),
+                                      .date = date + 1'000'000'000,
+                                      .isFromMe = 0,
+                                      .handleId = friendHandle});
+      database.addMessage(friendChat, {.text = QStringLiteral("are you coming saturday?"),
+                                       .date = date + 2'000'000'000,
+                                       .isFromMe = 0,
+                                       .handleId = friendHandle});
+    }
+  }
+  database.commit();
+  database.close();
 }
 
 }  // namespace murmela::test

@@ -26,7 +26,8 @@ struct SampleChatOptions {
 // that keeps coming back, firsts like "miss you" and "i love you", pet names,
 // apologies) and a few argument evenings inserted, emojis and photos.
 // Deterministic: the same options give the same messages on every machine.
-// Dates are whole seconds, so every export form keeps them exactly.
+// Dates are whole seconds, each message its own, so every export form keeps
+// them and their order exactly.
 struct SampleChat {
   QString myName;
   QString otherName;
@@ -46,5 +47,12 @@ SampleChat makeSampleChat(const SampleChatOptions& options);
 // photo column "1" or "0". Throws std::runtime_error when the file cannot be
 // written.
 void writeSampleChatCsv(const SampleChat& chat, const QString& path);
+
+// The chat as a Messages database with the real table layout: one one-to-one
+// chat with the handle, the user's rows with handle 0, the body-only rows with
+// a NULL text and an attributed body, one attachment per photo, and rows the
+// reader must skip (reactions, a group chat, another contact). An existing
+// file is replaced. Throws std::runtime_error on a database failure.
+void writeSampleChatDatabase(const SampleChat& chat, const QString& path);
 
 }  // namespace murmela::test

@@ -1,6 +1,7 @@
 // sample-chat: a made-up conversation of N messages between two people over
-// several years, written as a CSV export (chat.csv). The same options always
-// give the same conversation.
+// several years, written as a Messages database (chat.db, open it with
+// "-messagesDB <path>" and pick the handle) and as a CSV export (chat.csv).
+// The same options always give the same conversation.
 //
 //   sample-chat --messages 50000 --out /tmp/sample
 #include "common/Iso8601.h"
@@ -20,7 +21,8 @@ int main(int argc, char* argv[]) {
   QCoreApplication::setApplicationName(QStringLiteral("sample-chat"));
   QCommandLineParser parser;
   parser.setApplicationDescription(
-      QStringLiteral("Writes a deterministic two-person conversation as a CSV export (chat.csv)."));
+      QStringLiteral("Writes a deterministic two-person conversation as a Messages database (chat.db) and a CSV export "
+                     "(chat.csv)."));
   parser.addHelpOption();
   const QCommandLineOption messagesOption(QStringLiteral("messages"), QStringLiteral("Number of messages."),
                                           QStringLiteral("count"), QStringLiteral("20000"));
@@ -62,8 +64,10 @@ int main(int argc, char* argv[]) {
   }
   const test::SampleChat chat = test::makeSampleChat(options);
   const QString csvPath = folder.absoluteFilePath(QStringLiteral("chat.csv"));
+  const QString databasePath = folder.absoluteFilePath(QStringLiteral("chat.db"));
   try {
     test::writeSampleChatCsv(chat, csvPath);
+    test::writeSampleChatDatabase(chat, databasePath);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "sample-chat: %s\n", error.what());
     return 1;
@@ -82,6 +86,7 @@ int main(int argc, char* argv[]) {
   std::printf("%lld photos, %lld argument evenings, %lld texts only in the attributed body (database)\n",
               static_cast<long long>(photos), static_cast<long long>(chat.argumentDays),
               static_cast<long long>(bodyOnly));
+  std::printf("Messages database: %s (the conversation with %s)\n", qPrintable(databasePath), qPrintable(chat.handle));
   std::printf("CSV export: %s (import with the name %s)\n", qPrintable(csvPath), qPrintable(chat.myName));
   return 0;
 }

@@ -1,5 +1,8 @@
 #include "GenerativeFixtures.h"
 #include "analysis/WrappedAnalysisPipeline.h"
+#include "data/CSVChatImporter.h"
+#include "data/MessagesDatabaseReader.h"
+#include "data/ReportJson.h"
 #include "support/SampleChat.h"
 #include "support/TestEnvironment.h"
 #include "support/TestRegistry.h"
@@ -11,6 +14,21 @@
 
 using namespace murmela;
 using namespace murmela::test;
+
+namespace {
+
+// What both roads must keep of every message.
+void compareMessages(const MessageList& read, const MessageList& written, bool photoFlags) {
+  QCOMPARE(read.size(), written.size());
+  for (qsizetype i = 0; i < written.size(); ++i) {
+    QCOMPARE(read[i].text, written[i].text);
+    QCOMPARE(read[i].date, written[i].date);
+    QCOMPARE(read[i].isFromMe, written[i].isFromMe);
+    QCOMPARE(read[i].hasPhoto, photoFlags && written[i].hasPhoto);
+  }
+}
+
+}  // namespace
 
 class SampleChatTest : public QObject {
   Q_OBJECT
@@ -30,7 +48,8 @@ class SampleChatTest : public QObject {
                            [](const Message& a, const Message& b) { return a.date < b.date; }));
     for (qsizetype i = 0; i < chat.messages.size(); ++i) {
       QCOMPARE(chat.messages[i].id, i + 1);
-      QCOMPARE(chat.messages[i].date.secondsSinceReference(), std::floor(chat.messages[i].date.secondsSinceReference()));
+      QCOMPARE(chat.messages[i].date.secondsSinceReference(),
+               std::floor(chat.messages[i].date.secondsSinceReference()));
     }
     QVERIFY(std::count(chat.bodyOnly.begin(), chat.bodyOnly.end(), true) > 0);
     QVERIFY(std::any_of(chat.messages.begin(), chat.messages.end(), [](const Message& m) { return m.hasPhoto; }));
@@ -63,6 +82,46 @@ class SampleChatTest : public QObject {
     QVERIFY2(report.closerParagraph.startsWith(QStringLiteral("Across 5,000 messages and ")) &&
                  report.closerParagraph.contains(QStringLiteral(" years, this thread with Sam ")),
              qPrintable(report.closerParagraph));
+  }
+
+  // The generated chat read back by the database reader and by the CSV
+  // importer: the same messages, and through the pipeline the same report
+  // (the database road counting attachments, the CSV road photo flags).
+  void bothRoadsReadTheSameConversation() {
+    SampleChatOptions options;
+    options.messageCount = 2500;
+    const SampleChat chat = makeSampleChat(options);
+    const QString databasePath = environment_->path(QStringLiteral("chat.db"));
+    const QString csvPath = environment_->path(QStringLiteral("chat.csv"));
+    writeSampleChatDatabase(chat, databasePath);
+    writeSampleChatCsv(chat, csvPath);
+    const qsizetype photos = std::count_if(chat.messages.begin(), chat.messages.end(),
+                                           [](const Message& message) { return message.hasPhoto; });
+    QVERIFY(photos > 0);
+
+    const MessagesDatabaseReader reader(databasePath);
+    const MessageList fromDatabase = reader.fetchMessages(chat.handle);
+    compareMessages(fromDatabase, chat.messages, false);
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(reader.countAttachments(chat.handle), qint64(photos));
+    const QList<ContactSummary> contacts = reader.fetchContactSummaries();
+    QVERIFY(!contacts.isEmpty());
+    QCOMPARE(contacts.first().handle, chat.handle);
+    QCOMPARE(contacts.first().messageCount, qint64(chat.messages.size()));
+
+    const ImportedChat fromCsv = CSVChatImporter().importChat(csvPath, chat.myName);
+    compareMessages(fromCsv.messages, chat.messages, true);
+    if (QTest::currentTestFailed()) return;
+    QCOMPARE(fromCsv.otherName, chat.otherName);
+
+    ContactSummary contact = contacts.first();
+    contact.displayName = chat.otherName;
+    const ImportedChat databaseChat = makeImportedChat(contact, fromDatabase);
+    WrappedReport viaDatabase = WrappedAnalysisPipeline().buildReport(databaseChat, {}, {}, {qint64(photos)});
+    const WrappedReport viaCsv = WrappedAnalysisPipeline().buildReport(fromCsv, {});
+    QCOMPARE(viaDatabase.participantNames.me, QStringLiteral("You"));
+    viaDatabase.participantNames = viaCsv.participantNames;
+    QCOMPARE(ReportJson::toJson(viaDatabase), ReportJson::toJson(viaCsv));
   }
 
   void csvExport() {
