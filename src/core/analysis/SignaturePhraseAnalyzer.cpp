@@ -182,41 +182,55 @@ QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, c
     qsizetype index;
     bool loveYou;  // the message-count rule of "i love you"
     WholeWordMatcher matcher;
+    // A word the lowered message must contain for a match to be possible (a
+    // word of the phrase that no spelling-out produces), or empty.
+    QString anchor;
   };
   std::vector<Query> queries;
   for (qsizetype i = 0; i < phrases.size(); ++i) {
     if (phrases[i] == kILoveYou) {
-      queries.push_back({i, true, WholeWordMatcher(kILoveYou)});
+      queries.push_back({i, true, WholeWordMatcher(kILoveYou), QString()});
       continue;
     }
     const QString normalized = normalizedForPhraseMatching(phrases[i]);
-    if (!normalized.isEmpty()) queries.push_back({i, false, WholeWordMatcher(normalized)});
+    if (normalized.isEmpty()) continue;
+    QString anchor;
+    for (const QString& word : wordsOf(normalized))
+      if (word != u"i" && word != u"love" && word != u"you" && word.size() > anchor.size()) anchor = word;
+    queries.push_back({i, false, WholeWordMatcher(normalized), anchor});
   }
   if (queries.empty()) return counts;
 
-  const TermMatcher ily(QStringLiteral("ily"));
-  const PairSignature iLoveYouSignature(kILoveYou);
-  const PairSignature loveYouSignature(kLoveYou);
-  const bool needsSignature =
-      std::any_of(queries.begin(), queries.end(), [](const Query& query) { return query.loveYou; });
+  const WholeWordMatcher ily(QStringLiteral("ily"));
+  std::vector<char> possible(queries.size());
   std::u16string buffer;
-  QString loweredText;
-  PreparedText lowered;
+  QString lowered;
   for (const Message& message : messages) {
-    if (needsSignature)
-      lowered.reset(message.text);
-    else
-      PreparedText::lowerInto(message.text, loweredText);
-    const QStringView normalized = normalizeLowered(needsSignature ? lowered.lowered() : loweredText, buffer);
-    for (const Query& query : queries) {
+    PreparedText::lowerInto(message.text, lowered);
+    const QStringView text(lowered);
+    bool any = false;
+    for (size_t i = 0; i < queries.size(); ++i) {
+      const Query& query = queries[i];
+      // Every other word of the normalized text stands in the lowered text as
+      // it is, so a missing anchor rules the message out.
+      const bool may = query.loveYou ? text.contains(u"love") || text.contains(u"ily")
+                                     : query.anchor.isEmpty() || text.contains(query.anchor);
+      possible[i] = may ? 1 : 0;
+      any = any || may;
+    }
+    if (!any) continue;
+
+    const QStringView normalized = normalizeLowered(text, buffer);
+    for (size_t i = 0; i < queries.size(); ++i) {
+      if (!possible[i]) continue;
+      const Query& query = queries[i];
       if (!query.loveYou) {
         counts[query.index] += query.matcher.count(normalized);
         continue;
       }
       // A message says it at most once: "i love you" or "love you" anywhere,
       // "ily" as a word, or a spelling that normalizes to "love you" ("love u").
-      if (lowered.containsLiteral(kILoveYou, iLoveYouSignature) || ily.containedIn(lowered) ||
-          lowered.containsLiteral(kLoveYou, loveYouSignature) || normalized.contains(kLoveYou))
+      if (text.contains(kILoveYou) || ily.containedIn(text) || text.contains(kLoveYou) || normalized.contains(kLoveYou))
         ++counts[query.index];
     }
   }

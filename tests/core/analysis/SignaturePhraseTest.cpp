@@ -1,6 +1,8 @@
 #include "AnalysisFixtures.h"
 #include "GenerativeFixtures.h"
 #include "analysis/SignaturePhraseAnalyzer.h"
+#include "common/WholeWordMatcher.h"
+#include "support/SampleChat.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -176,6 +178,37 @@ class SignaturePhraseTest : public QObject {
     MessageList messages;
     for (const QString& text : texts) messages.append(message(text));
     QCOMPARE(SignaturePhraseAnalyzer::fuzzyCount(phrase, messages), count);
+  }
+
+  // The counting skips messages that lack a word of the phrase; over a long
+  // conversation it must agree with matching every normalized message.
+  void fuzzyCountMatchesTheDirectCount() {
+    SampleChatOptions options;
+    options.messageCount = 4000;
+    MessageList messages = makeSampleChat(options).messages;
+    messages.append(message(QStringLiteral("Ily!! see u at the CAFE\u0301")));
+    messages.append(message(QStringLiteral("love u, same time same place")));
+    const QStringList phrases = {
+        "same time same place",      "you you you", "love you", "i love you", "see you", "bro", "how was your day",
+        QStringLiteral("caf\u00e9"), "the you"};
+    const QList<qint64> counts = SignaturePhraseAnalyzer::fuzzyCounts(phrases, messages);
+    for (qsizetype i = 0; i < phrases.size(); ++i) {
+      const WholeWordMatcher matcher(SignaturePhraseAnalyzer::normalizedForPhraseMatching(phrases[i]));
+      qint64 expected = 0;
+      for (const Message& each : messages) {
+        const QString normalized = SignaturePhraseAnalyzer::normalizedForPhraseMatching(each.text);
+        if (phrases[i] != u"i love you") {
+          expected += matcher.count(normalized);
+          continue;
+        }
+        const QString lowered = each.text.toLower();
+        if (lowered.contains(u"love you") || WholeWordMatcher(QStringLiteral("ily")).containedIn(lowered) ||
+            normalized.contains(u"love you"))
+          ++expected;
+      }
+      QVERIFY2(expected > 0 || phrases[i] == u"how was your day", qPrintable(phrases[i]));
+      QCOMPARE(counts[i], expected);
+    }
   }
 
   void fallbacks_data() {
