@@ -36,33 +36,14 @@ QStringView normalizeLowered(QStringView lowered, std::u16string& buffer) {
     if (written > 0) out[written++] = u' ';
     for (const QChar unit : piece) out[written++] = unit.unicode();
   };
-  qsizetype start = -1;
-  const auto finish = [&](qsizetype end) {
-    const QStringView piece = lowered.mid(start, end - start);
+  forEachWordPiece(lowered, [&](QStringView piece, bool) {
     if (piece == u"ily")
       put(kILoveYou);
     else if (piece == u"u")
       put(u"you");
     else
       put(piece);
-    start = -1;
-  };
-  for (qsizetype i = 0; i < size;) {
-    const char16_t unit = lowered[i].unicode();
-    char32_t codePoint = unit;
-    qsizetype width = 1;
-    if (QChar::isHighSurrogate(unit) && i + 1 < size && lowered[i + 1].isLowSurrogate()) {
-      codePoint = QChar::surrogateToUcs4(unit, lowered[i + 1].unicode());
-      width = 2;
-    }
-    if (TokenizerDetail::isWordUnit(codePoint)) {
-      if (start < 0) start = i;
-    } else if (start >= 0) {
-      finish(i);
-    }
-    i += width;
-  }
-  if (start >= 0) finish(size);
+  });
   return QStringView(out, written);
 }
 
