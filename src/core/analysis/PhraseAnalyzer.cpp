@@ -2,6 +2,7 @@
 
 #include "analysis/PreparedText.h"
 #include "analysis/RankedCounts.h"
+#include "analysis/TokenTable.h"
 #include "analysis/Tokenizer.h"
 #include "common/UnicodeText.h"
 
@@ -11,64 +12,10 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
 #include <vector>
 
 namespace murmela {
 namespace {
-
-struct ViewHash {
-  using is_transparent = void;
-  size_t operator()(QStringView text) const { return qHash(text); }
-};
-struct ViewEqual {
-  using is_transparent = void;
-  bool operator()(QStringView a, QStringView b) const { return a == b; }
-};
-
-bool allBelowCombining(QStringView text) {
-  return std::all_of(text.begin(), text.end(), [](QChar unit) { return unit.unicode() < 0x300; });
-}
-
-// Distinct tokens of one run, numbered. Canonically equivalent spellings share
-// one number: the key of a word is its NFC form.
-class TokenTable {
- public:
-  struct Token {
-    QString text;  // NFC
-    bool simple;   // every unit below U+0300: characters == units
-    bool stopword;
-  };
-
-  explicit TokenTable(const QSet<QString>& stopwords) : stopwords_(stopwords) {}
-
-  int intern(const TokenView& token) {
-    const auto seen = spellings_.find(token.text);
-    if (seen != spellings_.end()) return seen->second;
-    const QString spelling = token.text.toString();
-    const QString text = token.simple ? spelling : UnicodeText::nfc(spelling);
-    int id;
-    const auto known = byText_.find(text);
-    if (known != byText_.end()) {
-      id = known->second;
-    } else {
-      id = static_cast<int>(tokens_.size());
-      tokens_.push_back({text, allBelowCombining(text), stopwords_.contains(text)});
-      byText_.emplace(text, id);
-    }
-    spellings_.emplace(spelling, id);
-    return id;
-  }
-
-  const Token& operator[](int id) const { return tokens_[static_cast<size_t>(id)]; }
-  size_t size() const { return tokens_.size(); }
-
- private:
-  const QSet<QString>& stopwords_;
-  std::unordered_map<QString, int, ViewHash, ViewEqual> spellings_;
-  std::unordered_map<QString, int, ViewHash, ViewEqual> byText_;
-  std::vector<Token> tokens_;
-};
 
 // Counts of token pairs under one 64-bit key, in an open-addressing table:
 // a long conversation repeats the same pairs millions of times.
@@ -134,12 +81,16 @@ struct Tally {
 
 class PhraseCounter {
  public:
-  explicit PhraseCounter(const QSet<QString>& stopwords) : tokens_(stopwords) {}
+  explicit PhraseCounter(const QSet<QString>& stopwords) : stopwords_(stopwords) {}
 
   void add(const QString& text, Tally& tally) {
     PreparedText::lowerInto(text, lowered_);
     ids_.clear();
-    forEachToken(lowered_, [this](const TokenView& token) { ids_.push_back(tokens_.intern(token)); });
+    forEachToken(lowered_, [this](const TokenView& token) {
+      const int id = tokens_.intern(token);
+      if (static_cast<size_t>(id) == stopword_.size()) stopword_.push_back(stopwords_.contains(tokens_[id].text));
+      ids_.push_back(id);
+    });
     if (tally.words.size() < tokens_.size()) tally.words.resize(tokens_.size(), 0);
     for (size_t i = 0; i < ids_.size(); ++i) {
       ++tally.words[static_cast<size_t>(ids_[i])];
@@ -158,7 +109,9 @@ class PhraseCounter {
   }
   QString phrase(int first, int second) const { return tokens_[first].text + QLatin1Char(' ') + tokens_[second].text; }
 
+  const QSet<QString>& stopwords_;
   TokenTable tokens_;
+  std::vector<bool> stopword_;  // by token number
   QString lowered_;
   std::vector<int> ids_;
 };
@@ -173,8 +126,7 @@ QList<PhraseStat> PhraseCounter::ranked(const Tally& tally, qsizetype limit) con
   };
   std::vector<Candidate> candidates;
   for (size_t id = 0; id < tally.words.size(); ++id)
-    if (tally.words[id] > 0 && !tokens_[static_cast<int>(id)].stopword)
-      candidates.push_back({tally.words[id], static_cast<int>(id), -1});
+    if (tally.words[id] > 0 && !stopword_[id]) candidates.push_back({tally.words[id], static_cast<int>(id), -1});
   tally.pairs.forEach([&](std::uint64_t key, qint64 count) {
     const int first = PairCounts::first(key);
     const int second = PairCounts::second(key);

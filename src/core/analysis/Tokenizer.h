@@ -35,17 +35,14 @@ inline bool isWordUnit(char32_t codePoint) {
 }
 }  // namespace TokenizerDetail
 
+// Every maximal run of word units (letters, marks, numbers) of a lowered text,
+// whatever its length: visit(QStringView piece, bool simple) in order, where
+// simple means every unit of the piece lies below U+0300.
 template <typename Visitor>
-void forEachToken(QStringView lowered, Visitor&& visit) {
+void forEachWordPiece(QStringView lowered, Visitor&& visit) {
   const qsizetype size = lowered.size();
   qsizetype start = -1;
   bool simple = true;
-  const auto finish = [&](qsizetype end) {
-    const QStringView piece = lowered.mid(start, end - start);
-    // A piece of fewer than three units cannot hold three characters.
-    if (piece.size() >= 3 && (simple || UnicodeText::graphemeCount(piece) >= 3)) visit(TokenView{piece, simple});
-    start = -1;
-  };
   for (qsizetype i = 0; i < size;) {
     const char16_t unit = lowered[i].unicode();
     char32_t codePoint = unit;
@@ -61,11 +58,20 @@ void forEachToken(QStringView lowered, Visitor&& visit) {
       }
       if (unit >= 0x300) simple = false;
     } else if (start >= 0) {
-      finish(i);
+      visit(lowered.mid(start, i - start), simple);
+      start = -1;
     }
     i += width;
   }
-  if (start >= 0) finish(size);
+  if (start >= 0) visit(lowered.mid(start, size - start), simple);
+}
+
+template <typename Visitor>
+void forEachToken(QStringView lowered, Visitor&& visit) {
+  forEachWordPiece(lowered, [&visit](QStringView piece, bool simple) {
+    // A piece of fewer than three units cannot hold three characters.
+    if (piece.size() >= 3 && (simple || UnicodeText::graphemeCount(piece) >= 3)) visit(TokenView{piece, simple});
+  });
 }
 
 }  // namespace murmela

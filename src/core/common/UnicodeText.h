@@ -29,6 +29,22 @@ bool isAlphanumeric(char32_t codePoint);
 // Combining characters that a word boundary looks through: Grapheme_Extend or format (Cf).
 bool isBoundaryTransparent(char32_t codePoint);
 
+// Unicode line terminators a text is split at: LF, VT, FF, CR, NEL, LS, PS.
+inline bool isLineBreak(QChar c) {
+  switch (c.unicode()) {
+    case 0x000A:
+    case 0x000B:
+    case 0x000C:
+    case 0x000D:
+    case 0x0085:
+    case 0x2028:
+    case 0x2029:
+      return true;
+    default:
+      return false;
+  }
+}
+
 // Orders by Unicode code point (not by UTF-16 unit, which differs above U+FFFF).
 int compareCodePoints(QStringView a, QStringView b);
 inline bool lessByCodePoint(QStringView a, QStringView b) { return compareCodePoints(a, b) < 0; }

@@ -30,21 +30,6 @@ const QString kYou = QStringLiteral("You");
 
 QString rowLabel(qsizetype j) { return QStringLiteral("Row ") + QString::number(j + 2); }
 
-bool isLineBreak(QChar c) {
-  switch (c.unicode()) {
-    case 0x000A:
-    case 0x000B:
-    case 0x000C:
-    case 0x000D:
-    case 0x0085:
-    case 0x2028:
-    case 0x2029:
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Header fields: trimmed, then stripped of byte-order marks and quotes at both
 // ends, then lower-cased.
 QString normalizedHeaderField(const QString& field) {
@@ -340,7 +325,7 @@ QList<QStringList> CSVChatImporter::parseCSV(const QString& text) {
   qsizetype start = 0;
   const qsizetype size = text.size();
   for (qsizetype i = 0; i <= size; ++i) {
-    if (i < size && !isLineBreak(text.at(i))) continue;
+    if (i < size && !UnicodeText::isLineBreak(text.at(i))) continue;
     if (i > start) rows.append(parseCSVLine(QStringView(text).mid(start, i - start)));
     start = i + 1;
   }

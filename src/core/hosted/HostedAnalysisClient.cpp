@@ -61,6 +61,10 @@ QString fullForm(const Json::DecodingError& error) {
 HostedAnalysisClient::HostedAnalysisClient(QString baseUrl, QString appVersion)
     : baseUrl_(std::move(baseUrl)), appVersion_(std::move(appVersion)) {}
 
+HostedAnalysisClient::HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> anonymizer, QString baseUrl,
+                                           QString appVersion)
+    : baseUrl_(std::move(baseUrl)), appVersion_(std::move(appVersion)), anonymizer_(std::move(anonymizer)) {}
+
 QString HostedAnalysisClient::describe(const std::exception& error) {
   QStringList parts;
   if (const auto* known = dynamic_cast<const MurmelaError*>(&error)) {

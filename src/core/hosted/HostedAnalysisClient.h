@@ -1,7 +1,13 @@
 #pragma once
 
+#include "analysis/ProcessingProgress.h"
 #include "common/JsonCodec.h"
+#include "data/ImportedChat.h"
+#include "data/WrappedReport.h"
 #include "hosted/BackendDefaults.h"
+#include "hosted/HostedAnalysisResult.h"
+#include "hosted/HostedAnalysisWorkflow.h"
+#include "hosted/HybridAnonymizer.h"
 
 #include <QByteArray>
 #include <QJsonValue>
@@ -9,6 +15,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stop_token>
 
@@ -23,11 +30,37 @@ class HostedAnalysisClient {
   static inline const QString kAnalysisStepPath = QStringLiteral("/v1/analysis-step");
   static constexpr double kRegistrationTimeoutSeconds = 30.0;
   static constexpr double kAnalysisStepTimeoutSeconds = 900.0;
+  // Chunk limits of a run.
+  static constexpr qsizetype kMaxChunkCharacters = 120000;
+  static constexpr qsizetype kMaxChunkMessages = 3000;
+  static constexpr qsizetype kChunkOverlapMessages = 50;
+
+  using ProgressCallback = std::function<void(const ProcessingProgress&)>;
 
   explicit HostedAnalysisClient(QString baseUrl = defaultBackendBaseUrl(), QString appVersion = applicationVersion());
+  // A client whose hybrid runs anonymize with `anonymizer`.
+  explicit HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> anonymizer, QString baseUrl = defaultBackendBaseUrl(),
+                                QString appVersion = applicationVersion());
 
   const QString& baseUrl() const { return baseUrl_; }
   const QString& appVersion() const { return appVersion_; }
+
+  // One hosted run: registers, anonymizes the conversation on the device in
+  // hybrid mode, sends it in chunks for analysis one request at a time, asks
+  // for the synthesis and then the insights, and in hybrid mode puts the
+  // names back into both. `baseReport` is read only for the client metrics.
+  //
+  // Runs synchronously on the calling (worker) thread and blocks it for the
+  // whole run; `progress` is called on that thread, in order, and the run goes
+  // on when it returns. Writes "HostedAnalysis: " lines to the analysis log.
+  // A stop is checked before each chunk and also aborts the request in
+  // flight; either way the run throws CancellationError. Otherwise the first
+  // failing step ends the run with its error (HostedAnalysisError,
+  // TransportError, Json::EncodingError, or the anonymizer's); nothing
+  // partial is returned and nothing is retried.
+  HostedAnalysisResult analyze(const ImportedChat& chat, const WrappedReport& baseReport,
+                               HostedAnalysisWorkflow workflow, const ProgressCallback& progress,
+                               std::stop_token stop = {}) const;
 
   // Posts `body` (a record with toJson()) to the base URL + `path`, with
   // "Authorization: Bearer <token>" when a token is given, and decodes a 2xx
@@ -60,6 +93,7 @@ class HostedAnalysisClient {
 
   QString baseUrl_;
   QString appVersion_;
+  std::shared_ptr<HybridAnonymizer> anonymizer_;
 };
 
 }  // namespace murmela

@@ -3,23 +3,10 @@
 #include "privacy/ChildProcessGuard.h"
 #include "privacy/PrivacyFilterError.h"
 
+#include "common/UnicodeText.h"
+
 namespace murmela {
 namespace {
-
-bool isLineBreak(QChar c) {
-  switch (c.unicode()) {
-    case 0x000A:
-    case 0x000B:
-    case 0x000C:
-    case 0x000D:
-    case 0x0085:
-    case 0x2028:
-    case 0x2029:
-      return true;
-    default:
-      return false;
-  }
-}
 
 bool isSpaceOrTab(QChar c) { return c == QLatin1Char('\t') || c.category() == QChar::Separator_Space; }
 
@@ -39,7 +26,7 @@ QStringList RuntimePythonStream::splitLines(QStringView text) {
     }
   };
   for (qsizetype i = 0; i < text.size(); ++i) {
-    if (!isLineBreak(text[i])) continue;
+    if (!UnicodeText::isLineBreak(text[i])) continue;
     take(i);
     start = i + 1;  // a CR LF pair leaves an empty piece between, which is dropped
   }

@@ -1,0 +1,89 @@
+// Time and memory of a whole on-device analysis (WrappedAnalysisPipeline::
+// buildReport) over sample conversations of 10,000, 100,000 and 1,000,000
+// messages (or the sizes given as arguments), on one thread, followed by the
+// time of each of its new steps on their own. Run a RelWithDebInfo build.
+#include "analysis/ArgumentAnalyzer.h"
+#include "analysis/FirstsAnalyzer.h"
+#include "analysis/SignaturePhraseAnalyzer.h"
+#include "analysis/WrappedAnalysisPipeline.h"
+#include "common/AppPaths.h"
+#include "support/SampleChat.h"
+
+#include <QCoreApplication>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+using namespace murmela;
+
+namespace {
+
+double peakMemoryMiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // KiB on Linux
+}
+
+double seconds(std::chrono::steady_clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
+
+template <typename Work>
+double timed(Work&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return seconds(std::chrono::steady_clock::now() - start);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  AppPaths::overrideAppFolder(std::nullopt);  // the log stays off the user's log file
+
+  std::vector<qsizetype> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(QByteArray(argv[i]).toLongLong());
+  if (sizes.empty()) sizes = {10'000, 100'000, 1'000'000};
+
+  for (const qsizetype size : sizes) {
+    test::SampleChatOptions options;
+    options.messageCount = size;
+    ImportedChat chat;
+    const double made = timed([&] { chat = test::makeSampleChat(options).importedChat(); });
+    const double memoryBefore = peakMemoryMiB();
+    std::fprintf(stderr, "\n");
+    WrappedReport report;
+    const double total = timed([&] { report = WrappedAnalysisPipeline().buildReport(chat, {}); });
+
+    std::printf("\n%lld messages (made in %.2f s; peak memory before the analysis %.1f MiB)\n",
+                static_cast<long long>(size), made, memoryBefore);
+    std::printf("  buildReport %8.3f s %12.0f messages/s   peak memory %.1f MiB\n", total,
+                static_cast<double>(size) / total, peakMemoryMiB());
+    std::printf("  result: %s, signature '%s' x%lld, first term '%s', %lld firsts, %lld argument days\n",
+                qPrintable(rawValue(report.relationshipType)),
+                report.signaturePhrase ? qPrintable(report.signaturePhrase->phrase) : "-",
+                static_cast<long long>(report.signaturePhrase ? report.signaturePhrase->count : 0),
+                report.firstDistinctiveTerm ? qPrintable(report.firstDistinctiveTerm->term) : "-",
+                static_cast<long long>(report.otherFirsts.size()),
+                static_cast<long long>(report.argumentEvents.size()));
+
+    const MessageList& messages = chat.messages;
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"signature phrase", [&] { SignaturePhraseAnalyzer().analyze(messages, report.relationshipType); }},
+        {"firsts: term",
+         [&] {
+           FirstsAnalyzer().firstRecurringTerm(messages, report.relationshipType, {"You", "Sam"});
+         }},
+        {"firsts: phrases", [&] { FirstsAnalyzer().otherFirsts(messages); }},
+        {"arguments", [&] { ArgumentAnalyzer().analyze(messages); }},
+    };
+    for (const auto& [name, work] : steps) {
+      const double elapsed = timed(work);
+      std::printf("    %-18s %8.3f s %12.0f messages/s\n", name, elapsed, static_cast<double>(size) / elapsed);
+    }
+    std::fflush(stdout);
+  }
+  return 0;
+}

@@ -1,0 +1,127 @@
+#include "analysis/WordRuns.h"
+
+#include "analysis/PreparedText.h"
+#include "analysis/Tokenizer.h"
+
+#include <bit>
+#include <limits>
+
+namespace murmela {
+namespace {
+
+constexpr std::uint32_t kSeparator = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+
+// Dense numbers for pairs of 32-bit numbers (a shorter run's number and the
+// token that extends it), with an occurrence count and a first position per
+// number. Open addressing with the key and the count in the slot, so counting
+// one occurrence touches one slot; a long conversation repeats the same pairs often.
+class PairNumbers {
+ public:
+  std::uint32_t add(std::uint32_t first, std::uint32_t second, std::uint32_t position) {
+    const std::uint64_t key = (std::uint64_t(first) << 32) | second;
+    if ((positions_.size() + 1) * 2 > slots_.size()) grow();
+    size_t at = slot(key);
+    while (slots_[at].count != 0) {
+      if (slots_[at].key == key) {
+        ++slots_[at].count;
+        return slots_[at].number;
+      }
+      at = (at + 1) & mask_;
+    }
+    const auto number = static_cast<std::uint32_t>(positions_.size());
+    slots_[at] = {key, number, 1};
+    positions_.push_back(position);
+    return number;
+  }
+
+  size_t size() const { return positions_.size(); }
+  std::uint32_t position(std::uint32_t number) const { return positions_[number]; }
+  // The occurrence count of every number, in number order.
+  std::vector<std::uint32_t> counts() const {
+    std::vector<std::uint32_t> result(positions_.size(), 0);
+    for (const Slot& slot : slots_)
+      if (slot.count != 0) result[slot.number] = slot.count;
+    return result;
+  }
+
+ private:
+  struct Slot {
+    std::uint64_t key = 0;
+    std::uint32_t number = 0;
+    std::uint32_t count = 0;  // 0: empty
+  };
+
+  size_t slot(std::uint64_t key) const { return static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_) & mask_; }
+
+  void grow() {
+    const size_t capacity = slots_.empty() ? 1024 : slots_.size() * 2;
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(capacity, Slot{});
+    mask_ = capacity - 1;
+    shift_ = 64 - static_cast<int>(std::countr_zero(capacity));
+    for (const Slot& entry : old) {
+      if (entry.count == 0) continue;
+      size_t at = slot(entry.key);
+      while (slots_[at].count != 0) at = (at + 1) & mask_;
+      slots_[at] = entry;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::vector<std::uint32_t> positions_;  // by number
+  size_t mask_ = 0;
+  int shift_ = 64;
+};
+
+}  // namespace
+
+WordRuns::WordRuns(const MessageList& messages, int shortest, int longest, qint64 minimumCount) {
+  QString lowered;
+  for (const Message& message : messages) {
+    PreparedText::lowerInto(message.text, lowered);
+    forEachToken(lowered, [this](const TokenView& token) {
+      stream_.push_back(static_cast<std::uint32_t>(tokens_.intern(token)));
+    });
+    stream_.push_back(kSeparator);
+  }
+  if (shortest < 2 || longest < shortest || stream_.size() < 2) return;
+  const size_t size = stream_.size();
+
+  // numbers[p]: the number of the run of the current length starting at p,
+  // or kNone when that run crosses a message end or occurs too rarely to
+  // extend. Length 1: the tokens themselves.
+  std::vector<std::uint32_t> numbers(stream_.begin(), stream_.end());
+  std::vector<std::uint32_t> next(size, kNone);
+  for (int length = 2; length <= longest; ++length) {
+    PairNumbers table;
+    // A run of `length` tokens from p is the shorter run from p extended by
+    // the token at p + length - 1; both shorter runs inside it must recur.
+    for (size_t p = 0; p + 1 < size; ++p) {
+      next[p] = kNone;
+      if (numbers[p] == kNone || numbers[p + 1] == kNone) continue;
+      next[p] = table.add(numbers[p], stream_[p + length - 1], static_cast<std::uint32_t>(p));
+    }
+    next[size - 1] = kNone;
+
+    const std::vector<std::uint32_t> counts = table.counts();
+    if (length >= shortest)
+      for (std::uint32_t number = 0; number < counts.size(); ++number)
+        if (counts[number] >= minimumCount) runs_.push_back({counts[number], length, table.position(number)});
+    if (length == longest) break;
+    for (size_t p = 0; p < size; ++p)
+      if (next[p] != kNone && counts[next[p]] < minimumCount) next[p] = kNone;
+    numbers.swap(next);
+  }
+}
+
+QString WordRuns::text(const Run& run) const {
+  QString result;
+  for (int i = 0; i < run.length; ++i) {
+    if (i > 0) result += QLatin1Char(' ');
+    result += tokens_[tokenAt(run.at + static_cast<std::uint32_t>(i))].text;
+  }
+  return result;
+}
+
+}  // namespace murmela

@@ -1,0 +1,47 @@
+#include "hosted/AnalyticsClient.h"
+
+#include "common/AppSettings.h"
+#include "hosted/BackendRegistration.h"
+#include "hosted/HttpTransport.h"
+
+#include <exception>
+
+namespace murmela {
+
+AnalyticsClient::AnalyticsClient(QString baseUrl, QString appVersion)
+    : baseUrl_(std::move(baseUrl)), appVersion_(std::move(appVersion)) {}
+
+bool AnalyticsClient::track(const QString& path, const QByteArray& payload) const {
+  try {
+    const QString token = BackendRegistration::registerInstall(baseUrl_, appVersion_, kTimeoutSeconds);
+    HttpRequest request;
+    request.baseUrl = baseUrl_;
+    request.path = path;
+    request.timeoutSeconds = kTimeoutSeconds;
+    request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
+    request.headers.append({QByteArrayLiteral("Authorization"), "Bearer " + token.toUtf8()});
+    request.body = payload;
+    return HttpTransport::perform(request).isSuccess();  // the answer's body is never read
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void AnalyticsClient::trackAppInstalledIfNeeded() const {
+  AppSettings& settings = AppSettings::shared();
+  if (settings.value(kDidTrackInstallKey, false).toBool()) return;
+  if (track(kAppInstalledPath, AnalyticsBasePayload::current().encode())) settings.setValue(kDidTrackInstallKey, true);
+}
+
+void AnalyticsClient::trackModeChosen(IntelligenceChoice choice) const {
+  track(kChoicePath, ChoiceAnalyticsPayload::make(AnalyticsBasePayload::current(), choice).encode());
+}
+
+void AnalyticsClient::trackMurmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report,
+                                          double durationSeconds) const {
+  track(kMurmelaCreatedPath,
+        MurmelaCreatedAnalyticsPayload::make(AnalyticsBasePayload::current(), workflow, report, durationSeconds)
+            .encode());
+}
+
+}  // namespace murmela
