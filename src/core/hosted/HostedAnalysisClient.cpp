@@ -6,6 +6,7 @@
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedWireRecords.h"
 #include "hosted/HttpTransport.h"
+#include "hosted/PrivacyScriptAnonymizer.h"
 #include "hosted/TransportError.h"
 
 #include <QElapsedTimer>
@@ -59,7 +60,7 @@ QString fullForm(const Json::DecodingError& error) {
 }  // namespace
 
 HostedAnalysisClient::HostedAnalysisClient(QString baseUrl, QString appVersion)
-    : baseUrl_(std::move(baseUrl)), appVersion_(std::move(appVersion)) {}
+    : HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), std::move(baseUrl), std::move(appVersion)) {}
 
 HostedAnalysisClient::HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> anonymizer, QString baseUrl,
                                            QString appVersion)

@@ -37,6 +37,8 @@ class HostedAnalysisClient {
 
   using ProgressCallback = std::function<void(const ProcessingProgress&)>;
 
+  // A client whose hybrid runs anonymize with the bundled anonymization script
+  // on the installed privacy runtime (PrivacyScriptAnonymizer).
   explicit HostedAnalysisClient(QString baseUrl = defaultBackendBaseUrl(), QString appVersion = applicationVersion());
   // A client whose hybrid runs anonymize with `anonymizer`.
   explicit HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> anonymizer, QString baseUrl = defaultBackendBaseUrl(),

@@ -50,7 +50,8 @@ QString localizedDescription(const std::exception& error) {
 // A double in its shortest round-trip form, always with a fractional part or
 // an exponent: 12.0, 3.25, 1e-05, 1e+16.
 QString plainDouble(double value) {
-  if (!std::isfinite(value)) return std::isnan(value) ? QStringLiteral("nan") : value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+  if (!std::isfinite(value))
+    return std::isnan(value) ? QStringLiteral("nan") : value > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
   const double magnitude = std::fabs(value);
   const bool scientific = magnitude != 0 && (magnitude < 1e-4 || magnitude >= 1e16);
   char buffer[64];
@@ -67,8 +68,9 @@ QString createExchangeFolder(const QString& temporaryFolder) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(QFile::encodeName(temporaryFolder).toStdString()), error);
   if (error) throw PrivacyFileSystemError(QStringLiteral("create folder ") + temporaryFolder, error);
-  const QString folder = QDir(temporaryFolder).filePath(
-      QStringLiteral("murmela-privacy-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
+  const QString folder =
+      QDir(temporaryFolder)
+          .filePath(QStringLiteral("murmela-privacy-") + QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper());
   if (::mkdir(QFile::encodeName(folder).constData(), 0700) != 0)
     throw PrivacyFileSystemError(QStringLiteral("create folder ") + folder, lastError());
   return folder;
@@ -114,9 +116,8 @@ void writeAtomically(const QString& path, const QByteArray& bytes) {
 QByteArray readWholeFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
-    const std::error_code error =
-        QFileInfo::exists(path) ? std::make_error_code(std::errc::permission_denied)
-                                : std::make_error_code(std::errc::no_such_file_or_directory);
+    const std::error_code error = QFileInfo::exists(path) ? std::make_error_code(std::errc::permission_denied)
+                                                          : std::make_error_code(std::errc::no_such_file_or_directory);
     throw PrivacyFileSystemError(QStringLiteral("read ") + path, error);
   }
   const QByteArray bytes = file.readAll();
@@ -176,15 +177,11 @@ QString HybridAnonymization::failureText(const QString& output) {
   return UnicodeText::graphemePrefix(kept.join(QLatin1Char('\n')), kFailureTextCharacters);
 }
 
-PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(const ImportedChat& chat,
-                                                                    double estimatedAnonymizationSeconds,
-                                                                    double estimatedAnalysisSeconds,
-                                                                    const ProgressHandler& progress,
-                                                                    std::stop_token stop,
-                                                                    const Environment& environment) {
-  const std::optional<QString> script = environment.scriptPath
-                                            ? environment.scriptPath()
-                                            : MurmelaResources::bundle().url(kScriptName, kScriptExtension);
+PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(
+    const ImportedChat& chat, double estimatedAnonymizationSeconds, double estimatedAnalysisSeconds,
+    const ProgressHandler& progress, std::stop_token stop, const Environment& environment) {
+  const std::optional<QString> script =
+      environment.scriptPath ? environment.scriptPath() : MurmelaResources::bundle().url(kScriptName, kScriptExtension);
   if (!script) {
     AnalysisLogger::log(QStringLiteral("Privacy: missing bundled privacy_anonymize.py"));
     throw HostedAnalysisError::privacyFilterUnavailable(kMissingScript);
@@ -192,7 +189,8 @@ PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(const Import
 
   PrivacyRuntimeInstall runtime;
   try {
-    runtime = environment.installedRuntime ? environment.installedRuntime() : PrivacyRuntimeManager().installedRuntime();
+    runtime =
+        environment.installedRuntime ? environment.installedRuntime() : PrivacyRuntimeManager().installedRuntime();
   } catch (const std::exception& error) {
     AnalysisLogger::log(QStringLiteral("Privacy: managed runtime unavailable") + kDash +
                         HostedAnalysisClient::describe(error));
@@ -236,16 +234,18 @@ PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(const Import
 
   PrivacyAnonymizationOutput output;
   try {
-    output = PrivacyAnonymizationOutput::fromJson(Json::parseObject(readWholeFile(outputPath), QStringLiteral("output")));
+    output =
+        PrivacyAnonymizationOutput::fromJson(Json::parseObject(readWholeFile(outputPath), QStringLiteral("output")));
   } catch (const std::exception& error) {
     AnalysisLogger::log(QStringLiteral("Privacy: output decode failed at ") + outputPath + kDash +
                         HostedAnalysisClient::describe(error));
     throw HostedAnalysisError::privacyAnonymizationFailed(localizedDescription(error));
   }
 
-  AnalysisLogger::log(QStringLiteral("Privacy anonymization: messages=") + QString::number(output.metadata.messageCount) +
-                      QStringLiteral(" names=") + QString::number(output.metadata.nameCount) +
-                      QStringLiteral(" elapsed=") + plainDouble(output.metadata.elapsedSeconds) + QLatin1Char('s'));
+  AnalysisLogger::log(QStringLiteral("Privacy anonymization: messages=") +
+                      QString::number(output.metadata.messageCount) + QStringLiteral(" names=") +
+                      QString::number(output.metadata.nameCount) + QStringLiteral(" elapsed=") +
+                      plainDouble(output.metadata.elapsedSeconds) + QLatin1Char('s'));
   return contextFrom(output);
 }
 

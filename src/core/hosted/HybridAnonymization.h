@@ -39,9 +39,9 @@ class HybridAnonymization {
 
   // Test seams; empty members use the application's own.
   struct Environment {
-    std::function<std::optional<QString>()> scriptPath;    // the bundled script, if it is there
+    std::function<std::optional<QString>()> scriptPath;       // the bundled script, if it is there
     std::function<PrivacyRuntimeInstall()> installedRuntime;  // throws when there is no valid runtime
-    QString temporaryFolder;                                // the user's temporary folder
+    QString temporaryFolder;                                  // the user's temporary folder
   };
 
   // The progress of one script update: ratio = completed / total (0 unless
@@ -49,8 +49,7 @@ class HybridAnonymization {
   // 0.21 x ratio; remaining (1 - ratio) x the anonymization estimate + the
   // analysis estimate + 8 seconds.
   static HybridAnonymizationProgress progressFor(const PrivacyProgressUpdate& update,
-                                                 double estimatedAnonymizationSeconds,
-                                                 double estimatedAnalysisSeconds);
+                                                 double estimatedAnonymizationSeconds, double estimatedAnalysisSeconds);
 
   // Anonymizes `chat` on the calling (worker) thread, blocking it until the
   // script has ended. `progress` gets each of the script's progress updates on
@@ -63,8 +62,7 @@ class HybridAnonymization {
   //    be launched, exits with another status than 0, or leaves no readable
   //    output;
   //  - CancellationError when `stop` is requested (the script is stopped).
-  static PrivacyAnonymizationContext anonymizeForHybrid(const ImportedChat& chat,
-                                                        double estimatedAnonymizationSeconds,
+  static PrivacyAnonymizationContext anonymizeForHybrid(const ImportedChat& chat, double estimatedAnonymizationSeconds,
                                                         double estimatedAnalysisSeconds,
                                                         const ProgressHandler& progress, std::stop_token stop = {},
                                                         const Environment& environment = {});

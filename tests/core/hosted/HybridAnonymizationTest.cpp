@@ -113,8 +113,7 @@ class HybridAnonymizationTest : public QObject {
     const HostedMessageList expected{
         {1, them, "2024-03-05T14:22:10Z", jordan + " says " + alexandra + "'s party is at 8", false},
         {2, me, "2024-03-05T14:23:10Z", "Tell " + jordan + " and " + them + " I'm in. Mail me at " + email, true},
-        {3, them, "2024-03-05T14:24:10Z", "Will do! " + context.reverseNameMap.key("Priya") + " is coming too",
-         false}};
+        {3, them, "2024-03-05T14:24:10Z", "Will do! " + context.reverseNameMap.key("Priya") + " is coming too", false}};
     QCOMPARE(context.messages, expected);
 
     // Progress from the script's lines, in order, from 0.46 to 0.67.
@@ -126,8 +125,8 @@ class HybridAnonymizationTest : public QObject {
     // The log, and nothing left behind.
     const QStringList lines = log.lines();
     QCOMPARE(lines.size(), 3);
-    QVERIFY2(lines[0].startsWith("Privacy: invoking script python=" + runtime.pythonExecutable + " model=" +
-                                 runtime.modelURL + " script=" + sourceDir() +
+    QVERIFY2(lines[0].startsWith("Privacy: invoking script python=" + runtime.pythonExecutable +
+                                 " model=" + runtime.modelURL + " script=" + sourceDir() +
                                  "/resources/Murmela_MurmelaCore.bundle/privacy_anonymize.py input=" +
                                  temporary_->path() + "/murmela-privacy-"),
              qPrintable(lines[0]));
@@ -149,23 +148,32 @@ class HybridAnonymizationTest : public QObject {
 
   void failures_data() {
     QTest::addColumn<QString>("body");
-    QTest::addColumn<QString>("error");        // the thrown text; "<traceback>" is the first 1200 characters
-    QTest::addColumn<QString>("exitLine");     // the start of the exit line ("" when there is none)
-    QTest::addColumn<QString>("decodeLine");   // the start of the decode line ("" when there is none)
-    QTest::newRow("traceback and exit 1")
-        << "cat '<traceback file>'; exit 1" << "<traceback>" << "Privacy: script exited code=1 elapsed=" << "";
+    QTest::addColumn<QString>("error");       // the thrown text; "<traceback>" is the first 1200 characters
+    QTest::addColumn<QString>("exitLine");    // the start of the exit line ("" when there is none)
+    QTest::addColumn<QString>("decodeLine");  // the start of the decode line ("" when there is none)
+    QTest::newRow("traceback and exit 1") << "cat '<traceback file>'; exit 1"
+                                          << "<traceback>"
+                                          << "Privacy: script exited code=1 elapsed="
+                                          << "";
     QTest::newRow("progress before the failure")
         << R"(echo '{"type": "murmela_privacy_progress", "completed": 1, "total": 3}'; echo boom >&2; exit 2)"
-        << "Privacy anonymization failed: boom\n" << "Privacy: script exited code=2 elapsed=" << "";
+        << "Privacy anonymization failed: boom\n"
+        << "Privacy: script exited code=2 elapsed="
+        << "";
     QTest::newRow("exit 0 without output")
-        << "echo done" << "Privacy anonymization failed: Could not read <output>: No such file or directory"
-        << "Privacy: script exited code=0 elapsed=" << "Privacy: output decode failed at <output> \u2014 type=";
+        << "echo done"
+        << "Privacy anonymization failed: Could not read <output>: No such file or directory"
+        << "Privacy: script exited code=0 elapsed="
+        << "Privacy: output decode failed at <output> \u2014 type=";
     QTest::newRow("output not of its form")
         << R"(printf '{"participants": {"me": "P1"}}' > "$3")"
         << "Privacy anonymization failed: missing required member at output.participants.them"
-        << "Privacy: script exited code=0 elapsed=" << "Privacy: output decode failed at <output> \u2014 type=";
-    QTest::newRow("killed") << "kill -9 $$" << "Privacy anonymization failed: "
-                            << "Privacy: script exited code=9 elapsed=" << "";
+        << "Privacy: script exited code=0 elapsed="
+        << "Privacy: output decode failed at <output> \u2014 type=";
+    QTest::newRow("killed") << "kill -9 $$"
+                            << "Privacy anonymization failed: "
+                            << "Privacy: script exited code=9 elapsed="
+                            << "";
   }
 
   void failures() {
@@ -222,9 +230,9 @@ class HybridAnonymizationTest : public QObject {
     QTest::addColumn<QString>("logLine");
     QTest::newRow("script missing") << false << "Privacy filter is not ready: Missing bundled privacy_anonymize.py"
                                     << "Privacy: missing bundled privacy_anonymize.py";
-    QTest::newRow("runtime missing")
-        << true << "Privacy filter is not ready: Run hybrid privacy setup before analysis. "
-        << "Privacy: managed runtime unavailable \u2014 type=PrivacyRuntimeError ";
+    QTest::newRow("runtime missing") << true
+                                     << "Privacy filter is not ready: Run hybrid privacy setup before analysis. "
+                                     << "Privacy: managed runtime unavailable \u2014 type=PrivacyRuntimeError ";
   }
 
   void unavailable() {
@@ -268,14 +276,13 @@ class HybridAnonymizationTest : public QObject {
     QElapsedTimer clock;
     clock.start();
     QList<HybridAnonymizationProgress> progress;
-    QVERIFY_THROWS_EXCEPTION(CancellationError,
-                             HybridAnonymization::anonymizeForHybrid(
-                                 threeMessageChat(), 8, 8,
-                                 [&](const HybridAnonymizationProgress& p) {
-                                   progress.append(p);
-                                   stop.request_stop();
-                                 },
-                                 stop.get_token(), testEnvironment()));
+    QVERIFY_THROWS_EXCEPTION(CancellationError, HybridAnonymization::anonymizeForHybrid(
+                                                    threeMessageChat(), 8, 8,
+                                                    [&](const HybridAnonymizationProgress& p) {
+                                                      progress.append(p);
+                                                      stop.request_stop();
+                                                    },
+                                                    stop.get_token(), testEnvironment()));
     QVERIFY(clock.elapsed() < 5000);
     QCOMPARE(progress.size(), 1);
     QCOMPARE(entries(), QStringList{});

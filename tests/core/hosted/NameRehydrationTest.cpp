@@ -26,10 +26,9 @@ class NameRehydrationTest : public QObject {
     QTest::newRow("you elsewhere") << "P1 said P2 was right" << you << "you said Mia was right";
     QTest::newRow("stray you's") << "It was You's idea" << NameMap{} << "It was your idea";
     QTest::newRow("me stands for the user") << "P1's turn, then P1" << NameMap{{"P1", " ME "}} << "your turn, then you";
-    QTest::newRow("other names keep their possessive")
-        << "P2's plan" << you << "Mia's plan";
-    QTest::newRow("name kept as written") << "person02 says hi" << NameMap{{"Person02", "Dr. Émile O'Neil"}}
-                                          << "Dr. Émile O'Neil says hi";
+    QTest::newRow("other names keep their possessive") << "P2's plan" << you << "Mia's plan";
+    QTest::newRow("name kept as written")
+        << "person02 says hi" << NameMap{{"Person02", "Dr. Émile O'Neil"}} << "Dr. Émile O'Neil says hi";
     QTest::newRow("empty name skipped") << "P1 and P2" << NameMap{{"P1", ""}, {"P2", "Mia"}} << "P1 and Mia";
     QTest::newRow("replacements apply in turn")
         << "P10 and P1" << NameMap{{"P10", "P1 Jr"}, {"P1", "Sam"}} << "Sam Jr and Sam";

@@ -42,8 +42,8 @@ class PrivacyProgressTest : public QObject {
                                 << qint64(0) << qint64(0);
     QTest::newRow("type not a string") << R"({"type": 1, "completed": 1, "total": 8})" << false << qint64(0)
                                        << qint64(0);
-    QTest::newRow("count as text") << R"({"type": "murmela_privacy_progress", "completed": "1", "total": 8})"
-                                   << false << qint64(0) << qint64(0);
+    QTest::newRow("count as text") << R"({"type": "murmela_privacy_progress", "completed": "1", "total": 8})" << false
+                                   << qint64(0) << qint64(0);
     QTest::newRow("total missing") << R"({"type": "murmela_privacy_progress", "completed": 1})" << false << qint64(0)
                                    << qint64(0);
     QTest::newRow("array") << R"([{"type": "murmela_privacy_progress", "completed": 1, "total": 8}])" << false
