@@ -24,7 +24,7 @@ QString TestEnvironment::path(const QString& relative) const { return root_->fil
 
 QString sourceDir() {
   const QByteArray fromEnvironment = qgetenv("MURMELA_TEST_SOURCE_DIR");
-  return fromEnvironment.isEmpty() ? QDir::currentPath() : QString::fromLocal8Bit(fromEnvironment);
+  return fromEnvironment.isEmpty() ? QStringLiteral(MURMELA_SOURCE_DIR) : QString::fromLocal8Bit(fromEnvironment);
 }
 
 }  // namespace murmela::test
