@@ -3,6 +3,7 @@
 #include "analysis/ProcessingProgress.h"
 #include "app/IntelligenceChoice.h"
 #include "data/Message.h"
+#include "hosted/HostedRunEstimates.h"
 
 namespace murmela::ProcessingProgressMapping {
 
@@ -12,12 +13,8 @@ namespace murmela::ProcessingProgressMapping {
 // seconds for the pipeline itself.
 inline constexpr double kPipelineFractionCap = 0.45;
 inline constexpr double kPipelineSeconds = 10.0;
-inline constexpr double kAnonymizationSecondsPerCharacter = 0.0001385;
-inline constexpr double kHostedSecondsPerCharacter = 0.0001395;
-inline constexpr double kMinimumStepSeconds = 8.0;
 
-// The total text length of the messages, in characters (grapheme clusters).
-qint64 characterCount(const MessageList& messages);
+using HostedRunEstimates::characterCount;
 
 // The seconds the steps after the pipeline are expected to take: the
 // anonymization (hybrid mode only) and the hosted analysis, each at least 8

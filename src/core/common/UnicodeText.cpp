@@ -54,6 +54,16 @@ QList<qsizetype> graphemeBoundaries(QStringView text) {
 
 qsizetype graphemeCount(QStringView text) {
   if (text.isEmpty()) return 0;
+  // Below U+0300 nothing combines with a neighbour and there are no
+  // surrogates: every unit is one cluster, except CR LF, which is one.
+  bool simple = true;
+  qsizetype crlf = 0;
+  for (qsizetype i = 0; i < text.size() && simple; ++i) {
+    const char16_t unit = text[i].unicode();
+    if (unit >= 0x300) simple = false;
+    if (unit == u'\r' && i + 1 < text.size() && text[i + 1].unicode() == u'\n') ++crlf;
+  }
+  if (simple) return text.size() - crlf;
   icu::BreakIterator* iterator = graphemeIterator();
   if (!setText(iterator, text)) return text.size();
   qsizetype count = 0;

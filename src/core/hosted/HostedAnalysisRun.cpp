@@ -10,6 +10,7 @@
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedInsightCopy.h"
 #include "hosted/HostedMessages.h"
+#include "hosted/HostedRunEstimates.h"
 #include "hosted/HostedWireRecords.h"
 
 #include <QElapsedTimer>
@@ -24,10 +25,7 @@ namespace {
 using Object = JSONValue::Object;
 using Array = JSONValue::Array;
 
-constexpr double kAnonymizationSecondsPerCharacter = 0.0001385;
-constexpr double kAnalysisSecondsPerCharacter = 0.0001395;
-constexpr double kEstimateFloorSeconds = 8.0;
-constexpr double kRemainingMarginSeconds = 8.0;
+using HostedRunEstimates::kMarginSeconds;
 constexpr double kAnonymizationStartFraction = 0.46;
 constexpr double kHybridBaseFraction = 0.68;
 constexpr double kCloudBaseFraction = 0.5;
@@ -173,12 +171,9 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
 
   run.registerInstall();
 
-  qsizetype totalCharacters = 0;
-  for (const Message& message : chat.messages) totalCharacters += UnicodeText::graphemeCount(message.text);
-  const double anonymizationEstimate =
-      std::max(static_cast<double>(totalCharacters) * kAnonymizationSecondsPerCharacter, kEstimateFloorSeconds);
-  const double analysisEstimate =
-      std::max(static_cast<double>(totalCharacters) * kAnalysisSecondsPerCharacter, kEstimateFloorSeconds);
+  const qint64 totalCharacters = HostedRunEstimates::characterCount(chat.messages);
+  const double anonymizationEstimate = HostedRunEstimates::anonymizationSeconds(totalCharacters);
+  const double analysisEstimate = HostedRunEstimates::analysisSeconds(totalCharacters);
 
   HostedMessageList messages;
   HostedParticipants participants;
@@ -186,7 +181,7 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
   double baseFraction = kCloudBaseFraction;
   if (hybrid) {
     run.report(AnalysisStage::anonymizing, kAnonymizationStartFraction,
-               anonymizationEstimate + analysisEstimate + kRemainingMarginSeconds);
+               anonymizationEstimate + analysisEstimate + kMarginSeconds);
     QElapsedTimer clock;
     clock.start();
     PrivacyAnonymizationContext context;
@@ -226,7 +221,7 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
     if (run.stopToken().stop_requested()) throw CancellationError();
     const double done = static_cast<double>(i) / static_cast<double>(count);
     run.report(AnalysisStage::analyzingTone, baseFraction + (kChunkPhaseEndFraction - baseFraction) * done,
-               analysisEstimate * (1.0 - done) + kRemainingMarginSeconds);
+               analysisEstimate * (1.0 - done) + kMarginSeconds);
 
     const HostedMessageList& current = chunks[i];
     const QString stepName = QStringLiteral("chunk %1/%2").arg(i + 1).arg(count);

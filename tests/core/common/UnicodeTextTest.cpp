@@ -21,6 +21,9 @@ class UnicodeTextTest : public QObject {
     QTest::newRow("decomposed e acute") << QStringLiteral("e\u0301") << qsizetype(1);
     QTest::newRow("keycap") << QStringLiteral("1️⃣") << qsizetype(1);
     QTest::newRow("crlf is one") << QStringLiteral("a\r\nb") << qsizetype(3);
+    QTest::newRow("cr, then crlf") << QStringLiteral("\r\r\n") << qsizetype(2);
+    QTest::newRow("lf cr stays two") << QStringLiteral("\n\r") << qsizetype(2);
+    QTest::newRow("latin with a later mark") << QStringLiteral("cafe\u0301s") << qsizetype(5);
   }
   void graphemeCounts() {
     QFETCH(QString, text);
