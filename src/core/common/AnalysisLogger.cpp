@@ -7,9 +7,9 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cstdlib>
 
 namespace murmela {
 namespace {

@@ -4,9 +4,7 @@
 
 namespace murmela {
 
-Date Date::now() {
-  return fromUnix(static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0);
-}
+Date Date::now() { return fromUnix(static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0); }
 
 Date Date::fromQDateTime(const QDateTime& dateTime) {
   return fromUnix(static_cast<double>(dateTime.toMSecsSinceEpoch()) / 1000.0);
@@ -18,8 +16,6 @@ qint64 Date::toUnixMilliseconds() const {
   return static_cast<qint64>(std::floor(toUnix() * 1000.0 + 1e-6));
 }
 
-QDateTime Date::toQDateTime() const {
-  return QDateTime::fromMSecsSinceEpoch(toUnixMilliseconds(), QTimeZone::utc());
-}
+QDateTime Date::toQDateTime() const { return QDateTime::fromMSecsSinceEpoch(toUnixMilliseconds(), QTimeZone::utc()); }
 
 }  // namespace murmela

@@ -1,8 +1,9 @@
 #include "common/FileError.h"
 
+#include "common/UnicodeText.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 namespace murmela {
 
@@ -28,10 +29,9 @@ QByteArray readFileBytes(const QString& path) {
 
 QString readUtf8File(const QString& path) {
   const QByteArray bytes = readFileBytes(path);
-  QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-  QString text = decoder.decode(bytes);
-  if (decoder.hasError()) throw FileError(FileError::Kind::notUtf8, path);
-  return text;
+  std::optional<QString> text = UnicodeText::strictUtf8(bytes);
+  if (!text) throw FileError(FileError::Kind::notUtf8, path);
+  return *std::move(text);
 }
 
 }  // namespace murmela

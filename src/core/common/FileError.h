@@ -18,6 +18,7 @@ class FileError : public MurmelaError {
 
   Kind kind() const { return kind_; }
   const QString& path() const { return path_; }
+  const QString& reason() const { return reason_; }
 
   QString typeName() const override { return QStringLiteral("FileError"); }
   QString description() const override;

@@ -4,17 +4,15 @@
 
 namespace murmela::Iso8601 {
 
-QString format(Date date) {
-  return date.toQDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
-}
+QString format(Date date) { return date.toQDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'")); }
 
 QString formatWithMilliseconds(Date date) {
   return date.toQDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss.zzz'Z'"));
 }
 
 std::optional<Date> parse(const QString& text, bool allowFraction) {
-  static const QRegularExpression pattern(QStringLiteral(
-      R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(\.\d+)?(Z|([+-])(\d{2}):(\d{2}))$)"));
+  static const QRegularExpression pattern(
+      QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(\.\d+)?(Z|([+-])(\d{2}):(\d{2}))$)"));
   const QRegularExpressionMatch match = pattern.match(text);
   if (!match.hasMatch()) return std::nullopt;
   if (match.hasCaptured(7) && !allowFraction) return std::nullopt;
@@ -34,9 +32,11 @@ std::optional<Date> parse(const QString& text, bool allowFraction) {
   }
 
   double fraction = 0.0;
-  if (match.hasCaptured(7)) fraction = QStringView(match.captured(7)).mid(1).toString().prepend(QLatin1String("0.")).toDouble();
+  if (match.hasCaptured(7))
+    fraction = QStringView(match.captured(7)).mid(1).toString().prepend(QLatin1String("0.")).toDouble();
 
-  const qint64 wholeUnix = QDateTime(day, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch() - offsetSeconds;
+  const qint64 wholeUnix =
+      QDateTime(day, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch() - offsetSeconds;
   return Date::fromUnix(static_cast<double>(wholeUnix) + fraction);
 }
 

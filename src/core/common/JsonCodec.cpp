@@ -24,7 +24,8 @@ void requireFinite(const QJsonValue& value, const QString& path) {
     }
     case QJsonValue::Object: {
       const QJsonObject object = value.toObject();
-      for (auto it = object.begin(); it != object.end(); ++it) requireFinite(it.value(), path + QLatin1Char('.') + it.key());
+      for (auto it = object.begin(); it != object.end(); ++it)
+        requireFinite(it.value(), path + QLatin1Char('.') + it.key());
       break;
     }
     default:
@@ -34,13 +35,20 @@ void requireFinite(const QJsonValue& value, const QString& path) {
 
 QString describeType(const QJsonValue& value) {
   switch (value.type()) {
-    case QJsonValue::Null: return QStringLiteral("null");
-    case QJsonValue::Bool: return QStringLiteral("a boolean");
-    case QJsonValue::Double: return QStringLiteral("a number");
-    case QJsonValue::String: return QStringLiteral("a string");
-    case QJsonValue::Array: return QStringLiteral("an array");
-    case QJsonValue::Object: return QStringLiteral("an object");
-    case QJsonValue::Undefined: return QStringLiteral("nothing");
+    case QJsonValue::Null:
+      return QStringLiteral("null");
+    case QJsonValue::Bool:
+      return QStringLiteral("a boolean");
+    case QJsonValue::Double:
+      return QStringLiteral("a number");
+    case QJsonValue::String:
+      return QStringLiteral("a string");
+    case QJsonValue::Array:
+      return QStringLiteral("an array");
+    case QJsonValue::Object:
+      return QStringLiteral("an object");
+    case QJsonValue::Undefined:
+      return QStringLiteral("nothing");
   }
   return QStringLiteral("nothing");
 }
@@ -73,7 +81,8 @@ QJsonObject parseObject(const QByteArray& bytes, const QString& path) {
   QJsonParseError error{};
   const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
   if (error.error != QJsonParseError::NoError)
-    throw DecodingError(path, QStringLiteral("invalid JSON (%1 at offset %2)").arg(error.errorString()).arg(error.offset));
+    throw DecodingError(path,
+                        QStringLiteral("invalid JSON (%1 at offset %2)").arg(error.errorString()).arg(error.offset));
   if (!document.isObject()) throw DecodingError(path, QStringLiteral("expected an object"));
   return document.object();
 }

@@ -10,9 +10,7 @@ constexpr qint64 kUnixEpochJulianDay = 2440588;
 constexpr double kSecondsPerDay = 86400.0;
 
 // Local wall-clock seconds since the Unix epoch.
-double wallSeconds(const LocalCalendar& calendar, Date date) {
-  return date.toUnix() + calendar.offsetFromUtc(date);
-}
+double wallSeconds(const LocalCalendar& calendar, Date date) { return date.toUnix() + calendar.offsetFromUtc(date); }
 
 // Milliseconds into the local day, for ordering times of day.
 qint64 millisecondsIntoDay(const LocalCalendar& calendar, Date date) {
@@ -61,9 +59,7 @@ QTime LocalCalendar::timeOfDay(Date date) const {
   return QTime::fromMSecsSinceStartOfDay(static_cast<int>(millisecondsIntoDay(*this, date) % 86400000));
 }
 
-int LocalCalendar::hour(Date date) const {
-  return static_cast<int>(millisecondsIntoDay(*this, date) / 3600000) % 24;
-}
+int LocalCalendar::hour(Date date) const { return static_cast<int>(millisecondsIntoDay(*this, date) / 3600000) % 24; }
 
 int LocalCalendar::year(Date date) const { return this->date(date).year(); }
 

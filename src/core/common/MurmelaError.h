@@ -36,4 +36,11 @@ class CancellationError : public MurmelaError {
   int code() const override { return 1; }
 };
 
+// The description a user reads for any error: ours, or the standard library's
+// text (UTF-8).
+QString describeError(const std::exception& error);
+// The same for an exception caught as a pointer; "unknown error" for one that
+// is not a std::exception.
+QString describeError(const std::exception_ptr& error);
+
 }  // namespace murmela

@@ -1,9 +1,11 @@
 #include "common/UnicodeText.h"
 
+#include <QStringDecoder>
+
 #include <unicode/brkiter.h>
 #include <unicode/normalizer2.h>
-#include <unicode/uchar.h>
 #include <unicode/ubrk.h>
+#include <unicode/uchar.h>
 #include <unicode/utext.h>
 
 #include <memory>
@@ -16,7 +18,8 @@ namespace {
 icu::BreakIterator* graphemeIterator() {
   thread_local std::unique_ptr<icu::BreakIterator> iterator = [] {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> made(icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
+    std::unique_ptr<icu::BreakIterator> made(
+        icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status));
     if (U_FAILURE(status)) made.reset();
     return made;
   }();
@@ -131,6 +134,15 @@ bool isBoundaryTransparent(char32_t codePoint) {
   return u_hasBinaryProperty(c, UCHAR_GRAPHEME_EXTEND) || u_charType(c) == U_FORMAT_CHAR;
 }
 
+std::optional<QString> strictUtf8(QByteArrayView bytes, bool keepByteOrderMark) {
+  QStringDecoder decoder(QStringDecoder::Utf8,
+                         keepByteOrderMark ? QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom
+                                           : QStringDecoder::Flag::Stateless);
+  QString text = decoder.decode(bytes);
+  if (decoder.hasError()) return std::nullopt;
+  return text;
+}
+
 int compareCodePoints(QStringView a, QStringView b) {
   const qsizetype n = std::min(a.size(), b.size());
   for (qsizetype i = 0; i < n; ++i) {
@@ -139,7 +151,9 @@ int compareCodePoints(QStringView a, QStringView b) {
     if (x == y) continue;
     // Surrogates (0xD800..0xDFFF) encode code points above every BMP unit, so
     // lift them above 0xE000..0xFFFF before comparing.
-    const auto fix = [](char16_t unit) -> int { return unit >= 0xD800 ? (unit >= 0xE000 ? unit - 0x800 : unit + 0x2000) : unit; };
+    const auto fix = [](char16_t unit) -> int {
+      return unit >= 0xD800 ? (unit >= 0xE000 ? unit - 0x800 : unit + 0x2000) : unit;
+    };
     return fix(x) < fix(y) ? -1 : 1;
   }
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
@@ -149,7 +163,8 @@ QString nfc(const QString& text) {
   UErrorCode status = U_ZERO_ERROR;
   const icu::Normalizer2* normalizer = icu::Normalizer2::getNFCInstance(status);
   if (U_FAILURE(status) || !normalizer) return text.normalized(QString::NormalizationForm_C);
-  const icu::UnicodeString source(false, reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
+  const icu::UnicodeString source(false, reinterpret_cast<const UChar*>(text.utf16()),
+                                  static_cast<int32_t>(text.size()));
   if (normalizer->isNormalized(source, status) && U_SUCCESS(status)) return text;
   status = U_ZERO_ERROR;
   const icu::UnicodeString normalized = normalizer->normalize(source, status);

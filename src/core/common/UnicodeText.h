@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+
+#include <optional>
 
 namespace murmela::UnicodeText {
 
@@ -44,6 +47,33 @@ inline bool isLineBreak(QChar c) {
       return false;
   }
 }
+
+// The code point starting at `index` (a lone surrogate stands for itself);
+// `width` receives its length in UTF-16 units (1 or 2).
+inline char32_t codePointAt(QStringView text, qsizetype index, qsizetype* width = nullptr) {
+  const char16_t unit = text[index].unicode();
+  if (QChar::isHighSurrogate(unit) && index + 1 < text.size() && QChar::isLowSurrogate(text[index + 1].unicode())) {
+    if (width) *width = 2;
+    return QChar::surrogateToUcs4(unit, text[index + 1].unicode());
+  }
+  if (width) *width = 1;
+  return unit;
+}
+
+// The code point ending just before `index`; `start` receives where it begins.
+inline char32_t codePointBefore(QStringView text, qsizetype index, qsizetype* start = nullptr) {
+  const char16_t unit = text[index - 1].unicode();
+  if (QChar::isLowSurrogate(unit) && index >= 2 && QChar::isHighSurrogate(text[index - 2].unicode())) {
+    if (start) *start = index - 2;
+    return QChar::surrogateToUcs4(text[index - 2].unicode(), unit);
+  }
+  if (start) *start = index - 1;
+  return unit;
+}
+
+// Strict UTF-8: the text, or nothing when any byte sequence is invalid. A
+// leading byte-order mark is dropped unless keepByteOrderMark is set.
+std::optional<QString> strictUtf8(QByteArrayView bytes, bool keepByteOrderMark = false);
 
 // Orders by Unicode code point (not by UTF-16 unit, which differs above U+FFFF).
 int compareCodePoints(QStringView a, QStringView b);

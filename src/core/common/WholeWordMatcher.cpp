@@ -5,29 +5,11 @@
 namespace murmela {
 namespace {
 
-char32_t codePointAt(QStringView text, qsizetype index) {
-  const char16_t unit = text[index].unicode();
-  if (QChar::isHighSurrogate(unit) && index + 1 < text.size() && QChar::isLowSurrogate(text[index + 1].unicode()))
-    return QChar::surrogateToUcs4(unit, text[index + 1].unicode());
-  return unit;
-}
-
-// Code point ending just before `index`, and where it starts.
-char32_t codePointBefore(QStringView text, qsizetype index, qsizetype* start) {
-  const char16_t unit = text[index - 1].unicode();
-  if (QChar::isLowSurrogate(unit) && index >= 2 && QChar::isHighSurrogate(text[index - 2].unicode())) {
-    *start = index - 2;
-    return QChar::surrogateToUcs4(text[index - 2].unicode(), unit);
-  }
-  *start = index - 1;
-  return unit;
-}
-
 // Is there a word boundary at `position` of the text?
 bool isBoundary(QStringView text, qsizetype position) {
   bool currentIsWord = false;
   if (position < text.size()) {
-    const char32_t current = codePointAt(text, position);
+    const char32_t current = UnicodeText::codePointAt(text, position);
     if (UnicodeText::isBoundaryTransparent(current)) return false;
     currentIsWord = UnicodeText::isWordCharacter(current);
   }
@@ -35,7 +17,7 @@ bool isBoundary(QStringView text, qsizetype position) {
   qsizetype at = position;
   while (at > 0) {
     qsizetype start = 0;
-    const char32_t previous = codePointBefore(text, at, &start);
+    const char32_t previous = UnicodeText::codePointBefore(text, at, &start);
     if (!UnicodeText::isBoundaryTransparent(previous)) {
       previousIsWord = UnicodeText::isWordCharacter(previous);
       break;

@@ -1,5 +1,6 @@
 #include "hosted/HttpTransport.h"
 
+#include "common/HttpReply.h"
 #include "common/MurmelaError.h"
 #include "hosted/TransportError.h"
 
@@ -17,30 +18,27 @@
 namespace murmela {
 namespace {
 
-// Whether a reply that carries a status holds the whole answer: Qt also sets
-// error() for 4xx and 5xx statuses (content, protocol-operation and server
-// errors); a network-layer error next to a status means the body was cut short.
-bool isHttpLevelError(QNetworkReply::NetworkError error) {
-  const int code = static_cast<int>(error);
-  if (error == QNetworkReply::NoError) return true;
-  if (error == QNetworkReply::ContentReSendError) return false;
-  if (code >= 201 && code <= 299) return true;  // content errors (403, 404, 401, 409, 410, other 4xx)
-  if (error == QNetworkReply::ProtocolInvalidOperationError) return true;  // 400
-  return code >= 401 && code <= 499;  // server errors (500, 501, 503, other 5xx)
-}
-
 TransportError::Kind kindOf(QNetworkReply::NetworkError error) {
   switch (error) {
-    case QNetworkReply::ConnectionRefusedError: return TransportError::Kind::cannotConnect;
-    case QNetworkReply::RemoteHostClosedError: return TransportError::Kind::connectionLost;
-    case QNetworkReply::HostNotFoundError: return TransportError::Kind::hostNotFound;
-    case QNetworkReply::TimeoutError: return TransportError::Kind::timedOut;
+    case QNetworkReply::ConnectionRefusedError:
+      return TransportError::Kind::cannotConnect;
+    case QNetworkReply::RemoteHostClosedError:
+      return TransportError::Kind::connectionLost;
+    case QNetworkReply::HostNotFoundError:
+      return TransportError::Kind::hostNotFound;
+    case QNetworkReply::TimeoutError:
+      return TransportError::Kind::timedOut;
     // Only reached when the caller did not cancel: the transfer time-out fired.
-    case QNetworkReply::OperationCanceledError: return TransportError::Kind::timedOut;
-    case QNetworkReply::SslHandshakeFailedError: return TransportError::Kind::secureConnectionFailed;
-    case QNetworkReply::ProtocolUnknownError: return TransportError::Kind::badURL;
-    case QNetworkReply::ProtocolFailure: return TransportError::Kind::connectionLost;
-    default: return TransportError::Kind::other;
+    case QNetworkReply::OperationCanceledError:
+      return TransportError::Kind::timedOut;
+    case QNetworkReply::SslHandshakeFailedError:
+      return TransportError::Kind::secureConnectionFailed;
+    case QNetworkReply::ProtocolUnknownError:
+      return TransportError::Kind::badURL;
+    case QNetworkReply::ProtocolFailure:
+      return TransportError::Kind::connectionLost;
+    default:
+      return TransportError::Kind::other;
   }
 }
 
@@ -56,13 +54,6 @@ QByteArray HttpResponse::header(const QByteArray& name) const {
   for (const auto& [key, value] : headers)
     if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
   return {};
-}
-
-QString joinUrl(const QString& baseUrl, const QString& path) {
-  QString base = baseUrl;
-  while (base.endsWith(QLatin1Char('/'))) base.chop(1);
-  if (path.isEmpty()) return base;
-  return path.startsWith(QLatin1Char('/')) ? base + path : base + QLatin1Char('/') + path;
 }
 
 namespace HttpTransport {
@@ -92,7 +83,8 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
     // queued onto this thread, where the reply lives.
     const std::stop_callback onStop(stop, [&cancelled, target] {
       cancelled.store(true);
-      QMetaObject::invokeMethod(target, [target] { target->abort(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          target, [target] { target->abort(); }, Qt::QueuedConnection);
     });
     if (!reply->isFinished()) loop.exec(QEventLoop::ExcludeUserInputEvents);
   }
@@ -101,7 +93,7 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   if (error == QNetworkReply::OperationCanceledError && cancelled.load()) throw CancellationError();
 
   const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (status.isValid() && isHttpLevelError(error)) {
+  if (status.isValid() && HttpReply::isCompleteAnswer(error)) {
     HttpResponse response;
     response.status = status.toInt();
     response.headers = reply->rawHeaderPairs();

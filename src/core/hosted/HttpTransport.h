@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/HttpReply.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPair>
@@ -32,8 +34,7 @@ struct HttpResponse {
   bool isSuccess() const { return status && *status >= 200 && *status <= 299; }
 };
 
-// "http://h/api" + "/v1/x" -> "http://h/api/v1/x"; one "/" between the two.
-QString joinUrl(const QString& baseUrl, const QString& path);
+using HttpReply::joinUrl;
 
 namespace HttpTransport {
 

@@ -5,6 +5,8 @@
 #include "support/TestRegistry.h"
 
 #include <QFile>
+
+#include <stdexcept>
 #include <QTest>
 
 using namespace murmela;
@@ -45,6 +47,10 @@ class SettingsAndPathsTest : public QObject {
     QCOMPARE(cancelled.userFacingText(), QStringLiteral("[CancellationError] The operation was cancelled."));
     QCOMPARE(cancelled.domain(), QStringLiteral("MurmelaCore.CancellationError"));
     QCOMPARE(QByteArray(cancelled.what()), cancelled.userFacingText().toUtf8());
+    QCOMPARE(describeError(cancelled), cancelled.description());
+    QCOMPARE(describeError(std::runtime_error("caf\xc3\xa9 closed")), QStringLiteral("caf\u00e9 closed"));
+    QCOMPARE(describeError(std::make_exception_ptr(std::runtime_error("x"))), QStringLiteral("x"));
+    QCOMPARE(describeError(std::make_exception_ptr(42)), QStringLiteral("unknown error"));
   }
 };
 

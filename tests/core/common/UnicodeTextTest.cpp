@@ -41,6 +41,41 @@ class UnicodeTextTest : public QObject {
     QCOMPARE(UnicodeText::graphemeSuffix(text, 99), text);
   }
 
+  void strictUtf8_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("keepBom");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("ascii") << QByteArray("abc") << false << true << "abc";
+    QTest::newRow("two-byte") << QByteArray("caf\xc3\xa9") << false << true << QStringLiteral("caf\u00e9");
+    QTest::newRow("bom dropped") << QByteArray("\xef\xbb\xbfx") << false << true << "x";
+    QTest::newRow("bom kept") << QByteArray("\xef\xbb\xbfx") << true << true << QStringLiteral("\ufeffx");
+    QTest::newRow("cut sequence") << QByteArray("caf\xc3") << false << false << QString();
+    QTest::newRow("stray continuation") << QByteArray("a\x80" "b") << false << false << QString();
+    QTest::newRow("overlong") << QByteArray("\xc0\xaf") << false << false << QString();
+  }
+  void strictUtf8() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, keepBom);
+    QFETCH(bool, valid);
+    QFETCH(QString, text);
+    const std::optional<QString> decoded = UnicodeText::strictUtf8(bytes, keepBom);
+    QCOMPARE(decoded.has_value(), valid);
+    if (valid) QCOMPARE(*decoded, text);
+  }
+
+  void codePointsAcrossSurrogates() {
+    const QString text = QStringLiteral("a😀b");
+    qsizetype width = 0;
+    QCOMPARE(UnicodeText::codePointAt(text, 1, &width), char32_t(0x1F600));
+    QCOMPARE(width, 2);
+    qsizetype start = 0;
+    QCOMPARE(UnicodeText::codePointBefore(text, 3, &start), char32_t(0x1F600));
+    QCOMPARE(start, 1);
+    QCOMPARE(UnicodeText::codePointBefore(text, 1, &start), char32_t('a'));
+    QCOMPARE(start, 0);
+  }
+
   void emojiProperties() {
     QVERIFY(UnicodeText::isEmoji(U'👍'));
     QVERIFY(UnicodeText::isEmojiPresentation(U'👍'));

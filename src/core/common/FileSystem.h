@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <filesystem>
+#include <system_error>
+
+namespace murmela::FileSystem {
+
+std::filesystem::path fsPath(const QString& path);
+// Anything at all at the path, a dangling link included.
+bool itemExists(const QString& path);
+bool isExecutableFile(const QString& path);
+// Removes a file or a whole folder; failures are ignored.
+void removeQuietly(const QString& path);
+// Creates the folder and its parents; an existing folder is no error.
+std::error_code createFolders(const QString& path);
+// The system's text for an error code.
+QString describe(const std::error_code& error);
+
+// Removes a file or folder when the scope ends, unless released.
+class ScopedRemoval {
+ public:
+  explicit ScopedRemoval(QString path) : path_(std::move(path)) {}
+  ~ScopedRemoval() {
+    if (!path_.isEmpty()) removeQuietly(path_);
+  }
+  ScopedRemoval(const ScopedRemoval&) = delete;
+  ScopedRemoval& operator=(const ScopedRemoval&) = delete;
+  void release() { path_.clear(); }
+
+ private:
+  QString path_;
+};
+
+}  // namespace murmela::FileSystem
