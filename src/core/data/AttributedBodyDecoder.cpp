@@ -1,6 +1,6 @@
 #include "data/AttributedBodyDecoder.h"
 
-#include <QStringDecoder>
+#include "common/UnicodeText.h"
 
 #include <array>
 
@@ -58,11 +58,8 @@ std::optional<QString> readLengthPrefixedUTF8(QByteArrayView data, qsizetype ind
 
   // Strict decoding: invalid or truncated sequences fail instead of being
   // replaced. A leading byte-order mark is part of the text.
-  QStringDecoder decoder(QStringDecoder::Utf8,
-                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-  QString text = decoder.decode(data.sliced(stringStart, static_cast<qsizetype>(length)));
-  if (decoder.hasError()) return std::nullopt;
-  return text;
+  return UnicodeText::strictUtf8(data.sliced(stringStart, static_cast<qsizetype>(length)),
+                                 /*keepByteOrderMark=*/true);
 }
 
 }  // namespace

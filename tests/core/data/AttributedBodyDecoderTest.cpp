@@ -82,6 +82,8 @@ class AttributedBodyDecoderTest : public QObject {
     QTest::newRow("encoded surrogate") << body("+" + raw({3, 0xED, 0xA0, 0x80}) + "xxxx") << nothing;
     QTest::newRow("overlong encoding") << body("+" + raw({2, 0xC0, 0xAF}) + "xxxx") << nothing;
     QTest::newRow("emoji") << body("+" + raw({4, 0xF0, 0x9F, 0x98, 0x80})) << Text(QStringLiteral("\U0001F600"));
+    QTest::newRow("leading byte-order mark kept")
+        << body("+" + raw({5, 0xEF, 0xBB, 0xBF, 'h', 'i'})) << Text(QStringLiteral("\uFEFFhi"));
     QTest::newRow("embedded NUL kept") << body("+" + raw({3, 'a', 0, 'b'})) << Text(QString::fromUtf8("a\0b", 3));
     QTest::newRow("only the first marker counts")
         << body(QByteArray(40, 'x') + kMarker + "+" + raw({2}) + "no") << nothing;
