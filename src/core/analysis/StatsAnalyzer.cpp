@@ -31,12 +31,8 @@ QList<QList<qint64>> emptyGrid() { return QList<QList<qint64>>(7, QList<qint64>(
 
 bool isLikelyEmoji(QStringView character) {
   const qsizetype size = character.size();
-  for (qsizetype i = 0; i < size; ++i) {
-    char32_t scalar = character[i].unicode();
-    if (QChar::isHighSurrogate(scalar) && i + 1 < size && character[i + 1].isLowSurrogate()) {
-      scalar = QChar::surrogateToUcs4(character[i].unicode(), character[i + 1].unicode());
-      ++i;
-    }
+  for (qsizetype i = 0, width = 1; i < size; i += width) {
+    const char32_t scalar = UnicodeText::codePointAt(character, i, &width);
     if (UnicodeText::isEmojiPresentation(scalar)) return true;
     if (scalar > 0x238C && UnicodeText::isEmoji(scalar)) return true;
   }

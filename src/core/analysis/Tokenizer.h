@@ -43,25 +43,18 @@ void forEachWordPiece(QStringView lowered, Visitor&& visit) {
   const qsizetype size = lowered.size();
   qsizetype start = -1;
   bool simple = true;
-  for (qsizetype i = 0; i < size;) {
-    const char16_t unit = lowered[i].unicode();
-    char32_t codePoint = unit;
-    qsizetype width = 1;
-    if (QChar::isHighSurrogate(unit) && i + 1 < size && lowered[i + 1].isLowSurrogate()) {
-      codePoint = QChar::surrogateToUcs4(unit, lowered[i + 1].unicode());
-      width = 2;
-    }
+  for (qsizetype i = 0, width = 1; i < size; i += width) {
+    const char32_t codePoint = UnicodeText::codePointAt(lowered, i, &width);
     if (TokenizerDetail::isWordUnit(codePoint)) {
       if (start < 0) {
         start = i;
         simple = true;
       }
-      if (unit >= 0x300) simple = false;
+      if (codePoint >= 0x300) simple = false;
     } else if (start >= 0) {
       visit(lowered.mid(start, i - start), simple);
       start = -1;
     }
-    i += width;
   }
   if (start >= 0) visit(lowered.mid(start, size - start), simple);
 }

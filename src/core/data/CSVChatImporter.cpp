@@ -59,17 +59,13 @@ bool isBlankRow(const QStringList& row) {
 // (combining marks, ZWJ, spacing marks).
 bool standsAlone(QStringView line, qsizetype i) {
   if (i > 0) {
-    char32_t before = line.at(i - 1).unicode();
-    if (QChar::isLowSurrogate(before) && i > 1 && line.at(i - 2).isHighSurrogate())
-      before = QChar::surrogateToUcs4(line.at(i - 2), line.at(i - 1));
+    const char32_t before = UnicodeText::codePointBefore(line, i);
     if (before >= 0x80 &&
         u_getIntPropertyValue(static_cast<UChar32>(before), UCHAR_GRAPHEME_CLUSTER_BREAK) == U_GCB_PREPEND)
       return false;
   }
   if (i + 1 < line.size()) {
-    char32_t after = line.at(i + 1).unicode();
-    if (line.at(i + 1).isHighSurrogate() && i + 2 < line.size() && line.at(i + 2).isLowSurrogate())
-      after = QChar::surrogateToUcs4(line.at(i + 1), line.at(i + 2));
+    const char32_t after = UnicodeText::codePointAt(line, i + 1);
     if (after >= 0x80) {
       const auto kind = u_getIntPropertyValue(static_cast<UChar32>(after), UCHAR_GRAPHEME_CLUSTER_BREAK);
       if (kind == U_GCB_EXTEND || kind == U_GCB_ZWJ || kind == U_GCB_SPACING_MARK) return false;
