@@ -241,11 +241,14 @@ ImportedChat CSVChatImporter::importChatFromText(const QString& text, const QStr
   MessageList messages;
   messages.reserve(rows.size() - headerIndex - 1);
   // Senders keyed by canonical form (one name spelled composed or decomposed is
-  // one person), with the spelling seen first; and, per spelling, whether it is
-  // the user (folding runs once per distinct spelling, not once per row).
-  QHash<QString, QString> senders;
+  // one person), in the order first seen, each with its first spelling and
+  // whether it is the user (folded once per sender, not once per row).
+  struct Sender {
+    QString written;
+    bool isMe = false;
+  };
+  QHash<QString, Sender> senders;
   QStringList senderOrder;
-  QHash<QString, bool> fromMe;
   const qsizetype width = columns.width();
   for (qsizetype j = 0; headerIndex + 1 + j < rows.size(); ++j) {
     const QStringList& row = rows.at(headerIndex + 1 + j);
@@ -260,20 +263,17 @@ ImportedChat CSVChatImporter::importChatFromText(const QString& text, const QStr
     const std::optional<Date> date = parseDate(timestamp);
     if (!date) fail(rowLabel(j) + QStringLiteral(" has an unsupported timestamp: ") + timestamp);
 
-    auto known = fromMe.constFind(name);
-    if (known == fromMe.cend()) {
-      known = fromMe.insert(name, foldedName(name) == meFolded);
-      const QString key = UnicodeText::nfc(name);
-      if (!senders.contains(key)) {
-        senders.insert(key, name);
-        senderOrder.append(key);
-      }
+    const QString key = UnicodeText::nfc(name);
+    auto sender = senders.constFind(key);
+    if (sender == senders.cend()) {
+      sender = senders.insert(key, Sender{name, foldedName(name) == meFolded});
+      senderOrder.append(key);
     }
     Message message;
     message.id = j + 1;
     message.text = body;
     message.date = *date;
-    message.isFromMe = known.value();
+    message.isFromMe = sender->isMe;
     message.hasPhoto = hasPhoto;
     messages.append(std::move(message));
   }
@@ -288,11 +288,11 @@ ImportedChat CSVChatImporter::importChatFromText(const QString& text, const QStr
   QStringList others;
   bool meFound = false;
   for (const QString& key : std::as_const(senderOrder)) {
-    const QString& written = senders.value(key);
-    if (foldedName(written) == meFolded) {
+    const Sender& sender = *senders.constFind(key);
+    if (sender.isMe) {
       meFound = true;
     } else {
-      others.append(written);
+      others.append(sender.written);
     }
   }
   if (!meFound) fail(QStringLiteral("No sender matched your name, \"") + meName + QStringLiteral("\"."));
@@ -373,18 +373,19 @@ std::optional<Date> CSVChatImporter::parseDate(const QString& text) {
 
 QString CSVChatImporter::foldedName(const QString& name) {
   const QString trimmed = name.trimmed();
-  const QString fallback = trimmed.toCaseFolded().toLower();
   if (trimmed.isEmpty()) return trimmed;
+  // Qt's own case folding, for the unlikely failure of ICU below.
+  const auto fallback = [&trimmed] { return trimmed.toCaseFolded().toLower(); };
 
   // Decompose, drop the combining marks (accents, diaeresis, ...), fold case.
   UErrorCode status = U_ZERO_ERROR;
   const UNormalizer2* nfd = unorm2_getNFDInstance(&status);
-  if (U_FAILURE(status)) return fallback;
+  if (U_FAILURE(status)) return fallback();
   const std::u16string decomposed = icuTransform(trimmed.size(), [&](UChar* out, int32_t capacity, UErrorCode* error) {
     return unorm2_normalize(nfd, reinterpret_cast<const UChar*>(trimmed.utf16()), static_cast<int32_t>(trimmed.size()),
                             out, capacity, error);
   });
-  if (decomposed.empty()) return fallback;
+  if (decomposed.empty()) return fallback();
 
   std::u16string bare;
   bare.reserve(decomposed.size());

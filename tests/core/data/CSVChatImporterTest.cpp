@@ -306,6 +306,29 @@ class CSVChatImporterTest : public QObject {
     QCOMPARE(chat.otherName, QStringLiteral("Kim"));
   }
 
+  // Spellings of the user's name that differ in case or accents are all the
+  // user: one other sender remains, and every spelling's rows are the user's.
+  void userSpellingsAreOnePerson_data() {
+    QTest::addColumn<QString>("me");
+    QTest::addColumn<QStringList>("spellings");
+    QTest::newRow("case") << "You" << QStringList{"You", "you"};
+    QTest::newRow("blank user name, case") << " " << QStringList{"you", "YOU", "You"};
+    QTest::newRow("diacritics and case") << "Zoe"
+                                         << QStringList{QStringLiteral("Zo\u00EB"), "ZOE", QStringLiteral("zoe\u0308")};
+  }
+  void userSpellingsAreOnePerson() {
+    QFETCH(QString, me);
+    QFETCH(QStringList, spellings);
+    QString text = QStringLiteral("name,timestamp,message\nKim,1,first\n");
+    for (qsizetype i = 0; i < spellings.size(); ++i)
+      text += QStringLiteral("%1,%2,mine %3\nKim,%4,theirs\n").arg(spellings[i]).arg(2 * i + 2).arg(i).arg(2 * i + 3);
+    const ImportedChat chat = import(text, me);
+    QCOMPARE(chat.otherName, QStringLiteral("Kim"));
+    QCOMPARE(chat.messages.size(), 1 + 2 * spellings.size());
+    for (const Message& message : chat.messages)
+      QCOMPARE(message.isFromMe, message.text.startsWith(QStringLiteral("mine")));
+  }
+
   void otherSenderKeyedByCanonicalForm() {
     // One name written composed and decomposed is one person; the first
     // spelling names the chat.
