@@ -107,21 +107,7 @@ QString quoted(const QString& text) {
 
 }  // namespace
 
-ImportedChat SampleChat::importedChat() const {
-  ImportedChat chat;
-  chat.contact.handle = QStringLiteral("csv:") + otherName;
-  chat.contact.displayName = otherName;
-  chat.contact.messageCount = messages.size();
-  if (!messages.isEmpty()) {
-    chat.contact.firstMessage = messages.constFirst().date;
-    chat.contact.lastMessage = messages.constLast().date;
-  }
-  chat.messages = messages;
-  for (Message& message : chat.messages) message.handle = otherName;
-  chat.meName = myName;
-  chat.otherName = otherName;
-  return chat;
-}
+ImportedChat SampleChat::importedChat() const { return makeCsvImportedChat(myName, otherName, messages); }
 
 SampleChat makeSampleChat(const SampleChatOptions& options) {
   SampleChat chat;

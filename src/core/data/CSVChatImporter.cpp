@@ -301,19 +301,7 @@ ImportedChat CSVChatImporter::importChatFromText(const QString& text, const QStr
          meName + QStringLiteral(" senders."));
   }
 
-  const QString otherName = others.first();
-  for (Message& message : messages) message.handle = otherName;
-
-  ImportedChat chat;
-  chat.contact.handle = QStringLiteral("csv:") + otherName;
-  chat.contact.displayName = otherName;
-  chat.contact.messageCount = messages.size();
-  chat.contact.firstMessage = messages.first().date;
-  chat.contact.lastMessage = messages.last().date;
-  chat.messages = std::move(messages);
-  chat.meName = meName;
-  chat.otherName = otherName;
-  return chat;
+  return makeCsvImportedChat(meName, others.first(), std::move(messages));
 }
 
 QList<QStringList> CSVChatImporter::parseCSV(const QString& text) {

@@ -16,4 +16,20 @@ ImportedChat makeImportedChat(const ContactSummary& chosen, MessageList messages
   return chat;
 }
 
+ImportedChat makeCsvImportedChat(const QString& meName, const QString& otherName, MessageList messages) {
+  for (Message& message : messages) message.handle = otherName;
+  ImportedChat chat;
+  chat.contact.handle = QStringLiteral("csv:") + otherName;
+  chat.contact.displayName = otherName;
+  chat.contact.messageCount = messages.size();
+  if (!messages.isEmpty()) {
+    chat.contact.firstMessage = messages.constFirst().date;
+    chat.contact.lastMessage = messages.constLast().date;
+  }
+  chat.messages = std::move(messages);
+  chat.meName = meName;
+  chat.otherName = otherName;
+  return chat;
+}
+
 }  // namespace murmela

@@ -20,4 +20,10 @@ struct ImportedChat {
 // (when present and not empty) or else the handle for the partner.
 ImportedChat makeImportedChat(const ContactSummary& chosen, MessageList messages);
 
+// The chat of a CSV export: the partner's handle is "csv:" + `otherName`, its
+// display name `otherName`, the count and dates those of `messages` (oldest
+// first; dates left at their defaults when there are none), and every message
+// carries `otherName` as its handle.
+ImportedChat makeCsvImportedChat(const QString& meName, const QString& otherName, MessageList messages);
+
 }  // namespace murmela
