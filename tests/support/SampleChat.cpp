@@ -3,6 +3,7 @@
 #include "common/Iso8601.h"
 #include "support/FixtureDatabaseBuilder.h"
 #include "support/SyntheticConversation.h"
+#include "support/TestRandom.h"
 
 #include <QSaveFile>
 
@@ -14,22 +15,8 @@
 namespace murmela::test {
 namespace {
 
-// splitmix64: the overlay's own small, fixed random sequence.
-class Mixer {
- public:
-  explicit Mixer(std::uint64_t seed) : state_(seed ^ 0x5DEECE66DULL) {}
-  std::uint64_t next() {
-    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }
-  qsizetype below(qsizetype n) { return static_cast<qsizetype>(next() % static_cast<std::uint64_t>(n)); }
-
- private:
-  std::uint64_t state_;
-};
+// The overlay's own small, fixed random sequence, apart from the everyday chat's.
+SplitMix64 overlayRandom(std::uint64_t seed) { return SplitMix64(seed ^ 0x5DEECE66DULL); }
 
 struct Line {
   bool fromMe;
@@ -132,7 +119,7 @@ SampleChat makeSampleChat(const SampleChatOptions& options) {
   MessageList messages = makeSyntheticConversation(everyday);
   for (Message& message : messages) message.date = Date(std::floor(message.date.secondsSinceReference()));
 
-  Mixer random(options.seed);
+  SplitMix64 random = overlayRandom(options.seed);
   const qsizetype everydayCount = messages.size();
   for (Message& message : messages)
     if (random.unit() < 0.015) message.text = kInsideJoke[random.below(kInsideJoke.size())];
@@ -193,7 +180,7 @@ void writeSampleChatDatabase(const SampleChat& chat, const QString& path) {
   const qint64 friendHandle = database.addHandle(QStringLiteral("jamie@example.com"));
   const qint64 friendChat = database.addOneToOneChat(friendHandle);
   const qint64 groupChat = database.addGroupChat({handle, friendHandle});
-  Mixer random(chat.messages.size());
+  SplitMix64 random = overlayRandom(chat.messages.size());
   for (qsizetype i = 0; i < chat.messages.size(); ++i) {
     const Message& message = chat.messages[i];
     const qint64 date = std::llround(message.date.secondsSinceReference() * 1e9);

@@ -1,5 +1,7 @@
 #include "support/SyntheticConversation.h"
 
+#include "support/TestRandom.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -8,40 +10,6 @@
 
 namespace murmela::test {
 namespace {
-
-// xoshiro256** seeded by splitmix64: fixed arithmetic, so no library's
-// distribution can change the sequence.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) {
-    for (auto& word : state_) {
-      seed += 0x9E3779B97F4A7C15ull;
-      std::uint64_t z = seed;
-      z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-      z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-      word = z ^ (z >> 31);
-    }
-  }
-  std::uint64_t next() {
-    const std::uint64_t result = rotl(state_[1] * 5, 7) * 9;
-    const std::uint64_t t = state_[1] << 17;
-    state_[2] ^= state_[0];
-    state_[3] ^= state_[1];
-    state_[1] ^= state_[2];
-    state_[0] ^= state_[3];
-    state_[2] ^= t;
-    state_[3] = rotl(state_[3], 45);
-    return result;
-  }
-  double unit() { return static_cast<double>(next() >> 11) * 0x1.0p-53; }  // [0, 1)
-  qsizetype below(qsizetype n) { return static_cast<qsizetype>(next() % static_cast<std::uint64_t>(n)); }
-  bool chance(double p) { return unit() < p; }
-  double between(double low, double high) { return low + (high - low) * unit(); }
-
- private:
-  static std::uint64_t rotl(std::uint64_t x, int k) { return (x << k) | (x >> (64 - k)); }
-  std::uint64_t state_[4];
-};
 
 // Everyday words, most common first (sampled with Zipf weights).
 const QStringList& vocabulary() {
@@ -94,7 +62,7 @@ const QStringList kEndings = {"", "", "", ".", "!", "?", "!!", "...", " :)"};
 
 class TextMaker {
  public:
-  explicit TextMaker(Random& random) : random_(random) {
+  explicit TextMaker(Xoshiro256& random) : random_(random) {
     double total = 0.0;
     for (qsizetype rank = 0; rank < vocabulary().size(); ++rank) {
       total += 1.0 / std::pow(static_cast<double>(rank) + 1.5, 1.05);
@@ -135,13 +103,13 @@ class TextMaker {
   }
   const QString& pick(const QStringList& list) { return list[random_.below(list.size())]; }
 
-  Random& random_;
+  Xoshiro256& random_;
   std::vector<double> cumulative_;
 };
 
 // Gaps between messages as multiples of the mean gap: mostly quick replies,
 // some pauses of a few hours, a few long silences.
-double relativeGap(Random& random) {
+double relativeGap(Xoshiro256& random) {
   const double kind = random.unit();
   double gap;
   if (kind < 0.60)
@@ -162,7 +130,7 @@ MessageList makeSyntheticConversation(const SyntheticConversationOptions& option
   MessageList messages;
   if (options.messageCount <= 0) return messages;
   messages.reserve(options.messageCount);
-  Random random(options.seed);
+  Xoshiro256 random(options.seed);
   TextMaker texts(random);
   const double meanGap = options.spanDays * 86400.0 / static_cast<double>(options.messageCount);
   double at = options.start.secondsSinceReference();
