@@ -14,8 +14,6 @@
 
 namespace murmela {
 
-static_assert(MessagesDatabaseReader::kOpenFlags == (SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX));
-
 // The three statements go to SQLite exactly as they stand here.
 const char* const MessagesDatabaseReader::kMessagesSQL =
     R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
@@ -44,7 +42,9 @@ WHERE c.style = 45
   )
 ORDER BY m.date ASC)sql";
 
-const char* const MessagesDatabaseReader::kAttachmentCountSQL = R"sql(SELECT COUNT(DISTINCT a.ROWID)
+namespace {
+
+const char* const kAttachmentCountSQL = R"sql(SELECT COUNT(DISTINCT a.ROWID)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -55,7 +55,7 @@ JOIN attachment a ON a.ROWID = maj.attachment_id
 WHERE c.style = 45
   AND h.id = ?)sql";
 
-const char* const MessagesDatabaseReader::kContactSummariesSQL =
+const char* const kContactSummariesSQL =
     R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
@@ -83,7 +83,8 @@ WHERE c.style = 45
 GROUP BY h.id
 ORDER BY COUNT(m.ROWID) DESC)sql";
 
-namespace {
+// Read-only, and one connection safe to use from any thread.
+constexpr int kOpenFlags = SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX;
 
 struct ConnectionCloser {
   void operator()(sqlite3* database) const { sqlite3_close(database); }
@@ -101,14 +102,29 @@ void runPragma(sqlite3* database, const char* sql) {
   sqlite3_finalize(statement);
 }
 
+// The name SQLite is given for `path`: the path itself, or "./" + path for a
+// relative path that SQLite would otherwise read as a "file:" URI.
+QByteArray sqliteFileName(const QString& path) {
+  QByteArray name = QFile::encodeName(path);
+  if (name.startsWith("file:")) name.prepend("./");
+  return name;
+}
+
+// Opens `path` read-only; SQLite's result code, and in `database` the
+// connection (which SQLite may hand out even when the open failed).
+int openConnection(const QString& path, Connection& database) {
+  sqlite3* raw = nullptr;
+  const int result = sqlite3_open_v2(sqliteFileName(path).constData(), &raw, kOpenFlags, nullptr);
+  database.reset(raw);
+  return result;
+}
+
 // One connection for one call.
 Connection openDatabase(const QString& path) {
-  sqlite3* raw = nullptr;
-  const int result = sqlite3_open_v2(MessagesDatabaseReader::sqliteFileName(path).constData(), &raw,
-                                     MessagesDatabaseReader::kOpenFlags, nullptr);
-  Connection database(raw);
+  Connection database;
+  const int result = openConnection(path, database);
   if (result != SQLITE_OK) {
-    const char* message = raw ? sqlite3_errmsg(raw) : nullptr;
+    const char* message = database ? sqlite3_errmsg(database.get()) : nullptr;
     const QString text = message ? QString::fromUtf8(message) : QStringLiteral("unknown SQLite error");
     throw WrappedDataError::databaseOpenFailed(text);
   }
@@ -141,38 +157,29 @@ class HandleCache {
 
 }  // namespace
 
-QByteArray MessagesDatabaseReader::sqliteFileName(const QString& path) {
-  QByteArray name = QFile::encodeName(path);
-  if (name.startsWith("file:")) name.prepend("./");
-  return name;
-}
-
 MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
   const Connection database = openDatabase(databasePath_);
   MessageList messages;
-  {
-    SQLiteStatement statement(database.get(), kMessagesSQL);
-    statement.bind(handle, 1);
-    HandleCache handles;
-    while (statement.step()) {
-      const char* handleText = statement.cStringAt(4);
-      if (handleText == nullptr) continue;
+  SQLiteStatement statement(database.get(), kMessagesSQL);
+  statement.bind(handle, 1);
+  HandleCache handles;
+  while (statement.step()) {
+    const char* handleText = statement.cStringAt(4);
+    if (handleText == nullptr) continue;
 
-      const char* plain = statement.cStringAt(1);
-      QString text = plain ? QString::fromUtf8(plain).trimmed() : QString();
-      if (text.isEmpty()) {
-        const QByteArrayView body = statement.blobAt(5);
-        if (body.isEmpty()) continue;
-        std::optional<QString> recovered = AttributedBodyDecoder::plainString(body);
-        if (!recovered) continue;
-        text = std::move(*recovered).trimmed();
-        if (text.isEmpty()) continue;
-      }
-
-      messages.append(Message{statement.int64At(0), std::move(text),
-                              Date::fromMessagesNanoseconds(statement.int64At(2)), statement.intAt(3) == 1,
-                              handles.get(handleText), false});
+    const char* plain = statement.cStringAt(1);
+    QString text = plain ? QString::fromUtf8(plain).trimmed() : QString();
+    if (text.isEmpty()) {
+      const QByteArrayView body = statement.blobAt(5);
+      if (body.isEmpty()) continue;
+      std::optional<QString> recovered = AttributedBodyDecoder::plainString(body);
+      if (!recovered) continue;
+      text = std::move(*recovered).trimmed();
+      if (text.isEmpty()) continue;
     }
+
+    messages.append(Message{statement.int64At(0), std::move(text), Date::fromMessagesNanoseconds(statement.int64At(2)),
+                            statement.intAt(3) == 1, handles.get(handleText), false});
   }
   return messages;
 }
@@ -196,6 +203,11 @@ QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
                                     Date::fromMessagesNanoseconds(statement.int64At(3))});
   }
   return summaries;
+}
+
+bool MessagesDatabaseReader::canOpen() const {
+  Connection database;
+  return openConnection(databasePath_, database) == SQLITE_OK;
 }
 
 std::optional<MessagesDatabaseReader> MessagesDatabaseReader::launchArgumentOverride(const QStringList& arguments) {

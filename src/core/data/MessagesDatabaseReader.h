@@ -16,14 +16,9 @@ namespace murmela {
 // The calls block on the disk; run them on a worker.
 class MessagesDatabaseReader {
  public:
-  // SQLite's read-only and full-mutex open flags (0x10001).
-  static constexpr int kOpenFlags = 0x00000001 | 0x00010000;
-
-  // The three statements, exactly as they are given to SQLite (one "?"
-  // parameter in the first two: the handle).
+  // The statement of fetchMessages(), exactly as it is given to SQLite (one
+  // "?" parameter: the handle). The reader benchmark runs it too.
   static const char* const kMessagesSQL;
-  static const char* const kAttachmentCountSQL;
-  static const char* const kContactSummariesSQL;
 
   explicit MessagesDatabaseReader(QString databasePath) : databasePath_(std::move(databasePath)) {}
 
@@ -39,14 +34,14 @@ class MessagesDatabaseReader {
   // most messages first, without display names.
   QList<ContactSummary> fetchContactSummaries() const;
 
+  // Whether the database opens read-only, the same way every call above opens
+  // it (the Full Disk Access probe). Never throws.
+  bool canOpen() const;
+
   // The reader named by the launch argument "-messagesDB" (its first
   // occurrence) and the argument after it, with a leading tilde expanded; none
   // when the flag is missing or last. The file is not checked.
   static std::optional<MessagesDatabaseReader> launchArgumentOverride(const QStringList& arguments);
-
-  // The name SQLite is given for `path`: the path itself, or "./" + path for
-  // a relative path that SQLite would otherwise read as a "file:" URI.
-  static QByteArray sqliteFileName(const QString& path);
 
  private:
   QString databasePath_;

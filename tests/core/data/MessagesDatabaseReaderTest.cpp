@@ -1,4 +1,3 @@
-#include "data/AppPermissionService.h"
 #include "data/MessagesDatabaseReader.h"
 #include "data/WrappedDataError.h"
 #include "support/FixtureDatabaseBuilder.h"
@@ -326,9 +325,12 @@ class MessagesDatabaseReaderTest : public QObject {
       db.addMessage(db.addOneToOneChat(sam), {.text = "hi", .date = 1, .handleId = sam});
       db.close();
     }
-    const int count = int(MessagesDatabaseReader(QStringLiteral("file:chat.db")).fetchMessages(kSam).size());
+    const MessagesDatabaseReader reader(QStringLiteral("file:chat.db"));
+    const int count = int(reader.fetchMessages(kSam).size());
+    const bool opens = reader.canOpen();  // the permission probe names the file the same way
     QDir::setCurrent(previous);
     QCOMPARE(count, 1);
+    QVERIFY(opens);
   }
 
   void launchArgumentOverride_data() {
