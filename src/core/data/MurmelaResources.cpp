@@ -37,10 +37,7 @@ std::optional<QString> locate(const SearchLocations& locations) {
   for (const QString& candidate : candidates(locations)) {
     if (isBundleFolder(candidate)) return candidate;
   }
-  // The fallbacks of a development build: beside the executable, then the
-  // source tree the program was built from.
-  if (!locations.executableFolder.isEmpty() && isBundleFolder(besideExecutable(locations)))
-    return besideExecutable(locations);
+  // The fallback of a development build: the source tree the program was built from.
   if (isBundleFolder(locations.buildLocation)) return QDir::cleanPath(locations.buildLocation);
   return std::nullopt;
 }

@@ -25,8 +25,8 @@ SearchLocations processLocations();
 // the installed data folder ("<executable folder>/../share/murmela/<bundle>"),
 // then the executable's own folder ("<executable folder>/<bundle>").
 QStringList candidates(const SearchLocations& locations);
-// The first candidate that is a folder; otherwise the bundle beside the
-// executable, then the build location; absent when none is a folder.
+// The first candidate that is a folder; otherwise the build location; absent
+// when none is a folder.
 std::optional<QString> locate(const SearchLocations& locations);
 // What the process dies with when nothing is found.
 QString missingBundleMessage(const SearchLocations& locations);
