@@ -1,11 +1,11 @@
 #include "data/VCardContactStore.h"
 
 #include "common/AppSettings.h"
+#include "common/FileError.h"
 #include "data/ContactStoreError.h"
 #include "data/VCardParser.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -38,13 +38,11 @@ QStringList vCardFiles(const QString& folder) {
 }
 
 QByteArray readFile(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly))
-    throw ContactStoreError(ContactStoreError::Kind::unreadable, path, file.errorString());
-  QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError)
-    throw ContactStoreError(ContactStoreError::Kind::unreadable, path, file.errorString());
-  return data;
+  try {
+    return readFileBytes(path);
+  } catch (const FileError& error) {
+    throw ContactStoreError(ContactStoreError::Kind::unreadable, path, error.reason());
+  }
 }
 
 }  // namespace
