@@ -3,15 +3,10 @@
 namespace murmela {
 
 size_t qHash(const ContactSummary& summary, size_t seed) {
-  QtPrivate::QHashCombine combine;
-  seed = combine(seed, summary.handle);
   // The presence of a name is hashed too, so absent and empty differ.
-  seed = combine(seed, summary.displayName.has_value());
-  seed = combine(seed, summary.displayName.value_or(QString()));
-  seed = combine(seed, summary.messageCount);
-  seed = combine(seed, summary.firstMessage.secondsSinceReference());
-  seed = combine(seed, summary.lastMessage.secondsSinceReference());
-  return seed;
+  return qHashMulti(seed, summary.handle, summary.displayName.has_value(), summary.displayName.value_or(QString()),
+                    summary.messageCount, summary.firstMessage.secondsSinceReference(),
+                    summary.lastMessage.secondsSinceReference());
 }
 
 }  // namespace murmela
