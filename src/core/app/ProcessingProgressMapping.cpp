@@ -1,5 +1,7 @@
 #include "app/ProcessingProgressMapping.h"
 
+#include "hosted/HostedRunEstimates.h"
+
 #include <algorithm>
 
 namespace murmela::ProcessingProgressMapping {

@@ -2,8 +2,6 @@
 
 #include "analysis/ProcessingProgress.h"
 #include "app/IntelligenceChoice.h"
-#include "data/Message.h"
-#include "hosted/HostedRunEstimates.h"
 
 namespace murmela::ProcessingProgressMapping {
 
@@ -13,8 +11,6 @@ namespace murmela::ProcessingProgressMapping {
 // seconds for the pipeline itself.
 inline constexpr double kPipelineFractionCap = 0.45;
 inline constexpr double kPipelineSeconds = 10.0;
-
-using HostedRunEstimates::characterCount;
 
 // The seconds the steps after the pipeline are expected to take: the
 // anonymization (hybrid mode only) and the hosted analysis, each at least 8

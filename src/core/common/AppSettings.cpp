@@ -46,11 +46,6 @@ void AppSettings::clearAll() {
   settings_->sync();
 }
 
-void AppSettings::sync() {
-  std::lock_guard guard(lock_);
-  settings_->sync();
-}
-
 void AppSettings::useFile(const QString& path) {
   std::lock_guard guard(lock_);
   settings_->sync();

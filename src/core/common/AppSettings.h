@@ -22,7 +22,6 @@ class AppSettings {
   void remove(const QString& key);
   // Removes every key of the application's domain and writes the change out.
   void clearAll();
-  void sync();
 
   // Replaces the backing store by an INI file at `path` (tests), or returns to
   // the platform's default store when `path` is empty.

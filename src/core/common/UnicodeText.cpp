@@ -103,12 +103,6 @@ QString graphemeSuffix(QStringView text, qsizetype count) {
   return text.mid(start).toString();
 }
 
-QStringList graphemes(QStringView text) {
-  QStringList clusters;
-  forEachGrapheme(text, [&clusters](QStringView cluster) { clusters.append(cluster.toString()); });
-  return clusters;
-}
-
 bool isEmoji(char32_t codePoint) { return u_hasBinaryProperty(static_cast<UChar32>(codePoint), UCHAR_EMOJI); }
 
 bool isEmojiPresentation(char32_t codePoint) {

@@ -15,8 +15,6 @@ qsizetype graphemeCount(QStringView text);
 // The first / last `count` grapheme clusters (the whole text when shorter).
 QString graphemePrefix(QStringView text, qsizetype count);
 QString graphemeSuffix(QStringView text, qsizetype count);
-// The clusters of the text in order.
-QStringList graphemes(QStringView text);
 // Calls visit(QStringView cluster) for every grapheme cluster, without copies.
 template <typename Visitor>
 void forEachGrapheme(QStringView text, Visitor&& visit);

@@ -19,8 +19,6 @@ class ContactResolver {
   ContactResolver();
   explicit ContactResolver(std::shared_ptr<ContactStore> store);
 
-  ContactStore& store() const { return *store_; }
-
   // The current state of contacts access; never asks the user.
   ContactAccessStatus authorizationStatus() const { return store_->authorizationStatus(); }
   // Asks the user when they have not decided yet; returns the state afterwards.

@@ -29,12 +29,9 @@ class SQLiteStatement {
   // with SQLite's message, so a damaged database never passes as a short one.
   bool step();
 
-  sqlite3_stmt* raw() const { return raw_; }
-
   // Column reads of the current row.
   qint64 int64At(int column) const { return sqlite3_column_int64(raw_, column); }
   int intAt(int column) const { return sqlite3_column_int(raw_, column); }
-  bool isNull(int column) const { return sqlite3_column_type(raw_, column) == SQLITE_NULL; }
   // The column's text as a C string: up to its first NUL, absent for NULL.
   const char* cStringAt(int column) const { return reinterpret_cast<const char*>(sqlite3_column_text(raw_, column)); }
   // The column's bytes; empty for NULL and for a zero-length blob.

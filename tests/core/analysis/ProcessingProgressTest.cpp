@@ -2,6 +2,7 @@
 #include "analysis/AnalysisStage.h"
 #include "analysis/ProcessingProgress.h"
 #include "app/ProcessingProgressMapping.h"
+#include "hosted/HostedRunEstimates.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -117,7 +118,7 @@ class ProcessingProgressTest : public QObject {
     const MessageList messages{message(QStringLiteral("caf\u00e9")), message(QStringLiteral("cafe\u0301")),
                                message(QStringLiteral("👍🏽🇩🇪")), message(QStringLiteral("a\r\nb")),
                                message(QString())};
-    QCOMPARE(ProcessingProgressMapping::characterCount(messages), qint64(4 + 4 + 2 + 3));
+    QCOMPARE(HostedRunEstimates::characterCount(messages), qint64(4 + 4 + 2 + 3));
   }
 };
 
