@@ -9,8 +9,11 @@
 // with almost nothing to show (every optional absent, every list empty).
 // Local times are New York times; the monthly and daily values sit at noon UTC
 // so that they fall on the same calendar day in nearly every time zone.
+#include "analysis/CloserGenerator.h"
+#include "analysis/RankedCounts.h"
 #include "common/Date.h"
 #include "common/LocalCalendar.h"
+#include "data/FakeReportLoader.h"
 #include "data/ReportJson.h"
 
 #include <QCoreApplication>
@@ -46,24 +49,32 @@ Date day(int year, int month, int dayOfMonth) {
       QDateTime(QDate(year, month, dayOfMonth), QTime(12, 0), QTimeZone::utc()).toSecsSinceEpoch()));
 }
 
-QString grouped(qint64 value) { return QLocale(QLocale::English, QLocale::UnitedStates).toString(value); }
+const QLocale& homeLocale() {
+  static const QLocale locale(QLocale::English, QLocale::UnitedStates);
+  return locale;
+}
+
+QString grouped(qint64 value) { return homeLocale().toString(value); }
 
 qint64 totalDays(Date first, Date last) {
   const LocalCalendar calendar(homeZone());
   return calendar.daysBetween(first, last) + 1;
 }
 
-qint64 wholeYears(Date first, Date last) {
-  return std::max<qint64>(1, LocalCalendar(homeZone()).wholeYearsElapsed(first, last));
+// The analysis's own closing paragraph for the report, in New York and in English.
+QString templateCloser(const WrappedReport& r) {
+  return CloserGenerator::templateParagraph(r.participantNames.them, r.relationshipType, r.totalMessages,
+                                            r.firstMessageDate, r.lastMessageDate, r.longestStreak.days,
+                                            LocalCalendar(homeZone()), homeLocale());
 }
 
-// Ranked the way the analysis ranks: count descending, then text ascending.
-QList<PhraseStat> ranked(QList<PhraseStat> stats) {
-  std::stable_sort(stats.begin(), stats.end(), [](const PhraseStat& a, const PhraseStat& b) {
-    if (a.count != b.count) return a.count > b.count;
-    return a.phrase < b.phrase;
-  });
-  return stats;
+// Ranked the way the analysis ranks its phrase lists.
+QList<PhraseStat> ranked(const QList<PhraseStat>& stats) {
+  QHash<QString, qint64> counts;
+  for (const PhraseStat& stat : stats) counts.insert(stat.phrase, stat.count);
+  QList<PhraseStat> out;
+  for (const RankedCount& entry : rankCounts(counts, stats.size())) out.append({entry.text, entry.count});
+  return out;
 }
 
 qint64 countOf(const QList<PhraseStat>& stats, const char* phrase) {
@@ -247,7 +258,7 @@ WrappedReport richReport() {
           "you came back from every one. The longest streak lasted %3 days, but the real pattern is simpler: "
           "again and again, one of you reached out, and the other came back.")
           .arg(grouped(r.totalMessages))
-          .arg(wholeYears(r.firstMessageDate, r.lastMessageDate))
+          .arg(CloserGenerator::spanInYears(r.firstMessageDate, r.lastMessageDate, LocalCalendar(homeZone())))
           .arg(r.longestStreak.days);
   return r;
 }
@@ -343,14 +354,7 @@ WrappedReport friendshipReport() {
                        false,
                        {QStringLiteral("upset"), QStringLiteral("hurt"), QStringLiteral("sorry")},
                        false}};
-  r.closerParagraph =
-      QStringLiteral(
-          "Across %1 messages and %2 years, this thread with Priya reads like a toast to the two of you: "
-          "running jokes, emergency debriefs, small rescues, and plans that turned into lore. The longest "
-          "streak lasted %3 days, but the real story is the habit of choosing each other on regular days.")
-          .arg(grouped(r.totalMessages))
-          .arg(wholeYears(r.firstMessageDate, r.lastMessageDate))
-          .arg(r.longestStreak.days);
+  r.closerParagraph = templateCloser(r);
   return r;
 }
 
@@ -380,15 +384,20 @@ WrappedReport minimalReport() {
   r.initiationRate = rates(r.initiationCount);
   r.longestStreak = {1, day(2025, 2, 20)};
   r.longestSilence = {1, day(2025, 2, 20)};
-  r.closerParagraph =
-      QStringLiteral(
-          "Across %1 messages and %2 years, this thread with Jordan shows what accumulated slowly: plans, "
-          "updates, timing, context, and a shared record that became more specific with every exchange. The "
-          "longest streak lasted %3 days, but the interesting part is what the conversation built over time.")
-          .arg(grouped(r.totalMessages))
-          .arg(wholeYears(r.firstMessageDate, r.lastMessageDate))
-          .arg(r.longestStreak.days);
+  r.closerParagraph = templateCloser(r);
   return r;
+}
+
+WrappedReport reportFor(FakeDataFixture fixture) {
+  switch (fixture) {
+    case FakeDataFixture::rich:
+      return richReport();
+    case FakeDataFixture::minimal:
+      return minimalReport();
+    case FakeDataFixture::friendship:
+      break;
+  }
+  return friendshipReport();
 }
 
 }  // namespace
@@ -403,14 +412,10 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   const QDir folder(arguments.first());
-  const QList<std::pair<QString, WrappedReport>> reports = {
-      {QStringLiteral("fake_report"), richReport()},
-      {QStringLiteral("fake_report_minimal"), minimalReport()},
-      {QStringLiteral("fake_report_friendship"), friendshipReport()}};
   int status = 0;
-  for (const auto& [name, report] : reports) {
-    const QString path = folder.filePath(name + QStringLiteral(".json"));
-    QByteArray bytes = ReportJson::encode(report);
+  for (const FakeDataFixture fixture : {FakeDataFixture::rich, FakeDataFixture::minimal, FakeDataFixture::friendship}) {
+    const QString path = folder.filePath(resourceName(fixture) + QStringLiteral(".json"));
+    QByteArray bytes = ReportJson::encode(reportFor(fixture));
     if (!bytes.endsWith('\n')) bytes.append('\n');
     if (check) {
       QFile file(path);

@@ -1,9 +1,6 @@
 #include "analysis/CloserGenerator.h"
 
 #include "analysis/GenerativeAnalyzer.h"
-#include "common/LocalCalendar.h"
-
-#include <QLocale>
 
 #include <algorithm>
 
@@ -54,14 +51,19 @@ QString CloserGenerator::generate(const QString& contactName, RelationshipType r
 
 QString CloserGenerator::templateParagraph(const QString& contactName, RelationshipType relationshipType,
                                            qint64 totalMessages, Date firstDate, Date lastDate,
-                                           qint64 longestStreakDays) {
-  const qint64 years = std::max<qint64>(LocalCalendar().wholeYearsElapsed(firstDate, lastDate), 1);
-  QString total = QLocale().toString(totalMessages);
+                                           qint64 longestStreakDays, const LocalCalendar& calendar,
+                                           const QLocale& locale) {
+  const qint64 years = spanInYears(firstDate, lastDate, calendar);
+  QString total = locale.toString(totalMessages);
   if (total.isEmpty()) total = QString::number(totalMessages);
   const Template parts = templateFor(relationshipType);
   return QStringLiteral("Across ") + total + QStringLiteral(" messages and ") + QString::number(years) +
          QStringLiteral(" years, this thread with ") + contactName + QString::fromUtf8(parts.middle) +
          QString::number(longestStreakDays) + QString::fromUtf8(parts.closing);
+}
+
+qint64 CloserGenerator::spanInYears(Date firstDate, Date lastDate, const LocalCalendar& calendar) {
+  return std::max<qint64>(calendar.wholeYearsElapsed(firstDate, lastDate), 1);
 }
 
 }  // namespace murmela
