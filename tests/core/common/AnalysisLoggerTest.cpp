@@ -4,11 +4,15 @@
 #include "support/TestRegistry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -23,6 +27,54 @@ QStringList fileLines(const QString& path) {
   if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
   return text.split(QLatin1Char('\n'));
 }
+
+// Sends the process's standard error into a pipe until finish(), which
+// returns what was written meanwhile. Restores standard error when it goes.
+class StandardErrorCapture {
+ public:
+  StandardErrorCapture() {
+    if (::pipe(pipe_) != 0) return;
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    if (saved_ < 0 || ::dup2(pipe_[1], STDERR_FILENO) < 0) restore();
+  }
+  ~StandardErrorCapture() {
+    restore();
+    closeFd(pipe_[0]);
+  }
+  bool active() const { return saved_ >= 0; }
+
+  QByteArray finish() {
+    restore();
+    QByteArray out;
+    char buffer[4096];
+    for (;;) {
+      const ssize_t n = ::read(pipe_[0], buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      out.append(buffer, n);
+    }
+    return out;
+  }
+
+ private:
+  static void closeFd(int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+  // Standard error back in place and the pipe's writing end closed, so that
+  // reading stops at what was written.
+  void restore() {
+    if (saved_ >= 0) {
+      ::dup2(saved_, STDERR_FILENO);
+      closeFd(saved_);
+    }
+    closeFd(pipe_[1]);
+  }
+
+  int pipe_[2] = {-1, -1};
+  int saved_ = -1;
+};
 
 const QRegularExpression stamped(QStringLiteral(R"(^\[\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2}\.\d{3}Z\] )"));
 
@@ -86,13 +138,46 @@ class AnalysisLoggerTest : public QObject {
     AppPaths::reset();
   }
 
-  void unusedLogWritesNoBannerUntilMade() {
+  // Must run before anything in this executable uses the shared sink (only
+  // the last test does): a sink made at start-up, before any test, would
+  // already have put its banner into the process's own app folder.
+  void unusedLogWritesNoBanner() {
+    AppPaths::reset();
+    const std::optional<QString> folder = AppPaths::appFolder();
+    const QString testRoot = qEnvironmentVariable("MURMELA_TEST_BINARY_DIR");
+    if (!folder || testRoot.isEmpty() || !folder->startsWith(testRoot))
+      QSKIP("the process's app folder is not a test folder (run through CTest)");
+    QVERIFY(!QFileInfo::exists(*folder + "/logs/analysis.log"));
+  }
+
+  void echoesEachLineToStandardError() {
     QTemporaryDir dir;
-    const QString path = dir.filePath("logs/analysis.log");
-    QVERIFY(!QFile::exists(path));
-    { AnalysisLoggerSink sink(path, false); }
-    // Destroying the sink drains the queue: the banner is there.
-    QCOMPARE(fileLines(path).size(), 1);
+    const QString path = dir.filePath("analysis.log");
+    const QString multiLine = QStringLiteral("two\nlines, caf\u00e9");
+    QStringList lines;
+    QByteArray echoed;
+    {
+      StandardErrorCapture capture;
+      QVERIFY(capture.active());
+      AnalysisLoggerSink sink(path, true);
+      sink.log("plain");
+      sink.log(multiLine);
+      sink.waitForPendingWrites();
+      lines = sink.lines();
+      echoed = capture.finish();
+    }
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines[1].endsWith("] " + multiLine));
+    // One write per line: the line as stored, newline inside kept, then "\n".
+    const QByteArray expected = (lines[0] + "\n" + lines[1] + "\n").toUtf8();
+    QCOMPARE(echoed, expected);
+    // The file holds the same bytes after its banner.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray content = file.readAll();
+    QVERIFY(content.startsWith("===== analysis session started "));
+    QVERIFY(content.endsWith(expected));
+    QCOMPARE(content.count('\n'), 1 + 3);  // the banner's, and the two lines' with the one inside
   }
 
   void neverReplacesAnExistingLog() {
@@ -143,12 +228,18 @@ class AnalysisLoggerTest : public QObject {
 
   void sharedSinkUsesTheAppFolder() {
     test::TestEnvironment environment;
-    // The shared sink is made once per process; in this executable it is made here.
+    const QString path = environment.appFolder() + "/logs/analysis.log";
+    QVERIFY(!QFileInfo::exists(path));
+    // The shared sink is made once per process; in this executable it is made
+    // here, so it takes the folder just set and writes its banner first.
     AnalysisLoggerSink& shared = AnalysisLogger::shared();
-    QCOMPARE(*shared.logFileURL(), environment.appFolder() + "/logs/analysis.log");
+    QCOMPARE(*shared.logFileURL(), path);
     AnalysisLogger::log("through the shared sink");
     shared.waitForPendingWrites();
-    QVERIFY(fileLines(*shared.logFileURL()).last().endsWith("] through the shared sink"));
+    const QStringList lines = fileLines(path);
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines.first().startsWith("===== analysis session started "));
+    QVERIFY(lines.last().endsWith("] through the shared sink"));
   }
 };
 
