@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/ProcessingProgress.h"
-#include "app/IntelligenceChoice.h"
+#include "data/IntelligenceChoice.h"
 
 namespace murmela::ProcessingProgressMapping {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/IntelligenceChoice.h"
+#include "data/IntelligenceChoice.h"
 #include "data/WrappedReport.h"
 #include "hosted/HostedAnalysisWorkflow.h"
 

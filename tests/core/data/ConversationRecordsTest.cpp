@@ -1,4 +1,4 @@
-#include "app/IntelligenceChoice.h"
+#include "data/IntelligenceChoice.h"
 #include "data/ContactSummary.h"
 #include "data/ImportedChat.h"
 #include "data/RelationshipType.h"

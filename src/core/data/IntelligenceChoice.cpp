@@ -1,4 +1,4 @@
-#include "app/IntelligenceChoice.h"
+#include "data/IntelligenceChoice.h"
 
 namespace murmela {
 
