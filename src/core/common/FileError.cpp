@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace murmela {
 
@@ -14,6 +15,9 @@ QString FileError::description() const {
              (reason_.isEmpty() ? QString() : QStringLiteral(": ") + reason_) + QLatin1Char('.');
     case Kind::notUtf8:
       return QStringLiteral("The file \"") + path_ + QStringLiteral("\" is not valid UTF-8 text.");
+    case Kind::writeFailed:
+      return QStringLiteral("The file \"") + path_ + QStringLiteral("\" could not be written") +
+             (reason_.isEmpty() ? QString() : QStringLiteral(": ") + reason_) + QLatin1Char('.');
   }
   return path_;
 }
@@ -32,6 +36,17 @@ QString readUtf8File(const QString& path) {
   std::optional<QString> text = UnicodeText::strictUtf8(bytes);
   if (!text) throw FileError(FileError::Kind::notUtf8, path);
   return *std::move(text);
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) throw FileError(FileError::Kind::writeFailed, path, file.errorString());
+  if (file.write(bytes) != bytes.size()) {
+    const QString reason = file.errorString();
+    file.cancelWriting();
+    throw FileError(FileError::Kind::writeFailed, path, reason);
+  }
+  if (!file.commit()) throw FileError(FileError::Kind::writeFailed, path, file.errorString());
 }
 
 }  // namespace murmela

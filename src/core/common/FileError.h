@@ -7,11 +7,12 @@
 
 namespace murmela {
 
-// A file that could not be read, or whose bytes are not the text they should
-// be. Raised unwrapped by readers that hand the file system's failure on.
+// A file that could not be read or written, or whose bytes are not the text
+// they should be. Raised unwrapped by readers and writers that hand the file
+// system's failure on.
 class FileError : public MurmelaError {
  public:
-  enum class Kind { readFailed, notUtf8 };
+  enum class Kind { readFailed, notUtf8, writeFailed };
 
   FileError(Kind kind, QString path, QString reason = {})
       : kind_(kind), path_(std::move(path)), reason_(std::move(reason)) {}
@@ -35,5 +36,9 @@ QByteArray readFileBytes(const QString& path);
 // The whole file as strictly decoded UTF-8 text; throws FileError(readFailed) or
 // FileError(notUtf8). A leading byte-order mark is dropped.
 QString readUtf8File(const QString& path);
+// Writes the whole file atomically: a complete new file replaces any file of
+// that name, or nothing changes. Throws FileError(writeFailed) with the
+// system's reason.
+void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 }  // namespace murmela

@@ -43,4 +43,12 @@ QString describeError(const std::exception& error);
 // is not a std::exception.
 QString describeError(const std::exception_ptr& error);
 
+// The error's type name: ours, or the unqualified name of its dynamic type.
+QString errorTypeName(const std::exception& error);
+// "[" + type name + "] " + description, for any error.
+QString bracketedErrorText(const std::exception& error);
+// One line for the analysis log: "type=… domain=… code=… msg=…". An error
+// that is not ours has the domain "std" and the code 0.
+QString errorLogFields(const std::exception& error);
+
 }  // namespace murmela

@@ -13,10 +13,7 @@
 #include <QStringDecoder>
 
 #include <cmath>
-#include <cxxabi.h>
-#include <cstdlib>
 #include <memory>
-#include <typeinfo>
 
 namespace murmela {
 namespace {
@@ -42,16 +39,6 @@ QString wholeSeconds(double value) {
   return QString::number(static_cast<qint64>(std::trunc(value)));
 }
 
-// The unqualified name of the exception's dynamic type.
-QString dynamicTypeName(const std::exception& error) {
-  const char* mangled = typeid(error).name();
-  int status = 0;
-  std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
-  QString name = QString::fromLatin1(status == 0 && demangled ? demangled.get() : mangled);
-  const qsizetype scope = name.lastIndexOf(QStringLiteral("::"));
-  return scope >= 0 ? name.mid(scope + 2) : name;
-}
-
 // A decoding error written out in full, as the log's "decodeError=" shows it.
 QString fullForm(const Json::DecodingError& error) {
   return QStringLiteral("DecodingError(path: %1, problem: %2)").arg(error.path(), error.problem());
@@ -67,21 +54,13 @@ HostedAnalysisClient::HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> ano
     : baseUrl_(std::move(baseUrl)), appVersion_(std::move(appVersion)), anonymizer_(std::move(anonymizer)) {}
 
 QString HostedAnalysisClient::describe(const std::exception& error) {
-  QStringList parts;
-  if (const auto* known = dynamic_cast<const MurmelaError*>(&error)) {
-    parts << QStringLiteral("type=") + known->typeName() << QStringLiteral("domain=") + known->domain()
-          << QStringLiteral("code=") + QString::number(known->code())
-          << QStringLiteral("msg=") + known->description();
-    if (const auto* transport = dynamic_cast<const TransportError*>(&error)) {
-      if (!transport->failingUrl().isEmpty()) parts << QStringLiteral("url=") + transport->failingUrl();
-      if (transport->networkError() != 0)
-        parts << QStringLiteral("underlying=QNetworkReply/%1 %2")
-                     .arg(transport->networkError())
-                     .arg(transport->networkErrorText());
-    }
-  } else {
-    parts << QStringLiteral("type=") + dynamicTypeName(error) << QStringLiteral("domain=std") << QStringLiteral("code=0")
-          << QStringLiteral("msg=") + QString::fromLocal8Bit(error.what());
+  QStringList parts{errorLogFields(error)};
+  if (const auto* transport = dynamic_cast<const TransportError*>(&error)) {
+    if (!transport->failingUrl().isEmpty()) parts << QStringLiteral("url=") + transport->failingUrl();
+    if (transport->networkError() != 0)
+      parts << QStringLiteral("underlying=QNetworkReply/%1 %2")
+                   .arg(transport->networkError())
+                   .arg(transport->networkErrorText());
   }
   return parts.join(QLatin1Char(' '));
 }
@@ -100,14 +79,16 @@ void HostedAnalysisClient::exchange(const QString& path, const QByteArray& body,
   const QString prefix = QStringLiteral("HTTP POST ") + path;
   QElapsedTimer clock;
   clock.start();
-  AnalysisLogger::log(prefix + QStringLiteral(" bodyBytes=%1 timeout=").arg(body.size()) + wholeSeconds(timeoutSeconds) +
-                      QStringLiteral("s authed=") + (token ? QStringLiteral("true") : QStringLiteral("false")));
+  AnalysisLogger::log(prefix + QStringLiteral(" bodyBytes=%1 timeout=").arg(body.size()) +
+                      wholeSeconds(timeoutSeconds) + QStringLiteral("s authed=") +
+                      (token ? QStringLiteral("true") : QStringLiteral("false")));
 
   HttpResponse response;
   try {
     response = HttpTransport::perform(request, std::move(stop));
   } catch (const std::exception& error) {
-    AnalysisLogger::log(prefix + QStringLiteral(" TRANSPORT FAILURE after ") + seconds(clock) + kDash + describe(error));
+    AnalysisLogger::log(prefix + QStringLiteral(" TRANSPORT FAILURE after ") + seconds(clock) + kDash +
+                        describe(error));
     throw;
   }
 
@@ -116,18 +97,21 @@ void HostedAnalysisClient::exchange(const QString& path, const QByteArray& body,
     throw HostedAnalysisError::invalidResponse(QStringLiteral("Missing HTTP response"));
   }
   const int status = *response.status;
-  const QString counts = QStringLiteral(" status=%1 bytes=%2 elapsed=").arg(status).arg(response.body.size()) + seconds(clock);
+  const QString counts =
+      QStringLiteral(" status=%1 bytes=%2 elapsed=").arg(status).arg(response.body.size()) + seconds(clock);
 
   if (!response.isSuccess()) {
     const QString bodyText = utf8Text(response.body).value_or(QString());
     std::optional<QString> diagnostic;
     try {
-      diagnostic = BackendErrorEnvelope::fromJson(Json::parseObject(response.body, QStringLiteral("error"))).detail.summary();
+      diagnostic =
+          BackendErrorEnvelope::fromJson(Json::parseObject(response.body, QStringLiteral("error"))).detail.summary();
     } catch (const Json::DecodingError&) {
       // Not the backend's error form: there is no diagnostic.
     }
-    AnalysisLogger::log(prefix + counts + QStringLiteral(" backendDiagnostic=") + diagnostic.value_or(QStringLiteral("none")) +
-                        QStringLiteral(" body=") + UnicodeText::graphemePrefix(bodyText, kLoggedBodyCharacters));
+    AnalysisLogger::log(prefix + counts + QStringLiteral(" backendDiagnostic=") +
+                        diagnostic.value_or(QStringLiteral("none")) + QStringLiteral(" body=") +
+                        UnicodeText::graphemePrefix(bodyText, kLoggedBodyCharacters));
     throw HostedAnalysisError::httpFailed(status, diagnostic ? *diagnostic + QLatin1Char(' ') + bodyText : bodyText);
   }
 
