@@ -6,13 +6,14 @@
 
 namespace murmela::ProcessingProgressMapping {
 
-double baseEstimateSeconds(qint64 characters, IntelligenceChoice choice) {
+double baseEstimateSeconds(qint64 characters, HostedAnalysisWorkflow workflow) {
   using namespace HostedRunEstimates;
-  const double anonymization = choice == IntelligenceChoice::hybrid ? anonymizationSeconds(characters) : 0.0;
+  const double anonymization =
+      workflow == HostedAnalysisWorkflow::hybridPrivacy ? anonymizationSeconds(characters) : 0.0;
   return anonymization + analysisSeconds(characters) + kMarginSeconds;
 }
 
-ProcessingProgress csvPipelineProgress(const ProcessingProgress& reported, double baseEstimateSeconds) {
+ProcessingProgress pipelineProgress(const ProcessingProgress& reported, double baseEstimateSeconds) {
   const double fraction = std::min(reported.fraction, kPipelineFractionCap);
   const double done = std::clamp(reported.fraction, 0.0, kPipelineFractionCap);
   const double remaining = std::max((kPipelineFractionCap - done) / kPipelineFractionCap, 0.0);
