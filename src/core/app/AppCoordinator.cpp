@@ -1,0 +1,268 @@
+#include "app/AppCoordinator.h"
+
+#include "common/AnalysisLogger.h"
+#include "common/AppSettings.h"
+#include "common/MurmelaError.h"
+#include "common/PathExpansion.h"
+
+#include <QMetaObject>
+
+namespace murmela {
+namespace {
+
+bool isFine(const PermissionSnapshot& snapshot) {
+  return snapshot.hasFullDiskAccess && snapshot.contactsStatus.isAuthorized();
+}
+
+constexpr std::chrono::milliseconds kDestructionWait{30000};
+
+}  // namespace
+
+QString AppCoordinator::defaultMessagesDatabasePath() {
+  return expandingTildeInPath(QStringLiteral("~/Library/Messages/chat.db"));
+}
+
+AppCoordinator::AppCoordinator(CoordinatorServices services, QObject* parent)
+    : QObject(parent), services_(std::move(services)), workers_(this) {
+  if (!services_.now) services_.now = [] { return Date::now(); };
+  hasAcceptedTerms_ = AppSettings::shared().value(kHasAcceptedTermsKey, false).toBool();
+  refreshHybridCapability();
+}
+
+AppCoordinator::~AppCoordinator() { shutdown(kDestructionWait); }
+
+bool AppCoordinator::shutdown(std::chrono::milliseconds timeout) {
+  lifetime_.request_stop();
+  stopRun();
+  return workers_.shutdown(timeout);
+}
+
+// ---- Published state ------------------------------------------------------
+
+void AppCoordinator::setScreen(const AppScreen& screen) {
+  screen_ = screen;
+  ++screenChanges_;
+  Q_EMIT screenChanged();
+}
+
+bool AppCoordinator::setScreenIfUnchangedSince(quint64 mark, const AppScreen& screen) {
+  if (screenChanges_ != mark) return false;
+  setScreen(screen);
+  return true;
+}
+
+void AppCoordinator::setPermissions(const std::optional<PermissionSnapshot>& permissions) {
+  permissions_ = permissions;
+  Q_EMIT permissionsChanged();
+}
+
+void AppCoordinator::setContacts(const QList<ContactSummary>& contacts) {
+  contacts_ = contacts;
+  Q_EMIT contactsChanged();
+}
+
+void AppCoordinator::setContactLoadingError(const std::optional<QString>& text) {
+  contactLoadingError_ = text;
+  Q_EMIT contactLoadingErrorChanged();
+}
+
+void AppCoordinator::setProcessingProgress(const ProcessingProgress& progress) {
+  processingProgress_ = progress;
+  Q_EMIT processingProgressChanged();
+}
+
+void AppCoordinator::setProcessingError(const std::optional<QString>& text) {
+  processingError_ = text;
+  Q_EMIT processingErrorChanged();
+}
+
+void AppCoordinator::setAnalysisLog(const QString& text) {
+  analysisLog_ = text;
+  Q_EMIT analysisLogChanged();
+}
+
+void AppCoordinator::setPastWraps(const QList<PastWrap>& wraps) {
+  pastWraps_ = wraps;
+  Q_EMIT pastWrapsChanged();
+}
+
+void AppCoordinator::setCurrentShareContactHandle(const std::optional<QString>& handle) {
+  currentShareContactHandle_ = handle;
+  Q_EMIT currentShareContactHandleChanged();
+}
+
+void AppCoordinator::setActiveShares(const QList<ShareCacheEntry>& shares) {
+  activeShares_ = shares;
+  Q_EMIT activeSharesChanged();
+}
+
+void AppCoordinator::setShareRevocationError(const std::optional<QString>& text) {
+  shareRevocationError_ = text;
+  Q_EMIT shareRevocationErrorChanged();
+}
+
+void AppCoordinator::setHasAcceptedTerms(bool accepted) {
+  hasAcceptedTerms_ = accepted;
+  Q_EMIT hasAcceptedTermsChanged();
+  AppSettings::shared().setValue(kHasAcceptedTermsKey, accepted);
+}
+
+void AppCoordinator::setIntelligenceChoice(IntelligenceChoice choice) {
+  intelligenceChoice_ = choice;
+  Q_EMIT intelligenceChoiceChanged();
+}
+
+void AppCoordinator::setHybridCapability(const HybridPrivacyCapability& capability) {
+  hybridCapability_ = capability;
+  Q_EMIT hybridCapabilityChanged();
+}
+
+void AppCoordinator::setHybridSetupError(const std::optional<QString>& text) {
+  hybridSetupError_ = text;
+  Q_EMIT hybridSetupErrorChanged();
+}
+
+void AppCoordinator::setPythonInstallHelpVisible(bool visible) {
+  pythonInstallHelpVisible_ = visible;
+  Q_EMIT pythonInstallHelpVisibleChanged();
+}
+
+void AppCoordinator::setLastProcessedMessageCount(qint64 count) {
+  lastProcessedMessageCount_ = count;
+  Q_EMIT lastProcessedMessageCountChanged();
+}
+
+void AppCoordinator::setProcessingDisplayName(const QString& name) {
+  processingDisplayName_ = name;
+  Q_EMIT processingDisplayNameChanged();
+}
+
+// ---- Boot and navigation --------------------------------------------------
+
+void AppCoordinator::bootIfNeeded() {
+  if (didBoot_) return;
+  didBoot_ = true;
+  const quint64 mark = screenMark();
+
+  setPastWraps(services_.library.load());
+  refreshActiveShares();
+  trackInBackground([](AnalyticsEvents& analytics) { analytics.appInstalledIfNeeded(); });
+
+  if (const std::optional<FakeDataFixture> fixture =
+          FakeReportLoader::launchArgumentFixture(services_.launchArguments)) {
+    loadFakeData(*fixture);
+    return;
+  }
+  if (services_.skipsPermissionGate) {
+    setPermissions(PermissionSnapshot{true, ContactAccessStatus::authorized()});
+    decideFirstScreen(mark);
+    return;
+  }
+  probePermissions([this, mark](const PermissionSnapshot& snapshot) {
+    setPermissions(snapshot);
+    decideFirstScreen(mark);
+  });
+}
+
+void AppCoordinator::decideFirstScreen(quint64 mark) {
+  const bool onboarded = AppSettings::shared().value(kHasCompletedOnboardingKey, false).toBool();
+  AppScreen first = AppScreen::permissions();
+  if (!onboarded) {
+    first = AppScreen::welcome();
+  } else if (services_.skipsPermissionGate || (permissions_ && isFine(*permissions_))) {
+    first = AppScreen::home();
+  }
+  setScreenIfUnchangedSince(mark, first);
+}
+
+void AppCoordinator::probePermissions(std::function<void(const PermissionSnapshot&)> then) {
+  workers_.run([probe = services_.probePermissions, post = workers_.post(), then = std::move(then)] {
+    const PermissionSnapshot snapshot = probe();
+    post([then, snapshot] { then(snapshot); });
+  });
+}
+
+void AppCoordinator::refreshPermissions() {
+  probePermissions([this](const PermissionSnapshot& snapshot) { setPermissions(snapshot); });
+}
+
+void AppCoordinator::trackInBackground(std::function<void(AnalyticsEvents&)> event) {
+  if (!services_.analytics) return;
+  workers_.run([analytics = services_.analytics, event = std::move(event)] { event(*analytics); });
+}
+
+void AppCoordinator::loadFakeData(FakeDataFixture fixture) {
+  setCurrentShareContactHandle(std::nullopt);
+  try {
+    setScreen(AppScreen::results(FakeReportLoader::load(fixture)));
+  } catch (const std::exception& error) {
+    setProcessingError(murmela::describeError(error));
+    setScreen(AppScreen::welcome());
+  }
+}
+
+void AppCoordinator::getStarted() {
+  if (!hasAcceptedTerms_) return;
+  refreshHybridCapability();
+  setScreen(AppScreen::intelligence());
+}
+
+void AppCoordinator::continueToPermissions() {
+  if (services_.skipsPermissionGate) {
+    setScreen(AppScreen::contactPicker());
+    return;
+  }
+  setScreen(AppScreen::permissions());
+  refreshPermissions();
+}
+
+void AppCoordinator::goHome() {
+  stopRun();
+  setPastWraps(services_.library.load());
+  refreshActiveShares();
+  setScreen(AppScreen::home());
+}
+
+void AppCoordinator::beginNewMurmelaFromHome() {
+  stopRun();
+  setCurrentShareContactHandle(std::nullopt);
+  setAnalysisLog(QString());
+  setProcessingProgress(ProcessingProgress{});
+  setProcessingError(std::nullopt);
+  refreshHybridCapability();
+
+  const quint64 mark = screenMark();
+  if (services_.skipsPermissionGate) {
+    QMetaObject::invokeMethod(
+        this, [this, mark] { setScreenIfUnchangedSince(mark, AppScreen::intelligence()); }, Qt::QueuedConnection);
+    return;
+  }
+  probePermissions([this, mark](const PermissionSnapshot& snapshot) {
+    setPermissions(snapshot);
+    setScreenIfUnchangedSince(mark, isFine(snapshot) ? AppScreen::intelligence() : AppScreen::permissions());
+  });
+}
+
+void AppCoordinator::openPastWrap(const PastWrap& wrap) {
+  setCurrentShareContactHandle(std::nullopt);
+  setAnalysisLog(QString());
+  setProcessingError(std::nullopt);
+  setScreen(AppScreen::results(wrap.report));
+}
+
+void AppCoordinator::copyAnalysisLog() {
+  const QString text = analysisLog_.isEmpty() ? AnalysisLogger::shared().joinedLines() : analysisLog_;
+  if (text.isEmpty() || !services_.copyToClipboard) return;
+  services_.copyToClipboard(text);
+}
+
+void AppCoordinator::refreshHybridCapability() {
+  setHybridCapability(services_.detectHybridCapability ? services_.detectHybridCapability()
+                                                       : HybridPrivacyCapability::requiresAppleSilicon());
+  if (!hybridCapability_.isAvailable() && intelligenceChoice_ == IntelligenceChoice::hybrid)
+    setIntelligenceChoice(IntelligenceChoice::cloud);
+}
+
+QString AppCoordinator::describeError(const std::exception& error) { return errorLogFields(error); }
+
+}  // namespace murmela

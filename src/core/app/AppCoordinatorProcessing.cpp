@@ -1,0 +1,92 @@
+// The processing run of the coordinator: its start on the GUI thread, the
+// worker's part (ProcessingRun), and its end with the saving of the report.
+#include "app/AppCoordinator.h"
+
+#include "common/AnalysisLogger.h"
+#include "common/AppSettings.h"
+#include "common/MurmelaError.h"
+
+namespace murmela {
+
+void AppCoordinator::startProcessing(const ContactSummary& contact) {
+  refreshHybridCapability();
+  const HostedAnalysisWorkflow workflow = intelligenceChoice_ == IntelligenceChoice::hybrid
+                                              ? HostedAnalysisWorkflow::hybridPrivacy
+                                              : HostedAnalysisWorkflow::fullClaude;
+  stopRun();
+  AnalysisLogger::shared().clearLines();
+  setAnalysisLog(QString());
+  setProcessingProgress(ProcessingProgress{});
+  setProcessingError(std::nullopt);
+  setLastProcessedMessageCount(contact.messageCount);
+  setProcessingDisplayName(contact.displayName && !contact.displayName->isEmpty() ? *contact.displayName
+                                                                                  : contact.handle);
+  setScreen(AppScreen::processing());
+  const Date startDate = services_.now();
+
+  run_ = Run{++runCount_, std::stop_source()};
+  const quint64 id = run_->id;
+  const ProcessingRun work{services_.reader, services_.pipeline, services_.hostedAnalysis};
+  // The worker never touches the coordinator: `this` is only used inside the
+  // posted calls, which run on the GUI thread and only while it exists. Each
+  // of them writes only while this run is still the current one.
+  workers_.run([this, work, contact, workflow, startDate, id, post = workers_.post(), stop = run_->stop.get_token()] {
+    const auto publish = [this, id, &post](const ProcessingProgress& progress) {
+      post([this, id, progress] {
+        if (isCurrentRun(id)) setProcessingProgress(progress);
+      });
+    };
+    ProcessingOutcome outcome = work.execute(contact, workflow, publish, stop);
+    post([this, id, outcome = std::move(outcome), workflow, handle = contact.handle, startDate] {
+      finishRun(id, outcome, workflow, handle, startDate);
+    });
+  });
+}
+
+void AppCoordinator::stopRun() {
+  if (!run_) return;
+  run_->stop.request_stop();
+  run_.reset();
+}
+
+void AppCoordinator::finishRun(quint64 id, ProcessingOutcome outcome, HostedAnalysisWorkflow workflow,
+                               const QString& handle, Date startDate) {
+  if (!isCurrentRun(id)) return;
+  const QString log = AnalysisLogger::shared().joinedLines();
+  switch (outcome.kind) {
+    case ProcessingOutcome::Kind::finished: {
+      const WrappedReport& report = *outcome.report;
+      setCurrentShareContactHandle(handle);
+      setAnalysisLog(log);
+      persistGeneratedReport(report);
+      setScreen(AppScreen::results(report));
+      const double duration = services_.now().secondsSince(startDate);
+      trackInBackground([workflow, report, duration](AnalyticsEvents& analytics) {
+        analytics.murmelaCreated(workflow, report, duration);
+      });
+      return;
+    }
+    case ProcessingOutcome::Kind::failed:
+      setProcessingError(outcome.errorText);
+      setAnalysisLog(log);
+      setScreen(AppScreen::contactPicker());
+      return;
+    case ProcessingOutcome::Kind::cancelled:
+      setAnalysisLog(log);
+      setScreen(AppScreen::contactPicker());
+      return;
+  }
+}
+
+void AppCoordinator::persistGeneratedReport(const WrappedReport& report) {
+  // Onboarding is complete even when the save fails.
+  AppSettings::shared().setValue(kHasCompletedOnboardingKey, true);
+  try {
+    services_.library.save(report, services_.now());
+    setPastWraps(services_.library.load());
+  } catch (const std::exception& error) {
+    setProcessingError(kSaveFailedPrefix + murmela::describeError(error));
+  }
+}
+
+}  // namespace murmela

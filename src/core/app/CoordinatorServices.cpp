@@ -1,0 +1,81 @@
+#include "app/CoordinatorServices.h"
+
+#include "app/AppCoordinator.h"
+#include "data/AppPermissionService.h"
+#include "data/MessagesDatabaseReader.h"
+#include "data/VCardContactStore.h"
+#include "hosted/AnalyticsClient.h"
+#include "hosted/HostedAnalysisClient.h"
+#include "privacy/PrivacyFilterSetup.h"
+
+namespace murmela {
+namespace {
+
+class DatabaseConversationReader : public ConversationReader {
+ public:
+  explicit DatabaseConversationReader(MessagesDatabaseReader reader) : reader_(std::move(reader)) {}
+
+  MessageList fetchMessages(const QString& handle) const override { return reader_.fetchMessages(handle); }
+  qint64 countAttachments(const QString& handle) const override { return reader_.countAttachments(handle); }
+  QList<ContactSummary> fetchContactSummaries() const override { return reader_.fetchContactSummaries(); }
+
+ private:
+  const MessagesDatabaseReader reader_;
+};
+
+// A client for each event, on the built-in backend; none outlives its call.
+class BackendAnalytics : public AnalyticsEvents {
+ public:
+  void appInstalledIfNeeded() override { AnalyticsClient().trackAppInstalledIfNeeded(); }
+  void modeChosen(IntelligenceChoice choice) override { AnalyticsClient().trackModeChosen(choice); }
+  void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds) override {
+    AnalyticsClient().trackMurmelaCreated(workflow, report, durationSeconds);
+  }
+};
+
+}  // namespace
+
+bool PrivacyFilterSetupDriver::isReady() const { return setup_.phase().kind == PrivacyFilterPhase::Kind::ready; }
+
+void PrivacyFilterSetupDriver::start(Completion completion) { setup_.start(std::move(completion)); }
+
+void PrivacyFilterSetupDriver::resetState() { setup_.resetState(); }
+
+CoordinatorServices makeProductionServices(const QStringList& launchArguments, DesktopIntegration desktop) {
+  const std::optional<MessagesDatabaseReader> override =
+      MessagesDatabaseReader::launchArgumentOverride(launchArguments);
+  const MessagesDatabaseReader databaseReader =
+      override ? *override : MessagesDatabaseReader(AppCoordinator::defaultMessagesDatabasePath());
+
+  std::shared_ptr<ContactStore> contactStore =
+      desktop.contactStore ? desktop.contactStore : std::make_shared<VCardContactStore>();
+  auto contactResolver = std::make_shared<ContactResolver>(contactStore);
+
+  CoordinatorServices services;
+  services.launchArguments = launchArguments;
+  services.skipsPermissionGate = override.has_value();
+  services.reader = std::make_shared<DatabaseConversationReader>(databaseReader);
+  services.probePermissions = [permissionService = AppPermissionService{databaseReader, contactResolver}] {
+    return permissionService.snapshot();
+  };
+  services.contactResolver = contactResolver;
+  services.pipeline = [](const ImportedChat& chat, const WrappedAnalysisPipeline::ProgressCallback& progress,
+                         std::stop_token stop, WrappedAnalysisPipeline::Options options) {
+    return WrappedAnalysisPipeline().buildReport(chat, progress, std::move(stop), options);
+  };
+  services.hostedAnalysis = [](const ImportedChat& chat, const WrappedReport& baseReport,
+                               HostedAnalysisWorkflow workflow,
+                               const std::function<void(const ProcessingProgress&)>& progress, std::stop_token stop) {
+    return HostedAnalysisClient().analyze(chat, baseReport, workflow, progress, std::move(stop));
+  };
+  services.analytics = std::make_shared<BackendAnalytics>();
+  services.privacySetup = std::make_shared<PrivacyFilterSetupDriver>(PrivacyFilterSetup::shared());
+  services.detectHybridCapability = [] { return HybridPrivacyCapability::detect(); };
+  services.copyToClipboard = std::move(desktop.copyToClipboard);
+  services.settingsPaneOpener = std::move(desktop.settingsPaneOpener);
+  services.now = [] { return Date::now(); };
+  services.library = SavedReportLibrary();
+  return services;
+}
+
+}  // namespace murmela
