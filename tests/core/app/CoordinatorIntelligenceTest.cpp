@@ -167,18 +167,6 @@ class CoordinatorIntelligenceTest : public QObject {
     QTRY_COMPARE(fakes.analytics->choices(), QList<IntelligenceChoice>{IntelligenceChoice::cloud});
   }
 
-  void pythonInstallHelp() {
-    AppCoordinator& coordinator = harness_->make();
-    coordinator.showPythonInstallHelp();
-    coordinator.showPythonInstallHelp();
-    QVERIFY(coordinator.pythonInstallHelpVisible());
-    coordinator.setPythonInstallHelpVisible(false);
-    QVERIFY(!coordinator.pythonInstallHelpVisible());
-    QVERIFY(!coordinator.pythonSystemInstallError());
-    QVERIFY(!coordinator.pythonSystemInstallSucceeded());
-    QVERIFY(!coordinator.pendingCSVDebugImport());
-  }
-
  private:
   std::unique_ptr<CoordinatorHarness> harness_;
 };
