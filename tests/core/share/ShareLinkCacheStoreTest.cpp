@@ -30,6 +30,9 @@ QByteArray fileOf(const QList<ShareCacheEntry>& entries) {
   return QJsonDocument(QJsonObject{{"shares", shares}}).toJson(QJsonDocument::Compact);
 }
 
+// The name a file set aside at kNow gets: the local time of day.
+QString aside() { return "shares.json.corrupt-" + kNow.toQDateTime().toLocalTime().toString("yyyyMMdd-HHmmss"); }
+
 QStringList corruptFiles() {
   return QDir(*AppPaths::appFolder()).entryList({"shares.json.corrupt-*"}, QDir::Files | QDir::Dirs, QDir::Name);
 }
@@ -248,14 +251,11 @@ class ShareLinkCacheStoreTest : public QObject {
     store_.upsert(shareEntry("s1"));
     store_.upsert(shareEntry("s2"));  // the new file reads, so nothing more is moved
 
-    // kNow in New York.
-    QCOMPARE(corruptFiles(), QStringList{"shares.json.corrupt-20240601-080000"});
-    QCOMPARE(readFile(cacheFile() + ".corrupt-20240601-080000"), content);
+    QCOMPARE(corruptFiles(), QStringList{aside()});
+    QCOMPARE(readFile(*AppPaths::inAppFolder(aside())), content);
     QCOMPARE(ids(store_.activeShares()), QStringList({"s1", "s2"}));
-    QCOMPARE(
-        log_->lines(),
-        QStringList{
-            "Share cache could not be read; kept it as shares.json.corrupt-20240601-080000 and started a new one"});
+    QCOMPARE(log_->lines(),
+             QStringList{"Share cache could not be read; kept it as " + aside() + " and started a new one"});
   }
 
   void aSecondSetAsideInTheSameSecondTakesTheNextName() {
@@ -263,9 +263,8 @@ class ShareLinkCacheStoreTest : public QObject {
     store_.upsert(shareEntry("s1"));
     writeFile(cacheFile(), "garbage 2");
     store_.upsert(shareEntry("s2"));
-    QCOMPARE(corruptFiles(),
-             QStringList({"shares.json.corrupt-20240601-080000", "shares.json.corrupt-20240601-080000-2"}));
-    QCOMPARE(readFile(cacheFile() + ".corrupt-20240601-080000-2"), QByteArray("garbage 2"));
+    QCOMPARE(corruptFiles(), QStringList({aside(), aside() + "-2"}));
+    QCOMPARE(readFile(*AppPaths::inAppFolder(aside() + "-2")), QByteArray("garbage 2"));
   }
 
   void aWriteFailureIsLoggedAndSwallowed_data() {

@@ -176,27 +176,22 @@ class ShareLinkClientTest : public QObject {
     QTest::addColumn<QString>("entryHandle");
     QTest::addColumn<bool>("sameHash");
     QTest::addColumn<double>("expiresIn");
-    QTest::addColumn<bool>("revoked");
     QTest::addColumn<bool>("askWithHandle");
     QTest::addColumn<bool>("reused");
-    QTest::newRow("same handle and content") << "+15550001111" << true << 1.0 << false << true << true;
-    QTest::newRow("expires now") << "+15550001111" << true << 0.0 << false << true << false;
-    QTest::newRow("revoked") << "+15550001111" << true << 86400.0 << true << true << false;
-    QTest::newRow("other content") << "+15550001111" << false << 86400.0 << false << true << false;
-    QTest::newRow("other handle") << "+15559999999" << true << 86400.0 << false << true << false;
-    QTest::newRow("no handle is never looked up") << "report:HASH" << true << 86400.0 << false << false << false;
+    QTest::newRow("same handle and content") << "+15550001111" << true << 1.0 << true << true;
+    QTest::newRow("expires now") << "+15550001111" << true << 0.0 << true << false;
+    QTest::newRow("other content") << "+15550001111" << false << 86400.0 << true << false;
+    QTest::newRow("no handle is never looked up") << "report:HASH" << true << 86400.0 << false << false;
   }
   void aLiveCachedLinkIsReusedWithoutARequest() {
     QFETCH(QString, entryHandle);
     QFETCH(bool, sameHash);
     QFETCH(double, expiresIn);
-    QFETCH(bool, revoked);
     QFETCH(bool, askWithHandle);
     QFETCH(bool, reused);
     const QString hash = sameHash ? shareContentHash(test::fullReport()) : QString("other");
     ShareCacheEntry entry = shareEntry("cached", QString(entryHandle).replace("HASH", hash), hash);
     entry.expiresAt = kNow.addingSeconds(expiresIn);
-    entry.revoked = revoked;
     store_.upsert(entry);
     server_->enqueue("/v1/shares", linkAnswer());
 
