@@ -14,13 +14,7 @@ AnalyticsClient::AnalyticsClient(QString baseUrl, QString appVersion)
 bool AnalyticsClient::track(const QString& path, const QByteArray& payload) const {
   try {
     const QString token = BackendRegistration::registerInstall(baseUrl_, appVersion_, kTimeoutSeconds);
-    HttpRequest request;
-    request.baseUrl = baseUrl_;
-    request.path = path;
-    request.timeoutSeconds = kTimeoutSeconds;
-    request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
-    request.headers.append({QByteArrayLiteral("Authorization"), "Bearer " + token.toUtf8()});
-    request.body = payload;
+    const HttpRequest request = jsonPost(baseUrl_, path, payload, token, kTimeoutSeconds);
     return HttpTransport::perform(request).isSuccess();  // the answer's body is never read
   } catch (const std::exception&) {
     return false;

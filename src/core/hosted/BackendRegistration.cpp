@@ -12,13 +12,8 @@ RegisterRequest makeRequest(const QString& appVersion) {
 }
 
 QString registerInstall(const QString& baseUrl, const QString& appVersion, double timeoutSeconds, std::stop_token stop) {
-  HttpRequest request;
-  request.baseUrl = baseUrl;
-  request.path = kPath;
-  request.timeoutSeconds = timeoutSeconds;
-  request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
-  request.body = Json::write(QJsonValue(makeRequest(appVersion).toJson()), Json::Layout::Compact);
-
+  const QByteArray body = Json::write(QJsonValue(makeRequest(appVersion).toJson()), Json::Layout::Compact);
+  const HttpRequest request = jsonPost(baseUrl, kPath, body, std::nullopt, timeoutSeconds);
   const HttpResponse response = HttpTransport::perform(request, std::move(stop));
   if (!response.isSuccess())
     throw TransportError(TransportError::Kind::badServerResponse, joinUrl(baseUrl, kPath));

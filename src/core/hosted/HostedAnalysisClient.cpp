@@ -68,13 +68,7 @@ QString HostedAnalysisClient::describe(const std::exception& error) {
 void HostedAnalysisClient::exchange(const QString& path, const QByteArray& body, const std::optional<QString>& token,
                                     double timeoutSeconds, std::stop_token stop,
                                     const std::function<void(const QByteArray&)>& decode) const {
-  HttpRequest request;
-  request.baseUrl = baseUrl_;
-  request.path = path;
-  request.body = body;
-  request.timeoutSeconds = timeoutSeconds;
-  request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
-  if (token) request.headers.append({QByteArrayLiteral("Authorization"), "Bearer " + token->toUtf8()});
+  const HttpRequest request = jsonPost(baseUrl_, path, body, token, timeoutSeconds);
 
   const QString prefix = QStringLiteral("HTTP POST ") + path;
   QElapsedTimer clock;

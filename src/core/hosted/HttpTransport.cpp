@@ -50,6 +50,18 @@ int timeoutMilliseconds(double seconds) {
 
 }  // namespace
 
+HttpRequest jsonPost(const QString& baseUrl, const QString& path, QByteArray body, const std::optional<QString>& token,
+                     double timeoutSeconds) {
+  HttpRequest request;
+  request.baseUrl = baseUrl;
+  request.path = path;
+  request.body = std::move(body);
+  request.timeoutSeconds = timeoutSeconds;
+  request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
+  if (token) request.headers.append({QByteArrayLiteral("Authorization"), "Bearer " + token->toUtf8()});
+  return request;
+}
+
 QByteArray HttpResponse::header(const QByteArray& name) const {
   for (const auto& [key, value] : headers)
     if (key.compare(name, Qt::CaseInsensitive) == 0) return value;

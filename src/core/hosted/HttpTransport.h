@@ -25,6 +25,11 @@ struct HttpRequest {
   double timeoutSeconds = 60.0;  // idle time-out: no byte moved for this long; 0 or less: none
 };
 
+// A POST of a JSON body: "Content-Type: application/json", and
+// "Authorization: Bearer <token>" when a token is given (an empty one too).
+HttpRequest jsonPost(const QString& baseUrl, const QString& path, QByteArray body, const std::optional<QString>& token,
+                     double timeoutSeconds);
+
 struct HttpResponse {
   std::optional<int> status;  // absent: the answer was not an HTTP response
   HttpHeaders headers;

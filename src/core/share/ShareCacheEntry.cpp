@@ -2,6 +2,7 @@
 
 #include "common/Iso8601.h"
 #include "common/JsonCodec.h"
+#include "share/ShareWireRecords.h"
 
 namespace murmela {
 
@@ -25,12 +26,11 @@ ShareCacheEntry shareCacheEntryFromJson(const QJsonObject& object, const QString
   entry.contentHash = reader.string(QStringLiteral("content_hash"));
   entry.contactHandle = reader.string(QStringLiteral("contact_handle"));
   entry.contactDisplay = reader.string(QStringLiteral("contact_display"));
-  const QString url = reader.string(QStringLiteral("share_url"));
-  entry.shareURL = QUrl(url, QUrl::StrictMode);
-  if (!entry.shareURL.isValid() || entry.shareURL.isRelative())
-    throw Json::DecodingError(reader.pathOf(QStringLiteral("share_url")), QStringLiteral("Invalid URL"));
-  entry.createdAt = Json::toDate(reader.required(QStringLiteral("created_at")), reader.pathOf(QStringLiteral("created_at")), true);
-  entry.expiresAt = Json::toDate(reader.required(QStringLiteral("expires_at")), reader.pathOf(QStringLiteral("expires_at")), true);
+  entry.shareURL = readAbsoluteUrl(reader, QStringLiteral("share_url"));
+  entry.createdAt =
+      Json::toDate(reader.required(QStringLiteral("created_at")), reader.pathOf(QStringLiteral("created_at")), true);
+  entry.expiresAt =
+      Json::toDate(reader.required(QStringLiteral("expires_at")), reader.pathOf(QStringLiteral("expires_at")), true);
   entry.revoked = reader.boolean(QStringLiteral("revoked"));
   return entry;
 }

@@ -1,13 +1,8 @@
 #pragma once
 
-#include "common/AnalysisLogger.h"
 #include "common/JsonCodec.h"
 #include "hosted/JSONValue.h"
-
-#include <QNetworkProxy>
-#include <QRegularExpression>
-#include <QStringList>
-#include <QTcpServer>
+#include "support/NetworkTestSupport.h"
 
 namespace murmela {
 
@@ -20,34 +15,6 @@ inline char* toString(const JSONValue& value) {
 
 namespace murmela::test {
 
-// Call first in initTestCase: no proxy for 127.0.0.1, and the shared analysis
-// log made while the app folder is still the build tree's (not a temporary
-// folder that a TestEnvironment removes later).
-inline void prepareHostedTests() {
-  QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-  AnalysisLogger::shared();
-}
-
-// The analysis log's lines since construction, without their time stamps.
-class LogCapture {
- public:
-  LogCapture() { AnalysisLogger::shared().clearLines(); }
-
-  QStringList lines() const {
-    static const QRegularExpression stamp(QStringLiteral(R"(^\[[^\]]+\] )"));
-    QStringList out;
-    for (QString line : AnalysisLogger::shared().lines()) out.append(line.remove(stamp));
-    return out;
-  }
-};
-
-// A base URL on 127.0.0.1 where nothing listens (connections are refused).
-inline QString refusingBaseUrl() {
-  QTcpServer probe;
-  probe.listen(QHostAddress::LocalHost, 0);
-  const quint16 port = probe.serverPort();
-  probe.close();
-  return QStringLiteral("http://127.0.0.1:%1").arg(port);
-}
+inline void prepareHostedTests() { prepareNetworkTests(); }
 
 }  // namespace murmela::test
