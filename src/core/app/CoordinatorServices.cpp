@@ -7,6 +7,8 @@
 #include "hosted/AnalyticsClient.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "privacy/PrivacyFilterSetup.h"
+#include "share/ShareLinkCacheStore.h"
+#include "share/ShareLinkClient.h"
 
 namespace murmela {
 namespace {
@@ -71,6 +73,11 @@ CoordinatorServices makeProductionServices(const QStringList& launchArguments, D
   services.analytics = std::make_shared<BackendAnalytics>();
   services.privacySetup = std::make_shared<PrivacyFilterSetupDriver>(PrivacyFilterSetup::shared());
   services.detectHybridCapability = [] { return HybridPrivacyCapability::detect(); };
+  // A client for each revocation, on the backend that "-shareAPIBaseURL" names.
+  services.revokeShareLink = [launchArguments](const QString& shareID, std::stop_token stop) {
+    ShareLinkClient(ShareLinkClient::defaultBaseURL(launchArguments)).revokeShareLink(shareID, std::move(stop));
+  };
+  services.activeShares = [] { return ShareLinkCacheStore::shared().activeShares(); };
   services.copyToClipboard = std::move(desktop.copyToClipboard);
   services.settingsPaneOpener = std::move(desktop.settingsPaneOpener);
   services.now = [] { return Date::now(); };

@@ -133,8 +133,9 @@ struct DesktopIntegration {
 // The services of the running application, from the process's launch
 // arguments (program path first): the Messages database named after
 // "-messagesDB" (then the permission screen is skipped) or the default one,
-// the real reader, analysis, backend clients, shared privacy setup and
-// capability detection, and the saved-report folder of the application
+// the real reader, analysis, backend clients (share links on the backend
+// that "-shareAPIBaseURL" names), the shared share-link cache, privacy setup
+// and capability detection, and the saved-report folder of the application
 // folder. Call on the GUI thread.
 CoordinatorServices makeProductionServices(const QStringList& launchArguments, DesktopIntegration desktop = {});
 

@@ -7,7 +7,9 @@
 #include "data/MessagesDatabaseReader.h"
 #include "data/ReportJson.h"
 #include "hosted/HostedAnalysisClient.h"
+#include "share/ShareLinkClient.h"
 #include "support/DevBackendMount.h"
+#include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestRegistry.h"
@@ -94,6 +96,29 @@ class CoordinatorEndToEndTest : public QObject {
     QCOMPARE(ReportJson::encode(coordinator.pastWraps().first().report), ReportJson::encode(shown));
     QTRY_COMPARE(fakes.analytics->created().size(), 1);
     QCOMPARE(fakes.analytics->created().first().workflow, HostedAnalysisWorkflow::fullClaude);
+  }
+
+  // The production share parts: the cache lists a link made on the backend
+  // that "-shareAPIBaseURL" names, and a revocation goes there and leaves the
+  // list.
+  void sharesOnTheNamedBackend() {
+    CoordinatorHarness harness;
+    devbackend::DevBackend backend;
+    ScriptedHttpServer server;
+    mountDevBackend(server, backend);
+    ShareLinkClient client(server.baseUrl(), QStringLiteral("1.0"));
+    client.setNetworkRetryDelay(std::chrono::milliseconds(0));
+    QVERIFY(!client.createShareLink(fullReport(), QStringLiteral("+15551234567")).fromLocalCache);
+
+    AppCoordinator coordinator(
+        makeProductionServices({QStringLiteral("murmela"), QStringLiteral("-shareAPIBaseURL"), server.baseUrl()}));
+    coordinator.refreshActiveShares();
+    QTRY_COMPARE(coordinator.activeShares().size(), 1);
+    const ShareCacheEntry entry = coordinator.activeShares().first();
+    coordinator.revokeShare(entry);
+    QTRY_VERIFY(coordinator.activeShares().isEmpty());
+    QVERIFY(!coordinator.shareRevocationError());
+    QCOMPARE(server.requests(ShareLinkClient::revokePath(entry.shareID).toUtf8()).size(), 1);
   }
 };
 
