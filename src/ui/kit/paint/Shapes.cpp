@@ -1,5 +1,6 @@
 #include "kit/paint/Shapes.h"
 
+#include <QTransform>
 #include <QtMath>
 
 #include <algorithm>
@@ -11,97 +12,84 @@ namespace {
 // The share of the radius by which a continuous corner eases in from each
 // edge: the corner begins (1 + smoothing) x radius before the vertex.
 constexpr qreal kSmoothing = 0.6;
+constexpr qreal kLeastSmoothing = 0.001;
 
-// One continuous corner, drawn clockwise from the point on the incoming edge
-// to the point on the outgoing edge. `vertex` is the rectangle's corner,
-// `along` the unit direction of the incoming edge, `next` that of the
-// outgoing one. The corner is a circular arc over the middle of the turn and
-// two cubic easing curves that leave the edges tangentially.
-void continuousCorner(QPainterPath& path, QPointF vertex, QPointF along, QPointF next, qreal radius, qreal smoothing) {
+// One corner of radius 1 with its vertex at the origin: it leaves the
+// incoming edge (the negative x-axis, running towards the origin) and ends on
+// the outgoing edge (the positive y-axis, running down). Continuous: a
+// circular arc over the middle of the turn and two cubic easing curves that
+// leave the edges tangentially; with no smoothing, a quarter circle.
+QPainterPath unitCorner(qreal smoothing) {
+  QPainterPath corner;
+  const QRectF circle(-2.0, 0.0, 2.0, 2.0);  // centre (-1, 1)
+  if (smoothing < kLeastSmoothing) {
+    corner.moveTo(-1.0, 0.0);
+    corner.arcTo(circle, 90.0, -90.0);
+    return corner;
+  }
   const qreal alpha = qDegreesToRadians(45.0 * smoothing);  // the turn each easing curve takes
-  const qreal extent = (1.0 + smoothing) * radius;
-  // Easing geometry: the curve ends where the arc begins, its last handle on
-  // the arc's tangent.
-  const qreal d = radius * (1.0 - std::cos(alpha));
+  const qreal extent = 1.0 + smoothing;
+  // The easing curve ends where the arc begins, its last handle on the
+  // arc's tangent: d below the edge and c + d short of the arc's start.
+  const qreal d = 1.0 - std::cos(alpha);
   const qreal c = d / std::tan(alpha);
-  const qreal arcChordAlong = radius * (std::sin(alpha) - 1.0) + extent - c;  // a + b
-  const qreal b = arcChordAlong / 3.0;
+  const qreal b = (std::sin(alpha) - 1.0 + extent - c) / 3.0;
   const qreal a = 2.0 * b;
+  const qreal arcStart = -extent + a + b + c;
 
-  const auto point = [&](qreal alongDistance, qreal nextDistance) {
-    return vertex + along * alongDistance + next * nextDistance;
-  };
-  // Incoming easing: from the edge point to where the arc begins.
-  const QPointF start = point(-extent, 0.0);
-  if (path.elementCount() == 0) {
-    path.moveTo(start);
-  } else {
-    path.lineTo(start);
-  }
-  path.cubicTo(point(-extent + a, 0.0), point(-extent + a + b, 0.0), point(-extent + a + b + c, d));
-
-  // The arc about the corner's centre, from the end of the incoming easing to
-  // the start of the outgoing one.
-  const QPointF centre = point(-radius, radius);
-  const QPointF arcEnd = point(-d, extent - a - b - c);
-  const QRectF circle(centre.x() - radius, centre.y() - radius, 2.0 * radius, 2.0 * radius);
-  const QPointF from = point(-extent + a + b + c, d) - centre;
-  const QPointF to = arcEnd - centre;
-  const qreal startAngle = qRadiansToDegrees(std::atan2(-from.y(), from.x()));
-  qreal sweep = qRadiansToDegrees(std::atan2(-to.y(), to.x())) - startAngle;
-  while (sweep > 0.0) sweep -= 360.0;  // clockwise on screen
-  while (sweep <= -360.0) sweep += 360.0;
-  path.arcTo(circle, startAngle, sweep);
-
-  // Outgoing easing, the mirror of the incoming one.
-  path.cubicTo(point(0.0, extent - a - b), point(0.0, extent - a), point(0.0, extent));
-}
-
-void circularCorner(QPainterPath& path, QPointF vertex, QPointF along, QPointF next, qreal radius) {
-  const QPointF start = vertex - along * radius;
-  if (path.elementCount() == 0) {
-    path.moveTo(start);
-  } else {
-    path.lineTo(start);
-  }
-  const QPointF centre = vertex - along * radius + next * radius;
-  const QRectF circle(centre.x() - radius, centre.y() - radius, 2.0 * radius, 2.0 * radius);
-  const QPointF from = start - centre;
-  const qreal startAngle = qRadiansToDegrees(std::atan2(-from.y(), from.x()));
-  path.arcTo(circle, startAngle, -90.0);
+  corner.moveTo(-extent, 0.0);
+  corner.cubicTo(-extent + a, 0.0, -extent + a + b, 0.0, arcStart, d);
+  const qreal startAngle = qRadiansToDegrees(std::atan2(1.0 - d, arcStart + 1.0));
+  corner.arcTo(circle, startAngle, -(2.0 * startAngle - 90.0));
+  // The outgoing easing mirrors the incoming one about the diagonal.
+  corner.cubicTo(0.0, extent - a - b, 0.0, extent - a, 0.0, extent);
+  return corner;
 }
 
 }  // namespace
 
 qreal continuousCornerExtent(qreal radius) { return (1.0 + kSmoothing) * radius; }
 
-QPainterPath roundedRectPath(const QRectF& rect, qreal radius, CornerStyle style) {
+QPainterPath roundedRectPath(const QRectF& rect, QSizeF radii, CornerStyle style) {
   QPainterPath path;
   const QRectF r = rect.normalized();
-  const qreal budget = std::min(r.width(), r.height()) / 2.0;
-  radius = std::clamp(radius, 0.0, budget);
-  if (radius <= 0.0) {
+  const qreal rx = std::clamp(radii.width(), 0.0, r.width() / 2.0);
+  const qreal ry = std::clamp(radii.height(), 0.0, r.height() / 2.0);
+  if (rx <= 0.0 || ry <= 0.0) {
     path.addRect(r);
     return path;
   }
   qreal smoothing = style == CornerStyle::continuous ? kSmoothing : 0.0;
   // Short sides cannot hold the whole easing: ease less, down to a plain arc.
-  if ((1.0 + smoothing) * radius > budget) smoothing = std::max(0.0, budget / radius - 1.0);
+  smoothing = std::min({smoothing, r.width() / 2.0 / rx - 1.0, r.height() / 2.0 / ry - 1.0});
+  smoothing = std::max(smoothing, 0.0);
+  const QPainterPath corner = unitCorner(smoothing);
 
   // Clockwise on screen from the top edge: top-right, bottom-right, bottom-left, top-left.
-  const QPointF corners[4] = {r.topRight(), r.bottomRight(), r.bottomLeft(), r.topLeft()};
+  const QPointF vertices[4] = {r.topRight(), r.bottomRight(), r.bottomLeft(), r.topLeft()};
   const QPointF directions[4] = {QPointF(1, 0), QPointF(0, 1), QPointF(-1, 0), QPointF(0, -1)};
   for (int i = 0; i < 4; ++i) {
     const QPointF along = directions[i];
     const QPointF next = directions[(i + 1) % 4];
-    if (smoothing > 0.001) {
-      continuousCorner(path, corners[i], along, next, radius, smoothing);
+    const qreal alongRadius = along.y() == 0.0 ? rx : ry;
+    const qreal nextRadius = next.y() == 0.0 ? rx : ry;
+    const QTransform place(along.x() * alongRadius, along.y() * alongRadius, next.x() * nextRadius,
+                           next.y() * nextRadius, vertices[i].x(), vertices[i].y());
+    const QPainterPath placed = place.map(corner);
+    if (i == 0) {
+      path.moveTo(placed.elementAt(0));
     } else {
-      circularCorner(path, corners[i], along, next, radius);
+      path.lineTo(placed.elementAt(0));
     }
+    path.connectPath(placed);
   }
   path.closeSubpath();
   return path;
+}
+
+QPainterPath roundedRectPath(const QRectF& rect, qreal radius, CornerStyle style) {
+  const qreal clamped = std::min({radius, std::abs(rect.width()) / 2.0, std::abs(rect.height()) / 2.0});
+  return roundedRectPath(rect, QSizeF(clamped, clamped), style);
 }
 
 QPainterPath capsulePath(const QRectF& rect) {

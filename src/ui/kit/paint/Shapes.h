@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QPointF>
 #include <QRectF>
+#include <QSizeF>
 
 namespace murmela {
 
@@ -15,6 +16,9 @@ enum class CornerStyle { circular, continuous };
 // shorter side; a continuous corner gives up its easing where the sides are
 // too short for it, down to a circular corner.
 QPainterPath roundedRectPath(const QRectF& rect, qreal radius, CornerStyle style = CornerStyle::continuous);
+// The same with elliptical corners: `radii` across and down, each clamped to
+// half its side.
+QPainterPath roundedRectPath(const QRectF& rect, QSizeF radii, CornerStyle style = CornerStyle::continuous);
 // A capsule: the rectangle with fully round ends along its longer side.
 QPainterPath capsulePath(const QRectF& rect);
 QPainterPath circlePath(QPointF centre, qreal radius);

@@ -275,6 +275,12 @@ QRectF TextLayout::draw(QPainter& painter, const QRectF& box, Qt::Alignment alig
   return placed;
 }
 
+QRectF TextLayout::drawCentered(QPainter& painter, QPointF centre) const {
+  const QRectF placed(centre - QPointF(size.width() / 2.0, size.height() / 2.0), size);
+  draw(painter, placed.topLeft());
+  return placed;
+}
+
 QRectF alignedRect(const QSizeF& size, const QRectF& box, Qt::Alignment alignment) {
   qreal x = box.left() + (box.width() - size.width()) / 2.0;
   if (alignment & Qt::AlignLeft) x = box.left();

@@ -46,6 +46,8 @@ struct TextLayout {
   // Paints it placed inside `box` by `alignment` (horizontal and vertical
   // flags; the default centres it); returns the rectangle it took.
   QRectF draw(QPainter& painter, const QRectF& box, Qt::Alignment alignment = Qt::AlignCenter) const;
+  // Paints it with its box centred on a point (labels placed by their centre).
+  QRectF drawCentered(QPainter& painter, QPointF centre) const;
 
   std::shared_ptr<const QTextLayout> engine;  // lines positioned in paragraph coordinates
 };
