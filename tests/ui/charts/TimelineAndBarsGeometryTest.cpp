@@ -1,6 +1,7 @@
 #include "deck/charts/ArgumentTimeline.h"
 #include "deck/charts/YearBars.h"
 #include "support/TestRegistry.h"
+#include "theme/FontRegistry.h"
 
 #include <QTest>
 
@@ -34,6 +35,8 @@ class TimelineAndBarsGeometryTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
+  void initTestCase() { FontRegistry::registerFonts(); }
+
   void tickYears_data() {
     QTest::addColumn<Date>("first");
     QTest::addColumn<Date>("last");
@@ -107,7 +110,9 @@ class TimelineAndBarsGeometryTest : public QObject {
     QCOMPARE(layout.ticks.size(), 3);
     QVERIFY(layout.dots.isEmpty());
     QVERIFY(!layout.callout);
-    QCOMPARE(layout.emptyText.value_or(QString()), QStringLiteral("no clear argument clusters"));
+    QVERIFY(layout.emptyText);
+    QCOMPARE(layout.emptyText->shown(), QStringLiteral("no clear argument clusters"));
+    QCOMPARE(layout.emptyText->frame.center(), QPointF(167, 110));
   }
 
   void yearBars_data() {

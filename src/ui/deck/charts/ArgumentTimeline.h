@@ -3,6 +3,8 @@
 #include "common/Date.h"
 #include "data/WrappedReport.h"
 
+#include "deck/cards/PlacedText.h"
+
 #include <QLineF>
 #include <QList>
 #include <QPointF>
@@ -50,6 +52,7 @@ struct ArgumentTick {
   QLineF line;  // 12 above and below the axis
   QString label;
   QPointF labelCentre;
+  PlacedText labelText;
 };
 
 struct ArgumentDot {
@@ -65,6 +68,8 @@ struct ArgumentCallout {
   QLineF leader;  // from the label down to just above the dot
   QString countLine;
   QString dateLine;  // upper-cased month and year
+  PlacedText countText;
+  PlacedText dateText;
   QPointF ringCentre;
   double ringRadius = 0.0;
 };
@@ -76,7 +81,7 @@ struct ArgumentTimelineLayout {
   QList<ArgumentTick> ticks;
   QList<ArgumentDot> dots;  // list order; later events lie on top
   std::optional<ArgumentCallout> callout;
-  std::optional<QString> emptyText;  // centred in the frame when there are no events
+  std::optional<PlacedText> emptyText;  // centred in the frame when there are no events
 };
 
 ArgumentTimelineLayout layoutArgumentTimeline(const ArgumentTimeline& timeline, const QRectF& frame);

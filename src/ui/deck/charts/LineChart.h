@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deck/cards/PlacedText.h"
+
 #include <QColor>
 #include <QList>
 #include <QPointF>
@@ -57,12 +59,14 @@ struct LineChartGridRow {
   double y = 0.0;
   std::optional<QString> label;  // centred at (frame.left + 16, y)
   QPointF labelCentre;
+  std::optional<PlacedText> labelText;
 };
 
 struct LineChartAxisLabel {
   int index = 0;
   QString text;
   QPointF centre;
+  PlacedText placed;
 };
 
 struct LineChartAnnotationLayout {
@@ -72,6 +76,7 @@ struct LineChartAnnotationLayout {
   QPointF titleCentre;  // clamped into the plot
   QString title;
   QColor color;
+  PlacedText titleText;  // at most two lines, centred on titleCentre
 };
 
 struct LineChartLayout {

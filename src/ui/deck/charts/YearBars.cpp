@@ -1,8 +1,15 @@
 #include "deck/charts/YearBars.h"
 
 #include "common/LocaleFormat.h"
+#include "kit/layout/Stack.h"
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Shapes.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 namespace murmela {
 namespace {
@@ -14,6 +21,28 @@ constexpr double kSmallestBarWidth = 14.0;
 constexpr double kBarShareOfSlot = 0.62;
 constexpr double kPeakLabelInset = 74.0;
 constexpr double kPeakLabelCentreY = 34.0;
+constexpr double kPeakStackSpacing = -6.0;  // the count and the arrow overlap
+constexpr double kBarRadius = 3.0;
+constexpr double kQuietBarOpacity = 0.75;
+// Year labels shrink to this share of their size when the slots are narrow;
+// past that only every n-th year is labelled.
+constexpr double kLabelMinimumScale = 0.7;
+constexpr double kPeakCountMinimumScale = 0.6;
+
+const TextStyle kYearStyle{.typeface = Typeface::inter, .size = 8, .color = MurmelaTheme::inkSoft, .lineLimit = 1};
+const TextStyle kPeakCountStyle{.typeface = Typeface::caveat, .size = 32, .color = MurmelaTheme::rose, .lineLimit = 1};
+const TextStyle kArrowStyle{
+    .typeface = Typeface::inter, .size = 25, .weight = QFont::DemiBold, .color = MurmelaTheme::rose, .lineLimit = 1};
+
+// Every how many years a label is shown: 1 while the labels fit their slots
+// at the smallest scale, else enough to give each shown label that room.
+int labelStride(const QList<YearBar>& bars, double slot) {
+  double widest = 0.0;
+  for (const YearBar& bar : bars) widest = std::max(widest, layoutText(bar.label, kYearStyle).width());
+  const double needed = widest * kLabelMinimumScale;
+  if (needed <= slot) return 1;
+  return static_cast<int>(std::ceil(needed / std::max(slot, 0.01)));
+}
 
 }  // namespace
 
@@ -59,12 +88,55 @@ YearBarsLayout layoutYearBars(const YearBars& bars, const QRectF& frame) {
     bar.labelCentre = {x, layout.baseline + kLabelBand / 2};
     if (bar.peak) {
       const double labelX = std::min(std::max(x, frame.left() + kPeakLabelInset), frame.right() - kPeakLabelInset);
-      layout.peak = YearBarsPeakLabel{
-          i, LocaleFormat::groupedInteger(it.value()) + QLatin1Char(' '), {labelX, frame.top() + kPeakLabelCentreY}};
+      YearBarsPeakLabel peak;
+      peak.index = i;
+      peak.count = LocaleFormat::groupedInteger(it.value()) + QLatin1Char(' ');
+      peak.centre = {labelX, frame.top() + kPeakLabelCentreY};
+      layout.peak = peak;
     }
     layout.bars.append(bar);
   }
+
+  const int stride = labelStride(layout.bars, layout.slot);
+  const QSizeF labelBox(std::max(0.0, layout.slot * stride), kUnlimitedWidth);
+  for (int k = 0; k < layout.bars.size(); k += stride) {
+    YearBar& bar = layout.bars[k];
+    bar.labelText =
+        PlacedText::centredAt(fitText(bar.label, kYearStyle, labelBox, kLabelMinimumScale), bar.labelCentre);
+  }
+  if (layout.peak) {
+    const QSizeF box(2 * kPeakLabelInset, kUnlimitedWidth);
+    const TextLayout count = fitText(layout.peak->count, kPeakCountStyle, box, kPeakCountMinimumScale);
+    const TextLayout arrow = layoutText(QStringLiteral("\u2193"), kArrowStyle);
+    Stack stack = Stack::vertical(kPeakStackSpacing, StackAlign::center);
+    stack.add(count);
+    stack.add(arrow);
+    const double height = stack.idealLength();
+    const QRectF column(layout.peak->centre.x() - box.width() / 2, layout.peak->centre.y() - height / 2, box.width(),
+                        height);
+    const QList<QRectF> frames = stack.layout(column);
+    layout.peak->countText = PlacedText::at(count, frames[0].topLeft());
+    layout.peak->arrow = PlacedText::at(arrow, frames[1].topLeft());
+  }
   return layout;
+}
+
+void paintYearBars(QPainter& painter, const YearBarsLayout& layout) {
+  {
+    PainterStateScope scope(painter);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const YearBar& bar : layout.bars) {
+      if (bar.rect.height() <= 0.0) continue;
+      painter.fillPath(roundedRectPath(bar.rect, kBarRadius),
+                       bar.peak ? MurmelaTheme::gold : withOpacity(MurmelaTheme::sage, kQuietBarOpacity));
+    }
+  }
+  for (const YearBar& bar : layout.bars)
+    if (bar.labelText) bar.labelText->paint(painter);
+  if (layout.peak) {
+    layout.peak->countText.paint(painter);
+    layout.peak->arrow.paint(painter);
+  }
 }
 
 }  // namespace murmela

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deck/cards/PlacedText.h"
+
 #include <QList>
 #include <QMap>
 #include <QPointF>
@@ -25,12 +27,15 @@ struct YearBar {
   bool peak = false;
   QString label;  // "'24"
   QPointF labelCentre;
+  std::optional<PlacedText> labelText;  // absent where the labels are too crowded to all be shown
 };
 
 struct YearBarsPeakLabel {
   int index = 0;   // the peak bar's position
   QString count;   // grouped, with its trailing blank
   QPointF centre;  // of the count-and-arrow stack
+  PlacedText countText;
+  PlacedText arrow;
 };
 
 struct YearBarsLayout {
