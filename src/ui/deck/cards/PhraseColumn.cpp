@@ -60,7 +60,9 @@ PhraseColumnLayout layoutPhraseColumn(const PhraseColumn& column, const QRectF& 
     const TextLayout count = fitText(countText, kCountStyle, QSizeF(widths[1], kUnlimitedWidth));
 
     y += kSpacing;
-    const qreal contentHeight = std::max(phrase.height(), count.height());
+    // Rows keep the height of a full-size line when a long phrase shrinks.
+    const qreal contentHeight =
+        std::max({layoutText(stat.phrase, kPhraseStyle).height(), phrase.height(), count.height()});
     PhraseColumnRow row;
     row.rect = QRectF(rect.left(), y, width, contentHeight + 2 * kRowPaddingY);
     const QRectF content = row.rect.adjusted(kRowPaddingX, kRowPaddingY, -kRowPaddingX, -kRowPaddingY);

@@ -132,7 +132,9 @@ ArgumentTimelineLayout layoutArgumentTimeline(const ArgumentTimeline& timeline, 
   if (timeline.events.isEmpty()) {
     const TextLayout empty = fitText(QStringLiteral("no clear argument clusters"), kEmptyStyle,
                                      QSizeF(std::max(0.0, width), kUnlimitedWidth));
-    layout.emptyText = PlacedText::centredAt(empty, frame.center());
+    // Centred across the view, in the top lane rather than on the axis, so
+    // that the line does not run through the words.
+    layout.emptyText = PlacedText::centredAt(empty, {frame.center().x(), midY - kLaneTopAboveAxis});
     return layout;
   }
 
