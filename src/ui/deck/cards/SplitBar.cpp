@@ -1,6 +1,6 @@
 #include "deck/cards/SplitBar.h"
 
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "deck/cards/TailFit.h"
 #include "deck/cards/WidthShare.h"
 #include "kit/paint/PainterState.h"
@@ -93,8 +93,8 @@ SplitBarLayout layoutSplitBar(const SplitBar& bar, const QRectF& rect) {
                       PlacedText::within(onGold[1], inner, Qt::AlignRight | Qt::AlignVCenter)};
 
   const QList<TextLayout> captions =
-      endTexts({LocaleFormat::groupedInteger(bar.left), QStringLiteral(" sent")},
-               {LocaleFormat::groupedInteger(bar.right), QStringLiteral(" sent")}, kCaptionStyle, width, kLabelGap);
+      endTexts({groupedCount(bar.left), QStringLiteral(" sent")}, {groupedCount(bar.right), QStringLiteral(" sent")},
+               kCaptionStyle, width, kLabelGap);
   const qreal captionHeight = std::max(captions[0].height(), captions[1].height());
   const QRectF captionRow(rect.left(), layout.bar.bottom() + kSpacing, width, captionHeight);
   layout.leftCaption = PlacedText::within(captions[0], captionRow, Qt::AlignLeft | Qt::AlignVCenter);

@@ -1,7 +1,7 @@
 #include "deck/charts/ArgumentTimeline.h"
 
 #include "common/LocalCalendar.h"
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "deck/charts/ChartDates.h"
 
 #include "kit/layout/Stack.h"
@@ -159,7 +159,7 @@ ArgumentTimelineLayout layoutArgumentTimeline(const ArgumentTimeline& timeline, 
     callout.leader =
         QLineF(labelX, frame.top() + kLeaderTop, dot->centre.x(), dot->centre.y() - dot->radius - kLeaderGapAboveDot);
     callout.countLine = QString::number(event.messageCount) + QStringLiteral(" messages ");
-    callout.dateLine = LocaleFormat::formatDate(event.date, QStringLiteral("MMM yyyy")).toUpper();
+    callout.dateLine = argumentMapLabel(event.date).toUpper();
     callout.ringCentre = dot->centre;
     callout.ringRadius = dot->radius + kRingGrowth;
     const QSizeF box(kCalloutWidth, kUnlimitedWidth);
