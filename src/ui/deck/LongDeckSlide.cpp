@@ -1,5 +1,11 @@
 #include "deck/LongDeckSlide.h"
 
+#include "deck/slides/ArgumentMapSlide.h"
+#include "deck/slides/CloserSlide.h"
+#include "deck/slides/DialectSlide.h"
+#include "deck/slides/ResponseTimeSlide.h"
+#include "deck/slides/StreakSlide.h"
+#include "deck/slides/VibeShiftSlide.h"
 #include "kit/text/TextLayout.h"
 #include "share/ShareSheetPresenter.h"
 #include "theme/MurmelaTheme.h"
@@ -21,12 +27,37 @@ void paintInterim(QPainter& painter, const WrappedReport&) {
            QRectF(QPointF(0, 0), SlideFrame::kSize));
 }
 
+template <typename Slide>
+void paintSlide(QPainter& painter, const WrappedReport& report) {
+  Slide{report}.paint(painter);
+}
+
 // The content of slides 0 ... 12 by index; every other index is the closer.
 constexpr std::array<ContentPainter, LongDeckSlide::kCloserIndex> kContent = {
-    &paintInterim<0>,  &paintInterim<1>,  &paintInterim<2>,  &paintInterim<3>, &paintInterim<4>,
-    &paintInterim<5>,  &paintInterim<6>,  &paintInterim<7>,  &paintInterim<8>, &paintInterim<9>,
-    &paintInterim<10>, &paintInterim<11>, &paintInterim<12>,
+    &paintInterim<0>,
+    &paintInterim<1>,
+    &paintInterim<2>,
+    &paintInterim<3>,
+    &paintInterim<4>,
+    &paintInterim<5>,
+    &paintInterim<6>,
+    &paintInterim<7>,
+    &paintSlide<DialectSlide>,
+    &paintSlide<ResponseTimeSlide>,
+    &paintSlide<ArgumentMapSlide>,
+    &paintSlide<VibeShiftSlide>,
+    &paintSlide<StreakSlide>,
 };
+
+CloserSlide closerOf(const LongDeckSlide& slide) {
+  return CloserSlide{slide.report, slide.enableShare, slide.contactHandle};
+}
+
+std::optional<CloserSlide::Element> closerElement(std::optional<LongDeckSlide::Element> element) {
+  if (element == LongDeckSlide::Element::closerShare) return CloserSlide::Element::share;
+  if (element == LongDeckSlide::Element::closerDone) return CloserSlide::Element::done;
+  return std::nullopt;
+}
 
 }  // namespace
 
@@ -44,7 +75,8 @@ void LongDeckSlide::paint(QPainter& painter, const Interaction& interaction) con
       painter,
       [&](QPainter& contentPainter) {
         if (content == kCloserIndex) {
-          paintInterim<kCloserIndex>(contentPainter, report);
+          closerOf(*this).paint(contentPainter,
+                                {closerElement(interaction.hovered), closerElement(interaction.pressed)});
         } else {
           kContent[static_cast<size_t>(content)](contentPainter, report);
         }
@@ -54,7 +86,10 @@ void LongDeckSlide::paint(QPainter& painter, const Interaction& interaction) con
 
 std::optional<LongDeckSlide::Element> LongDeckSlide::hitTest(QPointF point) const {
   if (frame().hitTest(point) == SlideFrameElement::share) return Element::footerShare;
-  return std::nullopt;
+  if (!showsCloser()) return std::nullopt;
+  const std::optional<CloserSlide::Element> hit = closerOf(*this).hitTest(point);
+  if (!hit) return std::nullopt;
+  return *hit == CloserSlide::Element::share ? Element::closerShare : Element::closerDone;
 }
 
 void LongDeckSlide::activate(Element element, ShareSheetPresenter& presenter,
@@ -64,10 +99,10 @@ void LongDeckSlide::activate(Element element, ShareSheetPresenter& presenter,
       if (shareContext()) frame().activate(SlideFrameElement::share, presenter);
       break;
     case Element::closerShare:
-      if (enableShare && showsCloser()) presenter.setPending(SlideShareContext{report, kCloserIndex, contactHandle});
+      if (showsCloser()) closerOf(*this).activate(CloserSlide::Element::share, presenter, onDone);
       break;
     case Element::closerDone:
-      if (showsCloser() && onDone) onDone();
+      if (showsCloser()) closerOf(*this).activate(CloserSlide::Element::done, presenter, onDone);
       break;
   }
 }
