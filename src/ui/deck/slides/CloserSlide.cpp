@@ -123,7 +123,9 @@ CloserSlide::Layout CloserSlide::layout() const {
   const qreal textRoom = buttonsTop - signatureRoom - boxTop - 2 * kBoxPadding;
   const qreal textWidth = kWidth - 2 * (kBoxSideInset + kBoxPadding);
 
+  // An empty paragraph leaves the box at its margins.
   TextLayout paragraph;
+  paragraph.size = QSizeF(0, 0);
   if (!report.closerParagraph.isEmpty())
     paragraph =
         fitText(StyledText(report.closerParagraph, kParagraphStyle), QSizeF(textWidth, std::max(0.0, textRoom)));
