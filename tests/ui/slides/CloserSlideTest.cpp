@@ -54,9 +54,9 @@ class CloserSlideTest : public QObject {
     QCOMPARE(layout.paragraph.text.elided, elided);
     if (repeats == 0) QCOMPARE(layout.paragraphBox.rect.size(), QSizeF(36, 36));  // its 18-point margins
     // Done stands 80 above the bottom, centred, Share 15 above it.
-    const QRectF done = layout.button(CloserSlide::Element::done)->rect;
+    const QRectF done = layout.button(CloserSlide::Element::done)->layout.frame;
     QCOMPARE(done, QRectF(129, 656, 132, 44));
-    if (enableShare) QCOMPARE(layout.button(CloserSlide::Element::share)->rect, QRectF(129, 597, 132, 44));
+    if (enableShare) QCOMPARE(layout.button(CloserSlide::Element::share)->layout.frame, QRectF(129, 597, 132, 44));
   }
 
   void buttonsShareTheClosingSlideAndGoHome_data() {
@@ -102,8 +102,8 @@ class CloserSlideTest : public QObject {
     const CloserSlide closer{report, true};
     const auto recorder = recordSlide(closer);
     const CloserSlide::Layout layout = closer.layout();
-    const QRectF share = layout.button(CloserSlide::Element::share)->rect;
-    const QRectF done = layout.button(CloserSlide::Element::done)->rect;
+    const QRectF share = layout.button(CloserSlide::Element::share)->layout.frame;
+    const QRectF done = layout.button(CloserSlide::Element::done)->layout.frame;
     const auto at = [&](const QRectF& rect, const QColor& fill) {
       return recorder->where([&](const PaintRecord& r) { return r.fillColor() == fill && r.bounds == rect; }).size();
     };

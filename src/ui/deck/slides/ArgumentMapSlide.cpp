@@ -57,10 +57,11 @@ ArgumentMapSlide::Layout ArgumentMapSlide::layout() const {
       ArgumentTimeline{report.argumentEvents, report.firstMessageDate, report.lastMessageDate}, timeline);
 
   const CavedCounts caved = cavedCounts(report.argumentEvents);
+  // The counts stay whole when a long name has to give way.
   const QList<LegendSwatch> swatches = {
-      {MurmelaTheme::sageDeep, QStringLiteral("YOU CAVED \u00B7 ") + QString::number(caved.mine)},
-      {MurmelaTheme::rose,
-       report.participantNames.them.toUpper() + QStringLiteral(" CAVED \u00B7 ") + QString::number(caved.theirs)},
+      {MurmelaTheme::sageDeep, QStringLiteral("YOU CAVED \u00B7 "), QString::number(caved.mine)},
+      {MurmelaTheme::rose, report.participantNames.them.toUpper() + QStringLiteral(" CAVED \u00B7 "),
+       QString::number(caved.theirs)},
   };
   const qreal legendHeight = layoutLegendSwatch(swatches.first(), QRectF()).frame.height();
   result.legendRow =
