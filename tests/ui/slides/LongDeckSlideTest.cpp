@@ -78,14 +78,14 @@ class LongDeckSlideTest : public QObject {
   void everyIndexShowsItsSlide_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("title");
-    const QStringList titles = {"Slide 1",
-                                "Slide 2",
-                                "Slide 3",
-                                "Slide 4",
-                                "Slide 5",
-                                "Slide 6",
-                                "Slide 7",
-                                "Slide 8",
+    const QStringList titles = {"You & Jordan",
+                                "The receipts.",
+                                "you typed",
+                                "spike.",
+                                "Messages, by year.",
+                                "No pet name debut.",
+                                "Who said",
+                                "You started it.",
                                 "Your dialect.",
                                 "Median minutes to reply.",
                                 "Every fight, charted.",
