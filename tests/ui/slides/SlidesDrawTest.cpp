@@ -1,3 +1,4 @@
+#include "GalleryLongTexts.h"
 #include "GalleryReports.h"
 #include "SlideRecording.h"
 #include "deck/chrome/SlideFrame.h"
@@ -159,13 +160,14 @@ class SlidesDrawTest : public QObject {
   }
 
   // Nothing is cut at the edge or runs into the next element, for the demo
-  // reports, the gallery's edge reports, and long terms, six-digit counts,
-  // emoji and right-to-left names.
+  // reports, the gallery's edge and long-text reports, and long terms,
+  // six-digit counts, emoji and right-to-left names.
   void slidesStayClearOfEachOtherAndTheEdges_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("data");
     QStringList data;
     for (const gallery::NamedReport& named : gallery::allReports()) data.append(named.name);
+    data.append(QStringLiteral("long-texts"));
     for (const QString& kind : edgeKinds()) data.append(QStringLiteral("edge-") + kind);
     for (int index = 8; index <= 13; ++index)
       for (const QString& name : data) QTest::addRow("%d %s", index, qPrintable(name)) << index << name;
