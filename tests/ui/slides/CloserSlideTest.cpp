@@ -44,7 +44,7 @@ class CloserSlideTest : public QObject {
 
     const CloserSlide::Layout layout = CloserSlide{report, enableShare}.layout();
     QCOMPARE(layout.buttons.size(), enableShare ? 2 : 1);
-    const QList<QRectF> blocks = layout.blocks();
+    const QList<QRectF> blocks = layout.elementFrames();
     const qreal footerTop = SlideFrame{13, 14, std::nullopt}.layout().footer.row.top();
     for (qsizetype i = 1; i < blocks.size(); ++i) QVERIFY(blocks[i].top() >= blocks[i - 1].bottom());
     QVERIFY(blocks.last().bottom() <= footerTop);

@@ -28,7 +28,7 @@ struct Drawn {
 
 // Slides nine to fourteen by index, recorded with their element rectangles.
 Drawn draw(int index, const WrappedReport& report) {
-  const auto drawn = [](const auto& slide) { return Drawn{recordSlide(slide), slide.layout().blocks()}; };
+  const auto drawn = [](const auto& slide) { return Drawn{recordSlide(slide), slide.layout().elementFrames()}; };
   switch (index) {
     case 8:
       return drawn(DialectSlide{report});
