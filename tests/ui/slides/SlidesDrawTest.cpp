@@ -140,25 +140,6 @@ class SlidesDrawTest : public QObject {
     if (!family.isEmpty()) QCOMPARE(record->font.family(), family);
   }
 
-  // The dialect columns show at most five terms each, and the minimal report
-  // only the two names.
-  void dialectColumnsHoldFiveTerms_data() {
-    QTest::addColumn<QString>("fixture");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("rich") << "rich" << 5;
-    QTest::newRow("minimal") << "minimal" << 0;
-  }
-  void dialectColumnsHoldFiveTerms() {
-    QFETCH(QString, fixture);
-    QFETCH(int, rows);
-    const WrappedReport report = demoReport(fixture);
-    const DialectSlide::Layout layout = DialectSlide{report}.layout();
-    QCOMPARE(layout.mine.rows.size(), rows);
-    QCOMPARE(layout.theirs.rows.size(), rows);
-    if (layout.divider) QVERIFY(layout.divider->left() > layout.mine.frame.right());
-    if (layout.divider) QVERIFY(layout.divider->right() < layout.theirs.frame.left());
-  }
-
   // Nothing is cut at the edge or runs into the next element, for the demo
   // reports, the gallery's edge and long-text reports, and long terms,
   // six-digit counts, emoji and right-to-left names.
