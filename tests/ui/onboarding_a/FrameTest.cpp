@@ -1,6 +1,7 @@
 // The onboarding frame's step header, the two capsule button looks and the
 // painted button base.
 #include "kit/testing/PaintRecorder.h"
+#include "kit/text/TextLayout.h"
 #include "kit/widgets/ButtonHost.h"
 #include "screens/onboarding/MurmelaButtonStyles.h"
 #include "screens/onboarding/OnboardingFrame.h"
@@ -128,14 +129,18 @@ class FrameTest : public QObject {
     QFETCH(bool, pressed);
     QFETCH(qreal, fill);
     QFETCH(qreal, outline);
-    const CapsuleButtonStyle look = style == "primary"    ? MurmelaPrimaryButtonStyle{}.style()
-                                    : style == "disabled" ? MurmelaPrimaryButtonStyle{true}.style()
-                                                          : MurmelaGhostButtonStyle{style == "compact"}.style();
     const QString label = QStringLiteral("Continue →");
-    const QRectF rect(QPointF(10, 10), look.size(label));
+    const bool primary = style == "primary" || style == "disabled";
+    const MurmelaPrimaryButtonStyle primaryLook{style == "disabled"};
+    const MurmelaGhostButtonStyle ghostLook{style == "compact"};
+    const QRectF rect(QPointF(10, 10), primary ? primaryLook.size(label) : ghostLook.size(label));
     PaintRecorder recorder;
     QPainter painter(&recorder);
-    look.paint(painter, rect, label, ButtonState{.pressed = pressed});
+    if (primary) {
+      primaryLook.paint(painter, rect, label, ButtonState{.pressed = pressed});
+    } else {
+      ghostLook.paint(painter, rect, label, ButtonState{.pressed = pressed});
+    }
     painter.end();
 
     const std::optional<PaintRecord> filled = shapeIn(recorder, MurmelaTheme::sageDeep, false);
@@ -150,13 +155,15 @@ class FrameTest : public QObject {
 
   void buttonSizes() {
     const QString label = QStringLiteral("Done");
-    const QSizeF text = MurmelaGhostButtonStyle{}.style().layoutLabel(label).size;
-    QCOMPARE(MurmelaGhostButtonStyle{}.size(label), QSizeF(text.width() + 32.0, text.height() + 20.0));
-    const QSizeF compactText = MurmelaGhostButtonStyle{true}.style().layoutLabel(label).size;
-    QCOMPARE(MurmelaGhostButtonStyle{true}.size(label),
-             QSizeF(compactText.width() + 24.0, compactText.height() + 12.0));
-    const QSizeF primaryText = MurmelaPrimaryButtonStyle{}.style().layoutLabel(label).size;
-    QCOMPARE(MurmelaPrimaryButtonStyle{}.size(label), QSizeF(primaryText.width() + 48.0, primaryText.height() + 24.0));
+    const auto text = [&](qreal size, QFont::Weight weight) {
+      return layoutText(label, TextStyle{.size = size, .weight = weight, .tracking = 1.6, .upperCase = true}).size;
+    };
+    const QSizeF ghost = text(11.0, QFont::Medium);
+    QCOMPARE(MurmelaGhostButtonStyle{}.size(label), QSizeF(ghost.width() + 32.0, ghost.height() + 20.0));
+    const QSizeF compact = text(9.5, QFont::Medium);
+    QCOMPARE(MurmelaGhostButtonStyle{true}.size(label), QSizeF(compact.width() + 24.0, compact.height() + 12.0));
+    const QSizeF primary = text(12.0, QFont::DemiBold);
+    QCOMPARE(MurmelaPrimaryButtonStyle{}.size(label), QSizeF(primary.width() + 48.0, primary.height() + 24.0));
     QCOMPARE(MurmelaPrimaryButtonStyle{true}.size(label), MurmelaPrimaryButtonStyle{}.size(label));
   }
 
@@ -198,7 +205,7 @@ class FrameTest : public QObject {
     QTest::keyClick(&widget, Qt::Key_Return);
     QCOMPARE(widget.runs, QList<int>{2});
     QTest::keyClick(&widget, Qt::Key_Tab);
-    QCOMPARE(widget.host->state(1).focused, true);
+    QVERIFY(widget.host->showsFocus(1));
     QTest::keyClick(&widget, Qt::Key_Tab);
     QTest::keyClick(&widget, Qt::Key_Tab);
     QCOMPARE(widget.host->focused(), std::optional<int>(1));

@@ -1,9 +1,15 @@
 #include "kit/widgets/ButtonHost.h"
 
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Pens.h"
+#include "theme/MurmelaTheme.h"
+
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPathStroker>
 #include <QWidget>
 
 #include <algorithm>
@@ -17,10 +23,9 @@ ButtonHost::ButtonHost(QWidget* widget, Provider provider)
   widget->installEventFilter(this);
 }
 
-ButtonState ButtonHost::state(int id) const {
-  const bool focusShown = focusVisible_ && widget_ && widget_->hasFocus();
-  return {hovered_ == id, pressedInside_ && pressed_ == id, focusShown && focused_ == id};
-}
+ButtonState ButtonHost::state(int id) const { return {hovered_ == id, pressedInside_ && pressed_ == id, false}; }
+
+bool ButtonHost::showsFocus(int id) const { return focusVisible_ && focused_ == id && widget_ && widget_->hasFocus(); }
 
 std::optional<ButtonTarget> ButtonHost::target(int id) const {
   for (const ButtonTarget& candidate : targets())
@@ -187,6 +192,23 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
+}
+
+namespace {
+constexpr qreal kFocusRingGap = 2.5;
+constexpr qreal kFocusRingWidth = 1.5;
+constexpr qreal kFocusRingOpacity = 0.55;
+}  // namespace
+
+void paintFocusRing(QPainter& painter, const QPainterPath& shape) {
+  PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPathStroker stroker;
+  stroker.setWidth(2.0 * kFocusRingGap);
+  stroker.setJoinStyle(Qt::RoundJoin);
+  const QPainterPath outside = (stroker.createStroke(shape) + shape).simplified();
+  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(
+                                  withOpacity(MurmelaTheme::sageDeep, kFocusRingOpacity)));
 }
 
 }  // namespace murmela

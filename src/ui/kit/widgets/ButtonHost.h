@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/controls/PaintedButton.h"
+
 #include <QList>
 #include <QObject>
 #include <QPainterPath>
@@ -10,19 +12,11 @@
 #include <functional>
 #include <optional>
 
+class QPainter;
 class QWidget;
 class QKeyEvent;
 
 namespace murmela {
-
-// How a painted button is showing right now; its look reads these flags.
-struct ButtonState {
-  bool hovered = false;  // the pointer is over it
-  bool pressed = false;  // held down by the pointer, which is still over it
-  bool focused = false;  // it has keyboard focus, reached with the keyboard
-
-  friend bool operator==(const ButtonState&, const ButtonState&) = default;
-};
 
 // How much a pressed plain button (a label without chrome) fades.
 inline constexpr qreal kPlainButtonPressedOpacity = 0.6;
@@ -60,7 +54,11 @@ class ButtonHost : public QObject {
   // Watches `widget` (mouse tracking on, strong focus) for as long as both live.
   ButtonHost(QWidget* widget, Provider provider);
 
+  // Hovered and pressed as the pointer has them (a disabled button is
+  // neither); whether it looks disabled is the widget's to say.
   ButtonState state(int id) const;
+  // Whether the button shows the keyboard focus (moved there with the keyboard).
+  bool showsFocus(int id) const;
   std::optional<int> hovered() const { return hovered_; }
   std::optional<int> pressed() const { return pressedInside_ ? pressed_ : std::nullopt; }
   std::optional<int> focused() const { return focused_; }
@@ -94,5 +92,8 @@ class ButtonHost : public QObject {
   bool focusVisible_ = false;
   std::optional<int> defaultButton_;
 };
+
+// The keyboard-focus ring drawn around a button's shape.
+void paintFocusRing(QPainter& painter, const QPainterPath& shape);
 
 }  // namespace murmela

@@ -1,6 +1,12 @@
 #pragma once
 
-#include "kit/widgets/CapsuleButtonStyle.h"
+#include "kit/controls/PaintedButton.h"
+
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+class QPainter;
 
 namespace murmela {
 
@@ -14,18 +20,17 @@ struct MurmelaPrimaryButtonStyle {
   static constexpr qreal kFontSize = 12.0;
   static constexpr qreal kTracking = 1.6;
   static constexpr Insets kPadding = Insets::symmetric(24.0, 12.0);
-  static constexpr qreal kFillOpacity = 1.0;
   static constexpr qreal kHoveredFillOpacity = 0.93;
   static constexpr qreal kPressedFillOpacity = 0.85;
   static constexpr qreal kOutlineOpacity = 0.3;
   static constexpr qreal kDisabledOpacity = 0.55;
 
-  CapsuleButtonStyle style() const;
-  QSizeF size(const QString& label) const { return style().size(label); }
-  QRectF placed(const QString& label, qreal centreX, qreal top) const { return style().placed(label, centreX, top); }
-  void paint(QPainter& painter, const QRectF& rect, const QString& label, const ButtonState& state) const {
-    style().paint(painter, rect, label, state);
-  }
+  ButtonStyle style(const QString& label) const;
+  QSizeF size(const QString& label) const;
+  // The button with its top edge at `top`, centred on `centreX`.
+  QRectF placed(const QString& label, qreal centreX, qreal top) const;
+  void paint(QPainter& painter, const QRectF& rect, const QString& label, ButtonState state,
+             bool focused = false) const;
 };
 
 // The outlined capsule of secondary actions: Inter medium, tracking 1.6,
@@ -44,12 +49,12 @@ struct MurmelaGhostButtonStyle {
   static constexpr qreal kHoveredOutlineOpacity = 0.3;
   static constexpr qreal kPressedOutlineOpacity = 0.4;
 
-  CapsuleButtonStyle style() const;
-  QSizeF size(const QString& label) const { return style().size(label); }
-  QRectF placed(const QString& label, qreal centreX, qreal top) const { return style().placed(label, centreX, top); }
-  void paint(QPainter& painter, const QRectF& rect, const QString& label, const ButtonState& state) const {
-    style().paint(painter, rect, label, state);
-  }
+  // The look in a state: only the outline follows it.
+  ButtonStyle style(const QString& label, const ButtonState& state = {}) const;
+  QSizeF size(const QString& label) const;
+  QRectF placed(const QString& label, qreal centreX, qreal top) const;
+  void paint(QPainter& painter, const QRectF& rect, const QString& label, ButtonState state,
+             bool focused = false) const;
 };
 
 }  // namespace murmela

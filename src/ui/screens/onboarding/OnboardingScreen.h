@@ -33,6 +33,7 @@ class OnboardingScreen : public QWidget {
   // The buttons as the screen shows them now, in Tab order.
   virtual QList<ButtonTarget> buttonTargets() const = 0;
   ButtonState buttonState(int id) const { return buttons_->state(id); }
+  bool showsFocus(int id) const { return buttons_->showsFocus(id); }
 
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;

@@ -17,7 +17,7 @@ struct SheetCloseButton {
 
   static QRectF rectAt(QPointF topLeft) { return {topLeft, QSizeF(kDiameter, kDiameter)}; }
   static QPainterPath shape(const QRectF& rect);
-  static void paint(QPainter& painter, const QRectF& rect, const ButtonState& state);
+  static void paint(QPainter& painter, const QRectF& rect, const ButtonState& state, bool focused = false);
 };
 
 }  // namespace murmela
