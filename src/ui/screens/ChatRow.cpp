@@ -15,7 +15,8 @@ namespace murmela {
 namespace {
 
 const TextStyle kInitialsStyle{.typeface = Typeface::dmSerifDisplay, .size = 14, .color = MurmelaTheme::cream};
-const TextStyle kNameStyle{.typeface = Typeface::dmSerifDisplay, .size = 15, .tracking = -0.3, .color = MurmelaTheme::ink};
+const TextStyle kNameStyle{
+    .typeface = Typeface::dmSerifDisplay, .size = 15, .tracking = -0.3, .color = MurmelaTheme::ink};
 const TextStyle kCountStyle{.typeface = Typeface::inter,
                             .size = 9.5,
                             .weight = QFont::Medium,
@@ -59,9 +60,9 @@ ChatRow::Layout ChatRow::layout(qreal width) const {
   result.initials = layoutText(initials(), kInitialsStyle);
 
   // The name row sits on the first baseline of the name and the count.
-  const BaselineRowLayout nameRow = layoutBaselineRow(
-      {BaselineItem::of(result.name), BaselineItem::spacer(), BaselineItem::of(result.count)}, kNameToCount,
-      columnWidth);
+  const BaselineRowLayout nameRow =
+      layoutBaselineRow({BaselineItem::of(result.name), BaselineItem::spacer(), BaselineItem::of(result.count)},
+                        kNameToCount, columnWidth);
   Stack column = Stack::vertical(kColumnSpacing, StackAlign::leading);
   column.add(QSizeF(columnWidth, nameRow.size.height()));
   column.add(result.handle);
@@ -74,6 +75,7 @@ ChatRow::Layout ChatRow::layout(qreal width) const {
   const QPointF rowOrigin = lines[0].topLeft();
   result.nameRect = nameRow.frames[0].translated(rowOrigin);
   result.countRect = nameRow.frames[2].translated(rowOrigin);
+  result.countRect.moveRight(columnLeft + columnWidth);  // even when an elided name runs a hair long
   result.handleRect = lines[1];
   result.rangeRect = lines[2];
   result.badge = QRectF(kPadding, kPadding + (innerHeight - kBadgeSize) / 2.0, kBadgeSize, kBadgeSize);

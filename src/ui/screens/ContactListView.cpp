@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <cmath>
 
 namespace murmela {
@@ -64,7 +65,11 @@ std::optional<int> ContactListView::rowAt(QPointF viewportPoint) const {
 
 void ContactListView::paintRows(QPainter& painter) const {
   const QSize size = viewport()->size();
-  const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  // The layer takes the resolution the rows land at: the device's, or the
+  // scale of a painter that renders this widget into an image.
+  const QTransform device = painter.deviceTransform();
+  const qreal scale = std::sqrt(std::abs(device.determinant()));
+  const qreal ratio = std::max({1.0, scale, painter.device() ? painter.device()->devicePixelRatioF() : 1.0});
   QImage layer(size * ratio, QImage::Format_ARGB32_Premultiplied);
   layer.setDevicePixelRatio(ratio);
   layer.fill(Qt::transparent);
@@ -88,7 +93,7 @@ void ContactListView::paintRows(QPainter& painter) const {
     rows.setCompositionMode(QPainter::CompositionMode_DestinationIn);
     rows.fillRect(QRectF(QPointF(0.0, 0.0), size), fade);
   }
-  painter.drawImage(QPointF(0.0, 0.0), layer);
+  painter.drawImage(QRectF(QPointF(0.0, 0.0), QSizeF(size)), layer);
 }
 
 void ContactListView::paintEvent(QPaintEvent*) {

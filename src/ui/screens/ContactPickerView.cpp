@@ -129,7 +129,9 @@ void ContactPickerView::selectHandle(const QString& handle) {
   refresh();
 }
 
-QList<ContactSummary> ContactPickerView::filtered() const { return ContactSearch(query_).filter(coordinator_.contacts()); }
+QList<ContactSummary> ContactPickerView::filtered() const {
+  return ContactSearch(query_).filter(coordinator_.contacts());
+}
 
 std::optional<ContactSummary> ContactPickerView::selectedContact() const {
   const QList<ContactSummary>& contacts = coordinator_.contacts();
@@ -176,8 +178,7 @@ ContactPickerView::Layout ContactPickerView::layout() const {
   const qreal barInner = std::max(symbol.height(), fieldHeight);
   result.searchBar = QRectF(kInset, kSearchTop, innerWidth, barInner + 2.0 * kSearchVerticalPadding);
   const qreal middle = result.searchBar.center().y();
-  result.searchSymbol =
-      QRectF(QPointF(kInset + kSearchHorizontalPadding, middle - symbol.height() / 2.0), symbol);
+  result.searchSymbol = QRectF(QPointF(kInset + kSearchHorizontalPadding, middle - symbol.height() / 2.0), symbol);
   const qreal fieldLeft = result.searchSymbol.right() + kSearchSpacing;
   result.searchField = QRectF(fieldLeft, middle - fieldHeight / 2.0,
                               result.searchBar.right() - kSearchHorizontalPadding - fieldLeft, fieldHeight);
@@ -195,9 +196,9 @@ ContactPickerView::Layout ContactPickerView::layout() const {
     result.loadingErrorText = layoutText(*loading, kErrorStyle, innerWidth, kLoadingErrorLines);
     result.loadingError = centredRect(result.loadingErrorText, kLoadingErrorTop, kInset, innerWidth);
     const QSizeF retry = kCompactGhost.size(kRetry);
-    result.retry = QRectF(QPointF(kInset + (innerWidth - retry.width()) / 2.0,
-                                  result.loadingError->bottom() + kLoadingErrorSpacing),
-                          retry);
+    result.retry = QRectF(
+        QPointF(kInset + (innerWidth - retry.width()) / 2.0, result.loadingError->bottom() + kLoadingErrorSpacing),
+        retry);
   }
 
   result.wrapEnabled = selectedContact().has_value();
@@ -227,15 +228,16 @@ void ContactPickerView::paintContent(QPainter& painter) const {
     painter.fillPath(box, MurmelaTheme::creamDeep);
     painter.strokePath(roundedRectPath(geometry.errorBox->adjusted(0.5, 0.5, -0.5, -0.5), kErrorBoxRadius),
                        QPen(withOpacity(MurmelaTheme::rose, 0.25), 1.0));
-    geometry.errorBoxText.draw(painter, geometry.errorBox->adjusted(kErrorBoxPadding, kErrorBoxPadding,
-                                                                    -kErrorBoxPadding, -kErrorBoxPadding));
+    geometry.errorBoxText.draw(
+        painter, geometry.errorBox->adjusted(kErrorBoxPadding, kErrorBoxPadding, -kErrorBoxPadding, -kErrorBoxPadding));
   } else if (geometry.loadingError) {
     geometry.loadingErrorText.draw(painter, geometry.loadingError->topLeft());
-    kCompactGhost.paint(painter, *geometry.retry, kRetry, buttonState(retryButton));
+    kCompactGhost.paint(painter, *geometry.retry, kRetry, buttonState(retryButton), showsFocus(retryButton));
   }
 
-  kGhost.paint(painter, geometry.back, kBack, buttonState(backButton));
-  MurmelaPrimaryButtonStyle{!geometry.wrapEnabled}.paint(painter, geometry.wrap, kWrap, buttonState(wrapButton));
+  kGhost.paint(painter, geometry.back, kBack, buttonState(backButton), showsFocus(backButton));
+  MurmelaPrimaryButtonStyle{!geometry.wrapEnabled}.paint(painter, geometry.wrap, kWrap, buttonState(wrapButton),
+                                                         showsFocus(wrapButton));
 }
 
 QList<ButtonTarget> ContactPickerView::buttonTargets() const {
@@ -243,10 +245,12 @@ QList<ButtonTarget> ContactPickerView::buttonTargets() const {
   auto* self = const_cast<ContactPickerView*>(this);
   QList<ButtonTarget> targets;
   if (geometry.retry)
-    targets.append({.id = retryButton, .rect = *geometry.retry, .action = [self] { self->coordinator_.loadContacts(); }});
+    targets.append(
+        {.id = retryButton, .rect = *geometry.retry, .action = [self] { self->coordinator_.loadContacts(); }});
   targets.append({.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }});
-  targets.append(
-      {.id = wrapButton, .rect = geometry.wrap, .enabled = geometry.wrapEnabled, .action = [self] { self->wrapItUp(); }});
+  targets.append({.id = wrapButton, .rect = geometry.wrap, .enabled = geometry.wrapEnabled, .action = [self] {
+                    self->wrapItUp();
+                  }});
   return targets;
 }
 
@@ -266,10 +270,10 @@ void ContactPickerView::presentNameSheet(const ContactSummary& contact) {
   auto* sheet = new ConfirmContactNameSheet(contactRowName(contact), confirmedName_, this);
   sheet_ = sheet;
   connect(sheet, &ConfirmContactNameSheet::nameEdited, this, [this](const QString& text) { confirmedName_ = text; });
-  connect(sheet, &SheetDialog::dismissed, this, &ContactPickerView::closeNameSheet);
+  connect(sheet, &QDialog::rejected, this, &ContactPickerView::closeNameSheet);
   // The run starts once the sheet's own click is over: it takes this screen away.
   connect(sheet, &ConfirmContactNameSheet::confirmed, this, &ContactPickerView::confirmName, Qt::QueuedConnection);
-  sheet->open();
+  sheet->present();
 }
 
 void ContactPickerView::closeNameSheet() {

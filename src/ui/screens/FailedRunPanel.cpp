@@ -43,12 +43,6 @@ QLabel* selectableLabel(const QFont& font, const QColor& color, QWidget* parent)
   return label;
 }
 
-QRect labelGeometry(const QRectF& rect, qreal width) {
-  // The label spans the panel's text width so that a line a hair wider than
-  // measured is never cut; its text is centred like the laid-out lines.
-  return QRectF(FailedRunPanel::kPadding, rect.top(), width, std::ceil(rect.height()) + 1.0).toAlignedRect();
-}
-
 // A path in at most two lines broken anywhere; one that needs more keeps its
 // end (the file's name) and loses the middle of what is left.
 QString logLines(const QString& text, const QFontMetricsF& metrics, qreal width) {
@@ -76,21 +70,21 @@ void FailedRunPanel::setContent(const QString& error, const std::optional<QStrin
   result.title = layoutText(kTitle, kTitleStyle);
   result.titleRect = QRectF(QPointF((kWidth - result.title.width()) / 2.0, kPadding), result.title.size);
   qreal top = result.titleRect.bottom() + kSpacing;
+  // The lines are the kit's (cut to six with an ellipsis); the label shows
+  // them as they are and is as tall as it sets them.
   result.error = layoutText(error, kErrorStyle, textWidth, kErrorLines);
-  result.errorRect = QRectF(QPointF((kWidth - result.error.width()) / 2.0, top), result.error.size);
-  top = result.errorRect.bottom() + kSpacing;
   errorLabel_->setText(result.error.shownText());
-  errorLabel_->setGeometry(labelGeometry(result.errorRect, textWidth));
+  result.errorRect = QRectF(kPadding, top, textWidth, errorLabel_->sizeHint().height());
+  errorLabel_->setGeometry(result.errorRect.toAlignedRect());
+  top = result.errorRect.bottom() + kSpacing;
 
   if (logFilePath) {
-    const QFont font = monospacedFont(kLogFontSize);
-    result.logText = logLines(QStringLiteral("Log: ") + *logFilePath, QFontMetricsF(font), textWidth);
-    const qsizetype lines = result.logText.count(QLatin1Char('\n')) + 1;
-    result.logRect = QRectF(kPadding, top, textWidth, QFontMetricsF(font).height() * static_cast<qreal>(lines));
-    top = result.logRect.bottom() + kSpacing;
+    result.logText = logLines(QStringLiteral("Log: ") + *logFilePath, QFontMetricsF(logLabel_->font()), textWidth);
     logLabel_->setText(result.logText);
-    logLabel_->setGeometry(labelGeometry(result.logRect, textWidth));
+    result.logRect = QRectF(kPadding, top, textWidth, logLabel_->sizeHint().height());
+    logLabel_->setGeometry(result.logRect.toAlignedRect());
     logLabel_->show();
+    top = result.logRect.bottom() + kSpacing;
   } else {
     logLabel_->clear();
     logLabel_->hide();
@@ -102,8 +96,8 @@ void FailedRunPanel::setContent(const QString& error, const std::optional<QStrin
   const qreal rowHeight = std::max(copySize.height(), dismissSize.height());
   const qreal left = (kWidth - rowWidth) / 2.0;
   result.copyLog = QRectF(QPointF(left, top + (rowHeight - copySize.height()) / 2.0), copySize);
-  result.dismiss = QRectF(QPointF(result.copyLog.right() + kButtonSpacing, top + (rowHeight - dismissSize.height()) / 2.0),
-                          dismissSize);
+  result.dismiss = QRectF(
+      QPointF(result.copyLog.right() + kButtonSpacing, top + (rowHeight - dismissSize.height()) / 2.0), dismissSize);
   result.height = top + rowHeight + kPadding;
   layout_ = std::move(result);
   resize(static_cast<int>(kWidth), static_cast<int>(std::ceil(layout_.height)));

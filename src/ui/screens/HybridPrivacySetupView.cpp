@@ -114,14 +114,12 @@ QString forwardLabel(HybridForwardButton kind) {
 
 }  // namespace
 
-HybridPrivacySetupView::HybridPrivacySetupView(PrivacyFilterSetup& setup, AppCoordinator& coordinator,
-                                               QWidget* parent)
+HybridPrivacySetupView::HybridPrivacySetupView(PrivacyFilterSetup& setup, AppCoordinator& coordinator, QWidget* parent)
     : OnboardingScreen(kStep, parent), coordinator_(coordinator), status_(new PrivacySetupStatus(setup, this)) {
   watch();
 }
 
-HybridPrivacySetupView::HybridPrivacySetupView(PrivacySetupStatus& status, AppCoordinator& coordinator,
-                                               QWidget* parent)
+HybridPrivacySetupView::HybridPrivacySetupView(PrivacySetupStatus& status, AppCoordinator& coordinator, QWidget* parent)
     : OnboardingScreen(kStep, parent), coordinator_(coordinator), status_(&status) {
   watch();
 }
@@ -150,7 +148,7 @@ void HybridPrivacySetupView::followSetupError() {
   }
   auto* sheet = new HybridSetupErrorSheet(*error, this);
   sheet_ = sheet;
-  connect(sheet, &SheetDialog::dismissed, this, &HybridPrivacySetupView::sheetDismissed);
+  connect(sheet, &QDialog::rejected, this, &HybridPrivacySetupView::sheetDismissed);
   // The choices act once the sheet's own click is over: they may take this
   // screen (and the sheet with it) away.
   connect(sheet, &HybridSetupErrorSheet::useRawCloudChosen, this, &HybridPrivacySetupView::useRawCloud,
@@ -162,7 +160,7 @@ void HybridPrivacySetupView::followSetupError() {
         coordinator_.confirmIntelligenceChoice();
       },
       Qt::QueuedConnection);
-  sheet->open();
+  sheet->present();
 }
 
 void HybridPrivacySetupView::sheetDismissed() {
@@ -186,8 +184,8 @@ HybridPrivacySetupView::Layout HybridPrivacySetupView::layout() const {
   result.titleText = OnbTitle{kTitle, kTitleSize}.layout(kWidth);
   result.title = centredRect(result.titleText, kTitleTop, 0.0, kWidth);
   result.subtitleText = layoutText(kSubtitle, kSubtitleStyle, kWidth - 2.0 * kSubtitleInset);
-  result.subtitle =
-      centredRect(result.subtitleText, result.title.bottom() + kTitleSpacing, kSubtitleInset, kWidth - 2.0 * kSubtitleInset);
+  result.subtitle = centredRect(result.subtitleText, result.title.bottom() + kTitleSpacing, kSubtitleInset,
+                                kWidth - 2.0 * kSubtitleInset);
 
   // Progress: the header on one baseline, the bar, the status line.
   const qreal blockLeft = kProgressInset;
@@ -195,12 +193,12 @@ HybridPrivacySetupView::Layout HybridPrivacySetupView::layout() const {
   result.progressLabel = layoutText(QStringLiteral("Progress"), kProgressLabelStyle);
   result.percent = layoutText(wholePercentText(state.progress), kPercentStyle);
   result.percentSign = layoutText(QStringLiteral("%"), kPercentSignStyle);
-  const BaselineRowLayout percentRow = layoutBaselineRow(
-      {BaselineItem::of(result.percent), BaselineItem::of(result.percentSign)}, kPercentSpacing);
-  const BaselineRowLayout header = layoutBaselineRow(
-      {BaselineItem::of(result.progressLabel), BaselineItem::spacer(),
-       BaselineItem{percentRow.size.width(), percentRow.size.height(), percentRow.baseline}},
-      0.0, blockWidth);
+  const BaselineRowLayout percentRow =
+      layoutBaselineRow({BaselineItem::of(result.percent), BaselineItem::of(result.percentSign)}, kPercentSpacing);
+  const BaselineRowLayout header =
+      layoutBaselineRow({BaselineItem::of(result.progressLabel), BaselineItem::spacer(),
+                         BaselineItem{percentRow.size.width(), percentRow.size.height(), percentRow.baseline}},
+                        0.0, blockWidth);
   const QPointF headerOrigin(blockLeft, kProgressTop);
   result.progressLabelRect = header.frames[0].translated(headerOrigin);
   const QPointF percentOrigin = header.frames[2].topLeft() + headerOrigin;
@@ -243,15 +241,15 @@ HybridPrivacySetupView::Layout HybridPrivacySetupView::layout() const {
   }
 
   const bool trouble = coordinator_.hybridSetupError().has_value();
-  result.footnote = layoutText(trouble ? kTroubleFootnote : kCalmFootnote, footnoteStyle(trouble),
-                               kWidth - 2.0 * kFootnoteInset);
+  result.footnote =
+      layoutText(trouble ? kTroubleFootnote : kCalmFootnote, footnoteStyle(trouble), kWidth - 2.0 * kFootnoteInset);
   result.footnoteRect = centredRect(result.footnote, kFootnoteTop, kFootnoteInset, kWidth - 2.0 * kFootnoteInset);
 
   result.forwardKind = HybridSetupTexts::forwardButton(state, trouble);
   const MurmelaPrimaryButtonStyle primary{result.forwardKind == HybridForwardButton::continueDisabled};
-  const ButtonRow buttons = ButtonRow::place(MurmelaGhostButtonStyle{}.size(kBack),
-                                             primary.size(forwardLabel(result.forwardKind)), kButtonsInset,
-                                             kWidth - kButtonsInset, kButtonsTop);
+  const ButtonRow buttons =
+      ButtonRow::place(MurmelaGhostButtonStyle{}.size(kBack), primary.size(forwardLabel(result.forwardKind)),
+                       kButtonsInset, kWidth - kButtonsInset, kButtonsTop);
   result.back = buttons.leading;
   result.forward = buttons.trailing;
   return result;
@@ -286,9 +284,10 @@ void HybridPrivacySetupView::paintContent(QPainter& painter) const {
   }
 
   geometry.footnote.draw(painter, geometry.footnoteRect.topLeft());
-  MurmelaGhostButtonStyle{}.paint(painter, geometry.back, kBack, buttonState(backButton));
+  MurmelaGhostButtonStyle{}.paint(painter, geometry.back, kBack, buttonState(backButton), showsFocus(backButton));
   const MurmelaPrimaryButtonStyle primary{geometry.forwardKind == HybridForwardButton::continueDisabled};
-  primary.paint(painter, geometry.forward, forwardLabel(geometry.forwardKind), buttonState(forwardButton));
+  primary.paint(painter, geometry.forward, forwardLabel(geometry.forwardKind), buttonState(forwardButton),
+                showsFocus(forwardButton));
 }
 
 QList<ButtonTarget> HybridPrivacySetupView::buttonTargets() const {

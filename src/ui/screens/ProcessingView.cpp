@@ -5,8 +5,8 @@
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
-#include "screens/onboarding/OnboardingText.h"
 #include "screens/ProgressTexts.h"
+#include "screens/onboarding/OnboardingText.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QPaintEvent>
@@ -26,6 +26,7 @@ constexpr qreal kMainColumnTop = 132.0;
 constexpr qreal kMainColumnSpacing = 18.0;
 constexpr qreal kTitleBlockSpacing = 14.0;
 constexpr qreal kTitleSize = 40.0;
+constexpr int kTitleLines = 3;
 constexpr qreal kEyebrowRotation = -2.0;
 constexpr qreal kRingSize = 96.0;
 constexpr qreal kRingLineWidth = 2.5;
@@ -58,10 +59,8 @@ const TextStyle kRemainingStyle{.typeface = Typeface::inter,
                                 .tracking = 1.6,
                                 .upperCase = true,
                                 .color = MurmelaTheme::ink};
-const TextStyle kAsideStyle{.typeface = Typeface::caveat,
-                            .size = 17,
-                            .color = MurmelaTheme::sageDeep,
-                            .alignment = TextAlign::center};
+const TextStyle kAsideStyle{
+    .typeface = Typeface::caveat, .size = 17, .color = MurmelaTheme::sageDeep, .alignment = TextAlign::center};
 
 Eyebrow eyebrow() { return {QStringLiteral("reading between the lines \u2014"), MurmelaTheme::rose, kEyebrowRotation}; }
 const QString kAsideText = QStringLiteral("no rush \u2014 feel free to grab some tea ;) ");
@@ -92,8 +91,9 @@ ProcessingView::ProcessingView(AppCoordinator& coordinator, QWidget* parent)
     update();
     scheduleFrames();
   });
-  for (const auto signal : {&AppCoordinator::processingProgressChanged, &AppCoordinator::lastProcessedMessageCountChanged,
-                            &AppCoordinator::processingDisplayNameChanged, &AppCoordinator::intelligenceChoiceChanged})
+  for (const auto signal :
+       {&AppCoordinator::processingProgressChanged, &AppCoordinator::lastProcessedMessageCountChanged,
+        &AppCoordinator::processingDisplayNameChanged, &AppCoordinator::intelligenceChoiceChanged})
     connect(&coordinator_, signal, this, &ProcessingView::refresh);
   refresh();
 }
@@ -134,7 +134,8 @@ QStringList ProcessingView::rowLabels() const {
 
 QList<ProcessingView::RowLook> ProcessingView::currentLooks() const {
   QList<RowLook> looks;
-  for (const PhaseEntry& entry : phases_) looks.append({entry.displayLabel(rotationIndex_), stateOf(entry), entry.active});
+  for (const PhaseEntry& entry : phases_)
+    looks.append({entry.displayLabel(rotationIndex_), stateOf(entry), entry.active});
   return looks;
 }
 
@@ -177,20 +178,22 @@ ProcessingView::Layout ProcessingView::layout() const {
   const qreal headerWidth = logoSize.width() + kHeaderSpacing + result.wordmarkText.width();
   const qreal headerLeft = (kWidth - headerWidth) / 2.0;
   result.logo = QRectF(QPointF(headerLeft, kHeaderTop + (headerHeight - logoSize.height()) / 2.0), logoSize);
-  result.wordmark = QRectF(QPointF(result.logo.right() + kHeaderSpacing,
-                                   kHeaderTop + (headerHeight - result.wordmarkText.height()) / 2.0),
-                           result.wordmarkText.size);
+  result.wordmark = QRectF(
+      QPointF(result.logo.right() + kHeaderSpacing, kHeaderTop + (headerHeight - result.wordmarkText.height()) / 2.0),
+      result.wordmarkText.size);
 
   // The main column: title block, progress block, checklist.
   result.eyebrowText = eyebrow().layout();
   const QString title = QStringLiteral("Wrapping-up\nyou & ") + coordinator_.processingDisplayName() + QLatin1Char('.');
-  result.titleText = OnbTitle{title, kTitleSize}.layout(kWidth);
+  // A long name wraps, but the title stops at its last line that still
+  // leaves the checklist clear of the aside.
+  result.titleText = layoutText(title, OnbTitle{title, kTitleSize}.style(), kWidth, kTitleLines);
   const ProcessingProgress& progress = coordinator_.processingProgress();
   const std::optional<double>& estimate = progress.estimatedRemainingSeconds;
   const bool hasEstimate = estimate && std::isfinite(*estimate);
   if (hasEstimate)
-    result.remainingText = layoutText(QStringLiteral("Est. ") + formatRemaining(*estimate) + QStringLiteral(" remaining"),
-                                      kRemainingStyle);
+    result.remainingText = layoutText(
+        QStringLiteral("Est. ") + formatRemaining(*estimate) + QStringLiteral(" remaining"), kRemainingStyle);
   const qreal rowsWidth = kWidth - 2.0 * kChecklistInset;
   const qreal labelWidth = rowsWidth - kIndicator.diameter - kRowSpacing;
   QList<qreal> rowHeights;
@@ -229,8 +232,8 @@ ProcessingView::Layout ProcessingView::layout() const {
   for (qsizetype i = 0; i < rowFrames.size(); ++i) {
     const QRectF& row = rowFrames[i];
     result.rows.append(row);
-    result.indicators.append(QRectF(row.left(), row.center().y() - kIndicator.diameter / 2.0, kIndicator.diameter,
-                                    kIndicator.diameter));
+    result.indicators.append(
+        QRectF(row.left(), row.center().y() - kIndicator.diameter / 2.0, kIndicator.diameter, kIndicator.diameter));
   }
 
   result.asideText = layoutText(kAsideText, kAsideStyle, kWidth - 2.0 * kAsideInset);
@@ -252,8 +255,8 @@ void ProcessingView::paintContent(QPainter& painter) const {
   const double fraction = coordinator_.processingProgress().fraction;
   const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
   const QRectF circle = geometry.ring;
-  painter.strokePath(ellipsePath(circle), QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth,
-                                               Qt::SolidLine, Qt::FlatCap));
+  painter.strokePath(ellipsePath(circle),
+                     QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth, Qt::SolidLine, Qt::FlatCap));
   QPainterPath arc;
   arc.arcMoveTo(circle, 90.0);
   arc.arcTo(circle, 90.0, -360.0 * trim);

@@ -65,7 +65,6 @@ class ProcessingView : public OnboardingScreen {
   // The timer's step: the current phase's next status line.
   void advanceStatusLine();
 
-
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override { return {}; }

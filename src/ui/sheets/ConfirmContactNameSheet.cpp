@@ -38,14 +38,14 @@ QString ConfirmContactNameSheet::explanation(const QString& originalName) {
 
 ConfirmContactNameSheet::ConfirmContactNameSheet(const QString& originalName, const QString& finalizedName,
                                                  QWidget* parent)
-    : SheetDialog(kWidth, parent), originalName_(originalName) {
+    : OnboardingSheet(kWidth, parent), originalName_(originalName) {
   setWindowTitle(kTitle);
   field_ = new PlainTextField(fieldFont(), MurmelaTheme::ink, QStringLiteral("Name"), this);
   field_->setText(finalizedName);
   connect(field_, &QLineEdit::textEdited, this, &ConfirmContactNameSheet::nameEdited);
   const Layout geometry = layout();
   field_->setGeometry(geometry.field.toAlignedRect());
-  fitHeight(geometry.height);
+  setContentHeight(geometry.height);
   setFocusProxy(field_);
 }
 
@@ -62,8 +62,7 @@ ConfirmContactNameSheet::Layout ConfirmContactNameSheet::layout() const {
   const qreal headerBottom = std::max(result.explanationRect.bottom(), result.close.bottom());
 
   const qreal fieldHeight = PlainTextField::lineHeight(fieldFont());
-  result.fieldBox =
-      QRectF(kPadding, headerBottom + kSpacing, contentWidth, fieldHeight + 2.0 * kFieldVerticalPadding);
+  result.fieldBox = QRectF(kPadding, headerBottom + kSpacing, contentWidth, fieldHeight + 2.0 * kFieldVerticalPadding);
   result.field = result.fieldBox.adjusted(kFieldHorizontalPadding, kFieldVerticalPadding, -kFieldHorizontalPadding,
                                           -kFieldVerticalPadding);
   const ButtonRow row = ButtonRow::place(kGhost.size(kCancel), kPrimary.size(kStart), kPadding, kWidth - kPadding,
@@ -80,12 +79,12 @@ void ConfirmContactNameSheet::paintContent(QPainter& painter) const {
   painter.setRenderHint(QPainter::Antialiasing);
   geometry.title.draw(painter, geometry.titleRect.topLeft());
   geometry.explanation.draw(painter, geometry.explanationRect.topLeft());
-  SheetCloseButton::paint(painter, geometry.close, buttonState(closeButton));
+  SheetCloseButton::paint(painter, geometry.close, buttonState(closeButton), showsFocus(closeButton));
   painter.fillPath(roundedRectPath(geometry.fieldBox, kFieldRadius), MurmelaTheme::creamDeep);
   painter.strokePath(roundedRectPath(geometry.fieldBox.adjusted(0.5, 0.5, -0.5, -0.5), kFieldRadius),
                      QPen(withOpacity(MurmelaTheme::sageDeep, 0.24), 1.0));
-  kGhost.paint(painter, geometry.cancel, kCancel, buttonState(cancelButton));
-  kPrimary.paint(painter, geometry.start, kStart, buttonState(startButton));
+  kGhost.paint(painter, geometry.cancel, kCancel, buttonState(cancelButton), showsFocus(cancelButton));
+  kPrimary.paint(painter, geometry.start, kStart, buttonState(startButton), showsFocus(startButton));
 }
 
 QList<ButtonTarget> ConfirmContactNameSheet::buttonTargets() const {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/text/TextLayout.h"
-#include "sheets/SheetDialog.h"
+#include "screens/onboarding/OnboardingSheet.h"
 
 #include <QRectF>
 #include <QString>
@@ -12,11 +12,11 @@ class PlainTextField;
 
 // The sheet that asks what to call the other person before a run starts:
 // it quotes the name found for the contact and offers a field with the name
-// to use. It keeps no state: every edit is reported (nameEdited), and the
-// close button, "Cancel" and Escape report dismissed(), "Start wrapping →"
-// confirmed(); the contact picker acts on them. Return in the field only
-// ends the edit.
-class ConfirmContactNameSheet : public SheetDialog {
+// to use. It keeps no state: every edit is reported (nameEdited); the close
+// button, "Cancel" and Escape reject it (finished() with Rejected), "Start
+// wrapping →" accepts it and reports confirmed(); the contact picker acts on
+// them. Return in the field only ends the edit.
+class ConfirmContactNameSheet : public OnboardingSheet {
   Q_OBJECT
 
  public:

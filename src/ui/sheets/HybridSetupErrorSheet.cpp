@@ -17,8 +17,8 @@ namespace murmela {
 namespace {
 
 const QString kTitle = QStringLiteral("Privacy setup hit a snag");
-const QString kSubtitle = QStringLiteral(
-    "The local runtime installed, but its smoke test failed. This detail is useful for debugging.");
+const QString kSubtitle =
+    QStringLiteral("The local runtime installed, but its smoke test failed. This detail is useful for debugging.");
 const QString kUseRawCloud = QStringLiteral("Use Raw Cloud");
 const QString kTryAgain = QStringLiteral("Try Again");
 
@@ -31,7 +31,7 @@ const MurmelaPrimaryButtonStyle kPrimary{};
 
 }  // namespace
 
-HybridSetupErrorSheet::HybridSetupErrorSheet(const QString& error, QWidget* parent) : SheetDialog(kWidth, parent) {
+HybridSetupErrorSheet::HybridSetupErrorSheet(const QString& error, QWidget* parent) : OnboardingSheet(kWidth, parent) {
   setWindowTitle(kTitle);
   detail_ = new ScrollingPlainText(monospacedFont(kDetailFontSize), MurmelaTheme::ink, kDetailPadding - 1.0, this);
   setError(error);
@@ -43,7 +43,7 @@ void HybridSetupErrorSheet::setError(const QString& error) {
   detail_->setPlainText(error);
   const Layout geometry = layout();
   detail_->setGeometry(geometry.detailBox.adjusted(1.0, 1.0, -1.0, -1.0).toAlignedRect());
-  fitHeight(geometry.height);
+  setContentHeight(geometry.height);
   update();
 }
 
@@ -73,15 +73,16 @@ void HybridSetupErrorSheet::paintContent(QPainter& painter) const {
   painter.setRenderHint(QPainter::Antialiasing);
   geometry.title.draw(painter, geometry.titleRect.topLeft());
   geometry.subtitle.draw(painter, geometry.subtitleRect.topLeft());
-  SheetCloseButton::paint(painter, geometry.close, buttonState(closeButton));
+  SheetCloseButton::paint(painter, geometry.close, buttonState(closeButton), showsFocus(closeButton));
 
   const QPainterPath box = roundedRectPath(geometry.detailBox, kDetailRadius);
   painter.fillPath(box, MurmelaTheme::creamDeep);
   painter.strokePath(roundedRectPath(geometry.detailBox.adjusted(0.5, 0.5, -0.5, -0.5), kDetailRadius),
                      QPen(withOpacity(MurmelaTheme::rose, 0.28), 1.0));
 
-  kGhost.paint(painter, geometry.useRawCloud, kUseRawCloud, buttonState(useRawCloudButton));
-  kPrimary.paint(painter, geometry.tryAgain, kTryAgain, buttonState(tryAgainButton));
+  kGhost.paint(painter, geometry.useRawCloud, kUseRawCloud, buttonState(useRawCloudButton),
+               showsFocus(useRawCloudButton));
+  kPrimary.paint(painter, geometry.tryAgain, kTryAgain, buttonState(tryAgainButton), showsFocus(tryAgainButton));
 }
 
 QList<ButtonTarget> HybridSetupErrorSheet::buttonTargets() const {

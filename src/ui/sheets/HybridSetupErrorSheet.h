@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/text/TextLayout.h"
-#include "sheets/SheetDialog.h"
+#include "screens/onboarding/OnboardingSheet.h"
 
 #include <QRectF>
 #include <QString>
@@ -13,8 +13,9 @@ class ScrollingPlainText;
 // The sheet that shows why the privacy-filter setup failed: a title, a fixed
 // explanation, the error text in a scrolling box where it can be selected
 // and copied, and the two ways on, "Use Raw Cloud" and "Try Again". The
-// sheet only reports the choice; its owner acts on it.
-class HybridSetupErrorSheet : public SheetDialog {
+// sheet only reports the choice (accepting itself first); the close button
+// and Escape reject it. Its owner acts on both.
+class HybridSetupErrorSheet : public OnboardingSheet {
   Q_OBJECT
 
  public:
