@@ -28,6 +28,8 @@ class ContactListView : public QAbstractScrollArea {
   void setContacts(const QList<ContactSummary>& contacts);
   void setSelectedHandle(const std::optional<QString>& handle);
   const QList<ContactSummary>& contacts() const { return contacts_; }
+  // The handle drawn as selected.
+  const std::optional<QString>& selectedHandle() const { return selectedHandle_; }
 
   // Every row's rectangle in content coordinates (before scrolling), in order.
   struct Layout {

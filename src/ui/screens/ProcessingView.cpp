@@ -280,7 +280,7 @@ void ProcessingView::paintContent(QPainter& painter) const {
       kIndicator.paint(painter, geometry.indicators[i], shown.state);
       label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
     };
-    if (p < 1.0) {
+    if (!change.transition.finished(at) && p < 1.0) {
       const TextLayout old =
           layoutText(change.from.label, labelStyle(change.from.state, change.from.italic), labelBox.width(), 1);
       paintLook(change.from, old, 1.0 - p, kLabelOffset * p);
