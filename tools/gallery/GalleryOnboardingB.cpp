@@ -233,82 +233,78 @@ struct SetupPicture {
   bool pressed = false;
 };
 
-PrivacySetupSnapshot setupAt(PrivacyFilterPhase phase, double progress, QList<State> states,
-                             std::optional<QString> detail = {}, std::optional<double> estimate = {}) {
-  PrivacySetupSnapshot setup;
-  setup.phase = std::move(phase);
-  setup.progress = progress;
-  for (qsizetype i = 0; i < states.size(); ++i) setup.subSteps[i].state = states[i];
-  setup.detail = std::move(detail);
-  setup.estimatedRemainingSeconds = estimate;
-  return setup;
-}
-
 QList<SetupPicture> setupPictures() {
   const QString smokeFailure =
       QStringLiteral("The privacy filter's smoke test failed: No module named 'mlx_embeddings'");
   return {
-      {"hybrid-setup-preparing", "idle: every step pending, 0 %", setupAt({Kind::idle, {}}, 0.0, {}), {}, {}, false},
+      {"hybrid-setup-preparing",
+       "idle: every step pending, 0 %",
+       PrivacySetupSnapshot::at({Kind::idle, {}}, 0.0, {}),
+       {},
+       {},
+       false},
       {"hybrid-setup-verifying",
        "checking the host",
-       setupAt({Kind::verifying, {}}, 0.04, {State::active}),
+       PrivacySetupSnapshot::at({Kind::verifying, {}}, 0.04, {State::active}),
        {},
        {},
        false},
       {"hybrid-setup-downloading",
        "downloading: the driver's detail under the running step, an estimate",
-       setupAt({Kind::installingRuntime, {}}, 0.46, {State::done, State::active},
-               QStringLiteral("412 MB of 1.4 GB \u00B7 18 MB/s"), 84.0),
+       PrivacySetupSnapshot::at({Kind::installingRuntime, {}}, 0.46, {State::done, State::active},
+                                QStringLiteral("412 MB of 1.4 GB \u00B7 18 MB/s"), 84.0),
        {},
        {},
        false},
       {"hybrid-setup-testing",
        "smoke test running",
-       setupAt({Kind::testingRedaction, {}}, 0.9, {State::done, State::done, State::active},
-               QStringLiteral("Loading filter into memory"), 20.0),
+       PrivacySetupSnapshot::at({Kind::testingRedaction, {}}, 0.9, {State::done, State::done, State::active},
+                                QStringLiteral("Loading filter into memory"), 20.0),
        {},
        {},
        false},
       {"hybrid-setup-ready",
        "ready: Continue enabled, full bar",
-       setupAt({Kind::ready, {}}, 1.0, {State::done, State::done, State::done}),
+       PrivacySetupSnapshot::at({Kind::ready, {}}, 1.0, {State::done, State::done, State::done}),
        {},
        {},
        false},
       {"hybrid-setup-ready-continue-pressed",
        "ready, Continue pressed",
-       setupAt({Kind::ready, {}}, 1.0, {State::done, State::done, State::done}),
+       PrivacySetupSnapshot::at({Kind::ready, {}}, 1.0, {State::done, State::done, State::done}),
        {},
        HybridPrivacySetupView::forwardButton,
        true},
       {"hybrid-setup-back-hovered",
        "running, Back hovered",
-       setupAt({Kind::installingRuntime, {}}, 0.32, {State::done, State::active}, QStringLiteral("Starting download")),
+       PrivacySetupSnapshot::at({Kind::installingRuntime, {}}, 0.32, {State::done, State::active},
+                                QStringLiteral("Starting download")),
        {},
        HybridPrivacySetupView::backButton,
        false},
       {"hybrid-setup-failed",
        "failed: the message under the running step, rose footnote, Use Raw Cloud",
-       setupAt(PrivacyFilterPhase::failed(smokeFailure), 0.9, {State::done, State::done, State::active}, smokeFailure),
+       PrivacySetupSnapshot::at(PrivacyFilterPhase::failed(smokeFailure), 0.9,
+                                {State::done, State::done, State::active}, smokeFailure),
        smokeFailure,
        {},
        false},
       {"hybrid-setup-failed-long",
        "failed with a long message: cut to two lines",
-       setupAt(PrivacyFilterPhase::failed(kLongError), 0.72, {State::done, State::active}, kLongError),
+       PrivacySetupSnapshot::at(PrivacyFilterPhase::failed(kLongError), 0.72, {State::done, State::active}, kLongError),
        kLongError,
        {},
        false},
       {"hybrid-setup-failed-unreported",
        "failed phase without a reported error: Continue stays disabled",
-       setupAt(PrivacyFilterPhase::failed(smokeFailure), 0.04, {State::active}, smokeFailure),
+       PrivacySetupSnapshot::at(PrivacyFilterPhase::failed(smokeFailure), 0.04, {State::active}, smokeFailure),
        {},
        {},
        false},
       {"hybrid-setup-overfull",
        "a progress past 1 and no estimate: the bar stays within its track",
-       setupAt({Kind::testingRedaction, {}}, 1.7, {State::done, State::done, State::active}, {},
-               std::numeric_limits<double>::quiet_NaN()),
+       PrivacySetupSnapshot::at({Kind::testingRedaction, {}}, 1.7, {State::done, State::done, State::active}, {},
+                                std::numeric_limits<double>::quiet_NaN()),
        {},
        {},
        false},
@@ -318,13 +314,9 @@ QList<SetupPicture> setupPictures() {
 void paintSetup(QPainter& painter, const SetupPicture& picture) {
   World world;
   PrivacySetupStatus status(picture.setup);
-  world.coordinator().setHybridSetupError(std::nullopt);
   HybridPrivacySetupView view(status, world.coordinator());
   // The sheet is pictured on its own; here only the screen under it.
-  if (picture.error) {
-    world.coordinator().setHybridSetupError(picture.error);
-    if (HybridSetupErrorSheet* sheet = view.errorSheet()) sheet->hide();
-  }
+  world.coordinator().setHybridSetupError(picture.error);
   if (picture.pointed) {
     const HybridPrivacySetupView::Layout geometry = view.layout();
     const QRectF target = *picture.pointed == HybridPrivacySetupView::backButton ? geometry.back : geometry.forward;

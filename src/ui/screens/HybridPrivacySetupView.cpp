@@ -14,6 +14,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QShowEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -160,7 +161,13 @@ void HybridPrivacySetupView::followSetupError() {
         coordinator_.confirmIntelligenceChoice();
       },
       Qt::QueuedConnection);
-  sheet->present();
+  // A screen that is not on the window yet shows the sheet when it appears.
+  if (isVisible()) sheet->present();
+}
+
+void HybridPrivacySetupView::showEvent(QShowEvent* event) {
+  OnboardingScreen::showEvent(event);
+  if (sheet_ && !sheet_->isVisible()) sheet_->present();
 }
 
 void HybridPrivacySetupView::sheetDismissed() {

@@ -4,6 +4,19 @@
 
 namespace murmela {
 
+PrivacySetupSnapshot PrivacySetupSnapshot::at(PrivacyFilterPhase phase, double progress,
+                                              const QList<PrivacyFilterSubStep::State>& states,
+                                              std::optional<QString> detail,
+                                              std::optional<double> estimatedRemainingSeconds) {
+  PrivacySetupSnapshot snapshot;
+  snapshot.phase = std::move(phase);
+  snapshot.progress = progress;
+  for (qsizetype i = 0; i < states.size() && i < snapshot.subSteps.size(); ++i) snapshot.subSteps[i].state = states[i];
+  snapshot.detail = std::move(detail);
+  snapshot.estimatedRemainingSeconds = estimatedRemainingSeconds;
+  return snapshot;
+}
+
 PrivacySetupStatus::PrivacySetupStatus(PrivacySetupSnapshot snapshot, QObject* parent)
     : QObject(parent), snapshot_(std::move(snapshot)) {}
 

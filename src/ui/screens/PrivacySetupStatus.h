@@ -21,6 +21,13 @@ struct PrivacySetupSnapshot {
   std::optional<double> estimatedRemainingSeconds;
 
   bool operator==(const PrivacySetupSnapshot&) const = default;
+
+  // A snapshot whose checklist rows, in the driver's order, take these
+  // states (rows past the list stay pending).
+  static PrivacySetupSnapshot at(PrivacyFilterPhase phase, double progress,
+                                 const QList<PrivacyFilterSubStep::State>& states,
+                                 std::optional<QString> detail = std::nullopt,
+                                 std::optional<double> estimatedRemainingSeconds = std::nullopt);
 };
 
 // The screen's view of the setup: either following a PrivacyFilterSetup

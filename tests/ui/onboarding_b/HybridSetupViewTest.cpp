@@ -24,20 +24,10 @@ namespace {
 using State = PrivacyFilterSubStep::State;
 using Kind = PrivacyFilterPhase::Kind;
 
-PrivacySetupSnapshot setupAt(PrivacyFilterPhase phase, double progress, QList<State> states,
-                             std::optional<QString> detail = {}, std::optional<double> estimate = {}) {
-  PrivacySetupSnapshot setup;
-  setup.phase = std::move(phase);
-  setup.progress = progress;
-  for (qsizetype i = 0; i < states.size(); ++i) setup.subSteps[i].state = states[i];
-  setup.detail = std::move(detail);
-  setup.estimatedRemainingSeconds = estimate;
-  return setup;
-}
-
-const PrivacySetupSnapshot kRunning = setupAt({Kind::installingRuntime, {}}, 0.46, {State::done, State::active},
-                                              QStringLiteral("412 MB of 1.4 GB"), 84.0);
-const PrivacySetupSnapshot kReady = setupAt({Kind::ready, {}}, 1.0, {State::done, State::done, State::done});
+const PrivacySetupSnapshot kRunning = PrivacySetupSnapshot::at(
+    {Kind::installingRuntime, {}}, 0.46, {State::done, State::active}, QStringLiteral("412 MB of 1.4 GB"), 84.0);
+const PrivacySetupSnapshot kReady =
+    PrivacySetupSnapshot::at({Kind::ready, {}}, 1.0, {State::done, State::done, State::done});
 
 void paintInto(PaintRecorder& recorder, const HybridPrivacySetupView& view) {
   QPainter painter(&recorder);
@@ -69,8 +59,8 @@ class HybridSetupViewTest : public QObject {
     QTest::newRow("running with a detail and an estimate") << kRunning << false;
     QTest::newRow("ready") << kReady << false;
     QTest::newRow("failed with a long message")
-        << setupAt(PrivacyFilterPhase::failed(QString(900, QLatin1Char('x'))), 0.9,
-                   {State::done, State::done, State::active}, QString(900, QLatin1Char('x')))
+        << PrivacySetupSnapshot::at(PrivacyFilterPhase::failed(QString(900, QLatin1Char('x'))), 0.9,
+                                    {State::done, State::done, State::active}, QString(900, QLatin1Char('x')))
         << true;
   }
   void blocksKeepTheirPlaces() {
@@ -113,7 +103,8 @@ class HybridSetupViewTest : public QObject {
     QFETCH(double, progress);
     QFETCH(double, filled);
     ScreenHarness harness;
-    PrivacySetupStatus status(setupAt({Kind::installingRuntime, {}}, progress, {State::done, State::active}));
+    PrivacySetupStatus status(
+        PrivacySetupSnapshot::at({Kind::installingRuntime, {}}, progress, {State::done, State::active}));
     HybridPrivacySetupView view(status, harness.coordinator());
     const HybridPrivacySetupView::Layout layout = view.layout();
     QTEST(layout.percent.shownText(), "percent");
@@ -156,7 +147,7 @@ class HybridSetupViewTest : public QObject {
     QTest::newRow("running") << kRunning << false << int(HybridForwardButton::continueDisabled) << false << calm;
     QTest::newRow("ready") << kReady << false << int(HybridForwardButton::continueEnabled) << true << calm;
     QTest::newRow("failed, not reported")
-        << setupAt(PrivacyFilterPhase::failed(QStringLiteral("x")), 0.04, {State::active}) << false
+        << PrivacySetupSnapshot::at(PrivacyFilterPhase::failed(QStringLiteral("x")), 0.04, {State::active}) << false
         << int(HybridForwardButton::continueDisabled) << false << calm;
     QTest::newRow("reported error") << kRunning << true << int(HybridForwardButton::useRawCloud) << true << trouble;
   }

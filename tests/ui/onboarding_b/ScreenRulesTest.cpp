@@ -19,16 +19,6 @@ namespace {
 
 using State = PrivacyFilterSubStep::State;
 
-PrivacySetupSnapshot setupWith(PrivacyFilterPhase phase, QList<State> states, std::optional<QString> detail = {},
-                               std::optional<double> estimate = {}) {
-  PrivacySetupSnapshot setup;
-  setup.phase = phase;
-  for (qsizetype i = 0; i < states.size() && i < setup.subSteps.size(); ++i) setup.subSteps[i].state = states[i];
-  setup.detail = detail;
-  setup.estimatedRemainingSeconds = estimate;
-  return setup;
-}
-
 ContactSummary contact(const QString& handle, std::optional<QString> name = {}) {
   ContactSummary summary;
   summary.handle = handle;
@@ -89,24 +79,28 @@ class ScreenRulesTest : public QObject {
     QTest::addColumn<QString>("right");
     const auto phase = [](PrivacyFilterPhase::Kind kind) { return PrivacyFilterPhase{kind, {}}; };
     using Kind = PrivacyFilterPhase::Kind;
-    QTest::newRow("idle, nothing running") << setupWith(phase(Kind::idle), {}) << "Preparing"
+    QTest::newRow("idle, nothing running") << PrivacySetupSnapshot::at(phase(Kind::idle), 0.0, {}) << "Preparing"
                                            << "Preparing";
     QTest::newRow("ready, nothing running")
-        << setupWith(phase(Kind::ready), {State::done, State::done, State::done}) << "Ready"
+        << PrivacySetupSnapshot::at(phase(Kind::ready), 0.0, {State::done, State::done, State::done}) << "Ready"
         << "Ready";
-    QTest::newRow("host running") << setupWith(phase(Kind::verifying), {State::active}) << "Verifying host"
+    QTest::newRow("host running") << PrivacySetupSnapshot::at(phase(Kind::verifying), 0.0, {State::active})
+                                  << "Verifying host"
                                   << "Checking";
     QTest::newRow("runtime running, with an estimate")
-        << setupWith(phase(Kind::installingRuntime), {State::done, State::active}, {}, 130.0) << "Est. 2 min remaining"
+        << PrivacySetupSnapshot::at(phase(Kind::installingRuntime), 0.0, {State::done, State::active}, {}, 130.0)
+        << "Est. 2 min remaining"
         << "Installing";
     QTest::newRow("a non-finite estimate counts as absent")
-        << setupWith(phase(Kind::installingRuntime), {State::done, State::active}, {}, kNaN) << "Installing runtime"
+        << PrivacySetupSnapshot::at(phase(Kind::installingRuntime), 0.0, {State::done, State::active}, {}, kNaN)
+        << "Installing runtime"
         << "Installing";
     QTest::newRow("failed, the running step stays")
-        << setupWith(PrivacyFilterPhase::failed(QStringLiteral("boom")), {State::done, State::done, State::active})
+        << PrivacySetupSnapshot::at(PrivacyFilterPhase::failed(QStringLiteral("boom")), 0.0,
+                                    {State::done, State::done, State::active})
         << "Setup failed"
         << "Testing";
-    PrivacySetupSnapshot custom = setupWith(phase(Kind::testingRedaction), {});
+    PrivacySetupSnapshot custom = PrivacySetupSnapshot::at(phase(Kind::testingRedaction), 0.0, {});
     custom.subSteps = {{QStringLiteral("extra"), QStringLiteral("Warming up"), State::active, {}},
                        {QStringLiteral("runtime"), QStringLiteral("Anything"), State::active, {}}};
     QTest::newRow("an unknown id gives its label; the first active wins") << custom << "Testing filter"
@@ -135,8 +129,8 @@ class ScreenRulesTest : public QObject {
     QFETCH(std::optional<QString>, setupDetail);
     QFETCH(std::optional<QString>, ownDetail);
     QFETCH(QStringList, details);
-    PrivacySetupSnapshot setup =
-        setupWith({PrivacyFilterPhase::Kind::installingRuntime, {}}, {State::done, State::active}, setupDetail);
+    PrivacySetupSnapshot setup = PrivacySetupSnapshot::at({PrivacyFilterPhase::Kind::installingRuntime, {}}, 0.0,
+                                                          {State::done, State::active}, setupDetail);
     for (PrivacyFilterSubStep& step : setup.subSteps) step.detail = ownDetail;
     const QList<SetupSubStep> rows = HybridSetupTexts::checklist(setup);
     QCOMPARE(rows.size(), 3);
