@@ -13,6 +13,7 @@
 
 #include <QLabel>
 #include <QTest>
+#include <QWheelEvent>
 
 using namespace murmela;
 using namespace murmela::test;
@@ -179,7 +180,8 @@ class ContactPickerViewTest : public QObject {
     // The first contact stays chosen, shown or not, and is the one that gets wrapped.
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(QStringLiteral("+15550101")));
     QVERIFY(picker.view->layout().wrapEnabled);
-    picker.view->wrapItUp();
+    QTest::keyClick(picker.view->searchField(), Qt::Key_Return);  // Return takes the main action
+    QVERIFY(picker.view->nameSheet());
     QCOMPARE(picker.view->contactPendingNameConfirmation()->handle, QStringLiteral("+15550101"));
   }
 
@@ -193,6 +195,25 @@ class ContactPickerViewTest : public QObject {
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(QStringLiteral("sam@example.com")));
     QTest::keyClick(list, Qt::Key_Down);
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(QStringLiteral("+15557777")));
+  }
+
+  // A list longer than its box scrolls with the wheel, and the keys keep the
+  // chosen row in view.
+  void listScrolls() {
+    QList<TestContact> many;
+    for (int i = 0; i < 30; ++i) many.append({QStringLiteral("+1555000%1").arg(i, 4, 10, QLatin1Char('0')), {}, 10});
+    Picker picker(many);
+    ContactListView* list = picker.view->listView();
+    QVERIFY(list->listLayout().contentHeight > list->viewport()->height());
+    QCOMPARE(list->scrollOffset(), 0);
+    QWheelEvent wheel(QPointF(100, 100), list->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -240),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(list->viewport(), &wheel);
+    QVERIFY(list->scrollOffset() > 0);
+    for (int i = 0; i < 29; ++i) QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(many.last().handle));
+    const QRectF last = list->listLayout().frames.last().translated(0, -list->scrollOffset());
+    QVERIFY(last.bottom() <= list->viewport()->height());
   }
 
   // Contacts that arrive after the screen appeared (a failed load, then

@@ -4,6 +4,7 @@
 #include "ScreenHarness.h"
 
 #include "kit/testing/PaintRecorder.h"
+#include "privacy/PrivacyFilterSetup.h"
 #include "screens/HybridPrivacySetupView.h"
 #include "sheets/HybridSetupErrorSheet.h"
 #include "sheets/ScrollingPlainText.h"
@@ -232,6 +233,23 @@ class HybridSetupViewTest : public QObject {
     QTEST(harness.fakes().setup->starts, "setupStarts");
     // With the error gone the footnote is calm again and Continue waits for the setup.
     QCOMPARE(view.layout().forwardKind, HybridForwardButton::continueDisabled);
+  }
+
+  // Built on the setup driver itself, the screen follows what it publishes:
+  // here a host that is not Apple Silicon stops the setup at its first step.
+  void followsTheSetupDriver() {
+    ScreenHarness harness;
+    PrivacyFilterSetup::Options options;
+    options.hostProbe = [] { return std::optional<QString>(QStringLiteral("x86_64")); };
+    PrivacyFilterSetup setup(std::move(options));
+    HybridPrivacySetupView view(setup, harness.coordinator());
+    QCOMPARE(view.layout().statusLeft.shownText(), QStringLiteral("PREPARING"));
+    setup.start();
+    const HybridPrivacySetupView::Layout layout = view.layout();
+    QCOMPARE(layout.statusLeft.shownText(), QStringLiteral("SETUP FAILED"));
+    QCOMPARE(layout.statusRight.shownText(), QStringLiteral("CHECKING"));
+    QVERIFY(layout.rows[0].step.active);
+    QCOMPARE(layout.rows[0].step.detail, setup.detail());
   }
 
   void continueWhenReady() {

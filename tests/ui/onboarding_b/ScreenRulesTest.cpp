@@ -143,27 +143,6 @@ class ScreenRulesTest : public QObject {
     QCOMPARE(rows[1].label, QStringLiteral("Installing Murmela privacy filter"));
   }
 
-  void setupForwardButton_data() {
-    QTest::addColumn<PrivacyFilterPhase>("phase");
-    QTest::addColumn<bool>("error");
-    QTest::addColumn<int>("button");
-    using Kind = PrivacyFilterPhase::Kind;
-    QTest::newRow("running") << PrivacyFilterPhase{Kind::testingRedaction, {}} << false
-                             << int(HybridForwardButton::continueDisabled);
-    QTest::newRow("ready") << PrivacyFilterPhase{Kind::ready, {}} << false << int(HybridForwardButton::continueEnabled);
-    QTest::newRow("failed without a reported error")
-        << PrivacyFilterPhase::failed(QStringLiteral("x")) << false << int(HybridForwardButton::continueDisabled);
-    QTest::newRow("an error wins over ready")
-        << PrivacyFilterPhase{Kind::ready, {}} << true << int(HybridForwardButton::useRawCloud);
-  }
-  void setupForwardButton() {
-    QFETCH(PrivacyFilterPhase, phase);
-    QFETCH(bool, error);
-    PrivacySetupSnapshot setup;
-    setup.phase = phase;
-    QTEST(int(HybridSetupTexts::forwardButton(setup, error)), "button");
-  }
-
   void processingChecklist_data() {
     QTest::addColumn<int>("stage");
     QTest::addColumn<int>("choice");
