@@ -282,10 +282,10 @@ void addFrame(GalleryPage& page) {
           MurmelaPrimaryButtonStyle{look.disabled}.paint(painter, MurmelaPrimaryButtonStyle{}.placed(primary, 88, y),
                                                          primary, look.state, look.focused);
           const QString ghost = QStringLiteral("← Back");
-          MurmelaGhostButtonStyle{}.paint(painter, MurmelaGhostButtonStyle{}.placed(ghost, 198, y + 2), ghost,
+          MurmelaGhostButtonStyle{}.paint(painter, MurmelaGhostButtonStyle{}.placed(ghost, 208, y + 2), ghost,
                                           look.state, look.focused);
           const QString compact = QStringLiteral("Open Settings");
-          MurmelaGhostButtonStyle{true}.paint(painter, MurmelaGhostButtonStyle{true}.placed(compact, 318, y + 7),
+          MurmelaGhostButtonStyle{true}.paint(painter, MurmelaGhostButtonStyle{true}.placed(compact, 323, y + 7),
                                               compact, look.state, look.focused);
           y += 54;
         }
