@@ -1,7 +1,8 @@
 // The report reader on any bytes: a document it accepts is written, read
 // again and written again to the same text (the form is a fixed point after
-// one pass), in both layouts; its dates keep the written form, and what it
-// refuses is refused with the form's own error.
+// one pass), in both layouts; its dates keep the written form, each of its
+// year members counts, and what it refuses is refused with the form's own
+// error.
 #include "FuzzCheck.h"
 #include "common/Iso8601.h"
 #include "data/ReportJson.h"
@@ -23,12 +24,16 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const QByteArray bytes = fuzz::bytesOf(data, size);
   WrappedReport report;
   try {
-    report = ReportJson::decode(fuzz::bytesOf(data, size));
+    report = ReportJson::decode(bytes);
   } catch (const Json::DecodingError&) {
     return 0;
   }
+  // Every year member is one year: none is silently dropped.
+  const QJsonObject document = Json::parseObject(bytes, QStringLiteral("document"));
+  FUZZ_CHECK(document.value(QStringLiteral("messagesByYear")).toObject().size() == report.messagesByYear.size());
   checkDate(report.firstMessageDate);
   checkDate(report.lastMessageDate);
   checkDate(report.longestStreak.endDate);
