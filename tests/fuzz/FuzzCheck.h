@@ -34,6 +34,13 @@ inline void pinEnvironment(const char* zone = "America/New_York") {
   QLocale::setDefault(QLocale(QStringLiteral("en_US")));
 }
 
+// Defines the target's LLVMFuzzerInitialize: the zone given, and en_US.
+#define MURMELA_FUZZ_ENVIRONMENT(zone)                 \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+    murmela::fuzz::pinEnvironment(zone);               \
+    return 0;                                          \
+  }
+
 inline QByteArray bytesOf(const std::uint8_t* data, std::size_t size) {
   return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 }

@@ -100,10 +100,7 @@ QByteArray blobAround(const QByteArray& text, unsigned char form) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::pinEnvironment();
-  return 0;
-}
+MURMELA_FUZZ_ENVIRONMENT("America/New_York")
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArray bytes = fuzz::bytesOf(data, size);

@@ -50,11 +50,8 @@ void checkDateRoundTrip(const QString& text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // A rule string: the importer's patterns must read in Qt's zone, rebuilt in ICU.
-  fuzz::pinEnvironment("CET-1CEST,M3.5.0,M10.5.0/3");
-  return 0;
-}
+// A rule string: the importer's patterns must read in Qt's zone, rebuilt in ICU.
+MURMELA_FUZZ_ENVIRONMENT("CET-1CEST,M3.5.0,M10.5.0/3")
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QString text = QString::fromUtf8(fuzz::bytesOf(data, size));

@@ -79,10 +79,7 @@ std::optional<Reading> reference(const std::string& text, bool allowFraction) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::pinEnvironment();
-  return 0;
-}
+MURMELA_FUZZ_ENVIRONMENT("America/New_York")
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArray bytes = fuzz::bytesOf(data, size);

@@ -46,10 +46,7 @@ void describeAll(const JSONValue& value) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::pinEnvironment();
-  return 0;
-}
+MURMELA_FUZZ_ENVIRONMENT("America/New_York")
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   QJsonParseError error{};

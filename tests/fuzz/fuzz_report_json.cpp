@@ -18,10 +18,7 @@ void checkDate(Date date) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::pinEnvironment();
-  return 0;
-}
+MURMELA_FUZZ_ENVIRONMENT("America/New_York")
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const QByteArray bytes = fuzz::bytesOf(data, size);

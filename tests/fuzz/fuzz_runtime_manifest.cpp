@@ -7,10 +7,7 @@
 
 using namespace murmela;
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::pinEnvironment();
-  return 0;
-}
+MURMELA_FUZZ_ENVIRONMENT("America/New_York")
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   PrivacyRuntimeManifest manifest;
