@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QPainterPath>
+#include <QRectF>
+
+namespace murmela {
+
+// The speech bubble of the logo in a rectangle: a body over the top 76 % with
+// continuous corners of 16 % of the width and of the height, and a separate
+// closed tail that hangs from the body's bottom edge about a third of the way
+// in, leaning left, its point on the rectangle's bottom edge.
+QPainterPath bubbleShapePath(const QRectF& rect);
+
+}  // namespace murmela

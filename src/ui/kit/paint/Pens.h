@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QColor>
+#include <QList>
+#include <QPen>
+
+namespace murmela {
+
+// A stroke described the way the drawing code reads: width, caps, joins and
+// miter limit set explicitly (Qt's defaults are square caps, bevel joins and
+// a miter limit of 2), dash lengths and phase in points (Qt counts them in
+// pen widths). The defaults are butt caps, miter joins, miter limit 10, solid.
+struct StrokeStyle {
+  qreal width = 1.0;
+  Qt::PenCapStyle cap = Qt::FlatCap;
+  Qt::PenJoinStyle join = Qt::MiterJoin;
+  qreal miterLimit = 10.0;
+  QList<qreal> dash{};  // on, off, on, off... in points; empty: solid
+  qreal dashPhase = 0.0;
+
+  QPen pen(const QColor& color) const;
+};
+
+inline QPen makePen(const QColor& color, const StrokeStyle& style) { return style.pen(color); }
+
+// A dashed stroke of `width` with the pattern in points (butt caps, miter
+// joins unless given).
+StrokeStyle dashedStroke(qreal width, QList<qreal> dash, Qt::PenCapStyle cap = Qt::FlatCap);
+
+// A pen's dash pattern and offset back in points (empty for a solid pen).
+QList<qreal> dashPatternInPoints(const QPen& pen);
+qreal dashOffsetInPoints(const QPen& pen);
+
+}  // namespace murmela

@@ -1,0 +1,212 @@
+#include "kit/motion/Motion.h"
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Pens.h"
+#include "kit/paint/Shadow.h"
+#include "kit/paint/Shapes.h"
+#include "kit/symbols/Symbols.h"
+#include "kit/testing/PaintRecorder.h"
+#include "support/TestRegistry.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+using namespace murmela;
+
+namespace {
+
+qreal area(const QPainterPath& path) {
+  qreal total = 0.0;
+  for (const QPolygonF& polygon : path.toFillPolygons()) {
+    qreal twice = 0.0;
+    for (qsizetype i = 0; i < polygon.size(); ++i) {
+      const QPointF a = polygon[i];
+      const QPointF b = polygon[(i + 1) % polygon.size()];
+      twice += a.x() * b.y() - b.x() * a.y();
+    }
+    total += std::abs(twice) / 2.0;
+  }
+  return total;
+}
+
+}  // namespace
+
+class PaintTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  // Dash lengths in points whatever the width (Qt counts them in widths, and
+  // a pen under one point wide as one).
+  void dashedPensKeepTheirPatternInPoints_data() {
+    QTest::addColumn<qreal>("width");
+    QTest::addColumn<QList<qreal>>("dash");
+    QTest::newRow("1 wide, 4 on 3 off") << 1.0 << QList<qreal>{4, 3};
+    QTest::newRow("1.2 wide, 4 on 3 off") << 1.2 << QList<qreal>{4, 3};
+    QTest::newRow("thin") << 0.5 << QList<qreal>{3, 3};
+    QTest::newRow("odd list repeats") << 2.0 << QList<qreal>{6};
+  }
+  void dashedPensKeepTheirPatternInPoints() {
+    QFETCH(qreal, width);
+    QFETCH(QList<qreal>, dash);
+    StrokeStyle style = dashedStroke(width, dash, Qt::RoundCap);
+    style.dashPhase = 2.0;
+    PaintRecorder recorder;
+    QPainter painter(&recorder);
+    painter.setPen(style.pen(MurmelaTheme::inkSoft));
+    painter.drawLine(QPointF(0, 48), QPointF(100, 48));
+    painter.end();
+    QCOMPARE(recorder.shapes().size(), 1);
+    const QPen pen = *recorder.shapes().first().stroke;
+    const QList<qreal> expected = dash.size() % 2 ? dash + dash : dash;
+    const QList<qreal> recorded = dashPatternInPoints(pen);
+    QCOMPARE(recorded.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i) QVERIFY(std::abs(recorded[i] - expected[i]) < 1e-9);
+    QVERIFY(std::abs(dashOffsetInPoints(pen) - 2.0) < 1e-9);
+    QCOMPARE(pen.capStyle(), Qt::RoundCap);
+    QCOMPARE(pen.joinStyle(), Qt::MiterJoin);
+    QCOMPARE(pen.miterLimit(), 10.0);
+    QCOMPARE(pen.widthF(), width);
+  }
+
+  void solidStrokesDefaultToButtCapsAndMiterJoins() {
+    const QPen pen = StrokeStyle{.width = 1.3}.pen(MurmelaTheme::sageDeep);
+    QCOMPARE(pen.style(), Qt::SolidLine);
+    QCOMPARE(pen.capStyle(), Qt::FlatCap);
+    QCOMPARE(pen.joinStyle(), Qt::MiterJoin);
+    QCOMPARE(pen.miterLimit(), 10.0);
+    QVERIFY(dashPatternInPoints(pen).isEmpty());
+  }
+
+  void continuousCornersReachFurtherAlongTheEdges() {
+    const QRectF rect(0, 0, 400, 400);
+    const QPainterPath circular = roundedRectPath(rect, 100, CornerStyle::circular);
+    const QPainterPath continuous = roundedRectPath(rect, 100, CornerStyle::continuous);
+    QCOMPARE(circular.boundingRect(), rect);
+    QCOMPARE(continuous.boundingRect(), rect);
+    // Where the circular arc only begins, the continuous corner already bends.
+    const QPointF nearEdge(400 - 100, 0.5);
+    QVERIFY(circular.contains(nearEdge));
+    QVERIFY(!continuous.contains(nearEdge));
+    // Both pass the diagonal at the same point: the arc in the middle is the same circle.
+    const qreal onDiagonal = 100.0 * (1.0 - std::sqrt(0.5));
+    QVERIFY(continuous.contains(QPointF(onDiagonal + 1.0, onDiagonal + 1.0)));
+    QVERIFY(!continuous.contains(QPointF(onDiagonal - 1.0, onDiagonal - 1.0)));
+    QVERIFY(area(continuous) < area(circular));
+    QVERIFY(std::abs(continuousCornerExtent(100) - 160.0) < 1e-9);
+  }
+
+  void shortSidesTurnCornersIntoACapsule() {
+    const QRectF rect(10, 10, 120, 24);
+    const QPainterPath capsule = capsulePath(rect);
+    QCOMPARE(capsule.boundingRect(), rect);
+    QVERIFY(std::abs(area(roundedRectPath(rect, 40)) - area(capsule)) < 0.5);
+    // A 96 x 24 middle and two half discs of radius 12.
+    const qreal expected = 96.0 * 24.0 + M_PI * 12.0 * 12.0;
+    QVERIFY2(std::abs(area(capsule) - expected) < expected * 0.005, qPrintable(QString::number(area(capsule))));
+  }
+
+  void shadowsAreBlurredSilhouettesUnderTheShape() {
+    QImage image(200, 200, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(2);  // 100 x 100 points
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    QPainterPath square;
+    square.addRect(30, 30, 40, 40);
+    drawShadow(painter, square, {QColor(0, 0, 0, 128), 2.0, QPointF(0, 4)});
+    painter.end();
+    const auto alphaAt = [&](qreal x, qreal y) { return qAlpha(image.pixel(int(x * 2), int(y * 2))); };
+    QVERIFY(std::abs(alphaAt(50, 54) - 128) <= 2);  // inside, moved down by the offset
+    QCOMPARE(alphaAt(50, 15), 0);                   // far outside
+    const int edge = alphaAt(50, 74);               // the moved bottom edge: about half
+    QVERIFY2(edge > 40 && edge < 90, qPrintable(QString::number(edge)));
+    QVERIFY(alphaAt(50, 71) > alphaAt(50, 77));  // it fades outward
+  }
+
+  void everyNamedSymbolIsDrawn_data() {
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"chevron.left", "chevron.right", "square.and.arrow.up", "house", "xmark", "checkmark",
+                             "lock.fill", "cloud.fill", "magnifyingglass", "gearshape", "trash", "plus", "arrow.right",
+                             "link", "bubble.left.fill", "music.note", "doc.on.doc", "arrow.down.to.line"})
+      QTest::newRow(name) << QString::fromLatin1(name);
+  }
+  void everyNamedSymbolIsDrawn() {
+    QFETCH(QString, name);
+    const std::optional<Symbol> symbol = symbolNamed(name);
+    QVERIFY(symbol);
+    QCOMPARE(symbolName(*symbol), name);
+    const QSizeF size = symbolSize(*symbol, 14);
+    QVERIFY(size.height() > 14 * 0.3 && size.height() < 14 * 1.25);
+    QVERIFY(size.width() > 14 * 0.3 && size.width() < 14 * 1.25);
+    QVERIFY(area(symbolPath(*symbol, 14, SymbolWeight::bold)) >= area(symbolPath(*symbol, 14, SymbolWeight::regular)));
+
+    PaintRecorder recorder;
+    QPainter painter(&recorder);
+    const QRectF drawn = drawSymbol(painter, *symbol, QPointF(50, 60), 14, SymbolWeight::semibold, MurmelaTheme::ink);
+    painter.end();
+    QCOMPARE(recorder.filledWith(MurmelaTheme::ink).size(), 1);
+    QVERIFY((drawn.center() - QPointF(50, 60)).manhattanLength() < 0.01);
+  }
+
+  void symbolListIsComplete() { QCOMPARE(allSymbols().size(), 18); }
+
+  void recorderFoldsTransformAndOpacity() {
+    PaintRecorder recorder;
+    QPainter painter(&recorder);
+    painter.translate(100, 200);
+    {
+      const OpacityScope faded(painter, 0.5);
+      const OpacityScope fainter(painter, 0.5);
+      painter.fillRect(QRectF(0, 0, 10, 20), withOpacity(MurmelaTheme::rose, 0.4));
+    }
+    {
+      const RotationScope turned(painter, QPointF(5, 5), 90);
+      painter.fillRect(QRectF(0, 0, 10, 2), MurmelaTheme::gold);
+    }
+    painter.fillRect(QRectF(0, 0, 1, 1), MurmelaTheme::ink);
+    painter.end();
+    const QList<PaintRecord> shapes = recorder.shapes();
+    QCOMPARE(shapes.size(), 3);
+    QCOMPARE(shapes[0].bounds, QRectF(100, 200, 10, 20));
+    QCOMPARE(shapes[0].opacity, 0.25);
+    QVERIFY(std::abs(shapes[0].effectiveColor().alphaF() - 0.1) < 0.001);
+    // 10 x 2 at the top, turned a quarter clockwise about (5, 5): 2 x 10 at the right.
+    QVERIFY((shapes[1].bounds.topLeft() - QPointF(108, 200)).manhattanLength() < 1e-6);
+    QVERIFY(std::abs(shapes[1].bounds.width() - 2) < 1e-6 && std::abs(shapes[1].bounds.height() - 10) < 1e-6);
+    QCOMPARE(shapes[2].opacity, 1.0);  // the scopes restored the painter
+    QCOMPARE(shapes[2].bounds, QRectF(100, 200, 1, 1));
+  }
+
+  void transitionsArePureFunctionsOfTime_data() {
+    QTest::addColumn<double>("now");
+    QTest::addColumn<bool>("motion");
+    QTest::addColumn<double>("progress");
+    QTest::newRow("before the start") << 9.0 << true << 0.0;
+    QTest::newRow("at the start") << 10.0 << true << 0.0;
+    QTest::newRow("halfway, ease-in-out is symmetric") << 10.11 << true << 0.5;
+    QTest::newRow("at the end") << 10.22 << true << 1.0;
+    QTest::newRow("long after") << 50.0 << true << 1.0;
+    QTest::newRow("motion off: at the end from the start") << 10.0 << false << 1.0;
+  }
+  void transitionsArePureFunctionsOfTime() {
+    QFETCH(double, now);
+    QFETCH(bool, motion);
+    QFETCH(double, progress);
+    const Transition transition = Transition::startingAt(10.0, 0.22, Easing::easeInOut);
+    std::optional<Motion::OffScope> off;
+    if (!motion) off.emplace();
+    QVERIFY(std::abs(transition.progress(now) - progress) < 1e-3);
+    QCOMPARE(transition.finished(now), progress == 1.0);
+  }
+
+  void easeOutRunsAhead() {
+    QVERIFY(eased(Easing::easeOut, 0.5) > 0.6);
+    QVERIFY(eased(Easing::easeInOut, 0.25) < 0.25);
+    QCOMPARE(eased(Easing::linear, 0.3), 0.3);
+    QCOMPARE(Transition::instant().progress(0.0), 1.0);
+    QVERIFY(Motion::enabled());
+  }
+};
+
+MURMELA_TEST(PaintTest)
+#include "PaintTest.moc"

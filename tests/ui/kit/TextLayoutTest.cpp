@@ -1,0 +1,210 @@
+#include "kit/testing/PaintRecorder.h"
+#include "kit/text/EmojiRuns.h"
+#include "kit/text/TextLayout.h"
+#include "support/TestRegistry.h"
+#include "theme/FontFactory.h"
+
+#include <QPainter>
+#include <QTest>
+
+using namespace murmela;
+
+Q_DECLARE_METATYPE(TextRange)
+
+namespace {
+
+const TextStyle kSerif88{.typeface = Typeface::dmSerifDisplay, .size = 88, .lineLimit = 1};
+const TextStyle kCaveat{.typeface = Typeface::caveat, .size = 30};
+const TextStyle kLabel{.typeface = Typeface::inter, .size = 10, .tracking = 2.0, .upperCase = true};
+
+}  // namespace
+
+class TextLayoutTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { FontRegistry::registerFonts(); }
+
+  // What fitting chose: full size, a scale between, or the floor and an ellipsis.
+  void fittingShrinksBeforeItElides_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qreal>("boxWidth");
+    QTest::addColumn<qreal>("minScale");
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("fits") << "12,345" << 338.0 << 0.55 << "full";
+    QTest::newRow("shrinks") << "1,234,567,890" << 338.0 << 0.55 << "shrunk";
+    QTest::newRow("shrinks to the floor, then elides") << "1,234,567,890,123,456,789" << 338.0 << 0.55 << "elided";
+    QTest::newRow("no shrinking allowed") << "1,234,567,890" << 338.0 << 1.0 << "elided";
+  }
+  void fittingShrinksBeforeItElides() {
+    QFETCH(QString, text);
+    QFETCH(qreal, boxWidth);
+    QFETCH(qreal, minScale);
+    QFETCH(QString, outcome);
+    const TextLayout fitted = fitText(text, kSerif88, QSizeF(boxWidth, 400), minScale);
+    QCOMPARE(fitted.lines.size(), 1);
+    QVERIFY2(fitted.width() <= boxWidth + 0.01, qPrintable(QString::number(fitted.width())));
+    if (outcome == QLatin1String("full")) {
+      QCOMPARE(fitted.scale, 1.0);
+      QVERIFY(!fitted.elided);
+    } else if (outcome == QLatin1String("shrunk")) {
+      QVERIFY(fitted.scale < 1.0 && fitted.scale > minScale);
+      QVERIFY(!fitted.elided);
+      QCOMPARE(fitted.shownText(), text);
+      // The largest scale that fits: a little more would not.
+      QVERIFY(layoutText(text, kSerif88, kUnlimitedWidth).width() * (fitted.scale + 0.01) > boxWidth);
+    } else {
+      QCOMPARE(fitted.scale, minScale);
+      QVERIFY(fitted.elided);
+      QVERIFY(fitted.shownText().endsWith(QChar(0x2026)));
+    }
+  }
+
+  void multiLineFitKeepsWordsWholeAndRespectsTheBoxHeight() {
+    const TextStyle style{.typeface = Typeface::dmSerifDisplay, .size = 40, .lineLimit = 2, .minimumScale = 0.6};
+    // A word wider than the box is shrunk rather than broken.
+    const TextLayout word = fitText(QStringLiteral("supercalifragilistic"), style, QSizeF(300, 200));
+    QVERIFY(word.scale < 1.0);
+    QCOMPARE(word.lines.size(), 1);
+    // A box one line high keeps one line, however long the text.
+    const QString longText = QStringLiteral("the quick brown fox jumps over the lazy dog again and again and again");
+    const qreal lineHeight = layoutText(QStringLiteral("x"), style).height() * 0.6;
+    const TextLayout low = fitText(longText, style, QSizeF(300, lineHeight + 1));
+    QCOMPARE(low.lines.size(), 1);
+    QVERIFY(low.elided);
+    QVERIFY(low.height() <= lineHeight + 1.01);
+  }
+
+  void lineLimitElidesTheLastKeptLine() {
+    const QString text = QStringLiteral("one two three four five six seven eight nine ten eleven twelve");
+    const TextLayout layout = layoutText(text, kCaveat, 120, 2);
+    QCOMPARE(layout.lines.size(), 2);
+    QVERIFY(layout.elided);
+    QVERIFY(layout.lines.last().text.endsWith(QChar(0x2026)));
+    QVERIFY(!layout.lines.last().text.contains(QStringLiteral(" \u2026")));
+    const TextLayout unlimited = layoutText(text, kCaveat, 120);
+    QVERIFY(unlimited.lines.size() > 2);
+    QVERIFY(!unlimited.elided);
+  }
+
+  void trackingAddsItsPointsAfterEveryCharacter_data() {
+    QTest::addColumn<qreal>("tracking");
+    QTest::newRow("none") << 0.0;
+    QTest::newRow("1.6") << 1.6;
+    QTest::newRow("2.6") << 2.6;
+  }
+  void trackingAddsItsPointsAfterEveryCharacter() {
+    QFETCH(qreal, tracking);
+    const QString text = QStringLiteral("SHARE");
+    const TextStyle plain{.typeface = Typeface::inter, .size = 9};
+    TextStyle tracked = plain;
+    tracked.tracking = tracking;
+    const qreal difference = layoutText(text, tracked).width() - layoutText(text, plain).width();
+    QVERIFY2(std::abs(difference - tracking * text.size()) < 0.05, qPrintable(QString::number(difference)));
+  }
+
+  void upperCasingIsDoneOnTheString() {
+    const TextLayout layout = layoutText(QStringLiteral("Straße · días"), kLabel);
+    QCOMPARE(layout.shownText(), QStringLiteral("STRASSE · DÍAS"));
+  }
+
+  void linesAlignAgainstTheWidestLine_data() {
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<qreal>("share");  // where the short line sits in the free space
+    QTest::newRow("leading") << int(TextAlign::leading) << 0.0;
+    QTest::newRow("center") << int(TextAlign::center) << 0.5;
+    QTest::newRow("trailing") << int(TextAlign::trailing) << 1.0;
+  }
+  void linesAlignAgainstTheWidestLine() {
+    QFETCH(int, alignment);
+    QFETCH(qreal, share);
+    TextStyle style = kCaveat;
+    style.alignment = TextAlign(alignment);
+    style.lineSpacing = 8;
+    const TextLayout layout = layoutText(QStringLiteral("a much longer first line\nshort"), style);
+    QCOMPARE(layout.lines.size(), 2);
+    const TextLine& first = layout.lines[0];
+    const TextLine& second = layout.lines[1];
+    QCOMPARE(first.rect.x(), 0.0);
+    QVERIFY(std::abs(second.rect.x() - share * (first.rect.width() - second.rect.width())) < 0.01);
+    QVERIFY(std::abs(second.rect.top() - (first.rect.bottom() + 8)) < 0.01);
+    QCOMPARE(layout.height(), second.rect.bottom());
+  }
+
+  void emptyTextStillTakesALine() {
+    const TextLayout layout = layoutText(QString(), kCaveat);
+    QCOMPARE(layout.lines.size(), 1);
+    QVERIFY(layout.height() > 20);
+    QCOMPARE(layout.width(), 0.0);
+  }
+
+  void trailingBlankBelongsToTheText() {
+    const qreal bare = layoutText(QStringLiteral("messages."), kCaveat).width();
+    const qreal withBlank = layoutText(QStringLiteral("messages. "), kCaveat).width();
+    QVERIFY(withBlank > bare + 2);
+  }
+
+  void emojiRunsAreFound_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<TextRange>>("runs");
+    using Runs = QList<TextRange>;
+    QTest::newRow("none") << "hello #1 * 12" << Runs{};
+    QTest::newRow("dingbats and arrows stay text") << "\u2726 Top Emoji \u2726 \u21B3 \u25CF \u25C6 \u2193" << Runs{};
+    QTest::newRow("one in text") << "ok \U0001F602 go" << Runs{{3, 2}};
+    QTest::newRow("neighbours join") << "\U0001F602\U0001F97A!" << Runs{{0, 4}};
+    QTest::newRow("heart with selector") << "a\u2764\uFE0F" << Runs{{1, 2}};
+    QTest::newRow("flag") << "\U0001F1F5\U0001F1F9 PT" << Runs{{0, 4}};
+    QTest::newRow("family") << "\U0001F469\u200D\U0001F469\u200D\U0001F467" << Runs{{0, 8}};
+    QTest::newRow("keycap") << "1\uFE0F\u20E3 x" << Runs{{0, 3}};
+  }
+  void emojiRunsAreFound() {
+    QFETCH(QString, text);
+    QFETCH(QList<TextRange>, runs);
+    QCOMPARE(emojiRuns(text), runs);
+  }
+
+  // Mixed text: the emoji in the colour emoji family, the rest in its own.
+  void mixedTextIsDrawnWithEmojiRunsInTheEmojiFamily() {
+    StyledText text(QStringLiteral("You & "), TextStyle{.typeface = Typeface::caveat, .size = 40});
+    text.append(QStringLiteral("Ana \U0001F338 12"),
+                TextStyle{.typeface = Typeface::caveat, .size = 40, .color = MurmelaTheme::rose});
+    PaintRecorder recorder;
+    QPainter painter(&recorder);
+    painter.translate(10, 20);
+    const TextLayout layout = layoutText(text);
+    layout.draw(painter, QPointF(0, 0));
+    painter.end();
+
+    const auto emoji = recorder.firstText(QStringLiteral("\U0001F338"));
+    QVERIFY(emoji);
+    QCOMPARE(emoji->font.family(), FontFactory::emojiFamily());
+    QCOMPARE(emoji->fontSize, 40.0);
+    const auto name = recorder.firstText(QStringLiteral("Ana"));
+    QVERIFY(name);
+    QCOMPARE(name->font.family(), QStringLiteral("Caveat"));
+    QCOMPARE(name->color, MurmelaTheme::rose);
+    const auto digits = recorder.firstText(QStringLiteral("12"));
+    QVERIFY(digits);
+    QCOMPARE(digits->font.family(), QStringLiteral("Caveat"));
+    const auto lead = recorder.firstText(QStringLiteral("You"));
+    QVERIFY(lead);
+    QCOMPARE(lead->color, MurmelaTheme::ink);
+    // Drawn where the layout says, in the painter's coordinates.
+    QVERIFY(std::abs(lead->bounds.left() - 10.0) < 0.01);
+    QVERIFY(std::abs(lead->baselineOrigin.y() - (20.0 + layout.firstBaseline())) < 0.01);
+    QVERIFY(name->bounds.left() > lead->bounds.right() - 0.01);
+  }
+
+  void monospacedDigitsTakeOneAdvance() {
+    const TextStyle style{.typeface = Typeface::inter, .size = 11, .monospacedDigits = true};
+    QVERIFY(std::abs(layoutText(QStringLiteral("1111"), style).width() -
+                     layoutText(QStringLiteral("0000"), style).width()) < 0.01);
+    TextStyle proportional = style;
+    proportional.monospacedDigits = false;
+    QVERIFY(layoutText(QStringLiteral("1111"), proportional).width() <
+            layoutText(QStringLiteral("0000"), proportional).width() - 1);
+  }
+};
+
+MURMELA_TEST(TextLayoutTest)
+#include "TextLayoutTest.moc"
