@@ -4,6 +4,7 @@
 #include "support/TestRegistry.h"
 #include "theme/FontFactory.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QTest>
 
@@ -193,6 +194,34 @@ class TextLayoutTest : public QObject {
     QVERIFY(std::abs(lead->bounds.left() - 10.0) < 0.01);
     QVERIFY(std::abs(lead->baselineOrigin.y() - (20.0 + layout.firstBaseline())) < 0.01);
     QVERIFY(name->bounds.left() > lead->bounds.right() - 0.01);
+  }
+
+  // The window (1x) and the exported image (3x) put the ink in the same place.
+  void textLandsInTheSamePlaceAtEveryScale() {
+    const TextLayout layout =
+        layoutText(QStringLiteral("The rules."), TextStyle{.typeface = Typeface::dmSerifDisplay, .size = 30});
+    const auto inkBounds = [&](qreal scale) {
+      QImage image(QSize(300, 80) * scale, QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(scale);
+      image.fill(Qt::transparent);
+      QPainter painter(&image);
+      layout.draw(painter, QPointF(20.5, 10.25));
+      painter.end();
+      QRect ink;
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+          if (qAlpha(image.pixel(x, y)) > 127) ink |= QRect(x, y, 1, 1);
+      return QRectF(ink.x() / scale, ink.y() / scale, ink.width() / scale, ink.height() / scale);
+    };
+    const QRectF once = inkBounds(1.0);
+    const QRectF thrice = inkBounds(3.0);
+    QVERIFY(!once.isEmpty());
+    for (const qreal difference : {once.left() - thrice.left(), once.top() - thrice.top(),
+                                   once.right() - thrice.right(), once.bottom() - thrice.bottom()})
+      QVERIFY2(std::abs(difference) <= 1.0, qPrintable(QStringLiteral("%1").arg(difference)));
+    // And the ink starts where the layout says the line starts, on the baseline (no descenders).
+    QVERIFY(std::abs(thrice.left() - 20.5) < 2.0);
+    QVERIFY(std::abs(thrice.bottom() - (10.25 + layout.firstBaseline())) < 1.5);
   }
 
   void monospacedDigitsTakeOneAdvance() {

@@ -2,7 +2,6 @@
 
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
-#include "kit/symbols/Symbols.h"
 #include "share/ShareSheetPresenter.h"
 #include "theme/MurmelaTheme.h"
 #include "theme/ProductAddress.h"
@@ -12,19 +11,23 @@
 #include <algorithm>
 
 namespace murmela {
-namespace {
-
-constexpr Symbol kShareSymbol = Symbol::squareAndArrowUp;
-
-}  // namespace
-
 TextStyle FooterMark::addressStyle() {
   return TextStyle{.typeface = Typeface::dmSerifDisplay, .size = 16, .italic = true, .color = MurmelaTheme::sageDeep};
 }
 
-TextStyle FooterMark::shareStyle() {
-  return TextStyle{
-      .typeface = Typeface::inter, .size = 9, .tracking = 1.6, .upperCase = true, .color = MurmelaTheme::inkSoft};
+SymbolLabel FooterMark::shareLabel() {
+  return SymbolLabel{
+      .symbol = Symbol::squareAndArrowUp,
+      .symbolSize = kSymbolPointSize,
+      .symbolWeight = SymbolWeight::regular,
+      .spacing = kLabelSpacing,
+      .text = QStringLiteral("Share"),
+      .style = TextStyle{.typeface = Typeface::inter,
+                         .size = 9,
+                         .tracking = 1.6,
+                         .upperCase = true,
+                         .color = MurmelaTheme::inkSoft},
+  };
 }
 
 FooterMark::Layout FooterMark::layout(qreal centreX, qreal bottom) const {
@@ -32,10 +35,8 @@ FooterMark::Layout FooterMark::layout(qreal centreX, qreal bottom) const {
   result.hasShare = shareContext.has_value();
   const QSizeF logoSize = DoubleBubbleLogo{kLogoSize}.frameSize();
   result.address = layoutText(productDomain(), addressStyle());
-  result.shareText = layoutText(QStringLiteral("Share"), shareStyle());
-  const QSizeF symbolSize = murmela::symbolSize(kShareSymbol, kSymbolPointSize);
-  const QSizeF labelSize(symbolSize.width() + kLabelSpacing + result.shareText.width(),
-                         std::max(symbolSize.height(), result.shareText.height()));
+  result.shareLabel = shareLabel().layout();
+  const QSizeF labelSize = result.shareLabel.size;
 
   Stack row = Stack::horizontal(kSpacing, StackAlign::center);
   row.add(logoSize);
@@ -54,9 +55,9 @@ FooterMark::Layout FooterMark::layout(qreal centreX, qreal bottom) const {
   if (result.hasShare) {
     result.divider = frames[2];
     const QRectF label = frames[3];
-    result.shareSymbol = alignedRect(symbolSize, QRectF(label.left(), label.top(), symbolSize.width(), label.height()),
-                                     Qt::AlignLeft | Qt::AlignVCenter);
-    result.shareTextRect = alignedRect(result.shareText.size, label, Qt::AlignRight | Qt::AlignVCenter);
+    result.shareLabelOrigin = label.topLeft();
+    result.shareSymbol = result.shareLabel.symbolRect.translated(label.topLeft());
+    result.shareTextRect = result.shareLabel.textRect.translated(label.topLeft());
     result.shareHitArea = QRectF(label.left(), result.row.top(), label.width(), result.row.height());
   }
   return result;
@@ -68,8 +69,7 @@ void FooterMark::paint(QPainter& painter, const Layout& layout, bool sharePresse
   if (!layout.hasShare) return;
   painter.fillRect(layout.divider, withOpacity(MurmelaTheme::ink, kDividerOpacity));
   const OpacityScope pressed(painter, sharePressed ? kPressedOpacity : 1.0);
-  drawSymbol(painter, kShareSymbol, layout.shareSymbol, kSymbolPointSize, SymbolWeight::regular, shareStyle().color);
-  layout.shareText.draw(painter, layout.shareTextRect.topLeft());
+  shareLabel().paint(painter, layout.shareLabel, layout.shareLabelOrigin);
 }
 
 void FooterMark::share(ShareSheetPresenter& presenter) const {

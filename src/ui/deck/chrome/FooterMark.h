@@ -2,6 +2,7 @@
 
 #include "deck/chrome/DoubleBubbleLogo.h"
 #include "deck/chrome/SlideShareContext.h"
+#include "kit/controls/SymbolLabel.h"
 #include "kit/text/TextLayout.h"
 
 #include <QPointF>
@@ -37,8 +38,9 @@ struct FooterMark {
     QRectF addressRect;
     bool hasShare = false;
     QRectF divider;
+    SymbolLabel::Layout shareLabel;
+    QPointF shareLabelOrigin;
     QRectF shareSymbol;
-    TextLayout shareText;
     QRectF shareTextRect;
     QRectF shareHitArea;  // the whole label, as high as the row
   };
@@ -53,7 +55,8 @@ struct FooterMark {
   void share(ShareSheetPresenter& presenter) const;
 
   static TextStyle addressStyle();
-  static TextStyle shareStyle();
+  // "Share" in Inter 9, upper-cased, tracked 1.6, ink-soft, beside the share symbol in Inter 10.
+  static SymbolLabel shareLabel();
 };
 
 }  // namespace murmela

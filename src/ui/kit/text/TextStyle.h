@@ -46,7 +46,9 @@ struct TextStyle {
   bool monospacedDigits = false;      // every digit takes the advance of the widest one
   std::optional<QColor> underline{};  // underlined in this colour
 
-  // The font at a scale of the size (tracking scales with it).
+  // The font at a scale of the size (tracking scales with it). Qt sets a
+  // QFont at whole pixel sizes: measure and draw through layoutText(), which
+  // keeps fractional sizes, rather than with this font directly.
   QFont font(qreal scale = 1.0) const;
   // The string as shown: upper-cased when the style asks for it.
   QString displayText(const QString& text) const;
