@@ -1,0 +1,105 @@
+#include "data/FakeReportLoader.h"
+#include "deck/LongDeckSlide.h"
+#include "kit/testing/PaintRecorder.h"
+#include "share/ShareSheetPresenter.h"
+#include "support/TestRegistry.h"
+#include "theme/FontRegistry.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace murmela;
+
+namespace {
+
+std::unique_ptr<PaintRecorder> record(const LongDeckSlide& slide) {
+  auto recorder = std::make_unique<PaintRecorder>();
+  QPainter painter(recorder.get());
+  slide.paint(painter);
+  painter.end();
+  return recorder;
+}
+
+}  // namespace
+
+class LongDeckSlideTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { FontRegistry::registerFonts(); }
+
+  // The footer's Share appears only with sharing on and below the closer, and
+  // hands over this slide's index and the contact handle.
+  void footerShareFollowsSharingAndIndex_data() {
+    QTest::addColumn<bool>("enableShare");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("footerShare");
+    QTest::newRow("first slide, sharing on") << true << 0 << true;
+    QTest::newRow("slide 4, sharing on") << true << 4 << true;
+    QTest::newRow("slide 12, sharing on") << true << 12 << true;
+    QTest::newRow("the closer, sharing on") << true << 13 << false;
+    QTest::newRow("past the end, sharing on") << true << 20 << false;
+    QTest::newRow("negative, sharing on") << true << -1 << false;
+    QTest::newRow("slide 4, export") << false << 4 << false;
+    QTest::newRow("the closer, export") << false << 13 << false;
+  }
+  void footerShareFollowsSharingAndIndex() {
+    QFETCH(bool, enableShare);
+    QFETCH(int, index);
+    QFETCH(bool, footerShare);
+    const WrappedReport report = FakeReportLoader::load(FakeDataFixture::rich);
+    const LongDeckSlide slide{report, index, enableShare, QStringLiteral("+15551234567")};
+    const auto recorder = record(slide);
+    const QList<PaintRecord> labels = recorder->textsContaining(QStringLiteral("SHARE"));
+    QCOMPARE(labels.size(), footerShare ? 1 : 0);
+    QCOMPARE(slide.shareContext().has_value(), footerShare);
+    if (!footerShare) return;
+
+    const QPointF label = labels.first().bounds.center();
+    QCOMPARE(slide.hitTest(label), LongDeckSlide::Element::footerShare);
+    ShareSheetPresenter presenter;
+    QSignalSpy changed(&presenter, &ShareSheetPresenter::pendingChanged);
+    slide.activate(*slide.hitTest(label), presenter, {});
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(presenter.pending());
+    QCOMPARE(presenter.pending()->slideIndex, index);
+    QCOMPARE(presenter.pending()->contactHandle, QStringLiteral("+15551234567"));
+    QCOMPARE(presenter.pending()->report.totalMessages, report.totalMessages);
+  }
+
+  // Every slide of each demo report renders as a 1170 x 2340 image with
+  // clear corners and content of its own over the bare frame.
+  void everySlideRendersAtThreeTimes_data() {
+    QTest::addColumn<int>("fixture");
+    QTest::addColumn<int>("index");
+    for (const FakeDataFixture fixture : {FakeDataFixture::rich, FakeDataFixture::minimal, FakeDataFixture::friendship})
+      for (int index = 0; index < LongDeckSlide::kCount; ++index)
+        QTest::addRow("%s %d", qPrintable(rawValue(fixture)), index) << static_cast<int>(fixture) << index;
+  }
+  void everySlideRendersAtThreeTimes() {
+    QFETCH(int, fixture);
+    QFETCH(int, index);
+    const WrappedReport report = FakeReportLoader::load(static_cast<FakeDataFixture>(fixture));
+    const QImage image = LongDeckSlide{report, index}.image();
+    QCOMPARE(image.size(), QSize(1170, 2340));
+    QCOMPARE(image.devicePixelRatio(), 3.0);
+    for (const QPoint& corner : {QPoint(0, 0), QPoint(1169, 0), QPoint(0, 2339), QPoint(1169, 2339)})
+      QCOMPARE(qAlpha(image.pixel(corner)), 0);
+
+    QImage bare(image.size(), QImage::Format_ARGB32_Premultiplied);
+    bare.setDevicePixelRatio(3.0);
+    bare.fill(Qt::transparent);
+    QPainter painter(&bare);
+    LongDeckSlide{report, index}.frame().paint(painter, {});
+    painter.end();
+    qint64 changed = 0;
+    for (int y = 0; y < image.height(); y += 3)
+      for (int x = 0; x < image.width(); x += 3) changed += image.pixel(x, y) != bare.pixel(x, y);
+    QVERIFY2(changed > 200, qPrintable(QStringLiteral("%1 pixels of content").arg(changed)));
+  }
+};
+
+MURMELA_TEST(LongDeckSlideTest)
+#include "LongDeckSlideTest.moc"
