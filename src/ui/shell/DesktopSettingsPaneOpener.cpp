@@ -12,8 +12,8 @@
 
 namespace murmela {
 
-DesktopSettingsPaneOpener::DesktopSettingsPaneOpener(std::shared_ptr<VCardContactStore> contacts,
-                                                     QString databasePath, ShowNote showNote, OpenFolder openFolder)
+DesktopSettingsPaneOpener::DesktopSettingsPaneOpener(std::shared_ptr<VCardContactStore> contacts, QString databasePath,
+                                                     ShowNote showNote, OpenFolder openFolder)
     : contacts_(std::move(contacts)),
       databasePath_(std::move(databasePath)),
       showNote_(std::move(showNote)),

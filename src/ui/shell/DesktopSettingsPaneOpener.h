@@ -35,7 +35,9 @@ class DesktopSettingsPaneOpener : public SettingsPaneOpener {
                             OpenFolder openFolder);
 
   // Called after the address book was asked for again (the permission state may have changed).
-  void setAfterAddressBookChange(std::function<void()> afterChange) { afterAddressBookChange_ = std::move(afterChange); }
+  void setAfterAddressBookChange(std::function<void()> afterChange) {
+    afterAddressBookChange_ = std::move(afterChange);
+  }
 
   void openPane(const QUrl& pane) override;
 

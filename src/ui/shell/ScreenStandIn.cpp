@@ -53,7 +53,7 @@ QString partnerName(const ContactSummary& contact) {
   return contact.displayName && !contact.displayName->isEmpty() ? *contact.displayName : contact.handle;
 }
 
-ScreenStandIn::Action setScreen(const QString& label, AppScreen screen) {
+ScreenStandIn::Action goTo(const QString& label, AppScreen screen) {
   return {label, [screen](AppCoordinator& coordinator) { coordinator.setScreen(screen); }};
 }
 
@@ -72,23 +72,27 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
   plan.title = rawValue(kind);
   switch (kind) {
     case Kind::welcome:
-      plan.status = [](const AppCoordinator& c) { return QStringLiteral("Terms accepted: ") + yesNo(c.hasAcceptedTerms()); };
+      plan.status = [](const AppCoordinator& c) {
+        return QStringLiteral("Terms accepted: ") + yesNo(c.hasAcceptedTerms());
+      };
       plan.actions = {{QStringLiteral("Accept the terms"), [](AppCoordinator& c) { c.setHasAcceptedTerms(true); }},
                       {QStringLiteral("Get Started"), [](AppCoordinator& c) { c.getStarted(); }}};
       break;
     case Kind::intelligence:
       plan.status = [](const AppCoordinator& c) {
-        return lines({QStringLiteral("Choice: ") + rawValue(c.intelligenceChoice()), c.hybridUnavailableReason().value_or(QString())});
+        return lines({QStringLiteral("Choice: ") + rawValue(c.intelligenceChoice()),
+                      c.hybridUnavailableReason().value_or(QString())});
       };
       plan.actions = {
           {QStringLiteral("Hybrid"), [](AppCoordinator& c) { c.selectIntelligence(IntelligenceChoice::hybrid); }},
           {QStringLiteral("Cloud"), [](AppCoordinator& c) { c.selectIntelligence(IntelligenceChoice::cloud); }},
           {QStringLiteral("Continue →"), [](AppCoordinator& c) { c.confirmIntelligenceChoice(); }},
-          setScreen(QStringLiteral("← Back"), AppScreen::welcome())};
+          goTo(QStringLiteral("← Back"), AppScreen::welcome())};
       break;
     case Kind::hybridSetup:
       plan.status = [](const AppCoordinator& c) {
-        return c.hybridSetupError() ? errorLine(c.hybridSetupError()) : QStringLiteral("Setting up the privacy filter…");
+        return c.hybridSetupError() ? errorLine(c.hybridSetupError())
+                                    : QStringLiteral("Setting up the privacy filter…");
       };
       plan.actions = {{QStringLiteral("Try Again"), [](AppCoordinator& c) { c.confirmIntelligenceChoice(); }},
                       {QStringLiteral("Use Raw Cloud →"),
@@ -105,13 +109,12 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
         return lines({QStringLiteral("Messages database readable: ") + yesNo(c.permissions()->hasFullDiskAccess),
                       QStringLiteral("Contacts: ") + contactsStatusText(c.permissions()->contactsStatus)});
       };
-      plan.actions = {
-          {QStringLiteral("Messages Database…"), [](AppCoordinator& c) { c.openFullDiskAccessSettings(); }},
-          {QStringLiteral("Contacts…"), [](AppCoordinator& c) { c.requestContactsAccess(); }},
-          {QStringLiteral("Privacy Runtime Help"), [](AppCoordinator& c) { c.showPythonInstallHelp(); }},
-          {QStringLiteral("Check Again"), [](AppCoordinator& c) { c.refreshPermissions(); }},
-          setScreen(QStringLiteral("Continue →"), AppScreen::contactPicker()),
-          setScreen(QStringLiteral("← Back"), AppScreen::intelligence())};
+      plan.actions = {{QStringLiteral("Messages Database…"), [](AppCoordinator& c) { c.openFullDiskAccessSettings(); }},
+                      {QStringLiteral("Contacts…"), [](AppCoordinator& c) { c.requestContactsAccess(); }},
+                      {QStringLiteral("Privacy Runtime Help"), [](AppCoordinator& c) { c.showPythonInstallHelp(); }},
+                      {QStringLiteral("Check Again"), [](AppCoordinator& c) { c.refreshPermissions(); }},
+                      goTo(QStringLiteral("Continue →"), AppScreen::contactPicker()),
+                      goTo(QStringLiteral("← Back"), AppScreen::intelligence())};
       break;
     case Kind::contactPicker:
       plan.onShow = [](AppCoordinator& c) { c.loadContactsIfNeeded(); };
