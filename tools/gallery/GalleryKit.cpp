@@ -1,6 +1,7 @@
 // The drawing kit's own pages: type, fitting, paragraphs, symbols, shapes.
 #include "GalleryRegistry.h"
 
+#include "kit/controls/PaintedButton.h"
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
@@ -250,6 +251,46 @@ void paintShapes(QPainter& painter) {
   painter.fillPath(card, MurmelaTheme::cream);
 }
 
+// The closer's two buttons, as the painted button draws them in each state.
+void paintButtons(QPainter& painter) {
+  const QSizeF size(390, 250);
+  sheetBackground(painter, size);
+  const TextStyle word{
+      .typeface = Typeface::inter, .size = 12, .weight = QFont::DemiBold, .tracking = 2, .upperCase = true};
+  const auto label = [&](Symbol symbol, const QString& text) {
+    return SymbolLabel{.symbol = symbol,
+                       .symbolSize = 12,
+                       .symbolWeight = SymbolWeight::semibold,
+                       .spacing = 8,
+                       .text = text,
+                       .style = word};
+  };
+  ButtonStyle share;
+  share.label = label(Symbol::squareAndArrowUp, QStringLiteral("Share"));
+  share.content = MurmelaTheme::cream;
+  share.fill = MurmelaTheme::sageDeep;
+  share.fixedSize = QSizeF(132, 44);
+  ButtonStyle done;
+  done.label = label(Symbol::house, QStringLiteral("Done"));
+  done.content = MurmelaTheme::sageDeep;
+  done.fill = MurmelaTheme::cream;
+  done.outline = MurmelaTheme::sageDeep;
+  done.outlineWidth = 1.3;
+  done.fixedSize = QSizeF(132, 44);
+  const QList<QPair<QString, ButtonState>> states = {
+      {QStringLiteral("rest"), {}},
+      {QStringLiteral("pressed"), {false, true, false}},
+      {QStringLiteral("disabled"), {false, false, true}},
+  };
+  qreal y = 40;
+  for (const auto& [name, state] : states) {
+    layoutText(name, kNote).draw(painter, QPointF(12, y - 4));
+    paintButton(painter, share, layoutButton(share, QPointF(130, y + 20)), state);
+    paintButton(painter, done, layoutButton(done, QPointF(290, y + 20)), state);
+    y += 70;
+  }
+}
+
 void buildKitPage(GalleryPage& page) {
   page.add(QStringLiteral("kit-type-specimen"), kSheet, paintTypeSpecimen,
            QStringLiteral("the three families at sizes the screens use; emoji runs in colour"), {3.0, 1.0});
@@ -260,6 +301,8 @@ void buildKitPage(GalleryPage& page) {
       QStringLiteral("mixed runs, a first-baseline row (gold: the baseline), underline, tabular digits, rotation"));
   page.add(QStringLiteral("kit-symbols"), QSizeF(390, 40 + 34.0 * allSymbols().size()), paintSymbols,
            QStringLiteral("every symbol at 10, 14 and 24 points, regular, semibold and bold"));
+  page.add(QStringLiteral("kit-buttons"), QSizeF(390, 250), paintButtons,
+           QStringLiteral("painted buttons: one painter, a style per look; rest, pressed, disabled"));
   page.add(QStringLiteral("kit-shapes"), QSizeF(390, 420), paintShapes,
            QStringLiteral("corners, dashes in points, capsules, blurred shadows"));
 }

@@ -1,3 +1,4 @@
+#include "SlideRecording.h"
 #include "data/FakeReportLoader.h"
 #include "deck/LongDeckSlide.h"
 #include "kit/testing/PaintRecorder.h"
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using namespace murmela;
+using namespace murmela::test;
 
 namespace {
 
@@ -52,7 +54,10 @@ class LongDeckSlideTest : public QObject {
     const WrappedReport report = FakeReportLoader::load(FakeDataFixture::rich);
     const LongDeckSlide slide{report, index, enableShare, QStringLiteral("+15551234567")};
     const auto recorder = record(slide);
-    const QList<PaintRecord> labels = recorder->textsContaining(QStringLiteral("SHARE"));
+    // The footer's label (9 points); the closer's own Share button is larger.
+    const QList<PaintRecord> labels = recorder->where([](const PaintRecord& r) {
+      return r.text.contains(QStringLiteral("SHARE")) && qFuzzyCompare(r.fontSize, 9.0);
+    });
     QCOMPARE(labels.size(), footerShare ? 1 : 0);
     QCOMPARE(slide.shareContext().has_value(), footerShare);
     if (!footerShare) return;
@@ -67,6 +72,75 @@ class LongDeckSlideTest : public QObject {
     QCOMPARE(presenter.pending()->slideIndex, index);
     QCOMPARE(presenter.pending()->contactHandle, QStringLiteral("+15551234567"));
     QCOMPARE(presenter.pending()->report.totalMessages, report.totalMessages);
+  }
+
+  // Every index from 0 to 12 shows its own slide; every other index the closer.
+  void everyIndexShowsItsSlide_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("title");
+    const QStringList titles = {"You & Jordan",
+                                "The receipts.",
+                                "you typed",
+                                "spike.",
+                                "Messages, by year.",
+                                "No pet name debut.",
+                                "Who said",
+                                "You started it.",
+                                "Your dialect.",
+                                "Median minutes to reply.",
+                                "Every fight, charted.",
+                                "Sentiment over time.",
+                                "The longest of each."};
+    for (int index = 0; index < titles.size(); ++index) QTest::addRow("%d", index) << index << titles[index];
+    for (const int index : {13, 14, 99, -1}) QTest::addRow("%d", index) << index << "That's a wrap.";
+  }
+  void everyIndexShowsItsSlide() {
+    QFETCH(int, index);
+    QFETCH(QString, title);
+    const WrappedReport report = FakeReportLoader::load(FakeDataFixture::minimal);
+    const auto recorder = record(LongDeckSlide{report, index, true});
+    QVERIFY2(recorder->firstText(title), qPrintable(recorder->allText()));
+    QCOMPARE(recorder->firstText(QStringLiteral("That's a wrap.")).has_value(),
+             title == QLatin1String("That's a wrap."));
+  }
+
+  // The closer's buttons answer through the switch: Share hands over slide 13
+  // and the handle, Done calls the deck's action.
+  void closerButtonsActThroughTheSwitch_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("element");
+    QTest::newRow("share on 13") << 13 << "SHARE" << int(LongDeckSlide::Element::closerShare);
+    QTest::newRow("done on 13") << 13 << "DONE" << int(LongDeckSlide::Element::closerDone);
+    QTest::newRow("share past the end") << 30 << "SHARE" << int(LongDeckSlide::Element::closerShare);
+  }
+  void closerButtonsActThroughTheSwitch() {
+    QFETCH(int, index);
+    QFETCH(QString, label);
+    QFETCH(int, element);
+    const WrappedReport report = FakeReportLoader::load(FakeDataFixture::rich);
+    const LongDeckSlide slide{report, index, true, QStringLiteral("maya@example.com")};
+    const auto text = record(slide)->firstText(label);
+    QVERIFY(text);
+    const std::optional<LongDeckSlide::Element> hit = slide.hitTest(text->bounds.center());
+    QCOMPARE(hit, LongDeckSlide::Element(element));
+    ShareSheetPresenter presenter;
+    int done = 0;
+    slide.activate(*hit, presenter, [&] { ++done; });
+    const bool share = *hit == LongDeckSlide::Element::closerShare;
+    QCOMPARE(done, share ? 0 : 1);
+    QCOMPARE(presenter.pending().has_value(), share);
+    if (!share) return;
+    QCOMPARE(presenter.pending()->slideIndex, 13);
+    QCOMPARE(presenter.pending()->contactHandle, QStringLiteral("maya@example.com"));
+    // Pressed, the button dims; the rest of the slide is unchanged.
+    const LongDeckSlide::Interaction pressed{std::nullopt, hit};
+    PaintRecorder recorder;
+    QPainter painter(&recorder);
+    slide.paint(painter, pressed);
+    painter.end();
+    QVERIFY(textIn(recorder, label, MurmelaTheme::cream)->opacity < 1.0);
+    QCOMPARE(textIn(recorder, QStringLiteral("DONE"), MurmelaTheme::sageDeep)->opacity, 1.0);
   }
 
   // Every slide of each demo report renders as a 1170 x 2340 image with

@@ -1,6 +1,6 @@
 #include "deck/cards/ComparisonBar.h"
 
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
@@ -39,8 +39,7 @@ ComparisonBarLayout layoutComparisonBar(const ComparisonBar& bar, const QRectF& 
   const qreal width = std::max(0.0, rect.width());
 
   // The count keeps its size first; the name gets what is left of the row.
-  const TextLayout value =
-      fitText(LocaleFormat::groupedInteger(bar.value), kValueStyle, QSizeF(width, kUnlimitedWidth));
+  const TextLayout value = fitText(groupedCount(bar.value), kValueStyle, QSizeF(width, kUnlimitedWidth));
   const TextLayout name =
       fitText(bar.name, kNameStyle, QSizeF(std::max(0.0, width - value.width() - kHeaderGap), kUnlimitedWidth));
   const BaselineRowLayout header =

@@ -1,6 +1,6 @@
 #include "deck/cards/EmojiCard.h"
 
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "kit/paint/PainterState.h"
 #include "theme/MurmelaTheme.h"
 
@@ -56,7 +56,7 @@ EmojiCardLayout layoutEmojiCard(const EmojiCard& card, const QRectF& rect) {
   const TextStyle emojiStyle{
       .typeface = Typeface::inter, .size = metrics.emojiSize, .lineLimit = 1, .minimumScale = kEmojiMinimumScale};
   const TextLayout emoji = fitText(card.emoji.value, emojiStyle, box);
-  const TextLayout count = fitText(LocaleFormat::groupedInteger(card.emoji.count), kCountStyle, box);
+  const TextLayout count = fitText(groupedCount(card.emoji.count), kCountStyle, box);
 
   const qreal stackHeight =
       (badge ? badge->height() + metrics.spacing : 0.0) + metrics.emojiFrameHeight + metrics.spacing + count.height();

@@ -1,6 +1,6 @@
 #include "deck/cards/PhraseColumn.h"
 
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "deck/cards/WidthShare.h"
 #include "theme/MurmelaTheme.h"
 
@@ -53,14 +53,16 @@ PhraseColumnLayout layoutPhraseColumn(const PhraseColumn& column, const QRectF& 
   const qreal inner = std::max(0.0, width - 2 * kRowPaddingX);
   for (qsizetype i = 0; i < std::min<qsizetype>(column.phrases.size(), kPhraseColumnRows); ++i) {
     const PhraseStat& stat = column.phrases[i];
-    const QString countText = LocaleFormat::groupedInteger(stat.count);
+    const QString countText = groupedCount(stat.count);
     const QList<qreal> widths = sharedWidths(
         {layoutText(stat.phrase, kPhraseStyle).width(), layoutText(countText, kCountStyle).width()}, inner - kRowGap);
     const TextLayout phrase = fitText(stat.phrase, kPhraseStyle, QSizeF(widths[0], kUnlimitedWidth));
     const TextLayout count = fitText(countText, kCountStyle, QSizeF(widths[1], kUnlimitedWidth));
 
     y += kSpacing;
-    const qreal contentHeight = std::max(phrase.height(), count.height());
+    // Rows keep the height of a full-size line when a long phrase shrinks.
+    const qreal contentHeight =
+        std::max({layoutText(stat.phrase, kPhraseStyle).height(), phrase.height(), count.height()});
     PhraseColumnRow row;
     row.rect = QRectF(rect.left(), y, width, contentHeight + 2 * kRowPaddingY);
     const QRectF content = row.rect.adjusted(kRowPaddingX, kRowPaddingY, -kRowPaddingX, -kRowPaddingY);

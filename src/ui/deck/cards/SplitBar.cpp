@@ -1,6 +1,7 @@
 #include "deck/cards/SplitBar.h"
 
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
+#include "deck/cards/TailFit.h"
 #include "deck/cards/WidthShare.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
@@ -46,15 +47,20 @@ TextStyle coloured(TextStyle style, const QColor& color) {
   return style;
 }
 
-// Two texts on one line, at the ends of a width: shrunk and then elided
-// when together they would not leave `gap` between them.
-QList<TextLayout> endTexts(const QString& left, const QString& right, const TextStyle& leftStyle,
-                           const TextStyle& rightStyle, qreal width, qreal gap) {
-  const qreal naturalLeft = layoutText(left, leftStyle).width();
-  const qreal naturalRight = layoutText(right, rightStyle).width();
+// A text of a line: the part that may be cut, and the part kept whole.
+struct EndText {
+  QString head;
+  QString tail;
+};
+
+// Two texts on one line, at the ends of a width: shrunk, and then cut in
+// their heads, when together they would not leave `gap` between them.
+QList<TextLayout> endTexts(const EndText& left, const EndText& right, const TextStyle& style, qreal width, qreal gap) {
+  const qreal naturalLeft = layoutText(left.head + left.tail, style).width();
+  const qreal naturalRight = layoutText(right.head + right.tail, style).width();
   const QList<qreal> widths = sharedWidths({naturalLeft, naturalRight}, width - gap);
-  return {fitText(left, leftStyle, QSizeF(widths[0], kUnlimitedWidth)),
-          fitText(right, rightStyle, QSizeF(widths[1], kUnlimitedWidth))};
+  return {fitTextKeepingTail(left.head, left.tail, style, QSizeF(widths[0], kUnlimitedWidth)),
+          fitTextKeepingTail(right.head, right.tail, style, QSizeF(widths[1], kUnlimitedWidth))};
 }
 
 }  // namespace
@@ -73,22 +79,22 @@ SplitBarLayout layoutSplitBar(const SplitBar& bar, const QRectF& rect) {
   layout.leftPart = QRectF(layout.bar.topLeft(), QPointF(split, layout.bar.bottom()));
   layout.rightPart = QRectF(QPointF(split, layout.bar.top()), layout.bar.bottomRight());
 
-  const QString leftText =
-      bar.leftLabel + QLatin1Char(' ') + QString::number(layout.split.leftPercent) + QLatin1Char('%');
-  const QString rightText =
-      bar.rightLabel + QLatin1Char(' ') + QString::number(layout.split.rightPercent) + QLatin1Char('%');
+  const EndText leftText{bar.leftLabel,
+                         QLatin1Char(' ') + QString::number(layout.split.leftPercent) + QLatin1Char('%')};
+  const EndText rightText{bar.rightLabel,
+                          QLatin1Char(' ') + QString::number(layout.split.rightPercent) + QLatin1Char('%')};
   const QRectF inner = layout.bar.adjusted(kLabelInset, 0, -kLabelInset, 0);
-  const QList<TextLayout> onSage = endTexts(leftText, rightText, kPartStyle, kPartStyle, inner.width(), kLabelGap);
-  const TextStyle inkPart = coloured(kPartStyle, MurmelaTheme::ink);
-  const QList<TextLayout> onGold = endTexts(leftText, rightText, inkPart, inkPart, inner.width(), kLabelGap);
+  const QList<TextLayout> onSage = endTexts(leftText, rightText, kPartStyle, inner.width(), kLabelGap);
+  const QList<TextLayout> onGold =
+      endTexts(leftText, rightText, coloured(kPartStyle, MurmelaTheme::ink), inner.width(), kLabelGap);
   layout.leftText = {PlacedText::within(onSage[0], inner, Qt::AlignLeft | Qt::AlignVCenter),
                      PlacedText::within(onGold[0], inner, Qt::AlignLeft | Qt::AlignVCenter)};
   layout.rightText = {PlacedText::within(onSage[1], inner, Qt::AlignRight | Qt::AlignVCenter),
                       PlacedText::within(onGold[1], inner, Qt::AlignRight | Qt::AlignVCenter)};
 
-  const QList<TextLayout> captions = endTexts(LocaleFormat::groupedInteger(bar.left) + QStringLiteral(" sent"),
-                                              LocaleFormat::groupedInteger(bar.right) + QStringLiteral(" sent"),
-                                              kCaptionStyle, kCaptionStyle, width, kLabelGap);
+  const QList<TextLayout> captions =
+      endTexts({groupedCount(bar.left), QStringLiteral(" sent")}, {groupedCount(bar.right), QStringLiteral(" sent")},
+               kCaptionStyle, width, kLabelGap);
   const qreal captionHeight = std::max(captions[0].height(), captions[1].height());
   const QRectF captionRow(rect.left(), layout.bar.bottom() + kSpacing, width, captionHeight);
   layout.leftCaption = PlacedText::within(captions[0], captionRow, Qt::AlignLeft | Qt::AlignVCenter);

@@ -1,7 +1,7 @@
 #include "deck/charts/ArgumentTimeline.h"
 
 #include "common/LocalCalendar.h"
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "deck/charts/ChartDates.h"
 
 #include "kit/layout/Stack.h"
@@ -132,7 +132,9 @@ ArgumentTimelineLayout layoutArgumentTimeline(const ArgumentTimeline& timeline, 
   if (timeline.events.isEmpty()) {
     const TextLayout empty = fitText(QStringLiteral("no clear argument clusters"), kEmptyStyle,
                                      QSizeF(std::max(0.0, width), kUnlimitedWidth));
-    layout.emptyText = PlacedText::centredAt(empty, frame.center());
+    // Centred across the view, in the top lane rather than on the axis, so
+    // that the line does not run through the words.
+    layout.emptyText = PlacedText::centredAt(empty, {frame.center().x(), midY - kLaneTopAboveAxis});
     return layout;
   }
 
@@ -157,7 +159,7 @@ ArgumentTimelineLayout layoutArgumentTimeline(const ArgumentTimeline& timeline, 
     callout.leader =
         QLineF(labelX, frame.top() + kLeaderTop, dot->centre.x(), dot->centre.y() - dot->radius - kLeaderGapAboveDot);
     callout.countLine = QString::number(event.messageCount) + QStringLiteral(" messages ");
-    callout.dateLine = LocaleFormat::formatDate(event.date, QStringLiteral("MMM yyyy")).toUpper();
+    callout.dateLine = argumentMapLabel(event.date).toUpper();
     callout.ringCentre = dot->centre;
     callout.ringRadius = dot->radius + kRingGrowth;
     const QSizeF box(kCalloutWidth, kUnlimitedWidth);

@@ -81,7 +81,7 @@ struct ArgumentTimelineLayout {
   QList<ArgumentTick> ticks;
   QList<ArgumentDot> dots;  // list order; later events lie on top
   std::optional<ArgumentCallout> callout;
-  std::optional<PlacedText> emptyText;  // centred in the frame when there are no events
+  std::optional<PlacedText> emptyText;  // when there are no events: centred across, above the axis
 };
 
 ArgumentTimelineLayout layoutArgumentTimeline(const ArgumentTimeline& timeline, const QRectF& frame);

@@ -1,5 +1,6 @@
 #include "deck/charts/LegendSwatch.h"
 
+#include "deck/cards/TailFit.h"
 #include "deck/cards/WidthShare.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
@@ -27,14 +28,14 @@ const TextStyle kTextStyle{.typeface = Typeface::inter,
 }  // namespace
 
 qreal legendSwatchWidth(const LegendSwatch& swatch) {
-  return kSquare + kSpacing + layoutText(swatch.text, kTextStyle).width();
+  return kSquare + kSpacing + layoutText(swatch.text + swatch.suffix, kTextStyle).width();
 }
 
 LegendSwatchLayout layoutLegendSwatch(const LegendSwatch& swatch, const QRectF& rect) {
   LegendSwatchLayout layout;
   layout.color = swatch.color;
-  const TextLayout text =
-      fitText(swatch.text, kTextStyle, QSizeF(std::max(0.0, rect.width() - kSquare - kSpacing), kUnlimitedWidth));
+  const TextLayout text = fitTextKeepingTail(swatch.text, swatch.suffix, kTextStyle,
+                                             QSizeF(std::max(0.0, rect.width() - kSquare - kSpacing), kUnlimitedWidth));
   const qreal height = std::max(kSquare, text.height());
   const qreal top = rect.top() + (rect.height() - height) / 2;
   layout.frame = QRectF(rect.left(), top, kSquare + kSpacing + text.width(), height);

@@ -11,10 +11,12 @@ class QPainter;
 
 namespace murmela {
 
-// A coloured rounded square with a short label.
+// A coloured rounded square with a short label. When the label must be cut
+// to fit, `text` gives way and `suffix` (a count after a name) stays whole.
 struct LegendSwatch {
   QColor color;
   QString text;
+  QString suffix;
 };
 
 struct LegendSwatchLayout {

@@ -56,8 +56,8 @@ LineChart responseLineChartData(const ResponseLineChart& chart) {
 ResponseLineChartLayout layoutResponseLineChart(const ResponseLineChart& chart, const QRectF& frame) {
   ResponseLineChartLayout layout;
   layout.frame = frame;
-  const QList<LegendSwatch> swatches = {{MurmelaTheme::sageDeep, QStringLiteral("YOU")},
-                                        {MurmelaTheme::gold, chart.themName.toUpper()}};
+  const QList<LegendSwatch> swatches = {{MurmelaTheme::sageDeep, QStringLiteral("YOU"), {}},
+                                        {MurmelaTheme::gold, chart.themName.toUpper(), {}}};
   // Measure the legend's height first: chart and legend are centred together.
   const qreal legendHeight = layoutLegendSwatch(swatches[0], QRectF(0, 0, frame.width(), 0)).frame.height();
   const qreal total = kChartHeight + kLegendSpacing + legendHeight;

@@ -1,7 +1,7 @@
 #include "deck/charts/SentimentAreaChart.h"
 
 #include "common/LocalCalendar.h"
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "deck/charts/ChartDates.h"
 #include "theme/MurmelaTheme.h"
 
@@ -14,7 +14,7 @@ double mappedScore(double score) { return (score + 1.0) * 0.5; }
 
 QString monthTitle(Date month) {
   if (!isCalendarPlaceable(month)) return {};
-  return LocaleFormat::formatDate(month, QStringLiteral("MMMM yyyy")).toUpper();
+  return murmelaMonthYear(month).toUpper();
 }
 
 bool inRange(std::optional<int> index, qsizetype count) { return index && *index >= 0 && *index < count; }

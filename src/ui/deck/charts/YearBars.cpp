@@ -1,6 +1,6 @@
 #include "deck/charts/YearBars.h"
 
-#include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
@@ -90,7 +90,7 @@ YearBarsLayout layoutYearBars(const YearBars& bars, const QRectF& frame) {
       const double labelX = std::min(std::max(x, frame.left() + kPeakLabelInset), frame.right() - kPeakLabelInset);
       YearBarsPeakLabel peak;
       peak.index = i;
-      peak.count = LocaleFormat::groupedInteger(it.value()) + QLatin1Char(' ');
+      peak.count = groupedCount(it.value()) + QLatin1Char(' ');
       peak.centre = {labelX, frame.top() + kPeakLabelCentreY};
       layout.peak = peak;
     }

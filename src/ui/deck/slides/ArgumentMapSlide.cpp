@@ -50,17 +50,16 @@ ArgumentMapSlide::Layout ArgumentMapSlide::layout() const {
   result.title =
       slide_column::title(QStringLiteral("Every fight, charted."),
                           QStringLiteral("dot size = how long it lasted. color = who texted last."), kTitleTop);
-  const QRectF timeline(
-      QPointF((kWidth - kTimelineSize.width()) / 2, result.title.frame.bottom() + kSpacing + kTimelineTop),
-      kTimelineSize);
+  const QRectF timeline = centredBelow(result.title.frame.bottom(), kTimelineSize, kTimelineTop);
   result.timeline = layoutArgumentTimeline(
       ArgumentTimeline{report.argumentEvents, report.firstMessageDate, report.lastMessageDate}, timeline);
 
   const CavedCounts caved = cavedCounts(report.argumentEvents);
+  // The counts stay whole when a long name has to give way.
   const QList<LegendSwatch> swatches = {
-      {MurmelaTheme::sageDeep, QStringLiteral("YOU CAVED \u00B7 ") + QString::number(caved.mine)},
-      {MurmelaTheme::rose,
-       report.participantNames.them.toUpper() + QStringLiteral(" CAVED \u00B7 ") + QString::number(caved.theirs)},
+      {MurmelaTheme::sageDeep, QStringLiteral("YOU CAVED \u00B7 "), QString::number(caved.mine)},
+      {MurmelaTheme::rose, report.participantNames.them.toUpper() + QStringLiteral(" CAVED \u00B7 "),
+       QString::number(caved.theirs)},
   };
   const qreal legendHeight = layoutLegendSwatch(swatches.first(), QRectF()).frame.height();
   result.legendRow =

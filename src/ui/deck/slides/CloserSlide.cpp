@@ -1,9 +1,6 @@
 #include "deck/slides/CloserSlide.h"
 
 #include "deck/slides/SlideColumn.h"
-#include "kit/paint/PainterState.h"
-#include "kit/paint/Pens.h"
-#include "kit/paint/Shapes.h"
 #include "share/ShareSheetPresenter.h"
 #include "theme/MurmelaTheme.h"
 
@@ -48,42 +45,31 @@ QString titleText() { return QStringLiteral("That's a wrap."); }
 QString subtitleText() { return QStringLiteral("wish we could say 'no judgement', but we literally did'"); }
 QString signatureText() { return QStringLiteral("\u2014 murmela, 2026 "); }
 
-CloserSlide::Button makeButton(CloserSlide::Element element, const QRectF& rect) {
+// Both buttons share one label layout: the symbol in 12-point semibold and
+// the word in tracked capitals, 8 apart, on a 132 x 44 capsule. Share is
+// cream on sage-deep; Done sage-deep on cream with an outline. A pressed
+// plain button dims.
+ButtonStyle buttonStyle(CloserSlide::Element element) {
   const bool share = element == CloserSlide::Element::share;
-  CloserSlide::Button button;
-  button.element = element;
-  button.rect = rect;
-  button.symbol = share ? Symbol::squareAndArrowUp : Symbol::house;
-  button.content = share ? MurmelaTheme::cream : MurmelaTheme::sageDeep;
-  button.fill = share ? MurmelaTheme::sageDeep : MurmelaTheme::cream;
-  if (!share) button.outline = MurmelaTheme::sageDeep;
-  const TextStyle wordStyle{.typeface = Typeface::inter,
-                            .size = 12,
-                            .weight = QFont::DemiBold,
-                            .tracking = 2,
-                            .upperCase = true,
-                            .color = button.content};
-  const TextLayout word = layoutText(share ? QStringLiteral("Share") : QStringLiteral("Done"), wordStyle);
-  const QSizeF symbol = symbolSize(button.symbol, kSymbolSize, SymbolWeight::semibold);
-  const qreal width = symbol.width() + kLabelSpacing + word.width();
-  const qreal left = rect.center().x() - width / 2;
-  button.symbolRect = QRectF(QPointF(left, rect.center().y() - symbol.height() / 2), symbol);
-  button.word = PlacedText::at(word, {left + symbol.width() + kLabelSpacing, rect.center().y() - word.height() / 2});
-  return button;
-}
-
-void paintButton(QPainter& painter, const CloserSlide::Button& button, bool pressed) {
-  const OpacityScope opacity(painter, pressed ? kPressedOpacity : 1.0);
-  painter.setRenderHint(QPainter::Antialiasing);
-  const QPainterPath capsule = capsulePath(button.rect);
-  painter.fillPath(capsule, button.fill);
-  drawSymbol(painter, button.symbol, button.symbolRect, kSymbolSize, SymbolWeight::semibold, button.content);
-  button.word.paint(painter);
-  if (button.outline) {
-    StrokeStyle stroke;
-    stroke.width = kDoneOutlineWidth;
-    painter.strokePath(capsule, stroke.pen(*button.outline));
-  }
+  ButtonStyle style;
+  style.content = share ? MurmelaTheme::cream : MurmelaTheme::sageDeep;
+  style.label = SymbolLabel{.symbol = share ? Symbol::squareAndArrowUp : Symbol::house,
+                            .symbolSize = kSymbolSize,
+                            .symbolWeight = SymbolWeight::semibold,
+                            .spacing = kLabelSpacing,
+                            .text = share ? QStringLiteral("Share") : QStringLiteral("Done"),
+                            .style = TextStyle{.typeface = Typeface::inter,
+                                               .size = 12,
+                                               .weight = QFont::DemiBold,
+                                               .tracking = 2,
+                                               .upperCase = true,
+                                               .color = style.content}};
+  style.fill = share ? MurmelaTheme::sageDeep : MurmelaTheme::cream;
+  if (!share) style.outline = MurmelaTheme::sageDeep;
+  style.outlineWidth = kDoneOutlineWidth;
+  style.fixedSize = kButtonSize;
+  style.pressedOpacity = kPressedOpacity;
+  return style;
 }
 
 }  // namespace
@@ -96,7 +82,7 @@ const CloserSlide::Button* CloserSlide::Layout::button(Element element) const {
 
 QList<QRectF> CloserSlide::Layout::blocks() const {
   QList<QRectF> result = {title.frame, paragraphBox.rect, signature.frame};
-  for (const Button& button : buttons) result.append(button.rect);
+  for (const Button& button : buttons) result.append(button.layout.frame);
   return result;
 }
 
@@ -111,10 +97,11 @@ CloserSlide::Layout CloserSlide::layout() const {
   qreal bottom = kHeight - kButtonsBottom;
   for (auto element = elements.crbegin(); element != elements.crend(); ++element) {
     const QRectF rect(QPointF((kWidth - kButtonSize.width()) / 2, bottom - kButtonSize.height()), kButtonSize);
-    result.buttons.prepend(makeButton(*element, rect));
+    const ButtonStyle style = buttonStyle(*element);
+    result.buttons.prepend(Button{*element, style, layoutButton(style, rect)});
     bottom = rect.top() - kButtonSpacing;
   }
-  const qreal buttonsTop = result.buttons.first().rect.top() - kButtonsTop;
+  const qreal buttonsTop = result.buttons.first().layout.frame.top() - kButtonsTop;
 
   const TextLayout signature = layoutText(signatureText(), kSignatureStyle);
   const qreal boxTop = result.title.frame.bottom() + kSpacing + kBoxTop;
@@ -123,7 +110,9 @@ CloserSlide::Layout CloserSlide::layout() const {
   const qreal textRoom = buttonsTop - signatureRoom - boxTop - 2 * kBoxPadding;
   const qreal textWidth = kWidth - 2 * (kBoxSideInset + kBoxPadding);
 
+  // An empty paragraph leaves the box at its margins.
   TextLayout paragraph;
+  paragraph.size = QSizeF(0, 0);
   if (!report.closerParagraph.isEmpty())
     paragraph =
         fitText(StyledText(report.closerParagraph, kParagraphStyle), QSizeF(textWidth, std::max(0.0, textRoom)));
@@ -147,15 +136,15 @@ void CloserSlide::paint(QPainter& painter, const Interaction& interaction) const
   geometry.paragraph.paint(painter);
   paintCardBorder(painter, geometry.paragraphBox);
   geometry.signature.paint(painter);
-  for (const Button& button : geometry.buttons) {
-    const PainterStateScope scope(painter);
-    paintButton(painter, button, interaction.pressed == button.element);
-  }
+  for (const Button& button : geometry.buttons)
+    paintButton(painter, button.style, button.layout,
+                ButtonState{.hovered = interaction.hovered == button.element,
+                            .pressed = interaction.pressed == button.element});
 }
 
 std::optional<CloserSlide::Element> CloserSlide::hitTest(QPointF point) const {
   for (const Button& button : layout().buttons)
-    if (button.rect.contains(point)) return button.element;
+    if (button.layout.frame.contains(point)) return button.element;
   return std::nullopt;
 }
 

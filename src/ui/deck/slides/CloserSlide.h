@@ -5,7 +5,7 @@
 #include "deck/cards/PlacedText.h"
 #include "deck/cards/SlideTitle.h"
 #include "deck/chrome/SlideShareContext.h"
-#include "kit/symbols/Symbols.h"
+#include "kit/controls/PaintedButton.h"
 
 #include <QColor>
 #include <QList>
@@ -41,13 +41,8 @@ struct CloserSlide {
 
   struct Button {
     Element element = Element::done;
-    QRectF rect;  // 132 x 44, clipped to a capsule; also the hit area
-    Symbol symbol = Symbol::house;
-    QRectF symbolRect;
-    PlacedText word;
-    QColor content;  // symbol and word
-    QColor fill;
-    std::optional<QColor> outline;
+    ButtonStyle style;    // a 132 x 44 capsule with its symbol and word
+    ButtonLayout layout;  // its frame is also the hit area
   };
 
   struct Layout {

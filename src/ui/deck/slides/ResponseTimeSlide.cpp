@@ -65,8 +65,7 @@ QList<QRectF> ResponseTimeSlide::Layout::blocks() const { return {title.frame, c
 ResponseTimeSlide::Layout ResponseTimeSlide::layout() const {
   Layout result;
   result.title = slide_column::title(QStringLiteral("Median minutes to reply."), responseSubtitle(report), kTitleTop);
-  const QRectF chart(QPointF((kWidth - kChartSize.width()) / 2, result.title.frame.bottom() + kSpacing + kChartTop),
-                     kChartSize);
+  const QRectF chart = centredBelow(result.title.frame.bottom(), kChartSize, kChartTop);
   result.chart =
       layoutResponseLineChart(ResponseLineChart{report.responseTimeByYear, report.participantNames.them}, chart);
 
