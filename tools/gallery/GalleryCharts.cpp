@@ -4,6 +4,7 @@
 #include "GalleryReports.h"
 
 #include "common/FixedDecimal.h"
+#include "deck/Captions.h"
 #include "deck/SlideFormatters.h"
 #include "deck/cards/ComparisonBar.h"
 #include "deck/cards/EmojiCard.h"
@@ -101,9 +102,11 @@ void paintHeatmap(QPainter& painter, const WrappedReport& report) {
   const MessageHeatmapLayout heatmap =
       layoutMessageHeatmap({report.messagesByHourByDayOfWeek}, QRectF(kMargin, 60, kWidth, 0));
   paintMessageHeatmap(painter, heatmap);
+  // The card as the heatmap slide fills it: the hosted sentence, else the count.
   const HeatmapPeak peak = heatmapPeak(report.messagesByHourByDayOfWeek);
-  const QString note = groupedCount(peak.count) + QStringLiteral(" texts in that window on ") +
-                       heatmapWeekdayName(std::clamp(peak.day, 0, 6)) + QLatin1Char('.');
+  const QString note = hostedInsight(report, &ReportInsightCopy::heatmapPeakInsight)
+                           .value_or(groupedCount(peak.count) + QStringLiteral(" texts in that window on ") +
+                                     heatmapWeekdayName(std::clamp(peak.day, 0, 6)) + QLatin1Char('.'));
   const HeatmapInsightCardLayout card =
       layoutHeatmapInsightCard({timeWindowLabel(peak.hour, 2), QStringLiteral("Peak window"), note, MurmelaTheme::rose},
                                QRectF((kCanvasWidth - 220) / 2, heatmap.frame.bottom() + 60, 220, 0));
