@@ -63,7 +63,7 @@ QPointF footerShare(const WrappedReport& report, int index) {
 }
 
 QPointF closerButton(const WrappedReport& report, CloserSlide::Element element) {
-  return CloserSlide{report, true, std::nullopt}.layout().button(element)->rect.center();
+  return CloserSlide{report, true, std::nullopt}.layout().button(element)->layout.frame.center();
 }
 
 // The largest difference of any channel between two pictures of one size.

@@ -247,7 +247,7 @@ class ShellTest : public QObject {
     if (auto* deck = qobject_cast<MurmelaDeckResultsView*>(old.data())) {
       while (deck->currentSlide() < 13) deck->goNext();
       const QPointF done =
-          CloserSlide{report_, true, std::nullopt}.layout().button(CloserSlide::Element::done)->rect.center();
+          CloserSlide{report_, true, std::nullopt}.layout().button(CloserSlide::Element::done)->layout.frame.center();
       QTest::mouseClick(deck, Qt::LeftButton, {}, done.toPoint());
     } else {
       QVERIFY(qobject_cast<ScreenStandIn*>(old.data())->trigger(press));
