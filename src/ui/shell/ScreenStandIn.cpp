@@ -6,7 +6,9 @@
 #include "theme/MurmelaTheme.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -154,7 +156,12 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
       };
       plan.actions = {{QStringLiteral("New Murmela"), [](AppCoordinator& c) { c.beginNewMurmelaFromHome(); }},
                       {QStringLiteral("Refresh Shares"), [](AppCoordinator& c) { c.refreshActiveShares(); }},
-                      {QStringLiteral("Reset to First Run"), [](AppCoordinator& c) { c.resetAppToFirstRun(); }}};
+                      {QStringLiteral("Reset to First Run"), [](AppCoordinator& c) {
+                         const auto answer = QMessageBox::question(
+                             QApplication::activeWindow(), QStringLiteral("Reset Murmela"),
+                             QStringLiteral("Return Murmela to its first launch? Saved reports stay."));
+                         if (answer == QMessageBox::Yes) c.resetAppToFirstRun();
+                       }}};
       plan.listed = [](const AppCoordinator& c) {
         QList<Action> rows;
         for (const PastWrap& wrap : c.pastWraps().mid(0, kListedLimit)) {
