@@ -10,8 +10,9 @@
 namespace murmela::ApplicationIcon {
 namespace {
 
-constexpr qreal kCornerShare = 0.22;  // corner radius as a share of the side
-constexpr qreal kLogoShare = 0.74;    // the mark's width as a share of the side
+constexpr qreal kCornerShare = 0.22;      // corner radius as a share of the side
+constexpr qreal kLogoShare = 0.74;        // the mark's width as a share of the side
+constexpr qreal kLogoDesignSize = 130.0;  // the size the mark is drawn at before scaling
 
 }  // namespace
 
@@ -25,11 +26,14 @@ QImage image(int pixels) {
   const qreal side = pixels;
   painter.fillPath(roundedRectPath(QRectF(0, 0, side, side), side * kCornerShare), MurmelaTheme::cream);
 
-  const DoubleBubbleLogo probe{1.0};
-  const QSizeF unit = probe.frameSize();
-  const DoubleBubbleLogo logo{side * kLogoShare / unit.width() * unit.height()};
+  // The mark as the welcome screen draws it, scaled as a whole, so that its
+  // strokes and dashes keep their proportions at every size.
+  const DoubleBubbleLogo logo{kLogoDesignSize};
   const QSizeF frame = logo.frameSize();
-  logo.paint(painter, QRectF(QPointF((side - frame.width()) / 2.0, (side - frame.height()) / 2.0), frame));
+  const qreal scale = side * kLogoShare / frame.width();
+  painter.translate((side - frame.width() * scale) / 2.0, (side - frame.height() * scale) / 2.0);
+  painter.scale(scale, scale);
+  logo.paint(painter, QRectF(QPointF(0.0, 0.0), frame));
   return result;
 }
 

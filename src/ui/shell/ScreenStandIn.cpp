@@ -121,7 +121,7 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
     case Kind::contactPicker:
       plan.onShow = [](AppCoordinator& c) { c.loadContactsIfNeeded(); };
       plan.status = [](const AppCoordinator& c) {
-        return lines({QStringLiteral("%1 conversations").arg(c.contacts().size()), errorLine(c.contactLoadingError()),
+        return lines({QStringLiteral("Conversations: %1").arg(c.contacts().size()), errorLine(c.contactLoadingError()),
                       errorLine(c.processingError())});
       };
       plan.actions = {{QStringLiteral("Retry"), [](AppCoordinator& c) { c.loadContacts(); }},
@@ -149,7 +149,7 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
     case Kind::home:
       plan.onShow = [](AppCoordinator& c) { c.refreshActiveShares(); };
       plan.status = [](const AppCoordinator& c) {
-        return lines({QStringLiteral("%1 saved reports, %2 active share links")
+        return lines({QStringLiteral("Saved reports: %1 · active share links: %2")
                           .arg(c.pastWraps().size())
                           .arg(c.activeShares().size()),
                       errorLine(c.shareRevocationError())});
