@@ -41,7 +41,7 @@ CavedCounts cavedCounts(const QList<ArgumentEvent>& events) {
   return counts;
 }
 
-QList<QRectF> ArgumentMapSlide::Layout::blocks() const {
+QList<QRectF> ArgumentMapSlide::Layout::elementFrames() const {
   return {title.frame, timeline.frame, legendRow, caption.frame};
 }
 

@@ -60,7 +60,7 @@ StyledText longestWaitCaption(const WrappedReport& report) {
                         waitStyle(MurmelaTheme::ink));
 }
 
-QList<QRectF> ResponseTimeSlide::Layout::blocks() const { return {title.frame, chart.frame, waitBox.rect}; }
+QList<QRectF> ResponseTimeSlide::Layout::elementFrames() const { return {title.frame, chart.frame, waitBox.rect}; }
 
 ResponseTimeSlide::Layout ResponseTimeSlide::layout() const {
   Layout result;

@@ -54,7 +54,7 @@ StyledText vibeCaption(const WrappedReport& report) {
       .append(QStringLiteral("happened in ") + month + QStringLiteral(". "), captionStyle(MurmelaTheme::ink));
 }
 
-QList<QRectF> VibeShiftSlide::Layout::blocks() const { return {title.frame, chart.frame, caption.frame}; }
+QList<QRectF> VibeShiftSlide::Layout::elementFrames() const { return {title.frame, chart.frame, caption.frame}; }
 
 VibeShiftSlide::Layout VibeShiftSlide::layout() const {
   Layout result;
