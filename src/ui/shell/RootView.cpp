@@ -2,14 +2,32 @@
 
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
+#include "screens/IntelligenceView.h"
+#include "screens/PermissionsView.h"
+#include "screens/WelcomeView.h"
+#include "sheets/PythonInstallHelpSheet.h"  // IntelligenceView.h reads its help sheet through a QPointer
 #include "shell/ScreenStandIn.h"
 
 namespace murmela {
 
 RootView::ScreenFactory RootView::defaultScreens() {
   return [](AppCoordinator& coordinator, const AppScreen& screen, QWidget* parent) -> QWidget* {
-    if (screen.is(AppScreen::Kind::results) && screen.report())
-      return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator), parent);
+    switch (screen.kind()) {
+      case AppScreen::Kind::results:
+        if (!screen.report()) break;
+        return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator), parent);
+      case AppScreen::Kind::welcome:
+        return new WelcomeView(coordinator, parent);
+      case AppScreen::Kind::permissions:
+        return new PermissionsView(coordinator, parent);
+      case AppScreen::Kind::intelligence:
+        return new IntelligenceView(coordinator, parent);
+      case AppScreen::Kind::home:
+      case AppScreen::Kind::hybridSetup:
+      case AppScreen::Kind::contactPicker:
+      case AppScreen::Kind::processing:
+        break;
+    }
     return new ScreenStandIn(screen.kind(), coordinator, parent);
   };
 }

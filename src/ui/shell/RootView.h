@@ -26,7 +26,8 @@ class RootView : public QWidget {
 
   // Builds the widget of one screen as a child of `parent`.
   using ScreenFactory = std::function<QWidget*(AppCoordinator& coordinator, const AppScreen& screen, QWidget* parent)>;
-  // The deck for results, a labelled stand-in for every other screen.
+  // The deck for results, the onboarding screens that are drawn, and a
+  // labelled stand-in for the others.
   static ScreenFactory defaultScreens();
 
   explicit RootView(AppCoordinator& coordinator, ScreenFactory screens = defaultScreens(), QWidget* parent = nullptr);

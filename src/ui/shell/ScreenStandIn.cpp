@@ -22,24 +22,6 @@ namespace {
 constexpr int kMargin = 24;
 constexpr int kListedLimit = 8;  // rows of a listed kind shown at once
 
-QString yesNo(bool value) { return value ? QStringLiteral("yes") : QStringLiteral("no"); }
-
-QString contactsStatusText(const ContactAccessStatus& status) {
-  switch (status.kind()) {
-    case ContactAccessStatus::Kind::notDetermined:
-      return QStringLiteral("not asked yet");
-    case ContactAccessStatus::Kind::authorized:
-      return QStringLiteral("allowed");
-    case ContactAccessStatus::Kind::denied:
-      return QStringLiteral("denied");
-    case ContactAccessStatus::Kind::restricted:
-      return QStringLiteral("restricted");
-    case ContactAccessStatus::Kind::unknown:
-      return status.text();
-  }
-  return {};
-}
-
 QString lines(const QStringList& parts) {
   QStringList kept;
   for (const QString& part : parts)
@@ -53,10 +35,6 @@ QString errorLine(const std::optional<QString>& error) {
 
 QString partnerName(const ContactSummary& contact) {
   return contact.displayName && !contact.displayName->isEmpty() ? *contact.displayName : contact.handle;
-}
-
-ScreenStandIn::Action goTo(const QString& label, AppScreen screen) {
-  return {label, [screen](AppCoordinator& coordinator) { coordinator.setScreen(screen); }};
 }
 
 ScreenStandIn::Action goBackFromHybridSetup(const QString& label) {
@@ -73,24 +51,6 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
   Plan plan;
   plan.title = rawValue(kind);
   switch (kind) {
-    case Kind::welcome:
-      plan.status = [](const AppCoordinator& c) {
-        return QStringLiteral("Terms accepted: ") + yesNo(c.hasAcceptedTerms());
-      };
-      plan.actions = {{QStringLiteral("Accept the terms"), [](AppCoordinator& c) { c.setHasAcceptedTerms(true); }},
-                      {QStringLiteral("Get Started"), [](AppCoordinator& c) { c.getStarted(); }}};
-      break;
-    case Kind::intelligence:
-      plan.status = [](const AppCoordinator& c) {
-        return lines({QStringLiteral("Choice: ") + rawValue(c.intelligenceChoice()),
-                      c.hybridUnavailableReason().value_or(QString())});
-      };
-      plan.actions = {
-          {QStringLiteral("Hybrid"), [](AppCoordinator& c) { c.selectIntelligence(IntelligenceChoice::hybrid); }},
-          {QStringLiteral("Cloud"), [](AppCoordinator& c) { c.selectIntelligence(IntelligenceChoice::cloud); }},
-          {QStringLiteral("Continue →"), [](AppCoordinator& c) { c.confirmIntelligenceChoice(); }},
-          goTo(QStringLiteral("← Back"), AppScreen::welcome())};
-      break;
     case Kind::hybridSetup:
       plan.status = [](const AppCoordinator& c) {
         return c.hybridSetupError() ? errorLine(c.hybridSetupError())
@@ -104,19 +64,6 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
                          c.setScreen(AppScreen::intelligence());
                        }},
                       goBackFromHybridSetup(QStringLiteral("← Back"))};
-      break;
-    case Kind::permissions:
-      plan.status = [](const AppCoordinator& c) {
-        if (!c.permissions()) return QStringLiteral("Checking permissions…");
-        return lines({QStringLiteral("Messages database readable: ") + yesNo(c.permissions()->hasFullDiskAccess),
-                      QStringLiteral("Contacts: ") + contactsStatusText(c.permissions()->contactsStatus)});
-      };
-      plan.actions = {{QStringLiteral("Messages Database…"), [](AppCoordinator& c) { c.openFullDiskAccessSettings(); }},
-                      {QStringLiteral("Contacts…"), [](AppCoordinator& c) { c.requestContactsAccess(); }},
-                      {QStringLiteral("Privacy Runtime Help"), [](AppCoordinator& c) { c.showPythonInstallHelp(); }},
-                      {QStringLiteral("Check Again"), [](AppCoordinator& c) { c.refreshPermissions(); }},
-                      goTo(QStringLiteral("Continue →"), AppScreen::contactPicker()),
-                      goTo(QStringLiteral("← Back"), AppScreen::intelligence())};
       break;
     case Kind::contactPicker:
       plan.onShow = [](AppCoordinator& c) { c.loadContactsIfNeeded(); };
@@ -176,7 +123,10 @@ ScreenStandIn::Plan ScreenStandIn::plan(AppScreen::Kind kind) {
       };
       break;
     case Kind::results:
-      break;
+    case Kind::welcome:
+    case Kind::permissions:
+    case Kind::intelligence:
+      break;  // drawn screens of their own
   }
   return plan;
 }

@@ -1,14 +1,15 @@
 #include "app/AppCoordinator.h"
-#include "core/app/FakeNeighbours.h"
 #include "data/FakeReportLoader.h"
 #include "data/VCardContactStore.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
+#include "screens/WelcomeView.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/FontLoader.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
 #include "shell/ScreenStandIn.h"
+#include "support/FakeNeighbours.h"
 #include "support/FixtureDatabaseBuilder.h"
 #include "support/TestRegistry.h"
 
@@ -71,12 +72,13 @@ AppScreen screenOf(const QString& name, const WrappedReport& report) {
   return AppScreen::welcome();
 }
 
+// The class of the screen's widget, and for a stand-in the screen it stands for.
 QString shownName(const RootView& view) {
   QWidget* widget = view.screenWidget();
-  if (qobject_cast<MurmelaDeckResultsView*>(widget)) return QStringLiteral("deck");
-  if (auto* standIn = qobject_cast<ScreenStandIn*>(widget))
-    return QStringLiteral("stand-in ") + rawValue(standIn->kind());
-  return QStringLiteral("none");
+  if (!widget) return QStringLiteral("none");
+  const QString name = QString::fromLatin1(widget->metaObject()->className()).remove(QStringLiteral("murmela::"));
+  if (auto* standIn = qobject_cast<ScreenStandIn*>(widget)) return name + QLatin1Char(' ') + rawValue(standIn->kind());
+  return name;
 }
 
 }  // namespace
@@ -141,25 +143,30 @@ class ShellTest : public QObject {
     QCOMPARE(window.minimumSize(), QSize(390, 780));
     QCOMPARE(window.maximumSize(), QSize(390, 780));
     QVERIFY(!window.windowIcon().isNull());
-    QCOMPARE(shownName(window), QStringLiteral("stand-in welcome"));
+    QCOMPARE(shownName(window), QStringLiteral("WelcomeView"));
     app.show();
-    QTRY_COMPARE(shownName(window), QStringLiteral("deck"));
+    QTRY_COMPARE(shownName(window), QStringLiteral("MurmelaDeckResultsView"));
     auto* deck = qobject_cast<MurmelaDeckResultsView*>(window.screenWidget());
     QCOMPARE(deck->report().participantNames.them,
              FakeReportLoader::load(FakeDataFixture::friendship).participantNames.them);
     QCOMPARE(deck->geometry(), QRect(0, 0, 390, 780));
   }
 
-  // One widget per screen: the deck for results, a labelled stand-in for the others.
+  // One widget per screen: the deck for results, the drawn onboarding
+  // screens, and a labelled stand-in for the others.
   void rootViewShowsTheScreen_data() {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<QString>("shown");
     QTest::newRow("results") << "results"
-                             << "deck";
-    for (const char* name :
-         {"home", "welcome", "permissions", "intelligence", "hybridSetup", "contactPicker", "processing"}) {
-      QTest::newRow(name) << name << QStringLiteral("stand-in ") + QLatin1String(name);
-    }
+                             << "MurmelaDeckResultsView";
+    QTest::newRow("welcome") << "welcome"
+                             << "WelcomeView";
+    QTest::newRow("permissions") << "permissions"
+                                 << "PermissionsView";
+    QTest::newRow("intelligence") << "intelligence"
+                                  << "IntelligenceView";
+    for (const char* name : {"home", "hybridSetup", "contactPicker", "processing"})
+      QTest::newRow(name) << name << QStringLiteral("ScreenStandIn ") + QLatin1String(name);
   }
   void rootViewShowsTheScreen() {
     QFETCH(QString, screen);
@@ -219,16 +226,16 @@ class ShellTest : public QObject {
     QTest::addColumn<QString>("shownAfter");
     QTest::newRow("welcome, Get Started") << "welcome"
                                           << "Get Started"
-                                          << "stand-in intelligence";
-    QTest::newRow("intelligence, Back") << "intelligence"
-                                        << "← Back"
-                                        << "stand-in welcome";
-    QTest::newRow("permissions, Continue") << "permissions"
-                                           << "Continue →"
-                                           << "stand-in contactPicker";
+                                          << "IntelligenceView";
+    QTest::newRow("contact picker stand-in, Back") << "contactPicker"
+                                                   << "← Back"
+                                                   << "PermissionsView";
+    QTest::newRow("hybrid setup stand-in, raw cloud") << "hybridSetup"
+                                                      << "Use Raw Cloud →"
+                                                      << "IntelligenceView";
     QTest::newRow("deck, Done") << "results"
                                 << "Done"
-                                << "stand-in home";
+                                << "ScreenStandIn home";
   }
   void screenChangesFromItsOwnHandler() {
     QFETCH(QString, start);
@@ -249,6 +256,8 @@ class ShellTest : public QObject {
       const QPointF done =
           CloserSlide{report_, true, std::nullopt}.layout().button(CloserSlide::Element::done)->layout.frame.center();
       QTest::mouseClick(deck, Qt::LeftButton, {}, done.toPoint());
+    } else if (auto* welcome = qobject_cast<WelcomeView*>(old.data())) {
+      QTest::mouseClick(welcome, Qt::LeftButton, {}, welcome->layout().getStarted.center().toPoint());
     } else {
       QVERIFY(qobject_cast<ScreenStandIn*>(old.data())->trigger(press));
     }
