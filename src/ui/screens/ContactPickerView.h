@@ -3,6 +3,7 @@
 #include "data/ContactSummary.h"
 #include "kit/text/TextLayout.h"
 #include "screens/onboarding/OnboardingScreen.h"
+#include "sheets/ConfirmContactNameSheet.h"
 
 #include <QList>
 #include <QMetaObject>
@@ -15,7 +16,6 @@
 namespace murmela {
 
 class AppCoordinator;
-class ConfirmContactNameSheet;
 class ContactListView;
 class FailedRunPanel;
 class PlainTextField;

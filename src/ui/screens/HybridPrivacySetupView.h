@@ -4,6 +4,7 @@
 #include "screens/HybridSetupTexts.h"
 #include "screens/PrivacySetupStatus.h"
 #include "screens/onboarding/OnboardingScreen.h"
+#include "sheets/HybridSetupErrorSheet.h"
 
 #include <QList>
 #include <QPointer>
@@ -12,7 +13,6 @@
 namespace murmela {
 
 class AppCoordinator;
-class HybridSetupErrorSheet;
 class PrivacyFilterSetup;
 
 // Step 2 of onboarding with hybrid intelligence: the progress of the

@@ -2,10 +2,13 @@
 
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
+#include "privacy/PrivacyFilterSetup.h"
+#include "screens/ContactPickerView.h"
+#include "screens/HybridPrivacySetupView.h"
 #include "screens/IntelligenceView.h"
 #include "screens/PermissionsView.h"
+#include "screens/ProcessingView.h"
 #include "screens/WelcomeView.h"
-#include "sheets/PythonInstallHelpSheet.h"  // IntelligenceView.h reads its help sheet through a QPointer
 #include "shell/ScreenStandIn.h"
 
 namespace murmela {
@@ -22,10 +25,13 @@ RootView::ScreenFactory RootView::defaultScreens() {
         return new PermissionsView(coordinator, parent);
       case AppScreen::Kind::intelligence:
         return new IntelligenceView(coordinator, parent);
-      case AppScreen::Kind::home:
       case AppScreen::Kind::hybridSetup:
+        return new HybridPrivacySetupView(PrivacyFilterSetup::shared(), coordinator, parent);
       case AppScreen::Kind::contactPicker:
+        return new ContactPickerView(coordinator, parent);
       case AppScreen::Kind::processing:
+        return new ProcessingView(coordinator, parent);
+      case AppScreen::Kind::home:
         break;
     }
     return new ScreenStandIn(screen.kind(), coordinator, parent);
