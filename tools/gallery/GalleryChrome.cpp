@@ -80,17 +80,18 @@ void buildChromePage(GalleryPage& page) {
   }
 
   page.add(
-      QStringLiteral("chrome-logo-sizes"), QSizeF(390, 150),
+      QStringLiteral("chrome-logo-sizes"), QSizeF(390, 170),
       [](QPainter& painter) {
-        painter.fillRect(QRectF(0, 0, 390, 150), MurmelaTheme::cream);
+        painter.fillRect(QRectF(0, 0, 390, 170), MurmelaTheme::cream);
         qreal x = 20;
-        for (const qreal size : {14.0, 28.0, 56.0, 112.0}) {
+        // The footer and processing screen, the home screen, a middle size, the welcome screen.
+        for (const qreal size : {14.0, 22.0, 48.0, 130.0}) {
           const DoubleBubbleLogo logo{size};
-          const QRectF frame(QPointF(x, 130 - size), logo.frameSize());
+          const QRectF frame(QPointF(x, 150 - size), logo.frameSize());
           painter.fillRect(frame, withOpacity(MurmelaTheme::sage, 0.15));
           logo.paint(painter, frame);
-          layoutText(QString::number(size), kNote).draw(painter, QPointF(x, 134));
-          x += frame.width() + 24;
+          layoutText(QString::number(size), kNote).draw(painter, QPointF(x, 154));
+          x += frame.width() + 20;
         }
       },
       QStringLiteral("the bubble pair drawn when no logo image is bundled; its frame tinted"));

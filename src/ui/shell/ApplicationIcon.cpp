@@ -10,9 +10,12 @@
 namespace murmela::ApplicationIcon {
 namespace {
 
-constexpr qreal kCornerShare = 0.22;      // corner radius as a share of the side
-constexpr qreal kLogoShare = 0.74;        // the mark's width as a share of the side
-constexpr qreal kLogoDesignSize = 130.0;  // the size the mark is drawn at before scaling
+constexpr qreal kCornerShare = 0.22;  // corner radius as a share of the side
+constexpr qreal kLogoShare = 0.74;    // the mark's width as a share of the side
+// The size the mark is drawn at before scaling: the dashes of its front bubble
+// keep a fixed length in points, and at about the home screen's size they read
+// as dashes (a little over twice the line's width) rather than as ties.
+constexpr qreal kLogoDesignSize = 48.0;
 
 }  // namespace
 
@@ -26,8 +29,8 @@ QImage image(int pixels) {
   const qreal side = pixels;
   painter.fillPath(roundedRectPath(QRectF(0, 0, side, side), side * kCornerShare), MurmelaTheme::cream);
 
-  // The mark as the welcome screen draws it, scaled as a whole, so that its
-  // strokes and dashes keep their proportions at every size.
+  // The mark drawn once at its design size and scaled as a whole, so that its
+  // strokes and dashes keep their proportions at every icon size.
   const DoubleBubbleLogo logo{kLogoDesignSize};
   const QSizeF frame = logo.frameSize();
   const qreal scale = side * kLogoShare / frame.width();

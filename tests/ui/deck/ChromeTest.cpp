@@ -45,6 +45,10 @@ constexpr const char* kSvgLogo =
 
 bool near(qreal a, qreal b, qreal tolerance = 0.01) { return std::abs(a - b) <= tolerance; }
 
+qreal distance(const QColor& a, const QColor& b) {
+  return std::hypot(a.redF() - b.redF(), a.greenF() - b.greenF(), a.blueF() - b.blueF());
+}
+
 }  // namespace
 
 class ChromeTest : public QObject {
@@ -100,25 +104,76 @@ class ChromeTest : public QObject {
   // dashed rose in front, in a 15.12 x 14 frame.
   void logoFallsBackToTheBubblePair() {
     QVERIFY(!MurmelaLogoAsset::image());
-    const DoubleBubbleLogo logo{14};
-    QCOMPARE(logo.frameSize(), QSizeF(15.12, 14));
+    QCOMPARE(DoubleBubbleLogo{14}.frameSize(), QSizeF(15.12, 14));
     const auto recorder = record(SlideFrame{0, 14, std::nullopt});
-    const QRectF frame = SlideFrame{0, 14, std::nullopt}.layout().footer.logo;
     const QList<PaintRecord> back = recorder->strokedWith(MurmelaTheme::sageDeep);
     const QList<PaintRecord> front = recorder->strokedWith(MurmelaTheme::rose);
     QCOMPARE(back.size(), 1);
-    QCOMPARE(front.size(), 1);
     QVERIFY(near(back.first().stroke->widthF(), 1.0));
     QCOMPARE(back.first().stroke->style(), Qt::SolidLine);
-    QVERIFY(near(front.first().stroke->widthF(), 0.875));
-    QCOMPARE(dashPatternInPoints(*front.first().stroke), (QList<qreal>{3, 3}));
-    QCOMPARE(front.first().stroke->capStyle(), Qt::FlatCap);
-    // The back bubble is up and to the left of the frame, the front one down and to the right.
-    const DoubleBubbleLogo::Bubbles bubbles = logo.bubbles(frame);
-    QVERIFY(near(bubbles.back.left(), frame.left() - 1.12) && near(bubbles.back.top(), frame.top() - 0.7));
-    QCOMPARE(bubbles.front.size(), QSizeF(14 * 0.78, 14 * 0.58));
-    QVERIFY(near(bubbles.front.center().x(), frame.center().x() + 1.96));
-    QVERIFY(back.first().bounds.intersects(frame) && front.first().bounds.intersects(frame));
+    QCOMPARE(front.size(), 4);  // dashed side by side
+    for (const PaintRecord& side : front) {
+      QVERIFY(near(side.stroke->widthF(), 0.875));
+      QCOMPARE(side.stroke->capStyle(), Qt::FlatCap);
+      const QList<qreal> dash = dashPatternInPoints(*side.stroke);
+      QCOMPARE(dash.size(), 2);
+      QVERIFY2(dash[0] > 2.0 && dash[0] < 4.5 && near(dash[0], dash[1]), qPrintable(QString::number(dash[0])));
+    }
+    QCOMPARE(recorder->filledWith(MurmelaTheme::rose).size(), 1);  // the front tail
+  }
+
+  // The drawn pair stays inside its frame at every size it is shown at (the
+  // footer and processing screen, the home screen, the welcome screen), fills
+  // the frame's width, and carries a rose dash on each corner of the front bubble.
+  void logoDrawingStaysInsideItsFrame_data() {
+    QTest::addColumn<qreal>("size");
+    QTest::addColumn<qreal>("scale");
+    QTest::newRow("footer 14 at 1x") << 14.0 << 1.0;
+    QTest::newRow("footer 14 at 3x") << 14.0 << 3.0;
+    QTest::newRow("home 22 at 2x") << 22.0 << 2.0;
+    QTest::newRow("welcome 130 at 3x") << 130.0 << 3.0;
+  }
+  void logoDrawingStaysInsideItsFrame() {
+    QFETCH(qreal, size);
+    QFETCH(qreal, scale);
+    const DoubleBubbleLogo logo{size};
+    constexpr qreal margin = 40.0;
+    const QRectF frame(QPointF(margin, margin), logo.frameSize());
+    QImage image((frame.size() + QSizeF(2 * margin, 2 * margin)).toSize() * scale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    logo.paint(painter, frame, std::nullopt);
+    painter.end();
+
+    const QRect inside = QRectF(frame.topLeft() * scale, frame.size() * scale).toAlignedRect();
+    QRect inked;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qAlpha(image.pixel(x, y)) > 8) inked |= QRect(x, y, 1, 1);
+    QVERIFY2(inside.contains(inked), qPrintable(QStringLiteral("ink %1,%2 to %3,%4 outside %5,%6 to %7,%8")
+                                                    .arg(inked.left())
+                                                    .arg(inked.top())
+                                                    .arg(inked.right())
+                                                    .arg(inked.bottom())
+                                                    .arg(inside.left())
+                                                    .arg(inside.top())
+                                                    .arg(inside.right())
+                                                    .arg(inside.bottom())));
+    QVERIFY(inked.left() - inside.left() <= 1 && inside.right() - inked.right() <= 1);
+    QVERIFY(inked.height() > inside.height() * 0.9);
+
+    // Where one side's dashes end and the next side's begin, at each corner's middle.
+    const DoubleBubbleLogo::Bubble front = logo.bubbles(frame).front;
+    QCOMPARE(front.body.size(), 4);
+    for (int i = 0; i < 4; ++i) {
+      const QPointF corner =
+          (front.body[i].path.pointAtPercent(1) + front.body[(i + 1) % 4].path.pointAtPercent(0)) / 2.0;
+      const QColor seen = image.pixelColor(int(corner.x() * scale), int(corner.y() * scale));
+      // At 1x the thin line shares its pixel with the back bubble's: rose must still be the nearer colour.
+      QVERIFY2(seen.alpha() > 100 && distance(seen, MurmelaTheme::rose) < distance(seen, MurmelaTheme::sageDeep),
+               qPrintable(QStringLiteral("corner %1: %2").arg(i).arg(seen.name(QColor::HexArgb))));
+    }
   }
 
   void bubbleTailHangsFromTheBody() {

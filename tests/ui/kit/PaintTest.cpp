@@ -96,6 +96,72 @@ class PaintTest : public QObject {
     QVERIFY(std::abs(continuousCornerExtent(100) - 160.0) < 1e-9);
   }
 
+  // The outline split at its corners' middles: the four sides join up into the
+  // whole outline, clockwise from the top, each ending where the next begins.
+  void roundedRectSidesSplitAtTheCornersMiddles_data() {
+    QTest::addColumn<QSizeF>("radii");
+    QTest::addColumn<int>("style");
+    QTest::newRow("continuous") << QSizeF(12, 12) << int(CornerStyle::continuous);
+    QTest::newRow("elliptical") << QSizeF(16, 6) << int(CornerStyle::continuous);
+    QTest::newRow("circular") << QSizeF(10, 10) << int(CornerStyle::circular);
+    QTest::newRow("square") << QSizeF(0, 0) << int(CornerStyle::continuous);
+  }
+  void roundedRectSidesSplitAtTheCornersMiddles() {
+    QFETCH(QSizeF, radii);
+    QFETCH(int, style);
+    const QRectF rect(10, 20, 100, 50);
+    const QPainterPath whole = roundedRectPath(rect, radii, CornerStyle(style));
+    const std::array<QPainterPath, 4> sides = roundedRectSides(rect, radii, CornerStyle(style));
+    qreal total = 0.0;
+    for (int i = 0; i < 4; ++i) {
+      total += sides[i].length();
+      QVERIFY(QLineF(sides[i].pointAtPercent(1), sides[(i + 1) % 4].pointAtPercent(0)).length() < 1e-6);
+    }
+    QVERIFY(std::abs(total - whole.length()) < 0.01);
+    // The top side runs left to right above the middle, the right side down.
+    QVERIFY(sides[0].pointAtPercent(0.5).y() < rect.top() + 0.01);
+    QVERIFY(sides[0].pointAtPercent(0).x() < sides[0].pointAtPercent(1).x());
+    QVERIFY(sides[1].pointAtPercent(0.5).x() > rect.right() - 0.01);
+    // Each side starts half way round its corner: as far from the two edges
+    // as the corner's radii are apart (on the diagonal for a round corner).
+    const QPointF start = sides[0].pointAtPercent(0);
+    if (radii.isEmpty()) {
+      QCOMPARE(start, rect.topLeft());
+    } else {
+      const qreal across = (start.x() - rect.left()) / radii.width();
+      const qreal down = (start.y() - rect.top()) / radii.height();
+      QVERIFY2(std::abs(across - down) < 1e-6 && across > 0.2 && across < 0.5, qPrintable(QString::number(across)));
+    }
+  }
+
+  // Dashes laid on a side so that both ends fall in the middle of a dash: a
+  // whole number of patterns, each near the asked length.
+  void dashesCentreOnBothEnds_data() {
+    QTest::addColumn<qreal>("length");
+    QTest::addColumn<qreal>("overhang");
+    QTest::addColumn<int>("repeats");
+    QTest::newRow("exact") << 30.0 << 0.0 << 5;
+    QTest::newRow("stretched") << 32.0 << 0.0 << 5;
+    QTest::newRow("shrunk") << 34.0 << 0.25 << 6;
+    QTest::newRow("shorter than one pattern") << 2.0 << 0.2 << 1;
+  }
+  void dashesCentreOnBothEnds() {
+    QFETCH(qreal, length);
+    QFETCH(qreal, overhang);
+    QFETCH(int, repeats);
+    const StrokeStyle laid = dashedStroke(1.0, {3, 3}).centredOnEnds(length, overhang);
+    QCOMPARE(laid.dash.size(), 2);
+    const qreal period = laid.dash[0] + laid.dash[1];
+    QVERIFY(std::abs(period * repeats - length) < 1e-9);
+    QVERIFY(std::abs(laid.dash[0] - laid.dash[1]) < 1e-9);
+    // Where the line (drawn `overhang` longer at each end) meets its ends, the
+    // pattern is half way through a dash.
+    const auto at = [&](qreal distance) { return std::fmod(laid.dashPhase + distance, period); };
+    QVERIFY(std::abs(at(overhang) - laid.dash[0] / 2.0) < 1e-9);
+    QVERIFY(std::abs(at(overhang + length) - laid.dash[0] / 2.0) < 1e-9);
+    QVERIFY(dashedStroke(1.0, {}).centredOnEnds(length).dash.isEmpty());
+  }
+
   void shortSidesTurnCornersIntoACapsule() {
     const QRectF rect(10, 10, 120, 24);
     const QPainterPath capsule = capsulePath(rect);

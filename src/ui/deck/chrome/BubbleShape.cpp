@@ -13,16 +13,23 @@ constexpr qreal kTailRight = 0.08;
 
 }  // namespace
 
-QPainterPath bubbleShapePath(const QRectF& rect) {
+BubbleParts bubbleParts(const QRectF& rect) {
   const qreal w = rect.width();
   const qreal h = rect.height();
-  QPainterPath path = roundedRectPath(QRectF(rect.left(), rect.top(), w, h * kBodyShare),
-                                      QSizeF(w * kCornerShare, h * kCornerShare), CornerStyle::continuous);
   const qreal tail = rect.left() + w * kTailAt;
   const qreal bodyBottom = rect.top() + h * kBodyShare;
-  path.moveTo(tail, bodyBottom);
-  path.lineTo(tail - w * kTailLeft, rect.bottom());
-  path.lineTo(tail + w * kTailRight, bodyBottom);
+  return BubbleParts{
+      .body = QRectF(rect.left(), rect.top(), w, h * kBodyShare),
+      .cornerSize = QSizeF(w * kCornerShare, h * kCornerShare),
+      .tail = QPolygonF{QPointF(tail, bodyBottom), QPointF(tail - w * kTailLeft, rect.bottom()),
+                        QPointF(tail + w * kTailRight, bodyBottom)},
+  };
+}
+
+QPainterPath bubbleShapePath(const QRectF& rect) {
+  const BubbleParts parts = bubbleParts(rect);
+  QPainterPath path = roundedRectPath(parts.body, parts.cornerSize, CornerStyle::continuous);
+  path.addPolygon(parts.tail);
   path.closeSubpath();
   return path;
 }

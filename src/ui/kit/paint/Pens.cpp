@@ -1,6 +1,8 @@
 #include "kit/paint/Pens.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numeric>
 
 namespace murmela {
 namespace {
@@ -24,6 +26,19 @@ QPen StrokeStyle::pen(const QColor& color) const {
     result.setDashPattern(pattern);
     result.setDashOffset(dashPhase / dashUnit(width));
   }
+  return result;
+}
+
+StrokeStyle StrokeStyle::centredOnEnds(qreal length, qreal overhang) const {
+  qreal period = std::accumulate(dash.cbegin(), dash.cend(), 0.0);
+  if (dash.size() % 2 != 0) period *= 2.0;
+  if (period <= 0.0 || length <= 0.0) return *this;
+  const qreal repeats = std::max(std::round(length / period), 1.0);
+  const qreal stretch = length / (repeats * period);
+  StrokeStyle result = *this;
+  for (qreal& part : result.dash) part *= stretch;
+  result.dashPhase = result.dash.front() / 2.0 - overhang;
+  if (result.dashPhase < 0.0) result.dashPhase += period * stretch;  // an overhang past half a dash
   return result;
 }
 

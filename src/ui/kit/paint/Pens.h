@@ -19,6 +19,16 @@ struct StrokeStyle {
   qreal dashPhase = 0.0;
 
   QPen pen(const QColor& color) const;
+
+  // The same stroke with its dash pattern laid on an open line of `length`
+  // whose two ends fall in the middle of a dash: the pattern is stretched or
+  // shrunk evenly to hold a whole number of repeats (at least one) and starts
+  // half way through its first dash. Lines drawn this way end to end (the sides
+  // of an outline split at its corners) share a whole dash at each joint; with
+  // the line drawn `overhang` longer at both ends (so the two halves overlap
+  // rather than meet edge to edge) the end dashes reach that far too.
+  // Solid strokes stay.
+  StrokeStyle centredOnEnds(qreal length, qreal overhang = 0.0) const;
 };
 
 inline QPen makePen(const QColor& color, const StrokeStyle& style) { return style.pen(color); }

@@ -5,6 +5,8 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include <array>
+
 namespace murmela {
 
 // Corner styles of rounded rectangles: circular arcs, or the continuous
@@ -19,6 +21,12 @@ QPainterPath roundedRectPath(const QRectF& rect, qreal radius, CornerStyle style
 // The same with elliptical corners: `radii` across and down, each clamped to
 // half its side.
 QPainterPath roundedRectPath(const QRectF& rect, QSizeF radii, CornerStyle style = CornerStyle::continuous);
+// The same outline as four open paths, each from the middle of one corner to
+// the middle of the next, clockwise on screen from the top side (top, right,
+// bottom, left): a dash pattern laid on each can centre a dash on every corner.
+// Square corners split at the vertices.
+std::array<QPainterPath, 4> roundedRectSides(const QRectF& rect, QSizeF radii,
+                                             CornerStyle style = CornerStyle::continuous);
 // A capsule: the rectangle with fully round ends along its longer side.
 QPainterPath capsulePath(const QRectF& rect);
 QPainterPath circlePath(QPointF centre, qreal radius);
