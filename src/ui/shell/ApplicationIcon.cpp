@@ -12,9 +12,10 @@ namespace {
 
 constexpr qreal kCornerShare = 0.22;  // corner radius as a share of the side
 constexpr qreal kLogoShare = 0.74;    // the mark's width as a share of the side
-// The size the mark is drawn at before scaling: the dashes of its front bubble
-// keep a fixed length in points, and at about the home screen's size they read
-// as dashes (a little over twice the line's width) rather than as ties.
+// The size the mark is drawn at before scaling. The dashes of its front bubble
+// keep a fixed length in points while its lines grow with the size: at 48 they
+// are square dots, as long as the line is wide, which still read at 16 pixels;
+// at the welcome screen's size they would be thin ties.
 constexpr qreal kLogoDesignSize = 48.0;
 
 }  // namespace
