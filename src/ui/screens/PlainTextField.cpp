@@ -3,7 +3,6 @@
 #include "theme/MurmelaTheme.h"
 
 #include <QFontMetricsF>
-#include <QKeyEvent>
 
 #include <cmath>
 
@@ -25,12 +24,6 @@ PlainTextField::PlainTextField(const QFont& font, const QColor& color, const QSt
   colours.setColor(QPalette::Highlight, withOpacity(MurmelaTheme::sage, 0.45));
   colours.setColor(QPalette::HighlightedText, color);
   setPalette(colours);
-}
-
-void PlainTextField::keyPressEvent(QKeyEvent* event) {
-  QLineEdit::keyPressEvent(event);
-  const bool isReturn = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-  if (keepsReturn_ && isReturn) event->accept();
 }
 
 qreal PlainTextField::lineHeight(const QFont& font) { return std::ceil(QFontMetricsF(font).height()); }

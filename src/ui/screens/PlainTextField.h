@@ -20,16 +20,6 @@ class PlainTextField : public QLineEdit {
 
   // The height of one line of the font, which the field is given.
   static qreal lineHeight(const QFont& font);
-
-  // Whether Return and Enter stop at the field (they only end the edit)
-  // instead of going on to the screen or sheet around it.
-  void setKeepsReturn(bool keeps) { keepsReturn_ = keeps; }
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
- private:
-  bool keepsReturn_ = false;
 };
 
 }  // namespace murmela

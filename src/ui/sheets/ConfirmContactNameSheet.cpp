@@ -42,7 +42,6 @@ ConfirmContactNameSheet::ConfirmContactNameSheet(const QString& originalName, co
   setWindowTitle(kTitle);
   field_ = new PlainTextField(fieldFont(), MurmelaTheme::ink, QStringLiteral("Name"), this);
   field_->setText(finalizedName);
-  field_->setKeepsReturn(true);
   connect(field_, &QLineEdit::textEdited, this, &ConfirmContactNameSheet::nameEdited);
   const Layout geometry = layout();
   field_->setGeometry(geometry.field.toAlignedRect());

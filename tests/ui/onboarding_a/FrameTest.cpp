@@ -9,6 +9,7 @@
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 #include <QWidget>
@@ -43,6 +44,17 @@ class TwoButtons : public QWidget {
   }
   ButtonHost* host = nullptr;
   QList<int> runs;
+};
+
+// The two buttons above a text field, the default one second.
+class ButtonsOverField : public TwoButtons {
+ public:
+  ButtonsOverField() : TwoButtons(true), field(new QLineEdit(this)) {
+    resize(200, 80);
+    field->setGeometry(0, 50, 200, 30);
+    host->setDefaultButton(2);
+  }
+  QLineEdit* field;
 };
 
 }  // namespace
@@ -213,6 +225,40 @@ class FrameTest : public QObject {
     QTest::keyClick(&widget, Qt::Key_Tab, Qt::ShiftModifier);
     QTest::keyClick(&widget, Qt::Key_Return);
     QCOMPARE(widget.runs, (QList<int>{2, 1, 2}));
+  }
+
+  // A Return the text field leaves to the widget runs the default button,
+  // however the focus left the button the ring was on.
+  void returnFromAChildFieldRunsTheDefault_data() {
+    QTest::addColumn<QString>("into");  // how the focus reaches the field
+    QTest::newRow("clicked into the field") << "click";
+    QTest::newRow("focus set by the screen") << "code";
+    QTest::newRow("tabbed past the last button") << "tab";
+  }
+  void returnFromAChildFieldRunsTheDefault() {
+    QFETCH(QString, into);
+    ButtonsOverField widget;
+    widget.show();
+    widget.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&widget));
+    widget.setFocus();
+    QTest::keyClick(&widget, Qt::Key_Tab);
+    QVERIFY(widget.host->showsFocus(1));
+    if (into == QLatin1String("click")) QTest::mouseClick(widget.field, Qt::LeftButton);
+    if (into == QLatin1String("code")) widget.field->setFocus();
+    if (into == QLatin1String("tab")) {
+      QTest::keyClick(&widget, Qt::Key_Tab);
+      QTest::keyClick(&widget, Qt::Key_Tab);
+    }
+    QVERIFY(widget.field->hasFocus());
+    QVERIFY(!widget.host->showsFocus(1));
+    QTest::keyClick(widget.field, Qt::Key_Return);
+    QCOMPARE(widget.runs, QList<int>{2});
+    // Space stays with the field (it types) and back on the widget the ring is gone.
+    QTest::keyClick(widget.field, Qt::Key_Space);
+    widget.setFocus();
+    QTest::keyClick(&widget, Qt::Key_Return);
+    QCOMPARE(widget.runs, (QList<int>{2, 2}));
   }
 };
 

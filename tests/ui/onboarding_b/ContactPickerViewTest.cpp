@@ -278,8 +278,14 @@ class ContactPickerViewTest : public QObject {
       QTest::keyClicks(sheet->nameField(), typed);
       QCOMPARE(picker.view->confirmedName(), typed);
     }
-    QTest::keyClick(sheet->nameField(), Qt::Key_Return);  // ends the edit, nothing more
+    // Opening the dialog hands the painted focus to its first button, the
+    // close button, while the keyboard is in the field: no ring shows there,
+    // and Return in the field ends the edit, nothing more.
+    QCOMPARE(sheet->buttonHost().focused(), std::optional<int>(ConfirmContactNameSheet::closeButton));
+    QVERIFY(!sheet->buttonHost().showsFocus(ConfirmContactNameSheet::closeButton));
+    QTest::keyClick(sheet->nameField(), Qt::Key_Return);
     QVERIFY(picker.view->nameSheet());
+    QVERIFY(picker.view->contactPendingNameConfirmation());
     QVERIFY(sheet->buttonHost().activate(ConfirmContactNameSheet::startButton));
     QTRY_COMPARE(screenName(picker.harness.coordinator()), QStringLiteral("processing"));
     QVERIFY(!picker.view->contactPendingNameConfirmation());

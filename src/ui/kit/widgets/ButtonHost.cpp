@@ -25,7 +25,15 @@ ButtonHost::ButtonHost(QWidget* widget, Provider provider)
 
 ButtonState ButtonHost::state(int id) const { return {hovered_ == id, pressedInside_ && pressed_ == id, false}; }
 
-bool ButtonHost::showsFocus(int id) const { return focusVisible_ && focused_ == id && widget_ && widget_->hasFocus(); }
+bool ButtonHost::showsFocus(int id) const {
+  return focusVisible_ && focused_ == id && widget_ && widget_->hasFocus() && !focusInChild();
+}
+
+bool ButtonHost::focusInChild() const {
+  if (!widget_) return false;
+  const QWidget* focus = widget_->window()->focusWidget();
+  return focus && focus != widget_ && widget_->isAncestorOf(focus);
+}
 
 std::optional<ButtonTarget> ButtonHost::target(int id) const {
   for (const ButtonTarget& candidate : targets())
@@ -139,13 +147,15 @@ bool ButtonHost::keyPressed(QKeyEvent& event) {
     case Qt::Key_Backtab:
       return moveFocus(false);
     case Qt::Key_Space:
-      if (modifiers || !focusVisible_ || !focused_) return false;
+      if (modifiers || !focusVisible_ || !focused_ || focusInChild()) return false;
       activate(*focused_);
       return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
       if (modifiers) return false;
-      if (focusVisible_ && focused_ && target(*focused_)) {
+      // Keys a child (a text field) leaves come on to the widget: they were
+      // typed there, not on the focused button.
+      if (focusVisible_ && focused_ && !focusInChild() && target(*focused_)) {
         activate(*focused_);
         return true;
       }
@@ -186,9 +196,15 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
       changed();
       return false;
     }
-    case QEvent::FocusOut:
+    case QEvent::FocusOut: {
+      // Focus moving on (into a child, to another widget) takes the ring
+      // along; the window losing its activation or a popup keeps it for
+      // when the focus comes back.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) focusVisible_ = false;
       changed();
       return false;
+    }
     default:
       return false;
   }

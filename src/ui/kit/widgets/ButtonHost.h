@@ -44,7 +44,10 @@ struct ButtonTarget {
 // focusable buttons in list order (on to the window's other widgets at either
 // end, if it has any, else round again); Space runs the focused button;
 // Return and Enter run the focused button when the focus was moved with the
-// keyboard, else the default button when it is enabled.
+// keyboard, else the default button when it is enabled. The focused button
+// counts only while the widget itself holds the keyboard: once the focus moves
+// into a child (a text field), the ring goes, and a Return the child leaves
+// to the widget runs the default button.
 class ButtonHost : public QObject {
   Q_OBJECT
 
@@ -80,6 +83,7 @@ class ButtonHost : public QObject {
   bool keyPressed(QKeyEvent& event);
   bool moveFocus(bool forward);
   bool hasOtherTabStops() const;
+  bool focusInChild() const;
   void setHovered(std::optional<int> id, Qt::CursorShape cursor);
   void changed();
 
