@@ -4,9 +4,13 @@
 #include "support/TestRegistry.h"
 #include "theme/FontFactory.h"
 
+#include <QGlyphRun>
 #include <QImage>
+#include <QMap>
 #include <QPainter>
+#include <QRawFont>
 #include <QTest>
+#include <QTextLayout>
 
 using namespace murmela;
 
@@ -224,14 +228,49 @@ class TextLayoutTest : public QObject {
     QVERIFY(std::abs(thrice.bottom() - (10.25 + layout.firstBaseline())) < 1.5);
   }
 
-  void monospacedDigitsTakeOneAdvance() {
-    const TextStyle style{.typeface = Typeface::inter, .size = 11, .monospacedDigits = true};
-    QVERIFY(std::abs(layoutText(QStringLiteral("1111"), style).width() -
-                     layoutText(QStringLiteral("0000"), style).width()) < 0.01);
+  // Tabular digits: every digit takes one cell, as wide as the widest digit,
+  // with its glyph in the middle of the cell, at the start of a line too (so
+  // "100" centred in the processing ring does not read "1 00").
+  void monospacedDigitsSitInTheMiddleOfEqualCells_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("typeface");
+    QTest::addColumn<qreal>("tracking");
+    QTest::newRow("the ring's 100") << "100" << int(Typeface::dmSerifDisplay) << 0.0;
+    QTest::newRow("ones among zeros") << "1010" << int(Typeface::inter) << 0.0;
+    QTest::newRow("a year, tracked") << "2047" << int(Typeface::inter) << 1.5;
+    QTest::newRow("a second line starting with a one") << "01\n10" << int(Typeface::dmSerifDisplay) << 0.0;
+  }
+  void monospacedDigitsSitInTheMiddleOfEqualCells() {
+    QFETCH(QString, text);
+    QFETCH(int, typeface);
+    QFETCH(qreal, tracking);
+    const TextStyle style{.typeface = Typeface(typeface), .size = 28, .tracking = tracking, .monospacedDigits = true};
+    const TextLayout zeros = layoutText(QStringLiteral("0000"), style);
+    const qreal cell = zeros.width() / 4.0;  // zero is the widest digit in both faces; tracking included
+    const TextLayout layout = layoutText(text, style);
+    // Glyph centres (their advance's middle) in points, line by line.
+    QMap<qreal, QList<qreal>> centres;
+    for (const QGlyphRun& run : layout.engine->glyphRuns()) {
+      const QList<QPointF> positions = run.positions();
+      const QList<QPointF> advances = run.rawFont().advancesForGlyphIndexes(run.glyphIndexes());
+      for (qsizetype i = 0; i < positions.size(); ++i)
+        centres[positions[i].y()].append((positions[i].x() + advances[i].x() / 2.0) / 8.0);
+    }
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    QCOMPARE(centres.size(), lines.size());
+    for (QList<qreal>& line : centres) std::sort(line.begin(), line.end());
+    for (const QList<qreal>& line : centres) {
+      QCOMPARE(line.size(), lines.first().size());
+      for (qsizetype i = 0; i < line.size(); ++i) {
+        const qreal expected = i * cell + (cell - tracking) / 2.0;  // tracking follows every glyph
+        QVERIFY2(std::abs(line[i] - expected) < 0.05,
+                 qPrintable(QStringLiteral("digit %1 at %2, cell middle %3").arg(i).arg(line[i]).arg(expected)));
+      }
+    }
+    QVERIFY(std::abs(layout.width() - lines.first().size() * cell) < 0.05);
     TextStyle proportional = style;
     proportional.monospacedDigits = false;
-    QVERIFY(layoutText(QStringLiteral("1111"), proportional).width() <
-            layoutText(QStringLiteral("0000"), proportional).width() - 1);
+    QVERIFY(layoutText(QStringLiteral("1111"), proportional).width() < zeros.width() - 1);
   }
 };
 

@@ -5,6 +5,7 @@
 #include "theme/FontFactory.h"
 
 #include <QFontMetricsF>
+#include <QHash>
 #include <QPainter>
 #include <QTextLayout>
 
@@ -36,6 +37,10 @@ struct Prepared {
   QList<QTextCharFormat> plainFormats;  // the run's own format for each range (for an ellipsis)
   QFont baseFont;
   ParagraphStyle paragraph;
+  // Tabular digits are centred in their cells: half a digit's padding goes on
+  // the character before it. A line that starts with a digit has none there,
+  // and is set in by that half (by position, oversampled units).
+  QHash<qsizetype, qreal> leads;
 };
 
 QTextCharFormat runFormat(const TextStyle& style, const QFont& font) {
@@ -56,30 +61,14 @@ void addRange(Prepared& prepared, qsizetype start, qsizetype length, const QText
   prepared.plainFormats.append(plain);
 }
 
-// Stretch [from, to) of a run outside its emoji: one range, or one per digit
-// when digits take the advance of the widest.
-void addTextStretch(Prepared& prepared, const QString& shown, qsizetype base, qsizetype from, qsizetype to,
-                    const TextStyle& style, const QFont& font, qreal scale, const QTextCharFormat& plain) {
-  if (!style.monospacedDigits) {
-    addRange(prepared, base + from, to - from, plain, plain);
-    return;
-  }
-  const QFontMetricsF metrics(font);
-  qreal widest = 0.0;
-  for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-    widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
-  qsizetype pending = from;
-  for (qsizetype i = from; i < to; ++i) {
-    const QChar c = shown[i];
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) continue;
-    addRange(prepared, base + pending, i - pending, plain, plain);
-    QFont digitFont = font;
-    digitFont.setLetterSpacing(QFont::AbsoluteSpacing, style.tracking * scale + widest - metrics.horizontalAdvance(c));
-    addRange(prepared, base + i, 1, runFormat(style, digitFont), plain);
-    pending = i + 1;
-  }
-  addRange(prepared, base + pending, to - pending, plain, plain);
-}
+// One look a stretch of the paragraph is set in: a run's text or its emoji.
+struct Look {
+  const TextStyle* style = nullptr;
+  QFont font;
+  QTextCharFormat plain;
+};
+
+bool isAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 
 // The paragraph at `scale` of its sizes, in oversampled units.
 Prepared prepare(const StyledText& styled, qreal textScale) {
@@ -88,6 +77,12 @@ Prepared prepare(const StyledText& styled, qreal textScale) {
   prepared.paragraph = styled.paragraph;
   prepared.paragraph.lineSpacing *= scale;
   prepared.baseFont = styled.runs.isEmpty() ? TextStyle{}.font(scale) : styled.runs.first().style.font(scale);
+
+  // Every character's look, and the spacing it gets beyond its look's tracking.
+  QList<Look> looks;
+  QList<qsizetype> lookOf;
+  QList<qreal> extra;
+  QList<std::pair<qsizetype, qreal>> paddedDigits;  // position, padding
   for (const TextRun& run : styled.runs) {
     QString shown = run.style.displayText(run.text);
     shown.replace(QLatin1String("\r\n"), QString(kLineSeparator));
@@ -96,18 +91,54 @@ Prepared prepare(const StyledText& styled, qreal textScale) {
     prepared.text += shown;
 
     const QFont font = run.style.font(scale);
-    const QTextCharFormat plain = runFormat(run.style, font);
     QFont emoji = FontFactory::emojiFont(run.style.size * scale);
     if (run.style.tracking != 0.0) emoji.setLetterSpacing(QFont::AbsoluteSpacing, run.style.tracking * scale);
-    const QTextCharFormat emojiFormat = runFormat(run.style, emoji);
+    const qsizetype textLook = looks.size();
+    looks.append({&run.style, font, runFormat(run.style, font)});
+    looks.append({&run.style, emoji, runFormat(run.style, emoji)});
+    lookOf.resize(prepared.text.size(), textLook);
+    extra.resize(prepared.text.size(), 0.0);
+    for (const TextRange& range : emojiRuns(shown))
+      for (qsizetype i = range.start; i < range.start + range.length; ++i) lookOf[base + i] = textLook + 1;
 
-    qsizetype position = 0;
-    for (const TextRange& range : emojiRuns(shown)) {
-      addTextStretch(prepared, shown, base, position, range.start, run.style, font, scale, plain);
-      addRange(prepared, base + range.start, range.length, emojiFormat, plain);
-      position = range.start + range.length;
+    if (!run.style.monospacedDigits) continue;
+    const QFontMetricsF metrics(font);
+    qreal widest = 0.0;
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+      widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
+    for (qsizetype i = base; i < prepared.text.size(); ++i)
+      if (lookOf[i] == textLook && isAsciiDigit(prepared.text[i]))
+        paddedDigits.append({i, widest - metrics.horizontalAdvance(prepared.text[i])});
+  }
+
+  // Each digit keeps half its padding after it and puts half on the whole
+  // character (grapheme cluster) before it, so the glyph sits in the middle
+  // of its cell.
+  const QList<qsizetype> clusters =
+      paddedDigits.isEmpty() ? QList<qsizetype>{} : UnicodeText::graphemeBoundaries(prepared.text);
+  for (const auto& [position, padding] : paddedDigits) {
+    const qreal half = padding / 2.0;
+    extra[position] += half;
+    prepared.leads.insert(position, half);
+    if (position == 0 || prepared.text[position - 1] == kLineSeparator) continue;
+    const auto after = std::lower_bound(clusters.cbegin(), clusters.cend(), position);
+    const qsizetype clusterStart = after == clusters.cbegin() ? 0 : *(after - 1);
+    for (qsizetype i = clusterStart; i < position; ++i) extra[i] += half;
+  }
+
+  // One range for every stretch of one look and one spacing.
+  for (qsizetype start = 0; start < prepared.text.size();) {
+    qsizetype end = start + 1;
+    while (end < prepared.text.size() && lookOf[end] == lookOf[start] && extra[end] == extra[start]) ++end;
+    const Look& look = looks[lookOf[start]];
+    if (extra[start] == 0.0) {
+      addRange(prepared, start, end - start, look.plain, look.plain);
+    } else {
+      QFont spaced = look.font;
+      spaced.setLetterSpacing(QFont::AbsoluteSpacing, look.style->tracking * scale + extra[start]);
+      addRange(prepared, start, end - start, runFormat(*look.style, spaced), look.plain);
     }
-    addTextStretch(prepared, shown, base, position, shown.size(), run.style, font, scale, plain);
+    start = end;
   }
   return prepared;
 }
@@ -119,6 +150,7 @@ Prepared truncated(const Prepared& prepared, qsizetype end) {
   Prepared result;
   result.baseFont = prepared.baseFont;
   result.paragraph = prepared.paragraph;
+  result.leads = prepared.leads;
   result.text = prepared.text.left(end) + kEllipsis;
   QTextCharFormat ellipsisFormat = prepared.plainFormats.isEmpty() ? QTextCharFormat() : prepared.plainFormats.first();
   for (qsizetype i = 0; i < prepared.formats.size(); ++i) {
@@ -192,12 +224,20 @@ TextLayout finish(const Prepared& prepared, std::shared_ptr<QTextLayout> layout,
   result.elided = elided;
   result.scale = scale;
   const int count = layout->lineCount();
+  // A line is set in by the half padding of a tabular digit it starts with.
+  const auto leadOf = [&](const QTextLine& line) {
+    return layout->textOption().textDirection() == Qt::LeftToRight ? prepared.leads.value(line.textStart(), 0.0) : 0.0;
+  };
   qreal widest = 0.0;
-  for (int i = 0; i < count; ++i) widest = std::max(widest, advanceOf(layout->lineAt(i), i == count - 1));
+  for (int i = 0; i < count; ++i) {
+    const QTextLine line = layout->lineAt(i);
+    widest = std::max(widest, leadOf(line) + advanceOf(line, i == count - 1));
+  }
   qreal y = 0.0;
   for (int i = 0; i < count; ++i) {
     QTextLine line = layout->lineAt(i);
-    const qreal advance = advanceOf(line, i == count - 1);
+    const qreal lead = leadOf(line);
+    const qreal advance = lead + advanceOf(line, i == count - 1);
     qreal x = 0.0;
     switch (prepared.paragraph.alignment) {
       case TextAlign::leading:
@@ -213,7 +253,7 @@ TextLayout finish(const Prepared& prepared, std::shared_ptr<QTextLayout> layout,
     // place the line so that its text starts at x.
     line.setPosition(QPointF(0.0, 0.0));
     const qreal shift = line.naturalTextRect().x();
-    line.setPosition(QPointF(x - shift, y));
+    line.setPosition(QPointF(x + lead - shift, y));
     QString shown = prepared.text.mid(line.textStart(), line.textLength());
     shown.remove(kLineSeparator);
     const QRectF box(x / kOversampling, y / kOversampling, advance / kOversampling, line.height() / kOversampling);

@@ -43,7 +43,7 @@ struct TextStyle {
   TextAlign alignment = TextAlign::leading;
   int lineLimit = 0;
   qreal minimumScale = 1.0;
-  bool monospacedDigits = false;      // every digit takes the advance of the widest one
+  bool monospacedDigits = false;      // every digit takes a cell of the widest one, its glyph centred
   std::optional<QColor> underline{};  // underlined in this colour
 
   // The font at a scale of the size (tracking scales with it). Qt sets a
