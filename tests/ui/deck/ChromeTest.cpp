@@ -18,6 +18,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+#include <vector>
+
 using namespace murmela;
 
 namespace {
@@ -242,7 +245,7 @@ class ChromeTest : public QObject {
 
     PaintRecorder recorder;
     QPainter painter(&recorder);
-    SpeckleBackground::paint(painter, slide);
+    SpeckleBackground::paintDotByDot(painter, slide);
     painter.end();
     const QList<PaintRecord> large = recorder.filledWith(withOpacity(MurmelaTheme::sageDeep, 0.12));
     const QList<PaintRecord> small = recorder.filledWith(withOpacity(MurmelaTheme::sageDeep, 0.055));
@@ -250,6 +253,82 @@ class ChromeTest : public QObject {
     QCOMPARE(small.size(), 9604);
     QCOMPARE(large.first().bounds, QRectF(0, 0, 1.25, 1.25));
     QCOMPARE(small.first().bounds, QRectF(0, 4, 0.8, 0.8));
+  }
+
+  // The speckle drawn from its cached tile looks as drawn dot by dot, at every
+  // scale the window, the export and the gallery use, under the onboarding
+  // screens' opacity, and where the pattern cannot be tiled (a scale or an
+  // offset off the pixel grid) it is drawn dot by dot.
+  void speckleFromTheTileMatchesDotByDot_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<QPointF>("offset");
+    QTest::addColumn<qreal>("opacity");
+    QTest::addColumn<bool>("tiled");
+    QTest::newRow("1x") << 1.0 << QPointF() << 1.0 << true;
+    QTest::newRow("2x") << 2.0 << QPointF() << 1.0 << true;
+    QTest::newRow("3x, the export") << 3.0 << QPointF() << 1.0 << true;
+    QTest::newRow("1.5x, onboarding opacity") << 1.5 << QPointF(2, 4) << 0.55 << true;
+    QTest::newRow("12x, the gallery's zoom") << 12.0 << QPointF() << 1.0 << true;
+    QTest::newRow("half a pixel off") << 2.0 << QPointF(0.25, 0) << 1.0 << false;
+    QTest::newRow("1.1x") << 1.1 << QPointF() << 1.0 << false;
+  }
+  void speckleFromTheTileMatchesDotByDot() {
+    QFETCH(qreal, scale);
+    QFETCH(QPointF, offset);
+    QFETCH(qreal, opacity);
+    QFETCH(bool, tiled);
+    const QSizeF area(scale > 4 ? QSizeF(40, 40) : QSizeF(390, 780));
+    const auto render = [&](bool direct) {
+      QImage image((area * scale).toSize() + QSize(8, 8), QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(scale);
+      image.fill(MurmelaTheme::cream);
+      QPainter painter(&image);
+      painter.setOpacity(opacity);
+      painter.translate(offset);
+      const SpeckleBackground::Drawn drawn =
+          direct ? (SpeckleBackground::paintDotByDot(painter, area), SpeckleBackground::Drawn::dotByDot)
+                 : SpeckleBackground::paint(painter, area);
+      painter.end();
+      return std::pair{image, drawn};
+    };
+    const auto [cached, drawn] = render(false);
+    const QImage direct = render(true).first;
+    QCOMPARE(drawn == SpeckleBackground::Drawn::fromTile, tiled);
+    int worst = 0;
+    int inked = 0;
+    for (int y = 0; y < direct.height(); ++y) {
+      const QRgb* a = reinterpret_cast<const QRgb*>(cached.constScanLine(y));
+      const QRgb* b = reinterpret_cast<const QRgb*>(direct.constScanLine(y));
+      for (int x = 0; x < direct.width(); ++x) {
+        worst = std::max({worst, std::abs(qRed(a[x]) - qRed(b[x])), std::abs(qGreen(a[x]) - qGreen(b[x])),
+                          std::abs(qBlue(a[x]) - qBlue(b[x]))});
+        if (b[x] != QColor(MurmelaTheme::cream).rgba()) ++inked;
+      }
+    }
+    QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+    QVERIFY(inked > direct.width() * direct.height() / 20);  // the dots are there
+  }
+
+  // Slide images are also painted on worker threads: threads that ask for a
+  // tile at a new scale at the same moment all draw the same pattern.
+  void speckleTilesServeManyThreads() {
+    constexpr int kThreads = 4;
+    constexpr qreal kScale = 2.5;  // a scale no other test draws at
+    std::vector<QImage> images(kThreads);
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+      threads.emplace_back([&images, i] {
+        QImage image(QSize(100, 100), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(kScale);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        SpeckleBackground::paint(painter, QSizeF(40, 40));
+        painter.end();
+        images[i] = image;
+      });
+    for (std::thread& thread : threads) thread.join();
+    for (int i = 1; i < kThreads; ++i) QCOMPARE(images[i], images[0]);
+    QVERIFY(qAlpha(images[0].pixel(1, 1)) > 0);
   }
 
   // Background first, then the chrome, then the content: the content paints over

@@ -2,9 +2,14 @@
 
 #include "theme/MurmelaTheme.h"
 
+#include <QBrush>
+#include <QImage>
 #include <QPainter>
+#include <QTransform>
 
 #include <cmath>
+#include <map>
+#include <mutex>
 
 namespace murmela {
 
@@ -28,9 +33,9 @@ QList<SpeckleBackground::Dot> SpeckleBackground::dots(const QSizeF& size) {
   return result;
 }
 
-void SpeckleBackground::paint(QPainter& painter, const QSizeF& size) {
-  // One small ellipse per dot: the raster engine fills ~19,000 of them in a
-  // few milliseconds, where one path holding them all takes seconds.
+void SpeckleBackground::paintDotByDot(QPainter& painter, const QSizeF& size) {
+  // One small ellipse per dot: the raster engine fills ~19,000 of them in
+  // tens of milliseconds, where one path holding them all takes seconds.
   const QColor large = withOpacity(MurmelaTheme::sageDeep, kLargeOpacity);
   const QColor small = withOpacity(MurmelaTheme::sageDeep, kSmallOpacity);
   painter.save();
@@ -41,6 +46,59 @@ void SpeckleBackground::paint(QPainter& painter, const QSizeF& size) {
     painter.drawEllipse(QRectF(dot.topLeft, QSizeF(dot.diameter, dot.diameter)));
   }
   painter.restore();
+}
+
+namespace {
+
+// The checkerboard repeats every two dots across and down.
+constexpr qreal kRepeat = 2.0 * SpeckleBackground::kPitch;
+constexpr qreal kWhole = 1e-6;
+
+bool isWhole(qreal value) { return std::abs(value - std::round(value)) < kWhole; }
+
+// The pixels of one repeat of the pattern at a scale (device pixels per
+// point), drawn once per scale and kept for the life of the process. Slide
+// images are painted on worker threads too (the slideshow export): the tiles
+// are made under a lock and handed out as shared, never-changed copies.
+QImage tileAt(qreal scale) {
+  static std::mutex lock;
+  static std::map<qint64, QImage> tiles;
+  const qint64 key = std::llround(scale * kRepeat);
+  const std::lock_guard<std::mutex> guard(lock);
+  auto found = tiles.find(key);
+  if (found != tiles.end()) return found->second;
+  QImage tile(static_cast<int>(key), static_cast<int>(key), QImage::Format_ARGB32_Premultiplied);
+  tile.fill(Qt::transparent);
+  {
+    QPainter painter(&tile);
+    painter.scale(scale, scale);
+    const qreal lastDot = kRepeat - SpeckleBackground::kPitch;
+    SpeckleBackground::paintDotByDot(painter, QSizeF(lastDot, lastDot));
+  }
+  return tiles.emplace(key, tile).first->second;
+}
+
+}  // namespace
+
+SpeckleBackground::Drawn SpeckleBackground::paint(QPainter& painter, const QSizeF& size) {
+  const QTransform device = painter.deviceTransform();
+  const qreal scale = device.m11();
+  const bool plainScale =
+      device.type() <= QTransform::TxScale && scale > 0.0 && std::abs(device.m22() - scale) < kWhole;
+  if (!plainScale || !isWhole(scale * kRepeat) || !isWhole(device.dx()) || !isWhole(device.dy())) {
+    paintDotByDot(painter, size);
+    return Drawn::dotByDot;
+  }
+  const int columnCount = columns(size.width());
+  const int rowCount = rows(size.height());
+  if (columnCount == 0 || rowCount == 0) return Drawn::fromTile;
+  // The dots' own extent (the last ones reach past a far edge on the grid),
+  // out to whole pixels so no edge pixel of a dot is cut.
+  const auto reach = [&](int count) { return std::ceil(((count - 1) * kPitch + kLargeDiameter) * scale) / scale; };
+  QBrush pattern(tileAt(scale));
+  pattern.setTransform(QTransform::fromScale(1.0 / scale, 1.0 / scale));
+  painter.fillRect(QRectF(0.0, 0.0, reach(columnCount), reach(rowCount)), pattern);
+  return Drawn::fromTile;
 }
 
 }  // namespace murmela

@@ -31,8 +31,17 @@ struct SpeckleBackground {
   static int columns(qreal width);
   static int rows(qreal height);
 
-  // Fills the area from (0, 0), dot by dot.
-  static void paint(QPainter& painter, const QSizeF& size);
+  // How an area was filled: from the cached tile, or dot by dot.
+  enum class Drawn { fromTile, dotByDot };
+
+  // Fills the area from (0, 0). Where the painter maps points to device
+  // pixels by a plain scale whose 8-point repeat of the pattern is a whole
+  // number of pixels, and (0, 0) falls on a pixel corner (the window, the
+  // export and the gallery at 1x, 2x, 3x), the area is filled with one tile of
+  // the pattern drawn once per scale for the whole process (from any thread);
+  // otherwise dot by dot. Both look the same.
+  static Drawn paint(QPainter& painter, const QSizeF& size);
+  static void paintDotByDot(QPainter& painter, const QSizeF& size);
 };
 
 }  // namespace murmela
