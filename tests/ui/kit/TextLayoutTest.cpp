@@ -228,6 +228,64 @@ class TextLayoutTest : public QObject {
     QVERIFY(std::abs(thrice.bottom() - (10.25 + layout.firstBaseline())) < 1.5);
   }
 
+  // The paragraph runs left to right unless told otherwise, so a sentence that
+  // starts with a right-to-left name keeps its full stop at the right end;
+  // a paragraph left to decide for itself follows its first letter.
+  void paragraphsRunInTheirOwnDirection_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<bool>("stopOnTheRight");
+    const QString hebrew = QStringLiteral("\u05E0\u05D5\u05E2\u05D4 \u05DB\u05D4\u05DF");
+    QTest::newRow("an English sentence") << hebrew + " misses you first." << int(TextDirection::leftToRight) << true;
+    QTest::newRow("a name left to itself") << hebrew + "." << int(TextDirection::automatic) << false;
+    QTest::newRow("a Latin name left to itself") << "Maya." << int(TextDirection::automatic) << true;
+    QTest::newRow("right to left asked for") << "Maya." << int(TextDirection::rightToLeft) << false;
+  }
+  void paragraphsRunInTheirOwnDirection() {
+    QFETCH(QString, text);
+    QFETCH(int, direction);
+    QFETCH(bool, stopOnTheRight);
+    const TextStyle style{.size = 12, .direction = TextDirection(direction)};
+    const TextLayout layout = layoutText(text, style);
+    QCOMPARE(layout.lines.size(), 1);
+    // Where the full stop (the last character) is drawn, in oversampled units.
+    const QTextLine line = layout.engine->lineAt(0);
+    const qreal stop = line.cursorToX(text.size() - 1) - line.x();
+    QCOMPARE(stop > line.naturalTextWidth() / 2.0, stopOnTheRight);
+    QCOMPARE(StyledText(text, style).paragraph.direction, TextDirection(direction));
+  }
+
+  // A right-to-left name set apart from what follows it keeps a following
+  // number after it; left in the flow, the number joins the name's own
+  // right-to-left order and is drawn before it.
+  void isolatedNamesKeepTheirNumbersAfterThem_data() {
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<bool>("isolated");
+    QTest::addColumn<QString>("word");  // a part of the head that must stay left of the number
+    const QString hebrew = QStringLiteral("\u05E0\u05D5\u05E2\u05D4 \u05DB\u05D4\u05DF");
+    QTest::newRow("a name set apart") << hebrew << true << hebrew.left(1);
+    QTest::newRow("a name and words set apart") << hebrew + " CAVED \u00B7" << true << "CAVED";
+    QTest::newRow("a name in the flow") << hebrew << false << hebrew.left(1);
+  }
+  void isolatedNamesKeepTheirNumbersAfterThem() {
+    QFETCH(QString, head);
+    QFETCH(bool, isolated);
+    QFETCH(QString, word);
+    const TextStyle style{.size = 12, .tracking = 1.5};
+    const TextLayout layout =
+        layoutText(StyledText(style.paragraph()).append(head, style, isolated).append(" 51%", style));
+    QCOMPARE(layout.shownText(), head + " 51%");
+    PaintRecorder recorder;
+    QPainter painter(&recorder);
+    layout.draw(painter, QPointF(10, 10));
+    painter.end();
+    const std::optional<PaintRecord> number = recorder.firstText(QStringLiteral("51"));
+    const std::optional<PaintRecord> inHead = recorder.firstText(word);
+    QVERIFY(number && inHead);
+    QCOMPARE(inHead->bounds.left() < number->bounds.left(), isolated);
+    QVERIFY(!recorder.allText().contains(QChar(0x2066)));
+  }
+
   // Tabular digits: every digit takes one cell, as wide as the widest digit,
   // with its glyph in the middle of the cell, at the start of a line too (so
   // "100" centred in the processing ring does not read "1 00").

@@ -56,8 +56,7 @@ inline EarlySlideDrawing drawEarlySlide(int index, const WrappedReport& report) 
 
 // Everything drawn in one colour, as a reader would take it in: a run that
 // continues the previous one on its line runs on; any other text (a new
-// line, another element) follows after a blank. Invisible direction marks
-// are left out.
+// line, another element) follows after a blank.
 inline QString drawnIn(const PaintRecorder& recorder, const QColor& color) {
   QString drawn;
   std::optional<PaintRecord> previous;
@@ -69,7 +68,7 @@ inline QString drawnIn(const PaintRecorder& recorder, const QColor& color) {
     drawn += record.text;
     previous = record;
   }
-  return drawn.remove(QChar(0x200E));
+  return drawn;
 }
 
 inline WrappedReport demoReport(FakeDataFixture fixture) { return FakeReportLoader::load(fixture); }

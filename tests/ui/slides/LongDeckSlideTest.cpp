@@ -74,6 +74,43 @@ class LongDeckSlideTest : public QObject {
     QCOMPARE(presenter.pending()->report.totalMessages, report.totalMessages);
   }
 
+  // A right-to-left name inside an English sentence keeps the sentence in
+  // order: the words around the name stand on its sides as they are written.
+  void rightToLeftNamesKeepSentencesInOrder_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("word");  // an English word on the name's line
+    QTest::addColumn<bool>("wordFirst");
+    QTest::newRow("cold open") << 0 << "You &" << true;
+    QTest::newRow("receipts bar") << 1 << "%" << false;
+    QTest::newRow("initiation caption") << 7 << "misses you" << false;
+    QTest::newRow("argument map legend") << 10 << "CAVED" << false;
+  }
+  void rightToLeftNamesKeepSentencesInOrder() {
+    QFETCH(int, index);
+    QFETCH(QString, word);
+    QFETCH(bool, wordFirst);
+    const WrappedReport report = edgeReport(QStringLiteral("rtl"));
+    const auto recorder = record(LongDeckSlide{report, index, true, std::nullopt});
+    // The last one drawn: the other person's label comes after the user's.
+    const QList<PaintRecord> words = recorder->textsContaining(word);
+    QVERIFY(!words.isEmpty());
+    const std::optional<PaintRecord> anchor = words.last();
+    // The name: every right-to-left run on the word's line.
+    QRectF name;
+    for (const PaintRecord& part : recorder->texts())
+      if (std::abs(part.baselineOrigin.y() - anchor->baselineOrigin.y()) < 1.0 && part.text.isRightToLeft())
+        name |= part.bounds;
+    QVERIFY(!name.isEmpty());
+    const bool inOrder =
+        wordFirst ? anchor->bounds.right() <= name.left() + 0.5 : name.right() <= anchor->bounds.left() + 0.5;
+    QVERIFY2(inOrder, qPrintable(QStringLiteral("name %1 to %2, \"%3\" %4 to %5")
+                                     .arg(name.left())
+                                     .arg(name.right())
+                                     .arg(word)
+                                     .arg(anchor->bounds.left())
+                                     .arg(anchor->bounds.right())));
+  }
+
   // Every index from 0 to 12 shows its own slide; every other index the closer.
   void everyIndexShowsItsSlide_data() {
     QTest::addColumn<int>("index");

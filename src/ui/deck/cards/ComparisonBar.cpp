@@ -23,7 +23,8 @@ const TextStyle kNameStyle{.typeface = Typeface::inter,
                            .weight = QFont::DemiBold,
                            .tracking = 2.4,
                            .lineLimit = 1,
-                           .minimumScale = 0.7};
+                           .minimumScale = 0.7,
+                           .direction = TextDirection::automatic};  // the name by itself
 const TextStyle kValueStyle{.typeface = Typeface::dmSerifDisplay, .size = 30, .lineLimit = 1, .minimumScale = 0.6};
 const TextStyle kNoteStyle{.typeface = Typeface::caveat, .size = 19, .color = MurmelaTheme::inkSoft};
 

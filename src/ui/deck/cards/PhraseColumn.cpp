@@ -44,7 +44,8 @@ PhraseColumnLayout layoutPhraseColumn(const PhraseColumn& column, const QRectF& 
                             .color = column.accent,
                             .alignment = TextAlign::center,
                             .lineLimit = kNameLines,
-                            .minimumScale = kNameMinimumScale};
+                            .minimumScale = kNameMinimumScale,
+                            .direction = TextDirection::automatic};  // the name by itself
   const TextLayout name = fitText(column.name + QLatin1Char(' '), nameStyle, QSizeF(width, kUnlimitedWidth));
   layout.name =
       PlacedText::within(name, QRectF(rect.left(), rect.top(), width, name.height()), Qt::AlignHCenter | Qt::AlignTop);

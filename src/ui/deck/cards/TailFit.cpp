@@ -4,14 +4,26 @@
 
 namespace murmela {
 
+namespace {
+
+// The head and its tail as one text; a right-to-left head (a name) set apart
+// from the tail, so that a number in the tail stays after it.
+StyledText headAndTail(const QString& head, const QString& tail, const TextStyle& style) {
+  if (!hasRightToLeftLetters(head)) return StyledText(head + tail, style);
+  return StyledText(style.paragraph()).append(head, style, true).append(tail, style);
+}
+
+}  // namespace
+
 TextLayout fitTextKeepingTail(const QString& head, const QString& tail, const TextStyle& style, const QSizeF& box,
                               qreal minScale) {
-  TextLayout whole = fitText(head + tail, style, box, minScale);
+  TextLayout whole = fitText(headAndTail(head, tail, style), box, minScale);
   if (!whole.elided || tail.isEmpty()) return whole;
 
   // The longest start of the head that, with an ellipsis and the tail, fits uncut.
   const auto shortened = [&](qsizetype clusters) {
-    return fitText(UnicodeText::graphemePrefix(head, clusters).trimmed() + QChar(0x2026) + tail, style, box, minScale);
+    return fitText(headAndTail(UnicodeText::graphemePrefix(head, clusters).trimmed() + QChar(0x2026), tail, style), box,
+                   minScale);
   };
   qsizetype low = 0;
   qsizetype high = UnicodeText::graphemeCount(head) - 1;

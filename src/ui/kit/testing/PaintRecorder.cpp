@@ -97,7 +97,10 @@ class RecordingEngine : public QPaintEngine {
     record.bounds =
         transform.mapRect(QRectF(origin.x(), origin.y() - item.ascent(), item.width(), item.ascent() + item.descent()));
     record.baselineOrigin = transform.map(origin);
+    // The characters drawn: the invisible controls of isolated runs left out.
     record.text = item.text();
+    for (const char16_t control : {u'\u2066', u'\u2067', u'\u2068', u'\u2069'}) record.text.remove(QChar(control));
+    if (record.text.isEmpty() && !item.text().isEmpty()) return;  // nothing but controls
     record.font = item.font();
     // Kit texts are shaped at a multiple of their size and drawn scaled back.
     record.fontSize = FontFactory::logicalSize(item.font()) * std::sqrt(std::abs(transform.determinant()));

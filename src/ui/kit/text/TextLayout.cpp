@@ -17,6 +17,25 @@ namespace {
 
 constexpr QChar kLineSeparator(0x2028);  // QTextLayout ignores "\n"
 constexpr QChar kEllipsis(0x2026);
+// The controls that set an isolated run apart in the ordering of scripts,
+// running in the paragraph's direction (a name followed by English words
+// inside the run keeps them in order).
+constexpr QChar kLeftToRightIsolate(0x2066);
+constexpr QChar kRightToLeftIsolate(0x2067);
+constexpr QChar kFirstStrongIsolate(0x2068);
+constexpr QChar kPopDirectionalIsolate(0x2069);
+
+QChar isolateFor(TextDirection direction) {
+  switch (direction) {
+    case TextDirection::leftToRight:
+      return kLeftToRightIsolate;
+    case TextDirection::rightToLeft:
+      return kRightToLeftIsolate;
+    case TextDirection::automatic:
+      break;
+  }
+  return kFirstStrongIsolate;
+}
 constexpr qreal kNoWrapWidth = 1.0e6;
 constexpr qreal kTolerance = 0.01;
 constexpr int kFitSteps = 12;
@@ -87,6 +106,8 @@ Prepared prepare(const StyledText& styled, qreal textScale) {
     QString shown = run.style.displayText(run.text);
     shown.replace(QLatin1String("\r\n"), QString(kLineSeparator));
     shown.replace(QLatin1Char('\n'), kLineSeparator);
+    const bool isolate = run.isolated && hasRightToLeftLetters(shown);
+    if (isolate) shown = isolateFor(styled.paragraph.direction) + shown + kPopDirectionalIsolate;
     const qsizetype base = prepared.text.size();
     prepared.text += shown;
 
@@ -100,6 +121,10 @@ Prepared prepare(const StyledText& styled, qreal textScale) {
     extra.resize(prepared.text.size(), 0.0);
     for (const TextRange& range : emojiRuns(shown))
       for (qsizetype i = range.start; i < range.start + range.length; ++i) lookOf[base + i] = textLook + 1;
+    if (isolate) {  // the controls take no room, not even the tracking
+      extra[base] = -run.style.tracking * scale;
+      extra[prepared.text.size() - 1] = -run.style.tracking * scale;
+    }
 
     if (!run.style.monospacedDigits) continue;
     const QFontMetricsF metrics(font);
@@ -166,12 +191,24 @@ Prepared truncated(const Prepared& prepared, qsizetype end) {
 
 enum class Wrap { none, words, anywhere };
 
+Qt::LayoutDirection directionOf(const Prepared& prepared) {
+  switch (prepared.paragraph.direction) {
+    case TextDirection::leftToRight:
+      return Qt::LeftToRight;
+    case TextDirection::rightToLeft:
+      return Qt::RightToLeft;
+    case TextDirection::automatic:
+      break;
+  }
+  return prepared.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
 // Lays the prepared text out for a width in points.
 std::shared_ptr<QTextLayout> build(const Prepared& prepared, qreal width, Wrap wrap) {
   auto layout = std::make_shared<QTextLayout>(prepared.text, prepared.baseFont);
   QTextOption option;
   option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-  option.setTextDirection(prepared.text.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight);
+  option.setTextDirection(directionOf(prepared));
   const bool limited = std::isfinite(width) && wrap != Wrap::none;
   option.setWrapMode(!limited              ? QTextOption::NoWrap
                      : wrap == Wrap::words ? QTextOption::WordWrap
@@ -255,7 +292,9 @@ TextLayout finish(const Prepared& prepared, std::shared_ptr<QTextLayout> layout,
     const qreal shift = line.naturalTextRect().x();
     line.setPosition(QPointF(x + lead - shift, y));
     QString shown = prepared.text.mid(line.textStart(), line.textLength());
-    shown.remove(kLineSeparator);
+    for (const QChar control :
+         {kLineSeparator, kLeftToRightIsolate, kRightToLeftIsolate, kFirstStrongIsolate, kPopDirectionalIsolate})
+      shown.remove(control);
     const QRectF box(x / kOversampling, y / kOversampling, advance / kOversampling, line.height() / kOversampling);
     result.lines.append({shown, box, (y + line.ascent()) / kOversampling});
     y += line.height() + (i + 1 < count ? prepared.paragraph.lineSpacing : 0.0);
