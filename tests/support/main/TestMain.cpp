@@ -3,8 +3,9 @@
 #include "support/TestRegistry.h"
 
 #ifdef MURMELA_TEST_GUI
-#include <QGuiApplication>
-using TestApplication = QGuiApplication;
+// A widget application, so that GUI tests can build widgets as well as paint.
+#include <QApplication>
+using TestApplication = QApplication;
 #else
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;
