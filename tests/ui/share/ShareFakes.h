@@ -26,7 +26,8 @@ inline std::unique_ptr<ToastManager> heldToasts() {
 // The desktop as a share action sees it, recording what was asked of it.
 // Writes really happen (into a test folder) unless a write is set to fail.
 struct FakeDesktop {
-  QList<QUrl> opened;
+  QList<QUrl> opened;  // everything handed to the desktop, taken or not
+  bool opensUrls = true;
   int imagesCopied = 0;
   QStringList copiedTexts;
   bool messagesHandler = true;
@@ -64,7 +65,7 @@ struct FakeDesktop {
     services.copyText = [this](const QString& text) { copiedTexts.append(text); };
     services.openUrl = [this](const QUrl& url) {
       opened.append(url);
-      return true;
+      return opensUrls;
     };
     services.canOpenMessagesLinks = [this] { return messagesHandler; };
     services.chooseSavePath = [this](const QString& title, const QString& suggested) {
