@@ -101,7 +101,7 @@ void buildSharePage(GalleryPage& page) {
     page.add(name, SlideFrame::kSize,
              [text](QPainter& painter) {
                LongDeckSlide{report(QStringLiteral("rich")), 6, true, std::nullopt}.paint(painter);
-               ToastOverlay::paintToast(painter, ToastOverlay::layout(text, SlideFrame::kSize), SlideFrame::kSize, 1.0);
+               ToastOverlay::paint(painter, ToastOverlay::layout(text, QRectF(QPointF(), SlideFrame::kSize)), 1.0);
              },
              QStringLiteral("toast: ") + text, {3.0, 1.0});
   };

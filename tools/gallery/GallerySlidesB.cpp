@@ -1,6 +1,7 @@
 // Slides nine to fourteen in their frames for every demo and edge report, the
 // closer's buttons in their states, and all fourteen slides of each demo
 // report through the slide switch as the image export draws them.
+#include "GalleryLongTexts.h"
 #include "GalleryRegistry.h"
 #include "GalleryReports.h"
 
@@ -28,7 +29,9 @@ void addSlide(GalleryPage& page, const QString& name, const QString& caption, co
 }
 
 void buildSlidesPage(GalleryPage& page) {
-  for (const NamedReport& named : allReports()) {
+  QList<NamedReport> reports = allReports();
+  reports.append({QStringLiteral("long-texts"), QStringLiteral("every text at its longest"), longTextsReport()});
+  for (const NamedReport& named : reports) {
     for (int index = kFirstSlide; index < LongDeckSlide::kCount; ++index) {
       const QString slide = QString::fromLatin1(kSlideNames[index - kFirstSlide]);
       addSlide(page, QStringLiteral("slide%1-%2-%3").arg(index + 1, 2, 10, QLatin1Char('0')).arg(slide, named.name),

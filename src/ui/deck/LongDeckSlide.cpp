@@ -1,14 +1,20 @@
 #include "deck/LongDeckSlide.h"
 
+#include "deck/slides/ApologySlide.h"
 #include "deck/slides/ArgumentMapSlide.h"
 #include "deck/slides/CloserSlide.h"
+#include "deck/slides/ColdOpenSlide.h"
 #include "deck/slides/DialectSlide.h"
+#include "deck/slides/HeatmapSlide.h"
+#include "deck/slides/InitiationSlide.h"
+#include "deck/slides/ReceiptsSlide.h"
 #include "deck/slides/ResponseTimeSlide.h"
+#include "deck/slides/ShapeSlide.h"
 #include "deck/slides/StreakSlide.h"
 #include "deck/slides/VibeShiftSlide.h"
-#include "kit/text/TextLayout.h"
+#include "deck/slides/VocabularySlide.h"
+#include "deck/slides/WordDebutSlide.h"
 #include "share/ShareSheetPresenter.h"
-#include "theme/MurmelaTheme.h"
 
 #include <QPainter>
 
@@ -19,14 +25,6 @@ namespace {
 
 using ContentPainter = void (*)(QPainter&, const WrappedReport&);
 
-// Content for a slide that is not built yet: its number, plainly labelled.
-template <int Index>
-void paintInterim(QPainter& painter, const WrappedReport&) {
-  const TextStyle style{.typeface = Typeface::dmSerifDisplay, .size = 30, .alignment = TextAlign::center};
-  drawText(painter, StyledText(QStringLiteral("Slide %1").arg(Index + 1), style),
-           QRectF(QPointF(0, 0), SlideFrame::kSize));
-}
-
 template <typename Slide>
 void paintSlide(QPainter& painter, const WrappedReport& report) {
   Slide{report}.paint(painter);
@@ -34,18 +32,10 @@ void paintSlide(QPainter& painter, const WrappedReport& report) {
 
 // The content of slides 0 ... 12 by index; every other index is the closer.
 constexpr std::array<ContentPainter, LongDeckSlide::kCloserIndex> kContent = {
-    &paintInterim<0>,
-    &paintInterim<1>,
-    &paintInterim<2>,
-    &paintInterim<3>,
-    &paintInterim<4>,
-    &paintInterim<5>,
-    &paintInterim<6>,
-    &paintInterim<7>,
-    &paintSlide<DialectSlide>,
-    &paintSlide<ResponseTimeSlide>,
-    &paintSlide<ArgumentMapSlide>,
-    &paintSlide<VibeShiftSlide>,
+    &paintSlide<ColdOpenSlide>,     &paintSlide<ReceiptsSlide>,    &paintSlide<VocabularySlide>,
+    &paintSlide<HeatmapSlide>,      &paintSlide<ShapeSlide>,       &paintSlide<WordDebutSlide>,
+    &paintSlide<ApologySlide>,      &paintSlide<InitiationSlide>,  &paintSlide<DialectSlide>,
+    &paintSlide<ResponseTimeSlide>, &paintSlide<ArgumentMapSlide>, &paintSlide<VibeShiftSlide>,
     &paintSlide<StreakSlide>,
 };
 

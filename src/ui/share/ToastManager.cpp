@@ -33,6 +33,8 @@ void ToastManager::show(const QString& text, double durationSeconds) {
   });
 }
 
+void ToastManager::clear() { dismiss(generation_); }
+
 void ToastManager::dismiss(quint64 shown) {
   // Only the newest message's delay clears the text.
   if (shown != generation_ || !current_) return;

@@ -32,6 +32,8 @@ class ToastManager : public QObject {
   // Shows `text` for `durationSeconds` (0 clears it at the next turn of the
   // event loop; a negative or non-finite duration counts as 0).
   void show(const QString& text, double durationSeconds = kDefaultDuration);
+  // Takes the message down at once (a deck that goes away; tests).
+  void clear();
 
  Q_SIGNALS:
   void currentChanged();

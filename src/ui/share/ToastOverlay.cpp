@@ -1,7 +1,6 @@
 #include "share/ToastOverlay.h"
 
 #include "kit/paint/PainterState.h"
-#include "kit/paint/Shadow.h"
 #include "kit/paint/Shapes.h"
 #include "share/ToastManager.h"
 #include "theme/MurmelaTheme.h"
@@ -9,102 +8,97 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace murmela {
 
 TextStyle ToastOverlay::textStyle() {
-  return TextStyle{
-      .typeface = Typeface::inter, .size = 11, .weight = QFont::Medium, .tracking = 0.6, .color = MurmelaTheme::cream};
+  return TextStyle{.typeface = Typeface::inter,
+                   .size = 11,
+                   .weight = QFont::Medium,
+                   .tracking = 0.6,
+                   .color = MurmelaTheme::cream,
+                   .alignment = TextAlign::center};
 }
 
-ToastOverlay::Layout ToastOverlay::layout(const QString& text, const QSizeF& size) {
+ToastOverlay::Layout ToastOverlay::layout(const QString& text, const QRectF& bounds) {
   Layout result;
-  const qreal width = std::max<qreal>(1.0, size.width() - 2 * kHorizontalPadding);
-  result.text = layoutText(text, textStyle(), width);
-  const QSizeF capsule(result.text.width() + 2 * kHorizontalPadding, result.text.height() + 2 * kVerticalPadding);
-  result.capsule = QRectF(
-      QPointF((size.width() - capsule.width()) / 2.0, size.height() - kBottomPadding - capsule.height()), capsule);
+  const qreal wrapWidth = std::max(bounds.width() - 2.0 * kHorizontalPadding, 1.0);
+  result.text = layoutText(text, textStyle(), wrapWidth);
+  const QSizeF size(result.text.width() + 2.0 * kHorizontalPadding, result.text.height() + 2.0 * kVerticalPadding);
+  result.capsule =
+      QRectF(QPointF(bounds.center().x() - size.width() / 2.0, bounds.bottom() - kBottomPadding - size.height()), size);
   result.textOrigin = result.capsule.topLeft() + QPointF(kHorizontalPadding, kVerticalPadding);
+  result.travel = size.height() + kBottomPadding;
   return result;
 }
 
-void ToastOverlay::paintToast(QPainter& painter, const Layout& layout, const QSizeF& size, qreal progress) {
-  if (progress <= 0.0) return;
-  const PainterStateScope state(painter);
+void ToastOverlay::paint(QPainter& painter, const Layout& layout, qreal shown) {
+  if (shown <= 0.0) return;
+  const OpacityScope fade(painter, shown);
+  painter.translate(0.0, layout.travel * (1.0 - shown));
   painter.setRenderHint(QPainter::Antialiasing);
-  // Moves in from below the overlay's bottom edge while it fades in.
-  const qreal travel = size.height() - layout.capsule.top();
-  painter.translate(0.0, (1.0 - progress) * travel);
-  painter.setOpacity(painter.opacity() * progress);
   const QPainterPath capsule = capsulePath(layout.capsule);
-  drawShadow(painter, capsule, ShadowStyle{QColor(0, 0, 0, 51), 10.0, QPointF(0.0, 4.0)});
-  painter.fillPath(capsule, withOpacity(MurmelaTheme::ink, 0.92));
+  drawShadow(painter, capsule, kShadow);
+  painter.fillPath(capsule, withOpacity(MurmelaTheme::ink, kBackgroundOpacity));
   layout.text.draw(painter, layout.textOrigin);
 }
 
-ToastOverlay::ToastOverlay(ToastManager& manager, QWidget* parent, Clock clock)
-    : QWidget(parent), manager_(&manager), clock_(std::move(clock)) {
+ToastOverlay::ToastOverlay(ToastManager& manager, Clock clock, QWidget* parent)
+    : QWidget(parent),
+      manager_(&manager),
+      clock_(clock ? std::move(clock) : Clock(&monotonicSeconds)),
+      ticker_([this] { return !transition_.finished(clock_()); }, [this] { update(); }, this) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);
-  frames_.setInterval(16);
-  connect(&frames_, &QTimer::timeout, this, &ToastOverlay::tick);
-  connect(&manager, &ToastManager::currentChanged, this, [this] {
-    const std::optional<QString>& current = manager_->current();
-    const bool wasVisible = shown_.has_value() && appearing_;
-    if (current) {
-      shown_ = current;
-      if (!wasVisible) {
-        appearing_ = true;
-        transition_ = Transition::startingAt(clock_(), kTransitionSeconds, Easing::easeOut);
-      }
-    } else if (shown_) {
-      appearing_ = false;
-      transition_ = Transition::startingAt(clock_(), kTransitionSeconds, Easing::easeOut);
-    }
-    raise();
-    tick();
-  });
+  connect(&manager, &ToastManager::currentChanged, this, &ToastOverlay::follow);
   if (parent) {
     parent->installEventFilter(this);
-    follow();
+    cover();
   }
-  if (manager.current()) {
-    shown_ = manager.current();
-    appearing_ = true;
-  }
+  follow();
 }
 
-qreal ToastOverlay::progress() const {
-  if (!shown_) return 0.0;
-  const qreal raw = transition_.progress(clock_());
-  return appearing_ ? raw : 1.0 - raw;
-}
-
-void ToastOverlay::tick() {
-  if (transition_.finished(clock_())) {
-    frames_.stop();
-    if (!appearing_) shown_.reset();
-  } else if (!frames_.isActive()) {
-    frames_.start();
-  }
-  update();
-}
-
-void ToastOverlay::follow() {
+void ToastOverlay::cover() {
   if (QWidget* host = parentWidget()) setGeometry(host->rect());
   raise();
 }
 
 bool ToastOverlay::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == parentWidget() && event->type() == QEvent::Resize) follow();
-  if (watched == parentWidget() && event->type() == QEvent::ChildAdded) raise();
+  if (watched == parentWidget()) {
+    if (event->type() == QEvent::Resize) cover();
+    if (event->type() == QEvent::ChildAdded) raise();  // a sibling added later stays below
+  }
   return QWidget::eventFilter(watched, event);
 }
 
+qreal ToastOverlay::shownAmount() const {
+  if (!text_) return 0.0;
+  if (!arriving_ && transition_.finished(clock_())) return 0.0;
+  const qreal progress = transition_.progress(clock_());
+  return arriving_ ? progress : 1.0 - progress;
+}
+
+void ToastOverlay::follow() {
+  const std::optional<QString> current = manager_ ? manager_->current() : std::nullopt;
+  const double now = clock_();
+  if (current) {
+    if (!arriving_) transition_ = Transition::startingAt(now, kDuration, Easing::easeOut);
+    arriving_ = true;
+    text_ = current;
+  } else if (arriving_) {
+    transition_ = Transition::startingAt(now, kDuration, Easing::easeOut);
+    arriving_ = false;
+  }
+  ticker_.kick();
+}
+
 void ToastOverlay::paintEvent(QPaintEvent*) {
-  if (!shown_) return;
+  const qreal shown = shownAmount();
+  if (!text_ || shown <= 0.0) return;
   QPainter painter(this);
-  paintToast(painter, layout(*shown_, size()), size(), progress());
+  paint(painter, layout(*text_, QRectF(rect())), shown);
 }
 
 }  // namespace murmela

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
+#include "kit/paint/Shadow.h"
 #include "kit/text/TextLayout.h"
 
 #include <QPointer>
 #include <QRectF>
-#include <QSizeF>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <optional>
@@ -16,37 +16,44 @@ namespace murmela {
 
 class ToastManager;
 
-// The toast manager's message as a dark capsule 90 points above the bottom
-// of the deck, above everything else including the share sheet. It takes no
-// clicks: the deck and the sheet beneath stay usable. A message moves in
-// from the bottom edge and fades in, and goes the same way, by one ease-out
-// transition of 0.25 s; a new message while one is shown replaces its words.
+// The toast manager's message as a dark capsule near the bottom of the view
+// it covers, and nothing without one. It takes no clicks: the deck beneath
+// stays usable while a toast shows. A message arrives from the bottom edge
+// fading in and leaves the same way (ease-out, 0.25 seconds); a new text in
+// place of a shown one replaces it at once. It covers its parent, follows
+// its size, and stays above the parent's other children (a share sheet
+// opened later included).
 class ToastOverlay : public QWidget {
   Q_OBJECT
 
  public:
   static constexpr qreal kBottomPadding = 90.0;
-  static constexpr qreal kHorizontalPadding = 16.0;
   static constexpr qreal kVerticalPadding = 10.0;
-  static constexpr double kTransitionSeconds = 0.25;
+  static constexpr qreal kHorizontalPadding = 16.0;
+  static constexpr qreal kBackgroundOpacity = 0.92;
+  static constexpr double kDuration = 0.25;
+  static constexpr ShadowStyle kShadow{QColor(0, 0, 0, 51), 10.0, QPointF(0.0, 4.0)};  // black at 0.2
+
+  static TextStyle textStyle();
 
   struct Layout {
     QRectF capsule;
     TextLayout text;
     QPointF textOrigin;
+    qreal travel = 0.0;  // how far it moves in from the bottom edge
   };
-  // Where a message sits in an overlay of `size`: wrapped to the width less the padding.
-  static Layout layout(const QString& text, const QSizeF& size);
-  // Paints it at a transition value (0: out of sight below, 1: in place).
-  static void paintToast(QPainter& painter, const Layout& layout, const QSizeF& size, qreal progress);
-  static TextStyle textStyle();
+  // The toast for `text` in a view of `bounds`: centred, its bottom edge 90
+  // points above the view's, the text wrapping at the view's width.
+  static Layout layout(const QString& text, const QRectF& bounds);
+  // Paints it `shown` of the way in (0: below the edge and clear, 1: in place).
+  static void paint(QPainter& painter, const Layout& layout, qreal shown);
 
-  // Covers `parent` and follows its size.
-  explicit ToastOverlay(ToastManager& manager, QWidget* parent, Clock clock = &monotonicSeconds);
+  ToastOverlay(ToastManager& manager, Clock clock, QWidget* parent = nullptr);
 
-  // The message painted now (kept while it leaves), and the transition value.
-  const std::optional<QString>& shownText() const { return shown_; }
-  qreal progress() const;
+  // The last text shown (on screen, on its way out, or gone), and how far
+  // in it is now (0 once it has left).
+  const std::optional<QString>& lastText() const { return text_; }
+  qreal shownAmount() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -54,14 +61,14 @@ class ToastOverlay : public QWidget {
 
  private:
   void follow();
-  void tick();
+  void cover();
 
   QPointer<ToastManager> manager_;
   Clock clock_;
-  std::optional<QString> shown_;
-  bool appearing_ = false;
-  Transition transition_ = Transition::instant();
-  QTimer frames_;
+  std::optional<QString> text_;
+  bool arriving_ = false;
+  Transition transition_;
+  FrameTicker ticker_;
 };
 
 }  // namespace murmela

@@ -43,7 +43,9 @@ ShareSheetView::ShareSheetView(SlideShareContext context, ToastManager& toast, D
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_NoSystemBackground);
-  presentation_ = Transition::startingAt(environment_.clock(), kPresentSeconds, Easing::easeOut);
+  presentation_ = environment_.fadesItself
+                      ? Transition::startingAt(environment_.clock(), kPresentSeconds, Easing::easeOut)
+                      : Transition::instant();
   frames_.setInterval(16);
   connect(&frames_, &QTimer::timeout, this, &ShareSheetView::tick);
   if (parent) {
@@ -75,11 +77,34 @@ ShareSheetLayout ShareSheetView::sheetLayout() const {
   return layoutShareSheet(context_, shown, size(), environment_.now());
 }
 
+ShareSheetFactory ShareSheetView::factory(ShareSheetEnvironment environment) {
+  environment.fadesItself = false;
+  return [environment](const ShareSheetRequest& request, QWidget* parent) -> QWidget* {
+    if (!request.toast) return nullptr;
+    const ShareServices services = environment.services;
+    const auto select = request.select;
+    return new ShareSheetView(
+        request.context, *request.toast, request.dismiss,
+        [select, services](ShareDestination destination, ShareMode mode) {
+          if (!select) return;
+          select([services, destination, mode](const SlideShareContext& context, ToastManager& toast) {
+            ShareController(context.report, context.slideIndex, toast, services).perform(destination, mode);
+          });
+        },
+        parent, environment);
+  };
+}
+
 void ShareSheetView::closeAnimated() {
   if (closing_) return;
   closing_ = true;
   interaction_ = {};
   const double now = environment_.clock();
+  if (!environment_.fadesItself) {
+    presentation_ = Transition::instant();
+    animate();
+    return;
+  }
   // Fades out from wherever the fade in had got to.
   const qreal shown = presentation_.progress(now);
   presentation_ = Transition::startingAt(now - kPresentSeconds * (1.0 - shown), kPresentSeconds, Easing::easeOut);
@@ -379,7 +404,7 @@ void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
                                      if (outcome.value) {
                                        ShareController(context.report, context.slideIndex, *toast, services)
                                            .perform(destination, ShareMode::slideshow, outcome.value->link.shareURL);
-                                       if (self && !self->isClosing()) self->dismiss();
+                                       if (self && self->isVisible() && !self->isClosing()) self->dismiss();
                                        return;
                                      }
                                      const QString message = linkFailureText(outcome.error);

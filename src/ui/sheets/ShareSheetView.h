@@ -5,6 +5,7 @@
 #include "kit/motion/Motion.h"
 #include "share/ShareDestination.h"
 #include "share/ShareLinkClient.h"
+#include "share/ShareSheetRequest.h"
 #include "share/ShareServices.h"
 #include "sheets/share/ShareSheetLayout.h"
 #include "sheets/share/ShareSheetState.h"
@@ -27,6 +28,8 @@ struct ShareSheetEnvironment {
   ShareServices services = ShareServices::system();
   Clock clock = &monotonicSeconds;
   std::function<Date()> now = &Date::now;
+  // Whether the sheet fades itself in and out; off where its host fades it.
+  bool fadesItself = true;
 };
 
 // The share sheet over the deck for one slide's share request: a painted
@@ -63,6 +66,11 @@ class ShareSheetView : public QWidget {
   bool isClosing() const { return closing_; }
   // The presentation value (0 ... 1) it is painted at now.
   qreal presentation() const;
+
+  // Builds the sheet for the deck's request: a plain choice runs as a share
+  // controller action with the request's context and toasts, and the deck
+  // fades the sheet (so it does not fade itself).
+  static ShareSheetFactory factory(ShareSheetEnvironment environment = {});
 
   // The text a failed link request shows.
   static QString linkFailureText(const std::exception_ptr& error);

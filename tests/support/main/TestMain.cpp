@@ -2,10 +2,12 @@
 // "-class Name" runs one class; other arguments go to Qt Test unchanged.
 #include "support/TestRegistry.h"
 
-#ifdef MURMELA_TEST_GUI
-// A widget application, so that GUI tests can build widgets as well as paint.
+#if defined(MURMELA_TEST_WIDGETS)
 #include <QApplication>
 using TestApplication = QApplication;
+#elif defined(MURMELA_TEST_GUI)
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
 #else
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;

@@ -50,17 +50,17 @@ class ToastTest : public QObject {
     host.resize(390, 780);
     auto toasts = heldToasts();
     double now = 0.0;
-    auto* overlay = new ToastOverlay(*toasts, &host, [&now] { return now; });
+    auto* overlay = new ToastOverlay(*toasts, [&now] { return now; }, &host);
     host.show();
     toasts->show(QStringLiteral("Slide copied to clipboard."));
 
-    const ToastOverlay::Layout layout = ToastOverlay::layout(QStringLiteral("Slide copied to clipboard."), host.size());
+    const ToastOverlay::Layout layout = ToastOverlay::layout(QStringLiteral("Slide copied to clipboard."), QRectF(host.rect()));
     QCOMPARE(layout.capsule.bottom(), 780.0 - 90.0);
     QCOMPARE(layout.capsule.center().x(), 195.0);
     QCOMPARE(layout.capsule.width(), layout.text.width() + 32.0);
     QCOMPARE(layout.capsule.height(), layout.text.height() + 20.0);
     const ToastOverlay::Layout wrapped =
-        ToastOverlay::layout(QString(QStringLiteral("Save failed: ")).repeated(12), host.size());
+        ToastOverlay::layout(QString(QStringLiteral("Save failed: ")).repeated(12), QRectF(host.rect()));
     QVERIFY(wrapped.text.lines.size() > 1);
     QVERIFY(wrapped.capsule.width() <= 390.0);
     QCOMPARE(wrapped.capsule.bottom(), 780.0 - 90.0);
@@ -71,14 +71,14 @@ class ToastTest : public QObject {
     QCOMPARE(host.children().last(), overlay);
 
     // In from below by one ease-out transition, out the same way.
-    QCOMPARE(overlay->progress(), 0.0);
+    QCOMPARE(overlay->shownAmount(), 0.0);
     now = 0.125;
-    QVERIFY(overlay->progress() > 0.5 && overlay->progress() < 1.0);
+    QVERIFY(overlay->shownAmount() > 0.5 && overlay->shownAmount() < 1.0);
     now = 0.25;
-    QCOMPARE(overlay->progress(), 1.0);
+    QCOMPARE(overlay->shownAmount(), 1.0);
     toasts->show(QStringLiteral("Saved to a.png."));  // a new text while shown: no new entrance
-    QCOMPARE(overlay->progress(), 1.0);
-    QCOMPARE(overlay->shownText(), QStringLiteral("Saved to a.png."));
+    QCOMPARE(overlay->shownAmount(), 1.0);
+    QCOMPARE(overlay->lastText(), QStringLiteral("Saved to a.png."));
   }
 };
 

@@ -1,12 +1,10 @@
 #include "SlideRecording.h"
 #include "deck/chrome/SlideFrame.h"
 #include "deck/slides/CloserSlide.h"
-#include "share/ShareSheetPresenter.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace murmela;
@@ -44,7 +42,7 @@ class CloserSlideTest : public QObject {
 
     const CloserSlide::Layout layout = CloserSlide{report, enableShare}.layout();
     QCOMPARE(layout.buttons.size(), enableShare ? 2 : 1);
-    const QList<QRectF> blocks = layout.blocks();
+    const QList<QRectF> blocks = layout.elementFrames();
     const qreal footerTop = SlideFrame{13, 14, std::nullopt}.layout().footer.row.top();
     for (qsizetype i = 1; i < blocks.size(); ++i) QVERIFY(blocks[i].top() >= blocks[i - 1].bottom());
     QVERIFY(blocks.last().bottom() <= footerTop);
@@ -57,44 +55,6 @@ class CloserSlideTest : public QObject {
     const QRectF done = layout.button(CloserSlide::Element::done)->layout.frame;
     QCOMPARE(done, QRectF(129, 656, 132, 44));
     if (enableShare) QCOMPARE(layout.button(CloserSlide::Element::share)->layout.frame, QRectF(129, 597, 132, 44));
-  }
-
-  void buttonsShareTheClosingSlideAndGoHome_data() {
-    QTest::addColumn<bool>("enableShare");
-    QTest::addColumn<bool>("withDone");
-    QTest::addColumn<QString>("pressed");  // the button clicked: "share" or "done"
-    QTest::addColumn<int>("sharedIndex");  // -1: nothing shared
-    QTest::addColumn<int>("doneCalls");
-    QTest::newRow("share") << true << true << "share" << 13 << 0;
-    QTest::newRow("done") << true << true << "done" << -1 << 1;
-    QTest::newRow("done without an action") << true << false << "done" << -1 << 0;
-    QTest::newRow("share hidden with sharing off") << false << true << "share" << -1 << 0;
-  }
-  void buttonsShareTheClosingSlideAndGoHome() {
-    QFETCH(bool, enableShare);
-    QFETCH(bool, withDone);
-    QFETCH(QString, pressed);
-    QFETCH(int, sharedIndex);
-    QFETCH(int, doneCalls);
-    const WrappedReport report = demoReport(QStringLiteral("minimal"));
-    const CloserSlide closer{report, enableShare, QStringLiteral("jordan@example.com")};
-    const auto recorder = recordSlide(closer);
-    const std::optional<PaintRecord> label =
-        recorder->firstText(pressed == QLatin1String("share") ? QStringLiteral("SHARE") : QStringLiteral("DONE"));
-    QCOMPARE(label.has_value(), enableShare || pressed == QLatin1String("done"));
-    // Where Share would be with sharing on: nothing there with it off.
-    const QPointF point = label ? label->bounds.center() : QPointF(195, 619);
-
-    ShareSheetPresenter presenter;
-    int calls = 0;
-    const std::function<void()> onDone = withDone ? std::function<void()>([&] { ++calls; }) : nullptr;
-    if (const std::optional<CloserSlide::Element> hit = closer.hitTest(point)) closer.activate(*hit, presenter, onDone);
-    QCOMPARE(calls, doneCalls);
-    QCOMPARE(presenter.pending().has_value(), sharedIndex >= 0);
-    if (sharedIndex < 0) return;
-    QCOMPARE(presenter.pending()->slideIndex, sharedIndex);
-    QCOMPARE(presenter.pending()->contactHandle, QStringLiteral("jordan@example.com"));
-    QCOMPARE(presenter.pending()->report.participantNames.them, QStringLiteral("Jordan"));
   }
 
   void buttonsAreCapsulesInTheirColours() {

@@ -78,14 +78,14 @@ class LongDeckSlideTest : public QObject {
   void everyIndexShowsItsSlide_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("title");
-    const QStringList titles = {"Slide 1",
-                                "Slide 2",
-                                "Slide 3",
-                                "Slide 4",
-                                "Slide 5",
-                                "Slide 6",
-                                "Slide 7",
-                                "Slide 8",
+    const QStringList titles = {"You & Jordan",
+                                "The receipts.",
+                                "you typed",
+                                "spike.",
+                                "Messages, by year.",
+                                "No pet name debut.",
+                                "Who said",
+                                "You started it.",
                                 "Your dialect.",
                                 "Median minutes to reply.",
                                 "Every fight, charted.",
@@ -105,39 +105,49 @@ class LongDeckSlideTest : public QObject {
   }
 
   // The closer's buttons answer through the switch: Share hands over slide 13
-  // and the handle, Done calls the deck's action.
+  // and the handle (and is not there with sharing off), Done calls the deck's
+  // action when it has one.
   void closerButtonsActThroughTheSwitch_data() {
     QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<int>("element");
-    QTest::newRow("share on 13") << 13 << "SHARE" << int(LongDeckSlide::Element::closerShare);
-    QTest::newRow("done on 13") << 13 << "DONE" << int(LongDeckSlide::Element::closerDone);
-    QTest::newRow("share past the end") << 30 << "SHARE" << int(LongDeckSlide::Element::closerShare);
+    QTest::addColumn<bool>("enableShare");
+    QTest::addColumn<bool>("withDone");
+    QTest::addColumn<QString>("label");  // the button clicked
+    QTest::addColumn<bool>("shared");
+    QTest::addColumn<int>("doneCalls");
+    QTest::newRow("share on 13") << 13 << true << true << "SHARE" << true << 0;
+    QTest::newRow("share past the end") << 30 << true << true << "SHARE" << true << 0;
+    QTest::newRow("done") << 13 << true << true << "DONE" << false << 1;
+    QTest::newRow("done without an action") << 13 << true << false << "DONE" << false << 0;
+    QTest::newRow("no share with sharing off") << 13 << false << true << "SHARE" << false << 0;
   }
   void closerButtonsActThroughTheSwitch() {
     QFETCH(int, index);
+    QFETCH(bool, enableShare);
+    QFETCH(bool, withDone);
     QFETCH(QString, label);
-    QFETCH(int, element);
+    QFETCH(bool, shared);
+    QFETCH(int, doneCalls);
     const WrappedReport report = FakeReportLoader::load(FakeDataFixture::rich);
-    const LongDeckSlide slide{report, index, true, QStringLiteral("maya@example.com")};
+    const LongDeckSlide slide{report, index, enableShare, QStringLiteral("maya@example.com")};
     const auto text = record(slide)->firstText(label);
-    QVERIFY(text);
-    const std::optional<LongDeckSlide::Element> hit = slide.hitTest(text->bounds.center());
-    QCOMPARE(hit, LongDeckSlide::Element(element));
+    QCOMPARE(text.has_value(), enableShare || label == QLatin1String("DONE"));
+    // Where Share stands with sharing on: nothing answers there with it off.
+    const QPointF point = text ? text->bounds.center() : QPointF(195, 619);
+    const std::optional<LongDeckSlide::Element> hit = slide.hitTest(point);
+    QCOMPARE(hit.has_value(), text.has_value());
     ShareSheetPresenter presenter;
     int done = 0;
-    slide.activate(*hit, presenter, [&] { ++done; });
-    const bool share = *hit == LongDeckSlide::Element::closerShare;
-    QCOMPARE(done, share ? 0 : 1);
-    QCOMPARE(presenter.pending().has_value(), share);
-    if (!share) return;
+    const std::function<void()> onDone = withDone ? std::function<void()>([&] { ++done; }) : nullptr;
+    if (hit) slide.activate(*hit, presenter, onDone);
+    QCOMPARE(done, doneCalls);
+    QCOMPARE(presenter.pending().has_value(), shared);
+    if (!shared) return;
     QCOMPARE(presenter.pending()->slideIndex, 13);
     QCOMPARE(presenter.pending()->contactHandle, QStringLiteral("maya@example.com"));
-    // Pressed, the button dims; the rest of the slide is unchanged.
-    const LongDeckSlide::Interaction pressed{std::nullopt, hit};
+    // Pressed, the button dims and Done does not.
     PaintRecorder recorder;
     QPainter painter(&recorder);
-    slide.paint(painter, pressed);
+    slide.paint(painter, {std::nullopt, hit});
     painter.end();
     QVERIFY(textIn(recorder, label, MurmelaTheme::cream)->opacity < 1.0);
     QCOMPARE(textIn(recorder, QStringLiteral("DONE"), MurmelaTheme::sageDeep)->opacity, 1.0);

@@ -149,26 +149,6 @@ class SlideCaptionsTest : public QObject {
     if (!hosted || hosted->trimmed().isEmpty()) QCOMPARE(caption.runs.first().style.tracking, 1.6);
   }
 
-  void cavedCountsSplitEveryArgument_data() {
-    QTest::addColumn<QList<bool>>("endedByMe");
-    QTest::addColumn<qint64>("mine");
-    QTest::addColumn<qint64>("theirs");
-    QTest::newRow("none") << QList<bool>{} << qint64(0) << qint64(0);
-    QTest::newRow("mixed") << QList<bool>{true, false, true, true} << qint64(3) << qint64(1);
-    QTest::newRow("all theirs") << QList<bool>{false, false} << qint64(0) << qint64(2);
-  }
-  void cavedCountsSplitEveryArgument() {
-    QFETCH(QList<bool>, endedByMe);
-    QFETCH(qint64, mine);
-    QFETCH(qint64, theirs);
-    QList<ArgumentEvent> events;
-    // lastSenderWasMe is the opposite of endedByMe: the legend reads only who ended it.
-    for (const bool mineEnded : endedByMe) events.append(ArgumentEvent{utc(2024, 1, 1), 10, !mineEnded, {}, mineEnded});
-    const CavedCounts counts = cavedCounts(events);
-    QCOMPARE(counts.mine, mine);
-    QCOMPARE(counts.theirs, theirs);
-  }
-
   void vibeCaptionNamesTheLowMonth_data() {
     QTest::addColumn<std::optional<QString>>("hosted");
     QTest::addColumn<QList<double>>("scores");  // January 2024 onwards

@@ -1,3 +1,4 @@
+#include "GalleryLongTexts.h"
 #include "GalleryReports.h"
 #include "SlideRecording.h"
 #include "deck/chrome/SlideFrame.h"
@@ -27,7 +28,7 @@ struct Drawn {
 
 // Slides nine to fourteen by index, recorded with their element rectangles.
 Drawn draw(int index, const WrappedReport& report) {
-  const auto drawn = [](const auto& slide) { return Drawn{recordSlide(slide), slide.layout().blocks()}; };
+  const auto drawn = [](const auto& slide) { return Drawn{recordSlide(slide), slide.layout().elementFrames()}; };
   switch (index) {
     case 8:
       return drawn(DialectSlide{report});
@@ -139,33 +140,15 @@ class SlidesDrawTest : public QObject {
     if (!family.isEmpty()) QCOMPARE(record->font.family(), family);
   }
 
-  // The dialect columns show at most five terms each, and the minimal report
-  // only the two names.
-  void dialectColumnsHoldFiveTerms_data() {
-    QTest::addColumn<QString>("fixture");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("rich") << "rich" << 5;
-    QTest::newRow("minimal") << "minimal" << 0;
-  }
-  void dialectColumnsHoldFiveTerms() {
-    QFETCH(QString, fixture);
-    QFETCH(int, rows);
-    const WrappedReport report = demoReport(fixture);
-    const DialectSlide::Layout layout = DialectSlide{report}.layout();
-    QCOMPARE(layout.mine.rows.size(), rows);
-    QCOMPARE(layout.theirs.rows.size(), rows);
-    if (layout.divider) QVERIFY(layout.divider->left() > layout.mine.frame.right());
-    if (layout.divider) QVERIFY(layout.divider->right() < layout.theirs.frame.left());
-  }
-
   // Nothing is cut at the edge or runs into the next element, for the demo
-  // reports, the gallery's edge reports, and long terms, six-digit counts,
-  // emoji and right-to-left names.
+  // reports, the gallery's edge and long-text reports, and long terms,
+  // six-digit counts, emoji and right-to-left names.
   void slidesStayClearOfEachOtherAndTheEdges_data() {
     QTest::addColumn<int>("index");
     QTest::addColumn<QString>("data");
     QStringList data;
     for (const gallery::NamedReport& named : gallery::allReports()) data.append(named.name);
+    data.append(QStringLiteral("long-texts"));
     for (const QString& kind : edgeKinds()) data.append(QStringLiteral("edge-") + kind);
     for (int index = 8; index <= 13; ++index)
       for (const QString& name : data) QTest::addRow("%d %s", index, qPrintable(name)) << index << name;

@@ -41,7 +41,7 @@ CavedCounts cavedCounts(const QList<ArgumentEvent>& events) {
   return counts;
 }
 
-QList<QRectF> ArgumentMapSlide::Layout::blocks() const {
+QList<QRectF> ArgumentMapSlide::Layout::elementFrames() const {
   return {title.frame, timeline.frame, legendRow, caption.frame};
 }
 
@@ -50,9 +50,7 @@ ArgumentMapSlide::Layout ArgumentMapSlide::layout() const {
   result.title =
       slide_column::title(QStringLiteral("Every fight, charted."),
                           QStringLiteral("dot size = how long it lasted. color = who texted last."), kTitleTop);
-  const QRectF timeline(
-      QPointF((kWidth - kTimelineSize.width()) / 2, result.title.frame.bottom() + kSpacing + kTimelineTop),
-      kTimelineSize);
+  const QRectF timeline = centredBelow(result.title.frame.bottom(), kTimelineSize, kTimelineTop);
   result.timeline = layoutArgumentTimeline(
       ArgumentTimeline{report.argumentEvents, report.firstMessageDate, report.lastMessageDate}, timeline);
 

@@ -36,7 +36,7 @@ struct ArgumentMapSlide {
     QList<LegendSwatchLayout> legend;  // "YOU CAVED · y" at the left, the other person's at the right
     PlacedText caption;
 
-    QList<QRectF> blocks() const;  // top to bottom
+    QList<QRectF> elementFrames() const;  // top to bottom
   };
 
   Layout layout() const;

@@ -80,7 +80,7 @@ const CloserSlide::Button* CloserSlide::Layout::button(Element element) const {
   return nullptr;
 }
 
-QList<QRectF> CloserSlide::Layout::blocks() const {
+QList<QRectF> CloserSlide::Layout::elementFrames() const {
   QList<QRectF> result = {title.frame, paragraphBox.rect, signature.frame};
   for (const Button& button : buttons) result.append(button.layout.frame);
   return result;

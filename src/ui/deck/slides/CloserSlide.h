@@ -54,7 +54,7 @@ struct CloserSlide {
 
     const Button* button(Element element) const;
     // The elements' rectangles, top to bottom.
-    QList<QRectF> blocks() const;
+    QList<QRectF> elementFrames() const;  // top to bottom
   };
 
   Layout layout() const;

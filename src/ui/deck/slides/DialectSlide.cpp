@@ -49,7 +49,7 @@ StyledText dialectCaption(const WrappedReport& report) {
   return caption;
 }
 
-QList<QRectF> DialectSlide::Layout::blocks() const { return {title.frame, row, caption.frame}; }
+QList<QRectF> DialectSlide::Layout::elementFrames() const { return {title.frame, row, caption.frame}; }
 
 DialectSlide::Layout DialectSlide::layout() const {
   Layout result;

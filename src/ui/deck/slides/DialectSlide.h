@@ -31,7 +31,7 @@ struct DialectSlide {
     std::optional<QRectF> divider;  // absent when the row is too low for its insets
     PlacedText caption;
 
-    QList<QRectF> blocks() const;  // top to bottom
+    QList<QRectF> elementFrames() const;  // top to bottom
   };
 
   Layout layout() const;

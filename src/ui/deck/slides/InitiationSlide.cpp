@@ -28,6 +28,11 @@ const TextStyle kFrequencyStyle{.typeface = Typeface::caveat, .size = 21, .color
 
 const QString kSeparator = QStringLiteral(" \u00B7 ");
 
+// The sentence reads left to right whatever script the name at its start is
+// in: a left-to-right mark keeps a right-to-left name from turning the whole
+// paragraph (and its closing full stop) around.
+constexpr QChar kLeftToRightMark(0x200E);
+
 // Who misses whom first, in rose, then how often, in ink.
 StyledText initiationCaption(const WrappedReport& report) {
   const bool userFirst = report.initiationRate.them <= report.initiationRate.me;
@@ -35,16 +40,16 @@ StyledText initiationCaption(const WrappedReport& report) {
                                  : report.participantNames.them + QStringLiteral(" misses you first,");
   const double rate = userFirst ? report.initiationRate.me : report.initiationRate.them;
   StyledText caption(ParagraphStyle{.alignment = TextAlign::center, .lineLimit = kCaptionLines});
-  caption.append(lead + QLatin1Char(' '), kLeadStyle);
+  caption.append(kLeftToRightMark + lead + QLatin1Char(' '), kLeadStyle);
   caption.append(initiationFrequencyPhrase(rate) + QStringLiteral(". "), kFrequencyStyle);
   return caption;
 }
 
 QList<LegendSwatch> legend(const WrappedReport& report) {
-  return {{MurmelaTheme::sageDeep,
-           QStringLiteral("YOU") + kSeparator + LocaleFormat::groupedInteger(report.initiationCount.me)},
-          {MurmelaTheme::gold, report.participantNames.them.toUpper() + kSeparator +
-                                   LocaleFormat::groupedInteger(report.initiationCount.them)}};
+  return {{MurmelaTheme::sageDeep, QStringLiteral("YOU"),
+           kSeparator + LocaleFormat::groupedInteger(report.initiationCount.me)},
+          {MurmelaTheme::gold, report.participantNames.them.toUpper(),
+           kSeparator + LocaleFormat::groupedInteger(report.initiationCount.them)}};
 }
 
 qreal rowHeight(const QList<LegendSwatchLayout>& row) {

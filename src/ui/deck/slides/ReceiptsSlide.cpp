@@ -15,6 +15,7 @@ constexpr qreal kSideInset = 28.0;
 constexpr qreal kGridTop = 38.0;
 constexpr qreal kGridSpacing = 10.0;
 constexpr int kGridColumns = 2;
+constexpr int kTileCount = 6;  // five counts and the signature phrase
 constexpr qreal kSplitBottom = 100.0;
 constexpr double kDaysPerYear = 365.25;
 
@@ -50,7 +51,7 @@ ReceiptsSlide::Layout ReceiptsSlide::layout() const {
   const qreal width = SlidePage::kWidth - 2 * kSideInset;
   const qreal column = (width - kGridSpacing) / kGridColumns;
   QList<qreal> heights;
-  for (const StatTileLayout& tile : layoutTiles(report, QList<QRectF>(6, QRectF(0, 0, column, 0))))
+  for (const StatTileLayout& tile : layoutTiles(report, QList<QRectF>(kTileCount, QRectF(0, 0, column, 0))))
     heights.append(tile.frame.rect.height());
   const SlideGridLayout measured = layoutSlideGrid(heights, kGridColumns, {}, width, kGridSpacing, kGridSpacing);
   const SplitBar bar{QStringLiteral("YOU"), report.participantNames.them.toUpper(), report.messagesPerPerson.me,

@@ -60,13 +60,12 @@ StyledText longestWaitCaption(const WrappedReport& report) {
                         waitStyle(MurmelaTheme::ink));
 }
 
-QList<QRectF> ResponseTimeSlide::Layout::blocks() const { return {title.frame, chart.frame, waitBox.rect}; }
+QList<QRectF> ResponseTimeSlide::Layout::elementFrames() const { return {title.frame, chart.frame, waitBox.rect}; }
 
 ResponseTimeSlide::Layout ResponseTimeSlide::layout() const {
   Layout result;
   result.title = slide_column::title(QStringLiteral("Median minutes to reply."), responseSubtitle(report), kTitleTop);
-  const QRectF chart(QPointF((kWidth - kChartSize.width()) / 2, result.title.frame.bottom() + kSpacing + kChartTop),
-                     kChartSize);
+  const QRectF chart = centredBelow(result.title.frame.bottom(), kChartSize, kChartTop);
   result.chart =
       layoutResponseLineChart(ResponseLineChart{report.responseTimeByYear, report.participantNames.them}, chart);
 

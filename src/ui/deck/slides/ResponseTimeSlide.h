@@ -34,7 +34,7 @@ struct ResponseTimeSlide {
     CardFrame waitBox;
     PlacedText waitCaption;
 
-    QList<QRectF> blocks() const;  // top to bottom
+    QList<QRectF> elementFrames() const;  // top to bottom
   };
 
   Layout layout() const;

@@ -8,6 +8,10 @@ SlideTitleLayout title(const QString& title, const std::optional<QString>& subti
   return layoutSlideTitle(SlideTitle{title, subtitle}, QRectF(0, top, kWidth, 0));
 }
 
+QRectF centredBelow(qreal aboveBottom, const QSizeF& size, qreal padding) {
+  return QRectF(QPointF((kWidth - size.width()) / 2, aboveBottom + kSpacing + padding), size);
+}
+
 PlacedText textAbove(const StyledText& text, qreal sideInset, qreal bottom, qreal maxHeight) {
   const qreal width = std::max(0.0, kWidth - 2 * sideInset);
   const TextLayout fitted = fitText(text, QSizeF(width, std::max(0.0, maxHeight)));

@@ -61,7 +61,7 @@ StreakCard silenceCard(const WrappedReport& report) {
                     true};
 }
 
-QList<QRectF> StreakSlide::Layout::blocks() const {
+QList<QRectF> StreakSlide::Layout::elementFrames() const {
   return {title.frame, streak.frame.rect, silence.frame.rect, footer.frame};
 }
 

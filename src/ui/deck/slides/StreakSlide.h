@@ -32,7 +32,7 @@ struct StreakSlide {
     StreakCardLayout silence;
     PlacedText footer;  // "N DAYS · M WITH AT LEAST ONE TEXT"
 
-    QList<QRectF> blocks() const;  // top to bottom
+    QList<QRectF> elementFrames() const;  // top to bottom
   };
 
   Layout layout() const;

@@ -54,14 +54,13 @@ StyledText vibeCaption(const WrappedReport& report) {
       .append(QStringLiteral("happened in ") + month + QStringLiteral(". "), captionStyle(MurmelaTheme::ink));
 }
 
-QList<QRectF> VibeShiftSlide::Layout::blocks() const { return {title.frame, chart.frame, caption.frame}; }
+QList<QRectF> VibeShiftSlide::Layout::elementFrames() const { return {title.frame, chart.frame, caption.frame}; }
 
 VibeShiftSlide::Layout VibeShiftSlide::layout() const {
   Layout result;
   result.title = slide_column::title(QStringLiteral("Sentiment over time."),
                                      QStringLiteral("monthly, smoothed. you can see it, can't you."), kTitleTop);
-  const QRectF chart(QPointF((kWidth - kChartSize.width()) / 2, result.title.frame.bottom() + kSpacing + kChartTop),
-                     kChartSize);
+  const QRectF chart = centredBelow(result.title.frame.bottom(), kChartSize, kChartTop);
   result.chart = layoutSentimentAreaChart(SentimentAreaChart{report.sentimentByMonth}, chart);
   const qreal bottom = kHeight - kCaptionBottom;
   result.caption = textAbove(vibeCaption(report), kCaptionSideInset, bottom,

@@ -33,7 +33,7 @@ struct VibeShiftSlide {
     LineChartLayout chart;  // 334 x 240
     PlacedText caption;
 
-    QList<QRectF> blocks() const;  // top to bottom
+    QList<QRectF> elementFrames() const;  // top to bottom
   };
 
   Layout layout() const;
