@@ -154,37 +154,40 @@ void AppCoordinator::bootIfNeeded() {
     return;
   }
   if (services_.skipsPermissionGate) {
-    setPermissions(PermissionSnapshot{true, ContactAccessStatus::authorized()});
-    decideFirstScreen(mark);
+    const PermissionSnapshot granted{true, ContactAccessStatus::authorized()};
+    setPermissions(granted);
+    decideFirstScreen(mark, granted);
     return;
   }
-  probePermissions([this, mark](const PermissionSnapshot& snapshot) {
-    setPermissions(snapshot);
-    decideFirstScreen(mark);
-  });
+  probePermissions([this, mark](const PermissionSnapshot& snapshot) { decideFirstScreen(mark, snapshot); });
 }
 
-void AppCoordinator::decideFirstScreen(quint64 mark) {
+void AppCoordinator::decideFirstScreen(quint64 mark, const PermissionSnapshot& snapshot) {
   const bool onboarded = AppSettings::shared().value(kHasCompletedOnboardingKey, false).toBool();
   AppScreen first = AppScreen::permissions();
   if (!onboarded) {
     first = AppScreen::welcome();
-  } else if (services_.skipsPermissionGate || (permissions_ && isFine(*permissions_))) {
+  } else if (services_.skipsPermissionGate || isFine(snapshot)) {
     first = AppScreen::home();
   }
   setScreenIfUnchangedSince(mark, first);
 }
 
 void AppCoordinator::probePermissions(std::function<void(const PermissionSnapshot&)> then) {
-  workers_.run([probe = services_.probePermissions, post = workers_.post(), then = std::move(then)] {
-    const PermissionSnapshot snapshot = probe();
-    post([then, snapshot] { then(snapshot); });
+  // Probes run side by side and may answer out of order: only the one started
+  // last stores its snapshot, so an older answer never replaces a newer one.
+  const quint64 probe = ++permissionProbes_;
+  workers_.run([this, probe, run = services_.probePermissions, post = workers_.post(), then = std::move(then)] {
+    const PermissionSnapshot snapshot = run();
+    // `this` is used only in the posted call (GUI thread, coordinator alive).
+    post([this, probe, then, snapshot] {
+      if (probe == permissionProbes_) setPermissions(snapshot);
+      if (then) then(snapshot);
+    });
   });
 }
 
-void AppCoordinator::refreshPermissions() {
-  probePermissions([this](const PermissionSnapshot& snapshot) { setPermissions(snapshot); });
-}
+void AppCoordinator::refreshPermissions() { probePermissions({}); }
 
 void AppCoordinator::trackInBackground(std::function<void(AnalyticsEvents&)> event) {
   if (!services_.analytics) return;
@@ -238,7 +241,6 @@ void AppCoordinator::beginNewMurmelaFromHome() {
     return;
   }
   probePermissions([this, mark](const PermissionSnapshot& snapshot) {
-    setPermissions(snapshot);
     setScreenIfUnchangedSince(mark, isFine(snapshot) ? AppScreen::intelligence() : AppScreen::permissions());
   });
 }

@@ -128,6 +128,9 @@ class AppCoordinator : public QObject {
   const std::optional<QString>& pythonSystemInstallError() const { return pythonSystemInstallError_; }
   bool pythonSystemInstallSucceeded() const { return pythonSystemInstallSucceeded_; }
   const std::optional<PendingCSVDebugImport>& pendingCSVDebugImport() const { return pendingCSVDebugImport_; }
+  void setPendingCSVDebugImport(std::optional<PendingCSVDebugImport> pending) {
+    pendingCSVDebugImport_ = std::move(pending);
+  }
 
   // ---- Boot and navigation ----------------------------------------------
   // Once per process: lists the saved reports, refreshes the active shares,
@@ -148,7 +151,8 @@ class AppCoordinator : public QObject {
   void openPastWrap(const PastWrap& wrap);
   // The run's log, else the log's lines in memory; nothing when both are empty.
   void copyAnalysisLog();
-  // Probes the permissions on a worker and stores the snapshot.
+  // Probes the permissions on a worker and stores the snapshot, unless
+  // another probe was started after this one.
   void refreshPermissions();
   // Detects the capability; a hybrid choice that cannot run becomes cloud.
   void refreshHybridCapability();
@@ -222,7 +226,9 @@ class AppCoordinator : public QObject {
   };
 
   // Boot, navigation.
-  void decideFirstScreen(quint64 screenMark);
+  void decideFirstScreen(quint64 screenMark, const PermissionSnapshot& snapshot);
+  // Probes on a worker; the snapshot is stored unless a later probe was
+  // started meanwhile, then `then` (if any) sees it either way.
   void probePermissions(std::function<void(const PermissionSnapshot&)> then);
   // Sets the screen unless it was set since `mark` (screenMark() then).
   bool setScreenIfUnchangedSince(quint64 mark, const AppScreen& screen);
@@ -280,6 +286,7 @@ class AppCoordinator : public QObject {
   std::optional<PendingCSVDebugImport> pendingCSVDebugImport_;
 
   bool didBoot_ = false;
+  quint64 permissionProbes_ = 0;  // probes started
   quint64 screenChanges_ = 0;
   std::optional<Run> run_;
   quint64 runCount_ = 0;

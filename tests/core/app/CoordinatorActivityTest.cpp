@@ -1,5 +1,5 @@
 // Contacts and permissions, share links, and the reset to first run.
-#include "FakeNeighbours.h"
+#include "support/FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "common/AnalysisLogger.h"
 #include "common/AppPaths.h"

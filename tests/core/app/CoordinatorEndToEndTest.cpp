@@ -2,7 +2,7 @@
 // at launch, the real reader and on-device pipeline, the hosted client on the
 // development backend, to a saved report listed first among the past reports.
 #include "DevBackend.h"
-#include "FakeNeighbours.h"
+#include "support/FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "data/MessagesDatabaseReader.h"
 #include "data/ReportJson.h"

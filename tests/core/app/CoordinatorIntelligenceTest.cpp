@@ -1,5 +1,5 @@
 // The intelligence choice, its confirmation and event, and the hybrid setup.
-#include "FakeNeighbours.h"
+#include "support/FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "privacy/PrivacyFilterError.h"
 #include "support/TestRegistry.h"

@@ -1,11 +1,11 @@
 // Boot, the screen changes of the navigation operations, and the work that
 // finishes after the user has moved on.
-#include "FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "common/AnalysisLogger.h"
 #include "common/AppSettings.h"
 #include "data/ReportJson.h"
 #include "hosted/HostedAnalysisError.h"
+#include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"
 #include "support/TestRegistry.h"
 
@@ -260,6 +260,42 @@ class CoordinatorNavigationTest : public QObject {
     QCOMPARE(harness_->fakes.copied.size(), copied.size());
     for (qsizetype i = 0; i < copied.size(); ++i) QVERIFY(harness_->fakes.copied[i].contains(copied[i]));
     if (!runLog.isEmpty()) QVERIFY(!harness_->fakes.copied.first().contains(logged));
+  }
+
+  // Two probes that answer in the other order: the one started last is kept,
+  // whichever finishes last.
+  void laterProbeWins_data() {
+    QTest::addColumn<bool>("olderAnswersLast");
+    QTest::newRow("older probe answers last") << true;
+    QTest::newRow("older probe answers first") << false;
+  }
+  void laterProbeWins() {
+    QFETCH(bool, olderAnswersLast);
+    const PermissionSnapshot older{false, ContactAccessStatus::denied()};
+    const PermissionSnapshot newer{true, ContactAccessStatus::authorized()};
+    Gate olderGate;
+    Gate newerGate;
+    std::atomic<int> started{0};
+    CoordinatorServices services = harness_->fakes.services();
+    services.probePermissions = [&] {
+      const bool first = started++ == 0;
+      (first ? olderGate : newerGate).wait();
+      return first ? older : newer;
+    };
+    AppCoordinator coordinator(services);
+    coordinator.refreshPermissions();
+    QTRY_COMPARE(started.load(), 1);
+    coordinator.refreshPermissions();
+    QTRY_COMPARE(started.load(), 2);
+    QSignalSpy stored(&coordinator, &AppCoordinator::permissionsChanged);
+    (olderAnswersLast ? newerGate : olderGate).open();
+    if (olderAnswersLast) QTRY_COMPARE(coordinator.permissions(), newer);
+    (olderAnswersLast ? olderGate : newerGate).open();
+    QVERIFY(coordinator.waitForBackgroundWork(std::chrono::seconds(30)));
+    QTRY_COMPARE(coordinator.permissions(), newer);
+    QCoreApplication::processEvents();
+    QCOMPARE(coordinator.permissions(), newer);
+    QCOMPARE(stored.size(), 1);
   }
 
   void describeError_data() {

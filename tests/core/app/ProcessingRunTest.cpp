@@ -1,6 +1,6 @@
 // The processing run: progress and estimates, its three endings, runs that
 // were stopped or replaced, the photo count and a failing save.
-#include "FakeNeighbours.h"
+#include "support/FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "common/AnalysisLogger.h"
 #include "common/AppSettings.h"

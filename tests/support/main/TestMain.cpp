@@ -2,7 +2,10 @@
 // "-class Name" runs one class; other arguments go to Qt Test unchanged.
 #include "support/TestRegistry.h"
 
-#ifdef MURMELA_TEST_GUI
+#if defined(MURMELA_TEST_WIDGETS)
+#include <QApplication>
+using TestApplication = QApplication;
+#elif defined(MURMELA_TEST_GUI)
 #include <QGuiApplication>
 using TestApplication = QGuiApplication;
 #else

@@ -1,4 +1,4 @@
-#include "FakeNeighbours.h"
+#include "support/FakeNeighbours.h"
 
 #include "common/AnalysisLogger.h"
 #include "data/WrappedDataError.h"
