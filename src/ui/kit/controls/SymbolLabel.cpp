@@ -10,8 +10,8 @@ SymbolLabel::Layout SymbolLabel::layout() const {
   Layout result;
   const bool hasText = !text.isEmpty();
   if (hasText) result.text = layoutText(text, style);
-  const QSizeF symbolBox = symbol ? murmela::symbolSize(*symbol, symbolSize, symbolWeight) : QSizeF();
-  const QSizeF textBox = hasText ? result.text.size : QSizeF();
+  const QSizeF symbolBox = symbol ? murmela::symbolSize(*symbol, symbolSize, symbolWeight) : QSizeF(0.0, 0.0);
+  const QSizeF textBox = hasText ? result.text.size : QSizeF(0.0, 0.0);
   const qreal gap = symbol && hasText ? spacing : 0.0;
   result.size = QSizeF(symbolBox.width() + gap + textBox.width(), std::max(symbolBox.height(), textBox.height()));
   result.symbolRect = QRectF(QPointF(0.0, (result.size.height() - symbolBox.height()) / 2.0), symbolBox);

@@ -1,0 +1,214 @@
+#include "kit/widgets/ButtonHost.h"
+
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Pens.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace murmela {
+
+ButtonHost::ButtonHost(QWidget* widget, Provider provider)
+    : QObject(widget), widget_(widget), provider_(std::move(provider)) {
+  widget->setMouseTracking(true);
+  widget->setFocusPolicy(Qt::StrongFocus);
+  widget->installEventFilter(this);
+}
+
+ButtonState ButtonHost::state(int id) const { return {hovered_ == id, pressedInside_ && pressed_ == id, false}; }
+
+bool ButtonHost::showsFocus(int id) const { return focusVisible_ && focused_ == id && widget_ && widget_->hasFocus(); }
+
+std::optional<ButtonTarget> ButtonHost::target(int id) const {
+  for (const ButtonTarget& candidate : targets())
+    if (candidate.id == id) return candidate;
+  return std::nullopt;
+}
+
+std::optional<ButtonTarget> ButtonHost::targetAt(QPointF point) const {
+  // Later buttons are painted over earlier ones, so they answer first.
+  const QList<ButtonTarget> all = targets();
+  for (auto it = all.crbegin(); it != all.crend(); ++it)
+    if (it->contains(point)) return *it;
+  return std::nullopt;
+}
+
+bool ButtonHost::activate(int id) {
+  const std::optional<ButtonTarget> found = target(id);
+  if (!found || !found->enabled || !found->action) return false;
+  // The action may take the widget (and this host) away: touch nothing after it.
+  found->action();
+  return true;
+}
+
+void ButtonHost::changed() {
+  if (widget_) widget_->update();
+}
+
+void ButtonHost::setHovered(std::optional<int> id, Qt::CursorShape cursor) {
+  if (widget_ && widget_->cursor().shape() != cursor) widget_->setCursor(cursor);
+  if (hovered_ == id) return;
+  hovered_ = id;
+  changed();
+}
+
+void ButtonHost::pointerMoved(QPointF point) {
+  const std::optional<ButtonTarget> over = targetAt(point);
+  const bool live = over && over->enabled;
+  setHovered(live ? std::optional<int>(over->id) : std::nullopt, live ? over->cursor : Qt::ArrowCursor);
+  if (pressed_) {
+    const bool inside = over && over->id == *pressed_;
+    if (inside != pressedInside_) {
+      pressedInside_ = inside;
+      changed();
+    }
+  }
+}
+
+bool ButtonHost::pointerPressed(QPointF point) {
+  const std::optional<ButtonTarget> over = targetAt(point);
+  const bool hadFocusShown = focusVisible_;
+  focusVisible_ = false;
+  if (!over || !over->enabled) {
+    if (hadFocusShown) changed();
+    return over.has_value();  // a disabled button still swallows its click
+  }
+  pressed_ = over->id;
+  pressedInside_ = true;
+  if (over->focusable) focused_ = over->id;
+  changed();
+  return true;
+}
+
+bool ButtonHost::pointerReleased(QPointF point) {
+  if (!pressed_) return false;
+  const int id = *pressed_;
+  const std::optional<ButtonTarget> over = targetAt(point);
+  pressed_.reset();
+  pressedInside_ = false;
+  changed();
+  if (over && over->id == id) activate(id);
+  return true;
+}
+
+bool ButtonHost::hasOtherTabStops() const {
+  if (!widget_) return false;
+  const QWidget* window = widget_->window();
+  const QList<QWidget*> widgets = window->findChildren<QWidget*>();
+  return std::any_of(widgets.cbegin(), widgets.cend(), [&](const QWidget* other) {
+    return other != widget_ && (other->focusPolicy() & Qt::TabFocus) && other->isEnabled() &&
+           other->isVisibleTo(window);
+  });
+}
+
+bool ButtonHost::moveFocus(bool forward) {
+  QList<int> order;
+  for (const ButtonTarget& candidate : targets())
+    if (candidate.focusable && candidate.enabled) order.append(candidate.id);
+  if (order.isEmpty()) return false;
+  const qsizetype current = focused_ && focusVisible_ ? order.indexOf(*focused_) : -1;
+  qsizetype next = current < 0 ? (forward ? 0 : order.size() - 1) : current + (forward ? 1 : -1);
+  if (next < 0 || next >= order.size()) {
+    if (hasOtherTabStops()) {
+      focusVisible_ = false;
+      changed();
+      return false;  // let the window move on to its next widget
+    }
+    next = forward ? 0 : order.size() - 1;
+  }
+  focused_ = order[next];
+  focusVisible_ = true;
+  changed();
+  return true;
+}
+
+bool ButtonHost::keyPressed(QKeyEvent& event) {
+  const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+  switch (event.key()) {
+    case Qt::Key_Tab:
+      if (modifiers & ~Qt::ShiftModifier) return false;
+      return moveFocus(!(modifiers & Qt::ShiftModifier));
+    case Qt::Key_Backtab:
+      return moveFocus(false);
+    case Qt::Key_Space:
+      if (modifiers || !focusVisible_ || !focused_) return false;
+      activate(*focused_);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (modifiers) return false;
+      if (focusVisible_ && focused_ && target(*focused_)) {
+        activate(*focused_);
+        return true;
+      }
+      if (defaultButton_) return activate(*defaultButton_);
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != widget_) return false;
+  switch (event->type()) {
+    case QEvent::MouseMove:
+      pointerMoved(static_cast<QMouseEvent*>(event)->position());
+      return false;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      return mouse->button() == Qt::LeftButton && pointerPressed(mouse->position());
+    }
+    case QEvent::MouseButtonRelease: {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      return mouse->button() == Qt::LeftButton && pointerReleased(mouse->position());
+    }
+    case QEvent::Leave:
+      setHovered(std::nullopt, Qt::ArrowCursor);
+      return false;
+    case QEvent::KeyPress:
+      return keyPressed(*static_cast<QKeyEvent*>(event));
+    case QEvent::FocusIn: {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        focused_.reset();
+        focusVisible_ = false;
+        moveFocus(reason == Qt::TabFocusReason);
+      }
+      changed();
+      return false;
+    }
+    case QEvent::FocusOut:
+      changed();
+      return false;
+    default:
+      return false;
+  }
+}
+
+namespace {
+constexpr qreal kFocusRingGap = 2.5;
+constexpr qreal kFocusRingWidth = 1.5;
+constexpr qreal kFocusRingOpacity = 0.55;
+}  // namespace
+
+void paintFocusRing(QPainter& painter, const QPainterPath& shape) {
+  PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPathStroker stroker;
+  stroker.setWidth(2.0 * kFocusRingGap);
+  stroker.setJoinStyle(Qt::RoundJoin);
+  const QPainterPath outside = (stroker.createStroke(shape) + shape).simplified();
+  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(
+                                  withOpacity(MurmelaTheme::sageDeep, kFocusRingOpacity)));
+}
+
+}  // namespace murmela
