@@ -8,7 +8,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QTextStream>
@@ -45,7 +45,7 @@ QString htmlEscaped(const QString& text) { return text.toHtmlEscaped(); }
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   QStringList arguments = app.arguments().mid(1);
   QString only;
   QString localeName = QStringLiteral("en_US");
