@@ -12,7 +12,8 @@
 #include "sheets/MySharesView.h"
 #include "theme/MurmelaTheme.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <chrono>
@@ -77,6 +78,16 @@ QList<ShareCacheEntry> someShares() {
           shareOf("s1", "Ana \U0001F338\u2728", 12)};
 }
 
+// The pointer over a point, with the button held down when `press`.
+void pointAt(QWidget& widget, QPointF point, bool press) {
+  QMouseEvent move(QEvent::MouseMove, point, widget.mapToGlobal(point), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(&widget, &move);
+  if (!press) return;
+  QMouseEvent down(QEvent::MouseButtonPress, point, widget.mapToGlobal(point), Qt::LeftButton, Qt::LeftButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(&widget, &down);
+}
+
 // An alert as its window stands over the one below it: centred, with a shadow.
 void paintAlertOver(QPainter& painter, const QSizeF& below, const AlertRequest& request) {
   AlertDialog alert(request);
@@ -95,7 +106,8 @@ void paintAlertOver(QPainter& painter, const QSizeF& below, const AlertRequest& 
   alert.paintSheet(painter);
 }
 
-void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype shares, bool menu, bool resetAlert) {
+void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype shares, bool menu, bool resetAlert,
+                    const std::function<void(HomeView&)>& interact = {}) {
   QList<ShareCacheEntry> entries = someShares();
   while (entries.size() > shares) entries.removeLast();
   Scene scene(entries, wraps);
@@ -103,6 +115,7 @@ void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype s
   home.setClock([] { return kNow; });
   home.setAlertPresenter([](QWidget*, const AlertRequest&, std::function<void(int)>) {});
   if (menu) home.setSettingsMenuOpen(true);
+  if (interact) interact(home);
   home.paintScreen(painter);
   if (resetAlert)
     paintAlertOver(
@@ -113,9 +126,10 @@ void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype s
 }
 
 void paintSharesScene(QPainter& painter, const QList<ShareCacheEntry>& shares, const std::optional<QString>& error,
-                      bool revokeAlert) {
+                      bool revokeAlert, const std::function<void(MySharesView&)>& interact = {}) {
   Scene scene(shares, {}, error);
   MySharesView sheet(*scene.coordinator, {});
+  if (interact) interact(sheet);
   sheet.paintSheet(painter);
   if (revokeAlert)
     paintAlertOver(
@@ -141,6 +155,22 @@ void buildHomePage(GalleryPage& page) {
       "home-menu-open", home, [](QPainter& p) { paintHomeScene(p, manyWraps(), 3, true, false); },
       "Home: the gear's menu open", kScales);
   page.add(
+      "home-row-pressed", home,
+      [](QPainter& p) {
+        paintHomeScene(p, manyWraps(), 3, false, false, [](HomeView& view) {
+          const HomeViewLayout layout = view.screenLayout();
+          pointAt(view, layout.rowLayouts[1].frame.translated(0.0, layout.library.top()).center(), true);
+        });
+      },
+      "Home: the second row pressed", kScales);
+  page.add(
+      "home-menu-item-hovered", home,
+      [](QPainter& p) {
+        paintHomeScene(p, manyWraps(), 3, true, false,
+                       [](HomeView& view) { pointAt(view, view.screenLayout().menuItem.center(), false); });
+      },
+      "Home: the menu's item under the pointer", kScales);
+  page.add(
       "home-reset-confirmation", home, [](QPainter& p) { paintHomeScene(p, manyWraps(), 3, false, true); },
       "Home: the reset confirmation", kScales);
 
@@ -164,6 +194,15 @@ void buildHomePage(GalleryPage& page) {
       "my-shares-error-empty", sheet,
       [](QPainter& p) { paintSharesScene(p, {}, AppCoordinator::kRevocationFailedText, false); },
       "My shares: the fixed failure text over the empty state", kScales);
+  page.add(
+      "my-shares-revoke-pressed", sheet,
+      [](QPainter& p) {
+        paintSharesScene(p, someShares(), std::nullopt, false, [](MySharesView& view) {
+          const MySharesView::Layout& layout = view.sheetLayout();
+          pointAt(view, layout.rows[0].revoke.translated(0.0, layout.list.top()).center(), true);
+        });
+      },
+      "My shares: the first Revoke pressed", kScales);
   page.add(
       "my-shares-revoke-confirmation", sheet,
       [](QPainter& p) { paintSharesScene(p, someShares(), std::nullopt, true); }, "My shares: the revoke confirmation",
