@@ -117,12 +117,7 @@ void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype s
   if (menu) home.setSettingsMenuOpen(true);
   if (interact) interact(home);
   home.paintScreen(painter);
-  if (resetAlert)
-    paintAlertOver(
-        painter, HomeViewLayout::kSize,
-        {HomeView::kResetTitle,
-         HomeView::kResetMessage,
-         {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Reset App"), AlertRole::destructive}}});
+  if (resetAlert) paintAlertOver(painter, HomeViewLayout::kSize, HomeView::resetRequest());
 }
 
 void paintSharesScene(QPainter& painter, const QList<ShareCacheEntry>& shares, const std::optional<QString>& error,
@@ -131,12 +126,7 @@ void paintSharesScene(QPainter& painter, const QList<ShareCacheEntry>& shares, c
   MySharesView sheet(*scene.coordinator, {});
   if (interact) interact(sheet);
   sheet.paintSheet(painter);
-  if (revokeAlert)
-    paintAlertOver(
-        painter, MySharesView::kSize,
-        {HomeView::kRevokeTitle,
-         HomeView::kRevokeMessage,
-         {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Revoke"), AlertRole::destructive}}});
+  if (revokeAlert) paintAlertOver(painter, MySharesView::kSize, HomeView::revokeRequest());
 }
 
 void buildHomePage(GalleryPage& page) {

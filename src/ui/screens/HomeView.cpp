@@ -13,19 +13,19 @@ namespace {
 constexpr int kResetAnswer = 1;   // "Cancel", "Reset App"
 constexpr int kRevokeAnswer = 1;  // "Cancel", "Revoke"
 
-AlertRequest resetRequest() {
-  return {HomeView::kResetTitle,
-          HomeView::kResetMessage,
+}  // namespace
+
+AlertRequest HomeView::resetRequest() {
+  return {kResetTitle,
+          kResetMessage,
           {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Reset App"), AlertRole::destructive}}};
 }
 
-AlertRequest revokeRequest() {
-  return {HomeView::kRevokeTitle,
-          HomeView::kRevokeMessage,
+AlertRequest HomeView::revokeRequest() {
+  return {kRevokeTitle,
+          kRevokeMessage,
           {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Revoke"), AlertRole::destructive}}};
 }
-
-}  // namespace
 
 HomeView::HomeView(AppCoordinator& coordinator, QWidget* parent)
     : QWidget(parent), coordinator_(coordinator), clock_([] { return Date::now(); }), alerts_(dialogAlertPresenter()) {
@@ -169,7 +169,12 @@ void HomeView::openMyShares() {
         },
         this);
     sheet_->setAttribute(Qt::WA_DeleteOnClose);
-    connect(sheet_, &QDialog::finished, this, [this] { sharesSheetVisible_ = false; });
+    connect(sheet_, &QDialog::finished, this, [this] {
+      sharesSheetVisible_ = false;
+      // A confirmation standing over the sheet goes with it, unanswered.
+      revokeConfirmationVisible_ = false;
+      sharePendingRevocation_.reset();
+    });
   }
   sheet_->present();
 }

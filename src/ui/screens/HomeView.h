@@ -42,6 +42,10 @@ class HomeView : public QWidget {
 
   explicit HomeView(AppCoordinator& coordinator, QWidget* parent = nullptr);
 
+  // The two confirmations: "Cancel", then "Reset App" or "Revoke" (destructive).
+  static AlertRequest resetRequest();
+  static AlertRequest revokeRequest();
+
   // The screen as it stands now (the name avoids QWidget::layout()).
   HomeViewLayout screenLayout() const;
   HomePaintState paintState() const;
