@@ -45,7 +45,7 @@ QString htmlEscaped(const QString& text) { return text.toHtmlEscaped(); }
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
+  QApplication app(argc, argv);  // a widget application: screens are widgets
   QStringList arguments = app.arguments().mid(1);
   QString only;
   QString localeName = QStringLiteral("en_US");

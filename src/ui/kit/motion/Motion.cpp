@@ -51,7 +51,10 @@ double monotonicSeconds() {
 }
 
 qreal Transition::progress(double now) const {
-  if (!Motion::enabled() || !(duration > 0.0)) return 1.0;
+  // Exactly 1 once finished() holds: (start + duration - start) / duration
+  // may fall a rounding step short of 1, which would leave a settled picture
+  // a fraction of a pixel off its place.
+  if (finished(now)) return 1.0;
   const double raw = (now - start) / duration;
   if (std::isnan(raw)) return 1.0;
   return eased(easing, std::clamp(raw, 0.0, 1.0));

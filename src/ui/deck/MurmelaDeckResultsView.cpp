@@ -1,0 +1,324 @@
+#include "deck/MurmelaDeckResultsView.h"
+
+#include "kit/paint/PainterState.h"
+#include "share/InterimShareSheet.h"
+#include "share/ToastOverlay.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QGraphicsOpacityEffect>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace murmela {
+namespace {
+
+size_t sideIndex(ChevronDirection direction) { return direction == ChevronDirection::left ? 0 : 1; }
+
+constexpr std::array<ChevronDirection, 2> kSides = {ChevronDirection::left, ChevronDirection::right};
+
+const LongDeckSlide::Element* slideElement(const std::optional<MurmelaDeckResultsView::Hit>& hit) {
+  return hit ? std::get_if<LongDeckSlide::Element>(&*hit) : nullptr;
+}
+
+}  // namespace
+
+qreal MurmelaDeckResultsView::HoverLook::amount(double now) const {
+  const qreal target = on ? 1.0 : 0.0;
+  return from + (target - from) * transition.progress(now);
+}
+
+MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost host, QWidget* parent)
+    : MurmelaDeckResultsView(std::move(report), std::move(host), Options{}, parent) {}
+
+MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost host, Options options, QWidget* parent)
+    : QWidget(parent),
+      report_(std::move(report)),
+      host_(std::move(host)),
+      sheetFactory_(options.shareSheet ? std::move(options.shareSheet) : InterimShareSheet::factory()),
+      clock_(options.clock ? std::move(options.clock) : Clock(&monotonicSeconds)),
+      ticker_([this] { return isAnimating(); }, [this] { frame(); }, this) {
+  setFixedSize(kSize);
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+
+  overlay_ = new QWidget(this);
+  overlay_->setGeometry(rect());
+  overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  overlay_->setAttribute(Qt::WA_NoSystemBackground);
+  toastOverlay_ = new ToastOverlay(toast_, clock_, overlay_);
+  toastOverlay_->setGeometry(overlay_->rect());
+
+  connect(&sharePresenter_, &ShareSheetPresenter::pendingChanged, this, &MurmelaDeckResultsView::followPresenter);
+  slides_.show(currentSlide_, currentImage(), clock_());
+}
+
+MurmelaDeckResultsView::~MurmelaDeckResultsView() = default;
+
+LongDeckSlide MurmelaDeckResultsView::slide() const {
+  return LongDeckSlide{report_, currentSlide_, true, host_.contactHandle ? host_.contactHandle() : std::nullopt};
+}
+
+LongDeckSlide::Interaction MurmelaDeckResultsView::slideInteraction() const {
+  LongDeckSlide::Interaction interaction;
+  if (const LongDeckSlide::Element* element = slideElement(hovered_)) interaction.hovered = *element;
+  if (const LongDeckSlide::Element* element = slideElement(pressed_)) interaction.pressed = *element;
+  return interaction;
+}
+
+QImage MurmelaDeckResultsView::slideImage(const LongDeckSlide& slide, const LongDeckSlide::Interaction& interaction,
+                                          qreal scale) {
+  QImage image((QSizeF(kSize) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(scale);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  slide.paint(painter, interaction);
+  return image;
+}
+
+QImage MurmelaDeckResultsView::currentImage() const {
+  return slideImage(slide(), slideInteraction(), devicePixelRatioF());
+}
+
+void MurmelaDeckResultsView::goNext() {
+  if (currentSlide_ < kTotalSlides - 1) moveTo(currentSlide_ + 1);
+}
+
+void MurmelaDeckResultsView::goPrev() {
+  if (currentSlide_ >= 1) moveTo(currentSlide_ - 1);
+}
+
+void MurmelaDeckResultsView::moveTo(int index) {
+  currentSlide_ = index;
+  // The slide's own buttons are not under the pointer while slides move.
+  if (slideElement(hovered_)) hovered_.reset();
+  if (slideElement(pressed_)) pressed_.reset();
+  slides_.show(index, currentImage(), clock_());
+  ticker_.kick();
+}
+
+DeckChevron MurmelaDeckResultsView::chevron(ChevronDirection direction) const {
+  const bool disabled = direction == ChevronDirection::left ? currentSlide_ == 0 : currentSlide_ == kTotalSlides - 1;
+  return DeckChevron{direction, disabled};
+}
+
+std::optional<MurmelaDeckResultsView::Hit> MurmelaDeckResultsView::hitAt(QPointF point) const {
+  for (ChevronDirection side : kSides) {
+    if (chevron(side).hits(QSizeF(kSize), point)) return Hit(side);
+  }
+  if (slides_.isAnimating(clock_())) return std::nullopt;
+  if (const std::optional<LongDeckSlide::Element> element = slide().hitTest(point)) return Hit(*element);
+  return std::nullopt;
+}
+
+qreal MurmelaDeckResultsView::chevronHover(ChevronDirection direction) const {
+  return chevronHover_[sideIndex(direction)].amount(clock_());
+}
+
+bool MurmelaDeckResultsView::isAnimating() const {
+  const double now = clock_();
+  if (slides_.isAnimating(now) || !sheetFade_.finished(now)) return true;
+  for (const HoverLook& look : chevronHover_)
+    if (!look.transition.finished(now)) return true;
+  return false;
+}
+
+void MurmelaDeckResultsView::setHovered(std::optional<Hit> hit) {
+  if (hit == hovered_) return;
+  const bool slideLookChanges = slideElement(hit) || slideElement(hovered_);
+  hovered_ = hit;
+  const double now = clock_();
+  for (ChevronDirection side : kSides) {
+    HoverLook& look = chevronHover_[sideIndex(side)];
+    const bool on = hovered_ == Hit(side);
+    if (on == look.on) continue;
+    look.from = look.amount(now);
+    look.on = on;
+    look.transition = Transition::startingAt(now, DeckChevron::kHoverDuration, Easing::easeOut);
+  }
+  if (slideLookChanges) refreshCurrentImage();
+  ticker_.kick();
+}
+
+void MurmelaDeckResultsView::setPressed(std::optional<Hit> hit) {
+  if (hit == pressed_) return;
+  const bool slideLookChanges = slideElement(hit) || slideElement(pressed_);
+  pressed_ = hit;
+  if (slideLookChanges) refreshCurrentImage();
+  update();
+}
+
+void MurmelaDeckResultsView::refreshCurrentImage() {
+  slides_.setCurrentImage(currentImage());
+  update();
+}
+
+void MurmelaDeckResultsView::activate(const Hit& hit) {
+  if (const ChevronDirection* side = std::get_if<ChevronDirection>(&hit)) {
+    *side == ChevronDirection::left ? goPrev() : goNext();
+    return;
+  }
+  slide().activate(std::get<LongDeckSlide::Element>(hit), sharePresenter_, host_.done);
+}
+
+void MurmelaDeckResultsView::frame() {
+  const double now = clock_();
+  slides_.settle(now);
+  if (sheetEffect_) sheetEffect_->setOpacity(sheetOpacity(now));
+  if (sheetClosing_ && sheetFade_.finished(now)) finishSheetClose();
+  update();
+}
+
+// ---- Painting -----------------------------------------------------------------
+
+void MurmelaDeckResultsView::paintDeck(QPainter& painter, const QSizeF& size, const DeckSlideStack& slides, double now,
+                                       const std::array<ChevronLook, 2>& chevrons) {
+  const PainterStateScope scope(painter);
+  const QRectF bounds(QPointF(0.0, 0.0), size);
+  painter.setClipRect(bounds, Qt::IntersectClip);
+  painter.fillRect(bounds, MurmelaTheme::cream);
+  slides.paint(painter, now, size.width());
+  for (const ChevronLook& look : chevrons) look.chevron.paint(painter, size, look.hover, look.pressed);
+}
+
+void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
+  const double now = clock_();
+  // A window moved to a screen of another pixel ratio gets a sharp picture again.
+  if (const DeckSlideStack::Layer* current = slides_.current();
+      current && current->image.devicePixelRatio() != devicePixelRatioF()) {
+    slides_.setCurrentImage(currentImage());
+  }
+  std::array<ChevronLook, 2> chevrons;
+  for (ChevronDirection side : kSides) {
+    chevrons[sideIndex(side)] = {chevron(side), chevronHover(side), pressed_ == Hit(side) && hovered_ == Hit(side)};
+  }
+  QPainter painter(this);
+  paintDeck(painter, QSizeF(size()), slides_, now, chevrons);
+}
+
+// ---- Keys and pointer ------------------------------------------------------------
+
+void MurmelaDeckResultsView::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+      goPrev();
+      event->accept();
+      return;
+    case Qt::Key_Right:
+      goNext();
+      event->accept();
+      return;
+    default:
+      QWidget::keyPressEvent(event);  // ignored: it goes on to the parent
+  }
+}
+
+void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent* event) { setHovered(hitAt(event->position())); }
+
+void MurmelaDeckResultsView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+  setHovered(hitAt(event->position()));
+  setPressed(hovered_);
+}
+
+void MurmelaDeckResultsView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
+  const std::optional<Hit> pressed = pressed_;
+  setPressed(std::nullopt);
+  const std::optional<Hit> released = hitAt(event->position());
+  setHovered(released);
+  if (pressed && pressed == released) activate(*pressed);  // may end with the deck going away
+}
+
+void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  setHovered(std::nullopt);
+}
+
+void MurmelaDeckResultsView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  setFocus(Qt::OtherFocusReason);
+}
+
+void MurmelaDeckResultsView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  overlay_->setGeometry(rect());
+  toastOverlay_->setGeometry(overlay_->rect());
+  if (sheet_) sheet_->setGeometry(overlay_->rect());
+}
+
+// ---- The share sheet -------------------------------------------------------------
+
+qreal MurmelaDeckResultsView::sheetOpacity(double now) const {
+  const qreal progress = sheetFade_.progress(now);
+  return sheetClosing_ ? 1.0 - progress : progress;
+}
+
+void MurmelaDeckResultsView::followPresenter() {
+  const std::optional<SlideShareContext>& pending = sharePresenter_.pending();
+  if (pending) {
+    openSheet(*pending);
+  } else if (sheet_ && !sheetClosing_) {
+    closeSheet();
+  }
+}
+
+void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
+  if (sheet_) finishSheetClose();  // a new request replaces the sheet at once
+  ShareSheetRequest request;
+  request.context = context;
+  request.toast = &toast_;
+  QPointer<MurmelaDeckResultsView> self(this);
+  request.dismiss = [self] {
+    if (self) self->sharePresenter_.setPending(std::nullopt);
+  };
+  request.select = [self, context](const ShareSheetRequest::Action& action) {
+    if (!self) return;
+    if (action) action(context, self->toast_);
+    if (self) self->sharePresenter_.setPending(std::nullopt);
+  };
+  QWidget* sheet = sheetFactory_(request, overlay_);
+  if (!sheet) return;
+  sheet_ = sheet;
+  sheet->setGeometry(overlay_->rect());
+  sheetEffect_ = new QGraphicsOpacityEffect(sheet);
+  sheet->setGraphicsEffect(sheetEffect_);
+  sheetClosing_ = false;
+  sheetFade_ = Transition::startingAt(clock_(), kSheetFadeDuration, Easing::easeOut);
+  sheetEffect_->setOpacity(sheetOpacity(clock_()));
+  overlay_->setAttribute(Qt::WA_TransparentForMouseEvents, false);
+  sheet->show();
+  toastOverlay_->raise();  // toasts stay above the sheet
+  setHovered(std::nullopt);
+  setPressed(std::nullopt);
+  if (sheet->focusPolicy() != Qt::NoFocus) sheet->setFocus(Qt::OtherFocusReason);
+  ticker_.kick();
+}
+
+void MurmelaDeckResultsView::closeSheet() {
+  sheetClosing_ = true;
+  sheetFade_ = Transition::startingAt(clock_(), kSheetFadeDuration, Easing::easeOut);
+  overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);  // the deck answers again while it fades
+  setFocus(Qt::OtherFocusReason);
+  if (sheetFade_.finished(clock_())) {
+    finishSheetClose();
+  } else {
+    ticker_.kick();
+  }
+}
+
+void MurmelaDeckResultsView::finishSheetClose() {
+  sheetClosing_ = false;
+  sheetEffect_ = nullptr;
+  if (QWidget* sheet = sheet_.data()) {
+    sheet_.clear();
+    sheet->hide();
+    sheet->deleteLater();  // its own click may have closed it
+  }
+  overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  setFocus(Qt::OtherFocusReason);
+  update();
+}
+
+}  // namespace murmela

@@ -1,0 +1,61 @@
+#include "shell/MurmelaRootApp.h"
+
+#include "app/AppCoordinator.h"
+#include "data/VCardContactStore.h"
+#include "shell/AddressBookPrompt.h"
+#include "shell/ApplicationIcon.h"
+#include "shell/DesktopSettingsPaneOpener.h"
+#include "shell/FontLoader.h"
+#include "shell/RootView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace murmela {
+MurmelaRootApp::Desktop MurmelaRootApp::interactiveDesktop() {
+  Desktop desktop;
+  // The dialogs are parented to the active window when they open.
+  desktop.contacts = std::make_shared<VCardContactStore>([](const std::optional<QString>& suggested) {
+    return addressBookPrompt(QApplication::activeWindow())(suggested);
+  });
+  desktop.panes = std::make_shared<DesktopSettingsPaneOpener>(
+      desktop.contacts, AppCoordinator::defaultMessagesDatabasePath(),
+      [](const DesktopSettingsPaneOpener::DatabaseNote& note) {
+        return DesktopSettingsPaneOpener::messageBox(QApplication::activeWindow())(note);
+      },
+      &DesktopSettingsPaneOpener::openInFileManager);
+  desktop.copyToClipboard = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
+  return desktop;
+}
+
+MurmelaRootApp::MurmelaRootApp(const QStringList& arguments) : MurmelaRootApp(arguments, interactiveDesktop()) {}
+
+MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : desktop_(std::move(desktop)) {
+  FontLoader::registerFonts();
+
+  DesktopIntegration integration;
+  integration.contactStore = desktop_.contacts;
+  integration.settingsPaneOpener = desktop_.panes;
+  integration.copyToClipboard = desktop_.copyToClipboard;
+  coordinator_ = std::make_unique<AppCoordinator>(makeProductionServices(arguments, std::move(integration)));
+  if (desktop_.panes) desktop_.panes->setAfterAddressBookChange([this] { coordinator_->refreshPermissions(); });
+
+  window_ = std::make_unique<RootView>(*coordinator_);
+  window_->setWindowTitle(QString::fromLatin1(kWindowTitle));
+  const QIcon icon = ApplicationIcon::icon();
+  QGuiApplication::setWindowIcon(icon);
+  window_->setWindowIcon(icon);
+  QObject::connect(
+      window_.get(), &RootView::shown, coordinator_.get(), [this] { coordinator_->bootIfNeeded(); },
+      Qt::QueuedConnection);
+}
+
+MurmelaRootApp::~MurmelaRootApp() {
+  if (desktop_.panes) desktop_.panes->setAfterAddressBookChange({});
+  window_.reset();
+}
+
+void MurmelaRootApp::show() { window_->show(); }
+
+}  // namespace murmela
