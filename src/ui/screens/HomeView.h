@@ -6,6 +6,7 @@
 #include "screens/HomeViewLayout.h"
 #include "share/ShareCacheEntry.h"
 #include "sheets/ConfirmationAlert.h"
+#include "sheets/MySharesView.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -16,7 +17,6 @@
 namespace murmela {
 
 class AppCoordinator;
-class MySharesView;
 
 // The returning user's library, 390 x 780: the saved reports (each reopens
 // as its deck), "New Murmela", the "My shares" sheet with the links made so
