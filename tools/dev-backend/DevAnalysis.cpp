@@ -51,30 +51,33 @@ const QList<QPair<QString, QStringList>>& relationshipTerms() {
   return terms;
 }
 
-const QStringList kRomanticEmoji = {QStringLiteral("\u2764"), QStringLiteral("\U0001F618"), QStringLiteral("\U0001F60D"),
-                                    QStringLiteral("\U0001F970")};
+const QStringList kRomanticEmoji = {QStringLiteral("\u2764"), QStringLiteral("\U0001F618"),
+                                    QStringLiteral("\U0001F60D"), QStringLiteral("\U0001F970")};
 
 const QStringList kConflictMarkers = {
-    QStringLiteral("angry"),    QStringLiteral("upset"),        QStringLiteral("mad at"),    QStringLiteral("annoyed"),
-    QStringLiteral("annoying"), QStringLiteral("whatever"),     QStringLiteral("seriously"), QStringLiteral("fight"),
-    QStringLiteral("argue"),    QStringLiteral("arguing"),      QStringLiteral("hate"),      QStringLiteral("leave me alone"),
-    QStringLiteral("not okay"), QStringLiteral("you never"),    QStringLiteral("you always"), QStringLiteral("wtf"),
-    QStringLiteral("ugh"),      QStringLiteral("frustrated"),   QStringLiteral("hurt"),      QStringLiteral("can't believe")};
+    QStringLiteral("angry"),     QStringLiteral("upset"),        QStringLiteral("mad at"),
+    QStringLiteral("annoyed"),   QStringLiteral("annoying"),     QStringLiteral("whatever"),
+    QStringLiteral("seriously"), QStringLiteral("fight"),        QStringLiteral("argue"),
+    QStringLiteral("arguing"),   QStringLiteral("hate"),         QStringLiteral("leave me alone"),
+    QStringLiteral("not okay"),  QStringLiteral("you never"),    QStringLiteral("you always"),
+    QStringLiteral("wtf"),       QStringLiteral("ugh"),          QStringLiteral("frustrated"),
+    QStringLiteral("hurt"),      QStringLiteral("can't believe")};
 
-const QStringList kRepairTerms = {QStringLiteral("sorry"),     QStringLiteral("my bad"),   QStringLiteral("i apologize"),
-                                  QStringLiteral("forgive me"), QStringLiteral("make up"),  QStringLiteral("we're good"),
-                                  QStringLiteral("all good"),  QStringLiteral("love you"), QStringLiteral("i understand")};
+const QStringList kRepairTerms = {
+    QStringLiteral("sorry"),      QStringLiteral("my bad"),   QStringLiteral("i apologize"),
+    QStringLiteral("forgive me"), QStringLiteral("make up"),  QStringLiteral("we're good"),
+    QStringLiteral("all good"),   QStringLiteral("love you"), QStringLiteral("i understand")};
 
 const QSet<QString> kPositiveWords = {QStringLiteral("love"),    QStringLiteral("happy"),   QStringLiteral("great"),
                                       QStringLiteral("amazing"), QStringLiteral("awesome"), QStringLiteral("fun"),
                                       QStringLiteral("excited"), QStringLiteral("thanks"),  QStringLiteral("thank"),
                                       QStringLiteral("yay"),     QStringLiteral("proud"),   QStringLiteral("cute"),
                                       QStringLiteral("perfect"), QStringLiteral("best"),    QStringLiteral("glad")};
-const QSet<QString> kNegativeWords = {QStringLiteral("sad"),      QStringLiteral("angry"),   QStringLiteral("upset"),
-                                      QStringLiteral("hate"),     QStringLiteral("annoyed"), QStringLiteral("tired"),
-                                      QStringLiteral("bad"),      QStringLiteral("worst"),   QStringLiteral("terrible"),
-                                      QStringLiteral("ugh"),      QStringLiteral("hurt"),    QStringLiteral("stressed"),
-                                      QStringLiteral("crying"),   QStringLiteral("lonely"),  QStringLiteral("sorry")};
+const QSet<QString> kNegativeWords = {QStringLiteral("sad"),    QStringLiteral("angry"),   QStringLiteral("upset"),
+                                      QStringLiteral("hate"),   QStringLiteral("annoyed"), QStringLiteral("tired"),
+                                      QStringLiteral("bad"),    QStringLiteral("worst"),   QStringLiteral("terrible"),
+                                      QStringLiteral("ugh"),    QStringLiteral("hurt"),    QStringLiteral("stressed"),
+                                      QStringLiteral("crying"), QStringLiteral("lonely"),  QStringLiteral("sorry")};
 
 const QStringList kMilestones = {QStringLiteral("i love you"),     QStringLiteral("miss you"),
                                  QStringLiteral("good morning"),   QStringLiteral("good night"),
@@ -84,8 +87,8 @@ const QString kFirstPhoto = QStringLiteral("first photo");
 constexpr qsizetype kMaxOtherFirsts = 6;
 constexpr qsizetype kPhraseCandidatesPerChunk = 25;
 constexpr qsizetype kLongestPhraseWords = 5;
-constexpr qint64 kConflictGap = 5;     // hits at most this many messages apart form one stretch
-constexpr qint64 kRepairWindow = 10;   // messages after a stretch that can still repair it
+constexpr qint64 kConflictGap = 5;    // hits at most this many messages apart form one stretch
+constexpr qint64 kRepairWindow = 10;  // messages after a stretch that can still repair it
 
 JSONValue number(double value) { return JSONValue::number(value); }
 JSONValue text(const QString& value) { return JSONValue::string(value); }
@@ -119,14 +122,17 @@ QStringList termsIn(const StepMessage& message, const QStringList& terms) {
 }
 
 bool containsAny(const StepMessage& message, const QStringList& terms) {
-  return std::any_of(terms.begin(), terms.end(), [&](const QString& term) { return DevText::containsTerm(message.padded, term); });
+  return std::any_of(terms.begin(), terms.end(),
+                     [&](const QString& term) { return DevText::containsTerm(message.padded, term); });
 }
 
 // Lenient readers for the backend's own intermediate results.
 double numberAt(const Object& object, const QString& key, double fallback = 0.0) {
   return object.value(key).numberValue().value_or(fallback);
 }
-QString stringAt(const Object& object, const QString& key) { return object.value(key).stringValue().value_or(QString()); }
+QString stringAt(const Object& object, const QString& key) {
+  return object.value(key).stringValue().value_or(QString());
+}
 Array arrayAt(const Object& object, const QString& key) {
   const JSONValue value = object.value(key);
   return value.arrayValue() ? *value.arrayValue() : Array();
@@ -134,6 +140,29 @@ Array arrayAt(const Object& object, const QString& key) {
 Object objectAt(const Object& object, const QString& key) {
   const JSONValue value = object.value(key);
   return value.objectValue() ? *value.objectValue() : Object();
+}
+
+// A message index, count or year the backend computes with: a whole number
+// within the range a double holds exactly. Anything else (1e300, 2.5) is
+// refused, not cast.
+qint64 wholeNumber(double value, const QString& path) {
+  constexpr double kLargestExact = 9007199254740992.0;  // 2^53
+  if (!std::isfinite(value) || value != std::floor(value) || std::fabs(value) > kLargestExact)
+    throw Json::DecodingError(path, QStringLiteral("expected a whole number, found %1").arg(value));
+  return static_cast<qint64>(value);
+}
+
+int wholeYear(double value, const QString& path) {
+  const qint64 year = wholeNumber(value, path);
+  if (year < -9999 || year > 9999)
+    throw Json::DecodingError(path, QStringLiteral("expected a year, found %1").arg(year));
+  return static_cast<int>(year);
+}
+
+// A sum of counts from the request that no longer is a number (1e308 twice).
+void requireFinite(double sum, const QString& path) {
+  if (!std::isfinite(sum))
+    throw Json::DecodingError(path, QStringLiteral("the counts add up to more than a number holds"));
 }
 
 Array indexArray(const std::set<qint64>& indexes) {
@@ -168,8 +197,9 @@ Array phraseCandidates(const QList<StepMessage>& messages) {
   });
   Array candidates;
   for (qsizetype i = 0; i < std::min<qsizetype>(ranked.size(), kPhraseCandidatesPerChunk); ++i) {
-    candidates.append(JSONValue::object({{QStringLiteral("phrase"), text(ranked[i].first)},
-                                         {QStringLiteral("messageIndexes"), JSONValue::array(indexArray(*ranked[i].second))}}));
+    candidates.append(
+        JSONValue::object({{QStringLiteral("phrase"), text(ranked[i].first)},
+                           {QStringLiteral("messageIndexes"), JSONValue::array(indexArray(*ranked[i].second))}}));
   }
   return candidates;
 }
@@ -199,16 +229,18 @@ Array conflictCandidates(const QList<StepMessage>& messages) {
         if (!markers.contains(marker)) markers.append(marker);
     bool repaired = false;
     for (const StepMessage& message : messages)
-      if (message.index >= first.index && message.index <= last.index + kRepairWindow && containsAny(message, kRepairTerms))
+      if (message.index >= first.index && message.index <= last.index + kRepairWindow &&
+          containsAny(message, kRepairTerms))
         repaired = true;
     Array markerValues;
     for (const QString& marker : markers) markerValues.append(text(marker));
-    candidates.append(JSONValue::object({{QStringLiteral("startMessageIndex"), number(static_cast<double>(first.index))},
-                                         {QStringLiteral("endMessageIndex"), number(static_cast<double>(last.index))},
-                                         {QStringLiteral("startTimestamp"), text(first.timestamp)},
-                                         {QStringLiteral("endTimestamp"), text(last.timestamp)},
-                                         {QStringLiteral("markers"), JSONValue::array(markerValues)},
-                                         {QStringLiteral("repaired"), JSONValue::boolean(repaired)}}));
+    candidates.append(
+        JSONValue::object({{QStringLiteral("startMessageIndex"), number(static_cast<double>(first.index))},
+                           {QStringLiteral("endMessageIndex"), number(static_cast<double>(last.index))},
+                           {QStringLiteral("startTimestamp"), text(first.timestamp)},
+                           {QStringLiteral("endTimestamp"), text(last.timestamp)},
+                           {QStringLiteral("markers"), JSONValue::array(markerValues)},
+                           {QStringLiteral("repaired"), JSONValue::boolean(repaired)}}));
   }
   return candidates;
 }
@@ -245,9 +277,11 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
                                  [&](const QString& emoji) { return message.text.contains(emoji); });
       if (hit) ++signalCounts[category];
     }
-    if (std::any_of(message.words.begin(), message.words.end(), [](const QString& w) { return kPositiveWords.contains(w); }))
+    if (std::any_of(message.words.begin(), message.words.end(),
+                    [](const QString& w) { return kPositiveWords.contains(w); }))
       ++positive;
-    if (std::any_of(message.words.begin(), message.words.end(), [](const QString& w) { return kNegativeWords.contains(w); }))
+    if (std::any_of(message.words.begin(), message.words.end(),
+                    [](const QString& w) { return kNegativeWords.contains(w); }))
       ++negative;
   }
 
@@ -258,7 +292,8 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
     senderParts.append(QStringLiteral("%1 from %2").arg(it.value()).arg(it.key()));
   }
   Object signalValues;
-  for (auto it = signalCounts.cbegin(); it != signalCounts.cend(); ++it) signalValues.insert(it.key(), number(static_cast<double>(it.value())));
+  for (auto it = signalCounts.cbegin(); it != signalCounts.cend(); ++it)
+    signalValues.insert(it.key(), number(static_cast<double>(it.value())));
 
   const Array phrases = phraseCandidates(messages);
   const Array conflicts = conflictCandidates(messages);
@@ -286,8 +321,9 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
       {QStringLiteral("relationshipSignals"), JSONValue::object(signalValues)},
       {QStringLiteral("phraseCandidates"), JSONValue::array(phrases)},
       {QStringLiteral("conflictCandidates"), JSONValue::array(conflicts)},
-      {QStringLiteral("tone"), JSONValue::object({{QStringLiteral("positive"), number(static_cast<double>(positive))},
-                                                  {QStringLiteral("negative"), number(static_cast<double>(negative))}})},
+      {QStringLiteral("tone"),
+       JSONValue::object({{QStringLiteral("positive"), number(static_cast<double>(positive))},
+                          {QStringLiteral("negative"), number(static_cast<double>(negative))}})},
       {QStringLiteral("summary"), text(summary)},
   };
 }
@@ -309,8 +345,11 @@ Object synthesize(const AnalysisStepRequest& request) {
     bool repaired = false;
   };
   QList<Conflict> conflicts;
-  double positive = 0, negative = 0, lastIndex = 0;
-  for (const Object& result : chunkResults) {
+  double positive = 0, negative = 0;
+  qint64 lastIndex = 0;
+  for (qsizetype chunk = 0; chunk < chunkResults.size(); ++chunk) {
+    const Object& result = chunkResults[chunk];
+    const QString at = payload.pathOf(key) + QStringLiteral("[%1]").arg(chunk);
     const Object chunkSignals = objectAt(result, QStringLiteral("relationshipSignals"));
     for (auto it = chunkSignals.cbegin(); it != chunkSignals.cend(); ++it)
       signalTotals[it.key()] += it.value().numberValue().value_or(0.0);
@@ -319,14 +358,17 @@ Object synthesize(const AnalysisStepRequest& request) {
       if (!object || stringAt(*object, QStringLiteral("phrase")).isEmpty()) continue;
       std::set<qint64>& indexes = phrases[stringAt(*object, QStringLiteral("phrase"))];
       for (const JSONValue& index : arrayAt(*object, QStringLiteral("messageIndexes")))
-        if (const std::optional<double> value = index.numberValue()) indexes.insert(static_cast<qint64>(*value));
+        if (const std::optional<double> value = index.numberValue())
+          indexes.insert(wholeNumber(*value, at + QStringLiteral(".phraseCandidates.messageIndexes")));
     }
     for (const JSONValue& candidate : arrayAt(result, QStringLiteral("conflictCandidates"))) {
       const Object* object = candidate.objectValue();
       if (!object) continue;
       Conflict conflict;
-      conflict.start = static_cast<qint64>(numberAt(*object, QStringLiteral("startMessageIndex")));
-      conflict.end = static_cast<qint64>(numberAt(*object, QStringLiteral("endMessageIndex")));
+      conflict.start = wholeNumber(numberAt(*object, QStringLiteral("startMessageIndex")),
+                                   at + QStringLiteral(".conflictCandidates.startMessageIndex"));
+      conflict.end = wholeNumber(numberAt(*object, QStringLiteral("endMessageIndex")),
+                                 at + QStringLiteral(".conflictCandidates.endMessageIndex"));
       conflict.startTimestamp = stringAt(*object, QStringLiteral("startTimestamp"));
       conflict.endTimestamp = stringAt(*object, QStringLiteral("endTimestamp"));
       for (const JSONValue& marker : arrayAt(*object, QStringLiteral("markers")))
@@ -337,17 +379,21 @@ Object synthesize(const AnalysisStepRequest& request) {
     const Object tone = objectAt(result, QStringLiteral("tone"));
     positive += numberAt(tone, QStringLiteral("positive"));
     negative += numberAt(tone, QStringLiteral("negative"));
-    lastIndex = std::max(lastIndex, numberAt(result, QStringLiteral("lastMessageIndex")));
+    requireFinite(positive + negative, at + QStringLiteral(".tone"));
+    lastIndex = std::max(lastIndex, wholeNumber(numberAt(result, QStringLiteral("lastMessageIndex")),
+                                                at + QStringLiteral(".lastMessageIndex")));
   }
 
   // Relationship: the category with the most signal messages (romantic, then
   // family, then close friend on a tie); casual when the signals are thin.
   double total = 0;
   for (const double value : signalTotals) total += value;
+  requireFinite(total, payload.pathOf(key) + QStringLiteral(".relationshipSignals"));
   QString type = QStringLiteral("casual");
   double confidence = 0.55;
   double top = 0;
-  for (const QString& category : {QStringLiteral("romantic"), QStringLiteral("family"), QStringLiteral("closeFriend")}) {
+  for (const QString& category :
+       {QStringLiteral("romantic"), QStringLiteral("family"), QStringLiteral("closeFriend")}) {
     if (signalTotals.value(category) > top) {
       top = signalTotals.value(category);
       type = category;
@@ -363,7 +409,8 @@ Object synthesize(const AnalysisStepRequest& request) {
   synthesis.insert(QStringLiteral("relationshipType"), text(type));
   synthesis.insert(QStringLiteral("relationshipConfidence"), number(confidence));
   Object signalValues;
-  for (auto it = signalTotals.cbegin(); it != signalTotals.cend(); ++it) signalValues.insert(it.key(), number(it.value()));
+  for (auto it = signalTotals.cbegin(); it != signalTotals.cend(); ++it)
+    signalValues.insert(it.key(), number(it.value()));
   synthesis.insert(QStringLiteral("relationshipSignals"), JSONValue::object(signalValues));
 
   // Signature phrase: the phrase found in the most messages.
@@ -371,20 +418,21 @@ Object synthesize(const AnalysisStepRequest& request) {
   const std::set<qint64>* bestIndexes = nullptr;
   for (auto it = phrases.cbegin(); it != phrases.cend(); ++it) {
     const bool better = !bestPhrase || it.value().size() > bestIndexes->size() ||
-                        (it.value().size() == bestIndexes->size() && it.key().count(QLatin1Char(' ')) >
-                                                                         bestPhrase->count(QLatin1Char(' ')));
+                        (it.value().size() == bestIndexes->size() &&
+                         it.key().count(QLatin1Char(' ')) > bestPhrase->count(QLatin1Char(' ')));
     if (better) {
       bestPhrase = &it.key();
       bestIndexes = &it.value();
     }
   }
   if (bestPhrase && bestIndexes->size() >= 2) {
-    synthesis.insert(QStringLiteral("signaturePhrase"),
-                     JSONValue::object({{QStringLiteral("phrase"), text(*bestPhrase)},
-                                        {QStringLiteral("evidenceMessageIndexes"), JSONValue::array(indexArray(*bestIndexes))},
-                                        {QStringLiteral("reason"),
-                                         text(QStringLiteral("a line you two keep coming back to, %1 times so far")
-                                                  .arg(bestIndexes->size()))}}));
+    synthesis.insert(
+        QStringLiteral("signaturePhrase"),
+        JSONValue::object(
+            {{QStringLiteral("phrase"), text(*bestPhrase)},
+             {QStringLiteral("evidenceMessageIndexes"), JSONValue::array(indexArray(*bestIndexes))},
+             {QStringLiteral("reason"),
+              text(QStringLiteral("a line you two keep coming back to, %1 times so far").arg(bestIndexes->size()))}}));
   }
 
   // Conflict events: overlapping candidates (chunks overlap) become one.
@@ -409,10 +457,11 @@ Object synthesize(const AnalysisStepRequest& request) {
   for (const Conflict& conflict : merged) {
     if (conflict.repaired) ++repairedCount;
     events.append(JSONValue::object({
-        {QStringLiteral("title"),
-         text(conflict.end - conflict.start + 1 >= 8 ? QStringLiteral("heated exchange") : QStringLiteral("small disagreement"))},
+        {QStringLiteral("title"), text(conflict.end - conflict.start + 1 >= 8 ? QStringLiteral("heated exchange")
+                                                                              : QStringLiteral("small disagreement"))},
         {QStringLiteral("coreIssue"), text(conflict.markers.value(0))},
-        {QStringLiteral("repairStatus"), text(conflict.repaired ? QStringLiteral("repaired") : QStringLiteral("unresolved"))},
+        {QStringLiteral("repairStatus"),
+         text(conflict.repaired ? QStringLiteral("repaired") : QStringLiteral("unresolved"))},
         {QStringLiteral("startMessageIndex"), number(static_cast<double>(conflict.start))},
         {QStringLiteral("endMessageIndex"), number(static_cast<double>(conflict.end))},
         {QStringLiteral("startTimestamp"), text(conflict.startTimestamp)},
@@ -422,7 +471,7 @@ Object synthesize(const AnalysisStepRequest& request) {
   synthesis.insert(QStringLiteral("conflictEvents"), JSONValue::array(events));
   synthesis.insert(QStringLiteral("tone"), JSONValue::object({{QStringLiteral("positive"), number(positive)},
                                                               {QStringLiteral("negative"), number(negative)}}));
-  synthesis.insert(QStringLiteral("messageCount"), number(lastIndex));
+  synthesis.insert(QStringLiteral("messageCount"), number(static_cast<double>(lastIndex)));
   synthesis.insert(QStringLiteral("chunkCount"), number(static_cast<double>(chunkResults.size())));
   synthesis.insert(QStringLiteral("summary"),
                    text(QStringLiteral("%1 and %2 read as %3 (%4 sure) over %5, with %6, %7 of them repaired.")
@@ -477,20 +526,22 @@ Object insightCopy(const AnalysisStepRequest& request) {
                    [](const auto& a, const auto& b) { return a.first->index < b.first->index; });
   Array otherFirsts;
   for (qsizetype i = 0; i < std::min(milestones.size(), kMaxOtherFirsts); ++i) {
-    otherFirsts.append(JSONValue::object({{QStringLiteral("phrase"), text(milestones[i].second)},
-                                          {QStringLiteral("timestamp"), text(milestones[i].first->timestamp)},
-                                          {QStringLiteral("messageIndex"), number(static_cast<double>(milestones[i].first->index))}}));
+    otherFirsts.append(
+        JSONValue::object({{QStringLiteral("phrase"), text(milestones[i].second)},
+                           {QStringLiteral("timestamp"), text(milestones[i].first->timestamp)},
+                           {QStringLiteral("messageIndex"), number(static_cast<double>(milestones[i].first->index))}}));
   }
   firsts.insert(QStringLiteral("otherFirsts"), JSONValue::array(otherFirsts));
 
   // The six sentences.
   const Object peak = objectAt(metrics, QStringLiteral("heatmapPeak"));
-  const qint64 peakCount = static_cast<qint64>(numberAt(peak, QStringLiteral("messageCount")));
-  const QString heatmap =
-      peakCount > 0 ? QStringLiteral("%1s, %2, are your time: %3 messages landed in that window.")
-                          .arg(stringAt(peak, QStringLiteral("weekdayName")), stringAt(peak, QStringLiteral("windowLabel")))
-                          .arg(peakCount)
-                    : QStringLiteral("No hour stands out: you two talk whenever it suits you.");
+  const qint64 peakCount = wholeNumber(numberAt(peak, QStringLiteral("messageCount")),
+                                       QStringLiteral("payload.client_metrics.heatmapPeak.messageCount"));
+  const QString heatmap = peakCount > 0 ? QStringLiteral("%1s, %2, are your time: %3 messages landed in that window.")
+                                              .arg(stringAt(peak, QStringLiteral("weekdayName")),
+                                                   stringAt(peak, QStringLiteral("windowLabel")))
+                                              .arg(peakCount)
+                                        : QStringLiteral("No hour stands out: you two talk whenever it suits you.");
 
   QMap<int, qint64> byYear;  // UTC years of the messages sent
   for (const StepMessage& message : messages) ++byYear[message.date.toQDateTime().date().year()];
@@ -500,7 +551,8 @@ Object insightCopy(const AnalysisStepRequest& request) {
     for (auto it = byYear.cbegin(); it != byYear.cend(); ++it)
       if (it.value() > busiest.value()) busiest = it;
     const int year = metrics.contains(QStringLiteral("peakYear"))
-                         ? static_cast<int>(numberAt(metrics, QStringLiteral("peakYear")))
+                         ? wholeYear(numberAt(metrics, QStringLiteral("peakYear")),
+                                     QStringLiteral("payload.client_metrics.peakYear"))
                          : busiest.key();
     yearShape = byYear.size() == 1
                     ? QStringLiteral("Everything happened in %1: all %2 messages in one concentrated chapter.")
@@ -518,37 +570,41 @@ Object insightCopy(const AnalysisStepRequest& request) {
     const StepMessage* reply = nullptr;
     for (qsizetype i = *debut + 1; i < messages.size() && i <= *debut + 20 && !reply; ++i)
       if (messages[i].sender != said.sender) reply = &messages[i];
-    wordDebut = reply ? QStringLiteral("When %1 first said \"%2\" on %3, %4 answered within %5.")
-                            .arg(said.sender, phrase, DevText::dayText(said.date), reply->sender,
-                                 DevText::duration(reply->date.secondsSince(said.date)))
-                      : QStringLiteral("\"%1\" first showed up on %2 and never left.").arg(phrase, DevText::dayText(said.date));
+    wordDebut =
+        reply ? QStringLiteral("When %1 first said \"%2\" on %3, %4 answered within %5.")
+                    .arg(said.sender, phrase, DevText::dayText(said.date), reply->sender,
+                         DevText::duration(reply->date.secondsSince(said.date)))
+              : QStringLiteral("\"%1\" first showed up on %2 and never left.").arg(phrase, DevText::dayText(said.date));
   }
 
   const Array events = arrayAt(synthesis, QStringLiteral("conflictEvents"));
   qsizetype repaired = 0;
   for (const JSONValue& event : events)
-    if (event.objectValue() && stringAt(*event.objectValue(), QStringLiteral("repairStatus")) == QLatin1String("repaired"))
+    if (event.objectValue() &&
+        stringAt(*event.objectValue(), QStringLiteral("repairStatus")) == QLatin1String("repaired"))
       ++repaired;
   const QString argument =
-      events.isEmpty()
-          ? QStringLiteral("No real fights on record: %1 and %2 keep it calm.").arg(names.me, names.them)
-          : QStringLiteral("%1 tense %2 on record, and %3 of them ended with a repair.")
-                .arg(events.size())
-                .arg(events.size() == 1 ? QStringLiteral("moment") : QStringLiteral("moments"))
-                .arg(repaired);
+      events.isEmpty() ? QStringLiteral("No real fights on record: %1 and %2 keep it calm.").arg(names.me, names.them)
+                       : QStringLiteral("%1 tense %2 on record, and %3 of them ended with a repair.")
+                             .arg(events.size())
+                             .arg(events.size() == 1 ? QStringLiteral("moment") : QStringLiteral("moments"))
+                             .arg(repaired);
 
   QString sentiment = QStringLiteral("Good moods were spread evenly across your time together.");
   const Object sunniest = objectAt(metrics, QStringLiteral("positiveSentimentPeak"));
   if (const std::optional<Date> month = HostedAnalysisTimestamp::parse(stringAt(sunniest, QStringLiteral("month")))) {
     // The month starts at local midnight; mid-month names it in any zone.
-    sentiment = QStringLiteral("%1 was your sunniest month.").arg(DevText::monthText(month->addingSeconds(14 * 86400.0)));
+    sentiment =
+        QStringLiteral("%1 was your sunniest month.").arg(DevText::monthText(month->addingSeconds(14 * 86400.0)));
   }
 
   QString responseShift;
   QList<QPair<qint64, double>> replies;  // year -> their median reply time
   for (const JSONValue& year : arrayAt(metrics, QStringLiteral("responseTimeByYear"))) {
     if (const Object* object = year.objectValue(); object && numberAt(*object, QStringLiteral("them")) > 0)
-      replies.append({static_cast<qint64>(numberAt(*object, QStringLiteral("year"))), numberAt(*object, QStringLiteral("them"))});
+      replies.append({wholeNumber(numberAt(*object, QStringLiteral("year")),
+                                  QStringLiteral("payload.client_metrics.responseTimeByYear.year")),
+                      numberAt(*object, QStringLiteral("them"))});
   }
   if (replies.size() >= 2) {
     responseShift = QStringLiteral("%1's replies went from %2 in %3 to %4 in %5.")
@@ -557,7 +613,8 @@ Object insightCopy(const AnalysisStepRequest& request) {
                         .arg(DevText::duration(replies.last().second))
                         .arg(replies.last().first);
   } else if (replies.size() == 1) {
-    responseShift = QStringLiteral("%1 usually answers within %2.").arg(names.them, DevText::duration(replies.first().second));
+    responseShift =
+        QStringLiteral("%1 usually answers within %2.").arg(names.them, DevText::duration(replies.first().second));
   }
 
   return {

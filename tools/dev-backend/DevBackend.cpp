@@ -1,6 +1,7 @@
 #include "DevBackend.h"
 
 #include "DevAnalysis.h"
+#include "DevText.h"
 #include "common/Iso8601.h"
 #include "common/JsonCodec.h"
 #include "data/RelationshipType.h"
@@ -21,7 +22,9 @@ const QString kEventsPrefix = QStringLiteral("/v1/events/");
 const QString kShares = QStringLiteral("/v1/shares");
 const QString kSharesPrefix = QStringLiteral("/v1/shares/");
 const QString kRevokeSuffix = QStringLiteral("/revoke");
-const QStringList kEvents = {QStringLiteral("app_installed"), QStringLiteral("choice"), QStringLiteral("murmela_created")};
+const QString kSharePagePrefix = QStringLiteral("/s/");
+const QStringList kEvents = {QStringLiteral("app_installed"), QStringLiteral("choice"),
+                             QStringLiteral("murmela_created")};
 
 QString sha256Hex(const QByteArray& bytes) {
   return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
@@ -68,7 +71,8 @@ QStringList DevBackend::servedRoutes() {
           QStringLiteral("POST /v1/events/choice"),
           QStringLiteral("POST /v1/events/murmela_created"),
           QStringLiteral("POST /v1/shares"),
-          QStringLiteral("POST /v1/shares/<id>/revoke")};
+          QStringLiteral("POST /v1/shares/<id>/revoke"),
+          QStringLiteral("GET  /s/<id>   (the page a share link opens)")};
 }
 
 qsizetype DevBackend::registrationCount() const {
@@ -90,11 +94,26 @@ Date DevBackend::now() const { return options_.clock ? options_.clock() : Date::
 
 DevResponse DevBackend::handle(const DevRequest& request) {
   std::lock_guard guard(lock_);
-  return route(request);
+  // Whatever a handler meets, the caller gets an answer in the contract's
+  // error form, never a dead process.
+  try {
+    if (options_.onRequest) options_.onRequest(request);
+    return route(request);
+  } catch (const MurmelaError& failure) {
+    return error(500, QStringLiteral("Internal error: [%1] %2").arg(failure.typeName(), failure.description()));
+  } catch (const std::exception& failure) {
+    return error(500, QStringLiteral("Internal error: ") + QString::fromLocal8Bit(failure.what()));
+  } catch (...) {
+    return error(500, QStringLiteral("Internal error"));
+  }
 }
 
 DevResponse DevBackend::route(const DevRequest& request) {
   const QString path = QString::fromUtf8(request.path);
+  if (path.startsWith(kSharePagePrefix) && path.size() > kSharePagePrefix.size()) {
+    if (request.method != "GET") return error(405, QStringLiteral("Use GET for ") + path);
+    return sharePage(QUrl::fromPercentEncoding(path.mid(kSharePagePrefix.size()).toUtf8()));
+  }
   const bool revoke = path.startsWith(kSharesPrefix) && path.endsWith(kRevokeSuffix) &&
                       path.size() > kSharesPrefix.size() + kRevokeSuffix.size();
   const bool known = path == kRegister || path == kAnalysisStep || path == kShares || revoke ||
@@ -134,9 +153,10 @@ std::optional<QString> DevBackend::authenticate(const DevRequest& request) const
 }
 
 DevResponse DevBackend::error(int status, const QString& message, const std::optional<QString>& runID) {
-  QJsonObject detail{{QStringLiteral("message"), message},
-                     {QStringLiteral("status_code"), status},
-                     {QStringLiteral("diagnostic_id"), QStringLiteral("dev-diag-%1").arg(++diagnostics_, 4, 10, QLatin1Char('0'))}};
+  QJsonObject detail{
+      {QStringLiteral("message"), message},
+      {QStringLiteral("status_code"), status},
+      {QStringLiteral("diagnostic_id"), QStringLiteral("dev-diag-%1").arg(++diagnostics_, 4, 10, QLatin1Char('0'))}};
   if (runID) detail.insert(QStringLiteral("run_id"), *runID);
   return json(status, {{QStringLiteral("detail"), detail}}, message);
 }
@@ -154,8 +174,9 @@ DevResponse DevBackend::registerInstall(const DevRequest& request) {
     return error(400, QStringLiteral("install_id must be \"macos-\" followed by the install's UUID"));
 
   ++registrations_;
-  const QString token = QStringLiteral("dev-") +
-                        sha256Hex((body.installID + QLatin1Char(':') + QString::number(registrations_)).toUtf8()).left(40);
+  const QString token =
+      QStringLiteral("dev-") +
+      sha256Hex((body.installID + QLatin1Char(':') + QString::number(registrations_)).toUtf8()).left(40);
   tokens_.insert(token, body.installID);
   return json(200,
               {{QStringLiteral("auth_token"), token},
@@ -167,7 +188,8 @@ DevResponse DevBackend::registerInstall(const DevRequest& request) {
 DevResponse DevBackend::analysisStep(const DevRequest& request, const QString& /*installID*/) {
   AnalysisStepRequest step;
   try {
-    step = AnalysisStepRequest::fromJson(Json::parseObject(request.body, QStringLiteral("body")), QStringLiteral("body"));
+    step =
+        AnalysisStepRequest::fromJson(Json::parseObject(request.body, QStringLiteral("body")), QStringLiteral("body"));
   } catch (const Json::DecodingError& failure) {
     return error(400, QStringLiteral("Invalid analysis step: ") + failure.description());
   }
@@ -195,9 +217,10 @@ DevResponse DevBackend::analysisStep(const DevRequest& request, const QString& /
 
   AnalysisStepResponse response;
   response.result = std::move(result);
-  response.metadata = JSONValue::Object{{QStringLiteral("run_id"), JSONValue::string(runID)},
-                                        {QStringLiteral("ai_provider"), JSONValue::string(QStringLiteral("murmela-dev-backend"))},
-                                        {QStringLiteral("elapsed_seconds"), JSONValue::number(0.0)}};
+  response.metadata =
+      JSONValue::Object{{QStringLiteral("run_id"), JSONValue::string(runID)},
+                        {QStringLiteral("ai_provider"), JSONValue::string(QStringLiteral("murmela-dev-backend"))},
+                        {QStringLiteral("elapsed_seconds"), JSONValue::number(0.0)}};
   return json(200, response.toJson(), QStringLiteral("%1 %2 (%3)").arg(step.step, step.clientRequestID, step.workflow));
 }
 
@@ -214,7 +237,8 @@ DevResponse DevBackend::event(const QString& name, const DevRequest& request) {
       body.integer(QStringLiteral("message_count"));
       body.integer(QStringLiteral("duration_ms"));
       const QString type = body.string(QStringLiteral("relationship_type"));
-      if (!relationshipTypeFromRawValue(type)) return error(400, QStringLiteral("Unknown relationship_type \"%1\"").arg(type));
+      if (!relationshipTypeFromRawValue(type))
+        return error(400, QStringLiteral("Unknown relationship_type \"%1\"").arg(type));
     }
   } catch (const Json::DecodingError& failure) {
     return error(400, QStringLiteral("Invalid %1 event: ").arg(name) + failure.description());
@@ -231,7 +255,8 @@ DevResponse DevBackend::createShare(const DevRequest& request, const QString& in
     report = ReportJson::fromJson(body.object(QStringLiteral("report")).object());
     contactDisplay = body.string(QStringLiteral("contact_display"));
     const QString type = body.string(QStringLiteral("relationship_type"));
-    if (!relationshipTypeFromRawValue(type)) return error(400, QStringLiteral("Unknown relationship_type \"%1\"").arg(type));
+    if (!relationshipTypeFromRawValue(type))
+      return error(400, QStringLiteral("Unknown relationship_type \"%1\"").arg(type));
   } catch (const Json::DecodingError& failure) {
     return error(400, QStringLiteral("Invalid share: ") + failure.description());
   }
@@ -251,18 +276,19 @@ DevResponse DevBackend::createShare(const DevRequest& request, const QString& in
   const QString contentHash = sha256Hex(ReportJson::encode(report, Json::Layout::Compact));
   ++shareSequence_;
   const QString shareID =
-      QStringLiteral("s") + sha256Hex((installID + contentHash + QString::number(shareSequence_) +
-                                       Iso8601::formatWithMilliseconds(created))
-                                          .toUtf8())
-                                .left(12);
-  shares_.insert(shareID, {installID, false});
+      QStringLiteral("s") +
+      sha256Hex((installID + contentHash + QString::number(shareSequence_) + Iso8601::formatWithMilliseconds(created))
+                    .toUtf8())
+          .left(12);
+  const Date expiresAt = created.addingSeconds(options_.shareLifetimeDays * 86400.0);
+  shares_.insert(shareID, {installID, false, contactDisplay, expiresAt});
   QString base = options_.publicBaseUrl;
   while (base.endsWith(QLatin1Char('/'))) base.chop(1);
   return json(201,
               {{QStringLiteral("share_id"), shareID},
                {QStringLiteral("share_url"), base + QStringLiteral("/s/") + shareID},
                {QStringLiteral("content_hash"), contentHash},
-               {QStringLiteral("expires_at"), Iso8601::format(created.addingSeconds(options_.shareLifetimeDays * 86400.0))}},
+               {QStringLiteral("expires_at"), Iso8601::format(expiresAt)}},
               QStringLiteral("share %1 for %2").arg(shareID, contactDisplay));
 }
 
@@ -272,6 +298,38 @@ DevResponse DevBackend::revokeShare(const QString& shareID, const QString& insta
     return error(404, QStringLiteral("No share \"%1\" for this install").arg(shareID));
   found->revoked = true;
   return json(200, {{QStringLiteral("ok"), true}}, QStringLiteral("revoked ") + shareID);
+}
+
+DevResponse DevBackend::sharePage(const QString& shareID) {
+  const auto found = shares_.constFind(shareID);
+  DevResponse response;
+  response.contentType = "text/html; charset=utf-8";
+  const QString id = DevText::htmlEscaped(shareID);
+  QString title;
+  QString body;
+  if (found == shares_.cend()) {
+    response.status = 404;
+    title = QStringLiteral("Share not found");
+    body = QStringLiteral("<p>There is no share <code>%1</code>.</p>").arg(id);
+  } else if (found->revoked) {
+    response.status = 410;
+    title = QStringLiteral("Share revoked");
+    body = QStringLiteral("<p>The share <code>%1</code> was revoked.</p>").arg(id);
+  } else {
+    response.status = 200;
+    title = QStringLiteral("Murmela \u2014 ") + DevText::htmlEscaped(found->contactDisplay);
+    body = QStringLiteral(
+               "<p>A Murmela report with <strong>%1</strong>.</p>\n<p>Share <code>%2</code>, until %3.</p>\n"
+               "<p>Served by the Murmela development backend, which keeps no report pages.</p>")
+               .arg(DevText::htmlEscaped(found->contactDisplay), id, Iso8601::format(found->expiresAt));
+  }
+  response.body = QStringLiteral(
+                      "<!DOCTYPE html>\n<html lang=\"en\">\n<head><meta charset=\"utf-8\"><title>%1</title></head>\n"
+                      "<body>\n<h1>%1</h1>\n%2\n</body>\n</html>\n")
+                      .arg(title, body)
+                      .toUtf8();
+  response.note = QStringLiteral("share page %1 (%2)").arg(shareID).arg(response.status);
+  return response;
 }
 
 }  // namespace murmela::devbackend

@@ -35,16 +35,21 @@ struct DevResponse {
 // A stand-in for the hosted backend that implements its whole contract with
 // deterministic answers and keeps its state in memory: registration with
 // bearer tokens, the three analysis steps, the three usage events, and share
-// links with a daily limit. Errors are answered as the real backend does:
+// links with a daily limit, whose share_url answers a small page naming the
+// share (410 once revoked). Errors are answered as the real backend does:
 // {"detail": {"message", "status_code", "diagnostic_id", "run_id"}}, and for
-// the share limit {"detail": {"message", "limit"}}. Thread-safe.
+// the share limit {"detail": {"message", "limit"}}; a handler that fails in
+// any other way is answered 500 in the same form. Thread-safe.
 class DevBackend {
  public:
   struct Options {
     QString publicBaseUrl = QStringLiteral("http://127.0.0.1:8787");  // origin of the share links it hands out
-    int dailyShareLimit = 20;                                          // per install
+    int dailyShareLimit = 20;                                         // per install
     int shareLifetimeDays = 30;
     std::function<Date()> clock;  // the current time (Date::now when empty)
+    // Called with each request before it is routed, under the lock (tests
+    // make a handler fail through it).
+    std::function<void(const DevRequest&)> onRequest;
   };
 
   DevBackend();
@@ -64,6 +69,8 @@ class DevBackend {
   struct Share {
     QString installID;
     bool revoked = false;
+    QString contactDisplay;
+    Date expiresAt;
   };
 
   DevResponse route(const DevRequest& request);
@@ -72,6 +79,7 @@ class DevBackend {
   DevResponse event(const QString& name, const DevRequest& request);
   DevResponse createShare(const DevRequest& request, const QString& installID);
   DevResponse revokeShare(const QString& shareID, const QString& installID);
+  DevResponse sharePage(const QString& shareID);
   // The install a bearer token belongs to, or nothing.
   std::optional<QString> authenticate(const DevRequest& request) const;
   DevResponse error(int status, const QString& message, const std::optional<QString>& runID = std::nullopt);

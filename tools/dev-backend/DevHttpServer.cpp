@@ -1,6 +1,7 @@
 #include "DevHttpServer.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <memory>
 
@@ -9,19 +10,38 @@ namespace {
 
 QByteArray reasonPhrase(int status) {
   switch (status) {
-    case 100: return "Continue";
-    case 200: return "OK";
-    case 201: return "Created";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 411: return "Length Required";
-    case 413: return "Payload Too Large";
-    case 415: return "Unsupported Media Type";
-    case 429: return "Too Many Requests";
-    case 431: return "Request Header Fields Too Large";
-    default: return status >= 500 ? "Server Error" : "Status";
+    case 100:
+      return "Continue";
+    case 200:
+      return "OK";
+    case 201:
+      return "Created";
+    case 400:
+      return "Bad Request";
+    case 401:
+      return "Unauthorized";
+    case 404:
+      return "Not Found";
+    case 405:
+      return "Method Not Allowed";
+    case 408:
+      return "Request Timeout";
+    case 410:
+      return "Gone";
+    case 411:
+      return "Length Required";
+    case 413:
+      return "Payload Too Large";
+    case 415:
+      return "Unsupported Media Type";
+    case 429:
+      return "Too Many Requests";
+    case 431:
+      return "Request Header Fields Too Large";
+    case 503:
+      return "Service Unavailable";
+    default:
+      return status >= 500 ? "Server Error" : "Status";
   }
 }
 
@@ -44,7 +64,10 @@ DevResponse plainError(int status, const QString& message) {
 
 }  // namespace
 
-DevHttpServer::DevHttpServer(DevBackend& backend, QObject* parent) : QObject(parent), backend_(backend) {
+DevHttpServer::DevHttpServer(DevBackend& backend, QObject* parent) : DevHttpServer(backend, Limits{}, parent) {}
+
+DevHttpServer::DevHttpServer(DevBackend& backend, Limits limits, QObject* parent)
+    : QObject(parent), backend_(backend), limits_(limits) {
   connect(&server_, &QTcpServer::newConnection, this, [this] {
     while (QTcpSocket* socket = server_.nextPendingConnection()) accept(socket);
   });
@@ -54,8 +77,33 @@ bool DevHttpServer::listen(const QHostAddress& address, quint16 port) { return s
 
 void DevHttpServer::accept(QTcpSocket* socket) {
   auto connection = std::make_shared<Connection>();
+  ++connections_;
+  connect(socket, &QObject::destroyed, this, [this] { --connections_; });
   connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-  connect(socket, &QTcpSocket::readyRead, this, [this, socket, connection] {
+  if (connections_ > limits_.maxConnections) {
+    connection->answered = true;
+    answer(socket, {}, plainError(503, "Too many connections"));
+    return;
+  }
+
+  // Silence for the idle time-out ends the connection: with a 408 while a
+  // request is under way, at once when nothing came or all was answered.
+  auto* idle = new QTimer(socket);
+  idle->setSingleShot(true);
+  idle->setInterval(limits_.idleTimeoutMs);
+  connect(idle, &QTimer::timeout, socket, [this, socket, connection, idle] {
+    if (connection->answered || connection->buffer.isEmpty()) {
+      socket->abort();
+      return;
+    }
+    connection->answered = true;
+    answer(socket, connection->request, plainError(408, "No data for too long"));
+    idle->start();  // an answer that cannot go out ends in the abort above
+  });
+  idle->start();
+
+  connect(socket, &QTcpSocket::readyRead, this, [this, socket, connection, idle] {
+    idle->start();
     if (connection->answered) {
       socket->readAll();
       return;
@@ -93,7 +141,7 @@ void DevHttpServer::accept(QTcpSocket* socket) {
         finish(plainError(400, "Invalid Content-Length"));
         return;
       }
-      if (connection->contentLength > kMaxBodyBytes) {
+      if (connection->contentLength > limits_.maxBodyBytes) {
         finish(plainError(413, "Body too large"));
         return;
       }
@@ -107,6 +155,7 @@ void DevHttpServer::accept(QTcpSocket* socket) {
     request.body = connection->buffer.mid(connection->headerEnd + 4, connection->contentLength);
     connection->buffer.clear();
     finish(backend_.handle(request));
+    idle->start();  // a client that never reads the answer is dropped too
   });
 }
 

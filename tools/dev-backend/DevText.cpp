@@ -34,7 +34,9 @@ QStringList tokenize(const QString& text) {
   return words;
 }
 
-QString paddedWords(const QStringList& words) { return QLatin1Char(' ') + words.join(QLatin1Char(' ')) + QLatin1Char(' '); }
+QString paddedWords(const QStringList& words) {
+  return QLatin1Char(' ') + words.join(QLatin1Char(' ')) + QLatin1Char(' ');
+}
 
 bool containsTerm(const QString& padded, const QString& term) {
   return padded.contains(QLatin1Char(' ') + term + QLatin1Char(' '));
@@ -44,14 +46,14 @@ const QSet<QString>& stopwords() {
   static const QSet<QString> words = [] {
     QSet<QString> set;
     for (const char* word :
-         {"a",     "about", "after", "again", "all",   "also",  "am",    "an",    "and",   "any",   "are",   "as",
-          "at",    "be",    "been",  "but",   "by",    "can",   "could", "did",   "do",    "does",  "don't", "for",
-          "from",  "get",   "got",   "had",   "has",   "have",  "he",    "her",   "him",   "his",   "how",   "i",
-          "i'm",   "if",    "in",    "is",    "it",    "it's",  "its",   "just",  "me",    "my",    "no",    "not",
-          "of",    "oh",    "ok",    "okay",  "on",    "or",    "our",   "out",   "she",   "so",    "that",  "the",
-          "their", "them",  "then",  "there", "they",  "this",  "to",    "too",   "u",     "up",    "us",    "was",
-          "we",    "were",  "what",  "when",  "which", "who",   "will",  "with",  "would", "yeah",  "yes",   "you",
-          "you're", "your"})
+         {"a",     "about", "after", "again", "all",  "also",  "am",   "an",     "and",   "any",  "are",
+          "as",    "at",    "be",    "been",  "but",  "by",    "can",  "could",  "did",   "do",   "does",
+          "don't", "for",   "from",  "get",   "got",  "had",   "has",  "have",   "he",    "her",  "him",
+          "his",   "how",   "i",     "i'm",   "if",   "in",    "is",   "it",     "it's",  "its",  "just",
+          "me",    "my",    "no",    "not",   "of",   "oh",    "ok",   "okay",   "on",    "or",   "our",
+          "out",   "she",   "so",    "that",  "the",  "their", "them", "then",   "there", "they", "this",
+          "to",    "too",   "u",     "up",    "us",   "was",   "we",   "were",   "what",  "when", "which",
+          "who",   "will",  "with",  "would", "yeah", "yes",   "you",  "you're", "your"})
       set.insert(QString::fromLatin1(word));
     return set;
   }();
@@ -76,6 +78,11 @@ QString dayText(Date date) {
 
 QString monthText(Date date) {
   return QLocale(QLocale::English, QLocale::UnitedStates).toString(date.toQDateTime(), QStringLiteral("MMMM yyyy"));
+}
+
+QString htmlEscaped(const QString& text) {
+  QString escaped = text.toHtmlEscaped();  // & < > "
+  return escaped.replace(QLatin1Char('\''), QLatin1String("&#39;"));
 }
 
 QString excerpt(const QString& text, qsizetype count) {

@@ -25,6 +25,8 @@ QString duration(double seconds);
 // "March 5, 2024" and "March 2024", in UTC with English month names.
 QString dayText(Date date);
 QString monthText(Date date);
+// The text with & < > " ' written as character references, for HTML.
+QString htmlEscaped(const QString& text);
 // The first `count` characters of the text, with "…" when it was longer.
 QString excerpt(const QString& text, qsizetype count);
 

@@ -19,14 +19,31 @@ int main(int argc, char* argv[]) {
   parser.addHelpOption();
   const QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port to listen on (default 8787)."),
                                       QStringLiteral("port"), QStringLiteral("8787"));
-  const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Address to listen on (default 127.0.0.1)."),
+  const QCommandLineOption hostOption(QStringLiteral("host"),
+                                      QStringLiteral("Address to listen on (default 127.0.0.1)."),
                                       QStringLiteral("address"), QStringLiteral("127.0.0.1"));
   const QCommandLineOption limitOption(QStringLiteral("share-limit"),
                                        QStringLiteral("Share links per install and day (default 20)."),
                                        QStringLiteral("count"), QStringLiteral("20"));
+  const DevHttpServer::Limits defaults;
+  const QCommandLineOption idleOption(
+      QStringLiteral("idle-timeout"),
+      QStringLiteral("Seconds a silent connection stays open (default %1).").arg(defaults.idleTimeoutMs / 1000),
+      QStringLiteral("seconds"), QString::number(defaults.idleTimeoutMs / 1000));
+  const QCommandLineOption connectionsOption(
+      QStringLiteral("max-connections"),
+      QStringLiteral("Connections served at once (default %1).").arg(defaults.maxConnections), QStringLiteral("count"),
+      QString::number(defaults.maxConnections));
+  const QCommandLineOption bodyOption(
+      QStringLiteral("max-body-mb"),
+      QStringLiteral("Largest request body in MiB (default %1).").arg(defaults.maxBodyBytes / (1024 * 1024)),
+      QStringLiteral("mib"), QString::number(defaults.maxBodyBytes / (1024 * 1024)));
   parser.addOption(portOption);
   parser.addOption(hostOption);
   parser.addOption(limitOption);
+  parser.addOption(idleOption);
+  parser.addOption(connectionsOption);
+  parser.addOption(bodyOption);
   parser.process(app);
 
   QTextStream out(stdout);
@@ -36,21 +53,35 @@ int main(int argc, char* argv[]) {
   bool limitValid = false;
   const int limit = parser.value(limitOption).toInt(&limitValid);
   const QHostAddress address(parser.value(hostOption));
+  bool idleValid = false, connectionsValid = false, bodyValid = false;
+  DevHttpServer::Limits limits;
+  const qint64 idleSeconds = parser.value(idleOption).toLongLong(&idleValid);
+  limits.maxConnections = parser.value(connectionsOption).toInt(&connectionsValid);
+  const qint64 bodyMiB = parser.value(bodyOption).toLongLong(&bodyValid);
+  idleValid = idleValid && idleSeconds > 0 && idleSeconds <= 3600;
+  bodyValid = bodyValid && bodyMiB > 0 && bodyMiB <= 4096;
+  limits.idleTimeoutMs = static_cast<int>(idleSeconds * 1000);
+  limits.maxBodyBytes = bodyMiB * 1024 * 1024;
   if (!portValid || port > 65535 || !limitValid || limit < 0 || address.isNull()) {
     err << "murmela-dev-backend: invalid --port, --host or --share-limit" << Qt::endl;
+    return 2;
+  }
+  if (!idleValid || !connectionsValid || limits.maxConnections <= 0 || !bodyValid) {
+    err << "murmela-dev-backend: invalid --idle-timeout, --max-connections or --max-body-mb" << Qt::endl;
     return 2;
   }
 
   DevBackend::Options options;
   options.dailyShareLimit = limit;
   DevBackend backend(options);
-  DevHttpServer server(backend);
+  DevHttpServer server(backend, limits);
   if (!server.listen(address, static_cast<quint16>(port))) {
     err << "murmela-dev-backend: cannot listen on " << address.toString() << ':' << port << ": " << server.errorString()
         << Qt::endl;
     return 1;
   }
-  const QString host = address.protocol() == QAbstractSocket::IPv6Protocol ? '[' + address.toString() + ']' : address.toString();
+  const QString host =
+      address.protocol() == QAbstractSocket::IPv6Protocol ? '[' + address.toString() + ']' : address.toString();
   const QString origin = QStringLiteral("http://%1:%2").arg(host).arg(server.port());
   backend.setPublicBaseUrl(origin);  // known once the port is
   server.setRequestLog([&out](const QString& line) { out << line << Qt::endl; });

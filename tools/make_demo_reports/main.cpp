@@ -13,6 +13,7 @@
 #include "analysis/RankedCounts.h"
 #include "common/Date.h"
 #include "common/LocalCalendar.h"
+#include "common/LocaleFormat.h"
 #include "data/FakeReportLoader.h"
 #include "data/ReportJson.h"
 
@@ -54,7 +55,7 @@ const QLocale& homeLocale() {
   return locale;
 }
 
-QString grouped(qint64 value) { return homeLocale().toString(value); }
+QString grouped(qint64 value) { return LocaleFormat::groupedInteger(value, homeLocale()); }
 
 qint64 totalDays(Date first, Date last) {
   const LocalCalendar calendar(homeZone());
@@ -65,7 +66,7 @@ qint64 totalDays(Date first, Date last) {
 QString templateCloser(const WrappedReport& r) {
   return CloserGenerator::templateParagraph(r.participantNames.them, r.relationshipType, r.totalMessages,
                                             r.firstMessageDate, r.lastMessageDate, r.longestStreak.days,
-                                            LocalCalendar(homeZone()), homeLocale());
+                                            homeZone(), homeLocale());
 }
 
 // Ranked the way the analysis ranks its phrase lists.
@@ -258,7 +259,7 @@ WrappedReport richReport() {
           "you came back from every one. The longest streak lasted %3 days, but the real pattern is simpler: "
           "again and again, one of you reached out, and the other came back.")
           .arg(grouped(r.totalMessages))
-          .arg(CloserGenerator::spanInYears(r.firstMessageDate, r.lastMessageDate, LocalCalendar(homeZone())))
+          .arg(CloserGenerator::spanInYears(r.firstMessageDate, r.lastMessageDate, homeZone()))
           .arg(r.longestStreak.days);
   return r;
 }

@@ -1,6 +1,7 @@
 #include "analysis/CloserGenerator.h"
 
 #include "analysis/GenerativeAnalyzer.h"
+#include "common/LocaleFormat.h"
 
 #include <algorithm>
 
@@ -51,19 +52,17 @@ QString CloserGenerator::generate(const QString& contactName, RelationshipType r
 
 QString CloserGenerator::templateParagraph(const QString& contactName, RelationshipType relationshipType,
                                            qint64 totalMessages, Date firstDate, Date lastDate,
-                                           qint64 longestStreakDays, const LocalCalendar& calendar,
-                                           const QLocale& locale) {
-  const qint64 years = spanInYears(firstDate, lastDate, calendar);
-  QString total = locale.toString(totalMessages);
-  if (total.isEmpty()) total = QString::number(totalMessages);
+                                           qint64 longestStreakDays, const QTimeZone& zone, const QLocale& locale) {
+  const qint64 years = spanInYears(firstDate, lastDate, zone);
+  const QString total = LocaleFormat::groupedInteger(totalMessages, locale);
   const Template parts = templateFor(relationshipType);
   return QStringLiteral("Across ") + total + QStringLiteral(" messages and ") + QString::number(years) +
          QStringLiteral(" years, this thread with ") + contactName + QString::fromUtf8(parts.middle) +
          QString::number(longestStreakDays) + QString::fromUtf8(parts.closing);
 }
 
-qint64 CloserGenerator::spanInYears(Date firstDate, Date lastDate, const LocalCalendar& calendar) {
-  return std::max<qint64>(calendar.wholeYearsElapsed(firstDate, lastDate), 1);
+qint64 CloserGenerator::spanInYears(Date firstDate, Date lastDate, const QTimeZone& zone) {
+  return std::max<qint64>(LocaleFormat::wholeYearsBetween(firstDate, lastDate, zone), 1);
 }
 
 }  // namespace murmela

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "common/Date.h"
-#include "common/LocalCalendar.h"
 #include "data/RelationshipType.h"
 
 #include <QLocale>
 #include <QString>
+#include <QTimeZone>
 
 namespace murmela {
 
@@ -18,15 +18,16 @@ class CloserGenerator {
   QString generate(const QString& contactName, RelationshipType relationshipType, qint64 totalMessages, Date firstDate,
                    Date lastDate, qint64 longestStreakDays) const;
 
-  // The template alone. The calendar counts the years and the locale groups
-  // the total: the user's own unless given (the demo reports pin both).
+  // The template alone. The zone's calendar counts the years and the locale
+  // groups the total: the user's own unless given (the demo reports pin both).
   static QString templateParagraph(const QString& contactName, RelationshipType relationshipType, qint64 totalMessages,
                                    Date firstDate, Date lastDate, qint64 longestStreakDays,
-                                   const LocalCalendar& calendar = LocalCalendar(), const QLocale& locale = QLocale());
+                                   const QTimeZone& zone = QTimeZone::systemTimeZone(),
+                                   const QLocale& locale = QLocale());
 
-  // The span the paragraph names: whole years from the first to the last
-  // date in `calendar`, at least 1.
-  static qint64 spanInYears(Date firstDate, Date lastDate, const LocalCalendar& calendar = LocalCalendar());
+  // The span the paragraph names: whole calendar years from the first to the
+  // last date in the zone, at least 1.
+  static qint64 spanInYears(Date firstDate, Date lastDate, const QTimeZone& zone = QTimeZone::systemTimeZone());
 };
 
 }  // namespace murmela

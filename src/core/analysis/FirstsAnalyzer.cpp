@@ -1,9 +1,7 @@
 #include "analysis/FirstsAnalyzer.h"
 
 #include "analysis/PreparedText.h"
-#include "common/LocalCalendar.h"
-
-#include <QLocale>
+#include "common/LocaleFormat.h"
 
 #include <algorithm>
 #include <vector>
@@ -85,19 +83,14 @@ QStringList FirstsAnalyzer::distinctiveTerms(RelationshipType relationshipType,
   return terms;
 }
 
-QString FirstsAnalyzer::context(Date date, std::optional<Date> firstMessageDate) {
-  const LocalCalendar calendar;
-  const QLocale locale;
-  const QDate day = calendar.date(date);
-  const QTime time = calendar.timeOfDay(date);
-  const int hour12 = time.hour() % 12 == 0 ? 12 : time.hour() % 12;
-  const QString clock = QString::number(hour12) + QLatin1Char(':') +
-                        QStringLiteral("%1").arg(time.minute(), 2, 10, QLatin1Char('0')) + QLatin1Char(' ') +
-                        (time.hour() < 12 ? locale.amText() : locale.pmText());
-  qint64 days = firstMessageDate ? calendar.wholeDaysElapsed(*firstMessageDate, date) : 0;
-  if (days < 0) days = 0;
-  return QStringLiteral("(a ") + locale.dayName(day.dayOfWeek(), QLocale::LongFormat).toLower() + QStringLiteral(". ") +
-         clock + QStringLiteral(". ") + QString::number(days) + QStringLiteral(" days in.)");
+QString FirstsAnalyzer::context(Date date, std::optional<Date> firstMessageDate, const QLocale& locale,
+                                const QTimeZone& zone) {
+  const QString weekday = LocaleFormat::formatDate(date, QStringLiteral("EEEE"), locale, zone).toLower();
+  const QString time = LocaleFormat::formatDate(date, QStringLiteral("h:mm a"), locale, zone);
+  const qint64 days =
+      firstMessageDate ? std::max<qint64>(LocaleFormat::wholeDaysBetween(*firstMessageDate, date, zone), 0) : 0;
+  return QStringLiteral("(a ") + weekday + QStringLiteral(". ") + time + QStringLiteral(". ") + QString::number(days) +
+         QStringLiteral(" days in.)");
 }
 
 std::optional<FirstDistinctiveTerm> FirstsAnalyzer::firstRecurringTerm(const MessageList& messages,

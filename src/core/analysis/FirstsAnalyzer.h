@@ -7,9 +7,11 @@
 #include "data/WrappedReport.h"
 
 #include <QList>
+#include <QLocale>
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 #include <optional>
 
@@ -58,10 +60,13 @@ class FirstsAnalyzer {
   // The type's terms without the participants' names (case ignored).
   QStringList distinctiveTerms(RelationshipType relationshipType, const ParticipantNames& participantNames) const;
 
-  // "(a friday. 9:14 PM. 37 days in.)": the weekday and time in the current
-  // locale, and the whole days since the first message (0 when negative or
-  // when there is none).
-  static QString context(Date date, std::optional<Date> firstMessageDate);
+  // "(a friday. 9:14 PM. 37 days in.)": the weekday ("EEEE", lower-cased)
+  // and time ("h:mm a") in the locale's language, digits and day-period case,
+  // and the whole days since the first message in the zone's calendar (plain
+  // digits; 0 when negative or when there is none). The hosted merge writes
+  // the same text for a headline first without one.
+  static QString context(Date date, std::optional<Date> firstMessageDate, const QLocale& locale = QLocale(),
+                         const QTimeZone& zone = QTimeZone::systemTimeZone());
 
  private:
   QMap<RelationshipType, QStringList> distinctiveTermsByType_;

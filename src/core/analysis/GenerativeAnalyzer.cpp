@@ -5,6 +5,7 @@
 #include "analysis/IntelligenceRuntime.h"
 #include "common/AnalysisLogger.h"
 #include "common/FixedDecimal.h"
+#include "common/JsonCodec.h"
 #include "common/UnicodeText.h"
 
 #include <QJsonArray>
@@ -76,7 +77,7 @@ ParsedReply parseReply(const QString& reply, bool acceptEmpty) {
   const std::optional<QByteArray> bytes = IntelligenceJson::extractFirstObject(reply);
   if (!bytes) return parsed;
   QJsonParseError error{};
-  const QJsonDocument document = QJsonDocument::fromJson(*bytes, &error);
+  const QJsonDocument document = Json::parseDocument(*bytes, &error);
   if (error.error != QJsonParseError::NoError) {
     parsed.kind = ParsedReply::Kind::failed;
     parsed.errorDescription = error.errorString();

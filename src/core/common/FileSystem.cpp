@@ -32,4 +32,9 @@ std::error_code createFolders(const QString& path) {
 
 QString describe(const std::error_code& error) { return QString::fromLocal8Bit(error.message().c_str()); }
 
+QString lastPathComponent(const QString& path) {
+  const QStringList components = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  return components.isEmpty() ? QString() : components.last();
+}
+
 }  // namespace murmela::FileSystem

@@ -17,6 +17,8 @@ void removeQuietly(const QString& path);
 std::error_code createFolders(const QString& path);
 // The system's text for an error code.
 QString describe(const std::error_code& error);
+// The last non-empty component of a path ("/a/b.tar.gz/" gives "b.tar.gz").
+QString lastPathComponent(const QString& path);
 
 // Removes a file or folder when the scope ends, unless released.
 class ScopedRemoval {

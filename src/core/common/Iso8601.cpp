@@ -11,8 +11,9 @@ QString formatWithMilliseconds(Date date) {
 }
 
 std::optional<Date> parse(const QString& text, bool allowFraction) {
-  static const QRegularExpression pattern(
-      QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(\.\d+)?(Z|([+-])(\d{2}):(\d{2}))$)"));
+  // Anchored at the true end: "$" alone would also match before a final line feed.
+  static const QRegularExpression pattern(QRegularExpression::anchoredPattern(
+      QStringLiteral(R"((\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(\.\d+)?(Z|([+-])(\d{2}):(\d{2})))")));
   const QRegularExpressionMatch match = pattern.match(text);
   if (!match.hasMatch()) return std::nullopt;
   if (match.hasCaptured(7) && !allowFraction) return std::nullopt;
@@ -37,7 +38,13 @@ std::optional<Date> parse(const QString& text, bool allowFraction) {
 
   const qint64 wholeUnix =
       QDateTime(day, QTime(hour, minute, second), QTimeZone::utc()).toSecsSinceEpoch() - offsetSeconds;
-  return Date::fromUnix(static_cast<double>(wholeUnix) + fraction);
+  // Whole seconds since the reference date are exact; the fraction adds the
+  // one rounding.
+  const Date date(static_cast<double>(wholeUnix - static_cast<qint64>(Date::kUnixOffset)) + fraction);
+  // An offset can carry 0001-01-01 or 9999-12-31 out of the years the app
+  // writes (and reads back).
+  if (!date.hasFourDigitYear()) return std::nullopt;
+  return date;
 }
 
 }  // namespace murmela::Iso8601

@@ -15,7 +15,9 @@ QString formatWithMilliseconds(Date date);
 
 // Strict internet date-time: yyyy-MM-ddTHH:mm:ss followed by Z or ±HH:MM.
 // Fractional seconds are accepted only when allowFraction is set. Anything else
-// (no zone, date only, a space for T, out-of-range fields) gives no value.
+// (no zone, date only, a space for T, out-of-range fields, anything after the
+// zone, a line feed included, an instant outside the UTC years 1 to 9999)
+// gives no value.
 std::optional<Date> parse(const QString& text, bool allowFraction = false);
 
 }  // namespace murmela::Iso8601

@@ -77,9 +77,39 @@ QByteArray write(const QJsonValue& value, Layout layout, bool escapeSlashes) {
   return bytes;
 }
 
+QJsonDocument parseDocument(const QByteArray& bytes, QJsonParseError* error) {
+  static const QByteArray kByteOrderMark("\xEF\xBB\xBF");
+  const qsizetype start = bytes.startsWith(kByteOrderMark) ? kByteOrderMark.size() : 0;
+  if (bytes.indexOf(kByteOrderMark, start) < 0) return QJsonDocument::fromJson(bytes, error);
+  // Inside a string (and not right after a backslash) the three bytes become
+  // the escape, which means the same and survives the parser; anywhere else
+  // they stay, for the parser to refuse.
+  QByteArray escaped;
+  escaped.reserve(bytes.size() + 16);
+  bool inString = false;
+  bool afterBackslash = false;
+  for (qsizetype i = start; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (inString && !afterBackslash && c == '\xEF' && QByteArrayView(bytes).sliced(i).startsWith(kByteOrderMark)) {
+      escaped.append("\\ufeff");
+      i += kByteOrderMark.size() - 1;
+      continue;
+    }
+    escaped.append(c);
+    if (afterBackslash) {
+      afterBackslash = false;
+    } else if (inString && c == '\\') {
+      afterBackslash = true;
+    } else if (c == '"') {
+      inString = !inString;
+    }
+  }
+  return QJsonDocument::fromJson(escaped, error);
+}
+
 QJsonObject parseObject(const QByteArray& bytes, const QString& path) {
   QJsonParseError error{};
-  const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+  const QJsonDocument document = parseDocument(bytes, &error);
   if (error.error != QJsonParseError::NoError)
     throw DecodingError(path,
                         QStringLiteral("invalid JSON (%1 at offset %2)").arg(error.errorString()).arg(error.offset));

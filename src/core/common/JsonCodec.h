@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QString>
@@ -52,6 +53,10 @@ QByteArray write(const QJsonValue& value, Layout layout, bool escapeSlashes = tr
 
 // Parses a document whose top level must be an object.
 QJsonObject parseObject(const QByteArray& bytes, const QString& path);
+// QJsonDocument::fromJson, except that a U+FEFF at the start of a string (a
+// member name or a value) is kept: Qt drops it there, as if it were the byte
+// order mark of the document. One at the start of the document still is one.
+QJsonDocument parseDocument(const QByteArray& bytes, QJsonParseError* error);
 
 // Value-level conversions; each throws DecodingError naming `path`.
 QString toString(const QJsonValue& value, const QString& path);

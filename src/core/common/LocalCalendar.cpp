@@ -1,22 +1,28 @@
 #include "common/LocalCalendar.h"
 
-#include <cmath>
 #include <limits>
 
 namespace murmela {
 namespace {
 
 constexpr qint64 kUnixEpochJulianDay = 2440588;
-constexpr double kSecondsPerDay = 86400.0;
+constexpr qint64 kMillisecondsPerDay = 86400000;
 
-// Local wall-clock seconds since the Unix epoch.
-double wallSeconds(const LocalCalendar& calendar, Date date) { return date.toUnix() + calendar.offsetFromUtc(date); }
+// Local wall-clock milliseconds since the Unix epoch, in integers so that a
+// whole millisecond never becomes the one before it.
+qint64 wallMilliseconds(const LocalCalendar& calendar, Date date) {
+  return date.toUnixMilliseconds() + qint64(calendar.offsetFromUtc(date)) * 1000;
+}
+
+qint64 floorDivide(qint64 value, qint64 divisor) {
+  const qint64 quotient = value / divisor;
+  return quotient * divisor > value ? quotient - 1 : quotient;
+}
 
 // Milliseconds into the local day, for ordering times of day.
 qint64 millisecondsIntoDay(const LocalCalendar& calendar, Date date) {
-  const double wall = wallSeconds(calendar, date);
-  const double intoDay = wall - std::floor(wall / kSecondsPerDay) * kSecondsPerDay;
-  return static_cast<qint64>(std::floor(intoDay * 1000.0 + 1e-6));
+  const qint64 wall = wallMilliseconds(calendar, date);
+  return wall - floorDivide(wall, kMillisecondsPerDay) * kMillisecondsPerDay;
 }
 
 }  // namespace
@@ -26,33 +32,34 @@ LocalCalendar::LocalCalendar() : LocalCalendar(QTimeZone::systemTimeZone()) {}
 LocalCalendar::LocalCalendar(const QTimeZone& zone) : zone_(zone.isValid() ? zone : QTimeZone::utc()) {}
 
 int LocalCalendar::offsetFromUtc(Date date) const {
-  const double unix = date.toUnix();
-  if (unix >= cachedStart_ && unix < cachedEnd_) return cachedOffset_;
+  const qint64 ms = date.toUnixMilliseconds();
+  if (ms >= cachedStart_ && ms < cachedEnd_) return cachedOffset_;
 
-  const qint64 ms = static_cast<qint64>(std::floor(unix * 1000.0));
   const QDateTime at = QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc());
   cachedOffset_ = zone_.offsetFromUtc(at);
 
   // The offset holds from the last transition at or before this instant until
   // the next one. A zone without transitions has one offset for all time.
-  cachedStart_ = -std::numeric_limits<double>::infinity();
-  cachedEnd_ = std::numeric_limits<double>::infinity();
+  cachedStart_ = std::numeric_limits<qint64>::min();
+  cachedEnd_ = std::numeric_limits<qint64>::max();
   if (zone_.hasTransitions()) {
     const QTimeZone::OffsetData previous = zone_.previousTransition(at.addMSecs(1));
-    if (previous.atUtc.isValid()) cachedStart_ = previous.atUtc.toMSecsSinceEpoch() / 1000.0;
-    const QTimeZone::OffsetData next = zone_.nextTransition(at);
-    if (next.atUtc.isValid()) cachedEnd_ = next.atUtc.toMSecsSinceEpoch() / 1000.0;
-    if (cachedStart_ > unix || cachedEnd_ <= unix) {
-      cachedStart_ = 1.0;  // inconsistent transition data: cache nothing
-      cachedEnd_ = 0.0;
+    if (previous.atUtc.isValid()) cachedStart_ = previous.atUtc.toMSecsSinceEpoch();
+    // Qt answers nothing at exactly a zone-file entry that changes no offset
+    // (2038-01-19 in some zones), though later transitions exist.
+    QTimeZone::OffsetData next = zone_.nextTransition(at);
+    if (!next.atUtc.isValid()) next = zone_.nextTransition(at.addMSecs(1));
+    if (next.atUtc.isValid()) cachedEnd_ = next.atUtc.toMSecsSinceEpoch();
+    if (cachedStart_ > ms || cachedEnd_ <= ms) {
+      cachedStart_ = 1;  // inconsistent transition data: cache nothing
+      cachedEnd_ = 0;
     }
   }
   return cachedOffset_;
 }
 
 QDate LocalCalendar::date(Date date) const {
-  const double wall = wallSeconds(*this, date);
-  return QDate::fromJulianDay(kUnixEpochJulianDay + static_cast<qint64>(std::floor(wall / kSecondsPerDay)));
+  return QDate::fromJulianDay(kUnixEpochJulianDay + floorDivide(wallMilliseconds(*this, date), kMillisecondsPerDay));
 }
 
 QTime LocalCalendar::timeOfDay(Date date) const {
@@ -77,26 +84,5 @@ Date LocalCalendar::startOfMonth(Date date) const {
 QDateTime LocalCalendar::localDateTime(Date date) const { return date.toQDateTime().toTimeZone(zone_); }
 
 qint64 LocalCalendar::daysBetween(Date from, Date to) const { return this->date(from).daysTo(this->date(to)); }
-
-qint64 LocalCalendar::wholeDaysElapsed(Date from, Date to) const {
-  qint64 days = daysBetween(from, to);
-  const qint64 fromTime = millisecondsIntoDay(*this, from);
-  const qint64 toTime = millisecondsIntoDay(*this, to);
-  if (days > 0 && toTime < fromTime) --days;
-  if (days < 0 && toTime > fromTime) ++days;
-  return days;
-}
-
-qint64 LocalCalendar::wholeYearsElapsed(Date from, Date to) const {
-  const QDate a = this->date(from);
-  const QDate b = this->date(to);
-  qint64 years = b.year() - a.year();
-  const auto key = [this](QDate day, Date instant) {
-    return std::make_tuple(day.month(), day.day(), millisecondsIntoDay(*this, instant));
-  };
-  if (years > 0 && key(b, to) < key(a, from)) --years;
-  if (years < 0 && key(b, to) > key(a, from)) ++years;
-  return years;
-}
 
 }  // namespace murmela

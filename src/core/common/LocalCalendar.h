@@ -38,17 +38,13 @@ class LocalCalendar {
   QDateTime localDateTime(Date date) const;
 
   // Calendar days from the day of `from` to the day of `to` (negative when to is earlier).
+  // Whole days and years elapsed are LocaleFormat's (ICU's field difference).
   qint64 daysBetween(Date from, Date to) const;
-  // Whole days elapsed: days between, less one when the later wall-clock time of
-  // day is earlier than the first (towards zero for either direction).
-  qint64 wholeDaysElapsed(Date from, Date to) const;
-  // Whole calendar years elapsed between two instants (towards zero).
-  qint64 wholeYearsElapsed(Date from, Date to) const;
 
  private:
   QTimeZone zone_;
-  mutable double cachedStart_ = 1.0;  // Unix seconds, [start, end) holds cachedOffset_
-  mutable double cachedEnd_ = 0.0;
+  mutable qint64 cachedStart_ = 1;  // Unix milliseconds, [start, end) holds cachedOffset_
+  mutable qint64 cachedEnd_ = 0;
   mutable int cachedOffset_ = 0;
 };
 

@@ -137,6 +137,12 @@ std::optional<QString> strictUtf8(QByteArrayView bytes, bool keepByteOrderMark) 
   return text;
 }
 
+QString utf8KeepingLeadingFeff(QByteArrayView bytes) {
+  QStringDecoder decoder(QStringDecoder::Utf8,
+                         QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  return decoder.decode(bytes);
+}
+
 int compareCodePoints(QStringView a, QStringView b) {
   const qsizetype n = std::min(a.size(), b.size());
   for (qsizetype i = 0; i < n; ++i) {

@@ -72,6 +72,10 @@ inline char32_t codePointBefore(QStringView text, qsizetype index, qsizetype* st
 // Strict UTF-8: the text, or nothing when any byte sequence is invalid. A
 // leading byte-order mark is dropped unless keepByteOrderMark is set.
 std::optional<QString> strictUtf8(QByteArrayView bytes, bool keepByteOrderMark = false);
+// UTF-8 as QString::fromUtf8 reads it (an invalid sequence becomes U+FFFD),
+// but a leading U+FEFF is kept: in a stored text it is a character of the
+// text, not a byte order mark (fromUtf8 drops it).
+QString utf8KeepingLeadingFeff(QByteArrayView bytes);
 
 // Orders by Unicode code point (not by UTF-16 unit, which differs above U+FFFF).
 int compareCodePoints(QStringView a, QStringView b);

@@ -1,6 +1,7 @@
 #include "data/CSVChatImporter.h"
 
 #include "common/FileError.h"
+#include "common/IcuTimeZone.h"
 #include "common/Iso8601.h"
 #include "common/UnicodeText.h"
 #include "data/WrappedDataError.h"
@@ -8,8 +9,8 @@
 #include <QHash>
 #include <QTimeZone>
 
+#include <unicode/smpdtfmt.h>
 #include <unicode/uchar.h>
-#include <unicode/udat.h>
 #include <unicode/unorm2.h>
 #include <unicode/ustring.h>
 #include <unicode/utf16.h>
@@ -19,6 +20,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
 namespace murmela {
@@ -76,12 +78,6 @@ bool standsAlone(QStringView line, qsizetype i) {
 
 // ---- Dates ----------------------------------------------------------------
 
-// Unix seconds of 0001-01-01T00:00:00Z and of 10000-01-01T00:00:00Z: a number
-// outside this range is no date anyone wrote down, and would break every
-// calendar computation and the saved report.
-constexpr double kEarliestUnixSeconds = -62135596800.0;
-constexpr double kEndUnixSeconds = 253402300800.0;
-
 // The C library's reading of a double ("1e9", "0x1p4", "nan", "inf" included),
 // in the C locale so that a decimal comma never changes the result; the whole
 // text must be consumed.
@@ -101,13 +97,16 @@ std::optional<double> parseDouble(const QString& text) {
 std::optional<Date> parseUnixNumber(const QString& text) {
   const std::optional<double> number = parseDouble(text);
   if (!number || !std::isfinite(*number)) return std::nullopt;
-  const double seconds = *number > 10'000'000'000.0 ? *number / 1000.0 : *number;
-  if (seconds < kEarliestUnixSeconds || seconds >= kEndUnixSeconds) return std::nullopt;
-  return Date::fromUnix(seconds);
+  // Milliseconds are moved to the reference date before dividing, so that
+  // whole milliseconds stay whole.
+  if (*number > 10'000'000'000.0) return Date((*number - static_cast<double>(Date::kUnixOffsetMilliseconds)) / 1000.0);
+  return Date::fromUnix(*number);
 }
 
 // The six locale patterns, made once per process in the zone the system has
-// then. ICU formatters are not thread-safe, so parsing holds the lock.
+// then: the zone Qt reads from TZ (a rule string included, which ICU cannot
+// name), on the proleptic Gregorian calendar the rest of the app counts in.
+// ICU formatters are not thread-safe, so parsing holds the lock.
 class PatternFormatters {
  public:
   static PatternFormatters& shared() {
@@ -117,14 +116,13 @@ class PatternFormatters {
 
   std::optional<Date> parse(const QString& text) {
     const std::lock_guard<std::mutex> lock(mutex_);
-    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
-    const auto length = static_cast<int32_t>(text.size());
-    for (UDateFormat* format : formats_) {
+    const icu::UnicodeString icuText(reinterpret_cast<const UChar*>(text.utf16()), static_cast<int32_t>(text.size()));
+    for (const std::unique_ptr<icu::SimpleDateFormat>& format : formats_) {
       if (!format) continue;
-      UErrorCode status = U_ZERO_ERROR;
-      int32_t position = 0;
-      const UDate millis = udat_parse(format, chars, length, &position, &status);
-      if (U_SUCCESS(status) && position == length) return Date::fromUnix(millis / 1000.0);
+      icu::ParsePosition position(0);
+      const UDate millis = format->parse(icuText, position);
+      if (position.getErrorIndex() < 0 && position.getIndex() == icuText.length())
+        return Date::fromUnixMilliseconds(static_cast<qint64>(millis));
     }
     return std::nullopt;
   }
@@ -134,32 +132,21 @@ class PatternFormatters {
     static constexpr std::array<const char16_t*, 6> kPatterns = {u"yyyy-MM-dd HH:mm:ss", u"yyyy-MM-dd HH:mm",
                                                                  u"MM/dd/yyyy HH:mm:ss", u"MM/dd/yyyy HH:mm",
                                                                  u"M/d/yy, h:mm a",      u"M/d/yyyy, h:mm a"};
-    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    const QTimeZone zone = QTimeZone::systemTimeZone();
     for (std::size_t i = 0; i < kPatterns.size(); ++i) {
-      const QString pattern = QString::fromUtf16(kPatterns[i]);
       UErrorCode status = U_ZERO_ERROR;
-      UDateFormat* format =
-          udat_open(UDAT_PATTERN, UDAT_PATTERN, "en_US_POSIX",
-                    zone.isEmpty() ? nullptr : reinterpret_cast<const UChar*>(zone.utf16()),
-                    zone.isEmpty() ? 0 : static_cast<int32_t>(zone.size()),
-                    reinterpret_cast<const UChar*>(pattern.utf16()), static_cast<int32_t>(pattern.size()), &status);
-      if (U_FAILURE(status)) {
-        if (format) udat_close(format);
-        format = nullptr;
-      } else {
-        udat_setLenient(format, false);
-      }
-      formats_[i] = format;
-    }
-  }
-  ~PatternFormatters() {
-    for (UDateFormat* format : formats_) {
-      if (format) udat_close(format);
+      auto format =
+          std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(kPatterns[i]), icu::Locale("en_US_POSIX"), status);
+      std::unique_ptr<icu::Calendar> calendar = makeGregorianCalendar(zone);
+      if (U_FAILURE(status) || !calendar) continue;
+      format->adoptCalendar(calendar.release());
+      format->setLenient(false);  // after the calendar, which it also sets
+      formats_[i] = std::move(format);
     }
   }
 
   std::mutex mutex_;
-  std::array<UDateFormat*, 6> formats_{};
+  std::array<std::unique_ptr<icu::SimpleDateFormat>, 6> formats_;
 };
 
 // ---- One import -------------------------------------------------------------
@@ -354,9 +341,14 @@ bool CSVChatImporter::parseBoolean(const QString& value) {
 }
 
 std::optional<Date> CSVChatImporter::parseDate(const QString& text) {
-  if (const std::optional<Date> iso = Iso8601::parse(text, /*allowFraction=*/true)) return iso;
-  if (const std::optional<Date> unix = parseUnixNumber(text)) return unix;
-  return PatternFormatters::shared().parse(text);
+  std::optional<Date> date = Iso8601::parse(text, /*allowFraction=*/true);
+  if (!date) date = parseUnixNumber(text);
+  if (!date) date = PatternFormatters::shared().parse(text);
+  // Whatever the road, an instant outside the years 1 to 9999 is no date
+  // anyone wrote down ("22024-01-05 10:00"), and the app could neither save
+  // nor count with it.
+  if (date && !date->hasFourDigitYear()) return std::nullopt;
+  return date;
 }
 
 QString CSVChatImporter::foldedName(const QString& name) {

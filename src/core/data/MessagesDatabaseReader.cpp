@@ -1,6 +1,7 @@
 #include "data/MessagesDatabaseReader.h"
 
 #include "common/PathExpansion.h"
+#include "common/UnicodeText.h"
 #include "data/AttributedBodyDecoder.h"
 #include "data/SQLiteStatement.h"
 #include "data/WrappedDataError.h"
@@ -143,7 +144,7 @@ class HandleCache {
     if (!valid_ || bytes_.size() != static_cast<qsizetype>(length) ||
         std::memcmp(bytes_.constData(), utf8, length) != 0) {
       bytes_ = QByteArray(utf8, static_cast<qsizetype>(length));
-      text_ = QString::fromUtf8(bytes_);
+      text_ = UnicodeText::utf8KeepingLeadingFeff(bytes_);
       valid_ = true;
     }
     return text_;
@@ -168,7 +169,8 @@ MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
     if (handleText == nullptr) continue;
 
     const char* plain = statement.cStringAt(1);
-    QString text = plain ? QString::fromUtf8(plain).trimmed() : QString();
+    // A text that starts with U+FEFF keeps it, as the attributed-body road does.
+    QString text = plain ? UnicodeText::utf8KeepingLeadingFeff(plain).trimmed() : QString();
     if (text.isEmpty()) {
       const QByteArrayView body = statement.blobAt(5);
       if (body.isEmpty()) continue;
@@ -198,7 +200,7 @@ QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
   while (statement.step()) {
     const char* handle = statement.cStringAt(0);
     if (handle == nullptr) continue;
-    summaries.append(ContactSummary{QString::fromUtf8(handle), std::nullopt, statement.int64At(1),
+    summaries.append(ContactSummary{UnicodeText::utf8KeepingLeadingFeff(handle), std::nullopt, statement.int64At(1),
                                     Date::fromMessagesNanoseconds(statement.int64At(2)),
                                     Date::fromMessagesNanoseconds(statement.int64At(3))});
   }

@@ -137,8 +137,8 @@ QJsonObject toJson(const WrappedReport& report) {
 QByteArray encode(const WrappedReport& report, Json::Layout layout) { return Json::write(toJson(report), layout); }
 
 ReportInsightCopy insightCopyFromJson(const ObjectReader& r) {
-  return {r.string("heatmapPeakInsight"),       r.string("yearShapeInsight"),
-          r.string("wordDebutResponseInsight"), r.string("argumentInsight"),
+  return {r.string("heatmapPeakInsight"),           r.string("yearShapeInsight"),
+          r.string("wordDebutResponseInsight"),     r.string("argumentInsight"),
           r.string("positiveSentimentPeakInsight"), r.string("responseTimeShiftInsight")};
 }
 
@@ -152,7 +152,8 @@ WrappedReport fromJson(const QJsonObject& object) {
   const QString type = r.string("relationshipType");
   const std::optional<RelationshipType> parsedType = relationshipTypeFromRawValue(type);
   if (!parsedType)
-    throw Json::DecodingError(r.pathOf("relationshipType"), QStringLiteral("unknown relationship type \"%1\"").arg(type));
+    throw Json::DecodingError(r.pathOf("relationshipType"),
+                              QStringLiteral("unknown relationship type \"%1\"").arg(type));
   report.relationshipType = *parsedType;
   report.relationshipConfidence = r.number("relationshipConfidence");
   report.totalMessages = r.integer("totalMessages");
@@ -163,11 +164,15 @@ WrappedReport fromJson(const QJsonObject& object) {
 
   const ObjectReader byYear = r.object("messagesByYear");
   for (auto it = byYear.object().begin(); it != byYear.object().end(); ++it) {
-    static const QRegularExpression digits(QStringLiteral("^-?[0-9]+$"));
+    // Anchored at the true end ("$" would let "2025\n" through), and the
+    // number read only from what matched.
+    static const QRegularExpression digits(QRegularExpression::anchoredPattern(QStringLiteral("-?[0-9]+")));
     bool ok = false;
-    const qint64 year = it.key().toLongLong(&ok);
-    if (!ok || !digits.match(it.key()).hasMatch())
-      throw Json::DecodingError(byYear.pathOf(it.key()), QStringLiteral("year member is not a decimal integer"));
+    const qint64 year = digits.match(it.key()).hasMatch() ? it.key().toLongLong(&ok) : 0;
+    if (!ok) throw Json::DecodingError(byYear.pathOf(it.key()), QStringLiteral("year member is not a decimal integer"));
+    // "2025" and "02025" name one year: keeping either would drop a count.
+    if (report.messagesByYear.contains(year))
+      throw Json::DecodingError(byYear.pathOf(it.key()), QStringLiteral("the year %1 is named twice").arg(year));
     report.messagesByYear.insert(year, Json::toInteger(it.value(), byYear.pathOf(it.key())));
   }
 

@@ -114,6 +114,25 @@ std::optional<Property> property(const QString& line) {
   return Property{head.trimmed().toString().toUpper(), QStringView(line).sliced(colon + 1)};
 }
 
+// One card as it is read: the contact, and the first FN (formatted name).
+struct Card {
+  StoreContact contact;
+  bool hasName = false;
+  bool hasNickname = false;
+  QString formattedName;
+
+  // vCard 4.0 makes N optional: a card whose N names nobody is named by its
+  // FN, as a given name, so that the contact's name shows.
+  StoreContact finished() && {
+    if (contact.givenName.trimmed().isEmpty() && contact.familyName.trimmed().isEmpty() &&
+        !formattedName.trimmed().isEmpty()) {
+      contact.givenName = formattedName.trimmed();
+      contact.familyName.clear();
+    }
+    return std::move(contact);
+  }
+};
+
 }  // namespace
 
 QList<StoreContact> parse(const QByteArray& data) {
@@ -121,37 +140,36 @@ QList<StoreContact> parse(const QByteArray& data) {
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
 
   QList<StoreContact> contacts;
-  std::optional<StoreContact> card;
-  bool hasName = false;
-  bool hasNickname = false;
+  std::optional<Card> card;
   for (const QString& line : unfoldedLines(text)) {
     const std::optional<Property> entry = property(line);
     if (!entry) continue;
     const bool isCardValue = entry->value.trimmed().compare(QLatin1String("VCARD"), Qt::CaseInsensitive) == 0;
     if (entry->name == QLatin1String("BEGIN") && isCardValue) {
-      if (card) contacts.append(std::move(*card));
-      card = StoreContact{};
-      hasName = hasNickname = false;
+      if (card) contacts.append(std::move(*card).finished());
+      card = Card{};
     } else if (!card) {
       continue;
     } else if (entry->name == QLatin1String("END") && isCardValue) {
-      contacts.append(std::move(*card));
+      contacts.append(std::move(*card).finished());
       card.reset();
-    } else if (entry->name == QLatin1String("N") && !hasName) {
+    } else if (entry->name == QLatin1String("N") && !card->hasName) {
       const QList<QStringView> components = splitUnescaped(entry->value, QLatin1Char(';'));
-      card->familyName = joinedValues(components.value(0));
-      card->givenName = joinedValues(components.value(1));
-      hasName = true;
-    } else if (entry->name == QLatin1String("NICKNAME") && !hasNickname) {
-      card->nickname = unescaped(splitUnescaped(entry->value, QLatin1Char(',')).value(0));
-      hasNickname = true;
+      card->contact.familyName = joinedValues(components.value(0));
+      card->contact.givenName = joinedValues(components.value(1));
+      card->hasName = true;
+    } else if (entry->name == QLatin1String("FN") && card->formattedName.isEmpty()) {
+      card->formattedName = unescaped(entry->value);
+    } else if (entry->name == QLatin1String("NICKNAME") && !card->hasNickname) {
+      card->contact.nickname = unescaped(splitUnescaped(entry->value, QLatin1Char(',')).value(0));
+      card->hasNickname = true;
     } else if (entry->name == QLatin1String("TEL")) {
-      card->phoneNumbers.append(phoneValue(entry->value));
+      card->contact.phoneNumbers.append(phoneValue(entry->value));
     } else if (entry->name == QLatin1String("EMAIL")) {
-      card->emailAddresses.append(unescaped(entry->value));
+      card->contact.emailAddresses.append(unescaped(entry->value));
     }
   }
-  if (card) contacts.append(std::move(*card));
+  if (card) contacts.append(std::move(*card).finished());
   return contacts;
 }
 

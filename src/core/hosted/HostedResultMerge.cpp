@@ -1,9 +1,7 @@
 #include "hosted/HostedResultMerge.h"
 
-#include "common/LocalCalendar.h"
+#include "analysis/FirstsAnalyzer.h"
 #include "hosted/HostedChatMessage.h"
-
-#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -144,14 +142,7 @@ const JSONValue* member(const Object& object, const QString& key) {
 }  // namespace
 
 QString hostedFirstContext(const WrappedReport& report, Date date) {
-  const LocalCalendar calendar;
-  const QDateTime local = calendar.localDateTime(date);
-  const QLocale locale;
-  const QString weekday = locale.toString(local, QStringLiteral("dddd")).toLower();
-  const QString time = locale.toString(local.time(), QStringLiteral("h:mm AP"));
-  const qint64 daysIn = std::max<qint64>(calendar.wholeDaysElapsed(report.firstMessageDate, date), 0);
-  return QStringLiteral("(a ") + weekday + QStringLiteral(". ") + time + QStringLiteral(". ") +
-         QString::number(daysIn) + QStringLiteral(" days in.)");
+  return FirstsAnalyzer::context(date, report.firstMessageDate);
 }
 
 WrappedReport applyingHostedAnalysis(const WrappedReport& report, const HostedAnalysisResult& result) {

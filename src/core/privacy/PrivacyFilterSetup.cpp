@@ -2,6 +2,7 @@
 
 #include "common/AnalysisLogger.h"
 #include "common/AppPaths.h"
+#include "common/FileSystem.h"
 #include "common/FixedDecimal.h"
 #include "common/UnicodeText.h"
 #include "privacy/PrivacyFilterError.h"
@@ -10,7 +11,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 
@@ -97,7 +97,8 @@ void PrivacyFilterSetup::ensureRuntime(quint64 run, Step next) {
   }
 
   if (const std::optional<QString> archive = options_.manager.localRuntimeArchiveCandidate()) {
-    setState(Kind::installingRuntime, 0.32, QStringLiteral("Installing ") + QFileInfo(*archive).fileName(), 30);
+    setState(Kind::installingRuntime, 0.32, QStringLiteral("Installing ") + FileSystem::lastPathComponent(*archive),
+             30);
     AnalysisLogger::log(QStringLiteral("PrivacyFilterSetup: installing runtime from local archive=") + *archive);
   } else {
     setState(Kind::installingRuntime, 0.32, QStringLiteral("Starting download"), std::nullopt);
@@ -125,8 +126,8 @@ void PrivacyFilterSetup::smokeTest(quint64 run, Step next) {
   try {
     install = options_.manager.installedRuntime();
   } catch (...) {
-    return fail(run, std::make_exception_ptr(
-                         PrivacyFilterError::runtimeUnavailable(PrivacyRuntimeError::describe(std::current_exception()))));
+    return fail(run, std::make_exception_ptr(PrivacyFilterError::runtimeUnavailable(
+                         PrivacyRuntimeError::describe(std::current_exception()))));
   }
 
   RuntimePythonStream::Request request;
@@ -247,8 +248,9 @@ void PrivacyFilterSetup::performReset() {
   if (const std::optional<QString> appFolder = AppPaths::appFolder()) {
     for (const char* name : {"venv", "hf-cache", "logs"}) removeQuietly(QDir(*appFolder).filePath(QLatin1String(name)));
   }
-  const QString modelFolder = QStringLiteral("models--") + QLatin1String(kModelIdentifier).toString().replace(
-                                                               QLatin1Char('/'), QStringLiteral("--"));
+  const QString modelFolder =
+      QStringLiteral("models--") +
+      QLatin1String(kModelIdentifier).toString().replace(QLatin1Char('/'), QStringLiteral("--"));
   removeQuietly(QDir::homePath() + QStringLiteral("/.cache/huggingface/hub/") + modelFolder);
 
   setPhase({});

@@ -1,6 +1,7 @@
 #include "privacy/PrivacyRuntimeManager.h"
 
 #include "common/AppPaths.h"
+#include "common/FileSystem.h"
 #include "common/JsonCodec.h"
 #include "privacy/PrivacyFileSystemError.h"
 #include "privacy/PrivacyRuntimeError.h"
@@ -20,34 +21,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path fsPath(const QString& path) { return fs::path(QFile::encodeName(path).toStdString()); }
+using FileSystem::fsPath;
+using FileSystem::isExecutableFile;
+using FileSystem::itemExists;
+using FileSystem::removeQuietly;
 
 QString childPath(const QString& folder, const QString& name) { return folder + QLatin1Char('/') + name; }
 
-// Anything at all at the path, a dangling link included.
-bool itemExists(const QString& path) {
-  std::error_code ignored;
-  return fs::exists(fs::symlink_status(fsPath(path), ignored));
-}
-
-void removeQuietly(const QString& path) {
-  std::error_code ignored;
-  fs::remove_all(fsPath(path), ignored);
-}
-
 void createFolder(const QString& path) {
-  std::error_code error;
-  fs::create_directories(fsPath(path), error);
-  if (error) throw PrivacyFileSystemError(QStringLiteral("create folder ") + path, error);
+  if (const std::error_code error = FileSystem::createFolders(path))
+    throw PrivacyFileSystemError(QStringLiteral("create folder ") + path, error);
 }
 
 QString moveDescription(const QString& from, const QString& to, const std::error_code& error) {
-  return QStringLiteral("Could not move %1 to %2: %3").arg(from, to, QString::fromLocal8Bit(error.message().c_str()));
-}
-
-bool isExecutableFile(const QString& path) {
-  const QFileInfo info(path);
-  return info.isFile() && info.isExecutable();
+  return QStringLiteral("Could not move %1 to %2: %3").arg(from, to, FileSystem::describe(error));
 }
 
 }  // namespace
@@ -101,8 +88,8 @@ PrivacyRuntimeInstall PrivacyRuntimeManager::validateRuntime(const QString& root
     throw PrivacyRuntimeError::manifestInvalid(error.description());
   }
   if (manifest.runtimeVersion != QLatin1String(kRuntimeVersion)) {
-    throw PrivacyRuntimeError::manifestInvalid(QStringLiteral("Expected runtime %1, found %2.")
-                                                   .arg(QLatin1String(kRuntimeVersion), manifest.runtimeVersion));
+    throw PrivacyRuntimeError::manifestInvalid(
+        QStringLiteral("Expected runtime %1, found %2.").arg(QLatin1String(kRuntimeVersion), manifest.runtimeVersion));
   }
 
   const QString python = childPath(root, QStringLiteral("python/bin/python3"));
@@ -130,7 +117,8 @@ std::optional<QString> PrivacyRuntimeManager::localRuntimeArchiveCandidate() con
   const QString value = qEnvironmentVariable(kArchiveEnvironmentVariable);
   if (value.isEmpty()) return std::nullopt;
   const QString path = QDir::current().absoluteFilePath(value);
-  if (!itemExists(path)) return std::nullopt;
+  // What a link points at must exist: a dangling link is no archive.
+  if (!QFileInfo::exists(path)) return std::nullopt;
   return path;
 }
 
@@ -169,10 +157,9 @@ void PrivacyRuntimeManager::installRuntime(const QString& archive) const {
     ~StagingCleanup() { removeQuietly(path); }
   } cleanup{staging};
 
-  const ProcessOutput unpacked =
-      ProcessRunner::runCapturing(QStringLiteral("/usr/bin/tar"),
-                                  {QStringLiteral("-xzf"), archive, QStringLiteral("-C"), payload}, std::nullopt,
-                                  QString(), options_.unpackTimeoutMs);
+  const ProcessOutput unpacked = ProcessRunner::runCapturing(
+      QStringLiteral("/usr/bin/tar"), {QStringLiteral("-xzf"), archive, QStringLiteral("-C"), payload}, std::nullopt,
+      QString(), options_.unpackTimeoutMs);
   if (unpacked.exitCode != 0) throw PrivacyRuntimeError::installFailed(unpacked.output);
 
   const QString root = runtimeRoot(payload);
@@ -212,7 +199,8 @@ void PrivacyRuntimeManager::installOrResolveRuntime(QObject* context, ProgressHa
         }
         return std::nullopt;
       },
-      [manager, context, onDownloadProgress, completion](PrivacyWorker::Outcome<std::optional<PrivacyRuntimeInstall>> outcome) {
+      [manager, context, onDownloadProgress,
+       completion](PrivacyWorker::Outcome<std::optional<PrivacyRuntimeInstall>> outcome) {
         if (outcome.error) return completion(std::nullopt, outcome.error);
         if (outcome.value && *outcome.value) return completion(**outcome.value, nullptr);
         manager.downloadRuntimeArchive(

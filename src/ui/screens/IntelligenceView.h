@@ -5,6 +5,7 @@
 #include "screens/IntelligenceCard.h"
 #include "screens/onboarding/OnboardingScreen.h"
 #include "screens/onboarding/OnboardingText.h"
+#include "sheets/PythonInstallHelpSheet.h"
 
 #include <QPointer>
 #include <QRectF>
@@ -14,7 +15,6 @@
 namespace murmela {
 
 class AppCoordinator;
-class PythonInstallHelpSheet;
 
 // Step 2 of onboarding: hybrid or cloud intelligence. Two cards follow the
 // coordinator's choice and hybrid capability (the hybrid card is disabled

@@ -2,11 +2,14 @@
 
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
+#include "privacy/PrivacyFilterSetup.h"
+#include "screens/ContactPickerView.h"
+#include "screens/HomeView.h"
+#include "screens/HybridPrivacySetupView.h"
 #include "screens/IntelligenceView.h"
 #include "screens/PermissionsView.h"
+#include "screens/ProcessingView.h"
 #include "screens/WelcomeView.h"
-#include "sheets/PythonInstallHelpSheet.h"  // IntelligenceView.h reads its help sheet through a QPointer
-#include "shell/ScreenStandIn.h"
 
 namespace murmela {
 
@@ -22,13 +25,18 @@ RootView::ScreenFactory RootView::defaultScreens() {
         return new PermissionsView(coordinator, parent);
       case AppScreen::Kind::intelligence:
         return new IntelligenceView(coordinator, parent);
-      case AppScreen::Kind::home:
       case AppScreen::Kind::hybridSetup:
+        return new HybridPrivacySetupView(PrivacyFilterSetup::shared(), coordinator, parent);
       case AppScreen::Kind::contactPicker:
+        return new ContactPickerView(coordinator, parent);
       case AppScreen::Kind::processing:
-        break;
+        return new ProcessingView(coordinator, parent);
+      case AppScreen::Kind::home:
+        return new HomeView(coordinator, parent);
     }
-    return new ScreenStandIn(screen.kind(), coordinator, parent);
+    // A results screen always carries its report; without one there is
+    // nothing to present, and home is the way on.
+    return new HomeView(coordinator, parent);
   };
 }
 

@@ -57,6 +57,37 @@ class CloserGeneratorTest : public QObject {
     QCOMPARE(CloserGenerator().generate(QStringLiteral("Sam"), type, total, first, last, streak), paragraph);
   }
 
+  void totalAndSpanFollowLocaleAndCalendar_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<Date>("first");
+    QTest::addColumn<Date>("last");
+    QTest::addColumn<QString>("opening");
+    QTest::newRow("en_US") << "en_US" << qint64(1234567) << localDate(2021, 1, 10) << localDate(2024, 3, 10)
+                           << "Across 1,234,567 messages and 3 years,";
+    QTest::newRow("es_ES millions") << "es_ES" << qint64(1234567) << localDate(2021, 1, 10) << localDate(2024, 3, 10)
+                                    << "Across 1.234.567 messages and 3 years,";
+    // Spanish groups four digits only from five on.
+    QTest::newRow("es_ES thousands") << "es_ES" << qint64(1234) << localDate(2021, 1, 10) << localDate(2024, 3, 10)
+                                     << "Across 1234 messages and 3 years,";
+    QTest::newRow("pl_PL") << "pl_PL" << qint64(1234567) << localDate(2021, 1, 10) << localDate(2024, 3, 10)
+                           << "Across 1\u00A0234\u00A0567 messages and 3 years,";
+    // 29 February and two years on, an hour later: two whole years.
+    QTest::newRow("from 29 February") << "en_US" << qint64(10) << localDate(2020, 2, 29, 12)
+                                      << localDate(2022, 2, 28, 13) << "Across 10 messages and 2 years,";
+  }
+  void totalAndSpanFollowLocaleAndCalendar() {
+    QFETCH(QString, locale);
+    QFETCH(qint64, total);
+    QFETCH(Date, first);
+    QFETCH(Date, last);
+    QFETCH(QString, opening);
+    const QString paragraph =
+        CloserGenerator::templateParagraph(QStringLiteral("Sam"), RelationshipType::family, total, first, last, 14,
+                                           QTimeZone::systemTimeZone(), QLocale(locale));
+    QVERIFY2(paragraph.startsWith(opening), qPrintable(paragraph));
+  }
+
   void generativeParagraphWins() {
     ScriptedProviderScope provider;
     provider->reply(QStringLiteral("Here's to many more."));

@@ -116,6 +116,13 @@ class FirstsAnalyzerTest : public QObject {
                                          << "(a sunday. 12:05 AM. 3 days in.)";
     QTest::newRow("across the spring change")
         << localDate(2024, 3, 11, 11, 30) << localDate(2024, 3, 9, 12, 0) << "(a monday. 11:30 AM. 1 days in.)";
+    // A day on from 02:30 before the spring change is 03:30: 03:29 is not a day.
+    QTest::newRow("into the skipped hour")
+        << localDate(2024, 3, 10, 3, 29) << localDate(2024, 3, 9, 2, 30) << "(a sunday. 3:29 AM. 0 days in.)";
+    // A day on from 01:30 before the fall change is the first 01:30: the
+    // second 01:15 (06:15 UTC) is past it.
+    QTest::newRow("the repeated hour") << Date::fromUnix(1730614500.0) << localDate(2024, 11, 2, 1, 30)
+                                       << "(a sunday. 1:15 AM. 1 days in.)";
     QTest::newRow("before the first message")
         << localDate(2024, 1, 1, 12, 0) << localDate(2024, 2, 1, 12, 0) << "(a monday. 12:00 PM. 0 days in.)";
     QTest::newRow("no first message") << localDate(2024, 1, 1, 12, 0) << Date(-1e12)
@@ -127,6 +134,23 @@ class FirstsAnalyzerTest : public QObject {
     QFETCH(QString, context);
     const std::optional<Date> firstMessage = first == Date(-1e12) ? std::nullopt : std::optional<Date>(first);
     QCOMPARE(FirstsAnalyzer::context(date, firstMessage), context);
+  }
+
+  void contextInOtherLocales_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("context");
+    QTest::newRow("en_GB") << "en_GB"
+                           << "(a friday. 9:14 pm. 37 days in.)";
+    QTest::newRow("de_DE") << "de_DE"
+                           << "(a freitag. 9:14 PM. 37 days in.)";
+    // The locale's own digits in the time; the day count stays plain.
+    QTest::newRow("ar_EG") << "ar_EG"
+                           << "(a \u0627\u0644\u062C\u0645\u0639\u0629. \u0669:\u0661\u0664 \u0645. 37 days in.)";
+  }
+  void contextInOtherLocales() {
+    QFETCH(QString, locale);
+    QTEST(FirstsAnalyzer::context(localDate(2024, 3, 8, 21, 14), localDate(2024, 1, 31, 20, 0), QLocale(locale)),
+          "context");
   }
 
   void termCarriesItsContext() {

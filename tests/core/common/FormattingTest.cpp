@@ -65,6 +65,13 @@ class FormattingTest : public QObject {
     QTest::newRow("month 13") << "2024-13-02T03:04:05Z" << false << false << 0.0;
     QTest::newRow("hour 24") << "2024-01-02T24:00:00Z" << false << false << 0.0;
     QTest::newRow("trailing text") << "2024-01-02T03:04:05Zx" << false << false << 0.0;
+    QTest::newRow("final line feed") << "2024-03-05T10:20:30Z\n" << false << false << 0.0;
+    QTest::newRow("leading line feed") << "\n2024-03-05T10:20:30Z" << false << false << 0.0;
+    QTest::newRow("year 1") << "0001-01-01T00:00:00Z" << false << true << -62135596800.0;
+    QTest::newRow("offset before year 1") << "0001-01-01T00:59:59+01:00" << false << false << 0.0;
+    QTest::newRow("year 9999") << "9999-12-31T23:59:59Z" << false << true << 253402300799.0;
+    QTest::newRow("offset past year 9999") << "9999-12-31T23:30:00-01:00" << false << false << 0.0;
+    QTest::newRow("year 0") << "0000-06-01T00:00:00Z" << false << false << 0.0;
   }
   void isoParse() {
     QFETCH(QString, text);
@@ -74,6 +81,20 @@ class FormattingTest : public QObject {
     const std::optional<Date> date = Iso8601::parse(text, allowFraction);
     QCOMPARE(date.has_value(), valid);
     if (valid) QCOMPARE(date->toUnix(), unix);
+  }
+
+  void isoFractionsKeepTheirMilliseconds_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("milliseconds");  // since the Unix epoch
+    QTest::newRow("1969") << "1969-07-20T20:17:40.001Z" << -14182939999LL;
+    QTest::newRow("2024") << "2024-01-02T03:04:05.999Z" << 1704164645999LL;
+    QTest::newRow("2244") << "2244-01-01T00:00:00.001Z" << 8646566400001LL;
+    QTest::newRow("with an offset") << "2244-01-01T01:00:00.007+01:00" << 8646566400007LL;
+  }
+  void isoFractionsKeepTheirMilliseconds() {
+    QFETCH(QString, text);
+    QFETCH(qint64, milliseconds);
+    QCOMPARE(Iso8601::parse(text, true)->toUnixMilliseconds(), milliseconds);
   }
 
   void jsonWriterRefusesNonFiniteNumbers() {

@@ -106,6 +106,9 @@ class CSVChatImporterTest : public QObject {
     QTest::newRow("pattern 5, two-digit year") << "1/2/24, 9:05 PM" << at("2024-01-03T02:05:00.000Z");
     QTest::newRow("pattern 5, morning") << "12/31/23, 12:01 AM" << at("2023-12-31T05:01:00.000Z");
     QTest::newRow("pattern 6") << "1/2/2024, 9:05 AM" << at("2024-01-02T14:05:00.000Z");
+    // Proleptic Gregorian like every other date of the app (not ICU's Julian
+    // March 1, which is March 10), at New York's local mean time then.
+    QTest::newRow("pattern before 1582") << "1500-03-01 12:00:00" << at("1500-03-01T16:56:02.000Z");
     // Numbers that are no date a chat was written on.
     QTest::newRow("nan") << "nan" << none;
     QTest::newRow("NaN") << "NaN" << none;
@@ -114,6 +117,12 @@ class CSVChatImporterTest : public QObject {
     QTest::newRow("huge") << "1e300" << none;
     QTest::newRow("past year 9999 in ms") << "253402300800000" << none;
     QTest::newRow("before year 1") << "-62135596801" << none;
+    // The years 1 to 9999 hold on every road, not only for numbers.
+    QTest::newRow("five-digit year, pattern 1") << "22024-01-05 10:00:00" << none;
+    QTest::newRow("five-digit year, pattern 6") << "1/5/22024, 10:00 AM" << none;
+    QTest::newRow("ISO offset before year 1") << "0001-01-01T00:30:00+01:00" << none;
+    QTest::newRow("ISO offset past year 9999") << "9999-12-31T23:30:00-01:00" << none;
+    QTest::newRow("pattern on 1 January of year 1") << "0001-01-01 00:00:00" << at("0001-01-01T04:56:02.000Z");
     QTest::newRow("ISO without zone") << "2024-03-05T10:20:30" << none;
     QTest::newRow("month 13") << "2024-13-05 10:20" << none;
     QTest::newRow("day 31 of April") << "04/31/2024 10:20" << none;

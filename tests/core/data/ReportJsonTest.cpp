@@ -101,12 +101,37 @@ class ReportJsonTest : public QObject {
     QCOMPARE(back.firstMessageDate, Date::fromUnix(1672531200));
   }
 
+  void leadingFeffInStringsSurvives_data() {
+    QTest::addColumn<QByteArray>("document");
+    QTest::addColumn<QString>("them");
+    QTest::addColumn<QString>("closer");
+    const WrappedReport full = test::fullReport();
+    const QByteArray raw = withChange(full, [](QJsonObject& o) {
+      o.insert("participantNames", QJsonObject{{"me", "You"}, {"them", QStringLiteral("\uFEFFSam")}});
+      o.insert("closerParagraph", QStringLiteral("\uFEFF"));
+    });
+    // QStringLiteral: a QString made from UTF-8 bytes would drop the U+FEFF.
+    const QString them = QStringLiteral("\uFEFFSam");
+    const QString closer = QStringLiteral("\uFEFF");
+    QTest::newRow("raw in values") << raw << them << closer;
+    QTest::newRow("and a document mark") << QByteArray("\xEF\xBB\xBF") + raw << them << closer;
+    QByteArray escaped = raw;
+    escaped.replace("\xEF\xBB\xBF", "\\ufeff");
+    QTest::newRow("escaped") << escaped << them << closer;
+  }
+  void leadingFeffInStringsSurvives() {
+    QFETCH(QByteArray, document);
+    const WrappedReport report = ReportJson::decode(document);
+    QTEST(report.participantNames.them, "them");
+    QTEST(report.closerParagraph, "closer");
+    // And the text written from it reads back the same.
+    QCOMPARE(ReportJson::decode(ReportJson::encode(report)).participantNames.them, report.participantNames.them);
+  }
+
   void rejectedDocuments_data() {
     QTest::addColumn<QByteArray>("bytes");
     const WrappedReport full = test::fullReport();
-    const auto remove = [&](const char* key) {
-      return withChange(full, [key](QJsonObject& o) { o.remove(key); });
-    };
+    const auto remove = [&](const char* key) { return withChange(full, [key](QJsonObject& o) { o.remove(key); }); };
     QTest::newRow("missing closerParagraph") << remove("closerParagraph");
     QTest::newRow("missing heatmap") << remove("messagesByHourByDayOfWeek");
     QTest::newRow("missing nested flavorLine") << withChange(full, [](QJsonObject& o) {
@@ -119,20 +144,41 @@ class ReportJsonTest : public QObject {
       s.remove("days");
       o.insert("longestStreak", s);
     });
-    QTest::newRow("wrong-case type") << withChange(full, [](QJsonObject& o) { o.insert("relationshipType", "Romantic"); });
+    QTest::newRow("wrong-case type") << withChange(full,
+                                                   [](QJsonObject& o) { o.insert("relationshipType", "Romantic"); });
     QTest::newRow("unknown type") << withChange(full, [](QJsonObject& o) { o.insert("relationshipType", "friend"); });
-    QTest::newRow("fractional date") << withChange(full, [](QJsonObject& o) {
-      o.insert("firstMessageDate", "2023-01-01T00:00:00.500Z");
+    QTest::newRow("fractional date") << withChange(
+        full, [](QJsonObject& o) { o.insert("firstMessageDate", "2023-01-01T00:00:00.500Z"); });
+    QTest::newRow("zone-less date") << withChange(
+        full, [](QJsonObject& o) { o.insert("lastMessageDate", "2023-01-01T00:00:00"); });
+    QTest::newRow("year not digits") << withChange(full, [](QJsonObject& o) {
+      o.insert("messagesByYear", QJsonObject{{"twenty", 1}});
     });
-    QTest::newRow("zone-less date") << withChange(full, [](QJsonObject& o) { o.insert("lastMessageDate", "2023-01-01T00:00:00"); });
-    QTest::newRow("year not digits") << withChange(full, [](QJsonObject& o) { o.insert("messagesByYear", QJsonObject{{"twenty", 1}}); });
+    QTest::newRow("year with a line feed") << withChange(full, [](QJsonObject& o) {
+      o.insert("messagesByYear", QJsonObject{{"2025\n", 1}});
+    });
+    QTest::newRow("year with a blank") << withChange(full, [](QJsonObject& o) {
+      o.insert("messagesByYear", QJsonObject{{" 2025", 1}});
+    });
+    QTest::newRow("one year named twice") << withChange(full, [](QJsonObject& o) {
+      o.insert("messagesByYear", QJsonObject{{"2025", 1}, {"02025", 2}});
+    });
+    QTest::newRow("date with a line feed")
+        << withChange(full, [](QJsonObject& o) { o.insert("firstMessageDate", "2023-01-01T00:00:00Z\n"); });
+    QTest::newRow("date before year 1") << withChange(
+        full, [](QJsonObject& o) { o.insert("firstMessageDate", "0001-01-01T00:30:00+01:00"); });
+    QTest::newRow("date after year 9999")
+        << withChange(full, [](QJsonObject& o) { o.insert("lastMessageDate", "9999-12-31T23:30:00-01:00"); });
     QTest::newRow("fractional count") << withChange(full, [](QJsonObject& o) { o.insert("totalMessages", 12.5); });
-    QTest::newRow("string for a number") << withChange(full, [](QJsonObject& o) { o.insert("relationshipConfidence", "0.5"); });
-    QTest::newRow("null required") << withChange(full, [](QJsonObject& o) { o.insert("closerParagraph", QJsonValue::Null); });
+    QTest::newRow("string for a number") << withChange(
+        full, [](QJsonObject& o) { o.insert("relationshipConfidence", "0.5"); });
+    QTest::newRow("null required") << withChange(full,
+                                                 [](QJsonObject& o) { o.insert("closerParagraph", QJsonValue::Null); });
     QTest::newRow("bad element deep in a list") << withChange(full, [](QJsonObject& o) {
       o.insert("argumentEvents", QJsonArray{QJsonObject{{"date", "2023-01-01T00:00:00Z"}}});
     });
     QTest::newRow("top level array") << QByteArray("[]");
+    QTest::newRow("U+FEFF between members") << QByteArray("{\xEF\xBB\xBF\"activeDays\": 1}");
     QTest::newRow("not json") << QByteArray("{\"activeDays\": ");
   }
   void rejectedDocuments() {

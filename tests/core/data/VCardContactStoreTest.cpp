@@ -39,7 +39,8 @@ const QByteArray kFriends =
     "END:VCARD\r\n";
 
 // vCard 4.0: LF only, a tab fold, tel: URIs, quoted parameters with a colon,
-// property names in lower case, a byte-order mark, a card cut off at the end.
+// property names in lower case, a byte-order mark, a card cut off at the end
+// whose N names nobody (so its FN names it).
 const QByteArray kWork =
     "\xEF\xBB\xBF"
     "BEGIN:VCARD\n"
@@ -54,7 +55,7 @@ const QByteArray kWork =
     "PHOTO:outside any card\n"
     "BEGIN:VCARD\n"
     "VERSION:4.0\n"
-    "FN:Bo\n"
+    "FN:Bo Berg\n"
     "NICKNAME:Bo\\nB\n"
     "tel:5550002222\n"
     "N:;;;;\n";
@@ -118,16 +119,16 @@ class VCardContactStoreTest : public QObject {
     QTest::addColumn<QByteArray>("vcard");
     QTest::addColumn<QList<StoreContact>>("contacts");
     QTest::newRow("3.0") << kFriends
-                         << QList<StoreContact>{
-                                make("Sam", "Lee", "Sammy", {"(555) 123-4567", "+44 20 7946 0958"}, {"sam@example.com"}),
-                                make("Mary Ann", "O;Brien, Jr.", "", {"555,0001"}, {})};
+                         << QList<StoreContact>{make("Sam", "Lee", "Sammy", {"(555) 123-4567", "+44 20 7946 0958"},
+                                                     {"sam@example.com"}),
+                                                make("Mary Ann", "O;Brien, Jr.", "", {"555,0001"}, {})};
     QTest::newRow("4.0") << kWork
                          << QList<StoreContact>{
                                 make("Ana", "Ruiz", "", {"+1-555-000-1111"}, {"ANA@Work.example", "ana@home.example"}),
-                                make("", "", "Bo\nB", {"5550002222"}, {})};
-    QTest::newRow("unclosed card before the next") << QByteArray("BEGIN:VCARD\nN:A;B\nBEGIN:VCARD\nN:C;D\nEND:VCARD\n")
-                                                   << QList<StoreContact>{make("B", "A", "", {}, {}),
-                                                                          make("D", "C", "", {}, {})};
+                                make("Bo Berg", "", "Bo\nB", {"5550002222"}, {})};
+    QTest::newRow("unclosed card before the next")
+        << QByteArray("BEGIN:VCARD\nN:A;B\nBEGIN:VCARD\nN:C;D\nEND:VCARD\n")
+        << QList<StoreContact>{make("B", "A", "", {}, {}), make("D", "C", "", {}, {})};
     QTest::newRow("first N counts") << QByteArray("BEGIN:VCARD\nN:A;B\nN:X;Y\nEND:VCARD\n")
                                     << QList<StoreContact>{make("B", "A", "", {}, {})};
     QTest::newRow("lines without a colon") << QByteArray("BEGIN:VCARD\ngarbage\n:novalue\nEMAIL:x@y\nEND:VCARD")
@@ -135,6 +136,15 @@ class VCardContactStoreTest : public QObject {
     QTest::newRow("CR line ends") << QByteArray("BEGIN:VCARD\rN:A;B\rEND:VCARD\r")
                                   << QList<StoreContact>{make("B", "A", "", {}, {})};
     QTest::newRow("empty") << QByteArray() << QList<StoreContact>{};
+    // vCard 4.0 makes N optional: the formatted name then names the contact.
+    QTest::newRow("FN without N") << QByteArray("BEGIN:VCARD\nVERSION:4.0\nFN: Ana\\, Ruiz \nEND:VCARD\n")
+                                  << QList<StoreContact>{make("Ana, Ruiz", "", "", {}, {})};
+    QTest::newRow("FN after an empty N") << QByteArray("BEGIN:VCARD\nN:;;;;\nFN:Bo\nFN:Other\nEND:VCARD\n")
+                                         << QList<StoreContact>{make("Bo", "", "", {}, {})};
+    QTest::newRow("N wins over FN") << QByteArray("BEGIN:VCARD\nFN:Dr. Ana Ruiz\nN:Ruiz;;;;\nEND:VCARD\n")
+                                    << QList<StoreContact>{make("", "Ruiz", "", {}, {})};
+    QTest::newRow("blank FN") << QByteArray("BEGIN:VCARD\nFN:  \nNICKNAME:Bee\nEND:VCARD\n")
+                              << QList<StoreContact>{make("", "", "Bee", {}, {})};
   }
   void parses() {
     QFETCH(QByteArray, vcard);
@@ -170,7 +180,7 @@ class VCardContactStoreTest : public QObject {
     QStringList names;
     later.enumerateContacts([&](const StoreContact& contact) { names << ContactResolver::displayName(contact); });
     // Files in name order ("a-friends.VCF" before "b-work.vcf"), cards in file order; other files ignored.
-    QCOMPARE(names, (QStringList{"Sam Lee", "Mary Ann O;Brien, Jr.", "Ana Ruiz", "Bo\nB"}));
+    QCOMPARE(names, (QStringList{"Sam Lee", "Mary Ann O;Brien, Jr.", "Ana Ruiz", "Bo Berg"}));
   }
 
   void standardFolderIsSuggestedWhenItExists() {
@@ -236,14 +246,13 @@ class VCardContactStoreTest : public QObject {
     ContactResolver resolver(std::make_shared<VCardContactStore>(script.hook()));
     QVERIFY(resolver.displayNames({"+15551234567"}).isEmpty());  // not yet allowed
     QCOMPARE(resolver.requestAccess(), ContactAccessStatus::authorized());
-    const QHash<QString, QString> names =
-        resolver.displayNames({"+15551234567", "ana@work.example", "+15550001111", "+442079460958", "5550002222",
-                               "nobody@example.com"});
+    const QHash<QString, QString> names = resolver.displayNames(
+        {"+15551234567", "ana@work.example", "+15550001111", "+442079460958", "5550002222", "nobody@example.com"});
     QCOMPARE(names, (QHash<QString, QString>{{"+15551234567", "Sam Lee"},
-                                              {"ana@work.example", "Ana Ruiz"},
-                                              {"+15550001111", "Ana Ruiz"},
-                                              {"+442079460958", "Sam Lee"},
-                                              {"5550002222", "Bo\nB"}}));
+                                             {"ana@work.example", "Ana Ruiz"},
+                                             {"+15550001111", "Ana Ruiz"},
+                                             {"+442079460958", "Sam Lee"},
+                                             {"5550002222", "Bo Berg"}}));
   }
 };
 

@@ -29,15 +29,24 @@ const QByteArray kPath = QByteArray("/runtime/") + PrivacyRuntimeManager::kArchi
 
 QString phaseName(const PrivacyFilterPhase& phase) {
   switch (phase.kind) {
-    case Kind::idle: return "idle";
-    case Kind::verifying: return "verifying";
-    case Kind::installingRuntime: return "installing";
-    case Kind::creatingVenv: return "creatingVenv";
-    case Kind::installingPackages: return "installingPackages";
-    case Kind::downloadingFilter: return "downloadingFilter";
-    case Kind::testingRedaction: return "testing";
-    case Kind::ready: return "ready";
-    case Kind::failed: return "failed";
+    case Kind::idle:
+      return "idle";
+    case Kind::verifying:
+      return "verifying";
+    case Kind::installingRuntime:
+      return "installing";
+    case Kind::creatingVenv:
+      return "creatingVenv";
+    case Kind::installingPackages:
+      return "installingPackages";
+    case Kind::downloadingFilter:
+      return "downloadingFilter";
+    case Kind::testingRedaction:
+      return "testing";
+    case Kind::ready:
+      return "ready";
+    case Kind::failed:
+      return "failed";
   }
   return "?";
 }
@@ -215,9 +224,9 @@ class PrivacyFilterSetupTest : public QObject {
                                   "testing|1.000|Filter ready|-",
                                   "ready|1.000|-|-",
                               }));
-    QCOMPARE(recorder.steps, (QStringList{"pending,pending,pending", "active,pending,pending", "done,pending,pending",
-                                          "done,active,pending", "done,done,pending", "done,done,active",
-                                          "done,done,done"}));
+    QCOMPARE(recorder.steps,
+             (QStringList{"pending,pending,pending", "active,pending,pending", "done,pending,pending",
+                          "done,active,pending", "done,done,pending", "done,done,active", "done,done,done"}));
     QCOMPARE(setupLogLines(), (QStringList{
                                   "PrivacyFilterSetup: host OK arm64",
                                   "PrivacyFilterSetup: installing runtime from local archive=" + archive,
@@ -255,14 +264,14 @@ class PrivacyFilterSetupTest : public QObject {
     QCOMPARE(states.mid(0, 4), (QStringList{"idle|0.000|-|-", "verifying|0.040|-|-",
                                             "installing|0.180|Locating Murmela privacy runtime|-",
                                             "installing|0.320|Starting download|-"}));
-    QCOMPARE(states.mid(states.size() - 4),
-             (QStringList{"installing|0.720|Installed 0.1.1 \u00B7 Python 3.12.4|30.0",
-                          "testing|0.900|Loading filter into memory|20.0", "testing|1.000|Filter ready|-",
-                          "ready|1.000|-|-"}));
+    QCOMPARE(states.mid(states.size() - 4), (QStringList{"installing|0.720|Installed 0.1.1 \u00B7 Python 3.12.4|30.0",
+                                                         "testing|0.900|Loading filter into memory|20.0",
+                                                         "testing|1.000|Filter ready|-", "ready|1.000|-|-"}));
     const QStringList downloading = states.mid(4, states.size() - 8);
     QVERIFY(downloading.size() >= 2);
     const QString total = withLength ? PrivacyFilterSetup::formatBytes(body.size()) : "runtime";
-    const QRegularExpression line("^installing\\|(0\\.\\d+)\\|(\\d+(\\.\\d)? K?B) of " + QRegularExpression::escape(total) +
+    const QRegularExpression line("^installing\\|(0\\.\\d+)\\|(\\d+(\\.\\d)? K?B) of " +
+                                  QRegularExpression::escape(total) +
                                   " \u00B7 \\d+(\\.\\d)? [KMG]?B/s\\|(\\d+\\.\\d)$");
     double previous = 0.32;
     for (const QString& state : downloading) {
@@ -280,8 +289,8 @@ class PrivacyFilterSetupTest : public QObject {
     } else {
       QCOMPARE(previous, 0.320);  // a few hundred bytes of an assumed 1.4 GB
     }
-    QVERIFY(setupLogLines().contains("PrivacyFilterSetup: downloading runtime from " + server_->baseUrl() + "/runtime/" +
-                                     PrivacyRuntimeManager::kArchiveFileName));
+    QVERIFY(setupLogLines().contains("PrivacyFilterSetup: downloading runtime from " + server_->baseUrl() +
+                                     "/runtime/" + PrivacyRuntimeManager::kArchiveFileName));
   }
 
   void alreadyInstalled() {
@@ -308,16 +317,20 @@ class PrivacyFilterSetupTest : public QObject {
     QTest::addColumn<QString>("steps");
     const QString notReady = "Murmela's local privacy runtime is not ready: ";
     QTest::newRow("archive is not gzip") << "bad archive" << notReady + "Could not install Murmela privacy runtime: "
-                                         << "0.320|-" << "done,active,pending";
+                                         << "0.320|-"
+                                         << "done,active,pending";
     QTest::newRow("archive runtime of another version")
-        << "other version"
-        << notReady + "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.2.0." << "0.320|-"
+        << "other version" << notReady + "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.2.0."
+        << "0.320|-"
         << "done,active,pending";
-    QTest::newRow("download answered 404")
-        << "404" << notReady + "Could not download Murmela privacy runtime: %1/runtime/" +
-                        PrivacyRuntimeManager::kArchiveFileName + " returned HTTP 404"
-        << "0.320|-" << "done,active,pending";
-    QTest::newRow("smoke test exits 1") << "smoke" << "Privacy filter smoke test failed: %2" << "0.900|-"
+    QTest::newRow("download answered 404") << "404"
+                                           << notReady + "Could not download Murmela privacy runtime: %1/runtime/" +
+                                                  PrivacyRuntimeManager::kArchiveFileName + " returned HTTP 404"
+                                           << "0.320|-"
+                                           << "done,active,pending";
+    QTest::newRow("smoke test exits 1") << "smoke"
+                                        << "Privacy filter smoke test failed: %2"
+                                        << "0.900|-"
                                         << "done,done,active";
   }
 
@@ -328,7 +341,8 @@ class PrivacyFilterSetupTest : public QObject {
     QFETCH(QString, steps);
     // 5,000 user-perceived characters on standard error, a flag among them.
     QStringList characters;
-    for (int i = 0; i < 5000; ++i) characters.append(i % 97 == 0 ? QStringLiteral("\U0001F1E9\U0001F1EA") : QString(QChar('a' + i % 26)));
+    for (int i = 0; i < 5000; ++i)
+      characters.append(i % 97 == 0 ? QStringLiteral("\U0001F1E9\U0001F1EA") : QString(QChar('a' + i % 26)));
     const QString standardError = characters.join(QString());
 
     FakePrivacyRuntime::Options runtime;
@@ -369,6 +383,26 @@ class PrivacyFilterSetupTest : public QObject {
                                                 : PrivacyFilterError::Kind::runtimeUnavailable);
     }
     if (failure == "smoke") QVERIFY(QFileInfo(base() + "/current").isDir());  // the install itself stays
+  }
+
+  // The archive's name in the detail line is its last non-empty component.
+  void archivePathEndingInASlash_data() {
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("one slash") << "/";
+    QTest::newRow("two slashes") << "//";
+  }
+  void archivePathEndingInASlash() {
+    QFETCH(QString, suffix);
+    const QString folder = scratch_->filePath(QStringLiteral("runtime-folder"));
+    QVERIFY(QDir().mkpath(folder));
+    const ScopedEnvironmentVariable variable(PrivacyRuntimeManager::kArchiveEnvironmentVariable,
+                                             (folder + suffix).toUtf8());
+    PrivacyFilterSetup setup(options());
+    Recorder recorder(setup);
+    const auto answer = start(setup);
+    finish(answer);
+    QVERIFY(recorder.states.contains(QStringLiteral("installing|0.320|Installing runtime-folder|30.0")));
+    QVERIFY(answer->error);  // a folder is no archive: tar refuses it
   }
 
   void startAgainAfterFailureAndAfterReady() {
@@ -515,20 +549,20 @@ class PrivacyFilterSetupTest : public QObject {
     QTest::addColumn<double>("progress");
     QTest::addColumn<double>("remaining");
     QTest::addColumn<QString>("detail");
-    QTest::newRow("unknown total, 700 MB") << qint64(700000000) << qint64(-1) << 5000000.0 << 0.49 << 30.0
-                                           << "700 MB of runtime \u00B7 5.0 MB/s";
-    QTest::newRow("unknown total stops at 0.95") << qint64(2000000000) << qint64(-1) << 0.0 << 0.643 << 30.0
-                                                 << "2.0 GB of runtime \u00B7 0 B/s";
-    QTest::newRow("half of 500 MB at 10 MB/s") << qint64(250000000) << qint64(500000000) << 10000000.0 << 0.49 << 55.0
-                                               << "250 MB of 500 MB \u00B7 10 MB/s";
+    QTest::newRow("unknown total, 700 MB")
+        << qint64(700000000) << qint64(-1) << 5000000.0 << 0.49 << 30.0 << "700 MB of runtime \u00B7 5.0 MB/s";
+    QTest::newRow("unknown total stops at 0.95")
+        << qint64(2000000000) << qint64(-1) << 0.0 << 0.643 << 30.0 << "2.0 GB of runtime \u00B7 0 B/s";
+    QTest::newRow("half of 500 MB at 10 MB/s")
+        << qint64(250000000) << qint64(500000000) << 10000000.0 << 0.49 << 55.0 << "250 MB of 500 MB \u00B7 10 MB/s";
     QTest::newRow("no speed yet") << qint64(250000000) << qint64(500000000) << 0.0 << 0.49 << 30.0
                                   << "250 MB of 500 MB \u00B7 0 B/s";
     QTest::newRow("all of it") << qint64(500000000) << qint64(500000000) << 10000000.0 << 0.66 << 30.0
                                << "500 MB of 500 MB \u00B7 10 MB/s";
     QTest::newRow("more than announced") << qint64(600) << qint64(500) << 999.9 << 0.66 << 30.0
                                          << "600 B of 500 B \u00B7 999 B/s";
-    QTest::newRow("total of 0 counts as unknown fraction") << qint64(700000000) << qint64(0) << 1.0 << 0.49 << 30.0
-                                                           << "700 MB of 0 B \u00B7 1 B/s";
+    QTest::newRow("total of 0 counts as unknown fraction")
+        << qint64(700000000) << qint64(0) << 1.0 << 0.49 << 30.0 << "700 MB of 0 B \u00B7 1 B/s";
     QTest::newRow("negative count") << qint64(-5) << qint64(100) << 1.0 << 0.32 << 135.0 << "0 B of 100 B \u00B7 1 B/s";
   }
 

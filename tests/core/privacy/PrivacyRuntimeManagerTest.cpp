@@ -69,14 +69,19 @@ class PrivacyRuntimeManagerTest : public QObject {
   void manifestDecoding_data() {
     QTest::addColumn<QByteArray>("json");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("all keys") << QByteArray(R"({"runtimeVersion":"0.1.1","createdAt":"2025-01-01","pythonVersion":"3.12.4",
-        "modelID":"m","modelPath":"models/m","mlxEmbeddingsVersion":"0.0.3"})") << true;
-    QTest::newRow("required keys only") << QByteArray(R"({"runtimeVersion":"0.1.1","modelID":"m","modelPath":"p"})") << true;
+    QTest::newRow("all keys") << QByteArray(
+                                     R"({"runtimeVersion":"0.1.1","createdAt":"2025-01-01","pythonVersion":"3.12.4",
+        "modelID":"m","modelPath":"models/m","mlxEmbeddingsVersion":"0.0.3"})")
+                              << true;
+    QTest::newRow("required keys only") << QByteArray(R"({"runtimeVersion":"0.1.1","modelID":"m","modelPath":"p"})")
+                                        << true;
     QTest::newRow("unknown keys and null optionals")
-        << QByteArray(R"({"runtimeVersion":"0.1.1","modelID":"m","modelPath":"p","pythonVersion":null,"extra":[1]})") << true;
+        << QByteArray(R"({"runtimeVersion":"0.1.1","modelID":"m","modelPath":"p","pythonVersion":null,"extra":[1]})")
+        << true;
     QTest::newRow("no modelID") << QByteArray(R"({"runtimeVersion":"0.1.1","modelPath":"p"})") << false;
     QTest::newRow("no modelPath") << QByteArray(R"({"runtimeVersion":"0.1.1","modelID":"m"})") << false;
-    QTest::newRow("version as a number") << QByteArray(R"({"runtimeVersion":0.1,"modelID":"m","modelPath":"p"})") << false;
+    QTest::newRow("version as a number") << QByteArray(R"({"runtimeVersion":0.1,"modelID":"m","modelPath":"p"})")
+                                         << false;
     QTest::newRow("optional of another type")
         << QByteArray(R"({"runtimeVersion":"0.1.1","modelID":"m","modelPath":"p","pythonVersion":3.12})") << false;
     QTest::newRow("not JSON") << QByteArray("runtimeVersion=0.1.1") << false;
@@ -109,18 +114,20 @@ class PrivacyRuntimeManagerTest : public QObject {
   void validation_data() {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("expected");  // %1 = the runtime root
-    QTest::newRow("valid") << "" << "";
+    QTest::newRow("valid") << ""
+                           << "";
     QTest::newRow("longer version") << "version 0.1.10"
                                     << "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.1.10.";
     QTest::newRow("shorter version") << "version 0.1"
                                      << "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.1.";
     QTest::newRow("padded version") << "version 0.1.1 "
                                     << "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.1.1 .";
-    QTest::newRow("no manifest") << "no manifest" << "Privacy runtime manifest is missing at %1/manifest.json.";
+    QTest::newRow("no manifest") << "no manifest"
+                                 << "Privacy runtime manifest is missing at %1/manifest.json.";
     QTest::newRow("no modelID") << "no modelID"
                                 << "Privacy runtime manifest is invalid: missing required member at manifest.modelID";
-    QTest::newRow("python not executable")
-        << "not executable" << "Privacy runtime Python executable is missing at %1/python/bin/python3.";
+    QTest::newRow("python not executable") << "not executable"
+                                           << "Privacy runtime Python executable is missing at %1/python/bin/python3.";
     QTest::newRow("no model") << "no model"
                               << "Privacy runtime model files are missing at %1/models/openai-privacy-filter-6bit.";
   }
@@ -152,12 +159,18 @@ class PrivacyRuntimeManagerTest : public QObject {
   void modelPathPiecesAreNormalised_data() {
     QTest::addColumn<QString>("relative");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "models/m" << "/r/models/m";
-    QTest::newRow("doubled and trailing slashes") << "models//m/" << "/r/models/m";
-    QTest::newRow("leading slash") << "/models/m" << "/r/models/m";
-    QTest::newRow("no pieces") << "/" << "/r";
-    QTest::newRow("empty") << "" << "/r";
-    QTest::newRow("dot-dot kept") << "../m" << "/r/../m";
+    QTest::newRow("plain") << "models/m"
+                           << "/r/models/m";
+    QTest::newRow("doubled and trailing slashes") << "models//m/"
+                                                  << "/r/models/m";
+    QTest::newRow("leading slash") << "/models/m"
+                                   << "/r/models/m";
+    QTest::newRow("no pieces") << "/"
+                               << "/r";
+    QTest::newRow("empty") << ""
+                           << "/r";
+    QTest::newRow("dot-dot kept") << "../m"
+                                  << "/r/../m";
   }
 
   void modelPathPiecesAreNormalised() {
@@ -193,7 +206,8 @@ class PrivacyRuntimeManagerTest : public QObject {
     noManifest.withManifest = false;
     if (layout == "flat") FakePrivacyRuntime::writeFlatArchive(archive);
     if (layout == "folder") FakePrivacyRuntime::writeArchive(archive);
-    if (layout == "hidden") FakePrivacyRuntime::writeArchive(archive, {{"runtime", {}}, {".runtime-old", withPython("2")}});
+    if (layout == "hidden")
+      FakePrivacyRuntime::writeArchive(archive, {{"runtime", {}}, {".runtime-old", withPython("2")}});
     if (layout == "extra") FakePrivacyRuntime::writeArchive(archive, {{"runtime", {}}, {"notes", noManifest}});
     if (layout == "two") FakePrivacyRuntime::writeArchive(archive, {{"a", {}}, {"b", {}}});
     if (layout == "none") FakePrivacyRuntime::writeArchive(archive, {{"runtime", noManifest}});
@@ -207,7 +221,8 @@ class PrivacyRuntimeManagerTest : public QObject {
       QVERIFY(QFileInfo(install.pythonExecutable).isExecutable());
     } else {
       const QString message = expectFailure([&] { manager.installRuntime(archive); });
-      QVERIFY2(message.startsWith("Privacy runtime manifest is missing at " + base() + "/install-"), qPrintable(message));
+      QVERIFY2(message.startsWith("Privacy runtime manifest is missing at " + base() + "/install-"),
+               qPrintable(message));
       QVERIFY2(message.endsWith("/payload/manifest.json."), qPrintable(message));
       QVERIFY(!QFileInfo::exists(base() + "/current"));
     }
@@ -230,11 +245,16 @@ class PrivacyRuntimeManagerTest : public QObject {
   void failedInstallKeepsTheWorkingRuntime_data() {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("messageStart");
-    QTest::newRow("new root cannot be moved in") << "move in" << "Could not install Murmela privacy runtime: Could not move ";
+    QTest::newRow("new root cannot be moved in") << "move in"
+                                                 << "Could not install Murmela privacy runtime: Could not move ";
     // The file system's own error, not wrapped in the installer's.
-    QTest::newRow("current cannot be moved aside") << "move aside" << "Could not move ";
-    QTest::newRow("archive is not gzip") << "bad archive" << "Could not install Murmela privacy runtime: ";
-    QTest::newRow("new runtime does not validate") << "invalid" << "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.2.0.";
+    QTest::newRow("current cannot be moved aside") << "move aside"
+                                                   << "Could not move ";
+    QTest::newRow("archive is not gzip") << "bad archive"
+                                         << "Could not install Murmela privacy runtime: ";
+    QTest::newRow("new runtime does not validate")
+        << "invalid"
+        << "Privacy runtime manifest is invalid: Expected runtime 0.1.1, found 0.2.0.";
   }
 
   void failedInstallKeepsTheWorkingRuntime() {
@@ -272,8 +292,8 @@ class PrivacyRuntimeManagerTest : public QObject {
     if (failure == "move in") {
       QVERIFY2(message.endsWith("Permission denied"), qPrintable(message));
       // Aside, the failed move in, and back again.
-      QCOMPARE(*moves, (QStringList{"current -> previous", "MurmelaPrivacyRuntime-0.1.1 -> current",
-                                    "previous -> current"}));
+      QCOMPARE(*moves,
+               (QStringList{"current -> previous", "MurmelaPrivacyRuntime-0.1.1 -> current", "previous -> current"}));
     }
     QCOMPARE(manager.installedRuntime().manifest.pythonVersion, std::optional<QString>("3.12.4"));
     QCOMPARE(entriesOf(base()), QStringList{"current"});
@@ -298,6 +318,9 @@ class PrivacyRuntimeManagerTest : public QObject {
     QTest::newRow("missing file") << QByteArray("/nonexistent/runtime.tar.gz") << false;
     QTest::newRow("absolute path") << QByteArray("%archive") << true;
     QTest::newRow("relative to the current folder") << QByteArray("%relative") << true;
+    // A link counts by what it points at.
+    QTest::newRow("link to the archive") << QByteArray("%link") << true;
+    QTest::newRow("dangling link") << QByteArray("%dangling") << false;
   }
 
   void localArchiveCandidate() {
@@ -309,6 +332,12 @@ class PrivacyRuntimeManagerTest : public QObject {
     QDir::setCurrent(scratch_->path());
     if (value == "%archive") value = archive.toUtf8();
     if (value == "%relative") value = "local/runtime.tar.gz";
+    if (value == "%link" || value == "%dangling") {
+      const QString link = scratch(QStringLiteral("local/linked.tar.gz"));
+      QFile::remove(link);
+      QVERIFY(QFile::link(value == "%link" ? archive : scratch(QStringLiteral("local/gone.tar.gz")), link));
+      value = link.toUtf8();
+    }
     const ScopedEnvironmentVariable variable(PrivacyRuntimeManager::kArchiveEnvironmentVariable, value);
     const std::optional<QString> candidate = PrivacyRuntimeManager().localRuntimeArchiveCandidate();
     QDir::setCurrent(previousFolder);
@@ -320,11 +349,16 @@ class PrivacyRuntimeManagerTest : public QObject {
     QTest::addColumn<QString>("situation");
     QTest::addColumn<QString>("expectedPython");
     QTest::addColumn<int>("downloads");
-    QTest::newRow("valid install: nothing else is looked at") << "installed" << "3.11.9" << 0;
-    QTest::newRow("invalid install, local archive") << "broken+local" << "3.12.4" << 0;
-    QTest::newRow("local archive") << "local" << "3.12.4" << 0;
-    QTest::newRow("archive path that does not exist") << "missing" << "3.13.1" << 1;
-    QTest::newRow("empty archive variable") << "empty" << "3.13.1" << 1;
+    QTest::newRow("valid install: nothing else is looked at") << "installed"
+                                                              << "3.11.9" << 0;
+    QTest::newRow("invalid install, local archive") << "broken+local"
+                                                    << "3.12.4" << 0;
+    QTest::newRow("local archive") << "local"
+                                   << "3.12.4" << 0;
+    QTest::newRow("archive path that does not exist") << "missing"
+                                                      << "3.13.1" << 1;
+    QTest::newRow("empty archive variable") << "empty"
+                                            << "3.13.1" << 1;
   }
 
   void resolvesInstalledThenLocalThenDownload() {

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "kit/text/TextLayout.h"
+#include "kit/widgets/ButtonHost.h"
+
+#include <QRectF>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+
+namespace murmela {
+
+// The box the contact picker lays over the top of its list after a run
+// failed: "Last analysis failed", the error (at most six lines), the path of
+// the analysis log when there is one (at most two lines), and "Copy log"
+// and "Dismiss". The error and the path can be selected and copied; both are
+// plain text, cut with an ellipsis when they are longer.
+class FailedRunPanel : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr qreal kWidth = 350.0;
+  static constexpr qreal kPadding = 12.0;
+  static constexpr qreal kSpacing = 6.0;
+  static constexpr qreal kButtonSpacing = 8.0;
+  static constexpr qreal kCornerRadius = 10.0;
+  static constexpr int kErrorLines = 6;
+  static constexpr int kLogLines = 2;
+  static constexpr qreal kLogFontSize = 9.0;
+
+  enum Button { copyLogButton = 1, dismissButton };
+
+  FailedRunPanel(std::function<void()> copyLog, std::function<void()> dismiss, QWidget* parent = nullptr);
+
+  void setContent(const QString& error, const std::optional<QString>& logFilePath);
+
+  struct Layout {
+    TextLayout title;
+    QRectF titleRect;
+    TextLayout error;
+    QRectF errorRect;
+    QString logText;  // empty without a log file
+    QRectF logRect;
+    QRectF copyLog;
+    QRectF dismiss;
+    qreal height = 0.0;
+  };
+  const Layout& layout() const { return layout_; }
+  QLabel* errorLabel() const { return errorLabel_; }
+  QLabel* logLabel() const { return logLabel_; }
+  ButtonHost& buttonHost() { return *buttons_; }
+
+  // Paints the box, its title and its buttons (the two texts are labels).
+  void paintPanel(QPainter& painter) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QList<ButtonTarget> targets() const;
+
+  std::function<void()> copyLog_;
+  std::function<void()> dismiss_;
+  Layout layout_;
+  QLabel* errorLabel_ = nullptr;
+  QLabel* logLabel_ = nullptr;
+  ButtonHost* buttons_ = nullptr;
+};
+
+}  // namespace murmela
