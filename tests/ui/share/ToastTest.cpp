@@ -50,11 +50,13 @@ class ToastTest : public QObject {
     host.resize(390, 780);
     auto toasts = heldToasts();
     double now = 0.0;
-    auto* overlay = new ToastOverlay(*toasts, [&now] { return now; }, &host);
+    auto* overlay = new ToastOverlay(
+        *toasts, [&now] { return now; }, &host);
     host.show();
     toasts->show(QStringLiteral("Slide copied to clipboard."));
 
-    const ToastOverlay::Layout layout = ToastOverlay::layout(QStringLiteral("Slide copied to clipboard."), QRectF(host.rect()));
+    const ToastOverlay::Layout layout =
+        ToastOverlay::layout(QStringLiteral("Slide copied to clipboard."), QRectF(host.rect()));
     QCOMPARE(layout.capsule.bottom(), 780.0 - 90.0);
     QCOMPARE(layout.capsule.center().x(), 195.0);
     QCOMPARE(layout.capsule.width(), layout.text.width() + 32.0);

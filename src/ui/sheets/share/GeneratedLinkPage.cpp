@@ -12,9 +12,6 @@
 namespace murmela {
 namespace {
 
-constexpr qreal kGrabberTop = 14.0;
-constexpr qreal kGrabberBottom = 10.0;
-constexpr qreal kSideInset = 18.0;
 constexpr qreal kHeaderBottom = 10.0;
 constexpr qreal kSubtitleBottom = 10.0;
 constexpr qreal kCardPadding = 18.0;
@@ -26,7 +23,6 @@ constexpr qreal kButtonPadding = 13.0;
 constexpr qreal kButtonRadius = 9.0;
 constexpr qreal kExpiryTop = 12.0;
 constexpr qreal kFooterTop = 10.0;
-constexpr qreal kFooterBottom = 18.0;
 
 TextStyle centred(TextStyle style) {
   style.alignment = TextAlign::center;
@@ -135,11 +131,10 @@ GeneratedLinkPage::Layout GeneratedLinkPage::layout(const SlideShareContext& con
                                                     Date now) {
   Layout result;
   const qreal centreX = topLeft.x() + width / 2.0;
-  const qreal innerLeft = topLeft.x() + kSideInset;
-  const qreal innerWidth = width - 2 * kSideInset;
-  qreal y = topLeft.y() + kGrabberTop;
-  result.grabber = QRectF(QPointF(centreX - SheetLook::kGrabberSize.width() / 2.0, y), SheetLook::kGrabberSize);
-  y = result.grabber.bottom() + kGrabberBottom;
+  const qreal innerLeft = topLeft.x() + SheetLook::kSideInset;
+  const qreal innerWidth = width - 2 * SheetLook::kSideInset;
+  result.grabber = SheetLook::grabberRect(centreX, topLeft.y());
+  qreal y = result.grabber.bottom() + SheetLook::kGrabberBottom;
 
   const ButtonStyle back = SheetLook::roundIconButton(Symbol::chevronLeft);
   const ButtonStyle close = SheetLook::roundIconButton(Symbol::xmark);
@@ -191,7 +186,7 @@ GeneratedLinkPage::Layout GeneratedLinkPage::layout(const SlideShareContext& con
   y += result.expiry.height() + kFooterTop;
   result.footer = layoutText(QStringLiteral("Share responsibly"), SheetLook::footer());
   result.footerOrigin = centredOn(centreX, y, result.footer);
-  y += result.footer.height() + kFooterBottom;
+  y += result.footer.height() + SheetLook::kFooterBottom;
   result.height = y - topLeft.y();
 
   result.targets.append({{SheetElement::back}, result.back.frame, -1.0});

@@ -12,16 +12,12 @@
 namespace murmela {
 namespace {
 
-constexpr qreal kGrabberTop = 14.0;
-constexpr qreal kGrabberBottom = 10.0;
-constexpr qreal kSideInset = 18.0;
 constexpr qreal kHeaderSpacing = 6.0;
 constexpr qreal kHeaderBottom = 14.0;
 constexpr qreal kSocialBottom = 6.0;
 constexpr qreal kNoteInset = 22.0;
 constexpr qreal kNoteBottom = 10.0;
 constexpr qreal kFooterTop = 14.0;
-constexpr qreal kFooterBottom = 18.0;
 constexpr qreal kToggleInset = 3.0;
 constexpr int kSubtitleLines = 2;
 
@@ -86,11 +82,10 @@ ShareOptionsPage::Layout ShareOptionsPage::layout(const SlideShareContext& conte
   Layout result;
   const qreal left = topLeft.x();
   const qreal centreX = left + width / 2.0;
-  const qreal innerLeft = left + kSideInset;
-  const qreal innerWidth = width - 2 * kSideInset;
-  qreal y = topLeft.y() + kGrabberTop;
-  result.grabber = QRectF(QPointF(centreX - SheetLook::kGrabberSize.width() / 2.0, y), SheetLook::kGrabberSize);
-  y = result.grabber.bottom() + kGrabberBottom;
+  const qreal innerLeft = left + SheetLook::kSideInset;
+  const qreal innerWidth = width - 2 * SheetLook::kSideInset;
+  result.grabber = SheetLook::grabberRect(centreX, topLeft.y());
+  qreal y = result.grabber.bottom() + SheetLook::kGrabberBottom;
 
   // Title row: "Share", a spacer and the close button, with the toggle centred over it.
   result.title = layoutText(QStringLiteral("Share"), SheetLook::sheetTitle());
@@ -142,7 +137,7 @@ ShareOptionsPage::Layout ShareOptionsPage::layout(const SlideShareContext& conte
   y += kFooterTop;
   result.footer = layoutText(QStringLiteral("Share responsibly"), SheetLook::footer());
   result.footerOrigin = QPointF(centreX - result.footer.width() / 2.0, y);
-  y += result.footer.height() + kFooterBottom;
+  y += result.footer.height() + SheetLook::kFooterBottom;
   result.height = y - topLeft.y();
 
   // Keyboard order: close, the modes, the row, then the rows below it.

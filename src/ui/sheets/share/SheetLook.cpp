@@ -61,6 +61,10 @@ ButtonStyle roundIconButton(Symbol symbol) {
   return style;
 }
 
+QRectF grabberRect(qreal centreX, qreal top) {
+  return QRectF(QPointF(centreX - kGrabberSize.width() / 2.0, top + kGrabberTop), kGrabberSize);
+}
+
 void paintGrabber(QPainter& painter, const QRectF& rect) {
   const PainterStateScope state(painter);
   painter.setRenderHint(QPainter::Antialiasing);

@@ -32,8 +32,16 @@ TextStyle headerSubtitle();
 // semibold, inkSoft, on a 26 x 26 creamDeep circle.
 ButtonStyle roundIconButton(Symbol symbol);
 
-// The grabber: a 36 x 4 capsule of ink at 0.22.
+// Both pages of the sheet open with the grabber, a 36 x 4 capsule of ink at
+// 0.22 14 points below the card's top with 10 under it, keep their header
+// 18 points in from the card's sides and end 18 points under "Share responsibly".
 inline constexpr QSizeF kGrabberSize{36.0, 4.0};
+inline constexpr qreal kGrabberTop = 14.0;
+inline constexpr qreal kGrabberBottom = 10.0;
+inline constexpr qreal kSideInset = 18.0;
+inline constexpr qreal kFooterBottom = 18.0;
+// The grabber of a card whose top edge is at `top`, centred on `centreX`.
+QRectF grabberRect(qreal centreX, qreal top);
 void paintGrabber(QPainter& painter, const QRectF& rect);
 
 // The ring drawn around the element that has the keyboard focus.
