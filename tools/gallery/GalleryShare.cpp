@@ -72,9 +72,10 @@ void buildSharePage(GalleryPage& page) {
            failed);
   ShareSheetState longError;
   longError.generationError =
-      ShareLinkError::httpFailed(400, QString(QStringLiteral("a very long backend answer ")).repeated(8))
+      ShareLinkError::httpFailed(400, QString(QStringLiteral("a very long backend answer ")).repeated(40))
           .userFacingMessage();
-  addSheet(page, QStringLiteral("sheet-error-long"), QStringLiteral("a long error wraps"), rich, longError);
+  addSheet(page, QStringLiteral("sheet-error-long"), QStringLiteral("a long error wraps, cut after six lines"), rich,
+           longError);
 
   ShareSheetState fresh;
   fresh.generatedLink = link(QStringLiteral("https://murmela.app/s/k3v9qz/"), 30, false);

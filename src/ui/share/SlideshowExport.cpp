@@ -29,7 +29,7 @@ Result run(const WrappedReport& report, const QString& folder, const ShareServic
 
 void start(WrappedReport report, QString folder, ShareServices services, QObject* receiver,
            std::function<void(Result)> done) {
-  QThreadPool& pool = *services.exportPool;
+  QThreadPool& pool = services.exportPool ? *services.exportPool : *ShareServices::system().exportPool;
   runOnWorker<Result>(
       pool, receiver,
       [report = std::move(report), folder = std::move(folder), services = std::move(services)] {
