@@ -5,7 +5,7 @@
 #include "GalleryReports.h"
 
 #include "deck/MurmelaDeckResultsView.h"
-#include "share/InterimShareSheet.h"
+#include "sheets/share/ShareSheetLayout.h"
 #include "share/ToastOverlay.h"
 
 #include <QPainter>
@@ -64,7 +64,8 @@ void paintShot(QPainter& painter, const WrappedReport& report, const DeckShot& s
   }
   if (shot.shareSheet) {
     const SlideShareContext context{report, shot.index, kHandle};
-    InterimShareSheet::paint(painter, InterimShareSheet::layout(context, QRectF(QPointF(), kDeck)));
+    const ShareSheetState opened;
+    paintShareSheet(painter, layoutShareSheet(context, opened, kDeck, Date::now()), opened, {});
   }
   if (shot.toast) ToastOverlay::paint(painter, ToastOverlay::layout(*shot.toast, QRectF(QPointF(), kDeck)), 1.0);
 }
@@ -93,7 +94,7 @@ void buildDeckViewPage(GalleryPage& page) {
        {.index = 2,
         .toast = QStringLiteral("Couldn't save the image: the Downloads folder is not writable (permission denied).")},
        "a long toast wraps at the deck's width"},
-      {"deckview-share-interim", {.index = 4, .shareSheet = true}, "the interim share sheet over slide 5"},
+      {"deckview-share-sheet", {.index = 4, .shareSheet = true}, "the share sheet over slide 5"},
   };
   for (const Shown& shown : shots) {
     const DeckShot shot = shown.shot;

@@ -128,6 +128,8 @@ class AppCoordinator : public QObject {
   const std::optional<QString>& pythonSystemInstallError() const { return pythonSystemInstallError_; }
   bool pythonSystemInstallSucceeded() const { return pythonSystemInstallSucceeded_; }
   const std::optional<PendingCSVDebugImport>& pendingCSVDebugImport() const { return pendingCSVDebugImport_; }
+  // The folder of saved reports the home screen lists (it reloads pastWraps from it each time it shows).
+  const SavedReportLibrary& savedReportLibrary() const { return services_.library; }
   void setPendingCSVDebugImport(std::optional<PendingCSVDebugImport> pending) {
     pendingCSVDebugImport_ = std::move(pending);
   }

@@ -1,7 +1,7 @@
 #include "deck/MurmelaDeckResultsView.h"
 
 #include "kit/paint/PainterState.h"
-#include "share/InterimShareSheet.h"
+#include "sheets/ShareSheetView.h"
 #include "share/ToastOverlay.h"
 #include "theme/MurmelaTheme.h"
 
@@ -35,7 +35,7 @@ MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost ho
     : QWidget(parent),
       report_(std::move(report)),
       host_(std::move(host)),
-      sheetFactory_(options.shareSheet ? std::move(options.shareSheet) : InterimShareSheet::factory()),
+      sheetFactory_(options.shareSheet ? std::move(options.shareSheet) : ShareSheetView::factory()),
       clock_(options.clock ? std::move(options.clock) : Clock(&monotonicSeconds)),
       ticker_([this] { return isAnimating(); }, [this] { frame(); }, this) {
   setFixedSize(kSize);

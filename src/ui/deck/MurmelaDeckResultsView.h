@@ -45,7 +45,7 @@ class MurmelaDeckResultsView : public QWidget {
   using Hit = std::variant<ChevronDirection, LongDeckSlide::Element>;
 
   struct Options {
-    ShareSheetFactory shareSheet;  // empty: the interim sheet
+    ShareSheetFactory shareSheet;  // empty: the share sheet
     Clock clock;                   // empty: the monotonic clock
   };
 

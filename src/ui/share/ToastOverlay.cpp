@@ -5,6 +5,7 @@
 #include "share/ToastManager.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -52,7 +53,24 @@ ToastOverlay::ToastOverlay(ToastManager& manager, Clock clock, QWidget* parent)
   setAttribute(Qt::WA_NoSystemBackground);
   setFocusPolicy(Qt::NoFocus);
   connect(&manager, &ToastManager::currentChanged, this, &ToastOverlay::follow);
+  if (parent) {
+    parent->installEventFilter(this);
+    cover();
+  }
   follow();
+}
+
+void ToastOverlay::cover() {
+  if (QWidget* host = parentWidget()) setGeometry(host->rect());
+  raise();
+}
+
+bool ToastOverlay::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget()) {
+    if (event->type() == QEvent::Resize) cover();
+    if (event->type() == QEvent::ChildAdded) raise();  // a sibling added later stays below
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 qreal ToastOverlay::shownAmount() const {

@@ -20,7 +20,9 @@ class ToastManager;
 // it covers, and nothing without one. It takes no clicks: the deck beneath
 // stays usable while a toast shows. A message arrives from the bottom edge
 // fading in and leaves the same way (ease-out, 0.25 seconds); a new text in
-// place of a shown one replaces it at once.
+// place of a shown one replaces it at once. It covers its parent, follows
+// its size, and stays above the parent's other children (a share sheet
+// opened later included).
 class ToastOverlay : public QWidget {
   Q_OBJECT
 
@@ -55,9 +57,11 @@ class ToastOverlay : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void follow();
+  void cover();
 
   QPointer<ToastManager> manager_;
   Clock clock_;

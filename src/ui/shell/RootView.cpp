@@ -4,12 +4,12 @@
 #include "deck/MurmelaDeckResultsView.h"
 #include "privacy/PrivacyFilterSetup.h"
 #include "screens/ContactPickerView.h"
+#include "screens/HomeView.h"
 #include "screens/HybridPrivacySetupView.h"
 #include "screens/IntelligenceView.h"
 #include "screens/PermissionsView.h"
 #include "screens/ProcessingView.h"
 #include "screens/WelcomeView.h"
-#include "shell/ScreenStandIn.h"
 
 namespace murmela {
 
@@ -32,9 +32,11 @@ RootView::ScreenFactory RootView::defaultScreens() {
       case AppScreen::Kind::processing:
         return new ProcessingView(coordinator, parent);
       case AppScreen::Kind::home:
-        break;
+        return new HomeView(coordinator, parent);
     }
-    return new ScreenStandIn(screen.kind(), coordinator, parent);
+    // A results screen always carries its report; without one there is
+    // nothing to present, and home is the way on.
+    return new HomeView(coordinator, parent);
   };
 }
 

@@ -419,7 +419,7 @@ class ChromeTest : public QObject {
     QVERIFY(!toasts.current());
     toasts.show(QStringLiteral("Copied image."));
     toasts.show(QStringLiteral("Saved to Downloads."), 3.0);
-    QCOMPARE(delays, (QList<int>{2000, 3000}));
+    QCOMPARE(delays, (QList<int>{2400, 3000}));
     pending[0]();  // the first toast's delay runs out: the newer one stays
     QCOMPARE(toasts.current(), QStringLiteral("Saved to Downloads."));
     pending[1]();

@@ -2,7 +2,7 @@
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
 #include "kit/testing/PaintRecorder.h"
-#include "share/InterimShareSheet.h"
+#include "sheets/ShareSheetView.h"
 #include "share/ToastOverlay.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
@@ -382,20 +382,24 @@ class DeckViewTest : public QObject {
     QCOMPARE(QApplication::focusWidget(), under.deck.get());
 
     under.click(footerShare(report_, 4));
-    auto* sheet = qobject_cast<InterimShareSheet*>(under.deck->shareSheet());
+    auto* sheet = qobject_cast<ShareSheetView*>(under.deck->shareSheet());
     QVERIFY(sheet);
     QCOMPARE(QApplication::focusWidget(), sheet);
-    QCOMPARE(sheet->request().context.slideIndex, 4);
+    QCOMPARE(sheet->context().slideIndex, 4);
     under.settle();  // faded in
 
-    std::optional<int> ranWith;
+    const auto clickOn = [sheet](const SheetTarget& target) {
+      QTest::mouseClick(sheet, Qt::LeftButton, {}, sheet->sheetLayout().rectOf(target)->center().toPoint());
+    };
     if (closeBy == QLatin1String("select")) {
-      sheet->request().select([&](const SlideShareContext& context, ToastManager&) { ranWith = context.slideIndex; });
-      QCOMPARE(ranWith, std::optional<int>(4));
+      // Copying this slide runs in the deck with its toasts, then closes the sheet.
+      clickOn({SheetElement::modeThisSlide});
+      clickOn({SheetElement::copy});
+      QCOMPARE(under.deck->toast().current(), QStringLiteral("Slide copied to clipboard."));
+    } else if (closeBy == QLatin1String("close")) {
+      clickOn({SheetElement::close});
     } else {
-      const InterimShareSheet::Layout layout = InterimShareSheet::layout(sheet->request().context, sheet->rect());
-      const QPointF point = closeBy == QLatin1String("close") ? layout.closeButton.center() : QPointF(195, 40);
-      QTest::mouseClick(sheet, Qt::LeftButton, {}, point.toPoint());
+      QTest::mouseClick(sheet, Qt::LeftButton, {}, QPoint(195, 40));
     }
     QVERIFY(!under.deck->sharePresenter().pending().has_value());
     QVERIFY(under.deck->shareSheet());  // fading out

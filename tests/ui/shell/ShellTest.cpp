@@ -8,7 +8,6 @@
 #include "shell/FontLoader.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
-#include "shell/ScreenStandIn.h"
 #include "support/FakeNeighbours.h"
 #include "support/FixtureDatabaseBuilder.h"
 #include "support/TestRegistry.h"
@@ -72,12 +71,11 @@ AppScreen screenOf(const QString& name, const WrappedReport& report) {
   return AppScreen::welcome();
 }
 
-// The class of the screen's widget, and for a stand-in the screen it stands for.
+// The class of the screen's widget.
 QString shownName(const RootView& view) {
   QWidget* widget = view.screenWidget();
   if (!widget) return QStringLiteral("none");
   const QString name = QString::fromLatin1(widget->metaObject()->className()).remove(QStringLiteral("murmela::"));
-  if (auto* standIn = qobject_cast<ScreenStandIn*>(widget)) return name + QLatin1Char(' ') + rawValue(standIn->kind());
   return name;
 }
 
@@ -172,7 +170,7 @@ class ShellTest : public QObject {
     QTest::newRow("processing") << "processing"
                                 << "ProcessingView";
     QTest::newRow("home") << "home"
-                          << "ScreenStandIn home";
+                          << "HomeView";
   }
   void rootViewShowsTheScreen() {
     QFETCH(QString, screen);
@@ -235,7 +233,7 @@ class ShellTest : public QObject {
                                           << "IntelligenceView";
     QTest::newRow("deck, Done") << "results"
                                 << "Done"
-                                << "ScreenStandIn home";
+                                << "HomeView";
   }
   void screenChangesFromItsOwnHandler() {
     QFETCH(QString, start);
@@ -256,10 +254,10 @@ class ShellTest : public QObject {
       const QPointF done =
           CloserSlide{report_, true, std::nullopt}.layout().button(CloserSlide::Element::done)->layout.frame.center();
       QTest::mouseClick(deck, Qt::LeftButton, {}, done.toPoint());
-    } else if (auto* welcome = qobject_cast<WelcomeView*>(old.data())) {
-      QTest::mouseClick(welcome, Qt::LeftButton, {}, welcome->layout().getStarted.center().toPoint());
     } else {
-      QVERIFY(qobject_cast<ScreenStandIn*>(old.data())->trigger(press));
+      auto* welcome = qobject_cast<WelcomeView*>(old.data());
+      QVERIFY(welcome);
+      QTest::mouseClick(welcome, Qt::LeftButton, {}, welcome->layout().getStarted.center().toPoint());
     }
     QCOMPARE(shownName(view), shownAfter);
     QVERIFY(!old.isNull());

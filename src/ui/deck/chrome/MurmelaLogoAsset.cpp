@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <mutex>
+
 namespace murmela {
 
 std::optional<LogoImage> LogoImage::load(const QString& path) {
@@ -34,6 +36,10 @@ void LogoImage::draw(QPainter& painter, const QRectF& target) const {
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.setRenderHint(QPainter::Antialiasing);
   if (vector_) {
+    // One renderer is shared by every copy, and slides are also painted on
+    // the export's worker thread: render it one painter at a time.
+    static std::mutex rendering;
+    const std::lock_guard<std::mutex> lock(rendering);
     vector_->render(&painter, target);
   } else {
     painter.drawImage(target, bitmap_);

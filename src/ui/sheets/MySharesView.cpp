@@ -1,0 +1,201 @@
+#include "sheets/MySharesView.h"
+
+#include "app/AppCoordinator.h"
+#include "kit/paint/PainterState.h"
+#include "screens/LibraryStyle.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QShowEvent>
+
+#include <algorithm>
+
+namespace murmela {
+namespace {
+
+using V = MySharesView;
+
+const TextStyle kTitleStyle{.typeface = Typeface::dmSerifDisplay, .size = 30, .color = MurmelaTheme::ink};
+const TextStyle kErrorStyle{.typeface = Typeface::inter, .size = 10, .color = MurmelaTheme::rose};
+const TextStyle kEmptyTitleStyle{
+    .typeface = Typeface::dmSerifDisplay, .size = 20, .color = MurmelaTheme::ink, .alignment = TextAlign::center};
+const TextStyle kEmptyNoteStyle{.typeface = Typeface::inter,
+                                .size = 10,
+                                .tracking = 1.1,
+                                .upperCase = true,
+                                .color = MurmelaTheme::inkSoft,
+                                .alignment = TextAlign::center};
+
+ButtonStyle doneStyle() {
+  ButtonStyle style;
+  style.label = SymbolLabel{
+      .symbol = std::nullopt,
+      .text = QStringLiteral("Done"),
+      .style = TextStyle{
+          .typeface = Typeface::inter, .size = 11, .weight = QFont::DemiBold, .color = MurmelaTheme::sageDeep}};
+  style.content = MurmelaTheme::sageDeep;
+  style.cornerRadius = 0.0;
+  style.pressedOpacity = kPlainButtonPressedOpacity;
+  return style;
+}
+
+}  // namespace
+
+V::Layout MySharesView::layoutFor(const QList<ShareCacheEntry>& shares, const std::optional<QString>& error) {
+  Layout layout;
+  const qreal left = kPadding;
+  const qreal width = kSize.width() - 2.0 * kPadding;
+
+  // Measured first, placed once the column's top is known.
+  layout.title = layoutText(QStringLiteral("My shares"), kTitleStyle);
+  const QSizeF done = doneStyle().label.layout().size;
+  const qreal headerHeight = std::max(layout.title.height(), done.height());
+  if (error) layout.error = layoutText(*error, kErrorStyle, width - 2.0 * kErrorPadding, kErrorLines);
+  const qreal errorHeight = error ? layout.error.height() + 2.0 * kErrorPadding : 0.0;
+  qreal emptyHeight = 0.0;
+  if (shares.isEmpty()) {
+    const qreal textWidth = width - 2.0 * kEmptyPadding;
+    layout.emptyTitle = layoutText(QStringLiteral("No active shares."), kEmptyTitleStyle, textWidth);
+    layout.emptyNote =
+        layoutText(QStringLiteral("Generated links will show up here until they expire."), kEmptyNoteStyle, textWidth);
+    emptyHeight = 2.0 * kEmptyPadding + layout.emptyTitle.height() + kEmptySpacing + layout.emptyNote.height();
+  }
+
+  qreal top = kPadding;
+  if (shares.isEmpty()) {
+    const qreal column = headerHeight + (error ? kSpacing + errorHeight : 0.0) + kSpacing + emptyHeight;
+    top = std::max(kPadding, (kSize.height() - column) / 2.0);
+  }
+  layout.header = QRectF(left, top, width, headerHeight);
+  layout.titleOrigin = QPointF(left, layout.header.center().y() - layout.title.height() / 2.0);
+  layout.done =
+      QRectF(QPointF(layout.header.right() - done.width(), layout.header.center().y() - done.height() / 2.0), done);
+  qreal y = layout.header.bottom() + kSpacing;
+  if (error) {
+    layout.errorBox = QRectF(left, y, width, errorHeight);
+    layout.errorOrigin = QPointF(left + kErrorPadding, y + kErrorPadding);
+    y = layout.errorBox->bottom() + kSpacing;
+  }
+  if (shares.isEmpty()) {
+    layout.emptyCard = QRectF(left, y, width, emptyHeight);
+    const qreal centre = layout.emptyCard->center().x();
+    layout.emptyTitleOrigin = QPointF(centre - layout.emptyTitle.width() / 2.0, y + kEmptyPadding);
+    layout.emptyNoteOrigin = QPointF(centre - layout.emptyNote.width() / 2.0,
+                                     layout.emptyTitleOrigin.y() + layout.emptyTitle.height() + kEmptySpacing);
+    return layout;
+  }
+  layout.list = QRectF(left, y, width, std::max(0.0, kSize.height() - kPadding - y));
+  qreal rowTop = 0.0;
+  for (const ShareCacheEntry& share : shares) {
+    layout.rows.append(MyShareRow{share, {}, {}}.layout(QPointF(left, rowTop), width));
+    rowTop = layout.rows.last().frame.bottom() + kRowSpacing;
+  }
+  layout.contentHeight = rowTop - kRowSpacing;
+  return layout;
+}
+
+MySharesView::MySharesView(AppCoordinator& coordinator, std::function<void(const ShareCacheEntry&)> requestRevocation,
+                           QWidget* parent)
+    : OnboardingSheet(kSize.width(), parent),
+      coordinator_(coordinator),
+      requestRevocation_(std::move(requestRevocation)) {
+  setWindowTitle(QStringLiteral("My shares"));
+  setContentHeight(kSize.height());
+  buttonHost().setDefaultButton(ButtonId::done);
+  scroll_ = new ScrollInput(this, [this](int id) -> std::optional<QRectF> {
+    const qsizetype row = (id - ButtonId::firstRow) / 2;
+    if (id < ButtonId::firstRow || row >= layout_.rows.size()) return std::nullopt;
+    return layout_.rows[row].frame;
+  });
+  connect(&coordinator_, &AppCoordinator::activeSharesChanged, this, &MySharesView::contentChanged);
+  connect(&coordinator_, &AppCoordinator::shareRevocationErrorChanged, this, &MySharesView::contentChanged);
+  contentChanged();
+}
+
+void MySharesView::contentChanged() {
+  rows_.clear();
+  for (const ShareCacheEntry& share : coordinator_.activeShares()) {
+    rows_.append({share,
+                  [this, share] {
+                    if (requestRevocation_) requestRevocation_(share);
+                  },
+                  [share] { copyLink(share); }});
+  }
+  layout_ = layoutFor(coordinator_.activeShares(), coordinator_.shareRevocationError());
+  // The indicator sits in the right margin, clear of the rows.
+  scroll_->scroller().setGeometry(layout_.list.adjusted(0.0, 0.0, kPadding / 2.0, 0.0), layout_.contentHeight);
+  update();
+}
+
+void MySharesView::copyLink(const ShareCacheEntry& share) {
+  QGuiApplication::clipboard()->setText(share.shareURL.toString(QUrl::FullyEncoded));
+}
+
+void MySharesView::showEvent(QShowEvent* event) {
+  OnboardingSheet::showEvent(event);
+  if (!event->spontaneous()) coordinator_.refreshActiveShares();
+}
+
+std::optional<int> MySharesView::focusShown() const {
+  const std::optional<int> focused = const_cast<MySharesView*>(this)->buttonHost().focused();
+  return focused && showsFocus(*focused) ? focused : std::nullopt;
+}
+
+void MySharesView::paintContent(QPainter& painter) const {
+  scroll_->followFocus(focusShown());
+  layout_.title.draw(painter, layout_.titleOrigin);
+  paintLibraryButton(painter, doneStyle(), layout_.done, buttonState(ButtonId::done), showsFocus(ButtonId::done));
+  if (layout_.errorBox) {
+    LibraryCard{.radius = kErrorRadius, .outlined = false}.paint(painter, *layout_.errorBox);
+    layout_.error.draw(painter, layout_.errorOrigin);
+  }
+  if (layout_.emptyCard) {
+    LibraryCard{.radius = kEmptyRadius, .outlined = false}.paint(painter, *layout_.emptyCard);
+    layout_.emptyTitle.draw(painter, layout_.emptyTitleOrigin);
+    layout_.emptyNote.draw(painter, layout_.emptyNoteOrigin);
+  }
+  if (rows_.isEmpty()) return;
+  const VerticalScroller& scroller = scroll_->scroller();
+  {
+    const PainterStateScope scope(painter);
+    // Wide enough on the sides for a pill's focus ring; rows scroll under the top and bottom edges.
+    painter.setClipRect(layout_.list.adjusted(-kPadding / 2.0, 0.0, kPadding / 2.0, 0.0));
+    const qreal shift = layout_.list.top() - scroller.offset();
+    painter.translate(0.0, shift);
+    for (qsizetype i = 0; i < rows_.size() && i < layout_.rows.size(); ++i) {
+      if (!layout_.rows[i].frame.translated(0.0, shift).intersects(layout_.list)) continue;
+      const int copy = ButtonId::firstRow + 2 * static_cast<int>(i);
+      rows_[i].paint(painter, layout_.rows[i],
+                     {buttonState(copy), buttonState(copy + 1), showsFocus(copy), showsFocus(copy + 1)});
+    }
+  }
+  scroller.paint(painter, MurmelaTheme::sageDeep);
+}
+
+QList<ButtonTarget> MySharesView::buttonTargets() const {
+  auto* self = const_cast<MySharesView*>(this);
+  QList<ButtonTarget> targets;
+  targets.append({.id = ButtonId::done,
+                  .rect = layout_.done,
+                  .action = [self] { self->reject(); },
+                  .cursor = Qt::PointingHandCursor});
+  const qreal shift = layout_.list.top() - scroll_->scroller().offset();
+  for (qsizetype i = 0; i < rows_.size() && i < layout_.rows.size(); ++i) {
+    const int copy = ButtonId::firstRow + 2 * static_cast<int>(i);
+    const MyShareRow& row = rows_[i];
+    // Pills take clicks only where they show; those out of view still take the focus.
+    targets.append({.id = copy,
+                    .rect = layout_.rows[i].copy.translated(0.0, shift).intersected(layout_.list),
+                    .action = row.onCopy,
+                    .cursor = Qt::PointingHandCursor});
+    targets.append({.id = copy + 1,
+                    .rect = layout_.rows[i].revoke.translated(0.0, shift).intersected(layout_.list),
+                    .action = row.onRevoke,
+                    .cursor = Qt::PointingHandCursor});
+  }
+  return targets;
+}
+
+}  // namespace murmela

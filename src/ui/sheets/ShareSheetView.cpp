@@ -1,0 +1,424 @@
+#include "sheets/ShareSheetView.h"
+
+#include "share/HandoffUrls.h"
+#include "share/ShareController.h"
+#include "share/ShareLinkError.h"
+#include "share/ShareLinkWorker.h"
+#include "share/ToastManager.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace murmela {
+namespace {
+
+const QString kGenericLinkFailure = QStringLiteral("Couldn't create share link. Try again in a moment.");
+constexpr qreal kWheelPointsPerNotch = 40.0;
+
+}  // namespace
+
+QString ShareSheetView::linkFailureText(const std::exception_ptr& error) {
+  if (!error) return kGenericLinkFailure;
+  try {
+    std::rethrow_exception(error);
+  } catch (const ShareLinkError& failure) {
+    return failure.userFacingMessage();
+  } catch (...) {
+    return kGenericLinkFailure;
+  }
+}
+
+ShareSheetView::ShareSheetView(SlideShareContext context, ToastManager& toast, DismissHandler onDismiss,
+                               SelectHandler onSelect, QWidget* parent, Environment environment)
+    : QWidget(parent),
+      context_(std::move(context)),
+      toast_(&toast),
+      onDismiss_(std::move(onDismiss)),
+      onSelect_(std::move(onSelect)),
+      environment_(std::move(environment)) {
+  setFocusPolicy(Qt::StrongFocus);
+  setMouseTracking(true);
+  setAttribute(Qt::WA_NoSystemBackground);
+  presentation_ = environment_.fadesItself
+                      ? Transition::startingAt(environment_.clock(), kPresentSeconds, Easing::easeOut)
+                      : Transition::instant();
+  frames_.setInterval(16);
+  connect(&frames_, &QTimer::timeout, this, &ShareSheetView::tick);
+  if (parent) {
+    parent->installEventFilter(this);
+    setGeometry(parent->rect());
+    show();
+    setFocus(Qt::OtherFocusReason);
+  } else {
+    resize(390, 780);
+  }
+  animate();
+}
+
+QString ShareSheetView::headerSubtitle() const { return ShareOptionsPage::headerSubtitle(context_, state_.mode); }
+
+qreal ShareSheetView::presentation() const {
+  const qreal progress = presentation_.progress(environment_.clock());
+  return closing_ ? 1.0 - progress : progress;
+}
+
+qreal ShareSheetView::currentSocialOffset() const {
+  const qreal progress = scroll_.progress(environment_.clock());
+  return scrollFrom_ + (state_.socialOffset - scrollFrom_) * progress;
+}
+
+ShareSheetLayout ShareSheetView::sheetLayout() const {
+  ShareSheetState shown = state_;
+  shown.socialOffset = currentSocialOffset();
+  return layoutShareSheet(context_, shown, size(), environment_.now());
+}
+
+ShareSheetFactory ShareSheetView::factory(ShareSheetEnvironment environment) {
+  environment.fadesItself = false;
+  return [environment](const ShareSheetRequest& request, QWidget* parent) -> QWidget* {
+    if (!request.toast) return nullptr;
+    const ShareServices services = environment.services;
+    const auto select = request.select;
+    return new ShareSheetView(
+        request.context, *request.toast, request.dismiss,
+        [select, services](ShareDestination destination, ShareMode mode) {
+          if (!select) return;
+          select([services, destination, mode](const SlideShareContext& context, ToastManager& toast) {
+            ShareController(context.report, context.slideIndex, toast, services).perform(destination, mode);
+          });
+        },
+        parent, environment);
+  };
+}
+
+void ShareSheetView::closeAnimated() {
+  if (closing_) return;
+  closing_ = true;
+  interaction_ = {};
+  const double now = environment_.clock();
+  if (!environment_.fadesItself) {
+    presentation_ = Transition::instant();
+    animate();
+    return;
+  }
+  // Fades out from wherever the fade in had got to.
+  const qreal shown = presentation_.progress(now);
+  presentation_ = Transition::startingAt(now - kPresentSeconds * (1.0 - shown), kPresentSeconds, Easing::easeOut);
+  animate();
+}
+
+void ShareSheetView::animate() {
+  tick();
+  if (!frames_.isActive() && isVisible()) frames_.start();
+}
+
+void ShareSheetView::tick() {
+  const double now = environment_.clock();
+  const bool moving = !presentation_.finished(now) || !page_.finished(now) || !scroll_.finished(now) ||
+                      (state_.isGeneratingLink && Motion::enabled());
+  if (closing_ && presentation_.finished(now)) {
+    frames_.stop();
+    hide();
+    Q_EMIT closed();
+    deleteLater();
+    return;
+  }
+  if (!moving) frames_.stop();
+  update();
+}
+
+void ShareSheetView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const double now = environment_.clock();
+  SheetInteraction shown = interaction_;
+  if (!keyboardFocusShown_) shown.focused.reset();
+  const qreal spinnerTurn = Motion::enabled() ? std::fmod(now, 1.0) : 0.0;
+  paintShareSheet(painter, sheetLayout(), state_, shown, presentation(), page_.progress(now), spinnerTurn);
+}
+
+void ShareSheetView::mousePressEvent(QMouseEvent* event) {
+  if (closing_ || event->button() != Qt::LeftButton) return;
+  keyboardFocusShown_ = false;
+  const ShareSheetLayout layout = sheetLayout();
+  interaction_.pressed = layout.hitTest(event->position());
+  if (layout.menu && !interaction_.pressed) {
+    // A click beside the open menu only closes it.
+    state_.shareMenuOpen = false;
+  }
+  update();
+}
+
+void ShareSheetView::mouseReleaseEvent(QMouseEvent* event) {
+  if (closing_ || event->button() != Qt::LeftButton) return;
+  const std::optional<SheetTarget> pressed = std::exchange(interaction_.pressed, std::nullopt);
+  const std::optional<SheetTarget> released = sheetLayout().hitTest(event->position());
+  update();
+  if (pressed && pressed == released) activate(*pressed);
+}
+
+void ShareSheetView::mouseMoveEvent(QMouseEvent* event) {
+  if (closing_) return;
+  const std::optional<SheetTarget> hovered = sheetLayout().hitTest(event->position());
+  if (hovered != interaction_.hovered) {
+    interaction_.hovered = hovered;
+    update();
+  }
+}
+
+void ShareSheetView::leaveEvent(QEvent*) {
+  interaction_.hovered.reset();
+  update();
+}
+
+void ShareSheetView::wheelEvent(QWheelEvent* event) {
+  const ShareSheetLayout layout = sheetLayout();
+  if (closing_ || !layout.options || !layout.options->social.frame.contains(event->position())) return;
+  // Scrolling by hand moves the row but not the chevrons' focus.
+  const QPoint pixels = event->pixelDelta();
+  const QPoint angle = event->angleDelta();
+  qreal delta = 0.0;
+  if (!pixels.isNull()) {
+    delta = pixels.x() != 0 ? pixels.x() : pixels.y();
+  } else {
+    delta = (angle.x() != 0 ? angle.x() : angle.y()) / 120.0 * kWheelPointsPerNotch;
+  }
+  const SocialScrollRow row{ShareOptionsPage::socials()};
+  state_.socialOffset =
+      std::clamp(currentSocialOffset() - delta, 0.0, row.maxOffset(layout.options->social.frame.width()));
+  scroll_ = Transition::instant();
+  event->accept();
+  update();
+}
+
+void ShareSheetView::keyPressEvent(QKeyEvent* event) {
+  if (closing_) return;
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      if (state_.shareMenuOpen) {
+        state_.shareMenuOpen = false;
+        interaction_.focused = SheetTarget{SheetElement::shareLink};
+        update();
+      } else {
+        dismiss();
+      }
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (interaction_.focused && keyboardFocusShown_) activate(*interaction_.focused);
+      return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+      moveFocus(false);
+      return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+      moveFocus(true);
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+bool ShareSheetView::focusNextPrevChild(bool next) {
+  moveFocus(next);
+  return true;
+}
+
+void ShareSheetView::moveFocus(bool next) {
+  const QList<SheetTargetRect> targets = sheetLayout().targets;
+  if (targets.isEmpty()) return;
+  qsizetype at = -1;
+  for (qsizetype index = 0; index < targets.size(); ++index)
+    if (interaction_.focused == targets[index].target) at = index;
+  if (!keyboardFocusShown_ && at >= 0) {
+    keyboardFocusShown_ = true;  // the first key shows where the focus already is
+  } else {
+    keyboardFocusShown_ = true;
+    at = at < 0 ? (next ? 0 : targets.size() - 1) : (at + (next ? 1 : targets.size() - 1)) % targets.size();
+  }
+  interaction_.focused = targets[at].target;
+  update();
+}
+
+bool ShareSheetView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == parentWidget() && event->type() == QEvent::Resize) setGeometry(parentWidget()->rect());
+  return QWidget::eventFilter(watched, event);
+}
+
+void ShareSheetView::dismiss() {
+  if (closing_) return;
+  if (onDismiss_) {
+    onDismiss_();
+  } else {
+    closeAnimated();
+  }
+}
+
+void ShareSheetView::activate(const SheetTarget& target) {
+  if (closing_) return;
+  switch (target.element) {
+    case SheetElement::backdrop:
+    case SheetElement::close:
+      dismiss();
+      return;
+    case SheetElement::back:
+      state_.generationError.reset();
+      setPage(std::nullopt, kBackSeconds);
+      return;
+    case SheetElement::modeThisSlide:
+      state_.mode = ShareMode::thisSlide;
+      break;
+    case SheetElement::modeSlideshow:
+      state_.mode = ShareMode::slideshow;
+      break;
+    case SheetElement::chevronLeft:
+      stepSocial(ScrollChevron::Direction::left);
+      return;
+    case SheetElement::chevronRight:
+      stepSocial(ScrollChevron::Direction::right);
+      return;
+    case SheetElement::tile:
+      selectTile(target.index);
+      return;
+    case SheetElement::generateLink:
+      generateLink();
+      return;
+    case SheetElement::download:
+      if (onSelect_) onSelect_(ShareDestination::downloadImage, state_.mode);
+      return;
+    case SheetElement::copy:
+      if (onSelect_) onSelect_(ShareDestination::copyImage, state_.mode);
+      return;
+    case SheetElement::copyLink:
+      if (state_.generatedLink && environment_.services.copyText)
+        environment_.services.copyText(state_.generatedLink->link.shareURL.toString(QUrl::FullyEncoded));
+      return;
+    case SheetElement::shareLink:
+      state_.shareMenuOpen = !state_.shareMenuOpen;
+      if (state_.shareMenuOpen && keyboardFocusShown_) interaction_.focused = targetOf(LinkShareMenu::Item::copyLink);
+      break;
+    case SheetElement::menuCopyLink:
+    case SheetElement::menuOpenInBrowser:
+    case SheetElement::menuEmailLink:
+      activateMenu(*menuItemOf(target));
+      return;
+  }
+  update();
+}
+
+void ShareSheetView::activateMenu(LinkShareMenu::Item item) {
+  state_.shareMenuOpen = false;
+  if (keyboardFocusShown_) interaction_.focused = SheetTarget{SheetElement::shareLink};
+  update();
+  if (!state_.generatedLink) return;
+  const QUrl url = state_.generatedLink->link.shareURL;
+  const ShareServices& services = environment_.services;
+  const auto copy = [&] {
+    if (services.copyText) services.copyText(url.toString(QUrl::FullyEncoded));
+  };
+  switch (item) {
+    case LinkShareMenu::Item::copyLink:
+      copy();
+      return;
+    case LinkShareMenu::Item::openInBrowser:
+      // Nothing opened it: the link waits on the clipboard instead.
+      if (!services.openUrl || !services.openUrl(url)) copy();
+      return;
+    case LinkShareMenu::Item::emailLink: {
+      const std::optional<QUrl> mail = HandoffUrls::emailUrl(url);
+      if (!mail || !services.openUrl || !services.openUrl(*mail)) copy();
+      return;
+    }
+  }
+}
+
+void ShareSheetView::stepSocial(ScrollChevron::Direction direction) {
+  const SocialScrollRow row{ShareOptionsPage::socials()};
+  state_.focusedSocial = SocialScrollRow::steppedIndex(state_.focusedSocial, direction, row.socials.size());
+  scrollFrom_ = currentSocialOffset();
+  state_.socialOffset = row.offsetShowing(state_.focusedSocial, direction, width() - 2 * ShareSheetLayout::kCardInset);
+  scroll_ = Transition::startingAt(environment_.clock(), SocialScrollRow::kScrollSeconds, Easing::easeOut);
+  animate();
+}
+
+void ShareSheetView::selectTile(int index) {
+  const QList<ShareDestination> socials = ShareOptionsPage::socials();
+  if (index < 0 || index >= socials.size()) return;
+  const ShareDestination destination = socials[index];
+  if (state_.mode == ShareMode::thisSlide) {
+    if (onSelect_) onSelect_(destination, ShareMode::thisSlide);
+    return;
+  }
+  if (state_.isGeneratingLink) return;
+  if (ShareDestinations::carriesLink(destination)) {
+    generateLinkForSocial(destination);
+  } else if (onSelect_) {
+    // Stories and TikTok take only the image: no link is made for them.
+    onSelect_(destination, ShareMode::slideshow);
+  }
+}
+
+void ShareSheetView::generateLink() {
+  if (state_.isGeneratingLink) return;
+  state_.isGeneratingLink = true;
+  state_.generationError.reset();
+  animate();
+  QPointer<ShareSheetView> self(this);
+  ShareLinkWorker::createShareLink(this, environment_.makeClient(), context_.report, context_.contactHandle,
+                                   [self](WorkerOutcome<ShareLinkGenerationResult> outcome) {
+                                     if (!self) return;
+                                     self->state_.isGeneratingLink = false;
+                                     if (outcome.value) {
+                                       self->setPage(*outcome.value, kLinkPageSeconds);
+                                     } else {
+                                       self->state_.generationError = linkFailureText(outcome.error);
+                                     }
+                                     self->update();
+                                   });
+}
+
+void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
+  if (state_.isGeneratingLink || !toast_) return;
+  state_.isGeneratingLink = true;
+  state_.generationError.reset();
+  toast_->show(QStringLiteral("Generating link..."), ToastManager::kDefaultDuration);
+  animate();
+  // The answer goes to the deck's toast manager, which outlives this sheet:
+  // the share still happens after the sheet closed, but only this sheet, and
+  // only while it is still shown, is updated or dismissed.
+  QPointer<ShareSheetView> self(this);
+  QPointer<ToastManager> toast(toast_);
+  ShareLinkWorker::createShareLink(toast_, environment_.makeClient(), context_.report, context_.contactHandle,
+                                   [self, toast, destination, context = context_, services = environment_.services](
+                                       WorkerOutcome<ShareLinkGenerationResult> outcome) {
+                                     if (!toast) return;
+                                     if (self) {
+                                       self->state_.isGeneratingLink = false;
+                                       self->update();
+                                     }
+                                     if (outcome.value) {
+                                       ShareController(context.report, context.slideIndex, *toast, services)
+                                           .perform(destination, ShareMode::slideshow, outcome.value->link.shareURL);
+                                       if (self && self->isVisible() && !self->isClosing()) self->dismiss();
+                                       return;
+                                     }
+                                     const QString message = linkFailureText(outcome.error);
+                                     if (self) self->state_.generationError = message;
+                                     toast->show(message, ToastManager::kDefaultDuration);
+                                   });
+}
+
+void ShareSheetView::setPage(std::optional<ShareLinkGenerationResult> link, double seconds) {
+  state_.generatedLink = std::move(link);
+  state_.shareMenuOpen = false;
+  interaction_ = {};
+  page_ = Transition::startingAt(environment_.clock(), seconds, Easing::easeOut);
+  animate();
+}
+
+}  // namespace murmela

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "common/Date.h"
+#include "deck/chrome/SlideShareContext.h"
+#include "kit/motion/Motion.h"
+#include "share/ShareDestination.h"
+#include "share/ShareLinkClient.h"
+#include "share/ShareSheetRequest.h"
+#include "share/ShareServices.h"
+#include "sheets/share/ShareSheetLayout.h"
+#include "sheets/share/ShareSheetState.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <exception>
+#include <functional>
+#include <optional>
+
+namespace murmela {
+
+class ToastManager;
+
+// What the share sheet asks of the world; tests replace any part.
+struct ShareSheetEnvironment {
+  std::function<ShareLinkClient()> makeClient = [] { return ShareLinkClient(); };
+  ShareServices services = ShareServices::system();
+  Clock clock = &monotonicSeconds;
+  std::function<Date()> now = &Date::now;
+  // Whether the sheet fades itself in and out; off where its host fades it.
+  bool fadesItself = true;
+};
+
+// The share sheet over the deck for one slide's share request: a painted
+// child of the deck's overlay host that covers the deck. A plain choice goes
+// back to the deck through onSelect; the sheet itself only makes share links
+// (for the Messages and X tiles of the whole deck, and for "Generate link")
+// and shows the link page. Link requests run on the share-link worker; the
+// sheet never cancels one, and a request that finishes after its sheet
+// closed touches no other sheet.
+class ShareSheetView : public QWidget {
+  Q_OBJECT
+
+ public:
+  using DismissHandler = std::function<void()>;
+  using SelectHandler = std::function<void(ShareDestination, ShareMode)>;
+
+  using Environment = ShareSheetEnvironment;
+
+  static constexpr double kPresentSeconds = 0.22;  // fade in and out, ease-out
+  static constexpr double kLinkPageSeconds = 0.2;
+  static constexpr double kBackSeconds = 0.18;
+
+  ShareSheetView(SlideShareContext context, ToastManager& toast, DismissHandler onDismiss, SelectHandler onSelect,
+                 QWidget* parent = nullptr, Environment environment = {});
+
+  const SlideShareContext& context() const { return context_; }
+  const ShareSheetState& state() const { return state_; }
+  ShareSheetLayout sheetLayout() const;
+  QString headerSubtitle() const;
+
+  // Fades out and deletes itself (at once with motion off). The deck calls
+  // it once its presenter is cleared; a closing sheet takes no input.
+  void closeAnimated();
+  bool isClosing() const { return closing_; }
+  // The presentation value (0 ... 1) it is painted at now.
+  qreal presentation() const;
+
+  // Builds the sheet for the deck's request: a plain choice runs as a share
+  // controller action with the request's context and toasts, and the deck
+  // fades the sheet (so it does not fade itself).
+  static ShareSheetFactory factory(ShareSheetEnvironment environment = {});
+
+  // The text a failed link request shows.
+  static QString linkFailureText(const std::exception_ptr& error);
+
+ Q_SIGNALS:
+  void closed();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void activate(const SheetTarget& target);
+  void selectTile(int index);
+  void stepSocial(ScrollChevron::Direction direction);
+  void generateLink();
+  void generateLinkForSocial(ShareDestination destination);
+  void activateMenu(LinkShareMenu::Item item);
+  void dismiss();
+  void setPage(std::optional<ShareLinkGenerationResult> link, double seconds);
+  void moveFocus(bool next);
+  qreal currentSocialOffset() const;
+  void animate();
+  void tick();
+
+  SlideShareContext context_;
+  QPointer<ToastManager> toast_;
+  DismissHandler onDismiss_;
+  SelectHandler onSelect_;
+  Environment environment_;
+  ShareSheetState state_;
+  SheetInteraction interaction_;
+  bool keyboardFocusShown_ = false;
+  bool closing_ = false;
+  Transition presentation_;
+  Transition page_ = Transition::instant();
+  Transition scroll_ = Transition::instant();
+  qreal scrollFrom_ = 0.0;
+  QTimer frames_;
+};
+
+}  // namespace murmela
