@@ -64,7 +64,7 @@ class PaintTest : public QObject {
     for (qsizetype i = 0; i < expected.size(); ++i) QVERIFY(std::abs(recorded[i] - expected[i]) < 1e-9);
     QVERIFY(std::abs(dashOffsetInPoints(pen) - 2.0) < 1e-9);
     QCOMPARE(pen.capStyle(), Qt::RoundCap);
-    QCOMPARE(pen.joinStyle(), Qt::MiterJoin);
+    QCOMPARE(pen.joinStyle(), Qt::SvgMiterJoin);
     QCOMPARE(pen.miterLimit(), 10.0);
     QCOMPARE(pen.widthF(), width);
   }
@@ -73,7 +73,7 @@ class PaintTest : public QObject {
     const QPen pen = StrokeStyle{.width = 1.3}.pen(MurmelaTheme::sageDeep);
     QCOMPARE(pen.style(), Qt::SolidLine);
     QCOMPARE(pen.capStyle(), Qt::FlatCap);
-    QCOMPARE(pen.joinStyle(), Qt::MiterJoin);
+    QCOMPARE(pen.joinStyle(), Qt::SvgMiterJoin);
     QCOMPARE(pen.miterLimit(), 10.0);
     QVERIFY(dashPatternInPoints(pen).isEmpty());
   }

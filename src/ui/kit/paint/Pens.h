@@ -9,11 +9,14 @@ namespace murmela {
 // A stroke described the way the drawing code reads: width, caps, joins and
 // miter limit set explicitly (Qt's defaults are square caps, bevel joins and
 // a miter limit of 2), dash lengths and phase in points (Qt counts them in
-// pen widths). The defaults are butt caps, miter joins, miter limit 10, solid.
+// pen widths). The defaults are butt caps, miter joins (beveled past the limit), miter
+// limit 10, solid.
 struct StrokeStyle {
   qreal width = 1.0;
   Qt::PenCapStyle cap = Qt::FlatCap;
-  Qt::PenJoinStyle join = Qt::MiterJoin;
+  // Past the miter limit a join becomes a bevel, as in SVG (Qt::MiterJoin
+  // would clip the spike at the limit instead).
+  Qt::PenJoinStyle join = Qt::SvgMiterJoin;
   qreal miterLimit = 10.0;
   QList<qreal> dash{};  // on, off, on, off... in points; empty: solid
   qreal dashPhase = 0.0;
