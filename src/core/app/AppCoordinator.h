@@ -123,6 +123,7 @@ class AppCoordinator : public QObject {
   qint64 lastProcessedMessageCount() const { return lastProcessedMessageCount_; }
   const QString& processingDisplayName() const { return processingDisplayName_; }
   bool skipsPermissionGate() const { return services_.skipsPermissionGate; }
+  const QStringList& launchArguments() const { return services_.launchArguments; }
 
   // Read by the runtime help sheet; nothing here changes them.
   const std::optional<QString>& pythonSystemInstallError() const { return pythonSystemInstallError_; }

@@ -25,14 +25,21 @@ class DatabaseConversationReader : public ConversationReader {
   const MessagesDatabaseReader reader_;
 };
 
-// A client for each event, on the built-in backend; none outlives its call.
+// A client for each event, on the application's backend; none outlives its
+// call.
 class BackendAnalytics : public AnalyticsEvents {
  public:
-  void appInstalledIfNeeded() override { AnalyticsClient().trackAppInstalledIfNeeded(); }
-  void modeChosen(IntelligenceChoice choice) override { AnalyticsClient().trackModeChosen(choice); }
+  explicit BackendAnalytics(QString baseUrl) : baseUrl_(std::move(baseUrl)) {}
+
+  void appInstalledIfNeeded() override { client().trackAppInstalledIfNeeded(); }
+  void modeChosen(IntelligenceChoice choice) override { client().trackModeChosen(choice); }
   void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds) override {
-    AnalyticsClient().trackMurmelaCreated(workflow, report, durationSeconds);
+    client().trackMurmelaCreated(workflow, report, durationSeconds);
   }
+
+ private:
+  AnalyticsClient client() const { return AnalyticsClient(baseUrl_); }
+  const QString baseUrl_;
 };
 
 }  // namespace
@@ -53,6 +60,8 @@ CoordinatorServices makeProductionServices(const QStringList& launchArguments, D
       desktop.contactStore ? desktop.contactStore : std::make_shared<VCardContactStore>();
   auto contactResolver = std::make_shared<ContactResolver>(contactStore);
 
+  const QString backend = desktop.backendBaseUrl.isEmpty() ? defaultBackendBaseUrl() : desktop.backendBaseUrl;
+
   CoordinatorServices services;
   services.launchArguments = launchArguments;
   services.skipsPermissionGate = override.has_value();
@@ -65,12 +74,12 @@ CoordinatorServices makeProductionServices(const QStringList& launchArguments, D
                          std::stop_token stop, WrappedAnalysisPipeline::Options options) {
     return WrappedAnalysisPipeline().buildReport(chat, progress, std::move(stop), options);
   };
-  services.hostedAnalysis = [](const ImportedChat& chat, const WrappedReport& baseReport,
+  services.hostedAnalysis = [backend](const ImportedChat& chat, const WrappedReport& baseReport,
                                HostedAnalysisWorkflow workflow,
                                const std::function<void(const ProcessingProgress&)>& progress, std::stop_token stop) {
-    return HostedAnalysisClient().analyze(chat, baseReport, workflow, progress, std::move(stop));
+    return HostedAnalysisClient(backend).analyze(chat, baseReport, workflow, progress, std::move(stop));
   };
-  services.analytics = std::make_shared<BackendAnalytics>();
+  services.analytics = std::make_shared<BackendAnalytics>(backend);
   services.privacySetup = std::make_shared<PrivacyFilterSetupDriver>(PrivacyFilterSetup::shared());
   services.detectHybridCapability = [] { return HybridPrivacyCapability::detect(); };
   // A client for each revocation, on the backend that "-shareAPIBaseURL" names.

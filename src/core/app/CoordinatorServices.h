@@ -128,6 +128,10 @@ struct DesktopIntegration {
   std::shared_ptr<ContactStore> contactStore;
   std::shared_ptr<SettingsPaneOpener> settingsPaneOpener;
   std::function<void(const QString&)> copyToClipboard;
+  // The backend of the analysis and the usage events; empty: the built-in
+  // one. Only tests and tools set it: the application always uses the
+  // backend it was built for.
+  QString backendBaseUrl;
 };
 
 // The services of the running application, from the process's launch

@@ -38,6 +38,7 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   integration.contactStore = desktop_.contacts;
   integration.settingsPaneOpener = desktop_.panes;
   integration.copyToClipboard = desktop_.copyToClipboard;
+  integration.backendBaseUrl = desktop_.backendBaseUrl;
   coordinator_ = std::make_unique<AppCoordinator>(makeProductionServices(arguments, std::move(integration)));
   if (desktop_.panes) desktop_.panes->setAfterAddressBookChange([this] { coordinator_->refreshPermissions(); });
 

@@ -27,6 +27,7 @@ class MurmelaRootApp {
     std::shared_ptr<VCardContactStore> contacts;
     std::shared_ptr<DesktopSettingsPaneOpener> panes;
     std::function<void(const QString&)> copyToClipboard;
+    QString backendBaseUrl;  // empty: the backend the build names
   };
   // Dialogs over the window, the system clipboard, the file manager.
   static Desktop interactiveDesktop();

@@ -10,15 +10,31 @@
 #include "screens/PermissionsView.h"
 #include "screens/ProcessingView.h"
 #include "screens/WelcomeView.h"
+#include "sheets/ShareSheetView.h"
 
 namespace murmela {
+
+namespace {
+
+// Share links go to the backend the launch arguments name, as revocations do.
+MurmelaDeckResultsView::Options deckOptions(const AppCoordinator& coordinator) {
+  ShareSheetEnvironment environment;
+  environment.makeClient = [arguments = coordinator.launchArguments()] {
+    return ShareLinkClient(ShareLinkClient::defaultBaseURL(arguments));
+  };
+  MurmelaDeckResultsView::Options options;
+  options.shareSheet = ShareSheetView::factory(std::move(environment));
+  return options;
+}
+
+}  // namespace
 
 RootView::ScreenFactory RootView::defaultScreens() {
   return [](AppCoordinator& coordinator, const AppScreen& screen, QWidget* parent) -> QWidget* {
     switch (screen.kind()) {
       case AppScreen::Kind::results:
         if (!screen.report()) break;
-        return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator), parent);
+        return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator), deckOptions(coordinator), parent);
       case AppScreen::Kind::welcome:
         return new WelcomeView(coordinator, parent);
       case AppScreen::Kind::permissions:
