@@ -4,6 +4,7 @@
 
 #include "app/AppCoordinator.h"
 #include "common/MurmelaError.h"
+#include "kit/testing/HeldHostedRun.h"
 #include "privacy/PrivacyFilterSetupState.h"
 #include "screens/ContactPickerView.h"
 #include "screens/HybridPrivacySetupView.h"
@@ -19,8 +20,6 @@
 #include <QThread>
 
 #include <chrono>
-#include <mutex>
-#include <thread>
 
 namespace murmela::gallery {
 namespace {
@@ -33,17 +32,6 @@ const QList<qreal> kScales{3.0, 1.0};
 constexpr std::chrono::milliseconds kWorkerWait{5000};
 
 // ---- Stand-ins for the coordinator's neighbours ------------------------------
-
-class RunError : public MurmelaError {
- public:
-  explicit RunError(QString description) : description_(std::move(description)) {}
-  QString typeName() const override { return QStringLiteral("HostedAnalysisError"); }
-  QString description() const override { return description_; }
-  int code() const override { return 1; }
-
- private:
-  QString description_;
-};
 
 class LoadError : public MurmelaError {
  public:
@@ -111,21 +99,7 @@ class World {
     services.contactResolver = std::make_shared<ContactResolver>(store_);
     services.pipeline = [](const ImportedChat&, const WrappedAnalysisPipeline::ProgressCallback&, std::stop_token,
                            WrappedAnalysisPipeline::Options) { return WrappedReport{}; };
-    services.hostedAnalysis = [this](const ImportedChat&, const WrappedReport&, HostedAnalysisWorkflow,
-                                     const std::function<void(const ProcessingProgress&)>& publish,
-                                     std::stop_token stop) -> HostedAnalysisResult {
-      std::optional<ProcessingProgress> progress;
-      std::optional<QString> failure;
-      {
-        std::lock_guard guard(lock_);
-        progress = progress_;
-        failure = failure_;
-      }
-      if (failure) throw RunError(*failure);
-      if (progress) publish(*progress);
-      while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      throw CancellationError();
-    };
+    services.hostedAnalysis = hosted_.analysis();
     services.analytics = std::make_shared<SilentAnalytics>();
     services.privacySetup = std::make_shared<IdleSetup>();
     services.detectHybridCapability = [] { return HybridPrivacyCapability::available(QStringLiteral("0.1.1")); };
@@ -156,11 +130,7 @@ class World {
 
   // A run held at a progress report.
   void holdRun(const ContactSummary& contact, const ProcessingProgress& progress) {
-    {
-      std::lock_guard guard(lock_);
-      progress_ = progress;
-      failure_.reset();
-    }
+    hosted_.holdAt(progress);
     coordinator_->startProcessing(contact);
     QElapsedTimer waited;
     waited.start();
@@ -171,10 +141,7 @@ class World {
   }
 
   void failRun(const ContactSummary& contact, const QString& description) {
-    {
-      std::lock_guard guard(lock_);
-      failure_ = description;
-    }
+    hosted_.failWith(description);
     coordinator_->startProcessing(contact);
     settle();
   }
@@ -188,9 +155,7 @@ class World {
  private:
   std::shared_ptr<Reader> reader_ = std::make_shared<Reader>();
   std::shared_ptr<Store> store_ = std::make_shared<Store>();
-  std::mutex lock_;
-  std::optional<ProcessingProgress> progress_;
-  std::optional<QString> failure_;
+  HeldHostedRun hosted_{QStringLiteral("HostedAnalysisError")};
   std::unique_ptr<AppCoordinator> coordinator_;
 };
 

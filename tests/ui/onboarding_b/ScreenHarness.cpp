@@ -4,7 +4,6 @@
 #include <QTest>
 
 #include <chrono>
-#include <thread>
 
 namespace murmela::test {
 namespace {
@@ -17,21 +16,7 @@ ScreenHarness::ScreenHarness() {
   CoordinatorServices services = harness_.fakes.services();
   services.pipeline = [](const ImportedChat&, const WrappedAnalysisPipeline::ProgressCallback&, std::stop_token,
                          WrappedAnalysisPipeline::Options) { return WrappedReport{}; };
-  services.hostedAnalysis = [this](const ImportedChat&, const WrappedReport&, HostedAnalysisWorkflow,
-                                   const std::function<void(const ProcessingProgress&)>& publish,
-                                   std::stop_token stop) -> HostedAnalysisResult {
-    std::optional<ProcessingProgress> progress;
-    std::optional<QString> failure;
-    {
-      std::lock_guard guard(lock_);
-      progress = hostedProgress_;
-      failure = hostedFailure_;
-    }
-    if (failure) throw ScriptedRunError(*failure);
-    if (progress) publish(*progress);
-    while (!stop.stop_requested()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    throw CancellationError();
-  };
+  services.hostedAnalysis = hosted_.analysis();
   harness_.coordinator = std::make_unique<AppCoordinator>(std::move(services));
 }
 
@@ -72,21 +57,13 @@ void ScreenHarness::loadContacts() {
 }
 
 void ScreenHarness::holdRunAt(const ContactSummary& contact, const ProcessingProgress& progress) {
-  {
-    std::lock_guard guard(lock_);
-    hostedProgress_ = progress;
-    hostedFailure_.reset();
-  }
+  hosted_.holdAt(progress);
   coordinator().startProcessing(contact);
   QTRY_VERIFY(coordinator().processingProgress() == progress);
 }
 
 void ScreenHarness::failRun(const ContactSummary& contact, const QString& description) {
-  {
-    std::lock_guard guard(lock_);
-    hostedProgress_.reset();
-    hostedFailure_ = description;
-  }
+  hosted_.failWith(description);
   coordinator().startProcessing(contact);
   QVERIFY(coordinator().waitForBackgroundWork(kWorkerWait));
   QTRY_VERIFY(coordinator().processingError().has_value());

@@ -4,13 +4,13 @@
 #include "app/AppCoordinator.h"
 #include "common/MurmelaError.h"
 #include "data/ContactSummary.h"
+#include "kit/testing/HeldHostedRun.h"
 #include "support/FakeNeighbours.h"
 
 #include <QList>
 #include <QString>
 
 #include <memory>
-#include <mutex>
 #include <optional>
 
 namespace murmela::test {
@@ -46,9 +46,7 @@ class ScreenHarness {
 
  private:
   CoordinatorHarness harness_;
-  std::mutex lock_;
-  std::optional<ProcessingProgress> hostedProgress_;
-  std::optional<QString> hostedFailure_;
+  HeldHostedRun hosted_{QStringLiteral("ScriptedRunError")};
 };
 
 // The error a scripted run fails with.
