@@ -130,6 +130,33 @@ class QuitTest : public QObject {
     QCOMPARE(entriesOf(coordinator.savedReportLibrary().reportsDir()), QStringList());
   }
 
+  // The handlers are the application's only while it catches the signals:
+  // a signal the process was started ignoring stays ignored, and what was
+  // there before comes back afterwards.
+  void signalDispositions_data() {
+    QTest::addColumn<bool>("ignoredBefore");
+    QTest::newRow("a handler of its own before") << false;
+    QTest::newRow("ignored before") << true;
+  }
+  void signalDispositions() {
+    QFETCH(bool, ignoredBefore);
+    const auto own = [](int) {};
+    void (*before)(int) = ignoredBefore ? SIG_IGN : static_cast<void (*)(int)>(own);
+    const auto current = [] {
+      struct sigaction action {};
+      ::sigaction(SIGHUP, nullptr, &action);
+      return action.sa_handler;
+    };
+    void (*original)(int) = ::signal(SIGHUP, before);
+    {
+      QuitSignals quitSignals({SIGHUP});
+      QVERIFY(quitSignals.isActive());
+      QCOMPARE(current() == before, ignoredBefore);
+    }
+    QVERIFY(current() == before);
+    ::signal(SIGHUP, original);
+  }
+
   // In hybrid mode the run's anonymizer is a child process: quitting ends
   // it within the shutdown's bound.
   void quittingEndsTheAnonymizer() {
