@@ -1,4 +1,3 @@
-#include "app/AppCoordinator.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/QuitSignals.h"
 
