@@ -1,5 +1,5 @@
-#include "app/AppCoordinator.h"
 #include "shell/MurmelaRootApp.h"
+#include "shell/QuitSignals.h"
 
 #include <QApplication>
 
@@ -9,8 +9,8 @@ int main(int argc, char* argv[]) {
   QApplication::setApplicationName(QStringLiteral("Murmela"));
   QApplication::setApplicationVersion(QStringLiteral(MURMELA_VERSION));
 
+  const murmela::QuitSignals quitSignals;  // SIGTERM, SIGINT and SIGHUP quit like Ctrl+Q
   murmela::MurmelaRootApp root(QApplication::arguments());
-  QObject::connect(&app, &QCoreApplication::aboutToQuit, [&root] { root.coordinator().shutdown(); });
   root.show();
   return QApplication::exec();
 }

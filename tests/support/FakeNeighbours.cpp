@@ -51,13 +51,13 @@ QList<RecordingAnalytics::Created> RecordingAnalytics::created() const {
   return created_;
 }
 
-void RecordingAnalytics::modeChosen(IntelligenceChoice choice) {
+void RecordingAnalytics::modeChosen(IntelligenceChoice choice, std::stop_token) {
   std::lock_guard guard(lock_);
   choices_.append(choice);
 }
 
 void RecordingAnalytics::murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report,
-                                        double durationSeconds) {
+                                        double durationSeconds, std::stop_token) {
   std::lock_guard guard(lock_);
   created_.append({workflow, report.totalMessages, durationSeconds});
 }

@@ -61,9 +61,10 @@ class RecordingAnalytics : public AnalyticsEvents {
   QList<IntelligenceChoice> choices() const;
   QList<Created> created() const;
 
-  void appInstalledIfNeeded() override { ++installs; }
-  void modeChosen(IntelligenceChoice choice) override;
-  void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds) override;
+  void appInstalledIfNeeded(std::stop_token) override { ++installs; }
+  void modeChosen(IntelligenceChoice choice, std::stop_token) override;
+  void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds,
+                      std::stop_token) override;
 
  private:
   mutable std::mutex lock_;

@@ -119,17 +119,23 @@ class ScriptedHttpServer::Worker : public QObject {
  private:
   void accept(QTcpSocket* socket) {
     auto buffer = std::make_shared<QByteArray>();
-    auto answered = std::make_shared<bool>(false);
-    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer, answered] {
+    auto answered = std::make_shared<bool>(false);  // the request is complete
+    auto replied = std::make_shared<bool>(false);   // its answer has begun
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket, answered, replied] {
+      if (*answered && !*replied) owner_->noteAbandoned();
+      socket->deleteLater();
+    });
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket, buffer, answered, replied] {
       buffer->append(socket->readAll());
       RecordedRequest request;
       if (*answered || !parseRequest(*buffer, &request)) return;
       *answered = true;
       const ScriptedResponse response = owner_->respond(request);
       QPointer<QTcpSocket> guarded(socket);
-      QTimer::singleShot(response.delayMs, this, [this, guarded, response] {
-        if (guarded) answer(guarded, response);
+      QTimer::singleShot(response.delayMs, this, [this, guarded, response, replied] {
+        if (!guarded) return;
+        *replied = true;
+        answer(guarded, response);
       });
     });
   }
@@ -226,6 +232,7 @@ void ScriptedHttpServer::reset() {
   handlers_.clear();
   fallback_ = nullptr;
   requests_.clear();
+  abandoned_ = 0;
 }
 
 QList<RecordedRequest> ScriptedHttpServer::requests() const {
@@ -249,6 +256,22 @@ qsizetype ScriptedHttpServer::requestCount() const {
 bool ScriptedHttpServer::waitForRequestCount(qsizetype count, int timeoutMs) const {
   std::unique_lock guard(lock_);
   return arrived_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return requests_.size() >= count; });
+}
+
+qsizetype ScriptedHttpServer::abandonedCount() const {
+  std::lock_guard guard(lock_);
+  return abandoned_;
+}
+
+bool ScriptedHttpServer::waitForAbandonedCount(qsizetype count, int timeoutMs) const {
+  std::unique_lock guard(lock_);
+  return arrived_.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return abandoned_ >= count; });
+}
+
+void ScriptedHttpServer::noteAbandoned() {
+  std::lock_guard guard(lock_);
+  ++abandoned_;
+  arrived_.notify_all();
 }
 
 ScriptedResponse ScriptedHttpServer::respond(const RecordedRequest& request) {

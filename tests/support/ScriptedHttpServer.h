@@ -77,9 +77,15 @@ class ScriptedHttpServer {
   qsizetype requestCount() const;
   // Waits (without an event loop of the caller's) until `count` requests arrived.
   bool waitForRequestCount(qsizetype count, int timeoutMs = 5000) const;
+  // Requests whose client closed the connection before the answer was sent
+  // (an aborted request), and a wait for their number to reach `count`.
+  qsizetype abandonedCount() const;
+  bool waitForAbandonedCount(qsizetype count, int timeoutMs = 5000) const;
 
-  // Called on the server thread for each complete request.
+  // Called on the server thread for each complete request, and for each
+  // connection closed by its client before its answer.
   ScriptedResponse respond(const RecordedRequest& request);
+  void noteAbandoned();
 
  private:
   class Worker;
@@ -90,6 +96,7 @@ class ScriptedHttpServer {
   QHash<QByteArray, Handler> handlers_;
   Handler fallback_;
   QList<RecordedRequest> requests_;
+  qsizetype abandoned_ = 0;
   quint16 port_ = 0;
   std::unique_ptr<QThread> thread_;
 };

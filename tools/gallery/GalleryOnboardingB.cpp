@@ -76,9 +76,9 @@ class Store : public ContactStore {
 
 class SilentAnalytics : public AnalyticsEvents {
  public:
-  void appInstalledIfNeeded() override {}
-  void modeChosen(IntelligenceChoice) override {}
-  void murmelaCreated(HostedAnalysisWorkflow, const WrappedReport&, double) override {}
+  void appInstalledIfNeeded(std::stop_token) override {}
+  void modeChosen(IntelligenceChoice, std::stop_token) override {}
+  void murmelaCreated(HostedAnalysisWorkflow, const WrappedReport&, double, std::stop_token) override {}
 };
 
 class IdleSetup : public PrivacySetupDriver {

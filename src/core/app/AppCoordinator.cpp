@@ -146,7 +146,7 @@ void AppCoordinator::bootIfNeeded() {
 
   setPastWraps(services_.library.load());
   refreshActiveShares();
-  trackInBackground([](AnalyticsEvents& analytics) { analytics.appInstalledIfNeeded(); });
+  trackInBackground([](AnalyticsEvents& analytics, std::stop_token stop) { analytics.appInstalledIfNeeded(stop); });
 
   if (const std::optional<FakeDataFixture> fixture =
           FakeReportLoader::launchArgumentFixture(services_.launchArguments)) {
@@ -189,9 +189,12 @@ void AppCoordinator::probePermissions(std::function<void(const PermissionSnapsho
 
 void AppCoordinator::refreshPermissions() { probePermissions({}); }
 
-void AppCoordinator::trackInBackground(std::function<void(AnalyticsEvents&)> event) {
+void AppCoordinator::trackInBackground(std::function<void(AnalyticsEvents&, std::stop_token)> event) {
   if (!services_.analytics) return;
-  workers_.run([analytics = services_.analytics, event = std::move(event)] { event(*analytics); });
+  // Quitting ends the event's exchange rather than waiting for its time-outs.
+  workers_.run([analytics = services_.analytics, event = std::move(event), stop = lifetime_.get_token()] {
+    event(*analytics, stop);
+  });
 }
 
 void AppCoordinator::loadFakeData(FakeDataFixture fixture) {

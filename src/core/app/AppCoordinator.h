@@ -236,7 +236,7 @@ class AppCoordinator : public QObject {
   // Sets the screen unless it was set since `mark` (screenMark() then).
   bool setScreenIfUnchangedSince(quint64 mark, const AppScreen& screen);
   quint64 screenMark() const { return screenChanges_; }
-  void trackInBackground(std::function<void(AnalyticsEvents&)> event);
+  void trackInBackground(std::function<void(AnalyticsEvents&, std::stop_token)> event);
 
   // The processing run.
   void stopRun();

@@ -31,7 +31,8 @@ void AppCoordinator::confirmIntelligenceChoice() {
       this,
       [this] {
         const IntelligenceChoice choice = intelligenceChoice_;
-        trackInBackground([choice](AnalyticsEvents& analytics) { analytics.modeChosen(choice); });
+        trackInBackground(
+            [choice](AnalyticsEvents& analytics, std::stop_token stop) { analytics.modeChosen(choice, stop); });
       },
       Qt::QueuedConnection);
   if (intelligenceChoice_ == IntelligenceChoice::cloud) {

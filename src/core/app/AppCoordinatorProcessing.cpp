@@ -61,8 +61,8 @@ void AppCoordinator::finishRun(quint64 id, ProcessingOutcome outcome, HostedAnal
       persistGeneratedReport(report);
       setScreen(AppScreen::results(report));
       const double duration = services_.now().secondsSince(startDate);
-      trackInBackground([workflow, report, duration](AnalyticsEvents& analytics) {
-        analytics.murmelaCreated(workflow, report, duration);
+      trackInBackground([workflow, report, duration](AnalyticsEvents& analytics, std::stop_token stop) {
+        analytics.murmelaCreated(workflow, report, duration, stop);
       });
       return;
     }

@@ -31,10 +31,13 @@ class BackendAnalytics : public AnalyticsEvents {
  public:
   explicit BackendAnalytics(QString baseUrl) : baseUrl_(std::move(baseUrl)) {}
 
-  void appInstalledIfNeeded() override { client().trackAppInstalledIfNeeded(); }
-  void modeChosen(IntelligenceChoice choice) override { client().trackModeChosen(choice); }
-  void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds) override {
-    client().trackMurmelaCreated(workflow, report, durationSeconds);
+  void appInstalledIfNeeded(std::stop_token stop) override { client().trackAppInstalledIfNeeded(std::move(stop)); }
+  void modeChosen(IntelligenceChoice choice, std::stop_token stop) override {
+    client().trackModeChosen(choice, std::move(stop));
+  }
+  void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds,
+                      std::stop_token stop) override {
+    client().trackMurmelaCreated(workflow, report, durationSeconds, std::move(stop));
   }
 
  private:

@@ -42,13 +42,15 @@ class ConversationReader {
 };
 
 // The usage events. Called on a worker; each call blocks until the backend
-// answered or gave up, and never throws.
+// answered or gave up, or until `stop` is requested (the application is
+// quitting), and never throws.
 class AnalyticsEvents {
  public:
   virtual ~AnalyticsEvents() = default;
-  virtual void appInstalledIfNeeded() = 0;
-  virtual void modeChosen(IntelligenceChoice choice) = 0;
-  virtual void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds) = 0;
+  virtual void appInstalledIfNeeded(std::stop_token stop) = 0;
+  virtual void modeChosen(IntelligenceChoice choice, std::stop_token stop) = 0;
+  virtual void murmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report, double durationSeconds,
+                              std::stop_token stop) = 0;
 };
 
 // The privacy-filter setup as the coordinator drives it, on the GUI thread.

@@ -11,31 +11,33 @@ namespace murmela {
 AnalyticsClient::AnalyticsClient(QString baseUrl, QString appVersion)
     : baseUrl_(std::move(baseUrl)), appVersion_(std::move(appVersion)) {}
 
-bool AnalyticsClient::track(const QString& path, const QByteArray& payload) const {
+bool AnalyticsClient::track(const QString& path, const QByteArray& payload, const std::stop_token& stop) const {
   try {
-    const QString token = BackendRegistration::registerInstall(baseUrl_, appVersion_, kTimeoutSeconds);
+    const QString token = BackendRegistration::registerInstall(baseUrl_, appVersion_, kTimeoutSeconds, stop);
     const HttpRequest request = jsonPost(baseUrl_, path, payload, token, kTimeoutSeconds);
-    return HttpTransport::perform(request).isSuccess();  // the answer's body is never read
+    return HttpTransport::perform(request, stop).isSuccess();  // the answer's body is never read
   } catch (const std::exception&) {
     return false;
   }
 }
 
-void AnalyticsClient::trackAppInstalledIfNeeded() const {
+void AnalyticsClient::trackAppInstalledIfNeeded(std::stop_token stop) const {
   AppSettings& settings = AppSettings::shared();
   if (settings.value(kDidTrackInstallKey, false).toBool()) return;
-  if (track(kAppInstalledPath, AnalyticsBasePayload::current().encode())) settings.setValue(kDidTrackInstallKey, true);
+  if (track(kAppInstalledPath, AnalyticsBasePayload::current().encode(), stop))
+    settings.setValue(kDidTrackInstallKey, true);
 }
 
-void AnalyticsClient::trackModeChosen(IntelligenceChoice choice) const {
-  track(kChoicePath, ChoiceAnalyticsPayload::make(AnalyticsBasePayload::current(), choice).encode());
+void AnalyticsClient::trackModeChosen(IntelligenceChoice choice, std::stop_token stop) const {
+  track(kChoicePath, ChoiceAnalyticsPayload::make(AnalyticsBasePayload::current(), choice).encode(), stop);
 }
 
 void AnalyticsClient::trackMurmelaCreated(HostedAnalysisWorkflow workflow, const WrappedReport& report,
-                                          double durationSeconds) const {
+                                          double durationSeconds, std::stop_token stop) const {
   track(kMurmelaCreatedPath,
         MurmelaCreatedAnalyticsPayload::make(AnalyticsBasePayload::current(), workflow, report, durationSeconds)
-            .encode());
+            .encode(),
+        stop);
 }
 
 }  // namespace murmela

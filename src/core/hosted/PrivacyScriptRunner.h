@@ -35,7 +35,9 @@ class PrivacyScriptRunner {
   using ProgressHandler = std::function<void(const PrivacyProgressUpdate&)>;
 
   static constexpr int kPollIntervalMs = 50;
-  static constexpr int kTerminateGraceMs = 3000;
+  // Short enough that a child ignoring the request is killed well within the
+  // time the application waits for its run when it quits.
+  static constexpr int kTerminateGraceMs = 1000;
 
   static PrivacyScriptResult run(const QString& executable, const QStringList& arguments,
                                  const QProcessEnvironment& environment, const ProgressHandler& onProgress,

@@ -6,6 +6,7 @@
 #include "shell/ApplicationIcon.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/FontLoader.h"
+#include "shell/QuitSignals.h"
 #include "shell/RootView.h"
 
 #include <QApplication>
@@ -50,6 +51,13 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   QObject::connect(
       window_.get(), &RootView::shown, coordinator_.get(), [this] { coordinator_->bootIfNeeded(); },
       Qt::QueuedConnection);
+
+  // However the application quits (Ctrl+Q, the window closed, a termination
+  // signal), the run in flight is stopped before the event loop is left for
+  // good: its request aborted, its child process ended, nothing saved.
+  addQuitShortcut(*window_);
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, coordinator_.get(),
+                   [this] { coordinator_->shutdown(); });
 }
 
 MurmelaRootApp::~MurmelaRootApp() {

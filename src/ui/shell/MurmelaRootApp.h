@@ -18,6 +18,8 @@ class VCardContactStore;
 // "-messagesDB", else the default one; the desktop's contacts store, its
 // answers to the permission panes and the clipboard), and the fixed-size
 // window with the root view. The coordinator boots once the window is shown.
+// Ctrl+Q quits, and when the application is about to quit the coordinator
+// shuts down (bounded by AppCoordinator::kShutdownTimeout).
 class MurmelaRootApp {
  public:
   static constexpr const char* kWindowTitle = "Murmela";

@@ -1,0 +1,135 @@
+#include "support/SampleChat.h"
+#include "support/TestRegistry.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
+#include <csignal>
+
+using namespace murmela::test;
+
+namespace {
+
+QString builtApplication() {
+  const QByteArray binaryDir = qgetenv("MURMELA_TEST_BINARY_DIR");
+  return QString::fromLocal8Bit(binaryDir) + QStringLiteral("/src/app/murmela");
+}
+
+// Tells when an entry of a folder is opened by any process (inotify).
+class OpenWatch {
+ public:
+  explicit OpenWatch(const QString& folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    if (fd_ >= 0) ::inotify_add_watch(fd_, QFile::encodeName(folder).constData(), IN_OPEN);
+  }
+  ~OpenWatch() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  OpenWatch(const OpenWatch&) = delete;
+  OpenWatch& operator=(const OpenWatch&) = delete;
+
+  bool waitFor(const QByteArray& name, int timeoutMs) {
+    alignas(inotify_event) char buffer[4096];
+    QDeadlineTimer deadline(timeoutMs);
+    while (fd_ >= 0 && !deadline.hasExpired()) {
+      pollfd ready{fd_, POLLIN, 0};
+      if (::poll(&ready, 1, static_cast<int>(deadline.remainingTime())) <= 0) continue;
+      const ssize_t count = ::read(fd_, buffer, sizeof buffer);
+      for (ssize_t at = 0; at < count;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        if (event->len > 0 && name == event->name) return true;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    }
+    return false;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+// The built application, started as a user would (offscreen, in a home of its
+// own, on a sample conversation), ends with status 0 on a termination signal.
+class QuitProcessTest : public QObject {
+  Q_OBJECT
+
+  QTemporaryDir folder_;
+  QString database_;
+
+ private Q_SLOTS:
+  void initTestCase() {
+    QVERIFY2(QFileInfo(builtApplication()).isExecutable(), qPrintable(builtApplication()));
+    database_ = folder_.filePath(QStringLiteral("chat.db"));
+    SampleChatOptions options;
+    options.messageCount = 200;
+    writeSampleChatDatabase(makeSampleChat(options), database_);
+  }
+
+  void theApplicationQuitsOnASignal_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+  }
+  void theApplicationQuitsOnASignal() {
+    QFETCH(int, signalNumber);
+    QTemporaryDir home;
+    const QString data = home.filePath(QStringLiteral("data"));
+    const QString runtime = home.filePath(QStringLiteral("runtime"));
+    for (const QString& sub : {QStringLiteral("data/murmela-app/reports"), QStringLiteral("config"),
+                               QStringLiteral("cache"), QStringLiteral("runtime")})
+      QVERIFY(QDir().mkpath(home.filePath(sub)));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("HOME"), home.path());
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+
+    QProcess process;
+    process.setProgram(builtApplication());
+    process.setArguments({QStringLiteral("-messagesDB"), database_});
+    process.setProcessEnvironment(environment);
+    // Whatever the test runner ignores or blocks, the application starts with
+    // the signals' usual dispositions.
+    process.setChildProcessModifier([] {
+      for (const int number : {SIGTERM, SIGINT, SIGHUP}) ::signal(number, SIG_DFL);
+      sigset_t none;
+      sigemptyset(&none);
+      ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    });
+
+    // The boot lists the saved reports first, once the window is shown and
+    // the event loop runs: that opening of the reports folder tells that the
+    // application is up.
+    OpenWatch watch(data + QStringLiteral("/murmela-app"));
+    process.start();
+    QVERIFY(process.waitForStarted(10000));
+    const bool up = watch.waitFor("reports", 30000);
+    QVERIFY2(up, process.readAllStandardError().constData());
+
+    ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+    QVERIFY2(process.waitForFinished(5000), "still running 5 s after the signal");
+    const QByteArray errors = process.readAllStandardError();
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(process.exitCode() == 0, errors.constData());
+    // No warning of a thread, object or notifier torn down too late.
+    for (const char* warning : {"QThread", "QObject", "QSocketNotifier", "QEventLoop", "QTimer"})
+      QVERIFY2(!errors.contains(warning), errors.constData());
+  }
+};
+
+MURMELA_TEST(QuitProcessTest)
+#include "QuitProcessTest.moc"
