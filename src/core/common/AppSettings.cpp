@@ -1,5 +1,6 @@
 #include "common/AppSettings.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace murmela {
@@ -12,6 +13,14 @@ AppSettings& AppSettings::shared() {
 AppSettings::AppSettings() : settings_(makeDefault()) {}
 
 AppSettings::~AppSettings() = default;
+
+void AppSettings::writeOut() {
+  settings_->sync();
+  // A change also posts QSettings a request to write itself out later, to be
+  // handled on the thread it belongs to, outside this lock; everything is
+  // written already, so the request goes.
+  QCoreApplication::removePostedEvents(settings_.get(), QEvent::UpdateRequest);
+}
 
 std::unique_ptr<QSettings> AppSettings::makeDefault() const {
   return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("murmela"),
@@ -31,19 +40,19 @@ bool AppSettings::contains(const QString& key) const {
 void AppSettings::setValue(const QString& key, const QVariant& value) {
   std::lock_guard guard(lock_);
   settings_->setValue(key, value);
-  settings_->sync();
+  writeOut();
 }
 
 void AppSettings::remove(const QString& key) {
   std::lock_guard guard(lock_);
   settings_->remove(key);
-  settings_->sync();
+  writeOut();
 }
 
 void AppSettings::clearAll() {
   std::lock_guard guard(lock_);
   settings_->clear();
-  settings_->sync();
+  writeOut();
 }
 
 void AppSettings::useFile(const QString& path) {

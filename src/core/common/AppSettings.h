@@ -32,6 +32,8 @@ class AppSettings {
  private:
   AppSettings();
   std::unique_ptr<QSettings> makeDefault() const;
+  // Writes the changes to the store now (under the lock).
+  void writeOut();
 
   mutable std::mutex lock_;
   std::unique_ptr<QSettings> settings_;
