@@ -16,15 +16,23 @@ AppSettings::~AppSettings() = default;
 
 void AppSettings::writeOut() {
   settings_->sync();
-  // A change also posts QSettings a request to write itself out later, to be
-  // handled on the thread it belongs to, outside this lock; everything is
-  // written already, so the request goes.
+  // The request to write out later that the change posted: never delivered
+  // (see detached), and nothing is left to write.
   QCoreApplication::removePostedEvents(settings_.get(), QEvent::UpdateRequest);
 }
 
+std::unique_ptr<QSettings> AppSettings::detached(std::unique_ptr<QSettings> settings) {
+  // A change posts QSettings a request to write itself out on its thread's
+  // event loop: outside this lock, racing a write on another thread, and on
+  // the GUI thread a wait on the disk. Without a thread it never comes; every
+  // change is written out at once instead.
+  settings->moveToThread(nullptr);
+  return settings;
+}
+
 std::unique_ptr<QSettings> AppSettings::makeDefault() const {
-  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("murmela"),
-                                     QStringLiteral("murmela"));
+  return detached(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                              QStringLiteral("murmela"), QStringLiteral("murmela")));
 }
 
 QVariant AppSettings::value(const QString& key, const QVariant& fallback) const {
@@ -61,7 +69,7 @@ void AppSettings::useFile(const QString& path) {
   if (path.isEmpty()) {
     settings_ = makeDefault();
   } else {
-    settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    settings_ = detached(std::make_unique<QSettings>(path, QSettings::IniFormat));
   }
 }
 
