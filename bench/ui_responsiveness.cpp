@@ -30,6 +30,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QMetaEnum>
 #include <QNetworkProxy>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -168,8 +169,9 @@ class Heartbeat {
     const std::vector<TimedApplication::Slow> slow = app_.slowest();
     if (!slow.empty()) std::printf("  longest GUI-thread events:\n");
     for (const TimedApplication::Slow& event : slow) {
-      std::printf("    %6.1f ms at %7.2f s  %-14s event %3d to %s\n", ms(event.durationNs),
-                  static_cast<double>(event.atNs - startNs_) / 1e9, qPrintable(event.phase), event.type,
+      const char* type = QMetaEnum::fromType<QEvent::Type>().valueToKey(event.type);
+      std::printf("    %6.1f ms at %7.2f s  %-14s %s to %s\n", ms(event.durationNs),
+                  static_cast<double>(event.atNs - startNs_) / 1e9, qPrintable(event.phase), type ? type : "event",
                   event.receiver.constData());
     }
   }

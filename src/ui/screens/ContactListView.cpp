@@ -10,8 +10,8 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <limits>
 #include <cmath>
+#include <limits>
 
 namespace murmela {
 
