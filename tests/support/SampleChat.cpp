@@ -170,7 +170,7 @@ void writeSampleChatCsv(const SampleChat& chat, const QString& path) {
   if (!file.commit()) throw std::runtime_error(file.errorString().toStdString());
 }
 
-void writeSampleChatDatabase(const SampleChat& chat, const QString& path) {
+void writeSampleChatDatabase(const SampleChat& chat, const QString& path, qsizetype moreContacts) {
   FixtureDatabaseBuilder database(path);
   database.beginTransaction();
   const qint64 handle = database.addHandle(chat.handle);
@@ -206,6 +206,16 @@ void writeSampleChatDatabase(const SampleChat& chat, const QString& path) {
                                        .isFromMe = 0,
                                        .handleId = friendHandle});
     }
+  }
+  const qint64 lastDate = chat.messages.isEmpty()
+                              ? 0
+                              : std::llround(chat.messages.constLast().date.secondsSinceReference() * 1e9);
+  for (qsizetype contact = 1; contact <= moreContacts; ++contact) {
+    const qint64 other = database.addHandle(QStringLiteral("+1555%1").arg(contact, 7, 10, QLatin1Char('0')));
+    const qint64 otherChat = database.addOneToOneChat(other);
+    const qint64 date = lastDate - contact * 3'600'000'000'000;
+    database.addMessage(otherChat, {.text = QStringLiteral("see you then"), .date = date, .handleId = other});
+    database.addMessage(otherChat, {.text = QStringLiteral("ok!"), .date = date + 60'000'000'000, .isFromMe = 1});
   }
   database.commit();
   database.close();

@@ -51,8 +51,10 @@ void writeSampleChatCsv(const SampleChat& chat, const QString& path);
 // The chat as a Messages database with the real table layout: one one-to-one
 // chat with the handle, the user's rows with handle 0, the body-only rows with
 // a NULL text and an attributed body, one attachment per photo, and rows the
-// reader must skip (reactions, a group chat, another contact). An existing
-// file is replaced. Throws std::runtime_error on a database failure.
-void writeSampleChatDatabase(const SampleChat& chat, const QString& path);
+// reader must skip (reactions, a group chat, another contact), and
+// `moreContacts` further one-to-one conversations of a few messages each
+// (a long contact list). An existing file is replaced. Throws
+// std::runtime_error on a database failure.
+void writeSampleChatDatabase(const SampleChat& chat, const QString& path, qsizetype moreContacts = 0);
 
 }  // namespace murmela::test

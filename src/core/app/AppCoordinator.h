@@ -163,6 +163,12 @@ class AppCoordinator : public QObject {
   static QString describeError(const std::exception& error);
 
   // ---- The processing run ------------------------------------------------
+  // What saving a finished run's report gave: the library listed again, or
+  // why the save failed.
+  struct ReportSaving {
+    QList<PastWrap> wraps;
+    std::optional<QString> failure;
+  };
   // Stops any earlier run and starts one for `contact` (its confirmed display
   // name, when not empty, is the other participant's name).
   void startProcessing(const ContactSummary& contact);
@@ -241,9 +247,9 @@ class AppCoordinator : public QObject {
   // The processing run.
   void stopRun();
   bool isCurrentRun(quint64 id) const { return run_ && run_->id == id; }
-  void finishRun(quint64 id, ProcessingOutcome outcome, HostedAnalysisWorkflow workflow, const QString& handle,
-                 Date startDate);
-  void persistGeneratedReport(const WrappedReport& report);
+  // Publishes the end of a run (its report already saved by the worker).
+  void finishRun(quint64 id, const ProcessingOutcome& outcome, const ReportSaving& saving,
+                 HostedAnalysisWorkflow workflow, const QString& handle, Date startDate);
 
   // Intelligence, contacts.
   void presentHybridUnavailableRecovery();

@@ -1,5 +1,6 @@
 // The processing run of the coordinator: its start on the GUI thread, the
-// worker's part (ProcessingRun), and its end with the saving of the report.
+// worker's part (ProcessingRun and the saving of the report), and its end,
+// published on the GUI thread.
 #include "app/AppCoordinator.h"
 
 #include "common/AnalysisLogger.h"
@@ -7,6 +8,24 @@
 #include "common/MurmelaError.h"
 
 namespace murmela {
+namespace {
+
+// Saves a finished run's report and lists the library again, on the run's
+// worker: the file is synced to disk, which may take a while. Onboarding is
+// complete even when the save fails.
+AppCoordinator::ReportSaving saveReport(const WrappedReport& report, const SavedReportLibrary& library, Date savedAt) {
+  AppCoordinator::ReportSaving saving;
+  AppSettings::shared().setValue(AppCoordinator::kHasCompletedOnboardingKey, true);
+  try {
+    library.save(report, savedAt);
+    saving.wraps = library.load();
+  } catch (const std::exception& error) {
+    saving.failure = AppCoordinator::kSaveFailedPrefix + murmela::describeError(error);
+  }
+  return saving;
+}
+
+}  // namespace
 
 void AppCoordinator::startProcessing(const ContactSummary& contact) {
   refreshHybridCapability();
@@ -30,16 +49,20 @@ void AppCoordinator::startProcessing(const ContactSummary& contact) {
   // The worker never touches the coordinator: `this` is only used inside the
   // posted calls, which run on the GUI thread and only while it exists. Each
   // of them writes only while this run is still the current one.
-  workers_.run([this, work, contact, workflow, startDate, id, post = workers_.post(), stop = run_->stop.get_token()] {
+  workers_.run([this, work, contact, workflow, startDate, id, library = services_.library, now = services_.now,
+                post = workers_.post(), stop = run_->stop.get_token()] {
     const auto publish = [this, id, &post](const ProcessingProgress& progress) {
       post([this, id, progress] {
         if (isCurrentRun(id)) setProcessingProgress(progress);
       });
     };
     ProcessingOutcome outcome = work.execute(contact, workflow, publish, stop);
-    post([this, id, outcome = std::move(outcome), workflow, handle = contact.handle, startDate] {
-      finishRun(id, outcome, workflow, handle, startDate);
-    });
+    // A run stopped by now saves nothing.
+    ReportSaving saving;
+    if (outcome.kind == ProcessingOutcome::Kind::finished && !stop.stop_requested())
+      saving = saveReport(*outcome.report, library, now());
+    post([this, id, outcome = std::move(outcome), saving = std::move(saving), workflow, handle = contact.handle,
+          startDate] { finishRun(id, outcome, saving, workflow, handle, startDate); });
   });
 }
 
@@ -49,8 +72,8 @@ void AppCoordinator::stopRun() {
   run_.reset();
 }
 
-void AppCoordinator::finishRun(quint64 id, ProcessingOutcome outcome, HostedAnalysisWorkflow workflow,
-                               const QString& handle, Date startDate) {
+void AppCoordinator::finishRun(quint64 id, const ProcessingOutcome& outcome, const ReportSaving& saving,
+                               HostedAnalysisWorkflow workflow, const QString& handle, Date startDate) {
   if (!isCurrentRun(id)) return;
   const QString log = AnalysisLogger::shared().joinedLines();
   switch (outcome.kind) {
@@ -58,7 +81,11 @@ void AppCoordinator::finishRun(quint64 id, ProcessingOutcome outcome, HostedAnal
       const WrappedReport& report = *outcome.report;
       setCurrentShareContactHandle(handle);
       setAnalysisLog(log);
-      persistGeneratedReport(report);
+      if (saving.failure) {
+        setProcessingError(saving.failure);
+      } else {
+        setPastWraps(saving.wraps);
+      }
       setScreen(AppScreen::results(report));
       const double duration = services_.now().secondsSince(startDate);
       trackInBackground([workflow, report, duration](AnalyticsEvents& analytics, std::stop_token stop) {
@@ -75,17 +102,6 @@ void AppCoordinator::finishRun(quint64 id, ProcessingOutcome outcome, HostedAnal
       setAnalysisLog(log);
       setScreen(AppScreen::contactPicker());
       return;
-  }
-}
-
-void AppCoordinator::persistGeneratedReport(const WrappedReport& report) {
-  // Onboarding is complete even when the save fails.
-  AppSettings::shared().setValue(kHasCompletedOnboardingKey, true);
-  try {
-    services_.library.save(report, services_.now());
-    setPastWraps(services_.library.load());
-  } catch (const std::exception& error) {
-    setProcessingError(kSaveFailedPrefix + murmela::describeError(error));
   }
 }
 

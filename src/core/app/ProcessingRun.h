@@ -24,8 +24,9 @@ struct ProcessingOutcome {
 
 // The worker's part of one processing run: read the conversation and its
 // attachment count, build the chat, analyse it on the device, complete it
-// through the hosted analysis and merge the two. The coordinator does the
-// rest (what the screens see, the saving) on the GUI thread.
+// through the hosted analysis and merge the two. The coordinator saves the
+// report on the same worker and publishes what the screens see on the GUI
+// thread.
 struct ProcessingRun {
   using Publish = std::function<void(const ProcessingProgress&)>;
 

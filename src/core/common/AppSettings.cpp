@@ -1,5 +1,6 @@
 #include "common/AppSettings.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 
 namespace murmela {
@@ -13,9 +14,25 @@ AppSettings::AppSettings() : settings_(makeDefault()) {}
 
 AppSettings::~AppSettings() = default;
 
+void AppSettings::writeOut() {
+  settings_->sync();
+  // The request to write out later that the change posted: never delivered
+  // (see detached), and nothing is left to write.
+  QCoreApplication::removePostedEvents(settings_.get(), QEvent::UpdateRequest);
+}
+
+std::unique_ptr<QSettings> AppSettings::detached(std::unique_ptr<QSettings> settings) {
+  // A change posts QSettings a request to write itself out on its thread's
+  // event loop: outside this lock, racing a write on another thread, and on
+  // the GUI thread a wait on the disk. Without a thread it never comes; every
+  // change is written out at once instead.
+  settings->moveToThread(nullptr);
+  return settings;
+}
+
 std::unique_ptr<QSettings> AppSettings::makeDefault() const {
-  return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("murmela"),
-                                     QStringLiteral("murmela"));
+  return detached(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                              QStringLiteral("murmela"), QStringLiteral("murmela")));
 }
 
 QVariant AppSettings::value(const QString& key, const QVariant& fallback) const {
@@ -31,19 +48,19 @@ bool AppSettings::contains(const QString& key) const {
 void AppSettings::setValue(const QString& key, const QVariant& value) {
   std::lock_guard guard(lock_);
   settings_->setValue(key, value);
-  settings_->sync();
+  writeOut();
 }
 
 void AppSettings::remove(const QString& key) {
   std::lock_guard guard(lock_);
   settings_->remove(key);
-  settings_->sync();
+  writeOut();
 }
 
 void AppSettings::clearAll() {
   std::lock_guard guard(lock_);
   settings_->clear();
-  settings_->sync();
+  writeOut();
 }
 
 void AppSettings::useFile(const QString& path) {
@@ -52,7 +69,7 @@ void AppSettings::useFile(const QString& path) {
   if (path.isEmpty()) {
     settings_ = makeDefault();
   } else {
-    settings_ = std::make_unique<QSettings>(path, QSettings::IniFormat);
+    settings_ = detached(std::make_unique<QSettings>(path, QSettings::IniFormat));
   }
 }
 

@@ -32,6 +32,9 @@ class AppSettings {
  private:
   AppSettings();
   std::unique_ptr<QSettings> makeDefault() const;
+  static std::unique_ptr<QSettings> detached(std::unique_ptr<QSettings> settings);
+  // Writes the changes to the store now (under the lock).
+  void writeOut();
 
   mutable std::mutex lock_;
   std::unique_ptr<QSettings> settings_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace murmela {
 
@@ -25,6 +26,7 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
 }
 
 void ContactListView::setContacts(const QList<ContactSummary>& contacts) {
+  if (contacts == contacts_ && layoutWidth_ == viewport()->width()) return;
   contacts_ = contacts;
   relayout();
 }
@@ -32,32 +34,57 @@ void ContactListView::setContacts(const QList<ContactSummary>& contacts) {
 void ContactListView::setSelectedHandle(const std::optional<QString>& handle) {
   if (selectedHandle_ == handle) return;
   selectedHandle_ = handle;
-  relayout();
+  // A row's layout is the same selected or not: only its look changes.
+  viewport()->update();
 }
 
 void ContactListView::relayout() {
   layout_ = {};
-  const qreal width = viewport()->width();
-  qreal y = 0.0;
-  for (const ContactSummary& contact : contacts_) {
-    const ChatRow row{contact, selectedHandle_ == contact.handle};
-    ChatRow::Layout rowLayout = row.layout(width);
-    if (!layout_.frames.isEmpty()) y += kRowSpacing;
-    layout_.frames.append(rowLayout.bounds.translated(0.0, y));
-    y += rowLayout.bounds.height();
+  layoutWidth_ = viewport()->width();
+  layOutThrough(scrollOffset() + viewport()->height());
+  updateRange();
+  viewport()->update();
+}
+
+void ContactListView::layOutThrough(qreal contentY) const {
+  while (layout_.rows.size() < contacts_.size() && (layout_.frames.isEmpty() || layout_.contentHeight <= contentY)) {
+    const ContactSummary& contact = contacts_[layout_.rows.size()];
+    ChatRow::Layout rowLayout = ChatRow{contact, selectedHandle_ == contact.handle}.layout(layoutWidth_);
+    const qreal top = layout_.frames.isEmpty() ? 0.0 : layout_.contentHeight + kRowSpacing;
+    layout_.frames.append(rowLayout.bounds.translated(0.0, top));
+    layout_.contentHeight = top + rowLayout.bounds.height();
     layout_.rows.append(std::move(rowLayout));
   }
-  layout_.contentHeight = y;
+}
+
+const ContactListView::Layout& ContactListView::listLayout() const {
+  layOutThrough(std::numeric_limits<qreal>::infinity());
+  return layout_;
+}
+
+void ContactListView::updateRange() {
+  const qsizetype done = layout_.rows.size();
+  qreal height = layout_.contentHeight;
+  if (done > 0 && done < contacts_.size())
+    height += static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) /
+              static_cast<qreal>(done);
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(viewport()->height());
-  bar->setRange(0, std::max(0, static_cast<int>(std::ceil(y)) - viewport()->height()));
-  viewport()->update();
+  bar->setRange(0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
+}
+
+void ContactListView::scrollContentsBy(int dx, int dy) {
+  QAbstractScrollArea::scrollContentsBy(dx, dy);
+  // Rows laid out since (also by painting) make the range more exact.
+  layOutThrough(scrollOffset() + viewport()->height());
+  updateRange();
 }
 
 int ContactListView::scrollOffset() const { return verticalScrollBar()->value(); }
 
 std::optional<int> ContactListView::rowAt(QPointF viewportPoint) const {
   const QPointF point = viewportPoint + QPointF(0.0, scrollOffset());
+  layOutThrough(point.y());
   for (int i = 0; i < layout_.frames.size(); ++i)
     if (layout_.frames[i].contains(point)) return i;
   return std::nullopt;
@@ -77,6 +104,7 @@ void ContactListView::paintRows(QPainter& painter) const {
     QPainter rows(&layer);
     rows.setRenderHint(QPainter::Antialiasing);
     const qreal offset = scrollOffset();
+    layOutThrough(offset + size.height());
     for (int i = 0; i < layout_.frames.size(); ++i) {
       const QRectF frame = layout_.frames[i].translated(0.0, -offset);
       if (frame.bottom() < 0.0 || frame.top() > size.height()) continue;
@@ -125,6 +153,9 @@ void ContactListView::keyPressEvent(QKeyEvent* event) {
 }
 
 void ContactListView::scrollToRow(int row) {
+  while (layout_.frames.size() <= row && layout_.rows.size() < contacts_.size())
+    layOutThrough(layout_.contentHeight + kRowSpacing);
+  updateRange();
   const QRectF frame = layout_.frames.value(row);
   QScrollBar* bar = verticalScrollBar();
   if (frame.top() < bar->value()) bar->setValue(static_cast<int>(std::floor(frame.top())));

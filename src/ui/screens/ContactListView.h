@@ -37,7 +37,11 @@ class ContactListView : public QAbstractScrollArea {
     QList<QRectF> frames;
     qreal contentHeight = 0.0;
   };
-  const Layout& listLayout() const { return layout_; }
+  // Rows are laid out as they come into view (a long list costs no more than
+  // what it shows); this lays out the rest first.
+  const Layout& listLayout() const;
+  // How many rows are laid out so far.
+  qsizetype laidOutRows() const { return layout_.rows.size(); }
   // The row under a point of the viewport, if any.
   std::optional<int> rowAt(QPointF viewportPoint) const;
   int scrollOffset() const;
@@ -52,14 +56,21 @@ class ContactListView : public QAbstractScrollArea {
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
 
  private:
   void relayout();
+  // Lays out rows until one reaches below `contentY`, or every row.
+  void layOutThrough(qreal contentY) const;
+  // The scroll range: exact once every row is laid out, before that the rows
+  // still to come counted at the laid-out rows' average height.
+  void updateRange();
   void scrollToRow(int row);
 
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
-  Layout layout_;
+  qreal layoutWidth_ = 0.0;
+  mutable Layout layout_;  // the first laidOutRows() rows
 };
 
 }  // namespace murmela

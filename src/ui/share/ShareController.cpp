@@ -64,29 +64,31 @@ void ShareController::perform(ShareDestination destination, ShareMode mode, cons
   QString text = ShareLeadGenerator::composedShareText(index, report_, mode);
   if (shareLink && ShareDestinations::carriesLink(destination))
     text += QLatin1Char(' ') + shareLink->toString(QUrl::FullyEncoded);
-  const std::optional<QImage> image = services_.renderSlide(report_, index);
+  // The slide's picture, for the destinations that take one (the slideshow
+  // renders every slide on its worker).
+  const auto image = [this, index] { return services_.renderSlide(report_, index); };
 
   switch (destination) {
     case ShareDestination::instagram:
     case ShareDestination::tiktok:
     case ShareDestination::copyImage:
-      show(socialToast(destination, copyImage(image)));
+      show(socialToast(destination, copyImage(image())));
       return;
     case ShareDestination::iMessage: {
-      const bool copied = copyImage(image);
+      const bool copied = copyImage(image());
       openMessages(text);
       show(socialToast(destination, copied));
       return;
     }
     case ShareDestination::twitter: {
-      const bool copied = copyImage(image);
+      const bool copied = copyImage(image());
       openSocialPost(text);
       show(socialToast(destination, copied));
       return;
     }
     case ShareDestination::downloadImage:
       if (mode == ShareMode::thisSlide) {
-        saveImage(image);
+        saveImage(image());
       } else {
         saveSlideshow();
       }

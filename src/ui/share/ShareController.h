@@ -25,7 +25,7 @@ class ShareController {
   // Composes the share text (with the link for Messages and the social
   // network), renders the slide, then copies, hands off or saves it. Saving
   // one slide returns once the save dialog is closed; the slideshow export
-  // returns at once and reports when its worker is done.
+  // renders nothing here, returns at once and reports when its worker is done.
   void perform(ShareDestination destination, ShareMode mode, const std::optional<QUrl>& shareLink = std::nullopt);
 
   // The toast texts, with the desktop's paste shortcut in place of the Mac's.

@@ -250,6 +250,7 @@ class ShareControllerTest : public QObject {
         QTRY_VERIFY(toasts->current());
         QVERIFY(desktop.writes->offGuiThread);
       }
+      QCOMPARE(desktop.writes->guiThreadRenders, 0);  // every slide renders on the worker
       QCOMPARE(toasts->current(), toast);
       QCOMPARE(changed.count(), 1);
       QCOMPARE(desktop.revealed, revealed ? QStringList{folder} : QStringList());

@@ -44,6 +44,7 @@ struct FakeDesktop {
     QMutex lock;
     QStringList paths;
     bool offGuiThread = true;
+    int guiThreadRenders = 0;
   };
   std::shared_ptr<Writes> writes = std::make_shared<Writes>();
 
@@ -52,7 +53,11 @@ struct FakeDesktop {
     const QSet<int> noImage = unrenderable;
     QThread* gui = QThread::currentThread();
     auto log = writes;
-    services.renderSlide = [noImage](const WrappedReport&, int index) -> std::optional<QImage> {
+    services.renderSlide = [noImage, log, gui](const WrappedReport&, int index) -> std::optional<QImage> {
+      if (QThread::currentThread() == gui) {
+        QMutexLocker locked(&log->lock);
+        ++log->guiThreadRenders;
+      }
       if (noImage.contains(index)) return std::nullopt;
       QImage image(6, 12, QImage::Format_ARGB32_Premultiplied);
       image.fill(QColor::fromHsv(index * 20, 200, 200));
