@@ -47,6 +47,9 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   window_->setWindowTitle(QString::fromLatin1(kWindowTitle));
   const QIcon icon = ApplicationIcon::icon();
   QGuiApplication::setWindowIcon(icon);
+  // The installed desktop entry is murmela.desktop: a Wayland compositor finds
+  // the entry, and with it the name and the icon, by this id.
+  QGuiApplication::setDesktopFileName(QStringLiteral("murmela"));
   window_->setWindowIcon(icon);
   QObject::connect(
       window_.get(), &RootView::shown, coordinator_.get(), [this] { coordinator_->bootIfNeeded(); },
