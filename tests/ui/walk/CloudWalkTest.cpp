@@ -108,6 +108,7 @@ class CloudWalkTest : public QObject {
                    QStringLiteral("the share sheet"));
     auto* sheet = qobject_cast<ShareSheetView*>(deck.shareSheet());
     check(sheet, QStringLiteral("the share sheet to be the deck's"));
+    walk.waitUntil([&] { return !sheet->isAnimating(); }, QStringLiteral("the share sheet in place"));
     walk.shot(QStringLiteral("share-sheet"));
     return sheet;
   }
@@ -126,7 +127,7 @@ class CloudWalkTest : public QObject {
 
     QPointer<ShareSheetView> sheet = openShareSheet(walk, deck);
     walk.clickLabel(sheet, QStringLiteral("Generate link"));
-    walk.waitUntil([&] { return sheet && sheet->state().generatedLink.has_value() && !deck.isAnimating(); },
+    walk.waitUntil([&] { return sheet && sheet->state().generatedLink.has_value() && !sheet->isAnimating(); },
                    QStringLiteral("the share link"));
     walk.shot(QStringLiteral("share-link"));
     const QString link = sheet->state().generatedLink->link.shareURL.toString();
