@@ -6,20 +6,14 @@
 
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
-#include "screens/ContactListView.h"
-#include "screens/ContactPickerView.h"
 #include "screens/HomeView.h"
-#include "screens/IntelligenceView.h"
-#include "screens/PlainTextField.h"
-#include "screens/ProcessingView.h"
 #include "screens/WelcomeView.h"
 #include "share/ShareFileNames.h"
 #include "share/ShareLinkClient.h"
-#include "sheets/ConfirmContactNameSheet.h"
+#include "share/ToastOverlay.h"
 #include "sheets/ConfirmationAlert.h"
 #include "sheets/MySharesView.h"
 #include "sheets/ShareSheetView.h"
-#include "share/ToastOverlay.h"
 #include "shell/RootView.h"
 #include "support/FakeNeighbours.h"
 #include "support/TestRegistry.h"
@@ -53,26 +47,6 @@ void checkSlideshowFiles(const WalkWorld& world) {
   check(world.foldersShown == QStringList{folder}, QStringLiteral("the slideshow folder to be shown once"));
 }
 
-void onboarding(WalkDriver& walk) {
-  AppCoordinator& coordinator = walk.coordinator();
-  WelcomeView& welcome = walk.waitForScreen<WelcomeView>(QStringLiteral("the welcome screen"));
-  check(!welcome.layout().getStartedEnabled, QStringLiteral("Get Started to wait for the terms"));
-  walk.shot(QStringLiteral("welcome"));
-  walk.click(&welcome, welcome.layout().checkboxHit.center());
-  walk.waitUntil([&] { return coordinator.hasAcceptedTerms() && welcome.layout().getStartedEnabled; },
-                 QStringLiteral("the terms accepted"));
-  walk.shot(QStringLiteral("terms-accepted"));
-  walk.clickLabel(&welcome, QStringLiteral("Get Started"));
-
-  IntelligenceView& intelligence = walk.waitForScreen<IntelligenceView>(QStringLiteral("the intelligence choice"));
-  walk.shot(QStringLiteral("intelligence"));
-  walk.clickLabel(&intelligence, QStringLiteral("Cloud intelligence"));
-  walk.waitUntil([&] { return coordinator.intelligenceChoice() == IntelligenceChoice::cloud; },
-                 QStringLiteral("cloud chosen"));
-  walk.shot(QStringLiteral("cloud-chosen"));
-  walk.clickLabel(&intelligence, QStringLiteral("Continue"));
-}
-
 }  // namespace
 
 class CloudWalkTest : public QObject {
@@ -90,7 +64,8 @@ class CloudWalkTest : public QObject {
     {
       WalkWorld world(kMessageCount);
       failure = runWalk(world, world.desktop(), QStringLiteral("cloud"), [&world](WalkDriver& walk) {
-        onboarding(walk);
+        acceptTheTerms(walk);
+        chooseIntelligence(walk, IntelligenceChoice::cloud);
         pickPartnerAndWrap(walk, world);
         visitEverySlide(walk, true);
         deckAndShares(walk, world);

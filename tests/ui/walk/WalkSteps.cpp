@@ -1,10 +1,13 @@
 #include "WalkSteps.h"
 
+#include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "screens/ContactListView.h"
 #include "screens/ContactPickerView.h"
+#include "screens/IntelligenceView.h"
 #include "screens/PlainTextField.h"
 #include "screens/ProcessingView.h"
+#include "screens/WelcomeView.h"
 #include "sheets/ConfirmContactNameSheet.h"
 #include "shell/RootView.h"
 
@@ -40,6 +43,29 @@ QString warningsText(const QtWarningRecorder& recorder) {
   const QStringList messages = recorder.messages();
   if (messages.isEmpty()) return {};
   return QStringLiteral("Qt printed:\n") + messages.join(QLatin1Char('\n'));
+}
+
+void acceptTheTerms(WalkDriver& walk) {
+  AppCoordinator& coordinator = walk.coordinator();
+  WelcomeView& welcome = walk.waitForScreen<WelcomeView>(QStringLiteral("the welcome screen"));
+  check(!welcome.layout().getStartedEnabled, QStringLiteral("Get Started to wait for the terms"));
+  walk.shot(QStringLiteral("welcome"));
+  walk.click(&welcome, welcome.layout().checkboxHit.center());
+  walk.waitUntil([&] { return coordinator.hasAcceptedTerms() && welcome.layout().getStartedEnabled; },
+                 QStringLiteral("the terms accepted"));
+  walk.shot(QStringLiteral("terms-accepted"));
+  walk.clickLabel(&welcome, QStringLiteral("Get Started"));
+}
+
+void chooseIntelligence(WalkDriver& walk, IntelligenceChoice choice) {
+  AppCoordinator& coordinator = walk.coordinator();
+  const bool cloud = choice == IntelligenceChoice::cloud;
+  IntelligenceView& intelligence = walk.waitForScreen<IntelligenceView>(QStringLiteral("the intelligence choice"));
+  walk.shot(QStringLiteral("intelligence"));
+  walk.clickLabel(&intelligence, cloud ? QStringLiteral("Cloud intelligence") : QStringLiteral("Hybrid intelligence"));
+  walk.waitUntil([&] { return coordinator.intelligenceChoice() == choice; }, QStringLiteral("the choice made"));
+  walk.shot(cloud ? QStringLiteral("cloud-chosen") : QStringLiteral("hybrid-chosen"));
+  walk.clickLabel(&intelligence, QStringLiteral("Continue"));
 }
 
 void pickPartnerAndWrap(WalkDriver& walk, const WalkWorld& world) {

@@ -2,6 +2,7 @@
 
 #include "WalkDriver.h"
 #include "WalkWorld.h"
+#include "data/IntelligenceChoice.h"
 
 #include <QString>
 
@@ -21,6 +22,12 @@ QString runWalk(WalkWorld& world, MurmelaRootApp::Desktop desktop, const QString
 
 // Everything Qt warned about, for a failure message; empty without warnings.
 QString warningsText(const QtWarningRecorder& recorder);
+
+// On the welcome screen: the terms accepted with their checkbox, then "Get Started".
+void acceptTheTerms(WalkDriver& walk);
+
+// On the intelligence screen: the card of `choice` clicked, then "Continue".
+void chooseIntelligence(WalkDriver& walk, IntelligenceChoice choice);
 
 // On the contact picker: searches for the partner, picks the row, confirms
 // the name on the name sheet, and waits through the processing screen for
