@@ -28,11 +28,13 @@
 #include <QTest>
 #include <QWindow>
 
+#include <atomic>
+
 namespace murmela::test {
 
 namespace {
 
-QtWarningRecorder* activeRecorder = nullptr;
+std::atomic<QtWarningRecorder*> activeRecorder{nullptr};
 
 QString className(const QObject* object) {
   if (!object) return QStringLiteral("none");
