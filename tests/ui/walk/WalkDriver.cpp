@@ -210,20 +210,27 @@ void WalkDriver::click(QWidget* widget, QPointF point) const {
   QWindow* handle = top->windowHandle();
   if (!handle) throw WalkFailure(("no window for " + className(widget)).toStdString());
   const QPoint at = widget->mapTo(top, point.toPoint());
+  // A window manager activates the window a click lands in.
+  activate(top);
   QTest::mouseMove(handle, at);
   QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, at);
 }
 
+void WalkDriver::activate(QWidget* top) {
+  if (top->isActiveWindow()) return;
+  top->activateWindow();
+  if (!QTest::qWaitForWindowActive(top, kTimeoutMs))
+    throw WalkFailure(("the window never became active: " + className(top)).toStdString());
+}
+
 QWidget* WalkDriver::keyboardFocus() const {
-  // The offscreen platform has no window manager to give the activation back
+  // No window manager (offscreen, a bare X server) gives the activation back
   // to the window once a sheet over it has closed; do what one would.
   if (!QApplication::activeWindow()) {
     QWidget* top = &window();
     for (QWidget* widget : topLevels())
       if (widget != top && widget->isVisible() && qobject_cast<QDialog*>(widget)) top = widget;
-    top->activateWindow();
-    if (!QTest::qWaitForWindowActive(top, kTimeoutMs))
-      throw WalkFailure(("the window never became active: " + className(top)).toStdString());
+    activate(top);
   }
   QWidget* focus = QApplication::focusWidget();
   if (!focus || !focus->window()->windowHandle())

@@ -109,7 +109,8 @@ class WalkDriver {
 
   // A click on the spot of `surface` where `label` is painted.
   void clickLabel(QWidget* surface, const QString& label) const;
-  // The pointer moves to `point` of `widget`, presses and releases there.
+  // The pointer moves to `point` of `widget`, presses and releases there
+  // (its window activated first, as a window manager does).
   void click(QWidget* widget, QPointF point) const;
   // A key pressed and released in the window that holds the focus.
   void pressKey(Qt::Key key) const;
@@ -137,6 +138,7 @@ class WalkDriver {
   QWidget* keyboardFocus() const;
   static QList<QWidget*> topLevels();
   static void exposed(QWidget* window);
+  static void activate(QWidget* top);
   void watchDeck();
   QString where() const;
 
