@@ -60,6 +60,7 @@ MurmelaRootApp::Desktop WalkWorld::desktop() {
     return true;
   };
   share.canOpenMessagesLinks = [] { return false; };
+  share.exportPool = &exportPool;
   desktop.shareServices = share;
   return desktop;
 }

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QUrl>
 
 namespace murmela::test {
@@ -28,6 +29,10 @@ class WalkWorld {
   QString database;
   devbackend::DevBackend backend;
   ScriptedHttpServer server;
+
+  // The slideshow export's threads, which end with the world: a thread that
+  // outlives the application keeps the font engines it drew with.
+  QThreadPool exportPool;
 
   QStringList foldersShown;
   QList<QUrl> urlsOpened;
