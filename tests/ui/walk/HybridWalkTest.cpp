@@ -6,7 +6,6 @@
 #include "WalkSteps.h"
 
 #include "app/AppCoordinator.h"
-#include "deck/MurmelaDeckResultsView.h"
 #include "privacy/HybridPrivacyCapability.h"
 #include "privacy/PrivacyFilterSetup.h"
 #include "privacy/PrivacyRuntimeManager.h"
@@ -37,7 +36,9 @@ QByteArray runtimePython(const QString& release) {
   return FakePrivacyRuntime::shellScript(
       "if [ \"$1\" = \"-c\" ]; then\n"
       "  i=0\n"
-      "  while [ ! -e '" + release.toUtf8() + "' ] && [ $i -lt 1200 ]; do /bin/sleep 0.05; i=$((i+1)); done\n"
+      "  while [ ! -e '" +
+      release.toUtf8() +
+      "' ] && [ $i -lt 1200 ]; do /bin/sleep 0.05; i=$((i+1)); done\n"
       "  echo \"loading privacy model from $MURMELA_PRIVACY_MODEL_PATH\"\n"
       "  echo ok\n"
       "  exit 0\n"
@@ -76,7 +77,8 @@ class HybridWalkTest : public QObject {
       FakePrivacyRuntime::writeArchive(archive, runtime);
       setVariable(PrivacyRuntimeManager::kArchiveEnvironmentVariable, archive);
 
-      PrivacyFilterSetup setup(PrivacyFilterSetup::Options{.manager = PrivacyRuntimeManager(), .hostProbe = appleSilicon});
+      PrivacyFilterSetup setup(
+          PrivacyFilterSetup::Options{.manager = PrivacyRuntimeManager(), .hostProbe = appleSilicon});
       MurmelaRootApp::Desktop desktop = world.desktop();
       desktop.privacySetup = &setup;
       desktop.detectHybridCapability = [] {

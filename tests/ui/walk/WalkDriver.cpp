@@ -3,8 +3,8 @@
 #include "app/AppCoordinator.h"
 #include "deck/LongDeckSlide.h"
 #include "deck/MurmelaDeckResultsView.h"
-#include "kit/testing/PaintRecorder.h"
 #include "kit/paint/PainterState.h"
+#include "kit/testing/PaintRecorder.h"
 #include "screens/ChatRow.h"
 #include "screens/ContactListView.h"
 #include "screens/ContactPickerView.h"
@@ -138,11 +138,10 @@ void WalkDriver::waitUntil(const std::function<bool()>& condition, const QString
       timeoutMs);
   if (met && errors.isEmpty()) return;
   if (!errors.isEmpty())
-    throw WalkFailure(("while waiting for " + what + ", an error showed (" + where() + "): " +
-                       errors.join(QStringLiteral("; ")))
-                          .toStdString());
-  throw WalkFailure(("timed out after " + QString::number(timeoutMs) + " ms waiting for " + what + " (" + where() +
-                     ")")
+    throw WalkFailure(
+        ("while waiting for " + what + ", an error showed (" + where() + "): " + errors.join(QStringLiteral("; ")))
+            .toStdString());
+  throw WalkFailure(("timed out after " + QString::number(timeoutMs) + " ms waiting for " + what + " (" + where() + ")")
                         .toStdString());
 }
 
@@ -187,13 +186,15 @@ QRectF WalkDriver::labelRect(const Painting& painting, QSize size, const QString
     // Buttons may set their titles in capitals.
     const QString text = record.text.trimmed();
     seen.append(text);
-    if (text.compare(label, Qt::CaseInsensitive) == 0) exact.append(record.bounds);
-    else if (text.startsWith(label, Qt::CaseInsensitive)) starting.append(record.bounds);
+    if (text.compare(label, Qt::CaseInsensitive) == 0)
+      exact.append(record.bounds);
+    else if (text.startsWith(label, Qt::CaseInsensitive))
+      starting.append(record.bounds);
   }
   const QList<QRectF>& found = exact.isEmpty() ? starting : exact;
   if (found.size() == 1) return found.first();
-  throw WalkFailure((QString::number(found.size()) + " places show \"" + label + "\"; the texts drawn: " +
-                     seen.join(QStringLiteral(" | ")))
+  throw WalkFailure((QString::number(found.size()) + " places show \"" + label +
+                     "\"; the texts drawn: " + seen.join(QStringLiteral(" | ")))
                         .toStdString());
 }
 
@@ -251,8 +252,7 @@ MurmelaDeckResultsView& WalkDriver::settledDeck(const QString& what) const {
 void WalkDriver::clickOnSlide(const QString& label) const {
   MurmelaDeckResultsView& deck = settledDeck(QStringLiteral("the deck"));
   const LongDeckSlide slide{deck.report(), deck.currentSlide(), true, std::nullopt};
-  const QPointF point =
-      labelRect([&slide](QPainter& painter) { slide.paint(painter); }, deck.size(), label).center();
+  const QPointF point = labelRect([&slide](QPainter& painter) { slide.paint(painter); }, deck.size(), label).center();
   if (!deck.hitAt(point))
     throw WalkFailure(("\"" + label + "\" on slide " + QString::number(deck.currentSlide() + 1) +
                        " is painted where no button answers")
@@ -315,8 +315,8 @@ QStringList WalkDriver::errorsShown() const {
     if (auto* sheet = qobject_cast<ShareSheetView*>(deck->shareSheet()))
       addIf(errors, sheet->state().generationError, QStringLiteral("the share sheet's link error"));
   }
-  if (auto* home = qobject_cast<HomeView*>(screen); home && home->sharesSheet() && home->sharesSheet()->isVisible() &&
-                                                    home->sharesSheet()->sheetLayout().errorBox)
+  if (auto* home = qobject_cast<HomeView*>(screen);
+      home && home->sharesSheet() && home->sharesSheet()->isVisible() && home->sharesSheet()->sheetLayout().errorBox)
     errors.append(QStringLiteral("My shares shows an error"));
   for (const QString& toast : toasts_)
     if (!isSuccessToast(toast)) errors.append(QStringLiteral("toast: ") + toast);

@@ -1,10 +1,10 @@
 #include "WalkWorld.h"
 
+#include "WalkDriver.h"
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "support/DevBackendMount.h"
-#include "WalkDriver.h"
 
 #include <QDir>
 #include <QFile>
