@@ -83,8 +83,12 @@ CoordinatorServices makeProductionServices(const QStringList& launchArguments, D
     return HostedAnalysisClient(backend).analyze(chat, baseReport, workflow, progress, std::move(stop));
   };
   services.analytics = std::make_shared<BackendAnalytics>(backend);
-  services.privacySetup = std::make_shared<PrivacyFilterSetupDriver>(PrivacyFilterSetup::shared());
-  services.detectHybridCapability = [] { return HybridPrivacyCapability::detect(); };
+  services.privacySetup = std::move(desktop.privacySetup);
+  if (!services.privacySetup)
+    services.privacySetup = std::make_shared<PrivacyFilterSetupDriver>(PrivacyFilterSetup::shared());
+  services.detectHybridCapability = std::move(desktop.detectHybridCapability);
+  if (!services.detectHybridCapability)
+    services.detectHybridCapability = [] { return HybridPrivacyCapability::detect(); };
   // A client for each revocation, on the backend that "-shareAPIBaseURL" names.
   services.revokeShareLink = [launchArguments](const QString& shareID, std::stop_token stop) {
     ShareLinkClient(ShareLinkClient::defaultBaseURL(launchArguments)).revokeShareLink(shareID, std::move(stop));

@@ -134,6 +134,10 @@ struct DesktopIntegration {
   // one. Only tests and tools set it: the application always uses the
   // backend it was built for.
   QString backendBaseUrl;
+  // The privacy-filter setup and the hybrid capability check; empty: the
+  // process's shared setup and the machine's own answer. Only tests set them.
+  std::shared_ptr<PrivacySetupDriver> privacySetup;
+  std::function<HybridPrivacyCapability()> detectHybridCapability;
 };
 
 // The services of the running application, from the process's launch

@@ -116,10 +116,14 @@ void ShareSheetView::animate() {
   if (!frames_.isActive() && isVisible()) frames_.start();
 }
 
+bool ShareSheetView::isAnimating() const {
+  const double now = environment_.clock();
+  return !presentation_.finished(now) || !page_.finished(now) || !scroll_.finished(now);
+}
+
 void ShareSheetView::tick() {
   const double now = environment_.clock();
-  const bool moving = !presentation_.finished(now) || !page_.finished(now) || !scroll_.finished(now) ||
-                      (state_.isGeneratingLink && Motion::enabled());
+  const bool moving = isAnimating() || (state_.isGeneratingLink && Motion::enabled());
   if (closing_ && presentation_.finished(now)) {
     frames_.stop();
     hide();

@@ -66,6 +66,8 @@ class ShareSheetView : public QWidget {
   bool isClosing() const { return closing_; }
   // The presentation value (0 ... 1) it is painted at now.
   qreal presentation() const;
+  // Whether it is fading, switching pages or scrolling its social row.
+  bool isAnimating() const;
 
   // Builds the sheet for the deck's request: a plain choice runs as a share
   // controller action with the request's context and toasts, and the deck

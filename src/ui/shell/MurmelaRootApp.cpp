@@ -40,10 +40,14 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   integration.settingsPaneOpener = desktop_.panes;
   integration.copyToClipboard = desktop_.copyToClipboard;
   integration.backendBaseUrl = desktop_.backendBaseUrl;
+  if (desktop_.privacySetup)
+    integration.privacySetup = std::make_shared<PrivacyFilterSetupDriver>(*desktop_.privacySetup);
+  integration.detectHybridCapability = desktop_.detectHybridCapability;
   coordinator_ = std::make_unique<AppCoordinator>(makeProductionServices(arguments, std::move(integration)));
   if (desktop_.panes) desktop_.panes->setAfterAddressBookChange([this] { coordinator_->refreshPermissions(); });
 
-  window_ = std::make_unique<RootView>(*coordinator_);
+  window_ = std::make_unique<RootView>(
+      *coordinator_, RootView::defaultScreens({desktop_.privacySetup, desktop_.shareServices}));
   window_->setWindowTitle(QString::fromLatin1(kWindowTitle));
   const QIcon icon = ApplicationIcon::icon();
   QGuiApplication::setWindowIcon(icon);

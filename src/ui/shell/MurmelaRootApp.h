@@ -1,15 +1,19 @@
 #pragma once
 
 #include "app/CoordinatorServices.h"
+#include "share/ShareServices.h"
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace murmela {
 
 class AppCoordinator;
 class DesktopSettingsPaneOpener;
+class PrivacyFilterSetup;
 class RootView;
 class VCardContactStore;
 
@@ -30,6 +34,13 @@ class MurmelaRootApp {
     std::shared_ptr<DesktopSettingsPaneOpener> panes;
     std::function<void(const QString&)> copyToClipboard;
     QString backendBaseUrl;  // empty: the backend the build names
+    // The privacy-filter setup that the coordinator drives and the hybrid
+    // setup screen follows (it must outlive the application object), and the
+    // hybrid capability check; none: the process's shared setup and the
+    // machine's own answer.
+    PrivacyFilterSetup* privacySetup = nullptr;
+    std::function<HybridPrivacyCapability()> detectHybridCapability;
+    std::optional<ShareServices> shareServices;  // what the share sheet asks of the desktop; none: the system's
   };
   // Dialogs over the window, the system clipboard, the file manager.
   static Desktop interactiveDesktop();

@@ -17,8 +17,10 @@ namespace murmela {
 namespace {
 
 // Share links go to the backend the launch arguments name, as revocations do.
-MurmelaDeckResultsView::Options deckOptions(const AppCoordinator& coordinator) {
+MurmelaDeckResultsView::Options deckOptions(const AppCoordinator& coordinator,
+                                            const std::optional<ShareServices>& services) {
   ShareSheetEnvironment environment;
+  if (services) environment.services = *services;
   environment.makeClient = [arguments = coordinator.launchArguments()] {
     return ShareLinkClient(ShareLinkClient::defaultBaseURL(arguments));
   };
@@ -29,12 +31,15 @@ MurmelaDeckResultsView::Options deckOptions(const AppCoordinator& coordinator) {
 
 }  // namespace
 
-RootView::ScreenFactory RootView::defaultScreens() {
-  return [](AppCoordinator& coordinator, const AppScreen& screen, QWidget* parent) -> QWidget* {
+RootView::ScreenFactory RootView::defaultScreens() { return defaultScreens(ScreenEnvironment{}); }
+
+RootView::ScreenFactory RootView::defaultScreens(ScreenEnvironment environment) {
+  return [environment](AppCoordinator& coordinator, const AppScreen& screen, QWidget* parent) -> QWidget* {
     switch (screen.kind()) {
       case AppScreen::Kind::results:
         if (!screen.report()) break;
-        return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator), deckOptions(coordinator), parent);
+        return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator),
+                                          deckOptions(coordinator, environment.shareServices), parent);
       case AppScreen::Kind::welcome:
         return new WelcomeView(coordinator, parent);
       case AppScreen::Kind::permissions:
@@ -42,7 +47,8 @@ RootView::ScreenFactory RootView::defaultScreens() {
       case AppScreen::Kind::intelligence:
         return new IntelligenceView(coordinator, parent);
       case AppScreen::Kind::hybridSetup:
-        return new HybridPrivacySetupView(PrivacyFilterSetup::shared(), coordinator, parent);
+        return new HybridPrivacySetupView(
+            environment.privacySetup ? *environment.privacySetup : PrivacyFilterSetup::shared(), coordinator, parent);
       case AppScreen::Kind::contactPicker:
         return new ContactPickerView(coordinator, parent);
       case AppScreen::Kind::processing:

@@ -1,16 +1,19 @@
 #pragma once
 
 #include "app/AppScreen.h"
+#include "share/ShareServices.h"
 
 #include <QPointer>
 #include <QSize>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 namespace murmela {
 
 class AppCoordinator;
+class PrivacyFilterSetup;
 
 // The application's window content: exactly one widget for the screen the
 // coordinator names, 390 x 780 points. A new widget is built whenever the
@@ -26,9 +29,14 @@ class RootView : public QWidget {
 
   // Builds the widget of one screen as a child of `parent`.
   using ScreenFactory = std::function<QWidget*(AppCoordinator& coordinator, const AppScreen& screen, QWidget* parent)>;
-  // The deck for results, the onboarding screens that are drawn, and a
-  // labelled stand-in for the others.
+  // What the screens use besides the coordinator.
+  struct ScreenEnvironment {
+    PrivacyFilterSetup* privacySetup = nullptr;  // followed by the hybrid setup screen; none: the shared one
+    std::optional<ShareServices> shareServices;  // the share sheet's desktop; none: the system's
+  };
+  // The deck for results and the onboarding and home screens.
   static ScreenFactory defaultScreens();
+  static ScreenFactory defaultScreens(ScreenEnvironment environment);
 
   explicit RootView(AppCoordinator& coordinator, ScreenFactory screens = defaultScreens(), QWidget* parent = nullptr);
 

@@ -9,6 +9,7 @@
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QDialog>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTest>
@@ -225,6 +226,23 @@ class FrameTest : public QObject {
     QTest::keyClick(&widget, Qt::Key_Tab, Qt::ShiftModifier);
     QTest::keyClick(&widget, Qt::Key_Return);
     QCOMPARE(widget.runs, (QList<int>{2, 1, 2}));
+  }
+
+  // A dialog opened with the pointer shows no ring until a Tab: the FocusIn
+  // "by Tab" that showing a dialog sends by itself moves no focus.
+  void aDialogOpensWithoutARing() {
+    QDialog dialog;
+    dialog.resize(200, 50);
+    auto* host = new ButtonHost(&dialog, [] {
+      return QList<ButtonTarget>{{.id = 1, .rect = QRectF(0, 0, 100, 50)}, {.id = 2, .rect = QRectF(100, 0, 100, 50)}};
+    });
+    dialog.open();
+    dialog.setFocus(Qt::OtherFocusReason);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    QCOMPARE(host->focused(), std::nullopt);
+    QVERIFY(!host->showsFocus(1));
+    QTest::keyClick(&dialog, Qt::Key_Tab);
+    QVERIFY(host->showsFocus(1));
   }
 
   // A Return the text field leaves to the widget runs the default button,

@@ -325,10 +325,10 @@ class ContactPickerViewTest : public QObject {
       QTest::keyClicks(sheet->nameField(), typed);
       QCOMPARE(picker.view->confirmedName(), typed);
     }
-    // Opening the dialog hands the painted focus to its first button, the
-    // close button, while the keyboard is in the field: no ring shows there,
-    // and Return in the field ends the edit, nothing more.
-    QCOMPARE(sheet->buttonHost().focused(), std::optional<int>(ConfirmContactNameSheet::closeButton));
+    // Opening the dialog moves no painted focus while the keyboard is in the
+    // field: no ring shows on the close button, and Return in the field ends
+    // the edit, nothing more.
+    QCOMPARE(sheet->buttonHost().focused(), std::nullopt);
     QVERIFY(!sheet->buttonHost().showsFocus(ConfirmContactNameSheet::closeButton));
     QTest::keyClick(sheet->nameField(), Qt::Key_Return);
     QVERIFY(picker.view->nameSheet());

@@ -187,8 +187,10 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyPress:
       return keyPressed(*static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn: {
+      // A dialog being shown sends its focus widget a FocusIn "by Tab" of its
+      // own without giving it the focus; only a real Tab shows the ring.
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+      if ((reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) && widget_->hasFocus()) {
         focused_.reset();
         focusVisible_ = false;
         moveFocus(reason == Qt::TabFocusReason);

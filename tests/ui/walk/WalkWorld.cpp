@@ -1,0 +1,80 @@
+#include "WalkWorld.h"
+
+#include "WalkDriver.h"
+#include "app/AppCoordinator.h"
+#include "data/VCardContactStore.h"
+#include "shell/DesktopSettingsPaneOpener.h"
+#include "support/DevBackendMount.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+namespace murmela::test {
+
+namespace {
+
+QString binaryDir() { return QString::fromLocal8Bit(qgetenv("MURMELA_TEST_BINARY_DIR")); }
+
+}  // namespace
+
+WalkWorld::WalkWorld(qsizetype messageCount) {
+  SampleChatOptions options;
+  options.messageCount = messageCount;
+  options.otherName = kPartnerName;
+  sample = makeSampleChat(options);
+  database = environment.path(QStringLiteral("chat.db"));
+  writeSampleChatDatabase(sample, database);
+  mountDevBackend(server, backend);
+  backend.setPublicBaseUrl(server.baseUrl());
+  // Nothing of an earlier walk is left in Downloads.
+  QDir(downloads()).removeRecursively();
+}
+
+QStringList WalkWorld::launchArguments() const {
+  return {QStringLiteral("murmela"), QStringLiteral("-messagesDB"), database, QStringLiteral("-shareAPIBaseURL"),
+          server.baseUrl()};
+}
+
+MurmelaRootApp::Desktop WalkWorld::desktop() {
+  // The user shared an address book that names the partner.
+  const QString book = environment.path(QStringLiteral("contacts.vcf"));
+  QFile file(book);
+  if (!file.open(QIODevice::WriteOnly)) throw WalkFailure("could not write the address book");
+  file.write("BEGIN:VCARD\nVERSION:3.0\nFN:" + kPartnerName.toUtf8() + "\nTEL:" + sample.handle.toUtf8() +
+             "\nEND:VCARD\n");
+  file.close();
+
+  MurmelaRootApp::Desktop desktop;
+  desktop.contacts = std::make_shared<VCardContactStore>([book](const std::optional<QString>&) { return book; });
+  desktop.contacts->requestAccess();
+  desktop.panes = std::make_shared<DesktopSettingsPaneOpener>(
+      desktop.contacts, AppCoordinator::defaultMessagesDatabasePath(),
+      [](const DesktopSettingsPaneOpener::DatabaseNote&) { return false; }, [](const QString&) {});
+  desktop.copyToClipboard = [](const QString&) {};
+  desktop.backendBaseUrl = server.baseUrl();
+  ShareServices share = ShareServices::system();
+  share.showFolder = [this](const QString& path) { foldersShown.append(path); };
+  share.openUrl = [this](const QUrl& url) {
+    urlsOpened.append(url);
+    return true;
+  };
+  share.canOpenMessagesLinks = [] { return false; };
+  share.exportPool = &exportPool;
+  desktop.shareServices = share;
+  return desktop;
+}
+
+QString WalkWorld::downloads() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  const QString root = binaryDir();
+  if (folder.isEmpty() || root.isEmpty() || !QDir::cleanPath(folder).startsWith(QDir::cleanPath(root) + '/'))
+    throw WalkFailure(("the Downloads folder " + folder + " is not inside the test's home").toStdString());
+  return folder;
+}
+
+QString WalkWorld::shotFolder(const QString& walk) {
+  return QDir(binaryDir()).filePath(QStringLiteral("walk/") + walk);
+}
+
+}  // namespace murmela::test
