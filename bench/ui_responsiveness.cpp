@@ -15,11 +15,10 @@
 //   ui_responsiveness [--messages N] [--contacts N]
 #include "DevBackend.h"
 #include "app/AppCoordinator.h"
-#include "data/VCardContactStore.h"
 #include "deck/MurmelaDeckResultsView.h"
+#include "kit/testing/QuietDesktop.h"
 #include "screens/ContactPickerView.h"
 #include "share/ShareController.h"
-#include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
 #include "support/DevBackendMount.h"
@@ -210,18 +209,6 @@ bool waitFor(const std::function<bool()>& done, int timeoutMs) {
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
   }
   return true;
-}
-
-// Quiet desktop pieces: no dialogs, no file manager, no clipboard.
-MurmelaRootApp::Desktop quietDesktop(const QString& backend) {
-  MurmelaRootApp::Desktop desktop;
-  desktop.contacts = std::make_shared<VCardContactStore>();
-  desktop.panes = std::make_shared<DesktopSettingsPaneOpener>(
-      desktop.contacts, AppCoordinator::defaultMessagesDatabasePath(),
-      [](const DesktopSettingsPaneOpener::DatabaseNote&) { return false; }, [](const QString&) {});
-  desktop.copyToClipboard = [](const QString&) {};
-  desktop.backendBaseUrl = backend;
-  return desktop;
 }
 
 // Sets a flag once `widget` has been painted (after its paint event).

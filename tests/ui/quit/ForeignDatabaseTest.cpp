@@ -1,7 +1,6 @@
-#include "QuitTestSupport.h"
-
 #include "app/AppCoordinator.h"
 #include "kit/motion/Motion.h"
+#include "kit/testing/QuietDesktop.h"
 #include "screens/ContactPickerView.h"
 #include "screens/IntelligenceView.h"
 #include "screens/PermissionsView.h"

@@ -1,6 +1,5 @@
-#include "QuitTestSupport.h"
-
 #include "app/AppCoordinator.h"
+#include "kit/testing/QuietDesktop.h"
 #include "privacy/PrivacyRuntimeManager.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/QuitSignals.h"

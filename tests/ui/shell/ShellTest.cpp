@@ -3,6 +3,7 @@
 #include "data/VCardContactStore.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
+#include "kit/testing/QuietDesktop.h"
 #include "screens/WelcomeView.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/FontLoader.h"
@@ -21,16 +22,6 @@ using namespace murmela;
 using namespace murmela::test;
 
 namespace {
-
-// Desktop pieces that never open a dialog.
-MurmelaRootApp::Desktop quietDesktop() {
-  MurmelaRootApp::Desktop desktop;
-  desktop.contacts = std::make_shared<VCardContactStore>();
-  desktop.panes = std::make_shared<DesktopSettingsPaneOpener>(
-      desktop.contacts, AppCoordinator::defaultMessagesDatabasePath(),
-      [](const DesktopSettingsPaneOpener::DatabaseNote&) { return false; }, [](const QString&) {});
-  return desktop;
-}
 
 // A Messages database with one conversation partner.
 void writeDatabase(const QString& path) {
@@ -115,7 +106,7 @@ class ShellTest : public QObject {
     writeDatabase(QDir::home().filePath(QStringLiteral("x.db")));
     QVERIFY(!QFile::exists(AppCoordinator::defaultMessagesDatabasePath()));
 
-    MurmelaRootApp app(arguments, quietDesktop());
+    MurmelaRootApp app(arguments, quietDesktop(QString()));
     QVERIFY(FontLoader::hasRegistered());
     AppCoordinator& coordinator = app.coordinator();
     QCOMPARE(coordinator.skipsPermissionGate(), skipsGate);
@@ -135,7 +126,7 @@ class ShellTest : public QObject {
   // The window: its title, a fixed 390 x 780, the icon; once shown the
   // coordinator boots, here into the demo deck that "-fakeData" names.
   void windowBootsOnceShown() {
-    MurmelaRootApp app({"murmela", "-fakeData", "friendship"}, quietDesktop());
+    MurmelaRootApp app({"murmela", "-fakeData", "friendship"}, quietDesktop(QString()));
     RootView& window = app.window();
     QCOMPARE(window.windowTitle(), QStringLiteral("Murmela"));
     QCOMPARE(window.minimumSize(), QSize(390, 780));

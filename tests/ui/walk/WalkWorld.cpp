@@ -3,7 +3,7 @@
 #include "WalkDriver.h"
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"
-#include "shell/DesktopSettingsPaneOpener.h"
+#include "kit/testing/QuietDesktop.h"
 #include "support/DevBackendMount.h"
 
 #include <QDir>
@@ -45,14 +45,9 @@ MurmelaRootApp::Desktop WalkWorld::desktop() {
              "\nEND:VCARD\n");
   file.close();
 
-  MurmelaRootApp::Desktop desktop;
-  desktop.contacts = std::make_shared<VCardContactStore>([book](const std::optional<QString>&) { return book; });
-  desktop.contacts->requestAccess();
-  desktop.panes = std::make_shared<DesktopSettingsPaneOpener>(
-      desktop.contacts, AppCoordinator::defaultMessagesDatabasePath(),
-      [](const DesktopSettingsPaneOpener::DatabaseNote&) { return false; }, [](const QString&) {});
-  desktop.copyToClipboard = [](const QString&) {};
-  desktop.backendBaseUrl = server.baseUrl();
+  auto contacts = std::make_shared<VCardContactStore>([book](const std::optional<QString>&) { return book; });
+  contacts->requestAccess();
+  MurmelaRootApp::Desktop desktop = quietDesktop(server.baseUrl(), contacts);
   ShareServices share = ShareServices::system();
   share.showFolder = [this](const QString& path) { foldersShown.append(path); };
   share.openUrl = [this](const QUrl& url) {

@@ -1,14 +1,14 @@
-#include "QuitTestSupport.h"
+#include "kit/testing/QuietDesktop.h"
 
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 
-namespace murmela::test {
+namespace murmela {
 
-MurmelaRootApp::Desktop quietDesktop(const QString& backend) {
+MurmelaRootApp::Desktop quietDesktop(const QString& backend, std::shared_ptr<VCardContactStore> contacts) {
   MurmelaRootApp::Desktop desktop;
-  desktop.contacts = std::make_shared<VCardContactStore>();
+  desktop.contacts = contacts ? std::move(contacts) : std::make_shared<VCardContactStore>();
   desktop.panes = std::make_shared<DesktopSettingsPaneOpener>(
       desktop.contacts, AppCoordinator::defaultMessagesDatabasePath(),
       [](const DesktopSettingsPaneOpener::DatabaseNote&) { return false; }, [](const QString&) {});
@@ -17,4 +17,4 @@ MurmelaRootApp::Desktop quietDesktop(const QString& backend) {
   return desktop;
 }
 
-}  // namespace murmela::test
+}  // namespace murmela
