@@ -22,7 +22,8 @@ using namespace murmela::test;
 
 namespace {
 
-const QString kPrefix = QStringLiteral("/opt/murmela-test");  // outside PATH: the entry must name the program by its path
+// Outside PATH: the entry must name the program by its path.
+const QString kPrefix = QStringLiteral("/opt/murmela-test");
 const QString kProgram = kPrefix + QStringLiteral("/bin/murmela");
 const QString kBundle = QStringLiteral("Murmela_MurmelaCore.bundle");
 
@@ -100,10 +101,10 @@ class InstallTest : public QObject {
     root_ = stage_.path() + kPrefix;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DESTDIR"), stage_.path());
-    const Finished install = run(QStringLiteral(MURMELA_CMAKE),
-                                 {QStringLiteral("--install"), QStringLiteral(MURMELA_BUILD_DIR),
-                                  QStringLiteral("--prefix"), kPrefix},
-                                 environment);
+    const Finished install =
+        run(QStringLiteral(MURMELA_CMAKE),
+            {QStringLiteral("--install"), QStringLiteral(MURMELA_BUILD_DIR), QStringLiteral("--prefix"), kPrefix},
+            environment);
     QVERIFY2(install.ended && install.exitCode == 0, (install.output + install.errors).constData());
     entryPath_ = root_ + QStringLiteral("/share/applications/murmela.desktop");
     entry_ = readDesktopEntry(entryPath_);
@@ -135,20 +136,19 @@ class InstallTest : public QObject {
     QCOMPARE(result.output + result.errors, QByteArray());
   }
 
+  // Each row is named after its key.
   void desktopEntryNamesTheInstalledProgramAndIcon_data() {
-    QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
-    QTest::newRow("Name") << "Name" << "Murmela";
-    QTest::newRow("Exec") << "Exec" << QLatin1Char('"') + kProgram + QLatin1Char('"');
-    QTest::newRow("TryExec") << "TryExec" << kProgram;
-    QTest::newRow("Terminal") << "Terminal" << "false";
-    QTest::newRow("StartupWMClass") << "StartupWMClass" << "Murmela";
-    QTest::newRow("Icon") << "Icon" << "murmela";
+    QTest::newRow("Name") << "Murmela";
+    QTest::newRow("Exec") << QLatin1Char('"') + kProgram + QLatin1Char('"');
+    QTest::newRow("TryExec") << kProgram;
+    QTest::newRow("Terminal") << "false";
+    QTest::newRow("StartupWMClass") << "Murmela";
+    QTest::newRow("Icon") << "murmela";
   }
   void desktopEntryNamesTheInstalledProgramAndIcon() {
-    QFETCH(QString, key);
     QFETCH(QString, value);
-    QCOMPARE(entry_.value(key), value);
+    QCOMPARE(entry_.value(QLatin1String(QTest::currentDataTag())), value);
   }
 
   void iconsArePngsOfTheirSize_data() {
@@ -196,9 +196,9 @@ class InstallTest : public QObject {
     server.setStandardErrorFile(QProcess::nullDevice());
     const int writeEnd = pipe[1];
     server.setChildProcessModifier([writeEnd] { ::fcntl(writeEnd, F_SETFD, 0); });
-    server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QString::number(writeEnd),
-                                          QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
-                                          QStringLiteral("0"), QStringLiteral("800x900x24")});
+    server.start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QString::number(writeEnd), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp"), QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("800x900x24")});
     ::close(writeEnd);
     QByteArray display = ":";
     pollfd readable{pipe[0], POLLIN, 0};
@@ -249,8 +249,8 @@ class InstallTest : public QObject {
     QSet<QString> classes;
     for (const QString& window : windows) {
       // WM_CLASS(STRING) = "<instance>", "<class>"
-      const Finished answer = run(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_CLASS")},
-                                  environment);
+      const Finished answer =
+          run(QStringLiteral("xprop"), {QStringLiteral("-id"), window, QStringLiteral("WM_CLASS")}, environment);
       const QStringList quoted = QString::fromLatin1(answer.output).split(QLatin1Char('"'));
       classes.insert(quoted.size() >= 3 ? quoted.at(quoted.size() - 2) : QString::fromLatin1(answer.output));
     }
