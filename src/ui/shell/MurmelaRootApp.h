@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 namespace murmela {
 
@@ -40,7 +39,7 @@ class MurmelaRootApp {
     // machine's own answer.
     PrivacyFilterSetup* privacySetup = nullptr;
     std::function<HybridPrivacyCapability()> detectHybridCapability;
-    std::optional<ShareServices> shareServices;  // what the share sheet asks of the desktop; none: the system's
+    ShareServices shareServices = ShareServices::system();  // what the share sheet asks of the desktop
   };
   // Dialogs over the window, the system clipboard, the file manager.
   static Desktop interactiveDesktop();

@@ -17,10 +17,9 @@ namespace murmela {
 namespace {
 
 // Share links go to the backend the launch arguments name, as revocations do.
-MurmelaDeckResultsView::Options deckOptions(const AppCoordinator& coordinator,
-                                            const std::optional<ShareServices>& services) {
+MurmelaDeckResultsView::Options deckOptions(const AppCoordinator& coordinator, const ShareServices& services) {
   ShareSheetEnvironment environment;
-  if (services) environment.services = *services;
+  environment.services = services;
   environment.makeClient = [arguments = coordinator.launchArguments()] {
     return ShareLinkClient(ShareLinkClient::defaultBaseURL(arguments));
   };

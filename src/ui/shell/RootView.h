@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <optional>
 
 namespace murmela {
 
@@ -32,7 +31,7 @@ class RootView : public QWidget {
   // What the screens use besides the coordinator.
   struct ScreenEnvironment {
     PrivacyFilterSetup* privacySetup = nullptr;  // followed by the hybrid setup screen; none: the shared one
-    std::optional<ShareServices> shareServices;  // the share sheet's desktop; none: the system's
+    ShareServices shareServices = ShareServices::system();  // what the share sheet asks of the desktop
   };
   // The deck for results and the onboarding and home screens.
   static ScreenFactory defaultScreens();
