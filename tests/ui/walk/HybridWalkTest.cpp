@@ -9,8 +9,8 @@
 #include "privacy/PrivacyFilterSetup.h"
 #include "privacy/PrivacyRuntimeManager.h"
 #include "screens/HybridPrivacySetupView.h"
-#include "support/FakePrivacyRuntime.h"
 #include "support/FakeNeighbours.h"
+#include "support/FakePrivacyRuntime.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>
@@ -44,8 +44,6 @@ QByteArray runtimePython(const QString& release) {
       "exec /usr/bin/python3 \"$@\"");
 }
 
-void setVariable(const char* name, const QString& value) { qputenv(name, value.toUtf8()); }
-
 }  // namespace
 
 class HybridWalkTest : public QObject {
@@ -55,8 +53,8 @@ class HybridWalkTest : public QObject {
   void initTestCase() {
     prepareAppTests();
     QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy);
-    setVariable("MURMELA_PRIVACY_DETECTOR", sourceDir() + QStringLiteral("/tests/scripts/stub_detector.py"));
-    setVariable("PYTHONDONTWRITEBYTECODE", QStringLiteral("1"));
+    qputenv("MURMELA_PRIVACY_DETECTOR", (sourceDir() + QStringLiteral("/tests/scripts/stub_detector.py")).toUtf8());
+    qputenv("PYTHONDONTWRITEBYTECODE", "1");
   }
   void cleanupTestCase() {
     qunsetenv("MURMELA_PRIVACY_DETECTOR");
@@ -71,7 +69,7 @@ class HybridWalkTest : public QObject {
       runtime.pythonScript = runtimePython(release);
       const QString archive = world.environment.path(QStringLiteral("runtime.tar.gz"));
       FakePrivacyRuntime::writeArchive(archive, runtime);
-      setVariable(PrivacyRuntimeManager::kArchiveEnvironmentVariable, archive);
+      qputenv(PrivacyRuntimeManager::kArchiveEnvironmentVariable, archive.toUtf8());
 
       PrivacyFilterSetup setup(
           PrivacyFilterSetup::Options{.manager = PrivacyRuntimeManager(), .hostProbe = appleSilicon});
