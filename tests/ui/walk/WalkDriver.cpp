@@ -86,12 +86,12 @@ QString WalkDriver::where() const {
   return text;
 }
 
-void WalkDriver::waitUntil(const std::function<bool()>& condition, const QString& what, int timeoutMs) const {
+void WalkDriver::waitUntil(const std::function<bool()>& condition, const QString& what) const {
   QStringList errors;
-  if (QTest::qWaitFor([&] { return condition() || !(errors = errorsShown()).isEmpty(); }, timeoutMs) &&
+  if (QTest::qWaitFor([&] { return condition() || !(errors = errorsShown()).isEmpty(); }, kTimeoutMs) &&
       errors.isEmpty())
     return;
-  const QString problem = errors.isEmpty() ? "timed out after " + QString::number(timeoutMs) + " ms"
+  const QString problem = errors.isEmpty() ? "timed out after " + QString::number(kTimeoutMs) + " ms"
                                            : "an error showed: " + errors.join(QStringLiteral("; "));
   throw WalkFailure(("waiting for " + what + " (" + where() + "), " + problem).toStdString());
 }

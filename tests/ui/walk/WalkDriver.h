@@ -45,7 +45,7 @@ class WalkDriver {
 
   AppCoordinator& coordinator() const;
 
-  void waitUntil(const std::function<bool()>& condition, const QString& what, int timeoutMs = kTimeoutMs) const;
+  void waitUntil(const std::function<bool()>& condition, const QString& what) const;
 
   // The screen of type T, once the window shows it.
   template <typename T>
