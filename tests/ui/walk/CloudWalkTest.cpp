@@ -1,7 +1,6 @@
-// A first launch in cloud mode through the real window, driven by clicks and
-// keys where a person would make them: from the terms to a saved report, its
-// fourteen slides, the slideshow download, a share link made and revoked, the
-// report opened again, and the reset to a first run.
+// A first launch in cloud mode through the real window: the terms, a saved
+// report and its fourteen slides, the slideshow download, a share link made
+// and revoked, the report opened again, and the reset to a first run.
 #include "WalkSteps.h"
 
 #include "app/AppCoordinator.h"
@@ -14,7 +13,6 @@
 #include "sheets/ConfirmationAlert.h"
 #include "sheets/MySharesView.h"
 #include "sheets/ShareSheetView.h"
-#include "shell/RootView.h"
 #include "support/FakeNeighbours.h"
 #include "support/TestRegistry.h"
 
@@ -33,8 +31,7 @@ namespace {
 constexpr qsizetype kMessageCount = 2000;
 const QString kPartner = WalkWorld::kPartnerName;
 
-// The slideshow in its folder in Downloads: 14 PNGs at 3x, and the folder
-// shown to the user.
+// 14 PNGs at 3x in the slideshow's folder in Downloads, which is shown.
 void checkSlideshowFiles(const WalkWorld& world) {
   const QString folder = QDir(WalkWorld::downloads()).filePath(ShareFileNames::slideshowFolderName(kPartner));
   const QStringList files = QDir(folder).entryList({QStringLiteral("*.png")}, QDir::Files, QDir::Name);
@@ -59,11 +56,9 @@ class CloudWalkTest : public QObject {
   }
 
   void cloudWalk() {
-    QtWarningRecorder warnings;
-    QString failure;
-    {
+    const QString failure = failureWithWarnings([] {
       WalkWorld world(kMessageCount);
-      failure = runWalk(world, world.desktop(), QStringLiteral("cloud"), [&world](WalkDriver& walk) {
+      return runWalk(world, world.desktop(), QStringLiteral("cloud"), [&world](WalkDriver& walk) {
         acceptTheTerms(walk);
         chooseIntelligence(walk, IntelligenceChoice::cloud);
         pickPartnerAndWrap(walk, world);
@@ -71,40 +66,37 @@ class CloudWalkTest : public QObject {
         deckAndShares(walk, world);
         homeAndReset(walk, world);
       });
-    }
+    });
     QVERIFY2(failure.isEmpty(), qPrintable(failure));
-    QVERIFY2(warnings.messages().isEmpty(), qPrintable(warningsText(warnings)));
   }
 
  private:
   static ShareSheetView* openShareSheet(WalkDriver& walk, MurmelaDeckResultsView& deck) {
     walk.clickOnSlide(QStringLiteral("Share"));
-    walk.waitUntil([&] { return deck.shareSheet() && deck.shareSheet()->isVisible() && !deck.isAnimating(); },
-                   QStringLiteral("the share sheet"));
-    auto* sheet = qobject_cast<ShareSheetView*>(deck.shareSheet());
-    check(sheet, QStringLiteral("the share sheet to be the deck's"));
-    walk.waitUntil([&] { return !sheet->isAnimating(); }, QStringLiteral("the share sheet in place"));
-    walk.shot(QStringLiteral("share-sheet"));
+    ShareSheetView* sheet = nullptr;
+    walk.shotWhen(
+        [&] {
+          sheet = qobject_cast<ShareSheetView*>(deck.shareSheet());
+          return sheet && sheet->isVisible() && !deck.isAnimating() && !sheet->isAnimating();
+        },
+        QStringLiteral("share-sheet"));
     return sheet;
   }
 
   static void deckAndShares(WalkDriver& walk, WalkWorld& world) {
     MurmelaDeckResultsView& deck = walk.settledDeck(QStringLiteral("the deck"));
 
-    // A plain choice closes the sheet and runs on the deck.
     walk.clickLabel(openShareSheet(walk, deck), QStringLiteral("Download as images"));
     walk.waitUntil([&] { return walk.toasts().contains(QStringLiteral("Saved 14 slides to Downloads.")); },
                    QStringLiteral("the slideshow saved"));
-    walk.waitUntil([&] { return !deck.shareSheet() && deck.toastOverlay()->shownAmount() == 1.0; },
-                   QStringLiteral("the toast in place"));
-    walk.shot(QStringLiteral("downloaded"));
+    walk.shotWhen([&] { return !deck.shareSheet() && deck.toastOverlay()->shownAmount() == 1.0; },
+                  QStringLiteral("downloaded"));
     checkSlideshowFiles(world);
 
     QPointer<ShareSheetView> sheet = openShareSheet(walk, deck);
     walk.clickLabel(sheet, QStringLiteral("Generate link"));
-    walk.waitUntil([&] { return sheet && sheet->state().generatedLink.has_value() && !sheet->isAnimating(); },
-                   QStringLiteral("the share link"));
-    walk.shot(QStringLiteral("share-link"));
+    walk.shotWhen([&] { return sheet && sheet->state().generatedLink.has_value() && !sheet->isAnimating(); },
+                  QStringLiteral("share-link"));
     const QString link = sheet->state().generatedLink->link.shareURL.toString();
     check(link.startsWith(world.server.baseUrl() + QLatin1Char('/')),
           QStringLiteral("the link on the development backend, got ") + link);
@@ -127,13 +119,9 @@ class CloudWalkTest : public QObject {
 
     walk.clickLabel(&home, QStringLiteral("My shares"));
     auto& shares = walk.waitForWindow<MySharesView>(QStringLiteral("My shares"));
-    walk.waitUntil([&] { return shares.rows().size() == 1; }, QStringLiteral("the share in My shares"));
-    walk.shot(QStringLiteral("my-shares"));
+    walk.shotWhen([&] { return shares.rows().size() == 1; }, QStringLiteral("my-shares"));
     const QString shareID = coordinator.activeShares().first().shareID;
-    walk.clickLabel(&shares, QStringLiteral("Revoke"));
-    auto& confirmRevoke = walk.waitForWindow<AlertDialog>(QStringLiteral("the revoke confirmation"));
-    walk.shot(QStringLiteral("revoke-confirmation"));
-    walk.clickLabel(&confirmRevoke, QStringLiteral("Revoke"));
+    confirm(walk, &shares, QStringLiteral("Revoke"), QStringLiteral("revoke-confirmation"));
     walk.waitUntil([&] { return coordinator.activeShares().isEmpty() && !WalkDriver::topLevel<AlertDialog>(); },
                    QStringLiteral("the share revoked"));
     check(world.server.requests(ShareLinkClient::revokePath(shareID).toUtf8()).size() == 1,
@@ -151,12 +139,8 @@ class CloudWalkTest : public QObject {
 
     HomeView& again = walk.waitForScreen<HomeView>(QStringLiteral("the home screen again"));
     walk.click(&again, again.screenLayout().gear.center());
-    walk.waitUntil([&] { return again.settingsMenuOpen(); }, QStringLiteral("the settings menu"));
-    walk.shot(QStringLiteral("settings-menu"));
-    walk.clickLabel(&again, QStringLiteral("Reset App"));
-    auto& confirmReset = walk.waitForWindow<AlertDialog>(QStringLiteral("the reset confirmation"));
-    walk.shot(QStringLiteral("reset-confirmation"));
-    walk.clickLabel(&confirmReset, QStringLiteral("Reset App"));
+    walk.shotWhen([&] { return again.settingsMenuOpen(); }, QStringLiteral("settings-menu"));
+    confirm(walk, &again, QStringLiteral("Reset App"), QStringLiteral("reset-confirmation"));
 
     WelcomeView& welcome = walk.waitForScreen<WelcomeView>(QStringLiteral("onboarding after the reset"));
     walk.waitUntil([] { return !WalkDriver::topLevel<AlertDialog>(); }, QStringLiteral("the alert closed"));

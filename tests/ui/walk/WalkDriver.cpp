@@ -26,15 +26,12 @@
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTest>
-#include <QWindow>
 
-#include <atomic>
+#include <algorithm>
 
 namespace murmela::test {
 
 namespace {
-
-std::atomic<QtWarningRecorder*> activeRecorder{nullptr};
 
 QString className(const QObject* object) {
   if (!object) return QStringLiteral("none");
@@ -47,35 +44,6 @@ void addIf(QStringList& errors, const std::optional<QString>& text, const QStrin
 
 }  // namespace
 
-// ---- QtWarningRecorder --------------------------------------------------------
-
-QtWarningRecorder::QtWarningRecorder() {
-  activeRecorder = this;
-  previous_ = qInstallMessageHandler(&QtWarningRecorder::handle);
-}
-
-QtWarningRecorder::~QtWarningRecorder() {
-  qInstallMessageHandler(previous_);
-  activeRecorder = nullptr;
-}
-
-QStringList QtWarningRecorder::messages() const {
-  std::lock_guard guard(lock_);
-  return messages_;
-}
-
-void QtWarningRecorder::handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  QtWarningRecorder* recorder = activeRecorder;
-  if (!recorder) return;
-  if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
-    std::lock_guard guard(recorder->lock_);
-    recorder->messages_.append(message);
-  }
-  if (recorder->previous_) recorder->previous_(type, context, message);
-}
-
-// ---- WalkDriver ---------------------------------------------------------------
-
 bool isSuccessToast(const QString& text) {
   static const QRegularExpression success(QStringLiteral(
       "^(Saved \\d+ slides to Downloads\\.|Saved to .+\\.|Slide copied to clipboard\\.|Image copied\\. .+|"
@@ -86,7 +54,7 @@ bool isSuccessToast(const QString& text) {
 WalkDriver::WalkDriver(MurmelaRootApp& app, QString shotFolder) : app_(app), folder_(std::move(shotFolder)) {
   QDir(folder_).removeRecursively();
   QDir().mkpath(folder_);
-  // Connected after the window's own handler, so the new screen is there.
+  // After the window's own handler, so the new screen is in place.
   QObject::connect(&coordinator(), &AppCoordinator::screenChanged, &context_, [this] { watchDeck(); });
   watchDeck();
 }
@@ -98,15 +66,6 @@ RootView& WalkDriver::window() const { return app_.window(); }
 AppCoordinator& WalkDriver::coordinator() const { return app_.coordinator(); }
 
 QWidget* WalkDriver::screenWidget() const { return window().screenWidget(); }
-
-QString WalkDriver::screenName() const { return className(screenWidget()); }
-
-QList<QWidget*> WalkDriver::topLevels() { return QApplication::topLevelWidgets(); }
-
-void WalkDriver::exposed(QWidget* window) {
-  if (!QTest::qWaitForWindowExposed(window, kTimeoutMs))
-    throw WalkFailure(("window never exposed: " + className(window)).toStdString());
-}
 
 void WalkDriver::watchDeck() {
   auto* deck = qobject_cast<MurmelaDeckResultsView*>(screenWidget());
@@ -120,29 +79,21 @@ void WalkDriver::watchDeck() {
 
 QString WalkDriver::where() const {
   QStringList windows;
-  for (QWidget* widget : topLevels())
+  for (QWidget* widget : QApplication::topLevelWidgets())
     if (widget->isVisible() && widget != &window()) windows.append(className(widget));
-  QString text = QStringLiteral("screen ") + screenName();
+  QString text = QStringLiteral("screen ") + className(screenWidget());
   if (!windows.isEmpty()) text += QStringLiteral(", windows ") + windows.join(QStringLiteral(", "));
   return text;
 }
 
-void WalkDriver::waitUntil(const std::function<bool()>& condition, const QString& what, int timeoutMs) const {
+void WalkDriver::waitUntil(const std::function<bool()>& condition, const QString& what) const {
   QStringList errors;
-  const bool met = QTest::qWaitFor(
-      [&] {
-        if (condition()) return true;
-        errors = errorsShown();
-        return !errors.isEmpty();
-      },
-      timeoutMs);
-  if (met && errors.isEmpty()) return;
-  if (!errors.isEmpty())
-    throw WalkFailure(
-        ("while waiting for " + what + ", an error showed (" + where() + "): " + errors.join(QStringLiteral("; ")))
-            .toStdString());
-  throw WalkFailure(("timed out after " + QString::number(timeoutMs) + " ms waiting for " + what + " (" + where() + ")")
-                        .toStdString());
+  if (QTest::qWaitFor([&] { return condition() || !(errors = errorsShown()).isEmpty(); }, kTimeoutMs) &&
+      errors.isEmpty())
+    return;
+  const QString problem = errors.isEmpty() ? "timed out after " + QString::number(kTimeoutMs) + " ms"
+                                           : "an error showed: " + errors.join(QStringLiteral("; "));
+  throw WalkFailure(("waiting for " + what + " (" + where() + "), " + problem).toStdString());
 }
 
 WalkDriver::Painting WalkDriver::paintingOf(QWidget* surface) {
@@ -158,8 +109,7 @@ WalkDriver::Painting WalkDriver::paintingOf(QWidget* surface) {
   }
   if (auto* list = surface ? qobject_cast<ContactListView*>(surface->parentWidget()) : nullptr;
       list && list->viewport() == surface) {
-    // The list paints its rows through a faded layer; the rows themselves
-    // land where they are drawn here.
+    // The rows, drawn where the list's faded layer puts them.
     return [list](QPainter& painter) {
       const ContactListView::Layout& layout = list->listLayout();
       for (qsizetype i = 0; i < layout.frames.size(); ++i) {
@@ -211,8 +161,7 @@ void WalkDriver::click(QWidget* widget, QPointF point) const {
   QWindow* handle = top->windowHandle();
   if (!handle) throw WalkFailure(("no window for " + className(widget)).toStdString());
   const QPoint at = widget->mapTo(top, point.toPoint());
-  // A window manager activates the window a click lands in.
-  activate(top);
+  activate(top);  // as a window manager does
   QTest::mouseMove(handle, at);
   QTest::mouseClick(handle, Qt::LeftButton, Qt::NoModifier, at);
 }
@@ -225,11 +174,11 @@ void WalkDriver::activate(QWidget* top) {
 }
 
 QWidget* WalkDriver::keyboardFocus() const {
-  // No window manager (offscreen, a bare X server) gives the activation back
-  // to the window once a sheet over it has closed; do what one would.
+  // Without a window manager nothing activates the window again once a sheet
+  // over it has closed.
   if (!QApplication::activeWindow()) {
     QWidget* top = &window();
-    for (QWidget* widget : topLevels())
+    for (QWidget* widget : QApplication::topLevelWidgets())
       if (widget != top && widget->isVisible() && qobject_cast<QDialog*>(widget)) top = widget;
     activate(top);
   }
@@ -263,19 +212,26 @@ void WalkDriver::clickOnSlide(const QString& label) const {
 QImage WalkDriver::picture() const {
   QList<QWidget*> sheets;
   QRect area = window().geometry();
-  for (QWidget* widget : topLevels()) {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
     if (widget == &window() || !widget->isVisible() || !qobject_cast<QDialog*>(widget)) continue;
     sheets.append(widget);
     area |= widget->geometry();
   }
+  // A sheet opened from another one lies over it.
+  const auto depth = [](const QWidget* widget) {
+    int ancestors = 0;
+    while ((widget = widget->parentWidget())) ++ancestors;
+    return ancestors;
+  };
+  std::stable_sort(sheets.begin(), sheets.end(), [&](QWidget* a, QWidget* b) { return depth(a) < depth(b); });
   QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
   image.fill(QColor(40, 40, 40));
   QPainter painter(&image);
-  painter.drawPixmap(window().geometry().topLeft() - area.topLeft(), window().grab());
+  painter.translate(-area.topLeft());
+  painter.drawPixmap(window().geometry().topLeft(), window().grab());
   for (QWidget* sheet : sheets) {
-    // A sheet's window dims the one below it.
-    painter.fillRect(QRect(window().geometry().topLeft() - area.topLeft(), window().size()), QColor(0, 0, 0, 70));
-    painter.drawPixmap(sheet->geometry().topLeft() - area.topLeft(), sheet->grab());
+    painter.fillRect(window().geometry(), QColor(0, 0, 0, 70));  // a sheet dims the window below
+    painter.drawPixmap(sheet->geometry().topLeft(), sheet->grab());
   }
   return image;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QImage>
 #include <QList>
 #include <QObject>
@@ -8,9 +9,9 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <QWindow>
 
 #include <functional>
-#include <mutex>
 #include <stdexcept>
 
 class QPainter;
@@ -24,38 +25,16 @@ class RootView;
 
 namespace murmela::test {
 
-// A step of a walk that did not go as a person would expect; the test turns
-// it into its failure message.
+// A step that did not go as a person would expect.
 struct WalkFailure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// Records every warning, critical and fatal message Qt prints while it lives,
-// from any thread; each still reaches the handler that was there before.
-class QtWarningRecorder {
- public:
-  QtWarningRecorder();
-  ~QtWarningRecorder();
-  QtWarningRecorder(const QtWarningRecorder&) = delete;
-  QtWarningRecorder& operator=(const QtWarningRecorder&) = delete;
-
-  QStringList messages() const;
-
- private:
-  static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message);
-
-  mutable std::mutex lock_;
-  QStringList messages_;
-  QtMessageHandler previous_ = nullptr;
-};
-
-// Drives the application's window as a person does: it waits for what the
-// window shows, clicks where a label is painted (pressed and released through
-// the window system, so whatever covers the spot gets the click), presses
-// keys in the focused window, and saves a picture of each step. Every wait
-// gives up early when an error shows, and every picture fails the walk when
-// one is on screen: an error text of the coordinator or of the shown screen,
-// a sheet's error, or a toast that is not one of the expected success texts.
+// Drives the window as a person does: clicks land where a label is painted
+// (through the window system, so whatever covers the spot gets them), keys go
+// to the focused window. Every wait gives up and every picture fails once an
+// error shows: an error text of the coordinator, the screen or a sheet, or a
+// toast that is not a success message.
 class WalkDriver {
  public:
   static constexpr int kTimeoutMs = 60000;
@@ -64,83 +43,68 @@ class WalkDriver {
   WalkDriver(MurmelaRootApp& app, QString shotFolder);
   ~WalkDriver();
 
-  RootView& window() const;
   AppCoordinator& coordinator() const;
-  QString screenName() const;  // the class of the shown screen widget
 
-  // Waits until `condition` holds; throws when the time runs out or an
-  // error shows first.
-  void waitUntil(const std::function<bool()>& condition, const QString& what, int timeoutMs = kTimeoutMs) const;
+  void waitUntil(const std::function<bool()>& condition, const QString& what) const;
 
-  // Waits until the window shows a screen of type T (visible) and returns it.
+  // The screen of type T, once the window shows it.
   template <typename T>
-  T& waitForScreen(const QString& what, int timeoutMs = kTimeoutMs) const {
-    waitUntil([this] { return shown<T>() != nullptr; }, what, timeoutMs);
-    return *shown<T>();
-  }
-  template <typename T>
-  T* shown() const {
-    auto* screen = qobject_cast<T*>(screenWidget());
-    return screen && screen->isVisible() ? screen : nullptr;
-  }
-
-  // Waits until a window of type T (a sheet or an alert over the window) is
-  // shown and exposed, and returns it.
-  template <typename T>
-  T& waitForWindow(const QString& what, int timeoutMs = kTimeoutMs) const {
+  T& waitForScreen(const QString& what) const {
     T* found = nullptr;
-    waitUntil([&found] { return (found = topLevel<T>()) != nullptr; }, what, timeoutMs);
-    exposed(found);
+    waitUntil([&] { return (found = qobject_cast<T*>(screenWidget())) && found->isVisible(); }, what);
+    return *found;
+  }
+  // The sheet or alert of type T over the window, once it is exposed.
+  template <typename T>
+  T& waitForWindow(const QString& what) const {
+    T* found = nullptr;
+    waitUntil([&] { return (found = topLevel<T>()) && found->windowHandle() && found->windowHandle()->isExposed(); },
+              what);
     return *found;
   }
   template <typename T>
   static T* topLevel() {
-    for (QWidget* widget : topLevels())
+    for (QWidget* widget : QApplication::topLevelWidgets())
       if (auto* typed = qobject_cast<T*>(widget); typed && typed->isVisible()) return typed;
     return nullptr;
   }
 
-  // Where `label` is painted (in the painting's coordinates): the one text
-  // that is the label, else the one that begins with it, in any case.
+  // Where `label` is painted: the one text that is the label, else the one
+  // that begins with it, in any case.
   using Painting = std::function<void(QPainter&)>;
   static QRectF labelRect(const Painting& painting, QSize size, const QString& label);
-  // The painting of a screen, sheet or list as it stands now.
-  static Painting paintingOf(QWidget* surface);
 
-  // A click on the spot of `surface` where `label` is painted.
   void clickLabel(QWidget* surface, const QString& label) const;
-  // The pointer moves to `point` of `widget`, presses and releases there
-  // (its window activated first, as a window manager does).
   void click(QWidget* widget, QPointF point) const;
-  // A key pressed and released in the window that holds the focus.
   void pressKey(Qt::Key key) const;
-  // Typed into the widget that holds the focus.
   void type(const QString& text) const;
 
-  // The deck shown now, waited for until its slide stands still.
+  // The deck, once its slide stands still.
   MurmelaDeckResultsView& settledDeck(const QString& what) const;
-  // A click on a button of the deck's current slide, found where it is painted.
+  // A button of the deck's current slide, found where it is painted.
   void clickOnSlide(const QString& label) const;
 
-  // Saves the window (with the sheets over it) as the next picture, after
-  // checking that no error is on screen.
+  // Saves the window with its sheets as the next picture, then fails if an
+  // error is on screen.
   void shot(const QString& step);
+  void shotWhen(const std::function<bool()>& condition, const QString& step) {
+    waitUntil(condition, step);
+    shot(step);
+  }
 
-  // The errors on screen now, as short descriptions.
-  QStringList errorsShown() const;
   // Every toast text shown so far, in order.
   const QStringList& toasts() const { return toasts_; }
-  // The picture a shot saves.
-  QImage picture() const;
 
  private:
+  RootView& window() const;
   QWidget* screenWidget() const;
   QWidget* keyboardFocus() const;
-  static QList<QWidget*> topLevels();
-  static void exposed(QWidget* window);
+  static Painting paintingOf(QWidget* surface);
   static void activate(QWidget* top);
   void watchDeck();
   QString where() const;
+  QStringList errorsShown() const;
+  QImage picture() const;
 
   MurmelaRootApp& app_;
   QString folder_;
@@ -150,7 +114,6 @@ class WalkDriver {
   QPointer<MurmelaDeckResultsView> watchedDeck_;
 };
 
-// Whether a toast text is one of the success messages of the share actions.
 bool isSuccessToast(const QString& text);
 
 }  // namespace murmela::test

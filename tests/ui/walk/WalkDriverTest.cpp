@@ -1,6 +1,6 @@
 // What makes a walk fail or click elsewhere: the toasts it counts as errors,
 // the Qt messages it keeps, and where it finds a label.
-#include "WalkDriver.h"
+#include "WalkSteps.h"
 
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
@@ -28,7 +28,6 @@ class WalkDriverTest : public QObject {
     QTest::newRow("generating a link") << "Generating link..." << true;
     QTest::newRow("slideshow failed") << "Slideshow save failed: The slides could not be written." << false;
     QTest::newRow("no Downloads") << "Could not find Downloads folder." << false;
-    QTest::newRow("render failed") << "Could not render slide image." << false;
     QTest::newRow("a link error") << "Couldn't reach the share service." << false;
   }
   void toastsThatFailAWalk() {
@@ -36,25 +35,23 @@ class WalkDriverTest : public QObject {
     QTEST(isSuccessToast(toast), "success");
   }
 
-  // Warnings and worse are kept, from any thread; debug lines are not, and
-  // nothing is kept once the recorder is gone.
-  void recorderKeepsWarnings() {
-    QStringList kept;
-    {
-      QtWarningRecorder recorder;
-      QTest::ignoreMessage(QtDebugMsg, "just saying");
-      QTest::ignoreMessage(QtWarningMsg, "careful");
-      QTest::ignoreMessage(QtCriticalMsg, "from a worker");
+  // Warnings and worse fail a walk, from any thread; debug lines do not.
+  void warningsFailAWalk() {
+    QTest::ignoreMessage(QtDebugMsg, "just saying");
+    QTest::ignoreMessage(QtWarningMsg, "careful");
+    QTest::ignoreMessage(QtCriticalMsg, "from a worker");
+    const QString failure = failureWithWarnings([] {
       qDebug("just saying");
       qWarning("careful");
       std::thread([] { qCritical("from a worker"); }).join();
-      kept = recorder.messages();
-    }
-    QCOMPARE(kept, (QStringList{"careful", "from a worker"}));
+      return QStringLiteral("stuck");
+    });
+    QCOMPARE(failure, QStringLiteral("stuck\nQt printed:\ncareful\nfrom a worker"));
+    QCOMPARE(failureWithWarnings([] { return QString(); }), QString());
   }
 
-  // A label is found where it is painted: the exact text before one that
-  // begins with it, in any case; two candidates are refused.
+  // The exact text before one that begins with it, in any case; two
+  // candidates or none are refused.
   void labelsAreFoundWherePainted_data() {
     QTest::addColumn<QString>("label");
     QTest::addColumn<int>("row");  // of the text found; -1: refused

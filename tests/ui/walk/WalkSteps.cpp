@@ -9,12 +9,14 @@
 #include "screens/ProcessingView.h"
 #include "screens/WelcomeView.h"
 #include "sheets/ConfirmContactNameSheet.h"
+#include "sheets/ConfirmationAlert.h"
 #include "shell/RootView.h"
 
 #include <QCoreApplication>
 #include <QTest>
 
 #include <memory>
+#include <mutex>
 
 namespace murmela::test {
 
@@ -39,10 +41,39 @@ QString runWalk(WalkWorld& world, MurmelaRootApp::Desktop desktop, const QString
   return failure;
 }
 
-QString warningsText(const QtWarningRecorder& recorder) {
-  const QStringList messages = recorder.messages();
-  if (messages.isEmpty()) return {};
-  return QStringLiteral("Qt printed:\n") + messages.join(QLatin1Char('\n'));
+namespace {
+
+// Kept from any thread; each message still reaches the handler before.
+struct WarningRecorder {
+  static inline std::mutex lock;
+  static inline QStringList messages;
+  static inline QtMessageHandler previous = nullptr;
+
+  static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg || type == QtCriticalMsg || type == QtFatalMsg) {
+      std::lock_guard guard(lock);
+      messages.append(message);
+    }
+    if (previous) previous(type, context, message);
+  }
+};
+
+}  // namespace
+
+QString failureWithWarnings(const std::function<QString()>& walk) {
+  WarningRecorder::messages.clear();
+  WarningRecorder::previous = qInstallMessageHandler(&WarningRecorder::handle);
+  QString failure;
+  try {
+    failure = walk();
+  } catch (const std::exception& error) {
+    failure = QString::fromStdString(error.what());
+  }
+  qInstallMessageHandler(WarningRecorder::previous);
+  std::lock_guard guard(WarningRecorder::lock);
+  if (!WarningRecorder::messages.isEmpty())
+    failure += QStringLiteral("\nQt printed:\n") + WarningRecorder::messages.join(QLatin1Char('\n'));
+  return failure.trimmed();
 }
 
 void acceptTheTerms(WalkDriver& walk) {
@@ -51,9 +82,8 @@ void acceptTheTerms(WalkDriver& walk) {
   check(!welcome.layout().getStartedEnabled, QStringLiteral("Get Started to wait for the terms"));
   walk.shot(QStringLiteral("welcome"));
   walk.click(&welcome, welcome.layout().checkboxHit.center());
-  walk.waitUntil([&] { return coordinator.hasAcceptedTerms() && welcome.layout().getStartedEnabled; },
-                 QStringLiteral("the terms accepted"));
-  walk.shot(QStringLiteral("terms-accepted"));
+  walk.shotWhen([&] { return coordinator.hasAcceptedTerms() && welcome.layout().getStartedEnabled; },
+                QStringLiteral("terms-accepted"));
   walk.clickLabel(&welcome, QStringLiteral("Get Started"));
 }
 
@@ -71,8 +101,7 @@ void chooseIntelligence(WalkDriver& walk, IntelligenceChoice choice) {
 void pickPartnerAndWrap(WalkDriver& walk, const WalkWorld& world) {
   const QString partner = WalkWorld::kPartnerName;
   ContactPickerView& picker = walk.waitForScreen<ContactPickerView>(QStringLiteral("the contact picker"));
-  walk.waitUntil([&] { return picker.filtered().size() >= 2; }, QStringLiteral("the conversations listed"));
-  walk.shot(QStringLiteral("contact-picker"));
+  walk.shotWhen([&] { return picker.filtered().size() >= 2; }, QStringLiteral("contact-picker"));
 
   PlainTextField* search = picker.searchField();
   walk.click(search, search->rect().center());
@@ -113,9 +142,15 @@ void visitEverySlide(WalkDriver& walk, bool shoot) {
                    QStringLiteral("slide ") + QString::number(next + 1));
     slideShot(next);
   }
-  // The last slide is the end of the deck.
   walk.pressKey(Qt::Key_Right);
   check(deck.currentSlide() == MurmelaDeckResultsView::kTotalSlides - 1, QStringLiteral("the deck to end at 14"));
+}
+
+void confirm(WalkDriver& walk, QWidget* surface, const QString& label, const QString& step) {
+  walk.clickLabel(surface, label);
+  auto& alert = walk.waitForWindow<AlertDialog>(QStringLiteral("the ") + step);
+  walk.shot(step);
+  walk.clickLabel(&alert, label);
 }
 
 }  // namespace murmela::test

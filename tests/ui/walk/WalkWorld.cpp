@@ -27,7 +27,6 @@ WalkWorld::WalkWorld(qsizetype messageCount) {
   writeSampleChatDatabase(sample, database);
   mountDevBackend(server, backend);
   backend.setPublicBaseUrl(server.baseUrl());
-  // Nothing of an earlier walk is left in Downloads.
   QDir(downloads()).removeRecursively();
 }
 
@@ -37,7 +36,6 @@ QStringList WalkWorld::launchArguments() const {
 }
 
 MurmelaRootApp::Desktop WalkWorld::desktop() {
-  // The user shared an address book that names the partner.
   const QString book = environment.path(QStringLiteral("contacts.vcf"));
   QFile file(book);
   if (!file.open(QIODevice::WriteOnly)) throw WalkFailure("could not write the address book");

@@ -13,11 +13,9 @@
 
 namespace murmela::test {
 
-// What a walk needs around the application: a fresh application folder and
-// user defaults, the sample conversation as a Messages database, an address
-// book that names its partner, the development backend served in-process on
-// a free port, and desktop pieces that never open a dialog, a file manager
-// or a browser (what they were asked to show is kept).
+// Around the application: a fresh home, the sample conversation as a
+// Messages database, an address book naming the partner, the development
+// backend in-process, and a desktop that keeps what it was asked to show.
 class WalkWorld {
  public:
   static inline const QString kPartnerName = QStringLiteral("Sam");
@@ -30,19 +28,17 @@ class WalkWorld {
   devbackend::DevBackend backend;
   ScriptedHttpServer server;
 
-  // The slideshow export's threads, which end with the world: a thread that
-  // outlives the application keeps the font engines it drew with.
+  // Ends with the world: an export thread outliving the application keeps
+  // the font engines it drew with.
   QThreadPool exportPool;
 
   QStringList foldersShown;
   QList<QUrl> urlsOpened;
 
-  // "-messagesDB <database>" and "-shareAPIBaseURL <backend>".
   QStringList launchArguments() const;
   MurmelaRootApp::Desktop desktop();
-  // The user's Downloads folder, which must lie inside the test's home.
+  // Throws unless it lies inside the test's home (it is emptied).
   static QString downloads();
-  // The folder of a walk's pictures in the build tree.
   static QString shotFolder(const QString& walk);
 };
 
