@@ -207,14 +207,9 @@ class InstallTest : public QObject {
     ::close(pipe[0]);
     QVERIFY2(digit == '\n' && display.size() > 1, "Xvfb told no display");
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment environment = environmentWithHome(home.path());
     environment.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());  // QTemporaryDir makes it 0700
     QProcessEnvironment appEnvironment = environment;
     // Under AddressSanitizer: the X keyboard library hands strndup a string
     // without a terminator, which strict string checks report.

@@ -4,6 +4,7 @@
 #include "common/AppSettings.h"
 
 #include <QDir>
+#include <QFile>
 
 namespace murmela::test {
 
@@ -21,6 +22,20 @@ TestEnvironment::~TestEnvironment() {
 QString TestEnvironment::appFolder() const { return root_->filePath(QStringLiteral("murmela-app")); }
 
 QString TestEnvironment::path(const QString& relative) const { return root_->filePath(relative); }
+
+QProcessEnvironment environmentWithHome(const QString& home) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("HOME"), home);
+  for (const QString& name : {QStringLiteral("data"), QStringLiteral("config"), QStringLiteral("cache")}) {
+    QDir().mkpath(home + QLatin1Char('/') + name);
+    environment.insert(QStringLiteral("XDG_%1_HOME").arg(name.toUpper()), home + QLatin1Char('/') + name);
+  }
+  QDir().mkpath(home + QStringLiteral("/runtime"));
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/runtime"));
+  QFile::setPermissions(home + QStringLiteral("/runtime"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  return environment;
+}
 
 QString sourceDir() {
   const QByteArray fromEnvironment = qgetenv("MURMELA_TEST_SOURCE_DIR");

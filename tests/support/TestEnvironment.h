@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLocale>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -16,12 +17,17 @@ class TestEnvironment {
   TestEnvironment();
   ~TestEnvironment();
 
-  QString appFolder() const;  // the application folder in use
+  QString appFolder() const;                    // the application folder in use
   QString path(const QString& relative) const;  // a path in the temporary root
 
  private:
   std::unique_ptr<QTemporaryDir> root_;
 };
+
+// This process's environment for a child with a home of its own in `home`:
+// HOME and the XDG data, config, cache and runtime folders (made, the runtime
+// one private) under it.
+QProcessEnvironment environmentWithHome(const QString& home);
 
 // The source tree (for test data and resources).
 QString sourceDir();

@@ -22,6 +22,8 @@ const TextStyle kSerif88{.typeface = Typeface::dmSerifDisplay, .size = 88, .line
 const TextStyle kCaveat{.typeface = Typeface::caveat, .size = 30};
 const TextStyle kLabel{.typeface = Typeface::inter, .size = 10, .tracking = 2.0, .upperCase = true};
 
+const QString kHebrew = QStringLiteral("\u05E0\u05D5\u05E2\u05D4 \u05DB\u05D4\u05DF");  // a right-to-left name
+
 }  // namespace
 
 class TextLayoutTest : public QObject {
@@ -235,9 +237,8 @@ class TextLayoutTest : public QObject {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("direction");
     QTest::addColumn<bool>("stopOnTheRight");
-    const QString hebrew = QStringLiteral("\u05E0\u05D5\u05E2\u05D4 \u05DB\u05D4\u05DF");
-    QTest::newRow("an English sentence") << hebrew + " misses you first." << int(TextDirection::leftToRight) << true;
-    QTest::newRow("a name left to itself") << hebrew + "." << int(TextDirection::automatic) << false;
+    QTest::newRow("an English sentence") << kHebrew + " misses you first." << int(TextDirection::leftToRight) << true;
+    QTest::newRow("a name left to itself") << kHebrew + "." << int(TextDirection::automatic) << false;
     QTest::newRow("a Latin name left to itself") << "Maya." << int(TextDirection::automatic) << true;
     QTest::newRow("right to left asked for") << "Maya." << int(TextDirection::rightToLeft) << false;
   }
@@ -262,10 +263,9 @@ class TextLayoutTest : public QObject {
     QTest::addColumn<QString>("head");
     QTest::addColumn<bool>("isolated");
     QTest::addColumn<QString>("word");  // a part of the head that must stay left of the number
-    const QString hebrew = QStringLiteral("\u05E0\u05D5\u05E2\u05D4 \u05DB\u05D4\u05DF");
-    QTest::newRow("a name set apart") << hebrew << true << hebrew.left(1);
-    QTest::newRow("a name and words set apart") << hebrew + " CAVED \u00B7" << true << "CAVED";
-    QTest::newRow("a name in the flow") << hebrew << false << hebrew.left(1);
+    QTest::newRow("a name set apart") << kHebrew << true << kHebrew.left(1);
+    QTest::newRow("a name and words set apart") << kHebrew + " CAVED \u00B7" << true << "CAVED";
+    QTest::newRow("a name in the flow") << kHebrew << false << kHebrew.left(1);
   }
   void isolatedNamesKeepTheirNumbersAfterThem() {
     QFETCH(QString, head);

@@ -1,4 +1,5 @@
 #include "support/SampleChat.h"
+#include "support/TestEnvironment.h"
 #include "support/TestRegistry.h"
 
 #include <QDeadlineTimer>
@@ -69,9 +70,7 @@ class QuitProcessTest : public QObject {
   void initTestCase() {
     QVERIFY2(QFileInfo(builtApplication()).isExecutable(), qPrintable(builtApplication()));
     database_ = folder_.filePath(QStringLiteral("chat.db"));
-    SampleChatOptions options;
-    options.messageCount = 200;
-    writeSampleChatDatabase(makeSampleChat(options), database_);
+    writeSampleChatDatabase(makeSampleChat({.messageCount = 200}), database_);
   }
 
   void theApplicationQuitsOnASignal_data() {
@@ -83,20 +82,10 @@ class QuitProcessTest : public QObject {
   void theApplicationQuitsOnASignal() {
     QFETCH(int, signalNumber);
     QTemporaryDir home;
-    const QString data = home.filePath(QStringLiteral("data"));
-    const QString runtime = home.filePath(QStringLiteral("runtime"));
-    for (const QString& sub : {QStringLiteral("data/murmela-app/reports"), QStringLiteral("config"),
-                               QStringLiteral("cache"), QStringLiteral("runtime")})
-      QVERIFY(QDir().mkpath(home.filePath(sub)));
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    const QString appFolder = home.filePath(QStringLiteral("data/murmela-app"));
+    QVERIFY(QDir().mkpath(appFolder + QStringLiteral("/reports")));
+    QProcessEnvironment environment = environmentWithHome(home.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("HOME"), home.path());
-    environment.insert(QStringLiteral("XDG_DATA_HOME"), data);
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
 
     QProcess process;
     process.setProgram(builtApplication());
@@ -114,7 +103,7 @@ class QuitProcessTest : public QObject {
     // The boot lists the saved reports first, once the window is shown and
     // the event loop runs: that opening of the reports folder tells that the
     // application is up.
-    OpenWatch watch(data + QStringLiteral("/murmela-app"));
+    OpenWatch watch(appFolder);
     process.start();
     QVERIFY(process.waitForStarted(10000));
     const bool up = watch.waitFor("reports", 30000);

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -26,23 +27,6 @@ namespace {
 
 // An answer that does not come while a test runs.
 ScriptedResponse never() { return ScriptedResponse::json(200, "{}").withDelay(120000); }
-
-// The signal's usual disposition for the scope, then the one before.
-class DefaultDisposition {
- public:
-  explicit DefaultDisposition(int number) : number_(number) {
-    if (number_ != 0) before_ = ::signal(number_, SIG_DFL);
-  }
-  ~DefaultDisposition() {
-    if (number_ != 0) ::signal(number_, before_);
-  }
-  DefaultDisposition(const DefaultDisposition&) = delete;
-  DefaultDisposition& operator=(const DefaultDisposition&) = delete;
-
- private:
-  int number_;
-  void (*before_)(int) = SIG_DFL;
-};
 
 QStringList entriesOf(const std::optional<QString>& folder) {
   if (!folder) return {};
@@ -65,9 +49,7 @@ class QuitTest : public QObject {
     environment_ = std::make_unique<TestEnvironment>();
     prepareAppTests();
     database_ = environment_->path(QStringLiteral("chat.db"));
-    SampleChatOptions options;
-    options.messageCount = 1500;
-    writeSampleChatDatabase(makeSampleChat(options), database_);
+    writeSampleChatDatabase(makeSampleChat({.messageCount = 1500}), database_);
   }
 
   void quittingDuringAnAnalysis_data() {
@@ -82,7 +64,10 @@ class QuitTest : public QObject {
     ScriptedHttpServer server;
     server.setFallback([](const RecordedRequest&) { return never(); });
     // Caught even where the test runner was started ignoring the signal.
-    const DefaultDisposition usual(signalNumber);
+    void (*before)(int) = signalNumber != 0 ? ::signal(signalNumber, SIG_DFL) : SIG_DFL;
+    const auto restore = qScopeGuard([&] {
+      if (signalNumber != 0) ::signal(signalNumber, before);
+    });
     QuitSignals quitSignals;
     QVERIFY(quitSignals.isActive());
     QSignalSpy received(&quitSignals, &QuitSignals::received);
@@ -147,13 +132,13 @@ class QuitTest : public QObject {
       return action.sa_handler;
     };
     void (*original)(int) = ::signal(SIGHUP, before);
+    const auto restore = qScopeGuard([&] { ::signal(SIGHUP, original); });
     {
       QuitSignals quitSignals({SIGHUP});
       QVERIFY(quitSignals.isActive());
       QCOMPARE(current() == before, ignoredBefore);
     }
     QVERIFY(current() == before);
-    ::signal(SIGHUP, original);
   }
 
   // In hybrid mode the run's anonymizer is a child process: quitting ends
@@ -164,6 +149,7 @@ class QuitTest : public QObject {
     FakePrivacyRuntime::Options options;
     options.pythonScript = FakePrivacyRuntime::shellScript(("echo $$ > '" + pidFile + "'; exec sleep 60").toUtf8());
     FakePrivacyRuntime::writeTree(runtime, options);
+    const auto removeRuntime = qScopeGuard([&] { QDir(runtime).removeRecursively(); });  // also when a check fails
 
     ScriptedHttpServer server;
     server.setDefault("/v1/register", ScriptedResponse::json(200, R"({"auth_token":"t"})"));
@@ -193,7 +179,6 @@ class QuitTest : public QObject {
     QCOMPARE(::kill(static_cast<pid_t>(pid), 0), -1);
     QCOMPARE(errno, ESRCH);
     QCOMPARE(entriesOf(coordinator.savedReportLibrary().reportsDir()), QStringList());
-    QDir(runtime).removeRecursively();
   }
 };
 
