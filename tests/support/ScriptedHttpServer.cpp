@@ -279,6 +279,7 @@ ScriptedResponse ScriptedHttpServer::respond(const RecordedRequest& request) {
   {
     std::lock_guard guard(lock_);
     requests_.append(request);
+    requests_.last().arrivedAt = std::chrono::steady_clock::now();
     arrived_.notify_all();
     auto queue = queues_.find(request.path);
     if (queue != queues_.end() && !queue->empty()) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -43,6 +44,7 @@ struct RecordedRequest {
   QByteArray target;  // as sent, with the query
   QList<QPair<QByteArray, QByteArray>> headers;  // names as sent
   QByteArray body;
+  std::chrono::steady_clock::time_point arrivedAt;  // when the whole request was read
 
   // The first header of that name (case-insensitive), or an empty value.
   QByteArray header(const QByteArray& name) const;

@@ -58,7 +58,7 @@ QString HostedAnalysisClient::describe(const std::exception& error) {
   if (const auto* transport = dynamic_cast<const TransportError*>(&error)) {
     if (!transport->failingUrl().isEmpty()) parts << QStringLiteral("url=") + transport->failingUrl();
     if (transport->networkError() != 0)
-      parts << QStringLiteral("underlying=QNetworkReply/%1 %2")
+      parts << QStringLiteral("underlying=libcurl/%1 %2")
                    .arg(transport->networkError())
                    .arg(transport->networkErrorText());
   }

@@ -44,14 +44,17 @@ using HttpReply::joinUrl;
 namespace HttpTransport {
 
 // Performs one request on the calling thread and blocks it until the answer is
-// complete. The thread needs no running event loop: the request runs in a local
-// one, with a network access manager of its own.
+// complete. The thread needs no event loop. The request goes on the wire once:
+// it is never sent again below this call, whatever becomes of the connection
+// (retries are the callers' own). Proxies are those the application's network
+// settings give for the address; TLS certificates are verified.
 //
 // Any HTTP status is an answer (the body of a 4xx or 5xx included). A request
 // that ends without a complete answer throws TransportError: no connection,
 // lost connection, time-out (also in the middle of the body), invalid URL.
 // When `stop` is requested the request is aborted and CancellationError is
-// thrown; a stop requested before the call sends nothing.
+// thrown; a stop requested before the call sends nothing. The body is sent
+// from `request` in place: it must stay unchanged until the call returns.
 HttpResponse perform(const HttpRequest& request, std::stop_token stop = {});
 
 }  // namespace HttpTransport

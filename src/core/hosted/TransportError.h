@@ -22,8 +22,9 @@ class TransportError : public MurmelaError {
     other,
   };
 
-  // networkError is the QNetworkReply::NetworkError value (0 when none) and
-  // networkErrorText Qt's own wording of it; both are kept for the log.
+  // networkError is the HTTP library's result code (libcurl's CURLcode; 0 when
+  // none) and networkErrorText the library's wording of it; both are kept for
+  // the log.
   TransportError(Kind kind, QString failingUrl, int networkError = 0, QString networkErrorText = {});
 
   Kind kind() const { return kind_; }

@@ -18,6 +18,7 @@
 
 #include <QCryptographicHash>
 #include <QTest>
+#include <QThread>
 
 #include <set>
 
@@ -388,7 +389,16 @@ class DevBackendTest : public QObject {
     QVERIFY(front.listen(QHostAddress::LocalHost, 0));
     QStringList served;
     front.setRequestLog([&served](const QString& line) { served.append(line); });
-    const QString token = BackendRegistration::registerInstall(QString("http://127.0.0.1:%1").arg(front.port()), "1.0");
+    // The front serves on this thread's event loop; the client blocks a worker.
+    QString token;
+    std::unique_ptr<QThread> client(QThread::create([&token, port = front.port()] {
+      try {
+        token = BackendRegistration::registerInstall(QString("http://127.0.0.1:%1").arg(port), "1.0");
+      } catch (const std::exception&) {
+      }
+    }));
+    client->start();
+    QTRY_VERIFY(client->isFinished());
     QVERIFY(token.startsWith("dev-"));
     QCOMPARE(backend.registrationCount(), 1);
     QCOMPARE(served.size(), 1);
