@@ -24,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 void initialiseCurl() {
   static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
   if (initialised != CURLE_OK)
-    throw TransportError(TransportError::Kind::other, {}, initialised, QString::fromUtf8(curl_easy_strerror(initialised)));
+    throw TransportError(TransportError::Kind::other, {}, initialised,
+                         QString::fromUtf8(curl_easy_strerror(initialised)));
 }
 
 TransportError::Kind kindOf(CURLcode code) {

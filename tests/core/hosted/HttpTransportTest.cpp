@@ -1,8 +1,13 @@
 #include "HostedTestSupport.h"
 #include "common/MurmelaError.h"
+#include "hosted/AnalyticsClient.h"
+#include "hosted/HostedAnalysisClient.h"
 #include "hosted/HttpTransport.h"
 #include "hosted/TransportError.h"
+#include "share/ShareLinkClient.h"
+#include "support/ReportSamples.h"
 #include "support/ScriptedHttpServer.h"
+#include "support/TestEnvironment.h"
 #include "support/TestRegistry.h"
 
 #include <QElapsedTimer>
@@ -35,7 +40,11 @@ class HttpTransportTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void initTestCase() { prepareHostedTests(); }
+  void initTestCase() {
+    prepareHostedTests();
+    environment_ = std::make_unique<TestEnvironment>();
+  }
+  void cleanupTestCase() { environment_.reset(); }
 
   void joinsBaseAndPathAsStrings_data() {
     QTest::addColumn<QString>("base");
@@ -143,6 +152,43 @@ class HttpTransportTest : public QObject {
     QVERIFY2(clock.elapsed() < 2500, "a time-out must not wait for the server");
   }
 
+  // A backend whose connections on one path close right after the request is
+  // read: each attempt a client makes reaches the wire once, never resent below it.
+  void eachAttemptGoesOnTheWireOnce_data() {
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QByteArray>("dropped");
+    QTest::addColumn<int>("sent");  // the client's own attempts
+    QTest::newRow("share create") << "create" << QByteArray("/v1/shares") << 2;
+    QTest::newRow("share revoke") << "revoke" << QByteArray("/v1/shares/s1/revoke") << 2;
+    QTest::newRow("share registration") << "create" << QByteArray("/v1/register") << 1;
+    QTest::newRow("run registration") << "analyze" << QByteArray("/v1/register") << 1;
+    QTest::newRow("analysis step") << "analyze" << QByteArray("/v1/analysis-step") << 1;
+    QTest::newRow("usage registration") << "event" << QByteArray("/v1/register") << 1;
+    QTest::newRow("usage event") << "event" << QByteArray("/v1/events/choice") << 1;
+  }
+  void eachAttemptGoesOnTheWireOnce() {
+    QFETCH(QString, operation);
+    QFETCH(QByteArray, dropped);
+    QFETCH(int, sent);
+    ScriptedHttpServer server;
+    server.setDefault("/v1/register", ScriptedResponse::json(200, R"({"auth_token":"t"})"));
+    server.setDefault(dropped, ScriptedResponse::dropped());
+    ShareLinkCacheStore cache;
+    try {
+      if (operation == "create") ShareLinkClient(server.baseUrl(), "1.0", cache).createShareLink(fullReport(), {});
+      if (operation == "revoke") ShareLinkClient(server.baseUrl(), "1.0", cache).revokeShareLink("s1");
+      if (operation == "analyze")
+        HostedAnalysisClient(server.baseUrl(), "1.0")
+            .analyze(ImportedChat{}, fullReport(), HostedAnalysisWorkflow::fullClaude,
+                     [](const ProcessingProgress&) {});
+      if (operation == "event") AnalyticsClient(server.baseUrl(), "1.0").trackModeChosen(IntelligenceChoice::cloud);
+    } catch (const std::exception&) {  // how each client fails is tested with the client
+    }
+    const QList<RecordedRequest> arrivals = server.requests(dropped);
+    QCOMPARE(arrivals.size(), sent);
+    if (sent == 2) QVERIFY(arrivals[1].arrivedAt - arrivals[0].arrivedAt >= std::chrono::milliseconds(650));
+  }
+
   // The proxy is the one the application's network settings give.
   void theApplicationProxyCarriesTheRequest() {
     ScriptedHttpServer proxy;
@@ -194,6 +240,9 @@ class HttpTransportTest : public QObject {
     QVERIFY(worker->wait(10000));
     QCOMPARE(status, std::optional<int>(201));
   }
+
+ private:
+  std::unique_ptr<TestEnvironment> environment_;
 };
 
 MURMELA_TEST(HttpTransportTest)
