@@ -1,11 +1,11 @@
 #include "share/ShareLinkClient.h"
 
+#include "backend/BackendRegistration.h"
+#include "backend/HttpTransport.h"
+#include "backend/TransportError.h"
 #include "common/JsonCodec.h"
 #include "common/MurmelaError.h"
 #include "common/UnicodeText.h"
-#include "hosted/BackendRegistration.h"
-#include "hosted/HttpTransport.h"
-#include "hosted/TransportError.h"
 #include "share/ShareContentHash.h"
 #include "share/ShareLinkError.h"
 

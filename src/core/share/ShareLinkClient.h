@@ -1,7 +1,7 @@
 #pragma once
 
+#include "backend/BackendDefaults.h"
 #include "data/WrappedReport.h"
-#include "hosted/BackendDefaults.h"
 #include "share/ShareLinkCacheStore.h"
 #include "share/ShareWireRecords.h"
 

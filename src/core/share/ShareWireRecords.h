@@ -1,9 +1,9 @@
 #pragma once
 
+#include "backend/BackendWireRecords.h"
 #include "common/Date.h"
 #include "common/JsonCodec.h"
 #include "data/WrappedReport.h"
-#include "hosted/HostedWireRecords.h"
 
 #include <QJsonObject>
 #include <QString>
