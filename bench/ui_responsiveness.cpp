@@ -18,7 +18,7 @@
 #include "deck/MurmelaDeckResultsView.h"
 #include "kit/testing/QuietDesktop.h"
 #include "screens/ContactPickerView.h"
-#include "share/ShareController.h"
+#include "sharing/ShareController.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
 #include "support/DevBackendMount.h"

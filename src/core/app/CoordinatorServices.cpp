@@ -7,8 +7,8 @@
 #include "hosted/HostedAnalysisClient.h"
 #include "privacy/PrivacyFilterSetup.h"
 #include "privacy/anonymization/PrivacyScriptAnonymizer.h"
-#include "share/ShareLinkCacheStore.h"
-#include "share/ShareLinkClient.h"
+#include "sharelinks/ShareLinkCacheStore.h"
+#include "sharelinks/ShareLinkClient.h"
 #include "usage/AnalyticsClient.h"
 
 namespace murmela {

@@ -14,7 +14,7 @@
 #include "deck/slides/VibeShiftSlide.h"
 #include "deck/slides/VocabularySlide.h"
 #include "deck/slides/WordDebutSlide.h"
-#include "share/ShareSheetPresenter.h"
+#include "sharing/ShareSheetPresenter.h"
 
 #include <QPainter>
 

@@ -1,8 +1,8 @@
 #include "deck/MurmelaDeckResultsView.h"
 
 #include "kit/paint/PainterState.h"
+#include "sharing/ToastOverlay.h"
 #include "sheets/ShareSheetView.h"
-#include "share/ToastOverlay.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QGraphicsOpacityEffect>

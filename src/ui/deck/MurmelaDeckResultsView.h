@@ -7,9 +7,9 @@
 #include "deck/LongDeckSlide.h"
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
-#include "share/ShareSheetPresenter.h"
-#include "share/ShareSheetRequest.h"
-#include "share/ToastManager.h"
+#include "sharing/ShareSheetPresenter.h"
+#include "sharing/ShareSheetRequest.h"
+#include "sharing/ToastManager.h"
 
 #include <QPointer>
 #include <QSize>

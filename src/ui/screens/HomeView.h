@@ -4,7 +4,7 @@
 #include "kit/widgets/ButtonHost.h"
 #include "kit/widgets/ScrollInput.h"
 #include "screens/HomeViewLayout.h"
-#include "share/ShareCacheEntry.h"
+#include "sharelinks/ShareCacheEntry.h"
 #include "sheets/ConfirmationAlert.h"
 #include "sheets/MySharesView.h"
 

@@ -7,7 +7,7 @@
 #include "data/ReportJson.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "privacy/anonymization/PrivacyScriptAnonymizer.h"
-#include "share/ShareLinkClient.h"
+#include "sharelinks/ShareLinkClient.h"
 #include "support/DevBackendMount.h"
 #include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"

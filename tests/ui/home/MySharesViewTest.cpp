@@ -6,7 +6,7 @@
 #include "app/AppCoordinator.h"
 #include "common/AppPaths.h"
 #include "screens/HomeView.h"
-#include "share/ShareLinkCacheStore.h"
+#include "sharelinks/ShareLinkCacheStore.h"
 #include "sheets/MySharesView.h"
 #include "support/FakeNeighbours.h"
 #include "support/NetworkTestSupport.h"

@@ -2,7 +2,7 @@
 #include "data/FakeReportLoader.h"
 #include "deck/LongDeckSlide.h"
 #include "kit/testing/PaintRecorder.h"
-#include "share/ShareSheetPresenter.h"
+#include "sharing/ShareSheetPresenter.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 

@@ -2,7 +2,7 @@
 
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
-#include "share/ShareSheetPresenter.h"
+#include "sharing/ShareSheetPresenter.h"
 #include "theme/MurmelaTheme.h"
 #include "theme/ProductAddress.h"
 
