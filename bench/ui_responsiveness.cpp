@@ -16,7 +16,6 @@
 #include "DevBackend.h"
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
-#include "kit/testing/QuietDesktop.h"
 #include "screens/ContactPickerView.h"
 #include "sharing/ShareController.h"
 #include "shell/MurmelaRootApp.h"
@@ -24,6 +23,7 @@
 #include "support/DevBackendMount.h"
 #include "support/SampleChat.h"
 #include "support/ScriptedHttpServer.h"
+#include "testing/QuietDesktop.h"
 
 #include <QApplication>
 #include <QDir>

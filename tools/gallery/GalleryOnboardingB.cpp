@@ -4,7 +4,6 @@
 
 #include "app/AppCoordinator.h"
 #include "common/MurmelaError.h"
-#include "kit/testing/HeldHostedRun.h"
 #include "privacy/PrivacyFilterSetupState.h"
 #include "screens/ContactPickerView.h"
 #include "screens/HybridPrivacySetupView.h"
@@ -12,6 +11,7 @@
 #include "screens/ProcessingView.h"
 #include "sheets/ConfirmContactNameSheet.h"
 #include "sheets/HybridSetupErrorSheet.h"
+#include "testing/HeldHostedRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,10 +4,10 @@
 #include "deck/chrome/SlideFrame.h"
 #include "deck/chrome/SpeckleBackground.h"
 #include "kit/paint/Pens.h"
-#include "kit/testing/PaintRecorder.h"
 #include "sharing/ShareSheetPresenter.h"
 #include "sharing/ToastManager.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontFactory.h"
 #include "theme/ProductAddress.h"
 

@@ -1,10 +1,10 @@
 #include "data/FakeReportLoader.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
-#include "kit/testing/PaintRecorder.h"
 #include "sharing/ToastOverlay.h"
 #include "sheets/ShareSheetView.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 

@@ -1,6 +1,5 @@
 #include "app/AppCoordinator.h"
 #include "kit/motion/Motion.h"
-#include "kit/testing/QuietDesktop.h"
 #include "screens/ContactPickerView.h"
 #include "screens/IntelligenceView.h"
 #include "screens/PermissionsView.h"
@@ -10,6 +9,7 @@
 #include "support/FakeNeighbours.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestRegistry.h"
+#include "testing/QuietDesktop.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,3 @@
-#include "kit/testing/PaintRecorder.h"
 #include "sheets/share/ActionRow.h"
 #include "sheets/share/GenerateLinkRow.h"
 #include "sheets/share/GeneratedLinkPage.h"
@@ -7,6 +6,7 @@
 #include "sheets/share/SocialGlyph.h"
 #include "sheets/share/SocialScrollRow.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 
 #include <QPainter>
 #include <QTest>

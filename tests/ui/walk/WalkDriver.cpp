@@ -4,7 +4,6 @@
 #include "deck/LongDeckSlide.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "kit/paint/PainterState.h"
-#include "kit/testing/PaintRecorder.h"
 #include "screens/ChatRow.h"
 #include "screens/ContactListView.h"
 #include "screens/ContactPickerView.h"
@@ -19,6 +18,7 @@
 #include "sheets/share/ShareSheetLayout.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
+#include "testing/PaintRecorder.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "kit/testing/QuietDesktop.h"
+#include "testing/QuietDesktop.h"
 
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"

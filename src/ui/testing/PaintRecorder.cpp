@@ -1,4 +1,4 @@
-#include "kit/testing/PaintRecorder.h"
+#include "testing/PaintRecorder.h"
 
 #include "theme/FontFactory.h"
 

@@ -1,4 +1,4 @@
-#include "kit/testing/HeldHostedRun.h"
+#include "testing/HeldHostedRun.h"
 
 #include <chrono>
 #include <thread>
