@@ -16,7 +16,7 @@
 #include "DevBackend.h"
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
-#include "screens/ContactPickerView.h"
+#include "screens/picker/ContactPickerView.h"
 #include "sharing/ShareController.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"

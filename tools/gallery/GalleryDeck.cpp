@@ -5,7 +5,7 @@
 #include "GalleryReports.h"
 
 #include "deck/MurmelaDeckResultsView.h"
-#include "sharing/ToastOverlay.h"
+#include "kit/overlay/ToastOverlay.h"
 #include "sheets/share/ShareSheetLayout.h"
 
 #include <QPainter>

@@ -5,8 +5,8 @@
 #include "GalleryReports.h"
 
 #include "deck/LongDeckSlide.h"
+#include "kit/overlay/ToastOverlay.h"
 #include "sharelinks/ShareLinkError.h"
-#include "sharing/ToastOverlay.h"
 #include "sheets/share/ShareSheetLayout.h"
 
 #include <QPainter>

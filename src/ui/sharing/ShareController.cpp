@@ -1,12 +1,12 @@
 #include "sharing/ShareController.h"
 
+#include "kit/overlay/ToastManager.h"
 #include "sharing/HandoffUrls.h"
 #include "sharing/PlatformShortcuts.h"
 #include "sharing/ShareFileNames.h"
 #include "sharing/ShareLeadGenerator.h"
 #include "sharing/SlideImageRenderer.h"
 #include "sharing/SlideshowExport.h"
-#include "sharing/ToastManager.h"
 
 #include <QDir>
 #include <QFileInfo>

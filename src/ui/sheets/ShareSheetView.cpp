@@ -1,10 +1,10 @@
 #include "sheets/ShareSheetView.h"
 
+#include "kit/overlay/ToastManager.h"
 #include "sharelinks/ShareLinkError.h"
 #include "sharelinks/ShareLinkWorker.h"
 #include "sharing/HandoffUrls.h"
 #include "sharing/ShareController.h"
-#include "sharing/ToastManager.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

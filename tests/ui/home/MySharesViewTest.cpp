@@ -5,7 +5,7 @@
 
 #include "app/AppCoordinator.h"
 #include "common/AppPaths.h"
-#include "screens/HomeView.h"
+#include "screens/home/HomeView.h"
 #include "sharelinks/ShareLinkCacheStore.h"
 #include "sheets/MySharesView.h"
 #include "support/FakeNeighbours.h"

@@ -4,7 +4,7 @@
 #include "ScreenHarness.h"
 
 #include "privacy/PrivacyFilterSetup.h"
-#include "screens/HybridPrivacySetupView.h"
+#include "screens/hybridsetup/HybridPrivacySetupView.h"
 #include "sheets/HybridSetupErrorSheet.h"
 #include "sheets/ScrollingPlainText.h"
 #include "support/TestRegistry.h"

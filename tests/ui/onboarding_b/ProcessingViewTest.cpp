@@ -4,7 +4,7 @@
 #include "ScreenHarness.h"
 
 #include "kit/motion/Motion.h"
-#include "screens/ProcessingView.h"
+#include "screens/processing/ProcessingView.h"
 #include "support/TestRegistry.h"
 #include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "kit/overlay/ToastManager.h"
 #include "sharing/ShareServices.h"
-#include "sharing/ToastManager.h"
 
 #include <QDir>
 #include <QImage>

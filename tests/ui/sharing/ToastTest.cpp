@@ -1,5 +1,5 @@
 #include "ShareFakes.h"
-#include "sharing/ToastOverlay.h"
+#include "kit/overlay/ToastOverlay.h"
 #include "sheets/ShareSheetView.h"
 #include "support/TestRegistry.h"
 

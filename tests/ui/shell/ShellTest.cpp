@@ -3,7 +3,7 @@
 #include "data/VCardContactStore.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
-#include "screens/WelcomeView.h"
+#include "screens/welcome/WelcomeView.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/FontLoader.h"
 #include "shell/MurmelaRootApp.h"

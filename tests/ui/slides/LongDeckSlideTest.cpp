@@ -1,7 +1,7 @@
 #include "SlideRecording.h"
 #include "data/FakeReportLoader.h"
 #include "deck/LongDeckSlide.h"
-#include "sharing/ShareSheetPresenter.h"
+#include "deck/ShareSheetPresenter.h"
 #include "support/TestRegistry.h"
 #include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
