@@ -3,6 +3,7 @@
 #include "ScreenTestSupport.h"
 #include "common/AppSettings.h"
 #include "screens/welcome/WelcomeView.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "theme/MurmelaTheme.h"
 
@@ -32,7 +33,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(QString, screen);
     AppCoordinator& coordinator = harness().make();
     coordinator.setHasAcceptedTerms(accepted);
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     const WelcomeView::Layout layout = view.layout();
     QCOMPARE(layout.getStartedEnabled, accepted);
 
@@ -72,7 +73,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(int, clicks);
     QFETCH(bool, accepted);
     AppCoordinator& coordinator = harness().make();
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     const WelcomeView::Layout layout = view.layout();
     const QRectF sentence(layout.termsRect.left(), layout.termsRect.top(),
                           layout.privacyLink.left() - layout.termsRect.left(), layout.termsRect.height());
@@ -94,7 +95,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(QString, link);
     QFETCH(QString, url);
     AppCoordinator& coordinator = harness().make();
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     QList<QUrl> opened;
     view.setUrlOpener([&](const QUrl& address) { opened.append(address); });
     const WelcomeView::Layout layout = view.layout();
@@ -118,7 +119,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(QString, error);
     QFETCH(bool, elided);
     AppCoordinator& coordinator = harness().make();
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     const WelcomeView::Layout without = view.layout();
     if (!error.isEmpty()) coordinator.setProcessingError(error);
     const WelcomeView::Layout with = view.layout();
