@@ -59,6 +59,37 @@ class WelcomeViewTest : public ScreenTest {
     QCOMPARE(screenName(coordinator), screen);
   }
 
+  // No coordinator is needed: a plain host in any state builds the screen,
+  // and its buttons call that host.
+  void buildsFromAPlainHost() {
+    bool accepted = false;
+    int started = 0;
+    int changes = 0;
+    std::function<void()> changed;
+    WelcomeView view(WelcomeHost{.hasAcceptedTerms = [&] { return accepted; },
+                                 .setHasAcceptedTerms =
+                                     [&](bool value) {
+                                       accepted = value;
+                                       changed();
+                                     },
+                                 .processingError = [] { return std::optional<QString>("The run failed."); },
+                                 .getStarted = [&] { ++started; },
+                                 .changed =
+                                     [&](QObject*, std::function<void()> slot) {
+                                       changed = [&changes, slot] {
+                                         ++changes;
+                                         slot();
+                                       };
+                                     }});
+    QVERIFY(view.layout().hasError);
+    QVERIFY(!view.layout().getStartedEnabled);
+    clickAt(view, view.layout().checkbox);
+    QVERIFY(accepted);
+    QCOMPARE(changes, 1);
+    clickAt(view, view.layout().getStarted);
+    QCOMPARE(started, 1);
+  }
+
   // Only the checkbox toggles the acceptance, which the coordinator stores at once.
   void checkboxToggles_data() {
     QTest::addColumn<QString>("target");
