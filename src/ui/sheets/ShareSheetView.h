@@ -1,17 +1,17 @@
 #pragma once
 
 #include "common/Date.h"
-#include "deck/chrome/SlideShareContext.h"
+#include "deck/ShareSheetRequest.h"
+#include "deck/SlideShareContext.h"
+#include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
-#include "share/ShareDestination.h"
-#include "share/ShareLinkClient.h"
-#include "share/ShareSheetRequest.h"
-#include "share/ShareServices.h"
+#include "sharelinks/ShareLinkClient.h"
+#include "sharing/ShareDestination.h"
+#include "sharing/ShareServices.h"
 #include "sheets/share/ShareSheetLayout.h"
 #include "sheets/share/ShareSheetState.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <exception>
@@ -103,6 +103,7 @@ class ShareSheetView : public QWidget {
   void moveFocus(bool next);
   qreal currentSocialOffset() const;
   void animate();
+  bool isMoving() const;
   void tick();
 
   SlideShareContext context_;
@@ -118,7 +119,7 @@ class ShareSheetView : public QWidget {
   Transition page_ = Transition::instant();
   Transition scroll_ = Transition::instant();
   qreal scrollFrom_ = 0.0;
-  QTimer frames_;
+  FrameTicker frames_;
 };
 
 }  // namespace murmela
