@@ -22,6 +22,8 @@ class SavedReportLibrary {
   // How much of a partner's name a file name keeps, in UTF-8 bytes: a name
   // far past that would push the file name over the file system's 255 bytes.
   static constexpr qsizetype kMaxNameBytes = 150;
+  // The largest file read as a report: a thousand times the largest real one.
+  static constexpr qint64 kMaxReportBytes = 16 * 1024 * 1024;
 
   // The folder "reports" of the application folder; none without one.
   static std::optional<QString> defaultReportsDir();
