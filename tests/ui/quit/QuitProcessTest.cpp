@@ -66,6 +66,30 @@ class QuitProcessTest : public QObject {
   QTemporaryDir folder_;
   QString database_;
 
+  // Starts the application as a user would, whatever signals the test runner
+  // ignores or blocks, and waits until it is up: the boot lists the saved
+  // reports once the window is shown and the event loop runs.
+  void launch(QProcess& process, const QString& home) {
+    const QString appFolder = home + QStringLiteral("/data/murmela-app");
+    QVERIFY(QDir().mkpath(appFolder + QStringLiteral("/reports")));
+    QProcessEnvironment environment = environmentWithHome(home);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProgram(builtApplication());
+    process.setArguments({QStringLiteral("-messagesDB"), database_});
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([] {
+      for (const int number : {SIGTERM, SIGINT, SIGHUP}) ::signal(number, SIG_DFL);
+      sigset_t none;
+      sigemptyset(&none);
+      ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    });
+    OpenWatch watch(appFolder);
+    process.start();
+    QVERIFY(process.waitForStarted(10000));
+    const bool up = watch.waitFor("reports", 30000);
+    QVERIFY2(up, process.readAllStandardError().constData());
+  }
+
  private Q_SLOTS:
   void initTestCase() {
     QVERIFY2(QFileInfo(builtApplication()).isExecutable(), qPrintable(builtApplication()));
@@ -82,32 +106,9 @@ class QuitProcessTest : public QObject {
   void theApplicationQuitsOnASignal() {
     QFETCH(int, signalNumber);
     QTemporaryDir home;
-    const QString appFolder = home.filePath(QStringLiteral("data/murmela-app"));
-    QVERIFY(QDir().mkpath(appFolder + QStringLiteral("/reports")));
-    QProcessEnvironment environment = environmentWithHome(home.path());
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-
     QProcess process;
-    process.setProgram(builtApplication());
-    process.setArguments({QStringLiteral("-messagesDB"), database_});
-    process.setProcessEnvironment(environment);
-    // Whatever the test runner ignores or blocks, the application starts with
-    // the signals' usual dispositions.
-    process.setChildProcessModifier([] {
-      for (const int number : {SIGTERM, SIGINT, SIGHUP}) ::signal(number, SIG_DFL);
-      sigset_t none;
-      sigemptyset(&none);
-      ::sigprocmask(SIG_SETMASK, &none, nullptr);
-    });
-
-    // The boot lists the saved reports first, once the window is shown and
-    // the event loop runs: that opening of the reports folder tells that the
-    // application is up.
-    OpenWatch watch(appFolder);
-    process.start();
-    QVERIFY(process.waitForStarted(10000));
-    const bool up = watch.waitFor("reports", 30000);
-    QVERIFY2(up, process.readAllStandardError().constData());
+    launch(process, home.path());
+    if (QTest::currentTestFailed()) return;
 
     ::kill(static_cast<pid_t>(process.processId()), signalNumber);
     QVERIFY2(process.waitForFinished(5000), "still running 5 s after the signal");
@@ -117,6 +118,30 @@ class QuitProcessTest : public QObject {
     // No warning of a thread, object or notifier torn down too late.
     for (const char* warning : {"QThread", "QObject", "QSocketNotifier", "QEventLoop", "QTimer"})
       QVERIFY2(!errors.contains(warning), errors.constData());
+  }
+
+  // A second launch for the same user brings the first window to the front
+  // and ends; the first keeps running. A lock left by a killed instance does
+  // not keep the next one from starting.
+  void aSecondLaunchEndsAndTheFirstStays() {
+    QTemporaryDir home;
+    QProcess first;
+    launch(first, home.path());
+    if (QTest::currentTestFailed()) return;
+    QProcess second;
+    second.setProcessEnvironment(first.processEnvironment());
+    second.start(builtApplication(), {QStringLiteral("-fakeData")});
+    QVERIFY2(second.waitForFinished(10000), "a second instance is running");
+    QCOMPARE(second.exitCode(), 0);
+    QVERIFY(second.readAllStandardError().contains("-fakeData"));
+    QCOMPARE(first.state(), QProcess::Running);
+
+    ::kill(static_cast<pid_t>(first.processId()), SIGKILL);
+    QVERIFY(first.waitForFinished(5000));
+    QProcess next;
+    launch(next, home.path());
+    next.kill();
+    next.waitForFinished(5000);
   }
 };
 
