@@ -71,10 +71,13 @@ QString SavedReportLibrary::sanitized(const QString& name) {
   return result.isEmpty() ? QStringLiteral("conversation") : result;
 }
 
-QString SavedReportLibrary::fileName(Date savedAt, const QString& otherName) {
+QString SavedReportLibrary::fileTimestamp(Date savedAt) {
   const QDateTime local = QDateTime::fromMSecsSinceEpoch(savedAt.toUnixMilliseconds(), Qt::LocalTime);
-  return QLocale::c().toString(local, QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + sanitized(otherName) +
-         kExtension;
+  return QLocale::c().toString(local, QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+QString SavedReportLibrary::fileName(Date savedAt, const QString& otherName) {
+  return fileTimestamp(savedAt) + QLatin1Char('-') + sanitized(otherName) + kExtension;
 }
 
 QString SavedReportLibrary::save(const WrappedReport& report, Date savedAt) const {

@@ -46,8 +46,9 @@ class SavedReportLibrary {
   // Returns its path. Throws FileError or Json::EncodingError.
   QString save(const WrappedReport& report, Date savedAt) const;
 
-  // "yyyyMMdd-HHmmss" of `savedAt` in the system's time zone, "-", the
-  // sanitized name and ".json".
+  // "yyyyMMdd-HHmmss" of `savedAt` in the system's time zone.
+  static QString fileTimestamp(Date savedAt);
+  // The file timestamp, "-", the sanitized name and ".json".
   static QString fileName(Date savedAt, const QString& otherName);
   // Letters, marks, numbers, "-" and "_" stay; every other code point becomes
   // "-"; runs of "-" collapse into one and are trimmed at both ends. The result

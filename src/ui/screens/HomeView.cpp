@@ -59,7 +59,7 @@ void HomeView::contentChanged() {
 }
 
 void HomeView::reload() {
-  coordinator_.setPastWraps(coordinator_.savedReportLibrary().load());
+  coordinator_.setPastWraps(coordinator_.reportLibrary().load());
   coordinator_.refreshActiveShares();
 }
 
