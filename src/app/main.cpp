@@ -31,16 +31,21 @@ int main(int argc, char* argv[]) {
     case murmela::SingleInstance::Claim::unguarded:
       break;
   }
-  // Files that a write cut short (a crash, a kill) left behind.
-  for (const std::optional<QString>& folder :
-       {murmela::AppPaths::appFolder(), murmela::SavedReportLibrary::defaultReportsDir()}) {
-    if (folder) murmela::removeAbandonedPartialWrites(*folder);
-  }
-
   const murmela::QuitSignals quitSignals;  // SIGTERM, SIGINT and SIGHUP quit like Ctrl+Q
   murmela::MurmelaRootApp root(QApplication::arguments());
   QObject::connect(&instance, &murmela::SingleInstance::activationRequested, &root.window(),
                    [&root] { root.window().bringToFront(); });
   root.show();
+  // Once the window is up and the library listed: files that a write cut
+  // short (a crash, a kill) left behind.
+  QMetaObject::invokeMethod(
+      &app,
+      [] {
+        for (const std::optional<QString>& folder :
+             {murmela::AppPaths::appFolder(), murmela::SavedReportLibrary::defaultReportsDir()}) {
+          if (folder) murmela::removeAbandonedPartialWrites(*folder);
+        }
+      },
+      Qt::QueuedConnection);
   return QApplication::exec();
 }

@@ -352,14 +352,11 @@ class ProcessingRunTest : public QObject {
     FakeNeighbours& fakes = harness_->fakes;
     fakes.reader->messages = {textMessage(1, 5)};
     const QString blocked = harness_->environment.path(fullDisk ? "full-reports" : "reports-is-a-file");
+    QFile file(blocked);
+    QVERIFY(fullDisk ? QDir().mkpath(blocked) : file.open(QIODevice::WriteOnly));
+    file.close();
     std::optional<FullFileSystem> disk;
-    if (fullDisk) {
-      QVERIFY(QDir().mkpath(blocked));
-      disk.emplace(blocked).fill();
-    } else {
-      QFile file(blocked);
-      QVERIFY(file.open(QIODevice::WriteOnly));
-    }
+    if (fullDisk) disk.emplace(blocked).fill();
     fakes.reportsDir = blocked;
     AppCoordinator& coordinator = harness_->make();
     coordinator.startProcessing(contact(QStringLiteral("+15550001")));

@@ -6,14 +6,10 @@
 #include <QCoreApplication>
 
 int main(int argc, char* argv[]) {
-  QCoreApplication app(argc, argv);
+  const QCoreApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();
-  if (arguments.size() != 4) return 2;
-  murmela::AppPaths::overrideAppFolder(arguments[1]);
+  murmela::AppPaths::overrideAppFolder(arguments.value(1));
   murmela::ShareLinkCacheStore store([] { return murmela::test::kNow; });
-  for (int n = 0; n < arguments[3].toInt(); ++n) {
-    const QString id = arguments[2] + QLatin1Char('-') + QString::number(n);
-    store.upsert(murmela::test::shareEntry(id, id));
-  }
-  return 0;
+  for (int n = 0; n < arguments.value(3).toInt(); ++n)
+    store.upsert(murmela::test::shareEntry(arguments[2] + QString::number(n), arguments[2] + QString::number(n)));
 }
