@@ -31,7 +31,8 @@ QString partialNameFor(const QString& fileName) {
 }
 
 [[noreturn]] void fail(const QString& path, int error) {
-  throw FileError(FileError::Kind::writeFailed, path, FileSystem::describe(std::error_code(error, std::generic_category())));
+  throw FileError(FileError::Kind::writeFailed, path,
+                  FileSystem::describe(std::error_code(error, std::generic_category())));
 }
 
 // Every byte, or the errno of the write that failed.

@@ -61,9 +61,10 @@ void SingleInstance::listen(const QString& socketPath) {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
         if (!socket->canReadLine()) return;
-        if (socket->readLine() != kActivate) return socket->disconnectFromServer();
-        emit activationRequested();
-        socket->write(kActivated);
+        if (socket->readLine() == kActivate) {
+          emit activationRequested();
+          socket->write(kActivated);
+        }
         socket->disconnectFromServer();
       });
     }
