@@ -77,8 +77,6 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
   syncFolder(QFile::encodeName(target.absolutePath()));
 }
 
-bool isPartialWrite(const QString& fileName) { return partialPattern().match(fileName).hasMatch(); }
-
 void removeAbandonedPartialWrites(const QString& folder) {
   const QDir dir(folder);
   for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
