@@ -20,18 +20,6 @@ using Json::ObjectReader;
 using Object = JSONValue::Object;
 using Array = JSONValue::Array;
 
-// One message of a request, with its words ready for term lookups.
-struct StepMessage {
-  qint64 index = 0;
-  QString sender;
-  QString timestamp;
-  Date date;
-  QString text;
-  bool hasPhoto = false;
-  QStringList words;
-  QString padded;
-};
-
 const QList<QPair<QString, QStringList>>& relationshipTerms() {
   static const QList<QPair<QString, QStringList>> terms = {
       {QStringLiteral("romantic"),
@@ -92,27 +80,6 @@ constexpr qint64 kRepairWindow = 10;  // messages after a stretch that can still
 
 JSONValue number(double value) { return JSONValue::number(value); }
 JSONValue text(const QString& value) { return JSONValue::string(value); }
-
-QList<StepMessage> readMessages(const ObjectReader& payload) {
-  const QString key = QStringLiteral("messages");
-  return Json::mapArray(payload.array(key), payload.pathOf(key), [](const QJsonValue& value, const QString& path) {
-    const ObjectReader r(Json::toObject(value, path), path);
-    StepMessage message;
-    message.index = r.integer(QStringLiteral("index"));
-    message.sender = r.string(QStringLiteral("sender"));
-    message.timestamp = r.string(QStringLiteral("timestamp"));
-    const std::optional<Date> date = HostedAnalysisTimestamp::parse(message.timestamp);
-    if (!date)
-      throw Json::DecodingError(r.pathOf(QStringLiteral("timestamp")),
-                                QStringLiteral("expected an internet date-time, found \"%1\"").arg(message.timestamp));
-    message.date = *date;
-    message.text = r.string(QStringLiteral("text"));
-    message.hasPhoto = r.boolean(QStringLiteral("has_photo"));
-    message.words = DevText::tokenize(message.text);
-    message.padded = DevText::paddedWords(message.words);
-    return message;
-  });
-}
 
 QStringList termsIn(const StepMessage& message, const QStringList& terms) {
   QStringList found;
@@ -253,15 +220,16 @@ QString counted(qsizetype count, const char* singular, const char* plural) {
 
 }  // namespace
 
-Object analyzeChunk(const AnalysisStepRequest& request) {
-  const ObjectReader payload(JSONValue::toJson(request.payload), QStringLiteral("payload"));
+Object analyzeChunk(const DevStep& step) {
+  const ObjectReader payload(JSONValue::toJson(step.request.payload), QStringLiteral("payload"));
   const qint64 chunkIndex = payload.integer(QStringLiteral("chunk_index"));
   const qint64 chunkCount = payload.integer(QStringLiteral("chunk_count"));
   payload.integer(QStringLiteral("start_message_index"));
   payload.integer(QStringLiteral("end_message_index"));
   payload.string(QStringLiteral("start_timestamp"));
   payload.string(QStringLiteral("end_timestamp"));
-  const QList<StepMessage> messages = readMessages(payload);
+  QList<StepMessage> read;
+  const QList<StepMessage>& messages = step.messagesOf(payload, read);
 
   QMap<QString, qint64> bySender;
   qint64 photos = 0, positive = 0, negative = 0;
@@ -328,7 +296,8 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
   };
 }
 
-Object synthesize(const AnalysisStepRequest& request) {
+Object synthesize(const DevStep& step) {
+  const AnalysisStepRequest& request = step.request;
   const ObjectReader payload(JSONValue::toJson(request.payload), QStringLiteral("payload"));
   const QString key = QStringLiteral("chunk_results");
   const QList<Object> chunkResults =
@@ -482,9 +451,11 @@ Object synthesize(const AnalysisStepRequest& request) {
   return synthesis;
 }
 
-Object insightCopy(const AnalysisStepRequest& request) {
+Object insightCopy(const DevStep& step) {
+  const AnalysisStepRequest& request = step.request;
   const ObjectReader payload(JSONValue::toJson(request.payload), QStringLiteral("payload"));
-  const QList<StepMessage> messages = readMessages(payload);
+  QList<StepMessage> read;
+  const QList<StepMessage>& messages = step.messagesOf(payload, read);
   const Object synthesis = JSONValue::objectFromJson(payload.object(QStringLiteral("synthesis")).object());
   const Object metrics = JSONValue::objectFromJson(payload.object(QStringLiteral("client_metrics")).object());
   const HostedParticipants& names = request.participants;

@@ -25,7 +25,12 @@ QStringList tokenize(const QString& text) {
     }
     if (codePoint == U'\u2019') codePoint = U'\'';
     if (UnicodeText::isAlphanumeric(codePoint) || (codePoint == U'\'' && !current.isEmpty())) {
-      current.append(QString::fromUcs4(&codePoint, 1));
+      if (QChar::requiresSurrogates(codePoint)) {
+        current.append(QChar(QChar::highSurrogate(codePoint)));
+        current.append(QChar(QChar::lowSurrogate(codePoint)));
+      } else {
+        current.append(QChar(static_cast<char16_t>(codePoint)));
+      }
     } else {
       flush();
     }
@@ -39,7 +44,13 @@ QString paddedWords(const QStringList& words) {
 }
 
 bool containsTerm(const QString& padded, const QString& term) {
-  return padded.contains(QLatin1Char(' ') + term + QLatin1Char(' '));
+  // " " + term + " " inside padded, found without building it.
+  if (term.isEmpty()) return padded.contains(QLatin1String("  "));
+  for (qsizetype at = padded.indexOf(term, 1); at > 0; at = padded.indexOf(term, at + 1)) {
+    const qsizetype after = at + term.size();
+    if (padded[at - 1] == QLatin1Char(' ') && after < padded.size() && padded[after] == QLatin1Char(' ')) return true;
+  }
+  return false;
 }
 
 const QSet<QString>& stopwords() {
