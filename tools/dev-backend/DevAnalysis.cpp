@@ -145,9 +145,10 @@ Array phraseCandidates(const QList<StepMessage>& messages) {
   QHash<QString, std::set<qint64>> occurrences;
   const QSet<QString>& stop = DevText::stopwords();
   for (const StepMessage& message : messages) {
+    const QStringList words = message.words();
     for (qsizetype length = 2; length <= kLongestPhraseWords; ++length) {
-      for (qsizetype at = 0; at + length <= message.words.size(); ++at) {
-        const QStringList gram = message.words.mid(at, length);
+      for (qsizetype at = 0; at + length <= words.size(); ++at) {
+        const QStringList gram = words.mid(at, length);
         if (std::all_of(gram.begin(), gram.end(), [&](const QString& word) { return stop.contains(word); })) continue;
         occurrences[gram.join(QLatin1Char(' '))].insert(message.index);
       }
@@ -245,10 +246,10 @@ Object analyzeChunk(const DevStep& step) {
                                  [&](const QString& emoji) { return message.text.contains(emoji); });
       if (hit) ++signalCounts[category];
     }
-    if (std::any_of(message.words.begin(), message.words.end(),
-                    [](const QString& w) { return kPositiveWords.contains(w); }))
+    const QStringList words = message.words();
+    if (std::any_of(words.begin(), words.end(), [](const QString& w) { return kPositiveWords.contains(w); }))
       ++positive;
-    if (std::any_of(message.words.begin(), message.words.end(),
+    if (std::any_of(words.begin(), words.end(),
                     [](const QString& w) { return kNegativeWords.contains(w); }))
       ++negative;
   }

@@ -9,6 +9,9 @@ namespace {
 
 using Json::ObjectReader;
 
+// Fewer bytes than any message object of a body takes, to size the list once.
+constexpr qsizetype kBytesPerMessageAtLeast = 160;
+
 QList<StepMessage> readMessages(const ObjectReader& payload) {
   const QString key = QStringLiteral("messages");
   return Json::mapArray(payload.array(key), payload.pathOf(key), [](const QJsonValue& value, const QString& path) {
@@ -96,6 +99,7 @@ DevStep readFast(const QByteArray& body) {
           return;
         }
         QList<StepMessage> messages;
+        messages.reserve(body.size() / kBytesPerMessageAtLeast);
         reader.expect('[');
         if (!reader.take(']')) {
           do messages.append(readMessage(reader));
@@ -125,8 +129,7 @@ StepMessage makeStepMessage(qint64 index, QString sender, QString timestamp, Dat
   message.date = date;
   message.text = std::move(text);
   message.hasPhoto = hasPhoto;
-  message.words = DevText::tokenize(message.text);
-  message.padded = DevText::paddedWords(message.words);
+  message.padded = DevText::paddedText(message.text);
   return message;
 }
 

@@ -21,8 +21,9 @@ struct StepMessage {
   Date date;
   QString text;
   bool hasPhoto = false;
-  QStringList words;
-  QString padded;
+  QString padded;  // DevText::paddedText of its text
+
+  QStringList words() const { return padded.split(QLatin1Char(' '), Qt::SkipEmptyParts); }
 };
 
 // An analysis step as the backend reads it. A well-formed body is read
