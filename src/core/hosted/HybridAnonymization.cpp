@@ -206,7 +206,7 @@ PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(
   const QString outputPath = QDir(folder).filePath(QStringLiteral("output.json"));
 
   const PrivacyAnonymizationInput input = makeInput(chat, runtime.modelURL);
-  const QByteArray encoded = Json::write(QJsonValue(input.toJson()), Json::Layout::Compact, false);
+  const QByteArray encoded = input.encode();
   writeAtomically(inputPath, encoded);
 
   AnalysisLogger::log(QStringLiteral("Privacy: invoking script python=") + runtime.pythonExecutable +

@@ -1,6 +1,7 @@
 #include "hosted/PrivacyAnonymizationRecords.h"
 
 #include "common/JsonCodec.h"
+#include "common/JsonStreamWriter.h"
 
 #include <QJsonArray>
 
@@ -53,6 +54,43 @@ QJsonObject PrivacyAnonymizationInput::toJson() const {
   return {{QStringLiteral("participants"), participants.toJson()},
           {QStringLiteral("messages"), messagesToJson(messages)},
           {QStringLiteral("model"), model}};
+}
+
+QByteArray PrivacyAnonymizationInput::encode() const {
+  // Members in ascending key order, as Qt writes an object.
+  qsizetype expected = model.size() + 256;
+  for (const PrivacyAnonymizationMessage& message : messages)
+    expected += message.sender.size() + message.timestamp.size() + message.text.size() + 80;
+  JsonStreamWriter writer(expected, false);
+  writer.beginObject();
+  writer.key(QLatin1StringView("messages"));
+  writer.beginArray();
+  for (const PrivacyAnonymizationMessage& message : messages) {
+    writer.beginObject();
+    writer.key(QLatin1StringView("has_photo"));
+    writer.boolean(message.hasPhoto);
+    writer.key(QLatin1StringView("index"));
+    writer.integer(message.index);
+    writer.key(QLatin1StringView("sender"));
+    writer.string(message.sender);
+    writer.key(QLatin1StringView("text"));
+    writer.string(message.text);
+    writer.key(QLatin1StringView("timestamp"));
+    writer.string(message.timestamp);
+    writer.endObject();
+  }
+  writer.endArray();
+  writer.key(QLatin1StringView("model"));
+  writer.string(model);
+  writer.key(QLatin1StringView("participants"));
+  writer.beginObject();
+  writer.key(QLatin1StringView("me"));
+  writer.string(participants.me);
+  writer.key(QLatin1StringView("them"));
+  writer.string(participants.them);
+  writer.endObject();
+  writer.endObject();
+  return writer.take();
 }
 
 PrivacyAnonymizationInput PrivacyAnonymizationInput::fromJson(const QJsonObject& object, const QString& path) {

@@ -2,6 +2,7 @@
 
 #include "hosted/HostedWireRecords.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -42,6 +43,8 @@ struct PrivacyAnonymizationInput {
   QString model;  // path of the runtime's model folder
 
   QJsonObject toJson() const;
+  // The compact text of toJson() ("/" as it is), written straight to bytes.
+  QByteArray encode() const;
   static PrivacyAnonymizationInput fromJson(const QJsonObject& object, const QString& path = QStringLiteral("input"));
 };
 

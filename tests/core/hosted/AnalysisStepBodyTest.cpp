@@ -4,6 +4,7 @@
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedMessages.h"
+#include "hosted/PrivacyAnonymizationRecords.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 #include "support/TestRegistry.h"
@@ -165,6 +166,12 @@ class AnalysisStepBodyTest : public QObject {
                                                      AnalysisStepBody::expectedBytes(all));
     insights.payload = AnalysisStepPayloadTree::insightsPayload(all, synthesis, metrics);
     QCOMPARE(body, AnalysisStepPayloadTree::encode(insights));
+
+    // The anonymization's input file too, whose "/" stays as it is.
+    PrivacyAnonymizationInput input{{"You", "Zoë/Sam"}, {}, "/models/x"};
+    for (const HostedChatMessage& message : messages)
+      input.messages.append({message.index, message.sender, message.timestamp, message.text, message.hasPhoto});
+    QCOMPARE(input.encode(), Json::write(input.toJson(), Json::Layout::Compact, false));
   }
 };
 
