@@ -1,8 +1,8 @@
 #pragma once
 
 #include "DevStep.h"
+#include "backend/JSONValue.h"
 #include "hosted/HostedWireRecords.h"
-#include "hosted/JSONValue.h"
 
 namespace murmela::devbackend {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hosted/JSONValue.h"
+#include "backend/JSONValue.h"
 
 #include <QByteArrayView>
 #include <QString>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "backend/JSONValue.h"
 #include "hosted/HostedChatMessage.h"
 #include "hosted/HostedWireRecords.h"
-#include "hosted/JSONValue.h"
 
 #include <QByteArray>
 

@@ -4,7 +4,7 @@
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedMessages.h"
-#include "hosted/PrivacyAnonymizationRecords.h"
+#include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 #include "support/TestRegistry.h"
