@@ -3,7 +3,9 @@
 //   - every chunk body (the run's chunk limits), then the insights body, each
 //     by the streaming writer and by the reference encoder (a JSONValue tree
 //     turned into a QJsonDocument), with a check that both give the same bytes;
-//   - the development backend answering that insights body, in this process.
+//   - the development backend answering that insights body, in this process;
+//   - reading the anonymization's output of as many messages (hybrid mode),
+//     straight from its bytes and through a JSON document.
 // Prints MB/s (10^6 bytes of body per second, one thread) and the peak
 // resident memory each phase adds (VmHWM, reset before each phase through
 // /proc/self/clear_refs) above what was resident when it began. Run a
@@ -12,10 +14,12 @@
 //   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference]
 #include "DevBackend.h"
 #include "common/AppPaths.h"
+#include "common/JsonStreamWriter.h"
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedMessages.h"
+#include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 
@@ -206,5 +210,43 @@ int main(int argc, char* argv[]) {
   });
   print("answer", answered);
   std::printf("  status %d\n", status);
-  return identical && status == 200 ? 0 : 1;
+
+  // The script's output.json: the messages with placeholders for the names.
+  JsonStreamWriter output(AnalysisStepBody::expectedBytes(span(0, messages.size())), false);
+  output.beginObject();
+  output.key(QLatin1StringView("messages"));
+  output.beginArray();
+  for (const HostedChatMessage& message : messages) AnalysisStepBody::writeMessage(output, message);
+  output.endArray();
+  output.key(QLatin1StringView("metadata"));
+  JSONValue::object({{QStringLiteral("elapsedSeconds"), JSONValue::number(12.5)},
+                     {QStringLiteral("messageCount"), JSONValue::number(static_cast<double>(messages.size()))},
+                     {QStringLiteral("nameCount"), JSONValue::number(2)}})
+      .write(output);
+  output.key(QLatin1StringView("participants"));
+  JSONValue::object({{QStringLiteral("me"), JSONValue::string(QStringLiteral("PERSON_1"))},
+                     {QStringLiteral("them"), JSONValue::string(QStringLiteral("PERSON_2"))}})
+      .write(output);
+  output.key(QLatin1StringView("reverseNameMap"));
+  JSONValue::object({{QStringLiteral("PERSON_1"), JSONValue::string(QStringLiteral("You"))},
+                     {QStringLiteral("PERSON_2"), JSONValue::string(QStringLiteral("Sam"))}})
+      .write(output);
+  output.endObject();
+  const QByteArray outputText = output.take();
+  std::printf("\nanonymization output read (hybrid mode)\n");
+  qsizetype read = 0;
+  print("straight from the bytes", measure([&] {
+          read = PrivacyAnonymizationOutput::decode(outputText).messages.size();
+          return outputText.size();
+        }));
+  if (reference) {
+    qsizetype readThoroughly = 0;
+    print("through a JSON document", measure([&] {
+            readThoroughly = PrivacyAnonymizationOutput::fromJson(Json::parseObject(outputText, QStringLiteral("output")))
+                                 .messages.size();
+            return outputText.size();
+          }));
+    identical = identical && read == readThoroughly;
+  }
+  return identical && status == 200 && read == messages.size() ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 #include "DevStep.h"
 
-#include "DevJsonReader.h"
+#include "backend/JsonPullReader.h"
 #include "DevText.h"
 #include "hosted/HostedChatMessage.h"
 
@@ -30,7 +30,7 @@ QList<StepMessage> readMessages(const ObjectReader& payload) {
 }
 
 // One message object, all five members present and of their kinds.
-StepMessage readMessage(DevJsonReader& reader) {
+StepMessage readMessage(JsonPullReader& reader) {
   std::optional<qint64> index;
   std::optional<QString> sender, timestamp, text;
   std::optional<bool> hasPhoto;
@@ -48,16 +48,16 @@ StepMessage readMessage(DevJsonReader& reader) {
     else
       reader.skipValue(1);
   });
-  if (!index || !sender || !timestamp || !text || !hasPhoto) throw DevJsonReader::NotFastReadable();
+  if (!index || !sender || !timestamp || !text || !hasPhoto) throw JsonPullReader::NotFastReadable();
   const std::optional<Date> date = HostedAnalysisTimestamp::parse(*timestamp);
-  if (!date) throw DevJsonReader::NotFastReadable();
+  if (!date) throw JsonPullReader::NotFastReadable();
   return makeStepMessage(*index, std::move(*sender), std::move(*timestamp), *date, std::move(*text), *hasPhoto);
 }
 
 // The body read straight from its bytes, when its payload holds a messages
 // array and everything is as the handlers expect it.
 DevStep readFast(const QByteArray& body) {
-  DevJsonReader reader(body);
+  JsonPullReader reader(body);
   DevStep step;
   AnalysisStepRequest& request = step.request;
   bool schema = false, id = false, workflow = false, stepName = false, version = false, participants = false,
@@ -115,7 +115,7 @@ DevStep readFast(const QByteArray& body) {
   });
   if (!reader.atEnd() || !(schema && id && workflow && stepName && version && participants && payload) ||
       !step.messages)
-    throw DevJsonReader::NotFastReadable();
+    throw JsonPullReader::NotFastReadable();
   return step;
 }
 
@@ -136,7 +136,7 @@ StepMessage makeStepMessage(qint64 index, QString sender, QString timestamp, Dat
 DevStep DevStep::read(const QByteArray& body) {
   try {
     return readFast(body);
-  } catch (const DevJsonReader::NotFastReadable&) {
+  } catch (const JsonPullReader::NotFastReadable&) {
     // Read the thorough way below.
   }
   DevStep step;

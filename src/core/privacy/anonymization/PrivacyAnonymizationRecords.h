@@ -62,6 +62,9 @@ struct PrivacyAnonymizationOutput {
 
   QJsonObject toJson() const;
   static PrivacyAnonymizationOutput fromJson(const QJsonObject& object, const QString& path = QStringLiteral("output"));
+  // fromJson of the parsed text: a well-formed text is read straight from its
+  // bytes, any other through a document, so that its error is the same.
+  static PrivacyAnonymizationOutput decode(const QByteArray& bytes);
 };
 
 }  // namespace murmela

@@ -4,21 +4,23 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
-namespace murmela::devbackend {
+namespace murmela {
 
-// A pull reader over JSON text, for the large request bodies: values are read
-// one at a time straight from the bytes, without a document. It takes on only
+// A pull reader over JSON text, for large texts (an analysis step's body, the
+// anonymization's output): values are read one at a time straight from the
+// bytes, without a document. It takes on only
 // what it reads exactly as Qt's parser (Json::parseObject) would: valid
 // UTF-8, no U+FEFF, no control characters inside strings, integers written
 // without fraction or exponent where integers are asked for, nesting of at
 // most 64 levels. Anything else throws NotFastReadable, and the caller reads
 // the body the thorough way, which also words any error.
-class DevJsonReader {
+class JsonPullReader {
  public:
   struct NotFastReadable {};
 
-  explicit DevJsonReader(QByteArrayView text) : at_(text.data()), end_(text.data() + text.size()) {}
+  explicit JsonPullReader(QByteArrayView text) : at_(text.data()), end_(text.data() + text.size()) {}
 
   // The next non-space character, without taking it (0 at the end).
   char peek();
@@ -60,4 +62,4 @@ class DevJsonReader {
   const char* end_;
 };
 
-}  // namespace murmela::devbackend
+}  // namespace murmela

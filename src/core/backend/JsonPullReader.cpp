@@ -1,9 +1,9 @@
-#include "DevJsonReader.h"
+#include "backend/JsonPullReader.h"
 
 #include <charconv>
 #include <cstring>
 
-namespace murmela::devbackend {
+namespace murmela {
 namespace {
 
 constexpr int kDeepestNesting = 64;
@@ -17,32 +17,32 @@ int hexValue(char c) {
 
 }  // namespace
 
-void DevJsonReader::skipSpace() {
+void JsonPullReader::skipSpace() {
   while (at_ < end_ && (*at_ == ' ' || *at_ == '\n' || *at_ == '\r' || *at_ == '\t')) ++at_;
 }
 
-char DevJsonReader::peek() {
+char JsonPullReader::peek() {
   skipSpace();
   return at_ < end_ ? *at_ : '\0';
 }
 
-void DevJsonReader::expect(char c) {
+void JsonPullReader::expect(char c) {
   if (peek() != c) refuse();
   ++at_;
 }
 
-bool DevJsonReader::take(char c) {
+bool JsonPullReader::take(char c) {
   if (peek() != c) return false;
   ++at_;
   return true;
 }
 
-bool DevJsonReader::atEnd() {
+bool JsonPullReader::atEnd() {
   skipSpace();
   return at_ == end_;
 }
 
-QString DevJsonReader::string() {
+QString JsonPullReader::string() {
   expect('"');
   // A run without escapes or non-ASCII bytes is the common case.
   const char* start = at_;
@@ -134,7 +134,7 @@ QString DevJsonReader::string() {
   }
 }
 
-qint64 DevJsonReader::integer() {
+qint64 JsonPullReader::integer() {
   skipSpace();
   const char* start = at_;
   if (at_ < end_ && *at_ == '-') ++at_;
@@ -152,7 +152,7 @@ qint64 DevJsonReader::integer() {
   return value;
 }
 
-double DevJsonReader::number() {
+double JsonPullReader::number() {
   skipSpace();
   const char* start = at_;
   if (at_ < end_ && *at_ == '-') ++at_;
@@ -183,7 +183,7 @@ double DevJsonReader::number() {
   return value;
 }
 
-bool DevJsonReader::boolean() {
+bool JsonPullReader::boolean() {
   skipSpace();
   if (end_ - at_ >= 4 && std::memcmp(at_, "true", 4) == 0) {
     at_ += 4;
@@ -196,7 +196,7 @@ bool DevJsonReader::boolean() {
   refuse();
 }
 
-JSONValue DevJsonReader::value(int depth) {
+JSONValue JsonPullReader::value(int depth) {
   if (depth > kDeepestNesting) refuse();
   switch (peek()) {
     case '"': return JSONValue::string(string());
@@ -225,6 +225,6 @@ JSONValue DevJsonReader::value(int depth) {
   }
 }
 
-void DevJsonReader::skipValue(int depth) { value(depth); }
+void JsonPullReader::skipValue(int depth) { value(depth); }
 
-}  // namespace murmela::devbackend
+}  // namespace murmela
