@@ -86,6 +86,13 @@ void RootView::showScreen() {
   widget->setFocus(Qt::OtherFocusReason);
 }
 
+void RootView::bringToFront() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
 void RootView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   Q_EMIT shown();

@@ -97,7 +97,7 @@ CoordinatorHosts::operator ProcessingHost() const {
 CoordinatorHosts::operator HomeHost() const {
   AppCoordinator& c = coordinator_;
   return {.pastWraps = [&c]() -> const QList<PastWrap>& { return c.pastWraps(); },
-          .reloadPastWraps = [&c] { c.setPastWraps(c.savedReportLibrary().load()); },
+          .reloadPastWraps = [&c] { c.setPastWraps(c.reportLibrary().load()); },
           .beginNewMurmela = [&c] { c.beginNewMurmelaFromHome(); },
           .openPastWrap = [&c](const PastWrap& wrap) { c.openPastWrap(wrap); },
           .revokeShare = [&c](const ShareCacheEntry& entry) { c.revokeShare(entry); },

@@ -24,6 +24,9 @@ class AnonymizationRecordsTest : public QObject {
              R"(],"reverseNameMap":{"P1":"Ana","P2":"Sam"},"metadata":)" + meta + "}";
     };
     QTest::newRow("complete") << output(message, metadata) << "ok";
+    QTest::newRow("escapes, text beyond ASCII and a member of its own")
+        << output(QByteArray(message).replace("\"hi\"", "\"\\\"é\\u00e9\\ud83d\\ude00\\/\\n\\ud800 😀\",\"x\":[{}]"), metadata)
+        << "ok";
     QTest::newRow("metadata without nameCount")
         << output(message, R"({"messageCount":1,"elapsedSeconds":0.5})") << "output.metadata.nameCount";
     QByteArray noPhoto = message;
@@ -42,6 +45,13 @@ class AnonymizationRecordsTest : public QObject {
     QFETCH(QString, outcome);
     PrivacyAnonymizationOutput output;
     QCOMPARE(decodeOutcome([&] { output = PrivacyAnonymizationOutput::fromJson(jsonObject(body)); }), outcome);
+    // Read from the bytes, the same outcome and the same records.
+    PrivacyAnonymizationOutput decoded;
+    QCOMPARE(decodeOutcome([&] { decoded = PrivacyAnonymizationOutput::decode(body); }), outcome);
+    QCOMPARE(decoded.messages, output.messages);
+    QCOMPARE(decoded.participants, output.participants);
+    QCOMPARE(decoded.reverseNameMap, output.reverseNameMap);
+    QCOMPARE(decoded.metadata.nameCount, output.metadata.nameCount);
     if (outcome != "ok") return;
     QCOMPARE(output.reverseNameMap.value("P1"), QString("Ana"));
     QCOMPARE(output.metadata.elapsedSeconds, 0.5);
