@@ -1,15 +1,31 @@
 // Time and memory of a whole on-device analysis (WrappedAnalysisPipeline::
 // buildReport) over sample conversations of 10,000, 100,000 and 1,000,000
 // messages (or the sizes given as arguments), on one thread, followed by the
-// time of each of its new steps on their own. Run a RelWithDebInfo build.
+// time of each analyzer on its own. Run a RelWithDebInfo build:
+//
+//   pipeline_bench [--report-json FOLDER] [SIZE...]
+//
+// With --report-json each report is also written to FOLDER/report-SIZE.json
+// (its stored form), to compare the reports of two builds.
+#include "analysis/ApologyAnalyzer.h"
 #include "analysis/ArgumentAnalyzer.h"
+#include "analysis/DialectAnalyzer.h"
 #include "analysis/FirstsAnalyzer.h"
+#include "analysis/InitiationAnalyzer.h"
+#include "analysis/PhraseAnalyzer.h"
+#include "analysis/RelationshipClassifier.h"
+#include "analysis/ResponseTimeAnalyzer.h"
+#include "analysis/SentimentAnalyzer.h"
 #include "analysis/SignaturePhraseAnalyzer.h"
+#include "analysis/StatsAnalyzer.h"
+#include "analysis/StreakAnalyzer.h"
 #include "analysis/WrappedAnalysisPipeline.h"
 #include "common/AppPaths.h"
+#include "data/ReportJson.h"
 #include "support/SampleChat.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
 #include <sys/resource.h>
 
@@ -44,7 +60,13 @@ int main(int argc, char* argv[]) {
   AppPaths::overrideAppFolder(std::nullopt);  // the log stays off the user's log file
 
   std::vector<qsizetype> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(QByteArray(argv[i]).toLongLong());
+  QString reportFolder;
+  for (int i = 1; i < argc; ++i) {
+    if (QByteArray(argv[i]) == "--report-json" && i + 1 < argc)
+      reportFolder = QString::fromLocal8Bit(argv[++i]);
+    else
+      sizes.push_back(QByteArray(argv[i]).toLongLong());
+  }
   if (sizes.empty()) sizes = {10'000, 100'000, 1'000'000};
 
   for (const qsizetype size : sizes) {
@@ -69,14 +91,29 @@ int main(int argc, char* argv[]) {
                 static_cast<long long>(report.otherFirsts.size()),
                 static_cast<long long>(report.argumentEvents.size()));
 
+    if (!reportFolder.isEmpty()) {
+      QFile file(reportFolder + QStringLiteral("/report-%1.json").arg(size));
+      if (!file.open(QIODevice::WriteOnly) || file.write(ReportJson::encode(report)) < 0)
+        std::fprintf(stderr, "pipeline_bench: cannot write %s\n", qPrintable(file.fileName()));
+    }
+
     const MessageList& messages = chat.messages;
     const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"statistics", [&] { StatsAnalyzer().analyze(messages); }},
+        {"phrases", [&] { PhraseAnalyzer().analyze(messages); }},
+        {"dialect terms", [&] { DialectAnalyzer().analyze(messages); }},
+        {"apologies", [&] { ApologyAnalyzer().analyze(messages); }},
+        {"initiations", [&] { InitiationAnalyzer().analyze(messages); }},
+        {"response times", [&] { ResponseTimeAnalyzer().analyze(messages); }},
+        {"streaks", [&] { StreakAnalyzer().analyze(messages); }},
+        {"relationship type", [&] { RelationshipClassifier().classifyWithHeuristics(messages); }},
         {"signature phrase", [&] { SignaturePhraseAnalyzer().analyze(messages, report.relationshipType); }},
         {"firsts: term",
          [&] {
            FirstsAnalyzer().firstRecurringTerm(messages, report.relationshipType, {"You", "Sam"});
          }},
         {"firsts: phrases", [&] { FirstsAnalyzer().otherFirsts(messages); }},
+        {"sentiment", [&] { SentimentAnalyzer().analyze(messages); }},
         {"arguments", [&] { ArgumentAnalyzer().analyze(messages); }},
     };
     for (const auto& [name, work] : steps) {
