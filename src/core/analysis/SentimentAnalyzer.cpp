@@ -37,6 +37,10 @@ qint64 SentimentAnalyzer::score(const PreparedText& text) const {
 }
 
 QList<MonthlySentiment> SentimentAnalyzer::analyze(const MessageList& messages) const {
+  return analyze(PreparedConversation(messages));
+}
+
+QList<MonthlySentiment> SentimentAnalyzer::analyze(const PreparedConversation& conversation) const {
   struct Month {
     Date start;
     double sum = 0.0;
@@ -46,8 +50,8 @@ QList<MonthlySentiment> SentimentAnalyzer::analyze(const MessageList& messages) 
   std::map<qint64, Month> months;  // keyed by year * 12 + month - 1
   Month* current = nullptr;
   qint64 currentKey = 0;
-  PreparedText text;
-  for (const Message& message : messages) {
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const Message& message = conversation.message(at);
     const QDate day = calendar.date(message.date);
     const qint64 key = qint64(day.year()) * 12 + day.month() - 1;
     if (!current || key != currentKey) {
@@ -61,8 +65,7 @@ QList<MonthlySentiment> SentimentAnalyzer::analyze(const MessageList& messages) 
       }
       current = &entry->second;
     }
-    text.reset(message.text);
-    current->sum += static_cast<double>(score(text));
+    current->sum += static_cast<double>(score(conversation.text(at)));
     ++current->count;
   }
 

@@ -1,15 +1,11 @@
 #include "analysis/WordRuns.h"
 
-#include "analysis/PreparedText.h"
-#include "analysis/Tokenizer.h"
-
 #include <bit>
 #include <limits>
 
 namespace murmela {
 namespace {
 
-constexpr std::uint32_t kSeparator = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
 
 // Dense numbers for pairs of 32-bit numbers (a shorter run's number and the
@@ -76,15 +72,9 @@ class PairNumbers {
 
 }  // namespace
 
-WordRuns::WordRuns(const MessageList& messages, int shortest, int longest, qint64 minimumCount) {
-  QString lowered;
-  for (const Message& message : messages) {
-    PreparedText::lowerInto(message.text, lowered);
-    forEachToken(lowered, [this](const TokenView& token) {
-      stream_.push_back(static_cast<std::uint32_t>(tokens_.intern(token)));
-    });
-    stream_.push_back(kSeparator);
-  }
+WordRuns::WordRuns(const PreparedConversation& conversation, int shortest, int longest, qint64 minimumCount)
+    : tokens_(conversation.tokens()), stream_(conversation.tokenStream()) {
+  static_assert(PreparedConversation::kSeparator == kNone, "a message end never extends a run");
   if (shortest < 2 || longest < shortest || stream_.size() < 2) return;
   const size_t size = stream_.size();
 

@@ -1,0 +1,23 @@
+#include "analysis/PreparedConversation.h"
+
+#include "analysis/Tokenizer.h"
+
+namespace murmela {
+
+PreparedConversation::PreparedConversation(const MessageList& messages) : messages_(messages) {
+  const auto count = static_cast<size_t>(messages.size());
+  texts_.resize(count);
+  starts_.reserve(count + 1);
+  for (size_t i = 0; i < count; ++i) {
+    PreparedText& text = texts_[i];
+    text.reset(messages[static_cast<qsizetype>(i)].text);
+    starts_.push_back(static_cast<std::uint32_t>(stream_.size()));
+    forEachToken(text.lowered(), [this](const TokenView& token) {
+      stream_.push_back(static_cast<std::uint32_t>(tokens_.intern(token)));
+    });
+    stream_.push_back(kSeparator);
+  }
+  starts_.push_back(static_cast<std::uint32_t>(stream_.size()));
+}
+
+}  // namespace murmela
