@@ -1,5 +1,6 @@
 #include "analysis/WordRuns.h"
 
+#include <algorithm>
 #include <bit>
 #include <limits>
 
@@ -7,6 +8,13 @@ namespace murmela {
 namespace {
 
 constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+constexpr int kMostSketchBits = 22;  // 4 MiB of counters
+constexpr size_t kPrefetchDistance = 16;
+
+size_t sketchSlot(std::uint32_t first, std::uint32_t second, int shift) {
+  const std::uint64_t key = (std::uint64_t(first) << 32) | second;
+  return static_cast<size_t>(((key ^ (key >> 29)) * 0xBF58476D1CE4E5B9ull) >> shift);
+}
 
 // Dense numbers for pairs of 32-bit numbers (a shorter run's number and the
 // token that extends it), with an occurrence count and a first position per
@@ -83,13 +91,34 @@ WordRuns::WordRuns(const PreparedConversation& conversation, int shortest, int l
   // extend. Length 1: the tokens themselves.
   std::vector<std::uint32_t> numbers(stream_.begin(), stream_.end());
   std::vector<std::uint32_t> next(size, kNone);
+  // Most longer runs occur once or twice. A first pass counts every run in a
+  // small table of saturating counters indexed by a hash (a counter is never
+  // below the count of any run mapped to it), so the exact table only takes
+  // the runs whose counter reaches the minimum: it stays small and in cache.
+  const int sketchBits = std::min(static_cast<int>(std::bit_width(size)) + 1, kMostSketchBits);
+  const int shift = 64 - sketchBits;
+  std::vector<std::uint8_t> sketch(size_t(1) << sketchBits);
   for (int length = 2; length <= longest; ++length) {
     PairNumbers table;
+    std::fill(sketch.begin(), sketch.end(), 0);
+    // The counters are read far apart: ask for them some positions ahead.
+    const auto prefetch = [&](size_t p) {
+      if (p + length - 1 < size && numbers[p] != kNone)
+        __builtin_prefetch(&sketch[sketchSlot(numbers[p], stream_[p + length - 1], shift)]);
+    };
+    for (size_t p = 0; p + 1 < size; ++p) {
+      prefetch(p + kPrefetchDistance);
+      if (numbers[p] == kNone || numbers[p + 1] == kNone) continue;
+      std::uint8_t& counter = sketch[sketchSlot(numbers[p], stream_[p + length - 1], shift)];
+      if (counter < 255) ++counter;
+    }
     // A run of `length` tokens from p is the shorter run from p extended by
     // the token at p + length - 1; both shorter runs inside it must recur.
     for (size_t p = 0; p + 1 < size; ++p) {
+      prefetch(p + kPrefetchDistance);
       next[p] = kNone;
       if (numbers[p] == kNone || numbers[p + 1] == kNone) continue;
+      if (sketch[sketchSlot(numbers[p], stream_[p + length - 1], shift)] < minimumCount) continue;
       next[p] = table.add(numbers[p], stream_[p + length - 1], static_cast<std::uint32_t>(p));
     }
     next[size - 1] = kNone;
