@@ -46,12 +46,11 @@ QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const Messa
 
 QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const PreparedConversation& conversation) const {
   const MessageList& messages = conversation.messages();
-  const LocalCalendar calendar;
+  const LocalCalendar& calendar = conversation.calendar();
   std::vector<Day> days;
   QHash<qint64, size_t> dayIndex;  // Julian day -> position in `days`
   for (qsizetype at = 0; at < messages.size(); ++at) {
-    const Message& message = messages[at];
-    const qint64 julianDay = calendar.date(message.date).toJulianDay();
+    const qint64 julianDay = conversation.julianDay(at);
     // Messages come in date order: the day usually is the last one seen.
     size_t index;
     if (!days.empty() && days.back().julianDay == julianDay) {

@@ -61,13 +61,13 @@ WrappedReport WrappedAnalysisPipeline::buildReport(const ImportedChat& chat, con
 
   // Every text is lowered and tokenized once, for all analyzers.
   const PreparedConversation conversation(messages);
-  const StatsResult stats = StatsAnalyzer().analyze(messages);
+  const StatsResult stats = StatsAnalyzer().analyze(conversation);
   const PersonPhraseBreakdown phrases = PhraseAnalyzer().analyze(conversation);
   const PersonPhraseBreakdown dialect = DialectAnalyzer().analyze(conversation);
   const PersonIntBreakdown apologies = ApologyAnalyzer().analyze(conversation);
   const InitiationResult initiations = InitiationAnalyzer().analyze(messages);
   const ResponseTimeResult responseTimes = ResponseTimeAnalyzer().analyze(messages);
-  const StreakResult streaks = StreakAnalyzer().analyze(messages);
+  const StreakResult streaks = StreakAnalyzer().analyze(conversation);
 
   std::optional<RelationshipClassification> classification = GenerativeAnalyzer::classifyRelationship(messages);
   if (!classification) classification = RelationshipClassifier().classifyWithHeuristics(messages);
