@@ -1,6 +1,7 @@
 #pragma once
 
 #include "kit/motion/Motion.h"
+#include "kit/paint/ShapeCache.h"
 #include "kit/text/TextLayout.h"
 #include "screens/ProcessingPhases.h"
 #include "screens/StepIndicator.h"
@@ -11,7 +12,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace murmela {
 
@@ -99,6 +102,10 @@ class ProcessingView : public OnboardingScreen {
   QList<RowTransition> transitions_;
   QTimer rotation_;
   QTimer frames_;
+  // The ring and each row's indicators are repainted many times a second
+  // while a status line changes, but change rarely themselves.
+  mutable ShapeCache ring_;
+  mutable std::map<std::pair<qsizetype, StepState>, ShapeCache> indicators_;
 };
 
 }  // namespace murmela
