@@ -12,7 +12,13 @@
 // events the GUI thread handled (receiver and event type), which say where
 // it was kept. Run a RelWithDebInfo build:
 //
-//   ui_responsiveness [--messages N] [--contacts N]
+//   ui_responsiveness [--messages N] [--contacts N] [--backend child]
+//
+// With "--backend child" the development backend runs as a child process
+// (murmela-dev-backend on a free port) and the sample database is written by
+// another child, so the figures printed as the client's peak memory (VmHWM of
+// this process) are the application's own; the backend's peak is printed
+// beside it.
 #include "DevBackend.h"
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
@@ -32,12 +38,15 @@
 #include <QMetaEnum>
 #include <QNetworkProxy>
 #include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <map>
 #include <vector>
 
@@ -240,6 +249,39 @@ qsizetype optionValue(const QStringList& arguments, const QString& name, qsizety
   return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1).toLongLong() : fallback;
 }
 
+// The peak resident memory of a process in MiB (VmHWM of /proc/<pid>/status),
+// or -1 when it cannot be read.
+double peakMemoryMiB(const QString& pid = QStringLiteral("self")) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  const QRegularExpression line(QStringLiteral("^VmHWM:\\s+(\\d+) kB"), QRegularExpression::MultilineOption);
+  const QRegularExpressionMatch match = line.match(QString::fromLatin1(status.readAll()));
+  return match.hasMatch() ? match.captured(1).toDouble() / 1024.0 : -1;
+}
+
+// The development backend as a child process on a free port; its base URL
+// once it serves, empty when it did not start.
+QString startChildBackend(QProcess& child) {
+  child.setProgram(QStringLiteral(MURMELA_DEV_BACKEND_PATH));
+  child.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--idle-timeout"),
+                      QStringLiteral("900")});
+  child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  child.start();
+  if (!child.waitForStarted(10000)) return {};
+  const QRegularExpression serving(QStringLiteral("serving (http://\\S+)"));
+  QByteArray seen;
+  while (child.waitForReadyRead(10000)) {
+    seen += child.readAll();
+    const QRegularExpressionMatch match = serving.match(QString::fromUtf8(seen));
+    if (match.hasMatch()) {
+      // Its request log is read and dropped as it comes.
+      QObject::connect(&child, &QProcess::readyReadStandardOutput, &child, [&child] { child.readAll(); });
+      return match.captured(1);
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -263,21 +305,53 @@ int main(int argc, char* argv[]) {
   const QStringList arguments = QCoreApplication::arguments();
   const qsizetype messageCount = optionValue(arguments, QStringLiteral("--messages"), 200'000);
   const qsizetype contactCount = optionValue(arguments, QStringLiteral("--contacts"), 1'500);
+  const qsizetype writeAt = arguments.indexOf(QStringLiteral("--write-database"));
+  const bool childBackend = arguments.indexOf(QStringLiteral("--backend")) >= 0 &&
+                            arguments.value(arguments.indexOf(QStringLiteral("--backend")) + 1) == QLatin1String("child");
 
   test::SampleChatOptions options;
   options.messageCount = messageCount;
-  const test::SampleChat sample = test::makeSampleChat(options);
-  const QString database = home.filePath(QStringLiteral("chat.db"));
-  test::writeSampleChatDatabase(sample, database, contactCount);
-  std::printf("%lld messages with %s, %lld other contacts\n", static_cast<long long>(sample.messages.size()),
-              qPrintable(sample.handle), static_cast<long long>(contactCount));
+  const QString database =
+      writeAt >= 0 ? arguments.value(writeAt + 1) : home.filePath(QStringLiteral("chat.db"));
+  const auto writeDatabase = [&] {
+    const test::SampleChat sample = test::makeSampleChat(options);
+    test::writeSampleChatDatabase(sample, database, contactCount);
+    std::printf("%lld messages with %s, %lld other contacts\n", static_cast<long long>(sample.messages.size()),
+                qPrintable(sample.handle), static_cast<long long>(contactCount));
+    std::fflush(stdout);
+  };
+  if (writeAt >= 0) {  // the database writer child of "--backend child"
+    writeDatabase();
+    return 0;
+  }
+  const QString handle = options.handle;
 
-  devbackend::DevBackend backend;
-  test::ScriptedHttpServer server;
-  test::mountDevBackend(server, backend);
+  std::unique_ptr<devbackend::DevBackend> backend;
+  std::unique_ptr<test::ScriptedHttpServer> server;
+  QProcess child;
+  QString baseUrl;
+  if (childBackend) {
+    // The sample is made and written by a child too: its memory is not the client's.
+    QProcess writer;
+    writer.setProcessChannelMode(QProcess::ForwardedChannels);
+    writer.start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--write-database"), database, QStringLiteral("--messages"),
+                  QString::number(messageCount), QStringLiteral("--contacts"), QString::number(contactCount)});
+    if (!writer.waitForFinished(-1) || writer.exitStatus() != QProcess::NormalExit || writer.exitCode() != 0)
+      return fail("the sample database was not written");
+    baseUrl = startChildBackend(child);
+    if (baseUrl.isEmpty()) return fail("the development backend did not start");
+    std::printf("development backend: child process %lld at %s\n", static_cast<long long>(child.processId()),
+                qPrintable(baseUrl));
+  } else {
+    writeDatabase();
+    backend = std::make_unique<devbackend::DevBackend>();
+    server = std::make_unique<test::ScriptedHttpServer>();
+    test::mountDevBackend(*server, *backend);
+    baseUrl = server->baseUrl();
+  }
 
-  MurmelaRootApp murmela({QStringLiteral("murmela"), QStringLiteral("-messagesDB"), database},
-                         quietDesktop(server.baseUrl()));
+  MurmelaRootApp murmela({QStringLiteral("murmela"), QStringLiteral("-messagesDB"), database}, quietDesktop(baseUrl));
   AppCoordinator& coordinator = murmela.coordinator();
   RootView& window = murmela.window();
   murmela.show();
@@ -303,7 +377,7 @@ int main(int argc, char* argv[]) {
   waitFor([] { return false; }, 300);  // the long list lays out and paints
 
   heartbeat.setPhase(QStringLiteral("name sheet"));
-  picker->selectHandle(sample.handle);
+  picker->selectHandle(handle);
   picker->wrapItUp();
   if (!picker->nameSheet()) return fail("no name sheet");
   waitFor([] { return false; }, 100);
@@ -319,6 +393,7 @@ int main(int argc, char* argv[]) {
     return fail(qPrintable(QStringLiteral("no deck: ") + coordinator.processingError().value_or(QString())));
   }
   auto* painted = new PaintWatch(deck);
+  deck->update();  // its first paint may have come before the watch
   if (!waitFor([&] { return painted->painted; }, 10000)) return fail("the first slide was not painted");
   const qint64 processingEnd = benchClock().nsecsElapsed();
   const qint64 runTotal = heartbeat.stop();
@@ -327,6 +402,7 @@ int main(int argc, char* argv[]) {
   heartbeat.print("run (contact list to first slide)", runTotal);
   std::printf("  from confirming the name to the first slide: %.2f s\n",
               static_cast<double>(processingEnd - processingStart) / 1e9);
+  std::printf("  peak memory so far: %s %.1f MiB\n", childBackend ? "client" : "client and backend", peakMemoryMiB());
 
   // ---- 2. The slideshow export ----------------------------------------------
   waitFor([] { return false; }, 300);
@@ -350,6 +426,14 @@ int main(int argc, char* argv[]) {
     files += QDir(folder.filePath()).entryList({QStringLiteral("*.png")}, QDir::Files).size();
   std::printf("  toast \"%s\", %lld PNG files\n", qPrintable(deck->toast().current().value_or(QString())),
               static_cast<long long>(files));
+  std::printf("\npeak memory (VmHWM): %s %.1f MiB\n", childBackend ? "client" : "client and in-process backend",
+              peakMemoryMiB());
+  if (childBackend) {
+    std::printf("peak memory (VmHWM): development backend %.1f MiB\n",
+                peakMemoryMiB(QString::number(child.processId())));
+    child.kill();
+    child.waitForFinished(5000);
+  }
   std::fflush(stdout);
   coordinator.shutdown();
   return 0;

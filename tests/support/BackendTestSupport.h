@@ -4,6 +4,11 @@
 #include "common/JsonCodec.h"
 #include "support/NetworkTestSupport.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <functional>
+
 namespace murmela {
 
 // Lets QCOMPARE print JSON values.
@@ -16,5 +21,17 @@ inline char* toString(const JSONValue& value) {
 namespace murmela::test {
 
 inline void prepareHostedTests() { prepareNetworkTests(); }
+
+inline QJsonObject jsonObject(const QByteArray& text) { return QJsonDocument::fromJson(text).object(); }
+
+// The path of the decoding error a record's reader throws, or "ok".
+inline QString decodeOutcome(const std::function<void()>& read) {
+  try {
+    read();
+    return "ok";
+  } catch (const Json::DecodingError& error) {
+    return error.path();
+  }
+}
 
 }  // namespace murmela::test

@@ -133,7 +133,7 @@ CoordinatorServices FakeNeighbours::services() {
   services.copyToClipboard = [this](const QString& text) { copied.append(text); };
   services.settingsPaneOpener = paneOpener;
   services.now = [this] { return clock; };
-  if (reportsDir) services.library = SavedReportLibrary(*reportsDir);
+  if (reportsDir) services.reportLibrary = SavedReportLibrary(*reportsDir);
   return services;
 }
 

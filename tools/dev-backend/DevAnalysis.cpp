@@ -20,18 +20,6 @@ using Json::ObjectReader;
 using Object = JSONValue::Object;
 using Array = JSONValue::Array;
 
-// One message of a request, with its words ready for term lookups.
-struct StepMessage {
-  qint64 index = 0;
-  QString sender;
-  QString timestamp;
-  Date date;
-  QString text;
-  bool hasPhoto = false;
-  QStringList words;
-  QString padded;
-};
-
 const QList<QPair<QString, QStringList>>& relationshipTerms() {
   static const QList<QPair<QString, QStringList>> terms = {
       {QStringLiteral("romantic"),
@@ -92,27 +80,6 @@ constexpr qint64 kRepairWindow = 10;  // messages after a stretch that can still
 
 JSONValue number(double value) { return JSONValue::number(value); }
 JSONValue text(const QString& value) { return JSONValue::string(value); }
-
-QList<StepMessage> readMessages(const ObjectReader& payload) {
-  const QString key = QStringLiteral("messages");
-  return Json::mapArray(payload.array(key), payload.pathOf(key), [](const QJsonValue& value, const QString& path) {
-    const ObjectReader r(Json::toObject(value, path), path);
-    StepMessage message;
-    message.index = r.integer(QStringLiteral("index"));
-    message.sender = r.string(QStringLiteral("sender"));
-    message.timestamp = r.string(QStringLiteral("timestamp"));
-    const std::optional<Date> date = HostedAnalysisTimestamp::parse(message.timestamp);
-    if (!date)
-      throw Json::DecodingError(r.pathOf(QStringLiteral("timestamp")),
-                                QStringLiteral("expected an internet date-time, found \"%1\"").arg(message.timestamp));
-    message.date = *date;
-    message.text = r.string(QStringLiteral("text"));
-    message.hasPhoto = r.boolean(QStringLiteral("has_photo"));
-    message.words = DevText::tokenize(message.text);
-    message.padded = DevText::paddedWords(message.words);
-    return message;
-  });
-}
 
 QStringList termsIn(const StepMessage& message, const QStringList& terms) {
   QStringList found;
@@ -178,9 +145,10 @@ Array phraseCandidates(const QList<StepMessage>& messages) {
   QHash<QString, std::set<qint64>> occurrences;
   const QSet<QString>& stop = DevText::stopwords();
   for (const StepMessage& message : messages) {
+    const QStringList words = message.words();
     for (qsizetype length = 2; length <= kLongestPhraseWords; ++length) {
-      for (qsizetype at = 0; at + length <= message.words.size(); ++at) {
-        const QStringList gram = message.words.mid(at, length);
+      for (qsizetype at = 0; at + length <= words.size(); ++at) {
+        const QStringList gram = words.mid(at, length);
         if (std::all_of(gram.begin(), gram.end(), [&](const QString& word) { return stop.contains(word); })) continue;
         occurrences[gram.join(QLatin1Char(' '))].insert(message.index);
       }
@@ -253,15 +221,16 @@ QString counted(qsizetype count, const char* singular, const char* plural) {
 
 }  // namespace
 
-Object analyzeChunk(const AnalysisStepRequest& request) {
-  const ObjectReader payload(JSONValue::toJson(request.payload), QStringLiteral("payload"));
+Object analyzeChunk(const DevStep& step) {
+  const ObjectReader payload(JSONValue::toJson(step.request.payload), QStringLiteral("payload"));
   const qint64 chunkIndex = payload.integer(QStringLiteral("chunk_index"));
   const qint64 chunkCount = payload.integer(QStringLiteral("chunk_count"));
   payload.integer(QStringLiteral("start_message_index"));
   payload.integer(QStringLiteral("end_message_index"));
   payload.string(QStringLiteral("start_timestamp"));
   payload.string(QStringLiteral("end_timestamp"));
-  const QList<StepMessage> messages = readMessages(payload);
+  QList<StepMessage> read;
+  const QList<StepMessage>& messages = step.messagesOf(payload, read);
 
   QMap<QString, qint64> bySender;
   qint64 photos = 0, positive = 0, negative = 0;
@@ -277,10 +246,10 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
                                  [&](const QString& emoji) { return message.text.contains(emoji); });
       if (hit) ++signalCounts[category];
     }
-    if (std::any_of(message.words.begin(), message.words.end(),
-                    [](const QString& w) { return kPositiveWords.contains(w); }))
+    const QStringList words = message.words();
+    if (std::any_of(words.begin(), words.end(), [](const QString& w) { return kPositiveWords.contains(w); }))
       ++positive;
-    if (std::any_of(message.words.begin(), message.words.end(),
+    if (std::any_of(words.begin(), words.end(),
                     [](const QString& w) { return kNegativeWords.contains(w); }))
       ++negative;
   }
@@ -328,7 +297,8 @@ Object analyzeChunk(const AnalysisStepRequest& request) {
   };
 }
 
-Object synthesize(const AnalysisStepRequest& request) {
+Object synthesize(const DevStep& step) {
+  const AnalysisStepRequest& request = step.request;
   const ObjectReader payload(JSONValue::toJson(request.payload), QStringLiteral("payload"));
   const QString key = QStringLiteral("chunk_results");
   const QList<Object> chunkResults =
@@ -482,9 +452,11 @@ Object synthesize(const AnalysisStepRequest& request) {
   return synthesis;
 }
 
-Object insightCopy(const AnalysisStepRequest& request) {
+Object insightCopy(const DevStep& step) {
+  const AnalysisStepRequest& request = step.request;
   const ObjectReader payload(JSONValue::toJson(request.payload), QStringLiteral("payload"));
-  const QList<StepMessage> messages = readMessages(payload);
+  QList<StepMessage> read;
+  const QList<StepMessage>& messages = step.messagesOf(payload, read);
   const Object synthesis = JSONValue::objectFromJson(payload.object(QStringLiteral("synthesis")).object());
   const Object metrics = JSONValue::objectFromJson(payload.object(QStringLiteral("client_metrics")).object());
   const HostedParticipants& names = request.participants;

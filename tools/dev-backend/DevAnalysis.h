@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DevStep.h"
 #include "backend/JSONValue.h"
 #include "hosted/HostedWireRecords.h"
 
@@ -16,16 +17,16 @@ namespace DevAnalysis {
 
 // "chunk_analysis": per-chunk counts, relationship signals, phrase candidates
 // with their message indexes, conflict candidates and tone.
-JSONValue::Object analyzeChunk(const AnalysisStepRequest& request);
+JSONValue::Object analyzeChunk(const DevStep& step);
 
 // "synthesize": the chunk results merged into "relationshipType",
 // "relationshipConfidence", "signaturePhrase" (when a phrase recurs),
 // "conflictEvents", "tone" and a summary.
-JSONValue::Object synthesize(const AnalysisStepRequest& request);
+JSONValue::Object synthesize(const DevStep& step);
 
 // "insight_copy": the six insight sentences and "firstsSelection", from the
 // messages, the synthesis and the client metrics.
-JSONValue::Object insightCopy(const AnalysisStepRequest& request);
+JSONValue::Object insightCopy(const DevStep& step);
 
 }  // namespace DevAnalysis
 

@@ -187,13 +187,13 @@ DevResponse DevBackend::registerInstall(const DevRequest& request) {
 }
 
 DevResponse DevBackend::analysisStep(const DevRequest& request, const QString& /*installID*/) {
-  AnalysisStepRequest step;
+  DevStep read;
   try {
-    step =
-        AnalysisStepRequest::fromJson(Json::parseObject(request.body, QStringLiteral("body")), QStringLiteral("body"));
+    read = DevStep::read(request.body);
   } catch (const Json::DecodingError& failure) {
     return error(400, QStringLiteral("Invalid analysis step: ") + failure.description());
   }
+  const AnalysisStepRequest& step = read.request;
   const QString runID = backendRunID(step.clientRequestID);
   if (step.schemaVersion != AnalysisStepRequest::kSchemaVersion)
     return error(400, QStringLiteral("Unsupported schema_version %1").arg(step.schemaVersion), runID);
@@ -204,11 +204,11 @@ DevResponse DevBackend::analysisStep(const DevRequest& request, const QString& /
   JSONValue::Object result;
   try {
     if (step.step == QLatin1String("chunk_analysis")) {
-      result = DevAnalysis::analyzeChunk(step);
+      result = DevAnalysis::analyzeChunk(read);
     } else if (step.step == QLatin1String("synthesize")) {
-      result = DevAnalysis::synthesize(step);
+      result = DevAnalysis::synthesize(read);
     } else if (step.step == QLatin1String("insight_copy")) {
-      result = DevAnalysis::insightCopy(step);
+      result = DevAnalysis::insightCopy(read);
     } else {
       return error(400, QStringLiteral("Unknown step \"%1\"").arg(step.step), runID);
     }

@@ -49,6 +49,7 @@ struct Connection {
   QByteArray buffer;
   qsizetype headerEnd = -1;
   qint64 contentLength = 0;
+  bool bodyStarted = false;  // the head is read; `buffer` holds the body only
   bool continued = false;
   bool answered = false;
   DevRequest request;
@@ -92,7 +93,7 @@ void DevHttpServer::accept(QTcpSocket* socket) {
   idle->setSingleShot(true);
   idle->setInterval(limits_.idleTimeoutMs);
   connect(idle, &QTimer::timeout, socket, [this, socket, connection, idle] {
-    if (connection->answered || connection->buffer.isEmpty()) {
+    if (connection->answered || (connection->buffer.isEmpty() && !connection->bodyStarted)) {
       socket->abort();
       return;
     }
@@ -108,13 +109,22 @@ void DevHttpServer::accept(QTcpSocket* socket) {
       socket->readAll();
       return;
     }
-    connection->buffer.append(socket->readAll());
+    if (connection->bodyStarted) {
+      // Straight into the buffer, without a chunk of its own in between.
+      const qint64 wanted = std::max<qint64>(socket->bytesAvailable(), 0);
+      const qsizetype held = connection->buffer.size();
+      connection->buffer.resize(held + wanted);
+      const qint64 got = socket->read(connection->buffer.data() + held, wanted);
+      connection->buffer.truncate(held + std::max<qint64>(got, 0));
+    } else {
+      connection->buffer.append(socket->readAll());
+    }
     DevRequest& request = connection->request;
     const auto finish = [&](const DevResponse& response) {
       connection->answered = true;
       answer(socket, request, response);
     };
-    if (connection->headerEnd < 0) {
+    if (!connection->bodyStarted) {
       connection->headerEnd = connection->buffer.indexOf("\r\n\r\n");
       if (connection->headerEnd < 0) {
         if (connection->buffer.size() > kMaxHeaderBytes) finish(plainError(431, "Headers too large"));
@@ -149,11 +159,15 @@ void DevHttpServer::accept(QTcpSocket* socket) {
         connection->continued = true;
         socket->write("HTTP/1.1 100 Continue\r\n\r\n");
       }
+      // The body lands in one buffer of its final size.
+      connection->buffer.remove(0, connection->headerEnd + 4);
+      connection->buffer.reserve(connection->contentLength);
+      connection->bodyStarted = true;
     }
-    const qint64 have = connection->buffer.size() - (connection->headerEnd + 4);
-    if (have < connection->contentLength) return;
-    request.body = connection->buffer.mid(connection->headerEnd + 4, connection->contentLength);
-    connection->buffer.clear();
+    if (connection->buffer.size() < connection->contentLength) return;
+    connection->buffer.truncate(connection->contentLength);
+    request.body = std::move(connection->buffer);
+    connection->buffer = QByteArray();
     finish(backend_.handle(request));
     idle->start();  // a client that never reads the answer is dropped too
   });

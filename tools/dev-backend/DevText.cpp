@@ -8,15 +8,19 @@
 
 namespace murmela::devbackend::DevText {
 
-QStringList tokenize(const QString& text) {
-  QStringList words;
-  QString current;
-  const auto flush = [&] {
-    while (current.endsWith(QLatin1Char('\''))) current.chop(1);
-    if (!current.isEmpty()) words.append(current);
-    current.clear();
-  };
+QString paddedText(const QString& text) {
   const QString lower = text.toLower();
+  QString padded;
+  padded.reserve(lower.size() + 2);
+  padded.append(QLatin1Char(' '));
+  qsizetype wordStart = padded.size();  // where the word being read began
+  const auto endWord = [&] {
+    while (padded.size() > wordStart && padded.endsWith(QLatin1Char('\''))) padded.chop(1);
+    if (padded.size() > wordStart) {
+      padded.append(QLatin1Char(' '));
+      wordStart = padded.size();
+    }
+  };
   for (qsizetype i = 0; i < lower.size(); ++i) {
     char32_t codePoint = lower[i].unicode();
     if (lower[i].isHighSurrogate() && i + 1 < lower.size() && lower[i + 1].isLowSurrogate()) {
@@ -24,22 +28,30 @@ QStringList tokenize(const QString& text) {
       ++i;
     }
     if (codePoint == U'\u2019') codePoint = U'\'';
-    if (UnicodeText::isAlphanumeric(codePoint) || (codePoint == U'\'' && !current.isEmpty())) {
-      current.append(QString::fromUcs4(&codePoint, 1));
+    if (UnicodeText::isAlphanumeric(codePoint) || (codePoint == U'\'' && padded.size() > wordStart)) {
+      if (QChar::requiresSurrogates(codePoint)) {
+        padded.append(QChar(QChar::highSurrogate(codePoint)));
+        padded.append(QChar(QChar::lowSurrogate(codePoint)));
+      } else {
+        padded.append(QChar(static_cast<char16_t>(codePoint)));
+      }
     } else {
-      flush();
+      endWord();
     }
   }
-  flush();
-  return words;
-}
-
-QString paddedWords(const QStringList& words) {
-  return QLatin1Char(' ') + words.join(QLatin1Char(' ')) + QLatin1Char(' ');
+  endWord();
+  if (padded.size() == 1) padded.append(QLatin1Char(' '));  // no words: "  ", as paddedWords gives
+  return padded;
 }
 
 bool containsTerm(const QString& padded, const QString& term) {
-  return padded.contains(QLatin1Char(' ') + term + QLatin1Char(' '));
+  // " " + term + " " inside padded, found without building it.
+  if (term.isEmpty()) return padded.contains(QLatin1String("  "));
+  for (qsizetype at = padded.indexOf(term, 1); at > 0; at = padded.indexOf(term, at + 1)) {
+    const qsizetype after = at + term.size();
+    if (padded[at - 1] == QLatin1Char(' ') && after < padded.size() && padded[after] == QLatin1Char(' ')) return true;
+  }
+  return false;
 }
 
 const QSet<QString>& stopwords() {

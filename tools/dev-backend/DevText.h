@@ -8,13 +8,12 @@
 
 namespace murmela::devbackend::DevText {
 
-// Lower-cased words of a text: letters, marks and digits, with apostrophes
-// inside a word kept ("don't"); the curly apostrophe counts as "'".
-QStringList tokenize(const QString& text);
-
-// The words joined by single spaces and padded with one space on each side,
-// so that " " + term + " " finds a whole-word term of one or more words.
-QString paddedWords(const QStringList& words);
+// The lower-cased words of a text (letters, marks and digits, with
+// apostrophes inside a word kept, "don't"; the curly apostrophe counts as
+// "'"), joined by single spaces and padded with one space on each side ("  "
+// when there is none), so that " " + term + " " finds a whole-word term of one
+// or more words.
+QString paddedText(const QString& text);
 bool containsTerm(const QString& padded, const QString& term);
 
 // Common English words that make no phrase on their own.

@@ -10,6 +10,7 @@
 #include "screens/home/HomeView.h"
 #include "sheets/ConfirmationAlert.h"
 #include "sheets/MySharesView.h"
+#include "shell/ScreenHosts.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QApplication>
@@ -111,7 +112,7 @@ void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype s
   QList<ShareCacheEntry> entries = someShares();
   while (entries.size() > shares) entries.removeLast();
   Scene scene(entries, wraps);
-  HomeView home(*scene.coordinator);
+  HomeView home(hostsOf(*scene.coordinator));
   home.setClock([] { return kNow; });
   home.setAlertPresenter([](QWidget*, const AlertRequest&, std::function<void(int)>) {});
   if (menu) home.setSettingsMenuOpen(true);
@@ -123,7 +124,7 @@ void paintHomeScene(QPainter& painter, const QList<PastWrap>& wraps, qsizetype s
 void paintSharesScene(QPainter& painter, const QList<ShareCacheEntry>& shares, const std::optional<QString>& error,
                       bool revokeAlert, const std::function<void(MySharesView&)>& interact = {}) {
   Scene scene(shares, {}, error);
-  MySharesView sheet(*scene.coordinator, {});
+  MySharesView sheet(hostsOf(*scene.coordinator), {});
   if (interact) interact(sheet);
   sheet.paintSheet(painter);
   if (revokeAlert) paintAlertOver(painter, MySharesView::kSize, HomeView::revokeRequest());

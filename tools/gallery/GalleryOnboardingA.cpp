@@ -14,6 +14,7 @@
 #include "screens/welcome/WelcomeView.h"
 #include "sheets/PythonInstallHelpSheet.h"
 #include "sheets/SheetCloseButton.h"
+#include "shell/ScreenHosts.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QCoreApplication>
@@ -80,7 +81,7 @@ void addScreen(GalleryPage& page, const QString& name, const QString& caption, S
                Pointer pointer = Pointer::none, Aim<View> aim = {}) {
   page.add(GalleryEntry{name, caption, kScreen, kScales, MurmelaTheme::cream, [stage, pointer, aim](QPainter& painter) {
                           const std::unique_ptr<AppCoordinator> coordinator = makeCoordinator(stage);
-                          View view(*coordinator);
+                          View view(hostsOf(*coordinator));
                           if (aim) point(view, pointer, aim(view.layout()));
                           view.paintScreen(painter);
                         }});

@@ -11,6 +11,7 @@
 #include "screens/processing/ProcessingView.h"
 #include "sheets/ConfirmContactNameSheet.h"
 #include "sheets/HybridSetupErrorSheet.h"
+#include "shell/ScreenHosts.h"
 #include "testing/HeldHostedRun.h"
 
 #include <QCoreApplication>
@@ -279,7 +280,7 @@ QList<SetupPicture> setupPictures() {
 void paintSetup(QPainter& painter, const SetupPicture& picture) {
   World world;
   PrivacySetupStatus status(picture.setup);
-  HybridPrivacySetupView view(status, world.coordinator());
+  HybridPrivacySetupView view(status, hostsOf(world.coordinator()));
   // The sheet is pictured on its own; here only the screen under it.
   world.coordinator().setHybridSetupError(picture.error);
   if (picture.pointed) {
@@ -348,7 +349,7 @@ void paintProcessing(QPainter& painter, const ProcessingPicture& picture) {
   World world;
   world.coordinator().selectIntelligence(picture.choice);
   world.holdRun(picture.contact, picture.progress);
-  ProcessingView view(world.coordinator());
+  ProcessingView view(hostsOf(world.coordinator()));
   renderWidget(painter, view);
 }
 
@@ -463,7 +464,7 @@ void paintPicker(QPainter& painter, const PickerPicture& picture) {
   if (loads) world.loadContacts(contacts, picture.loadFailure);
   if (picture.runFailure && !contacts.isEmpty())
     world.failRun(world.coordinator().contacts().first(), *picture.runFailure);
-  ContactPickerView view(world.coordinator());
+  ContactPickerView view(hostsOf(world.coordinator()));
   view.setLogFilePath(
       picture.logFile ? std::optional<QString>(QStringLiteral("/home/you/.local/share/murmela-app/logs/analysis.log"))
                       : std::nullopt);

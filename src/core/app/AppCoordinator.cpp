@@ -144,7 +144,7 @@ void AppCoordinator::bootIfNeeded() {
   didBoot_ = true;
   const quint64 mark = screenMark();
 
-  setPastWraps(services_.library.load());
+  setPastWraps(services_.reportLibrary.load());
   refreshActiveShares();
   trackInBackground([](AnalyticsEvents& analytics, std::stop_token stop) { analytics.appInstalledIfNeeded(stop); });
 
@@ -224,7 +224,7 @@ void AppCoordinator::continueToPermissions() {
 
 void AppCoordinator::goHome() {
   stopRun();
-  setPastWraps(services_.library.load());
+  setPastWraps(services_.reportLibrary.load());
   refreshActiveShares();
   setScreen(AppScreen::home());
 }

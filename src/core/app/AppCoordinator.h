@@ -130,7 +130,7 @@ class AppCoordinator : public QObject {
   bool pythonSystemInstallSucceeded() const { return pythonSystemInstallSucceeded_; }
   const std::optional<PendingCSVDebugImport>& pendingCSVDebugImport() const { return pendingCSVDebugImport_; }
   // The folder of saved reports the home screen lists (it reloads pastWraps from it each time it shows).
-  const SavedReportLibrary& savedReportLibrary() const { return services_.library; }
+  const SavedReportLibrary& reportLibrary() const { return services_.reportLibrary; }
   void setPendingCSVDebugImport(std::optional<PendingCSVDebugImport> pending) {
     pendingCSVDebugImport_ = std::move(pending);
   }
@@ -229,7 +229,9 @@ class AppCoordinator : public QObject {
   void processingDisplayNameChanged();
 
  private:
-  struct Run {
+  // The last processing run, finished or not, until the next run, going
+  // home, starting a new report or the reset stops it.
+  struct ProcessingTask {
     quint64 id = 0;
     std::stop_source stop;
   };
@@ -246,7 +248,7 @@ class AppCoordinator : public QObject {
 
   // The processing run.
   void stopRun();
-  bool isCurrentRun(quint64 id) const { return run_ && run_->id == id; }
+  bool isCurrentRun(quint64 id) const { return processingTask_ && processingTask_->id == id; }
   // Publishes the end of a run (its report already saved by the worker).
   void finishRun(quint64 id, const ProcessingOutcome& outcome, const ReportSaving& saving,
                  HostedAnalysisWorkflow workflow, const QString& handle, Date startDate);
@@ -297,7 +299,7 @@ class AppCoordinator : public QObject {
   bool didBoot_ = false;
   quint64 permissionProbes_ = 0;  // probes started
   quint64 screenChanges_ = 0;
-  std::optional<Run> run_;
+  std::optional<ProcessingTask> processingTask_;
   quint64 runCount_ = 0;
   std::stop_source lifetime_;  // requested at shutdown: ends revocations in flight
   WorkerPool workers_;

@@ -13,7 +13,8 @@ namespace {
 // Saves a finished run's report and lists the library again, on the run's
 // worker: the file is synced to disk, which may take a while. Onboarding is
 // complete even when the save fails.
-AppCoordinator::ReportSaving saveReport(const WrappedReport& report, const SavedReportLibrary& library, Date savedAt) {
+AppCoordinator::ReportSaving persistGeneratedReport(const WrappedReport& report, const SavedReportLibrary& library,
+                                                    Date savedAt) {
   AppCoordinator::ReportSaving saving;
   AppSettings::shared().setValue(AppCoordinator::kHasCompletedOnboardingKey, true);
   try {
@@ -43,14 +44,14 @@ void AppCoordinator::startProcessing(const ContactSummary& contact) {
   setScreen(AppScreen::processing());
   const Date startDate = services_.now();
 
-  run_ = Run{++runCount_, std::stop_source()};
-  const quint64 id = run_->id;
+  processingTask_ = ProcessingTask{++runCount_, std::stop_source()};
+  const quint64 id = processingTask_->id;
   const ProcessingRun work{services_.reader, services_.pipeline, services_.hostedAnalysis};
   // The worker never touches the coordinator: `this` is only used inside the
   // posted calls, which run on the GUI thread and only while it exists. Each
   // of them writes only while this run is still the current one.
-  workers_.run([this, work, contact, workflow, startDate, id, library = services_.library, now = services_.now,
-                post = workers_.post(), stop = run_->stop.get_token()] {
+  workers_.run([this, work, contact, workflow, startDate, id, library = services_.reportLibrary, now = services_.now,
+                post = workers_.post(), stop = processingTask_->stop.get_token()] {
     const auto publish = [this, id, &post](const ProcessingProgress& progress) {
       post([this, id, progress] {
         if (isCurrentRun(id)) setProcessingProgress(progress);
@@ -60,16 +61,16 @@ void AppCoordinator::startProcessing(const ContactSummary& contact) {
     // A run stopped by now saves nothing.
     ReportSaving saving;
     if (outcome.kind == ProcessingOutcome::Kind::finished && !stop.stop_requested())
-      saving = saveReport(*outcome.report, library, now());
+      saving = persistGeneratedReport(*outcome.report, library, now());
     post([this, id, outcome = std::move(outcome), saving = std::move(saving), workflow, handle = contact.handle,
           startDate] { finishRun(id, outcome, saving, workflow, handle, startDate); });
   });
 }
 
 void AppCoordinator::stopRun() {
-  if (!run_) return;
-  run_->stop.request_stop();
-  run_.reset();
+  if (!processingTask_) return;
+  processingTask_->stop.request_stop();
+  processingTask_.reset();
 }
 
 void AppCoordinator::finishRun(quint64 id, const ProcessingOutcome& outcome, const ReportSaving& saving,

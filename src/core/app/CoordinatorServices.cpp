@@ -99,7 +99,7 @@ CoordinatorServices makeProductionServices(const QStringList& launchArguments, D
   services.copyToClipboard = std::move(desktop.copyToClipboard);
   services.settingsPaneOpener = std::move(desktop.settingsPaneOpener);
   services.now = [] { return Date::now(); };
-  services.library = SavedReportLibrary();
+  services.reportLibrary = SavedReportLibrary();
   return services;
 }
 

@@ -120,7 +120,7 @@ struct CoordinatorServices {
   std::function<void(const QString&)> copyToClipboard;              // GUI
   std::shared_ptr<SettingsPaneOpener> settingsPaneOpener;           // GUI
   std::function<Date()> now;                                        // any thread
-  SavedReportLibrary library;                                       // GUI
+  SavedReportLibrary reportLibrary;                                 // GUI
 };
 
 // What the desktop side of the application adds to the production services:

@@ -1,6 +1,7 @@
 #include "app/SavedReportLibrary.h"
 
 #include "common/AppPaths.h"
+#include "common/AtomicFile.h"
 #include "common/FileError.h"
 #include "common/FileSystem.h"
 #include "common/UnicodeText.h"
@@ -70,10 +71,13 @@ QString SavedReportLibrary::sanitized(const QString& name) {
   return result.isEmpty() ? QStringLiteral("conversation") : result;
 }
 
-QString SavedReportLibrary::fileName(Date savedAt, const QString& otherName) {
+QString SavedReportLibrary::fileTimestamp(Date savedAt) {
   const QDateTime local = QDateTime::fromMSecsSinceEpoch(savedAt.toUnixMilliseconds(), Qt::LocalTime);
-  return QLocale::c().toString(local, QStringLiteral("yyyyMMdd-HHmmss")) + QLatin1Char('-') + sanitized(otherName) +
-         kExtension;
+  return QLocale::c().toString(local, QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+QString SavedReportLibrary::fileName(Date savedAt, const QString& otherName) {
+  return fileTimestamp(savedAt) + QLatin1Char('-') + sanitized(otherName) + kExtension;
 }
 
 QString SavedReportLibrary::save(const WrappedReport& report, Date savedAt) const {
@@ -101,13 +105,13 @@ QList<PastWrap> SavedReportLibrary::load() const {
   for (const QFileInfo& entry : entries) {
     if (entry.suffix().toLower() != QLatin1String("json")) continue;
     try {
-      WrappedReport report = ReportJson::decode(readFileBytes(entry.filePath()));
+      WrappedReport report = ReportJson::decode(readRegularFile(entry.filePath(), kMaxReportBytes));
       const QDateTime modified = entry.lastModified();
       wraps.append(
           {entry.filePath(), std::move(report), modified.isValid() ? Date::fromQDateTime(modified) : kDistantPast});
     } catch (const std::exception&) {
       // Not a report this build can read (another program's file, a truncated
-      // write, an older shape): it is not listed.
+      // write, an older shape, a pipe or a device): it is not listed.
     }
   }
   std::stable_sort(wraps.begin(), wraps.end(),

@@ -22,6 +22,8 @@ class SavedReportLibrary {
   // How much of a partner's name a file name keeps, in UTF-8 bytes: a name
   // far past that would push the file name over the file system's 255 bytes.
   static constexpr qsizetype kMaxNameBytes = 150;
+  // The largest file read as a report: a thousand times the largest real one.
+  static constexpr qint64 kMaxReportBytes = 16 * 1024 * 1024;
 
   // The folder "reports" of the application folder; none without one.
   static std::optional<QString> defaultReportsDir();
@@ -44,8 +46,9 @@ class SavedReportLibrary {
   // Returns its path. Throws FileError or Json::EncodingError.
   QString save(const WrappedReport& report, Date savedAt) const;
 
-  // "yyyyMMdd-HHmmss" of `savedAt` in the system's time zone, "-", the
-  // sanitized name and ".json".
+  // "yyyyMMdd-HHmmss" of `savedAt` in the system's time zone.
+  static QString fileTimestamp(Date savedAt);
+  // The file timestamp, "-", the sanitized name and ".json".
   static QString fileName(Date savedAt, const QString& otherName);
   // Letters, marks, numbers, "-" and "_" stay; every other code point becomes
   // "-"; runs of "-" collapse into one and are trimmed at both ends. The result

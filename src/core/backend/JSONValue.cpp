@@ -2,6 +2,7 @@
 
 #include "common/FixedDecimal.h"
 #include "common/JsonCodec.h"
+#include "common/JsonStreamWriter.h"
 #include "common/UnicodeText.h"
 
 #include <QJsonArray>
@@ -122,6 +123,31 @@ QJsonObject JSONValue::toJson(const Object& object) {
   QJsonObject members;
   for (auto it = object.begin(); it != object.end(); ++it) members.insert(it.key(), it.value().toJson());
   return members;
+}
+
+void JSONValue::write(JsonStreamWriter& writer) const {
+  switch (kind_) {
+    case Kind::string: writer.string(string_); return;
+    case Kind::number: writer.number(number_); return;
+    case Kind::boolean: writer.boolean(bool_); return;
+    case Kind::object: write(writer, *object_); return;
+    case Kind::array:
+      writer.beginArray();
+      for (const JSONValue& element : *array_) element.write(writer);
+      writer.endArray();
+      return;
+    case Kind::null: writer.null(); return;
+  }
+}
+
+void JSONValue::write(JsonStreamWriter& writer, const Object& object) {
+  // The map's order (ascending UTF-16) is the order Qt writes an object in.
+  writer.beginObject();
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    writer.key(it.key());
+    it.value().write(writer);
+  }
+  writer.endObject();
 }
 
 bool operator==(const JSONValue& a, const JSONValue& b) {

@@ -12,6 +12,8 @@
 
 namespace murmela {
 
+class JsonStreamWriter;
+
 // A free-form JSON value: the payloads and results of analysis steps travel in
 // it. Every JSON number is held as a double. Values are immutable and cheap to
 // copy (objects and arrays are shared).
@@ -49,6 +51,9 @@ class JSONValue {
   static Object objectFromJson(const QJsonObject& object);
   QJsonValue toJson() const;
   static QJsonObject toJson(const Object& object);
+  // The same JSON text as toJson() written by Json::write, without the tree.
+  void write(JsonStreamWriter& writer) const;
+  static void write(JsonStreamWriter& writer, const Object& object);
 
   friend bool operator==(const JSONValue& a, const JSONValue& b);
 

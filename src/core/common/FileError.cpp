@@ -1,10 +1,16 @@
 #include "common/FileError.h"
 
+#include "common/FileSystem.h"
 #include "common/UnicodeText.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QScopeGuard>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
 
 namespace murmela {
 
@@ -38,15 +44,36 @@ QString readUtf8File(const QString& path) {
   return *std::move(text);
 }
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) throw FileError(FileError::Kind::writeFailed, path, file.errorString());
-  if (file.write(bytes) != bytes.size()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    throw FileError(FileError::Kind::writeFailed, path, reason);
+QByteArray readRegularFile(const QString& path, qint64 maxBytes) {
+  const QByteArray name = QFile::encodeName(path);
+  const auto failure = [&path](const QString& reason) { return FileError(FileError::Kind::readFailed, path, reason); };
+  const auto systemFailure = [&failure](int error) {
+    return failure(FileSystem::describe(std::error_code(error, std::generic_category())));
+  };
+  const auto unfit = [&](const struct stat& status) -> std::optional<QString> {
+    if (!S_ISREG(status.st_mode)) return QStringLiteral("it is not a regular file");
+    if (status.st_size > maxBytes) return QStringLiteral("it is larger than %1 bytes").arg(maxBytes);
+    return std::nullopt;
+  };
+  struct stat status {};
+  if (::stat(name.constData(), &status) != 0) throw systemFailure(errno);
+  if (const std::optional<QString> reason = unfit(status)) throw failure(*reason);
+  // Checked again once open: the entry may have been swapped in between.
+  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) throw systemFailure(errno);
+  const auto closing = qScopeGuard([fd] { ::close(fd); });
+  if (::fstat(fd, &status) != 0) throw systemFailure(errno);
+  if (const std::optional<QString> reason = unfit(status)) throw failure(*reason);
+  QByteArray bytes;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) throw systemFailure(errno);
+    if (count == 0) return bytes;
+    bytes.append(buffer, count);
+    if (bytes.size() > maxBytes) throw failure(QStringLiteral("it is larger than %1 bytes").arg(maxBytes));
   }
-  if (!file.commit()) throw FileError(FileError::Kind::writeFailed, path, file.errorString());
 }
 
 }  // namespace murmela

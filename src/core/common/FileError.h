@@ -36,9 +36,10 @@ QByteArray readFileBytes(const QString& path);
 // The whole file as strictly decoded UTF-8 text; throws FileError(readFailed) or
 // FileError(notUtf8). A leading byte-order mark is dropped.
 QString readUtf8File(const QString& path);
-// Writes the whole file atomically: a complete new file replaces any file of
-// that name, or nothing changes. Throws FileError(writeFailed) with the
-// system's reason.
-void writeFileAtomically(const QString& path, const QByteArray& bytes);
+// The whole of a regular file of at most `maxBytes`, read without waiting on
+// anything else: a pipe, a device, a socket or a link to one is never opened.
+// Throws FileError(readFailed) for those, for a larger file and for a failed
+// read.
+QByteArray readRegularFile(const QString& path, qint64 maxBytes);
 
 }  // namespace murmela

@@ -198,9 +198,16 @@ QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
   QList<ContactSummary> summaries;
   SQLiteStatement statement(database.get(), kContactSummariesSQL);
   while (statement.step()) {
-    const char* handle = statement.cStringAt(0);
-    if (handle == nullptr) continue;
-    summaries.append(ContactSummary{UnicodeText::utf8KeepingLeadingFeff(handle), std::nullopt, statement.int64At(1),
+    // A handle is asked for again by its text: one stored as something no
+    // text binds to (bytes that are not UTF-8, a NUL inside, not text at all)
+    // would be listed with messages that reading then never finds, so such a
+    // partner is left out.
+    if (!statement.isTextAt(0)) continue;
+    const QByteArrayView stored = statement.blobAt(0);
+    if (stored.contains('\0')) continue;
+    std::optional<QString> handle = UnicodeText::strictUtf8(stored, true);
+    if (!handle) continue;
+    summaries.append(ContactSummary{*std::move(handle), std::nullopt, statement.int64At(1),
                                     Date::fromMessagesNanoseconds(statement.int64At(2)),
                                     Date::fromMessagesNanoseconds(statement.int64At(3))});
   }

@@ -34,6 +34,7 @@ class SQLiteStatement {
   int intAt(int column) const { return sqlite3_column_int(raw_, column); }
   // The column's text as a C string: up to its first NUL, absent for NULL.
   const char* cStringAt(int column) const { return reinterpret_cast<const char*>(sqlite3_column_text(raw_, column)); }
+  bool isTextAt(int column) const { return sqlite3_column_type(raw_, column) == SQLITE_TEXT; }
   // The column's bytes; empty for NULL and for a zero-length blob.
   QByteArrayView blobAt(int column) const;
 

@@ -61,26 +61,29 @@ QString HostedAnalysisClient::describe(const std::exception& error) {
   return parts.join(QLatin1Char(' '));
 }
 
-void HostedAnalysisClient::exchange(const QString& path, const QByteArray& body, const std::optional<QString>& token,
+void HostedAnalysisClient::exchange(const QString& path, QByteArray body, const std::optional<QString>& token,
                                     double timeoutSeconds, std::stop_token stop,
                                     const std::function<void(const QByteArray&)>& decode) const {
-  const HttpRequest request = jsonPost(baseUrl_, path, body, token, timeoutSeconds);
+  const qsizetype bodyBytes = body.size();
+  std::optional<HttpRequest> request = jsonPost(baseUrl_, path, std::move(body), token, timeoutSeconds);
 
   const QString prefix = QStringLiteral("HTTP POST ") + path;
   QElapsedTimer clock;
   clock.start();
-  AnalysisLogger::log(prefix + QStringLiteral(" bodyBytes=%1 timeout=").arg(body.size()) +
+  AnalysisLogger::log(prefix + QStringLiteral(" bodyBytes=%1 timeout=").arg(bodyBytes) +
                       wholeSeconds(timeoutSeconds) + QStringLiteral("s authed=") +
                       (token ? QStringLiteral("true") : QStringLiteral("false")));
 
   HttpResponse response;
   try {
-    response = HttpTransport::perform(request, std::move(stop));
+    response = HttpTransport::perform(*request, std::move(stop));
   } catch (const std::exception& error) {
     AnalysisLogger::log(prefix + QStringLiteral(" TRANSPORT FAILURE after ") + seconds(clock) + kDash +
                         describe(error));
     throw;
   }
+
+  request.reset();  // the body is not needed while the answer is read
 
   if (!response.status) {
     AnalysisLogger::log(prefix + QStringLiteral(" returned non-HTTP response after ") + seconds(clock));

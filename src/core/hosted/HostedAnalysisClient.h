@@ -75,9 +75,17 @@ class HostedAnalysisClient {
   template <typename Response, typename Request>
   Response post(const QString& path, const Request& body, const std::optional<QString>& token, double timeoutSeconds,
                 std::stop_token stop = {}) const {
-    const QByteArray encoded = Json::write(QJsonValue(body.toJson()), Json::Layout::Compact);
+    return postEncoded<Response>(path, Json::write(QJsonValue(body.toJson()), Json::Layout::Compact), token,
+                                 timeoutSeconds, std::move(stop));
+  }
+
+  // The same with a body already written (the analysis steps stream theirs);
+  // hand it over with std::move: it is passed on to the network layer as it is.
+  template <typename Response>
+  Response postEncoded(const QString& path, QByteArray body, const std::optional<QString>& token,
+                       double timeoutSeconds, std::stop_token stop = {}) const {
     std::optional<Response> decoded;
-    exchange(path, encoded, token, timeoutSeconds, std::move(stop), [&decoded](const QByteArray& data) {
+    exchange(path, std::move(body), token, timeoutSeconds, std::move(stop), [&decoded](const QByteArray& data) {
       decoded = Response::fromJson(Json::parseObject(data, QStringLiteral("response")));
     });
     return std::move(*decoded);
@@ -89,7 +97,7 @@ class HostedAnalysisClient {
   static QString describe(const std::exception& error);
 
  private:
-  void exchange(const QString& path, const QByteArray& body, const std::optional<QString>& token,
+  void exchange(const QString& path, QByteArray body, const std::optional<QString>& token,
                 double timeoutSeconds, std::stop_token stop, const std::function<void(const QByteArray&)>& decode) const;
 
   QString baseUrl_;

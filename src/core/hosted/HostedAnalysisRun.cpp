@@ -6,6 +6,7 @@
 #include "common/FixedDecimal.h"
 #include "common/MurmelaError.h"
 #include "common/UnicodeText.h"
+#include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedInsightCopy.h"
@@ -44,19 +45,14 @@ QString elapsed(const QElapsedTimer& clock) {
 
 void log(const QString& message) { AnalysisLogger::log(kLogPrefix + message); }
 
-qsizetype characterCount(const HostedMessageList& messages) {
+qsizetype characterCount(std::span<const HostedChatMessage> messages) {
   qsizetype total = 0;
   for (const HostedChatMessage& message : messages) total += UnicodeText::graphemeCount(message.text);
   return total;
 }
 
-JSONValue number(qint64 value) { return JSONValue::number(static_cast<double>(value)); }
-
-Array messageArray(const HostedMessageList& messages) {
-  Array array;
-  array.reserve(messages.size());
-  for (const HostedChatMessage& message : messages) array.append(message.toJSONValue());
-  return array;
+std::span<const HostedChatMessage> span(const HostedMessageList& messages, qsizetype begin, qsizetype end) {
+  return std::span<const HostedChatMessage>(messages.constData() + begin, static_cast<size_t>(end - begin));
 }
 
 QString describeOrNotAvailable(const Object& metadata, const QString& key) {
@@ -100,21 +96,23 @@ class Run {
 
   // Posts one analysis step; `stepName` names it in the log ("chunk 2/5",
   // "synthesize", "insights") and `requestName` in the metadata line.
-  Object postStep(const QString& step, const QString& requestName, const QString& stepName, Object payload) {
+  // The body is written straight to bytes by `payload`; `expectedBytes` sizes it.
+  Object postStep(const QString& step, const QString& requestName, const QString& stepName,
+                  const AnalysisStepBody::PayloadWriter& payload, qsizetype expectedBytes = 0) {
     AnalysisStepRequest request;
     request.clientRequestID = runID_ + QLatin1Char(':') + requestName;
     request.workflow = rawValue(workflow_);
     request.step = step;
     request.appVersion = client_.appVersion();
     request.participants = participants_;
-    request.payload = std::move(payload);
 
     QElapsedTimer clock;
     clock.start();
     AnalysisStepResponse response;
     try {
-      response = client_.post<AnalysisStepResponse>(HostedAnalysisClient::kAnalysisStepPath, request, token_,
-                                                    HostedAnalysisClient::kAnalysisStepTimeoutSeconds, stop_);
+      response = client_.postEncoded<AnalysisStepResponse>(
+          HostedAnalysisClient::kAnalysisStepPath, AnalysisStepBody::encode(request, payload, expectedBytes), token_,
+          HostedAnalysisClient::kAnalysisStepTimeoutSeconds, stop_);
     } catch (const std::exception& error) {
       log(stepName + QStringLiteral(" FAILED after ") + elapsed(clock) + kDash + HostedAnalysisClient::describe(error));
       throw;
@@ -143,19 +141,6 @@ class Run {
   QString token_;
   HostedParticipants participants_;
 };
-
-Object chunkPayload(const HostedMessageList& chunk, qsizetype position, qsizetype count) {
-  const bool empty = chunk.isEmpty();
-  return {
-      {QStringLiteral("chunk_index"), number(position + 1)},
-      {QStringLiteral("chunk_count"), number(count)},
-      {QStringLiteral("start_message_index"), number(empty ? 0 : chunk.first().index)},
-      {QStringLiteral("end_message_index"), number(empty ? 0 : chunk.last().index)},
-      {QStringLiteral("start_timestamp"), JSONValue::string(empty ? QString() : chunk.first().timestamp)},
-      {QStringLiteral("end_timestamp"), JSONValue::string(empty ? QString() : chunk.last().timestamp)},
-      {QStringLiteral("messages"), JSONValue::array(messageArray(chunk))},
-  };
-}
 
 }  // namespace
 
@@ -194,7 +179,7 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
       throw;
     }
     log(QStringLiteral("anonymize OK in ") + elapsed(clock));
-    messages = truncateHostedMessages(context.messages);
+    messages = truncateHostedMessages(std::move(context.messages));
     participants = context.participants;
     reverseNameMap = std::move(context.reverseNameMap);
     baseFraction = kHybridBaseFraction;
@@ -204,11 +189,11 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
   }
   run.setParticipants(participants);
 
-  const QList<HostedMessageList> chunks =
-      chunk(messages, kMaxChunkCharacters, kMaxChunkMessages, kChunkOverlapMessages);
+  const QList<HostedChunkBounds> chunks =
+      chunkBounds(messages, kMaxChunkCharacters, kMaxChunkMessages, kChunkOverlapMessages);
   log(QStringLiteral("prepared payload messages=%1 totalChars=%2 chunks=%3 maxChunkChars=%4 maxChunkMessages=%5")
           .arg(messages.size())
-          .arg(characterCount(messages))
+          .arg(characterCount(span(messages, 0, messages.size())))
           .arg(chunks.size())
           .arg(kMaxChunkCharacters)
           .arg(kMaxChunkMessages) +
@@ -223,30 +208,32 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
     run.report(AnalysisStage::analyzingTone, baseFraction + (kChunkPhaseEndFraction - baseFraction) * done,
                analysisEstimate * (1.0 - done) + kMarginSeconds);
 
-    const HostedMessageList& current = chunks[i];
+    const std::span<const HostedChatMessage> current = span(messages, chunks[i].begin, chunks[i].end);
     const QString stepName = QStringLiteral("chunk %1/%2").arg(i + 1).arg(count);
     log(stepName + QStringLiteral(" starting messages=%1 chars=%2 firstIdx=%3 lastIdx=%4")
                        .arg(current.size())
                        .arg(characterCount(current))
-                       .arg(current.isEmpty() ? 0 : current.first().index)
-                       .arg(current.isEmpty() ? 0 : current.last().index));
-    chunkResults.append(
-        JSONValue::object(run.postStep(QStringLiteral("chunk_analysis"), QStringLiteral("chunk-%1").arg(i + 1),
-                                       stepName, chunkPayload(current, i, count))));
+                       .arg(current.empty() ? 0 : current.front().index)
+                       .arg(current.empty() ? 0 : current.back().index));
+    chunkResults.append(JSONValue::object(run.postStep(QStringLiteral("chunk_analysis"),
+                                                       QStringLiteral("chunk-%1").arg(i + 1), stepName,
+                                                       AnalysisStepBody::chunkPayload(current, i, count),
+                                                       AnalysisStepBody::expectedBytes(current))));
   }
   run.report(AnalysisStage::analyzingTone, kChunkPhaseEndFraction, kAfterChunksRemainingSeconds);
 
   log(QStringLiteral("synthesize starting chunkResults=%1").arg(chunkResults.size()));
-  Object synthesis =
-      run.postStep(QStringLiteral("synthesize"), QStringLiteral("synthesize"), QStringLiteral("synthesize"),
-                   {{QStringLiteral("chunk_results"), JSONValue::array(chunkResults)}});
+  const Object synthesisPayload{{QStringLiteral("chunk_results"), JSONValue::array(std::move(chunkResults))}};
+  Object synthesis = run.postStep(QStringLiteral("synthesize"), QStringLiteral("synthesize"),
+                                  QStringLiteral("synthesize"), AnalysisStepBody::objectPayload(synthesisPayload));
   run.report(AnalysisStage::generatingSummary, kAfterSynthesisFraction, kAfterSynthesisRemainingSeconds);
 
   log(QStringLiteral("insights starting"));
-  Object insights = run.postStep(QStringLiteral("insight_copy"), QStringLiteral("insights"), QStringLiteral("insights"),
-                                 {{QStringLiteral("messages"), JSONValue::array(messageArray(messages))},
-                                  {QStringLiteral("synthesis"), JSONValue::object(synthesis)},
-                                  {QStringLiteral("client_metrics"), clientMetrics(baseReport, chat.messages)}});
+  const JSONValue metrics = clientMetrics(baseReport, chat.messages);
+  const std::span<const HostedChatMessage> all = span(messages, 0, messages.size());
+  Object insights =
+      run.postStep(QStringLiteral("insight_copy"), QStringLiteral("insights"), QStringLiteral("insights"),
+                   AnalysisStepBody::insightsPayload(all, synthesis, metrics), AnalysisStepBody::expectedBytes(all));
 
   if (hybrid && !reverseNameMap.isEmpty()) {
     synthesis = anonymizer_->rehydrate(synthesis, reverseNameMap);

@@ -19,15 +19,15 @@ HostedMessageList makeHostedMessages(const ImportedChat& chat, HostedAnalysisWor
   return hosted;
 }
 
-HostedMessageList truncateHostedMessages(const HostedMessageList& messages) {
-  HostedMessageList truncated = messages;
-  for (HostedChatMessage& message : truncated) {
+HostedMessageList truncateHostedMessages(HostedMessageList messages) {
+  for (qsizetype i = 0; i < messages.size(); ++i) {
+    const QString& text = messages.at(i).text;
     // A cluster has at least one UTF-16 unit: shorter texts cannot reach the threshold.
-    if (message.text.size() < kHostedTruncationThreshold) continue;
-    if (UnicodeText::graphemeCount(message.text) < kHostedTruncationThreshold) continue;
-    message.text = UnicodeText::graphemePrefix(message.text, kHostedTruncationKeep) + kHostedTruncationMarker;
+    if (text.size() < kHostedTruncationThreshold) continue;
+    if (UnicodeText::graphemeCount(text) < kHostedTruncationThreshold) continue;
+    messages[i].text = UnicodeText::graphemePrefix(text, kHostedTruncationKeep) + kHostedTruncationMarker;
   }
-  return truncated;
+  return messages;
 }
 
 qsizetype hostedMessageCost(const HostedChatMessage& message) {
@@ -35,31 +35,38 @@ qsizetype hostedMessageCost(const HostedChatMessage& message) {
          UnicodeText::graphemeCount(message.text) + kHostedMessageOverhead;
 }
 
-QList<HostedMessageList> chunk(const HostedMessageList& messages, qsizetype maxCharacters, qsizetype maxMessages,
-                               qsizetype overlapMessages) {
+QList<HostedChunkBounds> chunkBounds(const HostedMessageList& messages, qsizetype maxCharacters, qsizetype maxMessages,
+                                     qsizetype overlapMessages) {
   const qsizetype keep = std::min(maxMessages - 1, overlapMessages);
-  QList<HostedMessageList> chunks;
-  HostedMessageList current;
-  QList<qsizetype> currentCosts;  // parallel to `current`
+  QList<HostedChunkBounds> chunks;
+  QList<qsizetype> costs;  // of every message, for the overlap's size
+  costs.reserve(messages.size());
+  HostedChunkBounds current;
   qsizetype currentSize = 0;
 
-  for (const HostedChatMessage& message : messages) {
-    const qsizetype cost = hostedMessageCost(message);
-    if (!current.isEmpty() && (currentSize + cost > maxCharacters || current.size() >= maxMessages)) {
-      const qsizetype carried = keep < 1 ? 0 : std::min(keep, current.size());
-      HostedMessageList next = current.mid(current.size() - carried);
-      QList<qsizetype> nextCosts = currentCosts.mid(currentCosts.size() - carried);
-      chunks.append(std::move(current));
-      current = std::move(next);
-      currentCosts = std::move(nextCosts);
+  for (qsizetype i = 0; i < messages.size(); ++i) {
+    const qsizetype cost = hostedMessageCost(messages.at(i));
+    costs.append(cost);
+    const qsizetype held = current.end - current.begin;
+    if (held > 0 && (currentSize + cost > maxCharacters || held >= maxMessages)) {
+      const qsizetype carried = keep < 1 ? 0 : std::min(keep, held);
+      chunks.append(current);
+      current.begin = current.end - carried;
       currentSize = 0;
-      for (const qsizetype carriedCost : currentCosts) currentSize += carriedCost;
+      for (qsizetype j = current.begin; j < current.end; ++j) currentSize += costs[j];
     }
-    current.append(message);
-    currentCosts.append(cost);
+    current.end = i + 1;
     currentSize += cost;
   }
-  if (!current.isEmpty()) chunks.append(std::move(current));
+  if (current.end > current.begin) chunks.append(current);
+  return chunks;
+}
+
+QList<HostedMessageList> chunk(const HostedMessageList& messages, qsizetype maxCharacters, qsizetype maxMessages,
+                               qsizetype overlapMessages) {
+  QList<HostedMessageList> chunks;
+  for (const HostedChunkBounds& bounds : chunkBounds(messages, maxCharacters, maxMessages, overlapMessages))
+    chunks.append(messages.mid(bounds.begin, bounds.end - bounds.begin));
   return chunks;
 }
 

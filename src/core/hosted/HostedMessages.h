@@ -25,7 +25,8 @@ HostedMessageList makeHostedMessages(const ImportedChat& chat, HostedAnalysisWor
 
 // Every text of 12001 characters or more becomes its first 12000 characters
 // followed by " [message truncated for analysis]"; everything else stays.
-HostedMessageList truncateHostedMessages(const HostedMessageList& messages);
+// Takes the list by value: a list handed over with std::move is changed in place.
+HostedMessageList truncateHostedMessages(HostedMessageList messages);
 
 // Splits the messages into chunks for the analysis steps. A message costs the
 // characters of its sender, time stamp and text plus 8. A non-empty chunk is
@@ -37,6 +38,16 @@ HostedMessageList truncateHostedMessages(const HostedMessageList& messages);
 // split. No messages, no chunks.
 QList<HostedMessageList> chunk(const HostedMessageList& messages, qsizetype maxCharacters, qsizetype maxMessages,
                                qsizetype overlapMessages);
+
+// The same chunks as positions in `messages` (each chunk is one run of
+// consecutive messages, the overlap included): no message is copied.
+struct HostedChunkBounds {
+  qsizetype begin = 0;  // first message
+  qsizetype end = 0;    // one past the last
+  friend bool operator==(const HostedChunkBounds&, const HostedChunkBounds&) = default;
+};
+QList<HostedChunkBounds> chunkBounds(const HostedMessageList& messages, qsizetype maxCharacters, qsizetype maxMessages,
+                                     qsizetype overlapMessages);
 
 // The character cost of one message in chunking.
 qsizetype hostedMessageCost(const HostedChatMessage& message);

@@ -2,6 +2,9 @@
 
 #include "common/AnalysisLogger.h"
 #include "common/AppPaths.h"
+#include "common/AtomicFile.h"
+#include "common/FileError.h"
+#include "common/FileLock.h"
 #include "common/FileSystem.h"
 #include "common/JsonCodec.h"
 
@@ -9,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <mutex>
@@ -21,6 +23,16 @@ namespace {
 std::mutex& fileLock() {
   static std::mutex lock;
   return lock;
+}
+
+// Each read-change-write also holds "shares.json.lock" beside the file, so a
+// second process (another instance, a tool) never writes over a change it did
+// not read. Without a folder (or where it cannot be made) nothing is locked.
+std::optional<FileLock> lockAcrossProcesses(bool makeFolder) {
+  const std::optional<QString> folder = AppPaths::appFolder();
+  if (!folder || (makeFolder ? bool(FileSystem::createFolders(*folder)) : !QFileInfo(*folder).isDir()))
+    return std::nullopt;
+  return std::optional<FileLock>(std::in_place, QDir(*folder).filePath(ShareLinkCacheStore::kFileName + ".lock"));
 }
 
 bool isLive(const ShareCacheEntry& entry, Date now) { return !entry.revoked && entry.expiresAt > now; }
@@ -73,6 +85,7 @@ std::optional<ShareCacheEntry> ShareLinkCacheStore::cachedShare(const QString& c
 
 void ShareLinkCacheStore::upsert(const ShareCacheEntry& entry) {
   std::lock_guard guard(fileLock());
+  const std::optional<FileLock> acrossProcesses = lockAcrossProcesses(true);
   const Date current = now();
   Contents contents = loadEntries();
   contents.entries.removeIf([&](const ShareCacheEntry& old) {
@@ -86,6 +99,7 @@ void ShareLinkCacheStore::upsert(const ShareCacheEntry& entry) {
 
 void ShareLinkCacheStore::markRevoked(const QString& shareID) {
   std::lock_guard guard(fileLock());
+  const std::optional<FileLock> acrossProcesses = lockAcrossProcesses(false);
   Contents contents = loadEntries();
   const auto found = std::find_if(contents.entries.begin(), contents.entries.end(),
                                   [&](const ShareCacheEntry& entry) { return entry.shareID == shareID; });
@@ -141,9 +155,11 @@ std::optional<QString> ShareLinkCacheStore::writeEntries(QList<ShareCacheEntry> 
                         QStringLiteral(" and started a new one"));
   }
 
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-    return file.errorString();
+  try {
+    writeFileAtomically(path, bytes);
+  } catch (const FileError& error) {
+    return error.description();
+  }
   return std::nullopt;
 }
 

@@ -15,7 +15,8 @@ namespace murmela {
 // the application folder, {"shares": [...]}. Every operation reads the file
 // afresh and every change rewrites it whole; nothing is kept in memory. One
 // lock serialises the whole read-change-write of each operation across every
-// store of the process, so any thread may call. No operation throws.
+// store of the process, so any thread may call, and a lock on
+// "shares.json.lock" does the same across processes. No operation throws.
 //
 // Reading is all or nothing: a missing file, an unreadable one or one entry
 // that does not decode gives an empty list. Before a change overwrites a file

@@ -7,16 +7,11 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // What the deck needs of the application: the conversation partner's handle
 // that a share carries, and where Done on the closing slide goes.
 struct DeckHost {
   std::function<std::optional<QString>()> contactHandle;
   std::function<void()> done;
-
-  // The coordinator's current share contact handle, and its way home.
-  static DeckHost of(AppCoordinator& coordinator);
 };
 
 }  // namespace murmela

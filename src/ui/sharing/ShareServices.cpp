@@ -1,5 +1,6 @@
 #include "sharing/ShareServices.h"
 
+#include "common/AtomicFile.h"
 #include "common/FileError.h"
 #include "common/FileSystem.h"
 #include "common/WorkerTask.h"

@@ -1,6 +1,5 @@
 #include "sheets/MySharesView.h"
 
-#include "app/AppCoordinator.h"
 #include "kit/controls/LibraryStyle.h"
 #include "kit/paint/PainterState.h"
 #include "theme/MurmelaTheme.h"
@@ -96,11 +95,9 @@ V::Layout MySharesView::layoutFor(const QList<ShareCacheEntry>& shares, const st
   return layout;
 }
 
-MySharesView::MySharesView(AppCoordinator& coordinator, std::function<void(const ShareCacheEntry&)> requestRevocation,
+MySharesView::MySharesView(MySharesHost host, std::function<void(const ShareCacheEntry&)> requestRevocation,
                            QWidget* parent)
-    : OnboardingSheet(kSize.width(), parent),
-      coordinator_(coordinator),
-      requestRevocation_(std::move(requestRevocation)) {
+    : OnboardingSheet(kSize.width(), parent), host_(std::move(host)), requestRevocation_(std::move(requestRevocation)) {
   setWindowTitle(QStringLiteral("My shares"));
   setContentHeight(kSize.height());
   buttonHost().setDefaultButton(ButtonId::done);
@@ -109,21 +106,20 @@ MySharesView::MySharesView(AppCoordinator& coordinator, std::function<void(const
     if (id < ButtonId::firstRow || row >= layout_.rows.size()) return std::nullopt;
     return layout_.rows[row].frame;
   });
-  connect(&coordinator_, &AppCoordinator::activeSharesChanged, this, &MySharesView::contentChanged);
-  connect(&coordinator_, &AppCoordinator::shareRevocationErrorChanged, this, &MySharesView::contentChanged);
+  host_.changed(this, [this] { contentChanged(); });
   contentChanged();
 }
 
 void MySharesView::contentChanged() {
   rows_.clear();
-  for (const ShareCacheEntry& share : coordinator_.activeShares()) {
+  for (const ShareCacheEntry& share : host_.activeShares()) {
     rows_.append({share,
                   [this, share] {
                     if (requestRevocation_) requestRevocation_(share);
                   },
                   [share] { copyLink(share); }});
   }
-  layout_ = layoutFor(coordinator_.activeShares(), coordinator_.shareRevocationError());
+  layout_ = layoutFor(host_.activeShares(), host_.shareRevocationError());
   // The indicator sits in the right margin, clear of the rows.
   scroll_->scroller().setGeometry(layout_.list.adjusted(0.0, 0.0, kPadding / 2.0, 0.0), layout_.contentHeight);
   update();
@@ -135,7 +131,7 @@ void MySharesView::copyLink(const ShareCacheEntry& share) {
 
 void MySharesView::showEvent(QShowEvent* event) {
   OnboardingSheet::showEvent(event);
-  if (!event->spontaneous()) coordinator_.refreshActiveShares();
+  if (!event->spontaneous()) host_.refreshActiveShares();
 }
 
 std::optional<int> MySharesView::focusShown() const {

@@ -4,6 +4,7 @@
 #include "kit/widgets/ScrollInput.h"
 #include "sharelinks/ShareCacheEntry.h"
 #include "sheets/MyShareRow.h"
+#include "sheets/MySharesHost.h"
 #include "sheets/OnboardingSheet.h"
 
 #include <QList>
@@ -15,12 +16,10 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // The "My shares" sheet, 390 x 520 and window-modal over the home screen:
-// the live share links (the coordinator's activeShares), each with "Copy"
+// the live share links (the host's activeShares), each with "Copy"
 // (its address to the clipboard) and "Revoke", which only names the link to
-// the home screen, whose confirmation then asks the coordinator. A failed
+// the home screen, whose confirmation then revokes it. A failed
 // revocation's text stands in a box above the list. Each time the sheet is
 // shown it refreshes the list; "Done" and Esc close it.
 class MySharesView : public OnboardingSheet {
@@ -43,7 +42,7 @@ class MySharesView : public OnboardingSheet {
   };
 
   // `requestRevocation` is the home screen's pending revocation: "Revoke" sets it.
-  MySharesView(AppCoordinator& coordinator, std::function<void(const ShareCacheEntry&)> requestRevocation,
+  MySharesView(MySharesHost host, std::function<void(const ShareCacheEntry&)> requestRevocation,
                QWidget* parent = nullptr);
 
   struct Layout {
@@ -82,7 +81,7 @@ class MySharesView : public OnboardingSheet {
   void contentChanged();
   std::optional<int> focusShown() const;
 
-  AppCoordinator& coordinator_;
+  MySharesHost host_;
   std::function<void(const ShareCacheEntry&)> requestRevocation_;
   QList<MyShareRow> rows_;
   Layout layout_;

@@ -39,15 +39,14 @@ ShareSheetView::ShareSheetView(SlideShareContext context, ToastManager& toast, D
       toast_(&toast),
       onDismiss_(std::move(onDismiss)),
       onSelect_(std::move(onSelect)),
-      environment_(std::move(environment)) {
+      environment_(std::move(environment)),
+      frames_([this] { return isMoving(); }, [this] { tick(); }, this) {
   setFocusPolicy(Qt::StrongFocus);
   setMouseTracking(true);
   setAttribute(Qt::WA_NoSystemBackground);
   presentation_ = environment_.fadesItself
                       ? Transition::startingAt(environment_.clock(), kPresentSeconds, Easing::easeOut)
                       : Transition::instant();
-  frames_.setInterval(16);
-  connect(&frames_, &QTimer::timeout, this, &ShareSheetView::tick);
   if (parent) {
     parent->installEventFilter(this);
     setGeometry(parent->rect());
@@ -111,9 +110,10 @@ void ShareSheetView::closeAnimated() {
   animate();
 }
 
-void ShareSheetView::animate() {
-  tick();
-  if (!frames_.isActive() && isVisible()) frames_.start();
+void ShareSheetView::animate() { frames_.kick(); }
+
+bool ShareSheetView::isMoving() const {
+  return isVisible() && (closing_ || isAnimating() || (state_.isGeneratingLink && Motion::enabled()));
 }
 
 bool ShareSheetView::isAnimating() const {
@@ -122,16 +122,12 @@ bool ShareSheetView::isAnimating() const {
 }
 
 void ShareSheetView::tick() {
-  const double now = environment_.clock();
-  const bool moving = isAnimating() || (state_.isGeneratingLink && Motion::enabled());
-  if (closing_ && presentation_.finished(now)) {
-    frames_.stop();
+  if (closing_ && presentation_.finished(environment_.clock())) {
     hide();
     Q_EMIT closed();
     deleteLater();
     return;
   }
-  if (!moving) frames_.stop();
   update();
 }
 

@@ -3,6 +3,7 @@
 #include "common/Date.h"
 #include "deck/ShareSheetRequest.h"
 #include "deck/SlideShareContext.h"
+#include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
 #include "sharelinks/ShareLinkClient.h"
 #include "sharing/ShareDestination.h"
@@ -11,7 +12,6 @@
 #include "sheets/share/ShareSheetState.h"
 
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <exception>
@@ -103,6 +103,7 @@ class ShareSheetView : public QWidget {
   void moveFocus(bool next);
   qreal currentSocialOffset() const;
   void animate();
+  bool isMoving() const;
   void tick();
 
   SlideShareContext context_;
@@ -118,7 +119,7 @@ class ShareSheetView : public QWidget {
   Transition page_ = Transition::instant();
   Transition scroll_ = Transition::instant();
   qreal scrollFrom_ = 0.0;
-  QTimer frames_;
+  FrameTicker frames_;
 };
 
 }  // namespace murmela

@@ -11,6 +11,7 @@
 #include "screens/processing/ProcessingView.h"
 #include "screens/welcome/WelcomeView.h"
 #include "sheets/ShareSheetView.h"
+#include "shell/ScreenHosts.h"
 
 namespace murmela {
 
@@ -37,27 +38,28 @@ RootView::ScreenFactory RootView::defaultScreens(ScreenEnvironment environment) 
     switch (screen.kind()) {
       case AppScreen::Kind::results:
         if (!screen.report()) break;
-        return new MurmelaDeckResultsView(*screen.report(), DeckHost::of(coordinator),
+        return new MurmelaDeckResultsView(*screen.report(), hostsOf(coordinator),
                                           deckOptions(coordinator, environment.shareServices), parent);
       case AppScreen::Kind::welcome:
-        return new WelcomeView(coordinator, parent);
+        return new WelcomeView(hostsOf(coordinator), parent);
       case AppScreen::Kind::permissions:
-        return new PermissionsView(coordinator, parent);
+        return new PermissionsView(hostsOf(coordinator), parent);
       case AppScreen::Kind::intelligence:
-        return new IntelligenceView(coordinator, parent);
+        return new IntelligenceView(hostsOf(coordinator), parent);
       case AppScreen::Kind::hybridSetup:
         return new HybridPrivacySetupView(
-            environment.privacySetup ? *environment.privacySetup : PrivacyFilterSetup::shared(), coordinator, parent);
+            environment.privacySetup ? *environment.privacySetup : PrivacyFilterSetup::shared(), hostsOf(coordinator),
+            parent);
       case AppScreen::Kind::contactPicker:
-        return new ContactPickerView(coordinator, parent);
+        return new ContactPickerView(hostsOf(coordinator), parent);
       case AppScreen::Kind::processing:
-        return new ProcessingView(coordinator, parent);
+        return new ProcessingView(hostsOf(coordinator), parent);
       case AppScreen::Kind::home:
-        return new HomeView(coordinator, parent);
+        return new HomeView(hostsOf(coordinator), parent);
     }
     // A results screen always carries its report; without one there is
     // nothing to present, and home is the way on.
-    return new HomeView(coordinator, parent);
+    return new HomeView(hostsOf(coordinator), parent);
   };
 }
 
@@ -82,6 +84,13 @@ void RootView::showScreen() {
   widget->setGeometry(QRect(QPoint(0, 0), kSize));
   widget->show();
   widget->setFocus(Qt::OtherFocusReason);
+}
+
+void RootView::bringToFront() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
 }
 
 void RootView::showEvent(QShowEvent* event) {

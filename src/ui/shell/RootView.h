@@ -41,6 +41,9 @@ class RootView : public QWidget {
 
   QWidget* screenWidget() const { return screen_.data(); }
   AppScreen::Kind shownKind() const { return shownKind_; }
+  // Shows the window again if minimized or hidden, raises it and asks for
+  // the focus (the window manager may only mark it as wanting attention).
+  void bringToFront();
 
  Q_SIGNALS:
   // Each time the window is shown.

@@ -1,6 +1,7 @@
 // The processing run: progress and estimates, its three endings, runs that
 // were stopped or replaced, the photo count and a failing save.
 #include "support/FakeNeighbours.h"
+#include "support/FullFileSystem.h"
 #include "app/AppCoordinator.h"
 #include "common/AnalysisLogger.h"
 #include "common/AppSettings.h"
@@ -10,6 +11,7 @@
 #include "support/ReportSamples.h"
 #include "support/TestRegistry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
@@ -340,13 +342,21 @@ class ProcessingRunTest : public QObject {
     QVERIFY(!coordinator.processingError());
   }
 
+  void failingSaveStillShowsTheReport_data() {
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("reports folder is a file") << false;
+    QTest::newRow("full file system") << true;
+  }
   void failingSaveStillShowsTheReport() {
+    QFETCH(bool, fullDisk);
     FakeNeighbours& fakes = harness_->fakes;
     fakes.reader->messages = {textMessage(1, 5)};
-    const QString blocked = harness_->environment.path(QStringLiteral("reports-is-a-file"));
+    const QString blocked = harness_->environment.path(fullDisk ? "full-reports" : "reports-is-a-file");
     QFile file(blocked);
-    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(fullDisk ? QDir().mkpath(blocked) : file.open(QIODevice::WriteOnly));
     file.close();
+    std::optional<FullFileSystem> disk;
+    if (fullDisk) disk.emplace(blocked).fill();
     fakes.reportsDir = blocked;
     AppCoordinator& coordinator = harness_->make();
     coordinator.startProcessing(contact(QStringLiteral("+15550001")));
@@ -356,6 +366,7 @@ class ProcessingRunTest : public QObject {
                  QStringLiteral("Saved report could not be added to your library: The file \"") + blocked),
              qPrintable(*coordinator.processingError()));
     QVERIFY(coordinator.pastWraps().isEmpty());
+    if (fullDisk) QCOMPARE(QDir(blocked).entryList(QDir::Files), QStringList());  // no cut report
     QVERIFY(AppSettings::shared().value(AppCoordinator::kHasCompletedOnboardingKey).toBool());
     QCOMPARE(coordinator.currentShareContactHandle(), std::optional<QString>(QStringLiteral("+15550001")));
   }

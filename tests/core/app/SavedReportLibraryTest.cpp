@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 using namespace murmela;
@@ -157,8 +159,15 @@ class SavedReportLibraryTest : public QObject {
     add(QStringLiteral("f-not-a-report.json"), QByteArray("{\"hello\": 1}"), 5);
     add(QStringLiteral("g-truncated.json"), report.left(report.size() / 2), 5);
     QVERIFY(dir.mkdir(QStringLiteral("h-folder.json")));
+    // Never opened: a pipe (opening it waits for a writer), a device that
+    // never ends, a file far past any report.
+    QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath("i-pipe.json")).constData(), 0600), 0);
+    QVERIFY(QFile::link("/dev/zero", dir.filePath("j-zero.json")));
+    QFile huge(dir.filePath("k-huge.json"));
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(SavedReportLibrary::kMaxReportBytes + 1));
+    QVERIFY(QFile::link(dir.filePath("a-older.json"), dir.filePath("l-link.json")));
     QCOMPARE(fileNames(SavedReportLibrary(dir_).load()),
-             (QStringList{"b-newest.JSON", "c-same-as-d.json", "d-same-as-c.json", "a-older.json"}));
+             (QStringList{"b-newest.JSON", "c-same-as-d.json", "d-same-as-c.json", "a-older.json", "l-link.json"}));
     QCOMPARE(SavedReportLibrary(dir_).load().first().savedAt, base.addingSeconds(2));
   }
 

@@ -1,10 +1,15 @@
 #include "common/AppPaths.h"
 #include "common/AppSettings.h"
+#include "common/AtomicFile.h"
+#include "common/FileError.h"
 #include "common/MurmelaError.h"
+#include "support/FullFileSystem.h"
 #include "support/TestEnvironment.h"
 #include "support/TestRegistry.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <stdexcept>
 #include <QTest>
@@ -51,6 +56,30 @@ class SettingsAndPathsTest : public QObject {
     QCOMPARE(describeError(std::runtime_error("caf\xc3\xa9 closed")), QStringLiteral("caf\u00e9 closed"));
     QCOMPARE(describeError(std::make_exception_ptr(std::runtime_error("x"))), QStringLiteral("x"));
     QCOMPARE(describeError(std::make_exception_ptr(42)), QStringLiteral("unknown error"));
+  }
+
+  void aFullFileSystemLeavesTheOldFile() {
+    QTemporaryDir folder;
+    test::FullFileSystem disk(folder.path());
+    const QString path = folder.filePath("report.json");
+    writeFileAtomically(path, "{}\n");
+    disk.fill();
+    QVERIFY_THROWS_EXCEPTION(FileError, writeFileAtomically(path, QByteArray(16 * 1024, 'x')));
+    QCOMPARE(QDir(folder.path()).entryList({"*.json*"}, QDir::Files | QDir::Hidden), QStringList{"report.json"});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("{}\n"));
+  }
+
+  // What a write killed before its rename leaves goes; a running writer's
+  // stays. No process has an id past 2^22, the most Linux hands out.
+  void partialFilesOfEndedWritersAreRemoved() {
+    QTemporaryDir folder;
+    const QString running = QString(".a.json.partial-%1-0000beef").arg(QCoreApplication::applicationPid());
+    for (const QString& name : {QString(".a.json.partial-4194305-0badf00d"), running, QString("b.json")})
+      QVERIFY(QFile(folder.filePath(name)).open(QIODevice::WriteOnly));
+    removeAbandonedPartialWrites(folder.path());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name), (QStringList{running, "b.json"}));
   }
 };
 

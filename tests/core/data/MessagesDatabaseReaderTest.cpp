@@ -222,6 +222,12 @@ class MessagesDatabaseReaderTest : public QObject {
       // Only a reaction and a blank message: not a partner.
       db.addReaction(quietChat, Builder::Reaction::liked, QStringLiteral("x"), kSecond, true, quiet);
       db.addMessage(quietChat, {.text = "   ", .date = kSecond, .handleId = quiet});
+      // Handles no text can ask for: bytes that are not UTF-8, a NUL inside.
+      for (const char* stored : {"X'2b3135ff'", "X'2b313500353535'"}) {
+        const qint64 odd = db.addHandle(QString::fromLatin1(stored));
+        db.execute(QStringLiteral("UPDATE handle SET id = CAST(%1 AS TEXT) WHERE ROWID = %2").arg(stored).arg(odd));
+        db.addMessage(db.addOneToOneChat(odd), {.text = "hi", .date = kSecond, .handleId = odd});
+      }
       db.close();
     }
     const MessagesDatabaseReader reader(path);

@@ -223,6 +223,32 @@ class DevBackendTest : public QObject {
     QCOMPARE(others, QStringList({"good morning@4", "i love you@41", "first photo@78"}));
   }
 
+  // A body read straight from its bytes is answered as one read through a
+  // JSON document (a schema version written 1.0 sends it that way).
+  void stepsReadFromTheBytesAreAnsweredAsThoroughlyReadOnes() {
+    DevBackend backend;
+    const QString token = registerWith(backend);
+    const ImportedChat chat = sampleChat();
+    const HostedMessageList hosted = makeHostedMessages(chat, HostedAnalysisWorkflow::fullClaude);
+    const QList<HostedMessageList> chunks = chunk(hosted, 4000, 100, 10);
+    const JSONValue synthesis = JSONValue::object(
+        {{"signaturePhrase", JSONValue::object({{"phrase", JSONValue::string("see you at the lake")}})}});
+    for (const AnalysisStepRequest& request :
+         {step("chunk_analysis", "chunk-2", chunkPayload(chunks[1], 1, chunks.size())),
+          step("insight_copy", "insights",
+               {{"messages", messageArray(hosted)},
+                {"synthesis", synthesis},
+                {"client_metrics", clientMetrics(sampleReport(chat), chat.messages)}})}) {
+      DevRequest fast = post("/v1/analysis-step", request.toJson(), token);
+      DevRequest thorough = fast;
+      thorough.body.replace(R"("schema_version":1,)", R"("schema_version":1.0,)");
+      QVERIFY(thorough.body != fast.body);
+      const DevResponse answer = backend.handle(fast);
+      QCOMPARE(answer.status, 200);
+      QCOMPARE(answer.body, backend.handle(thorough).body);
+    }
+  }
+
   void errorsAreAnsweredInTheBackendForm_data() {
     QTest::addColumn<QByteArray>("method");
     QTest::addColumn<QByteArray>("path");
@@ -259,6 +285,17 @@ class DevBackendTest : public QObject {
                                   << QByteArray(stepBody).replace("chunk_analysis", "insights") << 400 << "Unknown step";
     QTest::newRow("chunk without messages") << QByteArray("POST") << QByteArray("/v1/analysis-step") << json << "good"
                                             << stepBody << 400 << "payload.messages";
+    const auto withMessage = [&](const QByteArray& message) {
+      return QByteArray(stepBody).replace(R"("end_timestamp":"")", R"("end_timestamp":"","messages":[)" + message + "]");
+    };
+    QTest::newRow("message without index")
+        << QByteArray("POST") << QByteArray("/v1/analysis-step") << json << "good"
+        << withMessage(R"({"sender":"A","timestamp":"2024-01-01T00:00:00Z","text":"x","has_photo":false})") << 400
+        << "missing required member at payload.messages[0].index";
+    QTest::newRow("message with a local time")
+        << QByteArray("POST") << QByteArray("/v1/analysis-step") << json << "good"
+        << withMessage(R"({"index":1,"sender":"A","timestamp":"2024-01-01T00:00:00","text":"x","has_photo":false})")
+        << 400 << "payload.messages[0].timestamp";
     QTest::newRow("unknown event") << QByteArray("POST") << QByteArray("/v1/events/opened") << json << "good"
                                    << QByteArray("{}") << 404 << "No such endpoint";
     QTest::newRow("choice without mode")

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QTest>
 
 #include <memory>
@@ -300,6 +301,18 @@ class ShareLinkCacheStoreTest : public QObject {
       });
     for (std::thread& thread : threads) thread.join();
     QCOMPARE(store_.activeShares().size(), kThreads * kEach);
+  }
+
+  void twoProcessesAddingAtOnceKeepEveryRecord() {
+    const QString writer =
+        qEnvironmentVariable("MURMELA_TEST_BINARY_DIR") + "/tests/core/sharelinks/share-cache-writer";
+    QProcess writers[2];
+    for (int w = 0; w < 2; ++w) writers[w].start(writer, {environment_->appFolder(), QString("p%1").arg(w), "200"});
+    for (QProcess& process : writers) {
+      QVERIFY(process.waitForFinished(60000));
+      QCOMPARE(process.exitCode(), 0);
+    }
+    QCOMPARE(store_.activeShares().size(), 400);
   }
 
  private:

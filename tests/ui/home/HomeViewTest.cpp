@@ -9,6 +9,7 @@
 #include "privacy/PrivacyFilterSetup.h"
 #include "screens/home/HomeView.h"
 #include "sheets/MySharesView.h"
+#include "shell/ScreenHosts.h"
 #include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"
 #include "support/TestRegistry.h"
@@ -271,7 +272,7 @@ class HomeViewTest : public QObject {
  private:
   std::unique_ptr<HomeView> showHome(Date now) {
     AppCoordinator& coordinator = harness_->coordinator ? *harness_->coordinator : harness_->make();
-    auto view = std::make_unique<HomeView>(coordinator);
+    auto view = std::make_unique<HomeView>(hostsOf(coordinator));
     view->setClock([now] { return now; });
     view->setAlertPresenter(alerts_.presenter());
     view->show();  // lists the saved reports afresh

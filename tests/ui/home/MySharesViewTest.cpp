@@ -8,6 +8,7 @@
 #include "screens/home/HomeView.h"
 #include "sharelinks/ShareLinkCacheStore.h"
 #include "sheets/MySharesView.h"
+#include "shell/ScreenHosts.h"
 #include "support/FakeNeighbours.h"
 #include "support/NetworkTestSupport.h"
 #include "support/ScriptedHttpServer.h"
@@ -218,7 +219,7 @@ class MySharesViewTest : public QObject {
     services.revokeShareLink = production.revokeShareLink;
     services.activeShares = production.activeShares;
     harness_->coordinator = std::make_unique<AppCoordinator>(services);
-    view_ = std::make_unique<HomeView>(*harness_->coordinator);
+    view_ = std::make_unique<HomeView>(hostsOf(*harness_->coordinator));
     view_->setAlertPresenter(alerts_.presenter());
     view_->show();
     clickAt(*view_, view_->screenLayout().myShares);

@@ -4,6 +4,7 @@
 #include "ScreenTestSupport.h"
 #include "screens/intelligence/IntelligenceView.h"
 #include "sheets/PythonInstallHelpSheet.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "theme/MurmelaTheme.h"
 
@@ -67,7 +68,7 @@ class IntelligenceViewTest : public ScreenTest {
     harness().fakes.capabilities = {capability};
     AppCoordinator& coordinator = harness().make();
     coordinator.selectIntelligence(choice);
-    IntelligenceView view(coordinator);
+    IntelligenceView view(hostsOf(coordinator));
     const IntelligenceView::Layout layout = view.layout();
     QCOMPARE(layout.hybrid.selected, hybridSelected);
     QCOMPARE(layout.hybrid.disabled, hybridDisabled);
@@ -156,7 +157,7 @@ class IntelligenceViewTest : public ScreenTest {
     AppCoordinator& coordinator = harness().make();
     coordinator.selectIntelligence(before);
     const int checks = harness().fakes.capabilityChecks;
-    IntelligenceView view(coordinator);
+    IntelligenceView view(hostsOf(coordinator));
     const IntelligenceView::Layout layout = view.layout();
     clickAt(view, card == IntelligenceView::cloudCard ? layout.cloudLayout.card : layout.hybridLayout.card);
     QCOMPARE(coordinator.intelligenceChoice(), after);
@@ -185,7 +186,7 @@ class IntelligenceViewTest : public ScreenTest {
     AppCoordinator& coordinator = harness().make();
     coordinator.setScreen(AppScreen::intelligence());
     coordinator.setPendingCSVDebugImport(PendingCSVDebugImport{QStringLiteral("/tmp/chat.csv"), QStringLiteral("Me")});
-    IntelligenceView view(coordinator);
+    IntelligenceView view(hostsOf(coordinator));
     const IntelligenceView::Layout layout = view.layout();
     clickAt(view, button == "back" ? layout.back : layout.continueRect);
     QCOMPARE(screenName(coordinator), screen);
@@ -208,7 +209,7 @@ class IntelligenceViewTest : public ScreenTest {
     QFETCH(QString, close);
     harness().fakes.capabilities = {kMissing};
     AppCoordinator& coordinator = harness().make();
-    IntelligenceView view(coordinator);
+    IntelligenceView view(hostsOf(coordinator));
     view.show();
     QVERIFY(!view.helpSheet());
     clickAt(view, *view.layout().runtimeSetup);

@@ -3,6 +3,7 @@
 #include "ScreenTestSupport.h"
 #include "app/SettingsPaneOpener.h"
 #include "screens/permissions/PermissionsView.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>
@@ -61,7 +62,7 @@ class PermissionsViewTest : public ScreenTest {
     QFETCH(QString, button);
     AppCoordinator& coordinator = harness().make();
     coordinator.setPermissions(probed ? snapshot(true, contacts) : std::nullopt);
-    PermissionsView view(coordinator);
+    PermissionsView view(hostsOf(coordinator));
     const PermissionsView::Layout layout = view.layout();
     QCOMPARE(layout.cards.contacts.status, status);
     QCOMPARE(layout.cards.contacts.title, QStringLiteral("Read access to your Contacts"));
@@ -95,7 +96,7 @@ class PermissionsViewTest : public ScreenTest {
     AppCoordinator& coordinator = harness().make();
     coordinator.setScreen(AppScreen::permissions());
     coordinator.setPermissions(probed ? snapshot(disk, contacts) : std::nullopt);
-    PermissionsView view(coordinator);
+    PermissionsView view(hostsOf(coordinator));
     clickAt(view, view.layout().continueRect);
     QCOMPARE(screenName(coordinator), screen);
   }
@@ -132,7 +133,7 @@ class PermissionsViewTest : public ScreenTest {
     AppCoordinator& coordinator = harness().make();
     coordinator.setScreen(AppScreen::permissions());
     coordinator.setPermissions(snapshot(false, contacts));
-    PermissionsView view(coordinator);
+    PermissionsView view(hostsOf(coordinator));
     const PermissionsView::Layout layout = view.layout();
     const QRectF target = button == PermissionsView::fullDiskAccessButton ? *layout.fullDiskAccess.button
                           : button == PermissionsView::contactsButton     ? *layout.contacts.button
@@ -147,7 +148,7 @@ class PermissionsViewTest : public ScreenTest {
   void probes() {
     harness().fakes.snapshot = {true, ContactAccessStatus::denied()};
     AppCoordinator& coordinator = harness().make();
-    PermissionsView view(coordinator);
+    PermissionsView view(hostsOf(coordinator));
     QCOMPARE(harness().fakes.probes.load(), 0);
     view.show();
     QTRY_COMPARE(coordinator.permissions(), std::optional<PermissionSnapshot>(harness().fakes.snapshot));

@@ -3,6 +3,7 @@
 #include "ScreenTestSupport.h"
 #include "common/AppSettings.h"
 #include "screens/welcome/WelcomeView.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "theme/MurmelaTheme.h"
 
@@ -32,7 +33,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(QString, screen);
     AppCoordinator& coordinator = harness().make();
     coordinator.setHasAcceptedTerms(accepted);
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     const WelcomeView::Layout layout = view.layout();
     QCOMPARE(layout.getStartedEnabled, accepted);
 
@@ -58,6 +59,37 @@ class WelcomeViewTest : public ScreenTest {
     QCOMPARE(screenName(coordinator), screen);
   }
 
+  // No coordinator is needed: a plain host in any state builds the screen,
+  // and its buttons call that host.
+  void buildsFromAPlainHost() {
+    bool accepted = false;
+    int started = 0;
+    int changes = 0;
+    std::function<void()> changed;
+    WelcomeView view(WelcomeHost{.hasAcceptedTerms = [&] { return accepted; },
+                                 .setHasAcceptedTerms =
+                                     [&](bool value) {
+                                       accepted = value;
+                                       changed();
+                                     },
+                                 .processingError = [] { return std::optional<QString>("The run failed."); },
+                                 .getStarted = [&] { ++started; },
+                                 .changed =
+                                     [&](QObject*, std::function<void()> slot) {
+                                       changed = [&changes, slot] {
+                                         ++changes;
+                                         slot();
+                                       };
+                                     }});
+    QVERIFY(view.layout().hasError);
+    QVERIFY(!view.layout().getStartedEnabled);
+    clickAt(view, view.layout().checkbox);
+    QVERIFY(accepted);
+    QCOMPARE(changes, 1);
+    clickAt(view, view.layout().getStarted);
+    QCOMPARE(started, 1);
+  }
+
   // Only the checkbox toggles the acceptance, which the coordinator stores at once.
   void checkboxToggles_data() {
     QTest::addColumn<QString>("target");
@@ -72,7 +104,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(int, clicks);
     QFETCH(bool, accepted);
     AppCoordinator& coordinator = harness().make();
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     const WelcomeView::Layout layout = view.layout();
     const QRectF sentence(layout.termsRect.left(), layout.termsRect.top(),
                           layout.privacyLink.left() - layout.termsRect.left(), layout.termsRect.height());
@@ -94,7 +126,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(QString, link);
     QFETCH(QString, url);
     AppCoordinator& coordinator = harness().make();
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     QList<QUrl> opened;
     view.setUrlOpener([&](const QUrl& address) { opened.append(address); });
     const WelcomeView::Layout layout = view.layout();
@@ -118,7 +150,7 @@ class WelcomeViewTest : public ScreenTest {
     QFETCH(QString, error);
     QFETCH(bool, elided);
     AppCoordinator& coordinator = harness().make();
-    WelcomeView view(coordinator);
+    WelcomeView view(hostsOf(coordinator));
     const WelcomeView::Layout without = view.layout();
     if (!error.isEmpty()) coordinator.setProcessingError(error);
     const WelcomeView::Layout with = view.layout();

@@ -8,6 +8,7 @@
 #include "screens/picker/ContactPickerView.h"
 #include "screens/picker/FailedRunPanel.h"
 #include "sheets/ConfirmContactNameSheet.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 
@@ -39,7 +40,7 @@ struct Picker {
     harness.setContacts(contacts);
     harness.failContactLoads(loadFails);
     if (preload) harness.loadContacts();
-    view = std::make_unique<ContactPickerView>(harness.coordinator());
+    view = std::make_unique<ContactPickerView>(hostsOf(harness.coordinator()));
     view->show();
     harness.loadContacts();  // whatever the appearance started has ended
   }
@@ -86,7 +87,7 @@ class ContactPickerViewTest : public QObject {
       harness.loadContacts();
     }
     if (failedRun) harness.failRun(harness.coordinator().contacts().first(), QStringLiteral("upstream timed out"));
-    ContactPickerView view(harness.coordinator());
+    ContactPickerView view(hostsOf(harness.coordinator()));
     if (state != QLatin1String("loading")) {
       view.show();
       harness.loadContacts();
@@ -381,7 +382,7 @@ class ContactPickerViewTest : public QObject {
     // The gate is fixed when the coordinator is made.
     CoordinatorServices services = harness.fakes().services();
     AppCoordinator coordinator(std::move(services));
-    ContactPickerView view(coordinator);
+    ContactPickerView view(hostsOf(coordinator));
     QVERIFY(view.buttonHost().activate(ContactPickerView::backButton));
     QTEST(screenName(coordinator), "screen");
     coordinator.shutdown();

@@ -7,6 +7,7 @@
 #include "screens/hybridsetup/HybridPrivacySetupView.h"
 #include "sheets/HybridSetupErrorSheet.h"
 #include "sheets/ScrollingPlainText.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
@@ -69,7 +70,7 @@ class HybridSetupViewTest : public QObject {
     QFETCH(bool, error);
     ScreenHarness harness;
     PrivacySetupStatus status(setup);
-    HybridPrivacySetupView view(status, harness.coordinator());
+    HybridPrivacySetupView view(status, hostsOf(harness.coordinator()));
     if (error) harness.coordinator().setHybridSetupError(QStringLiteral("failed"));
     const HybridPrivacySetupView::Layout layout = view.layout();
     QCOMPARE(layout.eyebrow.top(), 100.0);
@@ -106,7 +107,7 @@ class HybridSetupViewTest : public QObject {
     ScreenHarness harness;
     PrivacySetupStatus status(
         PrivacySetupSnapshot::at({Kind::installingRuntime, {}}, progress, {State::done, State::active}));
-    HybridPrivacySetupView view(status, harness.coordinator());
+    HybridPrivacySetupView view(status, hostsOf(harness.coordinator()));
     const HybridPrivacySetupView::Layout layout = view.layout();
     QTEST(layout.percent.shownText(), "percent");
     QCOMPARE(layout.barFill.width(), layout.bar.width() * filled);
@@ -119,7 +120,7 @@ class HybridSetupViewTest : public QObject {
   void checklistRowLooks() {
     ScreenHarness harness;
     PrivacySetupStatus status(kRunning);
-    HybridPrivacySetupView view(status, harness.coordinator());
+    HybridPrivacySetupView view(status, hostsOf(harness.coordinator()));
     PaintRecorder recorder;
     paintInto(recorder, view);
     QCOMPARE(opacityOf(recorder, QStringLiteral("Checking Apple Silicon")), 1.0);
@@ -158,7 +159,7 @@ class HybridSetupViewTest : public QObject {
     QFETCH(bool, enabled);
     ScreenHarness harness;
     PrivacySetupStatus status(setup);
-    HybridPrivacySetupView view(status, harness.coordinator());
+    HybridPrivacySetupView view(status, hostsOf(harness.coordinator()));
     if (error) harness.coordinator().setHybridSetupError(QStringLiteral("boom"));
     const HybridPrivacySetupView::Layout layout = view.layout();
     QTEST(int(layout.forwardKind), "kind");
@@ -205,7 +206,7 @@ class HybridSetupViewTest : public QObject {
     PrivacySetupStatus status(kRunning);
     coordinator.confirmIntelligenceChoice();
     QCOMPARE(screenName(coordinator), QStringLiteral("hybridSetup"));
-    HybridPrivacySetupView view(status, coordinator);
+    HybridPrivacySetupView view(status, hostsOf(coordinator));
     QVERIFY(!view.errorSheet());
     harness.fakes().setup->finish(std::make_exception_ptr(ScriptedRunError(QStringLiteral("smoke test failed"))));
     QVERIFY(coordinator.hybridSetupError());
@@ -242,7 +243,7 @@ class HybridSetupViewTest : public QObject {
     PrivacyFilterSetup::Options options;
     options.hostProbe = [] { return std::optional<QString>(QStringLiteral("x86_64")); };
     PrivacyFilterSetup setup(std::move(options));
-    HybridPrivacySetupView view(setup, harness.coordinator());
+    HybridPrivacySetupView view(setup, hostsOf(harness.coordinator()));
     QCOMPARE(view.layout().statusLeft.shownText(), QStringLiteral("PREPARING"));
     setup.start();
     const HybridPrivacySetupView::Layout layout = view.layout();
@@ -255,7 +256,7 @@ class HybridSetupViewTest : public QObject {
   void continueWhenReady() {
     ScreenHarness harness;
     PrivacySetupStatus status(kReady);
-    HybridPrivacySetupView view(status, harness.coordinator());
+    HybridPrivacySetupView view(status, hostsOf(harness.coordinator()));
     harness.fakes().setup->ready = true;
     QTest::keyClick(&view, Qt::Key_Return);  // Return takes the main action
     QCOMPARE(screenName(harness.coordinator()), QStringLiteral("permissions"));
@@ -265,7 +266,7 @@ class HybridSetupViewTest : public QObject {
   void followsTheSetupAndTheError() {
     ScreenHarness harness;
     PrivacySetupStatus status(kRunning);
-    HybridPrivacySetupView view(status, harness.coordinator());
+    HybridPrivacySetupView view(status, hostsOf(harness.coordinator()));
     QCOMPARE(view.layout().statusLeft.shownText(), QStringLiteral("EST. 1 MIN REMAINING"));
     status.setSnapshot(kReady);
     QCOMPARE(view.layout().statusLeft.shownText(), QStringLiteral("READY"));

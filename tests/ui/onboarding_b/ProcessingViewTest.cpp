@@ -5,6 +5,7 @@
 
 #include "kit/motion/Motion.h"
 #include "screens/processing/ProcessingView.h"
+#include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
@@ -56,7 +57,7 @@ class ProcessingViewTest : public QObject {
     ScreenHarness harness;
     harness.coordinator().selectIntelligence(static_cast<IntelligenceChoice>(choice));
     harness.holdRunAt(kMaya, {static_cast<AnalysisStage>(stage), 0.5, std::nullopt});
-    ProcessingView view(harness.coordinator());
+    ProcessingView view(hostsOf(harness.coordinator()));
     QCOMPARE(view.layout().rows.size(), rows);
     PaintRecorder recorder;
     paintInto(recorder, view);
@@ -89,7 +90,7 @@ class ProcessingViewTest : public QObject {
     QFETCH(QString, remaining);
     ScreenHarness harness;
     harness.holdRunAt(kMaya, {AnalysisStage::aggregating, fraction, estimate});
-    ProcessingView view(harness.coordinator());
+    ProcessingView view(hostsOf(harness.coordinator()));
     const ProcessingView::Layout layout = view.layout();
     QTEST(layout.percentText.shownText(), "percent");
     QCOMPARE(layout.ring.size(), QSizeF(96.0, 96.0));
@@ -99,7 +100,7 @@ class ProcessingViewTest : public QObject {
     const qreal lineShare = layout.remaining ? layout.remaining->height() + 4.0 + 8.0 : 0.0;
     ScreenHarness plain;
     plain.holdRunAt(kMaya, {AnalysisStage::aggregating, fraction, std::nullopt});
-    const ProcessingView withoutEstimate(plain.coordinator());
+    const ProcessingView withoutEstimate(hostsOf(plain.coordinator()));
     QCOMPARE(layout.rows.first().top(), withoutEstimate.layout().rows.first().top() + lineShare);
     QCOMPARE(layout.aside.top(), 670.0);
   }
@@ -108,7 +109,7 @@ class ProcessingViewTest : public QObject {
     ScreenHarness harness;
     harness.coordinator().selectIntelligence(IntelligenceChoice::cloud);
     harness.holdRunAt(kMaya, {AnalysisStage::readingMessages, 0.02, std::nullopt});
-    ProcessingView view(harness.coordinator());
+    ProcessingView view(hostsOf(harness.coordinator()));
     QVERIFY(view.isRotating());
     QCOMPARE(view.rowLabels().first(), QStringLiteral("Cracking things open\u2026"));
     view.advanceStatusLine();
@@ -145,7 +146,7 @@ class ProcessingViewTest : public QObject {
     QFETCH(bool, oldShown);
     ScreenHarness harness;
     harness.holdRunAt(kMaya, {AnalysisStage::readingMessages, 0.02, std::nullopt});
-    ProcessingView view(harness.coordinator());
+    ProcessingView view(hostsOf(harness.coordinator()));
     double now = 10.0;
     view.setClock([&now] { return now; });
     view.advanceStatusLine();
@@ -172,13 +173,13 @@ class ProcessingViewTest : public QObject {
   void longNameWrapsWithoutSqueezing() {
     ScreenHarness harness;
     harness.holdRunAt(kMaya, {AnalysisStage::aggregating, 0.3, 200.0});
-    const ProcessingView shortName(harness.coordinator());
+    const ProcessingView shortName(hostsOf(harness.coordinator()));
     const ProcessingView::Layout plain = shortName.layout();
     ScreenHarness other;
     other.holdRunAt(ScreenHarness::summary(QStringLiteral("+15550102"),
                                            QStringLiteral("Maximiliana Alexandra von Hohenberg-Castellanos"), 12),
                     {AnalysisStage::aggregating, 0.3, 200.0});
-    const ProcessingView longName(other.coordinator());
+    const ProcessingView longName(hostsOf(other.coordinator()));
     const ProcessingView::Layout wrapped = longName.layout();
     QCOMPARE(plain.titleText.lines.size(), 2);
     QCOMPARE(wrapped.titleText.lines.size(), 3);

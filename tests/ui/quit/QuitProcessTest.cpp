@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -73,17 +74,29 @@ class QuitProcessTest : public QObject {
     writeSampleChatDatabase(makeSampleChat({.messageCount = 200}), database_);
   }
 
+  // A second launch for the same user brings the first window to the front
+  // and ends with 0, the first running on; a lock left by an ended instance
+  // does not keep the next one from starting.
   void theApplicationQuitsOnASignal_data() {
     QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::addColumn<QString>("before");
+    QTest::newRow("SIGTERM") << SIGTERM << "";
+    QTest::newRow("SIGINT") << SIGINT << "";
+    QTest::newRow("SIGHUP") << SIGHUP << "";
+    QTest::newRow("SIGTERM after a second launch") << SIGTERM << "second launch";
+    QTest::newRow("SIGTERM, started over a stale lock") << SIGTERM << "stale lock";
   }
   void theApplicationQuitsOnASignal() {
     QFETCH(int, signalNumber);
+    QFETCH(QString, before);
     QTemporaryDir home;
     const QString appFolder = home.filePath(QStringLiteral("data/murmela-app"));
     QVERIFY(QDir().mkpath(appFolder + QStringLiteral("/reports")));
+    if (before == "stale lock") {
+      QFile lock(appFolder + "/murmela.lock");
+      QVERIFY(lock.open(QIODevice::WriteOnly));
+      lock.write("4194305\nmurmela\n" + QSysInfo::machineHostName().toUtf8() + "\n");  // no process has that id
+    }
     QProcessEnvironment environment = environmentWithHome(home.path());
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 
@@ -108,6 +121,14 @@ class QuitProcessTest : public QObject {
     QVERIFY(process.waitForStarted(10000));
     const bool up = watch.waitFor("reports", 30000);
     QVERIFY2(up, process.readAllStandardError().constData());
+    if (before == "second launch") {
+      QProcess second;
+      second.setProcessEnvironment(environment);
+      second.start(builtApplication(), {QStringLiteral("-fakeData")});
+      QVERIFY2(second.waitForFinished(10000), "a second instance runs");
+      QCOMPARE(second.exitCode(), 0);
+      QVERIFY(second.readAllStandardError().contains("-fakeData"));  // not applied, and said so
+    }
 
     ::kill(static_cast<pid_t>(process.processId()), signalNumber);
     QVERIFY2(process.waitForFinished(5000), "still running 5 s after the signal");

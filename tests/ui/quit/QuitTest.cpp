@@ -111,7 +111,7 @@ class QuitTest : public QObject {
     QCOMPARE(server.requestCount(), 2);
     // The stopped run did not come back to the contact picker, and saved nothing.
     QCOMPARE(screenName(coordinator), QStringLiteral("processing"));
-    QCOMPARE(entriesOf(coordinator.savedReportLibrary().reportsDir()), QStringList());
+    QCOMPARE(entriesOf(coordinator.reportLibrary().reportsDir()), QStringList());
   }
 
   // The handlers are the application's only while it catches the signals:
@@ -178,7 +178,7 @@ class QuitTest : public QObject {
     errno = 0;
     QCOMPARE(::kill(static_cast<pid_t>(pid), 0), -1);
     QCOMPARE(errno, ESRCH);
-    QCOMPARE(entriesOf(coordinator.savedReportLibrary().reportsDir()), QStringList());
+    QCOMPARE(entriesOf(coordinator.reportLibrary().reportsDir()), QStringList());
   }
 };
 

@@ -162,6 +162,7 @@ class ShareComponentsTest : public QObject {
     QTest::newRow("generating keeps its subtitle") << true << ""
                                                    << "Generating link..." << 0;
     QTest::newRow("a long error wraps") << false << longError << "Generate link" << 3;
+    QTest::newRow("a very long error shows whole") << false << longError.repeated(4) << "Generate link" << 10;
   }
   void generateLinkRowLooks() {
     QFETCH(bool, generating);

@@ -147,7 +147,7 @@ class CloudWalkTest : public QObject {
     check(!coordinator.hasAcceptedTerms() && !welcome.layout().getStartedEnabled,
           QStringLiteral("the terms to be asked for again"));
     check(QFile::exists(reportFile), QStringLiteral("the saved report kept: ") + reportFile);
-    check(coordinator.savedReportLibrary().load().size() == 1, QStringLiteral("the library to still list it"));
+    check(coordinator.reportLibrary().load().size() == 1, QStringLiteral("the library to still list it"));
     walk.shot(QStringLiteral("first-run-again"));
   }
 };

@@ -205,15 +205,22 @@ PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(
   const QString inputPath = QDir(folder).filePath(QStringLiteral("input.json"));
   const QString outputPath = QDir(folder).filePath(QStringLiteral("output.json"));
 
-  const PrivacyAnonymizationInput input = makeInput(chat, runtime.modelURL);
-  const QByteArray encoded = Json::write(QJsonValue(input.toJson()), Json::Layout::Compact, false);
-  writeAtomically(inputPath, encoded);
+  // The input and its text are let go before the script runs.
+  qsizetype inputBytes = 0;
+  qsizetype inputMessages = 0;
+  {
+    const PrivacyAnonymizationInput input = makeInput(chat, runtime.modelURL);
+    const QByteArray encoded = input.encode();
+    writeAtomically(inputPath, encoded);
+    inputBytes = encoded.size();
+    inputMessages = input.messages.size();
+  }
 
   AnalysisLogger::log(QStringLiteral("Privacy: invoking script python=") + runtime.pythonExecutable +
                       QStringLiteral(" model=") + runtime.modelURL + QStringLiteral(" script=") + *script +
                       QStringLiteral(" input=") + inputPath + QStringLiteral(" output=") + outputPath +
-                      QStringLiteral(" inputBytes=") + QString::number(encoded.size()) + QStringLiteral(" messages=") +
-                      QString::number(input.messages.size()));
+                      QStringLiteral(" inputBytes=") + QString::number(inputBytes) + QStringLiteral(" messages=") +
+                      QString::number(inputMessages));
 
   QElapsedTimer clock;
   clock.start();
@@ -234,8 +241,7 @@ PrivacyAnonymizationContext HybridAnonymization::anonymizeForHybrid(
 
   PrivacyAnonymizationOutput output;
   try {
-    output =
-        PrivacyAnonymizationOutput::fromJson(Json::parseObject(readWholeFile(outputPath), QStringLiteral("output")));
+    output = PrivacyAnonymizationOutput::decode(readWholeFile(outputPath));
   } catch (const std::exception& error) {
     AnalysisLogger::log(QStringLiteral("Privacy: output decode failed at ") + outputPath + kDash +
                         HostedAnalysisClient::describe(error));

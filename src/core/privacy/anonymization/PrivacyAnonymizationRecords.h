@@ -2,6 +2,7 @@
 
 #include "hosted/HostedWireRecords.h"
 
+#include <QByteArray>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -42,6 +43,8 @@ struct PrivacyAnonymizationInput {
   QString model;  // path of the runtime's model folder
 
   QJsonObject toJson() const;
+  // The compact text of toJson() ("/" as it is), written straight to bytes.
+  QByteArray encode() const;
   static PrivacyAnonymizationInput fromJson(const QJsonObject& object, const QString& path = QStringLiteral("input"));
 };
 
@@ -59,6 +62,9 @@ struct PrivacyAnonymizationOutput {
 
   QJsonObject toJson() const;
   static PrivacyAnonymizationOutput fromJson(const QJsonObject& object, const QString& path = QStringLiteral("output"));
+  // fromJson of the parsed text: a well-formed text is read straight from its
+  // bytes, any other through a document, so that its error is the same.
+  static PrivacyAnonymizationOutput decode(const QByteArray& bytes);
 };
 
 }  // namespace murmela

@@ -1,6 +1,5 @@
 #include "screens/home/HomeView.h"
 
-#include "app/AppCoordinator.h"
 #include "sheets/MySharesView.h"
 
 #include <QKeyEvent>
@@ -27,8 +26,8 @@ AlertRequest HomeView::revokeRequest() {
           {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Revoke"), AlertRole::destructive}}};
 }
 
-HomeView::HomeView(AppCoordinator& coordinator, QWidget* parent)
-    : QWidget(parent), coordinator_(coordinator), clock_([] { return Date::now(); }), alerts_(dialogAlertPresenter()) {
+HomeView::HomeView(HomeHost host, QWidget* parent)
+    : QWidget(parent), host_(std::move(host)), clock_([] { return Date::now(); }), alerts_(dialogAlertPresenter()) {
   setFixedSize(HomeViewLayout::kSize.toSize());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
   buttons_->setDefaultButton(HomeButton::newMurmela);
@@ -37,8 +36,7 @@ HomeView::HomeView(AppCoordinator& coordinator, QWidget* parent)
     if (row < 0 || row >= layout_.rowLayouts.size()) return std::nullopt;
     return layout_.rowLayouts[row].frame;
   });
-  connect(&coordinator_, &AppCoordinator::pastWrapsChanged, this, &HomeView::contentChanged);
-  connect(&coordinator_, &AppCoordinator::activeSharesChanged, this, &HomeView::contentChanged);
+  host_.changed(this, [this] { contentChanged(); });
   contentChanged();
 }
 
@@ -50,7 +48,7 @@ void HomeView::setClock(Clock clock) {
 HomeViewLayout HomeView::screenLayout() const { return layout_; }
 
 void HomeView::contentChanged() {
-  layout_ = HomeViewLayout::make({coordinator_.pastWraps(), coordinator_.activeShares().size(), clock_(), menuOpen_});
+  layout_ = HomeViewLayout::make({host_.pastWraps(), host_.shares.activeShares().size(), clock_(), menuOpen_});
   // The indicator sits in the right margin, clear of the rows.
   scroll_->setEnabled(!menuOpen_);
   scroll_->scroller().setGeometry(layout_.library.adjusted(0.0, 0.0, HomeViewLayout::kPadding / 2.0, 0.0),
@@ -59,8 +57,8 @@ void HomeView::contentChanged() {
 }
 
 void HomeView::reload() {
-  coordinator_.setPastWraps(coordinator_.savedReportLibrary().load());
-  coordinator_.refreshActiveShares();
+  host_.reloadPastWraps();
+  host_.shares.refreshActiveShares();
 }
 
 void HomeView::showEvent(QShowEvent* event) {
@@ -114,7 +112,7 @@ QList<ButtonTarget> HomeView::buttonTargets() const {
                   .cursor = Qt::PointingHandCursor});
   targets.append({.id = HomeButton::newMurmela,
                   .rect = layout_.newButton,
-                  .action = [self] { self->coordinator_.beginNewMurmelaFromHome(); },
+                  .action = [self] { self->host_.beginNewMurmela(); },
                   .cursor = Qt::PointingHandCursor});
   // Rows take clicks only where they show; those out of view still take the focus.
   const qreal shift = layout_.library.top() - scroll_->scroller().offset();
@@ -149,21 +147,21 @@ void HomeView::requestReset() {
 void HomeView::answerReset(int answer) {
   resetConfirmationVisible_ = false;
   // The reset takes the application to the welcome screen: nothing here runs after it.
-  if (answer == kResetAnswer) coordinator_.resetAppToFirstRun();
+  if (answer == kResetAnswer) host_.resetAppToFirstRun();
 }
 
 void HomeView::openRow(int index) {
-  if (index < 0 || index >= coordinator_.pastWraps().size()) return;
-  const PastWrap wrap = coordinator_.pastWraps().at(index);
-  coordinator_.openPastWrap(wrap);
+  if (index < 0 || index >= host_.pastWraps().size()) return;
+  const PastWrap wrap = host_.pastWraps().at(index);
+  host_.openPastWrap(wrap);
 }
 
 void HomeView::openMyShares() {
-  coordinator_.refreshActiveShares();
+  host_.shares.refreshActiveShares();
   sharesSheetVisible_ = true;
   if (!sheet_) {
     sheet_ = new MySharesView(
-        coordinator_,
+        host_.shares,
         [view = QPointer<HomeView>(this)](const ShareCacheEntry& entry) {
           if (view) view->setSharePendingRevocation(entry);
         },
@@ -192,7 +190,7 @@ void HomeView::setSharePendingRevocation(const std::optional<ShareCacheEntry>& e
 void HomeView::answerRevoke(int answer) {
   revokeConfirmationVisible_ = false;
   const std::optional<ShareCacheEntry> entry = std::exchange(sharePendingRevocation_, std::nullopt);
-  if (answer == kRevokeAnswer && entry) coordinator_.revokeShare(*entry);
+  if (answer == kRevokeAnswer && entry) host_.revokeShare(*entry);
 }
 
 void HomeView::keyPressEvent(QKeyEvent* event) {

@@ -3,6 +3,7 @@
 #include "common/Date.h"
 #include "kit/widgets/ButtonHost.h"
 #include "kit/widgets/ScrollInput.h"
+#include "screens/home/HomeHost.h"
 #include "screens/home/HomeViewLayout.h"
 #include "sharelinks/ShareCacheEntry.h"
 #include "sheets/ConfirmationAlert.h"
@@ -16,13 +17,11 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // The returning user's library, 390 x 780: the saved reports (each reopens
 // as its deck), "New Murmela", the "My shares" sheet with the links made so
 // far, and behind the gear the reset to a first launch. It keeps only its
 // own view state (the menu, which alert or sheet is up, the scroll offset);
-// every effect goes through the coordinator.
+// every effect goes through its host.
 //
 // Each time it is shown it lists the saved reports afresh and refreshes the
 // active shares. The library scrolls with the wheel and its indicator when it
@@ -40,7 +39,7 @@ class HomeView : public QWidget {
   static inline const QString kRevokeTitle = QStringLiteral("Revoke this share?");
   static inline const QString kRevokeMessage = QStringLiteral("Anyone with the link will see a revoked page.");
 
-  explicit HomeView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+  explicit HomeView(HomeHost host, QWidget* parent = nullptr);
 
   // The two confirmations: "Cancel", then "Reset App" or "Revoke" (destructive).
   static AlertRequest resetRequest();
@@ -87,7 +86,7 @@ class HomeView : public QWidget {
   void answerReset(int answer);
   void answerRevoke(int answer);
 
-  AppCoordinator& coordinator_;
+  HomeHost host_;
   Clock clock_;
   AlertPresenter alerts_;
   HomeViewLayout layout_;

@@ -1,6 +1,5 @@
 #include "screens/hybridsetup/HybridPrivacySetupView.h"
 
-#include "app/AppCoordinator.h"
 #include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/layout/ButtonRow.h"
 #include "kit/layout/Stack.h"
@@ -115,26 +114,26 @@ QString forwardLabel(HybridForwardButton kind) {
 
 }  // namespace
 
-HybridPrivacySetupView::HybridPrivacySetupView(PrivacyFilterSetup& setup, AppCoordinator& coordinator, QWidget* parent)
-    : OnboardingScreen(kStep, parent), coordinator_(coordinator), status_(new PrivacySetupStatus(setup, this)) {
+HybridPrivacySetupView::HybridPrivacySetupView(PrivacyFilterSetup& setup, HybridSetupHost host, QWidget* parent)
+    : OnboardingScreen(kStep, parent), host_(std::move(host)), status_(new PrivacySetupStatus(setup, this)) {
   watch();
 }
 
-HybridPrivacySetupView::HybridPrivacySetupView(PrivacySetupStatus& status, AppCoordinator& coordinator, QWidget* parent)
-    : OnboardingScreen(kStep, parent), coordinator_(coordinator), status_(&status) {
+HybridPrivacySetupView::HybridPrivacySetupView(PrivacySetupStatus& status, HybridSetupHost host, QWidget* parent)
+    : OnboardingScreen(kStep, parent), host_(std::move(host)), status_(&status) {
   watch();
 }
 
 void HybridPrivacySetupView::watch() {
   buttonHost().setDefaultButton(forwardButton);
   connect(status_, &PrivacySetupStatus::changed, this, qOverload<>(&QWidget::update));
-  connect(&coordinator_, &AppCoordinator::hybridSetupErrorChanged, this, &HybridPrivacySetupView::followSetupError);
+  host_.hybridSetupErrorChanged(this, [this] { followSetupError(); });
   followSetupError();
 }
 
 void HybridPrivacySetupView::followSetupError() {
   update();
-  const std::optional<QString>& error = coordinator_.hybridSetupError();
+  const std::optional<QString> error = host_.hybridSetupError();
   if (!error) {
     if (HybridSetupErrorSheet* sheet = sheet_.data()) {
       sheet_.clear();
@@ -157,8 +156,8 @@ void HybridPrivacySetupView::followSetupError() {
   connect(
       sheet, &HybridSetupErrorSheet::tryAgainChosen, this,
       [this] {
-        coordinator_.setHybridSetupError(std::nullopt);
-        coordinator_.confirmIntelligenceChoice();
+        host_.setHybridSetupError(std::nullopt);
+        host_.confirmIntelligenceChoice();
       },
       Qt::QueuedConnection);
   // A screen that is not on the window yet shows the sheet when it appears.
@@ -175,13 +174,13 @@ void HybridPrivacySetupView::sheetDismissed() {
     sheet_.clear();
     sheet->deleteLater();
   }
-  coordinator_.setHybridSetupError(std::nullopt);
+  host_.setHybridSetupError(std::nullopt);
 }
 
 void HybridPrivacySetupView::useRawCloud() {
-  coordinator_.selectIntelligence(IntelligenceChoice::cloud);
-  coordinator_.setHybridSetupError(std::nullopt);
-  coordinator_.setScreen(AppScreen::intelligence());
+  host_.selectIntelligence(IntelligenceChoice::cloud);
+  host_.setHybridSetupError(std::nullopt);
+  host_.backToIntelligence();
 }
 
 HybridPrivacySetupView::Layout HybridPrivacySetupView::layout() const {
@@ -247,7 +246,7 @@ HybridPrivacySetupView::Layout HybridPrivacySetupView::layout() const {
     result.rows.append(std::move(row));
   }
 
-  const bool trouble = coordinator_.hybridSetupError().has_value();
+  const bool trouble = host_.hybridSetupError().has_value();
   result.footnote =
       layoutText(trouble ? kTroubleFootnote : kCalmFootnote, footnoteStyle(trouble), kWidth - 2.0 * kFootnoteInset);
   result.footnoteRect = centredRect(result.footnote, kFootnoteTop, kFootnoteInset, kWidth - 2.0 * kFootnoteInset);
@@ -299,14 +298,13 @@ void HybridPrivacySetupView::paintContent(QPainter& painter) const {
 
 QList<ButtonTarget> HybridPrivacySetupView::buttonTargets() const {
   const Layout geometry = layout();
-  AppCoordinator* coordinator = &coordinator_;
   ButtonTarget forward{.id = forwardButton, .rect = geometry.forward};
   switch (geometry.forwardKind) {
     case HybridForwardButton::useRawCloud:
       forward.action = [self = const_cast<HybridPrivacySetupView*>(this)] { self->useRawCloud(); };
       break;
     case HybridForwardButton::continueEnabled:
-      forward.action = [coordinator] { coordinator->confirmIntelligenceChoice(); };
+      forward.action = host_.confirmIntelligenceChoice;
       break;
     case HybridForwardButton::continueDisabled:
       forward.enabled = false;
@@ -315,9 +313,9 @@ QList<ButtonTarget> HybridPrivacySetupView::buttonTargets() const {
   return {{.id = backButton,
            .rect = geometry.back,
            .action =
-               [coordinator] {
-                 coordinator->setHybridSetupError(std::nullopt);
-                 coordinator->setScreen(AppScreen::intelligence());
+               [host = host_] {
+                 host.setHybridSetupError(std::nullopt);
+                 host.backToIntelligence();
                }},
           forward};
 }

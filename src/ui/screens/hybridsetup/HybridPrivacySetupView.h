@@ -2,6 +2,7 @@
 
 #include "kit/text/TextLayout.h"
 #include "screens/common/OnboardingScreen.h"
+#include "screens/hybridsetup/HybridSetupHost.h"
 #include "screens/hybridsetup/HybridSetupTexts.h"
 #include "screens/hybridsetup/PrivacySetupStatus.h"
 #include "sheets/HybridSetupErrorSheet.h"
@@ -12,14 +13,13 @@
 
 namespace murmela {
 
-class AppCoordinator;
 class PrivacyFilterSetup;
 
 // Step 2 of onboarding with hybrid intelligence: the progress of the
 // privacy-filter setup (percentage, bar, remaining time or phase, the running
 // step), its checklist, and the ways on: back to the intelligence choice, on
 // once the filter is ready, or over to cloud intelligence after a failure,
-// which the coordinator reports as its hybrid setup error and this screen
+// which the host reports as its hybrid setup error and this screen
 // also shows in an error sheet. The screen drives nothing itself.
 class HybridPrivacySetupView : public OnboardingScreen {
   Q_OBJECT
@@ -28,9 +28,9 @@ class HybridPrivacySetupView : public OnboardingScreen {
   enum Button { backButton = 1, forwardButton };
 
   // Follows the setup driver itself.
-  HybridPrivacySetupView(PrivacyFilterSetup& setup, AppCoordinator& coordinator, QWidget* parent = nullptr);
+  HybridPrivacySetupView(PrivacyFilterSetup& setup, HybridSetupHost host, QWidget* parent = nullptr);
   // Follows a status that its owner fills (hosts without the privacy runtime).
-  HybridPrivacySetupView(PrivacySetupStatus& status, AppCoordinator& coordinator, QWidget* parent = nullptr);
+  HybridPrivacySetupView(PrivacySetupStatus& status, HybridSetupHost host, QWidget* parent = nullptr);
 
   struct Row {
     SetupSubStep step;
@@ -84,7 +84,7 @@ class HybridPrivacySetupView : public OnboardingScreen {
   void sheetDismissed();
   void useRawCloud();
 
-  AppCoordinator& coordinator_;
+  HybridSetupHost host_;
   PrivacySetupStatus* status_ = nullptr;
   QPointer<HybridSetupErrorSheet> sheet_;
 };

@@ -1,6 +1,5 @@
 #include "screens/intelligence/IntelligenceView.h"
 
-#include "app/AppCoordinator.h"
 #include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
@@ -61,12 +60,11 @@ bool runtimeIsTheReason(HybridPrivacyCapability::Kind kind) {
 
 }  // namespace
 
-IntelligenceView::IntelligenceView(AppCoordinator& coordinator, QWidget* parent)
-    : OnboardingScreen(kStep, parent), coordinator_(coordinator) {
+IntelligenceView::IntelligenceView(IntelligenceHost host, QWidget* parent)
+    : OnboardingScreen(kStep, parent), host_(std::move(host)) {
   buttonHost().setDefaultButton(continueButton);
-  connect(&coordinator_, &AppCoordinator::intelligenceChoiceChanged, this, qOverload<>(&QWidget::update));
-  connect(&coordinator_, &AppCoordinator::hybridCapabilityChanged, this, qOverload<>(&QWidget::update));
-  connect(&coordinator_, &AppCoordinator::pythonInstallHelpVisibleChanged, this, &IntelligenceView::followHelpFlag);
+  host_.choiceChanged(this, [this] { update(); });
+  host_.pythonInstallHelpVisibleChanged(this, [this] { followHelpFlag(); });
 }
 
 IntelligenceView::~IntelligenceView() {
@@ -76,7 +74,7 @@ IntelligenceView::~IntelligenceView() {
     helpSheet_ = nullptr;
     sheet->disconnect(this);
     delete sheet;
-    if (coordinator_.pythonInstallHelpVisible()) coordinator_.setPythonInstallHelpVisible(false);
+    if (host_.pythonInstallHelpVisible()) host_.setPythonInstallHelpVisible(false);
   }
 }
 
@@ -86,7 +84,7 @@ void IntelligenceView::showEvent(QShowEvent* event) {
 }
 
 void IntelligenceView::followHelpFlag() {
-  const bool wanted = coordinator_.pythonInstallHelpVisible();
+  const bool wanted = host_.pythonInstallHelpVisible();
   if (!wanted && helpSheet_) {
     helpSheet_->reject();
     return;
@@ -98,15 +96,12 @@ void IntelligenceView::followHelpFlag() {
   connect(sheet, &QDialog::finished, this, [this, sheet] {
     if (helpSheet_ == sheet) helpSheet_ = nullptr;
     sheet->deleteLater();
-    if (coordinator_.pythonInstallHelpVisible()) coordinator_.setPythonInstallHelpVisible(false);
+    if (host_.pythonInstallHelpVisible()) host_.setPythonInstallHelpVisible(false);
   });
   sheet->present();
 }
 
-void IntelligenceView::back() {
-  coordinator_.setPendingCSVDebugImport(std::nullopt);
-  coordinator_.setScreen(AppScreen::welcome());
-}
+void IntelligenceView::back() { host_.back(); }
 
 IntelligenceView::Layout IntelligenceView::layout() const {
   Layout l;
@@ -115,15 +110,15 @@ IntelligenceView::Layout IntelligenceView::layout() const {
   l.title = OnbTitle{kTitle, kTitleSize}.layout(kFullWidth);
   l.titleRect = centredRect(l.title, kTitleTop, 0.0, kFullWidth);
 
-  const HybridPrivacyCapability& capability = coordinator_.hybridCapability();
-  l.cloudMode = coordinator_.intelligenceChoice() == IntelligenceChoice::cloud;
+  const HybridPrivacyCapability capability = host_.hybridCapability();
+  l.cloudMode = host_.intelligenceChoice() == IntelligenceChoice::cloud;
   const qreal cardWidth = kFullWidth - 2.0 * kCardsSides;
   l.hybrid = makeHybridCard(!l.cloudMode, !capability.isAvailable());
   l.hybridLayout = l.hybrid.layout(QPointF(kCardsSides, kCardsTop), cardWidth);
   l.cloud = makeCloudCard(l.cloudMode);
   l.cloudLayout = l.cloud.layout(QPointF(kCardsSides, l.hybridLayout.card.bottom() + kCardSpacing), cardWidth);
 
-  if (const std::optional<QString> reason = coordinator_.hybridUnavailableReason()) {
+  if (const std::optional<QString> reason = host_.hybridUnavailableReason()) {
     // The notice sits 532 from the top, or lower where the two cards reach
     // further down (they grow with their texts), so that it never runs over
     // the cloud card's edge; it ends above the pill, which stays in place.
@@ -193,20 +188,20 @@ QList<ButtonTarget> IntelligenceView::buttonTargets() const {
        .rect = l.hybridLayout.card,
        .shape = roundedRectPath(l.hybridLayout.card, IntelligenceCard::kRadius),
        .enabled = !l.hybrid.disabled,
-       .action = [self] { self->coordinator_.selectIntelligence(IntelligenceChoice::hybrid); }},
+       .action = [self] { self->host_.selectIntelligence(IntelligenceChoice::hybrid); }},
       {.id = cloudCard,
        .rect = l.cloudLayout.card,
        .shape = roundedRectPath(l.cloudLayout.card, IntelligenceCard::kRadius),
-       .action = [self] { self->coordinator_.selectIntelligence(IntelligenceChoice::cloud); }},
+       .action = [self] { self->host_.selectIntelligence(IntelligenceChoice::cloud); }},
   };
   if (l.runtimeSetup)
     targets.append(
         {.id = runtimeSetupButton, .rect = *l.runtimeSetup, .shape = capsulePath(*l.runtimeSetup), .action = [self] {
-           self->coordinator_.showPythonInstallHelp();
+           self->host_.showPythonInstallHelp();
          }});
   targets.append({.id = backButton, .rect = l.back, .shape = capsulePath(l.back), .action = [self] { self->back(); }});
   targets.append({.id = continueButton, .rect = l.continueRect, .shape = capsulePath(l.continueRect), .action = [self] {
-                    self->coordinator_.confirmIntelligenceChoice();
+                    self->host_.confirmIntelligenceChoice();
                   }});
   return targets;
 }

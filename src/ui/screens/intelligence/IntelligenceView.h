@@ -5,6 +5,7 @@
 #include "screens/common/OnboardingScreen.h"
 #include "screens/common/OnboardingText.h"
 #include "screens/intelligence/IntelligenceCard.h"
+#include "screens/intelligence/IntelligenceHost.h"
 #include "sheets/PythonInstallHelpSheet.h"
 
 #include <QPointer>
@@ -14,14 +15,12 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // Step 2 of onboarding: hybrid or cloud intelligence. Two cards follow the
-// coordinator's choice and hybrid capability (the hybrid card is disabled
+// host's choice and hybrid capability (the hybrid card is disabled
 // where hybrid cannot run, with the reason under the cards and, when the
 // runtime is the reason, a button to its setup help); a pill sums up the
 // chosen mode; Back returns to the welcome screen and Continue commits the
-// choice. While the coordinator's help flag is set, the runtime setup help
+// choice. While the host's help flag is set, the runtime setup help
 // sheet is presented over the window; closing it clears the flag.
 class IntelligenceView : public OnboardingScreen {
   Q_OBJECT
@@ -80,7 +79,7 @@ class IntelligenceView : public OnboardingScreen {
     QRectF continueRect;
   };
 
-  explicit IntelligenceView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+  explicit IntelligenceView(IntelligenceHost host, QWidget* parent = nullptr);
   ~IntelligenceView() override;
 
   Layout layout() const;
@@ -96,7 +95,7 @@ class IntelligenceView : public OnboardingScreen {
   void followHelpFlag();
   void back();
 
-  AppCoordinator& coordinator_;
+  IntelligenceHost host_;
   QPointer<PythonInstallHelpSheet> helpSheet_;
 };
 

@@ -1,6 +1,5 @@
 #include "screens/permissions/PermissionsView.h"
 
-#include "app/AppCoordinator.h"
 #include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
@@ -109,15 +108,15 @@ bool PermissionsView::canContinue(const std::optional<PermissionSnapshot>& permi
   return permissions && permissions->hasFullDiskAccess && permissions->contactsStatus.isAuthorized();
 }
 
-PermissionsView::PermissionsView(AppCoordinator& coordinator, QWidget* parent)
-    : OnboardingScreen(kStep, parent), coordinator_(coordinator) {
+PermissionsView::PermissionsView(PermissionsHost host, QWidget* parent)
+    : OnboardingScreen(kStep, parent), host_(std::move(host)) {
   buttonHost().setDefaultButton(continueButton);
-  connect(&coordinator_, &AppCoordinator::permissionsChanged, this, qOverload<>(&QWidget::update));
+  host_.permissionsChanged(this, [this] { update(); });
 }
 
 void PermissionsView::showEvent(QShowEvent* event) {
   OnboardingScreen::showEvent(event);
-  coordinator_.refreshPermissions();
+  host_.refreshPermissions();
 }
 
 PermissionsView::Layout PermissionsView::layout() const {
@@ -131,10 +130,7 @@ PermissionsView::Layout PermissionsView::layout() const {
   l.subtitle = layoutText(kSubtitle, subtitleStyle(), subtitleWidth);
   l.subtitleRect = centredRect(l.subtitle, l.titleRect.bottom() + kHeadingSpacing, kSubtitleSides, subtitleWidth);
 
-  AppCoordinator* coordinator = &coordinator_;
-  l.cards = cards(
-      coordinator_.permissions(), [coordinator] { coordinator->openFullDiskAccessSettings(); },
-      [coordinator] { coordinator->requestContactsAccess(); });
+  l.cards = cards(host_.permissions(), host_.openFullDiskAccessSettings, host_.requestContactsAccess);
   const qreal cardWidth = kFullWidth - 2.0 * kCardsSides;
   l.fullDiskAccess = l.cards.fullDiskAccess.layout(QPointF(kCardsSides, kCardsTop), cardWidth);
   l.contacts = l.cards.contacts.layout(QPointF(kCardsSides, l.fullDiskAccess.card.bottom() + kCardSpacing), cardWidth);
@@ -147,7 +143,7 @@ PermissionsView::Layout PermissionsView::layout() const {
   const OnboardingButtonRow row = OnboardingButtonRow::layout();
   l.back = row.back;
   l.continueRect = row.next;
-  l.continueEnabled = canContinue(coordinator_.permissions());
+  l.continueEnabled = canContinue(host_.permissions());
   return l;
 }
 
@@ -166,16 +162,15 @@ QList<ButtonTarget> PermissionsView::buttonTargets() const {
                     .shape = capsulePath(*l.contacts.button),
                     .action = l.cards.contacts.action});
   targets.append({.id = checkAgainButton, .rect = l.checkAgainRect.united(l.checkAgainUnderline), .action = [self] {
-                    self->coordinator_.refreshPermissions();
+                    self->host_.refreshPermissions();
                   }});
-  targets.append({.id = backButton, .rect = l.back, .shape = capsulePath(l.back), .action = [self] {
-                    self->coordinator_.setScreen(AppScreen::intelligence());
-                  }});
+  targets.append(
+      {.id = backButton, .rect = l.back, .shape = capsulePath(l.back), .action = [self] { self->host_.back(); }});
   targets.append({.id = continueButton,
                   .rect = l.continueRect,
                   .shape = capsulePath(l.continueRect),
                   .enabled = l.continueEnabled,
-                  .action = [self] { self->coordinator_.setScreen(AppScreen::contactPicker()); }});
+                  .action = [self] { self->host_.continueToPicker(); }});
   return targets;
 }
 

@@ -5,6 +5,7 @@
 #include "screens/common/OnboardingScreen.h"
 #include "screens/common/OnboardingText.h"
 #include "screens/permissions/PermissionCard.h"
+#include "screens/permissions/PermissionsHost.h"
 
 #include <QRectF>
 
@@ -13,11 +14,9 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // Step 3 of onboarding: read access to the Messages database and access to
-// the contacts, each on a card that shows its state from the coordinator's
-// last permission snapshot, with the coordinator's action for it. The screen
+// the contacts, each on a card that shows its state from the host's
+// last permission snapshot, with the host's action for it. The screen
 // probes again each time it is shown and on "↻ Check Again"; "Continue →" is
 // enabled only when both are granted.
 class PermissionsView : public OnboardingScreen {
@@ -45,7 +44,7 @@ class PermissionsView : public OnboardingScreen {
     PermissionCard fullDiskAccess;
     PermissionCard contacts;
   };
-  // The actions are the coordinator's (the cards only show them).
+  // The actions are the host's (the cards only show them).
   static Cards cards(const std::optional<PermissionSnapshot>& permissions, std::function<void()> openFullDiskAccess,
                      std::function<void()> requestContacts);
   static bool canContinue(const std::optional<PermissionSnapshot>& permissions);
@@ -68,7 +67,7 @@ class PermissionsView : public OnboardingScreen {
     bool continueEnabled = false;
   };
 
-  explicit PermissionsView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+  explicit PermissionsView(PermissionsHost host, QWidget* parent = nullptr);
 
   Layout layout() const;
 
@@ -78,7 +77,7 @@ class PermissionsView : public OnboardingScreen {
   void showEvent(QShowEvent* event) override;
 
  private:
-  AppCoordinator& coordinator_;
+  PermissionsHost host_;
 };
 
 }  // namespace murmela

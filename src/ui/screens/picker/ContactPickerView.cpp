@@ -1,6 +1,5 @@
 #include "screens/picker/ContactPickerView.h"
 
-#include "app/AppCoordinator.h"
 #include "common/AnalysisLogger.h"
 #include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/controls/PlainTextField.h"
@@ -63,19 +62,24 @@ const MurmelaGhostButtonStyle kCompactGhost{.compact = true};
 
 }  // namespace
 
-ContactPickerView::ContactPickerView(AppCoordinator& coordinator, QWidget* parent)
-    : OnboardingScreen(kStep, parent), coordinator_(coordinator), logFilePath_(AnalysisLogger::shared().logFileURL()) {
+ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
+    : OnboardingScreen(kStep, parent), host_(std::move(host)), logFilePath_(AnalysisLogger::shared().logFileURL()) {
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
   connect(search_, &QLineEdit::textChanged, this, &ContactPickerView::setQuery);
   list_ = new ContactListView(this);
   connect(list_, &ContactListView::rowActivated, this, &ContactPickerView::selectHandle);
-  panel_ = new FailedRunPanel([this] { coordinator_.copyAnalysisLog(); },
-                              [this] { coordinator_.setProcessingError(std::nullopt); }, this);
+  panel_ = new FailedRunPanel([this] { host_.copyAnalysisLog(); }, [this] { host_.dismissProcessingError(); }, this);
   panel_->hide();
   buttonHost().setDefaultButton(wrapButton);
-  for (const auto signal : {&AppCoordinator::contactsChanged, &AppCoordinator::contactLoadingErrorChanged,
-                            &AppCoordinator::processingErrorChanged})
-    connect(&coordinator_, signal, this, &ContactPickerView::refresh);
+  host_.changed(this, [this] { refresh(); });
+  host_.contactsChanged(this, [this] {
+    if (!awaitingContacts_) return;
+    awaitingContacts_ = false;
+    selectFirstIfNone();
+  });
+  host_.contactLoadingErrorChanged(this, [this] {
+    if (awaitingContacts_ && host_.contactLoadingError()) awaitingContacts_ = false;
+  });
   setTabOrder(search_, list_);
   refresh();
 }
@@ -94,27 +98,17 @@ void ContactPickerView::appear() {
   appeared_ = true;
   // Loads when there is nothing yet; once the load is over, the first
   // contact is chosen unless the user chose one meanwhile.
-  if (!coordinator_.contacts().isEmpty()) {
+  if (!host_.contacts().isEmpty()) {
     selectFirstIfNone();
     return;
   }
-  const auto finish = [this] {
-    disconnect(appearLoaded_);
-    disconnect(appearFailed_);
-  };
-  appearLoaded_ = connect(&coordinator_, &AppCoordinator::contactsChanged, this, [this, finish] {
-    finish();
-    selectFirstIfNone();
-  });
-  appearFailed_ = connect(&coordinator_, &AppCoordinator::contactLoadingErrorChanged, this, [this, finish] {
-    if (coordinator_.contactLoadingError()) finish();
-  });
-  coordinator_.loadContactsIfNeeded();
+  awaitingContacts_ = true;
+  host_.loadContactsIfNeeded();
 }
 
 void ContactPickerView::selectFirstIfNone() {
-  if (selectedHandle_ || coordinator_.contacts().isEmpty()) return;
-  selectHandle(coordinator_.contacts().first().handle);
+  if (selectedHandle_ || host_.contacts().isEmpty()) return;
+  selectHandle(host_.contacts().first().handle);
 }
 
 void ContactPickerView::setQuery(const QString& query) {
@@ -129,12 +123,10 @@ void ContactPickerView::selectHandle(const QString& handle) {
   refresh();
 }
 
-QList<ContactSummary> ContactPickerView::filtered() const {
-  return ContactSearch(query_).filter(coordinator_.contacts());
-}
+QList<ContactSummary> ContactPickerView::filtered() const { return ContactSearch(query_).filter(host_.contacts()); }
 
 std::optional<ContactSummary> ContactPickerView::selectedContact() const {
-  const QList<ContactSummary>& contacts = coordinator_.contacts();
+  const QList<ContactSummary>& contacts = host_.contacts();
   if (!selectedHandle_) {
     if (contacts.isEmpty()) return std::nullopt;
     return contacts.first();
@@ -145,7 +137,7 @@ std::optional<ContactSummary> ContactPickerView::selectedContact() const {
 }
 
 bool ContactPickerView::pickerErrorVisible() const {
-  return coordinator_.processingError().has_value() || coordinator_.contactLoadingError().has_value();
+  return host_.processingError().has_value() || host_.contactLoadingError().has_value();
 }
 
 void ContactPickerView::refresh() {
@@ -155,7 +147,7 @@ void ContactPickerView::refresh() {
   list_->setContacts(filtered());
   const std::optional<ContactSummary> chosen = selectedContact();
   list_->setSelectedHandle(chosen ? std::optional<QString>(chosen->handle) : std::nullopt);
-  if (const std::optional<QString>& error = coordinator_.processingError()) {
+  if (const std::optional<QString> error = host_.processingError()) {
     panel_->setContent(*error, logFilePath_);
     panel_->move(geometry.panel->topLeft().toPoint());
     panel_->show();
@@ -186,13 +178,13 @@ ContactPickerView::Layout ContactPickerView::layout() const {
   const qreal listTop = pickerErrorVisible() ? kListTopWithError : kListTop;
   result.list = QRectF(kInset, listTop, innerWidth, kHeight - kListBottomInset - listTop);
 
-  if (const std::optional<QString>& error = coordinator_.processingError()) {
+  if (const std::optional<QString> error = host_.processingError()) {
     result.errorBoxText = layoutText(*error, kErrorStyle, innerWidth - 2.0 * kErrorBoxPadding, kErrorBoxLines);
     const QSizeF box(result.errorBoxText.width() + 2.0 * kErrorBoxPadding,
                      result.errorBoxText.height() + 2.0 * kErrorBoxPadding);
     result.errorBox = QRectF(QPointF(kInset + (innerWidth - box.width()) / 2.0, kErrorBoxTop), box);
     result.panel = QRectF(kPanelInset, kPanelTop, FailedRunPanel::kWidth, panel_->layout().height);
-  } else if (const std::optional<QString>& loading = coordinator_.contactLoadingError()) {
+  } else if (const std::optional<QString> loading = host_.contactLoadingError()) {
     result.loadingErrorText = layoutText(*loading, kErrorStyle, innerWidth, kLoadingErrorLines);
     result.loadingError = centredRect(result.loadingErrorText, kLoadingErrorTop, kInset, innerWidth);
     const QSizeF retry = kCompactGhost.size(kRetry);
@@ -245,8 +237,7 @@ QList<ButtonTarget> ContactPickerView::buttonTargets() const {
   auto* self = const_cast<ContactPickerView*>(this);
   QList<ButtonTarget> targets;
   if (geometry.retry)
-    targets.append(
-        {.id = retryButton, .rect = *geometry.retry, .action = [self] { self->coordinator_.loadContacts(); }});
+    targets.append({.id = retryButton, .rect = *geometry.retry, .action = [self] { self->host_.loadContacts(); }});
   targets.append({.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }});
   targets.append({.id = wrapButton, .rect = geometry.wrap, .enabled = geometry.wrapEnabled, .action = [self] {
                     self->wrapItUp();
@@ -254,9 +245,7 @@ QList<ButtonTarget> ContactPickerView::buttonTargets() const {
   return targets;
 }
 
-void ContactPickerView::goBack() {
-  coordinator_.setScreen(coordinator_.skipsPermissionGate() ? AppScreen::intelligence() : AppScreen::permissions());
-}
+void ContactPickerView::goBack() { host_.back(); }
 
 void ContactPickerView::wrapItUp() {
   const std::optional<ContactSummary> contact = selectedContact();
@@ -289,7 +278,7 @@ void ContactPickerView::confirmName() {
   ContactSummary contact = *pending_;
   contact.displayName = finalizedContactName(confirmedName_, contact);
   closeNameSheet();
-  coordinator_.startProcessing(contact);
+  host_.startProcessing(contact);
 }
 
 }  // namespace murmela

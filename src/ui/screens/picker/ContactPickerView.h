@@ -3,6 +3,7 @@
 #include "data/ContactSummary.h"
 #include "kit/text/TextLayout.h"
 #include "screens/common/OnboardingScreen.h"
+#include "screens/picker/PickerHost.h"
 #include "sheets/ConfirmContactNameSheet.h"
 
 #include <QList>
@@ -15,12 +16,11 @@
 
 namespace murmela {
 
-class AppCoordinator;
 class ContactListView;
 class FailedRunPanel;
 class PlainTextField;
 
-// Step 4 of onboarding: the list of conversation partners the coordinator
+// Step 4 of onboarding: the list of conversation partners the host
 // loaded, a search over it, and "Wrap it up →", which asks for the name to
 // use and then starts the run. A failed load shows its error with "Retry";
 // a failed run comes back here with its error, the log's path, "Copy log"
@@ -36,7 +36,7 @@ class ContactPickerView : public OnboardingScreen {
   static constexpr qreal kListTopWithError = 326.0;
   static constexpr qreal kListBottomInset = 110.0;
 
-  explicit ContactPickerView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+  explicit ContactPickerView(PickerHost host, QWidget* parent = nullptr);
 
   // Where the log file is said to be; the analysis log's own by default.
   void setLogFilePath(const std::optional<QString>& path);
@@ -45,7 +45,7 @@ class ContactPickerView : public OnboardingScreen {
   void setQuery(const QString& query);
   std::optional<QString> selectedHandle() const { return selectedHandle_; }
   void selectHandle(const QString& handle);
-  // The contacts the list shows, in the coordinator's order.
+  // The contacts the list shows, in the host's order.
   QList<ContactSummary> filtered() const;
   // The contact "Wrap it up →" analyses: the selected one, or the first of
   // all contacts while nothing is selected. The list highlights it.
@@ -97,15 +97,14 @@ class ContactPickerView : public OnboardingScreen {
   void confirmName();
   void goBack();
 
-  AppCoordinator& coordinator_;
+  PickerHost host_;
   QString query_;
   std::optional<QString> selectedHandle_;
   std::optional<ContactSummary> pending_;
   QString confirmedName_;
   std::optional<QString> logFilePath_;
   bool appeared_ = false;
-  QMetaObject::Connection appearLoaded_;
-  QMetaObject::Connection appearFailed_;
+  bool awaitingContacts_ = false;  // the first showing's load is not over yet
 
   PlainTextField* search_ = nullptr;
   ContactListView* list_ = nullptr;

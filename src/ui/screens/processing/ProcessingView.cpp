@@ -1,6 +1,5 @@
 #include "screens/processing/ProcessingView.h"
 
-#include "app/AppCoordinator.h"
 #include "brand/DoubleBubbleLogo.h"
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
@@ -42,7 +41,6 @@ constexpr qreal kAsideTop = 670.0;
 constexpr qreal kAsideInset = 32.0;
 constexpr qreal kLabelOffset = 4.0;  // how far a status line rises in and sinks out
 constexpr qreal kPendingOpacity = 0.4;
-constexpr int kFrameIntervalMs = 16;
 
 const StepIndicator kIndicator{.diameter = 14.0, .lineWidth = 1.3, .checkmarkSize = 7.0, .dotDiameter = 4.0};
 
@@ -83,27 +81,21 @@ StepState stateOf(const PhaseEntry& entry) {
 
 }  // namespace
 
-ProcessingView::ProcessingView(AppCoordinator& coordinator, QWidget* parent)
-    : OnboardingScreen(std::nullopt, parent), coordinator_(coordinator) {
+ProcessingView::ProcessingView(ProcessingHost host, QWidget* parent)
+    : OnboardingScreen(std::nullopt, parent),
+      host_(std::move(host)),
+      frames_([this] { return isVisible() && rowsMoving(); }, [this] { update(); }, this) {
   rotation_.setInterval(kRotationIntervalMs);
   connect(&rotation_, &QTimer::timeout, this, &ProcessingView::advanceStatusLine);
-  frames_.setInterval(kFrameIntervalMs);
-  connect(&frames_, &QTimer::timeout, this, [this] {
-    update();
-    scheduleFrames();
-  });
-  for (const auto signal :
-       {&AppCoordinator::processingProgressChanged, &AppCoordinator::lastProcessedMessageCountChanged,
-        &AppCoordinator::processingDisplayNameChanged, &AppCoordinator::intelligenceChoiceChanged})
-    connect(&coordinator_, signal, this, &ProcessingView::refresh);
+  host_.changed(this, [this] { refresh(); });
   refresh();
 }
 
 void ProcessingView::setClock(Clock clock) { clock_ = clock ? std::move(clock) : Clock(monotonicSeconds); }
 
 void ProcessingView::refresh() {
-  phases_ = processingPhases(coordinator_.processingProgress().stage, coordinator_.lastProcessedMessageCount(),
-                             coordinator_.intelligenceChoice());
+  phases_ =
+      processingPhases(host_.processingProgress().stage, host_.lastProcessedMessageCount(), host_.intelligenceChoice());
   const int active = activePhaseIndex(phases_);
   if (active != activeIndex_) {
     activeIndex_ = active;
@@ -158,16 +150,13 @@ void ProcessingView::updateLooks() {
   }
   looks_ = next;
   transitions_ = transitions;
-  scheduleFrames();
-  update();
+  frames_.kick();
 }
 
-void ProcessingView::scheduleFrames() {
+bool ProcessingView::rowsMoving() const {
   const double at = now();
-  const bool running = std::any_of(transitions_.begin(), transitions_.end(),
-                                   [at](const RowTransition& row) { return !row.transition.finished(at); });
-  if (running && !frames_.isActive()) frames_.start();
-  if (!running) frames_.stop();
+  return std::any_of(transitions_.begin(), transitions_.end(),
+                     [at](const RowTransition& row) { return !row.transition.finished(at); });
 }
 
 ProcessingView::Layout ProcessingView::layout() const {
@@ -185,11 +174,11 @@ ProcessingView::Layout ProcessingView::layout() const {
 
   // The main column: title block, progress block, checklist.
   result.eyebrowText = eyebrow().layout();
-  const QString title = QStringLiteral("Wrapping-up\nyou & ") + coordinator_.processingDisplayName() + QLatin1Char('.');
+  const QString title = QStringLiteral("Wrapping-up\nyou & ") + host_.processingDisplayName() + QLatin1Char('.');
   // A long name wraps, but the title stops at its last line that still
   // leaves the checklist clear of the aside.
   result.titleText = layoutText(title, OnbTitle{title, kTitleSize}.style(), kWidth, kTitleLines);
-  const ProcessingProgress& progress = coordinator_.processingProgress();
+  const ProcessingProgress progress = host_.processingProgress();
   const std::optional<double>& estimate = progress.estimatedRemainingSeconds;
   const bool hasEstimate = estimate && std::isfinite(*estimate);
   if (hasEstimate)
@@ -253,7 +242,7 @@ void ProcessingView::paintContent(QPainter& painter) const {
   geometry.titleText.draw(painter, geometry.title.topLeft());
 
   // The ring: the track, then the arc from twelve o'clock clockwise.
-  const double fraction = coordinator_.processingProgress().fraction;
+  const double fraction = host_.processingProgress().fraction;
   const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
   const QRectF circle = geometry.ring;
   ring_.paint(painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
@@ -307,13 +296,12 @@ void ProcessingView::showEvent(QShowEvent* event) {
   OnboardingScreen::showEvent(event);
   const PhaseEntry& entry = phases_.at(activeIndex_);
   if (entry.active && entry.spec.activePool.size() >= 2 && !rotation_.isActive()) rotation_.start();
-  scheduleFrames();
+  frames_.kick();
 }
 
 void ProcessingView::hideEvent(QHideEvent* event) {
   QWidget::hideEvent(event);
   rotation_.stop();
-  frames_.stop();
 }
 
 }  // namespace murmela

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
 #include "kit/paint/ShapeCache.h"
 #include "kit/text/TextLayout.h"
 #include "screens/common/OnboardingScreen.h"
 #include "screens/common/StepIndicator.h"
+#include "screens/processing/ProcessingHost.h"
 #include "screens/processing/ProcessingPhases.h"
 
 #include <QList>
@@ -18,12 +20,10 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // The screen shown while one analysis runs: the partner's name, a progress
 // ring with the percentage, the remaining time when there is an estimate,
 // and the run's checklist, whose current phase cycles through its status
-// lines every 1.5 seconds. It has no buttons and only reads the coordinator.
+// lines every 1.5 seconds. It has no buttons and only reads its host.
 class ProcessingView : public OnboardingScreen {
   Q_OBJECT
 
@@ -31,7 +31,7 @@ class ProcessingView : public OnboardingScreen {
   static constexpr int kRotationIntervalMs = 1500;
   static constexpr double kLabelTransitionSeconds = 0.35;
 
-  explicit ProcessingView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+  explicit ProcessingView(ProcessingHost host, QWidget* parent = nullptr);
 
   // The clock the label transitions run on (seconds); monotonic by default.
   void setClock(Clock clock);
@@ -90,10 +90,10 @@ class ProcessingView : public OnboardingScreen {
   void restartRotation();
   QList<RowLook> currentLooks() const;
   void updateLooks();
-  void scheduleFrames();
+  bool rowsMoving() const;
   double now() const { return clock_(); }
 
-  AppCoordinator& coordinator_;
+  ProcessingHost host_;
   Clock clock_ = monotonicSeconds;
   QList<PhaseEntry> phases_;
   int activeIndex_ = -1;
@@ -101,7 +101,7 @@ class ProcessingView : public OnboardingScreen {
   QList<RowLook> looks_;
   QList<RowTransition> transitions_;
   QTimer rotation_;
-  QTimer frames_;
+  FrameTicker frames_;
   // The ring and each row's indicators are repainted many times a second
   // while a status line changes, but change rarely themselves.
   mutable ShapeCache ring_;

@@ -1,6 +1,5 @@
 #include "screens/welcome/WelcomeView.h"
 
-#include "app/AppCoordinator.h"
 #include "brand/DoubleBubbleLogo.h"
 #include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/paint/PainterState.h"
@@ -72,13 +71,12 @@ StyledText termsText(int pieces = 5, std::optional<int> hoveredLink = std::nullo
 QUrl WelcomeView::privacyPolicyUrl() { return QUrl(productWebOrigin() + QStringLiteral("/privacy.html")); }
 QUrl WelcomeView::termsUrl() { return QUrl(productWebOrigin() + QStringLiteral("/terms.html")); }
 
-WelcomeView::WelcomeView(AppCoordinator& coordinator, QWidget* parent)
+WelcomeView::WelcomeView(WelcomeHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent),
-      coordinator_(coordinator),
+      host_(std::move(host)),
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   buttonHost().setDefaultButton(getStartedButton);
-  connect(&coordinator_, &AppCoordinator::hasAcceptedTermsChanged, this, qOverload<>(&QWidget::update));
-  connect(&coordinator_, &AppCoordinator::processingErrorChanged, this, qOverload<>(&QWidget::update));
+  host_.changed(this, [this] { update(); });
 }
 
 WelcomeView::Layout WelcomeView::layout() const {
@@ -96,7 +94,7 @@ WelcomeView::Layout WelcomeView::layout() const {
   l.taglineSecond = layoutText(kTaglineSecond, taglineStyle(true), taglineWidth);
   l.taglineSecondRect = centredRect(l.taglineSecond, l.taglineFirstRect.bottom(), kTaglineSides, taglineWidth);
 
-  if (const std::optional<QString>& error = coordinator_.processingError()) {
+  if (const std::optional<QString> error = host_.processingError()) {
     // A long error wraps, and is cut short before it would reach the terms.
     const qreal width = kFullWidth - 2.0 * kErrorSides;
     l.hasError = true;
@@ -119,7 +117,7 @@ WelcomeView::Layout WelcomeView::layout() const {
   l.privacyLink = QRectF(l.termsRect.left() + edge(1), kTermsTop, edge(2) - edge(1), lineHeight);
   l.termsLink = QRectF(l.termsRect.left() + edge(3), kTermsTop, edge(4) - edge(3), lineHeight);
 
-  l.getStartedEnabled = coordinator_.hasAcceptedTerms();
+  l.getStartedEnabled = host_.hasAcceptedTerms();
   l.getStarted = MurmelaPrimaryButtonStyle{}.placed(kGetStarted, kFullWidth / 2.0, kGetStartedTop);
   return l;
 }
@@ -141,11 +139,11 @@ QList<ButtonTarget> WelcomeView::buttonTargets() const {
        .rect = l.getStarted,
        .shape = capsulePath(l.getStarted),
        .enabled = l.getStartedEnabled,
-       .action = [self] { self->coordinator_.getStarted(); }},
+       .action = [self] { self->host_.getStarted(); }},
   };
 }
 
-void WelcomeView::toggleTerms() { coordinator_.setHasAcceptedTerms(!coordinator_.hasAcceptedTerms()); }
+void WelcomeView::toggleTerms() { host_.setHasAcceptedTerms(!host_.hasAcceptedTerms()); }
 
 void WelcomeView::paintCheckbox(QPainter& painter, const QRectF& box, bool accepted, const ButtonState& state,
                                 bool focused) const {
@@ -171,8 +169,7 @@ void WelcomeView::paintContent(QPainter& painter) const {
   l.taglineSecond.draw(painter, l.taglineSecondRect.topLeft());
   if (l.hasError) l.error.draw(painter, l.errorRect.topLeft());
 
-  paintCheckbox(painter, l.checkbox, coordinator_.hasAcceptedTerms(), buttonState(checkboxButton),
-                showsFocus(checkboxButton));
+  paintCheckbox(painter, l.checkbox, host_.hasAcceptedTerms(), buttonState(checkboxButton), showsFocus(checkboxButton));
   const std::optional<int> hovered = buttonHost().hovered();
   const bool linkHovered = hovered == privacyLinkButton || hovered == termsLinkButton;
   const TextLayout terms = linkHovered ? layoutText(termsText(5, hovered), l.termsRect.width() + 1.0) : l.terms;

@@ -2,6 +2,7 @@
 
 #include "kit/text/TextLayout.h"
 #include "screens/common/OnboardingScreen.h"
+#include "screens/welcome/WelcomeHost.h"
 
 #include <QRectF>
 #include <QUrl>
@@ -10,11 +11,9 @@
 
 namespace murmela {
 
-class AppCoordinator;
-
 // Step 1 of onboarding: the logo, the wordmark and tagline, the last failed
-// run's error if the coordinator holds one, the terms agreement with its
-// checkbox (bound to the coordinator's acceptance) and "Get Started →", which
+// run's error if the host holds one, the terms agreement with its
+// checkbox (bound to the host's acceptance) and "Get Started →", which
 // is enabled only once the terms are accepted. Every element keeps its own
 // distance from the top, so the error line appears without moving anything.
 class WelcomeView : public OnboardingScreen {
@@ -71,7 +70,7 @@ class WelcomeView : public OnboardingScreen {
   // Opens a web address (the links of the terms text); the desktop's browser by default.
   using OpenUrl = std::function<void(const QUrl&)>;
 
-  explicit WelcomeView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+  explicit WelcomeView(WelcomeHost host, QWidget* parent = nullptr);
 
   Layout layout() const;
   void setUrlOpener(OpenUrl open) { openUrl_ = std::move(open); }
@@ -87,7 +86,7 @@ class WelcomeView : public OnboardingScreen {
   void toggleTerms();
   void paintCheckbox(QPainter& painter, const QRectF& box, bool accepted, const ButtonState& state, bool focused) const;
 
-  AppCoordinator& coordinator_;
+  WelcomeHost host_;
   OpenUrl openUrl_;
 };
 

@@ -41,8 +41,8 @@ GenerateLinkRow::Layout GenerateLinkRow::layout(QPointF topLeft, qreal width) co
       QPointF(result.button.right() - kPadding - result.chevron.width(), middle - result.chevron.height() / 2.0);
   qreal bottom = result.button.bottom();
   if (errorMessage) {
-    result.error =
-        layoutText(*errorMessage, errorStyle(), std::max<qreal>(1.0, width - 2 * kErrorInset), kErrorLineLimit);
+    // As many lines as the message needs: the sheet grows with it.
+    result.error = layoutText(*errorMessage, errorStyle(), std::max<qreal>(1.0, width - 2 * kErrorInset));
     result.errorOrigin = QPointF(topLeft.x() + kErrorInset, bottom + kErrorSpacing);
     bottom = result.errorOrigin.y() + result.error->height();
   }

@@ -28,7 +28,6 @@ struct GenerateLinkRow {
   static constexpr qreal kErrorSpacing = 6.0;
   static constexpr qreal kErrorInset = 4.0;
   static constexpr qreal kBottomPadding = 6.0;
-  static constexpr int kErrorLineLimit = 6;
   static constexpr qreal kSpinnerDiameter = 32.0 * 0.55;
 
   bool isGenerating = false;
