@@ -142,6 +142,7 @@ void ProcessingView::updateLooks() {
     // sinks away, carrying the row's new colours with it.
     if (i < looks_.size() && looks_[i].label != next[i].label) {
       row.from = looks_[i];
+      row.fromText.reset();
       row.transition = Transition::startingAt(now(), kLabelTransitionSeconds, Easing::easeInOut);
     } else if (i >= looks_.size()) {
       row.from = next[i];
@@ -150,6 +151,7 @@ void ProcessingView::updateLooks() {
   }
   looks_ = next;
   transitions_ = transitions;
+  layout_.reset();
   frames_.kick();
 }
 
@@ -232,7 +234,8 @@ ProcessingView::Layout ProcessingView::layout() const {
 }
 
 void ProcessingView::paintContent(QPainter& painter) const {
-  const Layout geometry = layout();
+  if (!layout_) layout_ = layout();
+  const Layout& geometry = *layout_;
   const PainterStateScope scope(painter);
   painter.setRenderHint(QPainter::Antialiasing);
 
@@ -265,7 +268,7 @@ void ProcessingView::paintContent(QPainter& painter) const {
   const double at = now();
   for (qsizetype i = 0; i < geometry.rows.size(); ++i) {
     const RowLook& look = looks_[i];
-    const RowTransition& change = transitions_[i];
+    RowTransition& change = transitions_[i];
     const qreal p = change.transition.progress(at);
     const QRectF labelBox(geometry.indicators[i].right() + kRowSpacing, geometry.rows[i].top(),
                           geometry.rows[i].right() - geometry.indicators[i].right() - kRowSpacing,
@@ -280,9 +283,10 @@ void ProcessingView::paintContent(QPainter& painter) const {
       label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
     };
     if (!change.transition.finished(at) && p < 1.0) {
-      const TextLayout old =
-          layoutText(change.from.label, labelStyle(change.from.state, change.from.italic), labelBox.width(), 1);
-      paintLook(change.from, old, 1.0 - p, kLabelOffset * p);
+      if (!change.fromText)
+        change.fromText =
+            layoutText(change.from.label, labelStyle(change.from.state, change.from.italic), labelBox.width(), 1);
+      paintLook(change.from, *change.fromText, 1.0 - p, kLabelOffset * p);
       paintLook(look, geometry.labels[i], p, kLabelOffset * (1.0 - p));
     } else {
       paintLook(look, geometry.labels[i], 1.0, 0.0);
