@@ -7,6 +7,11 @@
 #include <cmath>
 
 namespace murmela {
+namespace {
+
+constexpr int kBandRows = 8;
+
+}  // namespace
 
 void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw) {
   const QTransform device = painter.deviceTransform();
@@ -27,12 +32,20 @@ void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, con
                        static_cast<int>(std::ceil(bounds.height() * scale + offset.y())));
     image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     image_.fill(Qt::transparent);
+    // Drawn in bands of a few pixel rows: a fill reaching over more rows
+    // would itself go to the thread pool.
     QPainter picture(&image_);
-    picture.translate(offset);
-    picture.scale(scale, scale);
-    picture.translate(-bounds.topLeft());
-    picture.setOpacity(1.0);
-    draw(picture);
+    QTransform place;
+    place.translate(offset.x(), offset.y());
+    place.scale(scale, scale);
+    place.translate(-bounds.left(), -bounds.top());
+    for (int top = 0; top < pixels.height(); top += kBandRows) {
+      picture.save();
+      picture.setClipRect(QRect(0, top, pixels.width(), kBandRows));
+      picture.setTransform(place);
+      draw(picture);
+      picture.restore();
+    }
     picture.end();
     key_ = key;
     scale_ = scale;
