@@ -9,7 +9,7 @@
 namespace murmela {
 namespace {
 
-constexpr int kBandRows = 8;
+constexpr int kBandRows = 2;
 
 }  // namespace
 
