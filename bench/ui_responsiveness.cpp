@@ -209,13 +209,18 @@ class Heartbeat {
   QStringList order_;
 };
 
-// Runs the event loop until `done` holds or `timeoutMs` passes.
+// Runs the event loop until `done` holds or `timeoutMs` passes. The loop
+// sleeps until an event comes, as the application's own loop does (a tick
+// wakes it to look at `done`): processEvents with a time limit never sleeps,
+// and a GUI thread that spins is the one a busy machine keeps waiting longest.
 bool waitFor(const std::function<bool()>& done, int timeoutMs) {
   QElapsedTimer waited;
   waited.start();
+  QTimer tick;
+  tick.start(5);
   while (!done()) {
     if (waited.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   }
   return true;
 }

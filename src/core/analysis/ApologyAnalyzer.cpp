@@ -33,12 +33,14 @@ bool containsApology(const PreparedText& text) {
 bool containsApology(const QString& text) { return containsApology(PreparedText(text)); }
 
 PersonIntBreakdown ApologyAnalyzer::analyze(const MessageList& messages) const {
+  return analyze(PreparedConversation(messages));
+}
+
+PersonIntBreakdown ApologyAnalyzer::analyze(const PreparedConversation& conversation) const {
   PersonIntBreakdown counts;
-  PreparedText text;
-  for (const Message& message : messages) {
-    text.reset(message.text);
-    if (!containsApology(text)) continue;
-    if (message.isFromMe)
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    if (!containsApology(conversation.text(at))) continue;
+    if (conversation.message(at).isFromMe)
       ++counts.me;
     else
       ++counts.them;

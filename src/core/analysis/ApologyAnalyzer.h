@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
 
@@ -7,7 +8,6 @@
 
 namespace murmela {
 
-class PreparedText;
 
 // Whether a text holds an apology: "sorry" as a whole word, or else any of
 // "my bad", "i was wrong", "my fault", "i apologize" anywhere (plain
@@ -19,6 +19,7 @@ bool containsApology(const PreparedText& text);
 class ApologyAnalyzer {
  public:
   PersonIntBreakdown analyze(const MessageList& messages) const;
+  PersonIntBreakdown analyze(const PreparedConversation& conversation) const;
 };
 
 }  // namespace murmela

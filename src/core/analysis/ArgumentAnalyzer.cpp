@@ -41,13 +41,16 @@ bool ArgumentAnalyzer::isConflictMessage(const PreparedText& text) const {
 }
 
 QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const MessageList& messages) const {
-  const LocalCalendar calendar;
+  return candidateEvents(PreparedConversation(messages));
+}
+
+QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const PreparedConversation& conversation) const {
+  const MessageList& messages = conversation.messages();
+  const LocalCalendar& calendar = conversation.calendar();
   std::vector<Day> days;
   QHash<qint64, size_t> dayIndex;  // Julian day -> position in `days`
-  PreparedText text;
   for (qsizetype at = 0; at < messages.size(); ++at) {
-    const Message& message = messages[at];
-    const qint64 julianDay = calendar.date(message.date).toJulianDay();
+    const qint64 julianDay = conversation.julianDay(at);
     // Messages come in date order: the day usually is the last one seen.
     size_t index;
     if (!days.empty() && days.back().julianDay == julianDay) {
@@ -64,7 +67,7 @@ QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const Messa
     }
     Day& day = days[index];
     day.messages.push_back(at);
-    text.reset(message.text);
+    const PreparedText& text = conversation.text(at);
     bool conflict = false;
     for (size_t term = 0; term < matchers_.size(); ++term) {
       if (!matchers_[term].containedIn(text)) continue;
@@ -117,7 +120,11 @@ QList<ArgumentAnalyzer::Candidate> ArgumentAnalyzer::candidateEvents(const Messa
 }
 
 QList<ArgumentEvent> ArgumentAnalyzer::analyze(const MessageList& messages) const {
-  const QList<Candidate> candidates = candidateEvents(messages);
+  return analyze(PreparedConversation(messages));
+}
+
+QList<ArgumentEvent> ArgumentAnalyzer::analyze(const PreparedConversation& conversation) const {
+  const QList<Candidate> candidates = candidateEvents(conversation);
   if (candidates.isEmpty()) {
     AnalysisLogger::log(QStringLiteral("Argument analyzer: no candidate windows"));
     return {};

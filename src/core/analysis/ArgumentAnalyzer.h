@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "analysis/PreparedText.h"
 #include "common/Date.h"
 #include "data/Message.h"
@@ -41,10 +42,12 @@ class ArgumentAnalyzer {
 
   // The accepted events, oldest first. Never fails.
   QList<ArgumentEvent> analyze(const MessageList& messages) const;
+  QList<ArgumentEvent> analyze(const PreparedConversation& conversation) const;
 
   // The strongest candidate days (at most kCandidateLimit): most conflict
   // messages first, then the larger window, then the earlier day.
   QList<Candidate> candidateEvents(const MessageList& messages) const;
+  QList<Candidate> candidateEvents(const PreparedConversation& conversation) const;
 
   // A conflict term as a whole word, or an apology.
   bool isConflictMessage(const PreparedText& text) const;

@@ -31,12 +31,15 @@ const QStringList& DialectAnalyzer::defaultTerms() {
 }
 
 PersonPhraseBreakdown DialectAnalyzer::analyze(const MessageList& messages) const {
+  return analyze(PreparedConversation(messages));
+}
+
+PersonPhraseBreakdown DialectAnalyzer::analyze(const PreparedConversation& conversation) const {
   std::vector<qint64> me(matchers_.size(), 0);
   std::vector<qint64> them(matchers_.size(), 0);
-  PreparedText text;
-  for (const Message& message : messages) {
-    text.reset(message.text);
-    std::vector<qint64>& counts = message.isFromMe ? me : them;
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const PreparedText& text = conversation.text(at);
+    std::vector<qint64>& counts = conversation.message(at).isFromMe ? me : them;
     for (size_t i = 0; i < matchers_.size(); ++i) counts[i] += matchers_[i].count(text);
   }
   return {ranked(terms_, me, kTopLimit), ranked(terms_, them, kTopLimit)};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "analysis/PreparedText.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
@@ -24,6 +25,7 @@ class DialectAnalyzer {
   const QStringList& terms() const { return terms_; }
 
   PersonPhraseBreakdown analyze(const MessageList& messages) const;
+  PersonPhraseBreakdown analyze(const PreparedConversation& conversation) const;
   QList<PhraseStat> topTerms(const MessageList& messages) const;
 
  private:

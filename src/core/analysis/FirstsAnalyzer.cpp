@@ -15,13 +15,10 @@ std::optional<Date> firstDateOf(const MessageList& messages) {
 }
 
 // The date of the first message matching the term, or nothing.
-std::optional<Date> firstOccurrence(const QString& term, const MessageList& messages) {
+std::optional<Date> firstOccurrence(const QString& term, const PreparedConversation& conversation) {
   const TermMatcher matcher(term);
-  PreparedText text;
-  for (const Message& message : messages) {
-    text.reset(message.text);
-    if (matcher.containedIn(text)) return message.date;
-  }
+  for (qsizetype at = 0; at < conversation.size(); ++at)
+    if (matcher.containedIn(conversation.text(at))) return conversation.message(at).date;
   return std::nullopt;
 }
 
@@ -96,6 +93,13 @@ QString FirstsAnalyzer::context(Date date, std::optional<Date> firstMessageDate,
 std::optional<FirstDistinctiveTerm> FirstsAnalyzer::firstRecurringTerm(const MessageList& messages,
                                                                        RelationshipType relationshipType,
                                                                        const ParticipantNames& participantNames) const {
+  return firstRecurringTerm(PreparedConversation(messages), relationshipType, participantNames);
+}
+
+std::optional<FirstDistinctiveTerm> FirstsAnalyzer::firstRecurringTerm(const PreparedConversation& conversation,
+                                                                       RelationshipType relationshipType,
+                                                                       const ParticipantNames& participantNames) const {
+  const MessageList& messages = conversation.messages();
   const QStringList terms = distinctiveTerms(relationshipType, participantNames);
   if (terms.isEmpty()) return std::nullopt;
   const qint64 minimum = messages.size() < kLongConversation ? 3 : 10;
@@ -106,12 +110,11 @@ std::optional<FirstDistinctiveTerm> FirstsAnalyzer::firstRecurringTerm(const Mes
   };
   const std::vector<TermMatcher> matchers = makeTermMatchers(terms);
   std::vector<Tally> tallies(matchers.size());
-  PreparedText text;
-  for (const Message& message : messages) {
-    text.reset(message.text);
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const PreparedText& text = conversation.text(at);
     for (size_t i = 0; i < matchers.size(); ++i) {
       if (!matchers[i].containedIn(text)) continue;
-      if (tallies[i].count++ == 0) tallies[i].first = message.date;
+      if (tallies[i].count++ == 0) tallies[i].first = messages[at].date;
     }
   }
 
@@ -130,6 +133,11 @@ std::optional<FirstDistinctiveTerm> FirstsAnalyzer::firstRecurringTerm(const Mes
 
 QList<MeaningfulFirst> FirstsAnalyzer::otherFirsts(const MessageList& messages,
                                                    const std::optional<QString>& excluding) const {
+  return otherFirsts(PreparedConversation(messages), excluding);
+}
+
+QList<MeaningfulFirst> FirstsAnalyzer::otherFirsts(const PreparedConversation& conversation,
+                                                   const std::optional<QString>& excluding) const {
   const std::vector<TermMatcher> matchers = makeTermMatchers(phraseList_);
   // The phrases still searched for, in list order.
   std::vector<size_t> open;
@@ -138,13 +146,11 @@ QList<MeaningfulFirst> FirstsAnalyzer::otherFirsts(const MessageList& messages,
     if (!excluding || phraseList_[static_cast<qsizetype>(i)] != excluded) open.push_back(i);
 
   QList<MeaningfulFirst> found;
-  PreparedText text;
-  for (const Message& message : messages) {
-    if (open.empty()) break;
-    text.reset(message.text);
+  for (qsizetype at = 0; at < conversation.size() && !open.empty(); ++at) {
+    const PreparedText& text = conversation.text(at);
     std::erase_if(open, [&](size_t i) {
       if (!matchers[i].containedIn(text)) return false;
-      found.append(MeaningfulFirst{phraseList_[static_cast<qsizetype>(i)], message.date});
+      found.append(MeaningfulFirst{phraseList_[static_cast<qsizetype>(i)], conversation.message(at).date});
       return true;
     });
   }
@@ -157,14 +163,21 @@ QList<MeaningfulFirst> FirstsAnalyzer::otherFirsts(const MessageList& messages,
 FirstsResult FirstsAnalyzer::firstsResult(const GenerativeAnalyzer::FirstsCandidates& candidates,
                                           const MessageList& messages, RelationshipType relationshipType,
                                           const ParticipantNames& participantNames) const {
+  return firstsResult(candidates, PreparedConversation(messages), relationshipType, participantNames);
+}
+
+FirstsResult FirstsAnalyzer::firstsResult(const GenerativeAnalyzer::FirstsCandidates& candidates,
+                                          const PreparedConversation& conversation, RelationshipType relationshipType,
+                                          const ParticipantNames& participantNames) const {
+  const MessageList& messages = conversation.messages();
   FirstsResult result;
   const QString term = candidates.distinctiveTerm.trimmed().toLower();
   if (distinctiveTerms(relationshipType, participantNames).contains(term)) {
-    if (const std::optional<Date> first = firstOccurrence(term, messages))
+    if (const std::optional<Date> first = firstOccurrence(term, conversation))
       result.firstDistinctiveTerm = FirstDistinctiveTerm{term, *first, context(*first, firstDateOf(messages))};
   }
   if (!result.firstDistinctiveTerm)
-    result.firstDistinctiveTerm = firstRecurringTerm(messages, relationshipType, participantNames);
+    result.firstDistinctiveTerm = firstRecurringTerm(conversation, relationshipType, participantNames);
   const std::optional<QString> chosen =
       result.firstDistinctiveTerm ? std::optional<QString>(result.firstDistinctiveTerm->term) : std::nullopt;
 
@@ -173,13 +186,13 @@ FirstsResult FirstsAnalyzer::firstsResult(const GenerativeAnalyzer::FirstsCandid
   for (const QString& proposed : candidates.meaningfulPhrases) {
     const QString phrase = proposed.trimmed().toLower();
     if (!phraseList_.contains(phrase) || seen.contains(phrase) || (chosen && phrase == *chosen)) continue;
-    const std::optional<Date> first = firstOccurrence(phrase, messages);
+    const std::optional<Date> first = firstOccurrence(phrase, conversation);
     if (!first) continue;
     seen.append(phrase);
     accepted.append(MeaningfulFirst{phrase, *first});
   }
   if (accepted.size() < kMinimumGenerativePhrases) {
-    result.otherFirsts = otherFirsts(messages, chosen);
+    result.otherFirsts = otherFirsts(conversation, chosen);
   } else {
     std::stable_sort(accepted.begin(), accepted.end(),
                      [](const MeaningfulFirst& a, const MeaningfulFirst& b) { return a.date < b.date; });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/GenerativeAnalyzer.h"
+#include "analysis/PreparedConversation.h"
 #include "common/Date.h"
 #include "data/Message.h"
 #include "data/RelationshipType.h"
@@ -45,16 +46,24 @@ class FirstsAnalyzer {
   // only when they are on the lists and occur; otherwise the heuristics decide.
   FirstsResult firstsResult(const GenerativeAnalyzer::FirstsCandidates& candidates, const MessageList& messages,
                             RelationshipType relationshipType, const ParticipantNames& participantNames) const;
+  FirstsResult firstsResult(const GenerativeAnalyzer::FirstsCandidates& candidates,
+                            const PreparedConversation& conversation, RelationshipType relationshipType,
+                            const ParticipantNames& participantNames) const;
 
   // The allowed term used in the most messages (at least 3 of them, or 10 in a
   // conversation of 1,000 messages or more); equal counts go to the earlier
   // first use, then to the earlier term of the list.
   std::optional<FirstDistinctiveTerm> firstRecurringTerm(const MessageList& messages, RelationshipType relationshipType,
                                                          const ParticipantNames& participantNames) const;
+  std::optional<FirstDistinctiveTerm> firstRecurringTerm(const PreparedConversation& conversation,
+                                                         RelationshipType relationshipType,
+                                                         const ParticipantNames& participantNames) const;
 
   // The first use of each phrase of the list (other than `excluding`), the
   // earliest five, by date.
   QList<MeaningfulFirst> otherFirsts(const MessageList& messages,
+                                     const std::optional<QString>& excluding = std::nullopt) const;
+  QList<MeaningfulFirst> otherFirsts(const PreparedConversation& conversation,
                                      const std::optional<QString>& excluding = std::nullopt) const;
 
   // The type's terms without the participants' names (case ignored).

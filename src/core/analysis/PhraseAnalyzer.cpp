@@ -1,9 +1,7 @@
 #include "analysis/PhraseAnalyzer.h"
 
-#include "analysis/PreparedText.h"
 #include "analysis/RankedCounts.h"
 #include "analysis/TokenTable.h"
-#include "analysis/Tokenizer.h"
 #include "common/UnicodeText.h"
 
 #include <QHash>
@@ -12,6 +10,7 @@
 #include <bit>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <vector>
 
 namespace murmela {
@@ -79,22 +78,19 @@ struct Tally {
   PairCounts pairs;
 };
 
+// Words and phrases of the conversation's shared tokens, one tally per person.
 class PhraseCounter {
  public:
-  explicit PhraseCounter(const QSet<QString>& stopwords) : stopwords_(stopwords) {}
+  PhraseCounter(const QSet<QString>& stopwords, const PreparedConversation& conversation)
+      : tokens_(conversation.tokens()), stopword_(tokens_.size()) {
+    for (size_t id = 0; id < tokens_.size(); ++id) stopword_[id] = stopwords.contains(tokens_[static_cast<int>(id)].text);
+  }
 
-  void add(const QString& text, Tally& tally) {
-    PreparedText::lowerInto(text, lowered_);
-    ids_.clear();
-    forEachToken(lowered_, [this](const TokenView& token) {
-      const int id = tokens_.intern(token);
-      if (static_cast<size_t>(id) == stopword_.size()) stopword_.push_back(stopwords_.contains(tokens_[id].text));
-      ids_.push_back(id);
-    });
+  void add(std::span<const std::uint32_t> ids, Tally& tally) const {
     if (tally.words.size() < tokens_.size()) tally.words.resize(tokens_.size(), 0);
-    for (size_t i = 0; i < ids_.size(); ++i) {
-      ++tally.words[static_cast<size_t>(ids_[i])];
-      if (i > 0) tally.pairs.add(PairCounts::key(ids_[i - 1], ids_[i]));
+    for (size_t i = 0; i < ids.size(); ++i) {
+      ++tally.words[ids[i]];
+      if (i > 0) tally.pairs.add(PairCounts::key(static_cast<int>(ids[i - 1]), static_cast<int>(ids[i])));
     }
   }
 
@@ -109,11 +105,8 @@ class PhraseCounter {
   }
   QString phrase(int first, int second) const { return tokens_[first].text + QLatin1Char(' ') + tokens_[second].text; }
 
-  const QSet<QString>& stopwords_;
-  TokenTable tokens_;
+  const TokenTable& tokens_;
   std::vector<bool> stopword_;  // by token number
-  QString lowered_;
-  std::vector<int> ids_;
 };
 
 QList<PhraseStat> PhraseCounter::ranked(const Tally& tally, qsizetype limit) const {
@@ -170,17 +163,23 @@ const QStringList& PhraseAnalyzer::defaultStopwords() {
 }
 
 PersonPhraseBreakdown PhraseAnalyzer::analyze(const MessageList& messages) const {
-  PhraseCounter counter(stopwords_);
+  return analyze(PreparedConversation(messages));
+}
+
+PersonPhraseBreakdown PhraseAnalyzer::analyze(const PreparedConversation& conversation) const {
+  const PhraseCounter counter(stopwords_, conversation);
   Tally me;
   Tally them;
-  for (const Message& message : messages) counter.add(message.text, message.isFromMe ? me : them);
+  for (qsizetype i = 0; i < conversation.size(); ++i)
+    counter.add(conversation.tokensOf(i), conversation.message(i).isFromMe ? me : them);
   return {counter.ranked(me, kTopLimit), counter.ranked(them, kTopLimit)};
 }
 
 QList<PhraseStat> PhraseAnalyzer::topPhrases(const MessageList& messages) const {
-  PhraseCounter counter(stopwords_);
+  const PreparedConversation conversation(messages);
+  const PhraseCounter counter(stopwords_, conversation);
   Tally all;
-  for (const Message& message : messages) counter.add(message.text, all);
+  for (qsizetype i = 0; i < conversation.size(); ++i) counter.add(conversation.tokensOf(i), all);
   return counter.ranked(all, kTopLimit);
 }
 

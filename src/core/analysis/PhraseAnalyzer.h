@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
 
@@ -25,6 +26,7 @@ class PhraseAnalyzer {
 
   // `me`: the ranking of the messages I sent; `them`: of all others.
   PersonPhraseBreakdown analyze(const MessageList& messages) const;
+  PersonPhraseBreakdown analyze(const PreparedConversation& conversation) const;
   // At most kTopLimit entries, count descending, then text by code point.
   QList<PhraseStat> topPhrases(const MessageList& messages) const;
 

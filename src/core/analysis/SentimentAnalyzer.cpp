@@ -37,18 +37,29 @@ qint64 SentimentAnalyzer::score(const PreparedText& text) const {
 }
 
 QList<MonthlySentiment> SentimentAnalyzer::analyze(const MessageList& messages) const {
+  return analyze(PreparedConversation(messages));
+}
+
+QList<MonthlySentiment> SentimentAnalyzer::analyze(const PreparedConversation& conversation) const {
   struct Month {
     Date start;
     double sum = 0.0;
     qint64 count = 0;
   };
-  const LocalCalendar calendar;
+  const LocalCalendar& calendar = conversation.calendar();
   std::map<qint64, Month> months;  // keyed by year * 12 + month - 1
   Month* current = nullptr;
   qint64 currentKey = 0;
-  PreparedText text;
-  for (const Message& message : messages) {
-    const QDate day = calendar.date(message.date);
+  qint64 currentDay = 0;
+  QDate day;
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const Message& message = conversation.message(at);
+    // Messages come in date order: the month changes rarely.
+    const qint64 julianDay = conversation.julianDay(at);
+    if (!current || julianDay != currentDay) {
+      currentDay = julianDay;
+      day = QDate::fromJulianDay(julianDay);
+    }
     const qint64 key = qint64(day.year()) * 12 + day.month() - 1;
     if (!current || key != currentKey) {
       currentKey = key;
@@ -61,8 +72,7 @@ QList<MonthlySentiment> SentimentAnalyzer::analyze(const MessageList& messages) 
       }
       current = &entry->second;
     }
-    text.reset(message.text);
-    current->sum += static_cast<double>(score(text));
+    current->sum += static_cast<double>(score(conversation.text(at)));
     ++current->count;
   }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "analysis/PreparedText.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
@@ -27,6 +28,7 @@ class SentimentAnalyzer {
 
   // Months ascending; a month without messages does not appear.
   QList<MonthlySentiment> analyze(const MessageList& messages) const;
+  QList<MonthlySentiment> analyze(const PreparedConversation& conversation) const;
   // The score of one message: positive words contained minus negative words contained.
   qint64 score(const QString& text) const;
 

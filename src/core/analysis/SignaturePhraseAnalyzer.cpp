@@ -60,9 +60,9 @@ bool ranksBefore(const Ranked& a, const Ranked& b) {
   return UnicodeText::lessByCodePoint(a.text, b.text);
 }
 
-std::optional<SignaturePhrase> mostUsedTerm(const QStringList& terms, const MessageList& messages,
+std::optional<SignaturePhrase> mostUsedTerm(const QStringList& terms, const PreparedConversation& conversation,
                                             const QString& fallbackFlavor) {
-  const QList<qint64> counts = SignaturePhraseAnalyzer::fuzzyCounts(terms, messages);
+  const QList<qint64> counts = SignaturePhraseAnalyzer::fuzzyCounts(terms, conversation);
   qsizetype best = -1;
   for (qsizetype i = 0; i < terms.size(); ++i)
     if (counts[i] >= 1 && (best < 0 || counts[i] > counts[best])) best = i;
@@ -96,8 +96,13 @@ bool SignaturePhraseAnalyzer::isGeneric(const QString& phrase) const {
 }
 
 QList<PhraseStat> SignaturePhraseAnalyzer::rankedPhrases(const MessageList& messages, qsizetype limit) const {
+  return rankedPhrases(PreparedConversation(messages), limit);
+}
+
+QList<PhraseStat> SignaturePhraseAnalyzer::rankedPhrases(const PreparedConversation& conversation,
+                                                         qsizetype limit) const {
   if (limit <= 0) return {};
-  const WordRuns runs(messages, kShortestRun, kLongestRun, kMinimumCount);
+  const WordRuns runs(conversation, kShortestRun, kLongestRun, kMinimumCount);
   const TokenTable& tokens = runs.tokens();
 
   std::vector<char> genericWord(tokens.size());
@@ -155,9 +160,10 @@ QString SignaturePhraseAnalyzer::normalizedForPhraseMatching(const QString& text
   return normalizeLowered(WholeWordMatcher::lowered(text), buffer).toString();
 }
 
-QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, const MessageList& messages) {
+QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases,
+                                                   const PreparedConversation& conversation) {
   QList<qint64> counts(phrases.size(), 0);
-  if (messages.isEmpty() || phrases.isEmpty()) return counts;
+  if (conversation.size() == 0 || phrases.isEmpty()) return counts;
 
   struct Query {
     qsizetype index;
@@ -166,11 +172,12 @@ QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, c
     // A word the lowered message must contain for a match to be possible (a
     // word of the phrase that no spelling-out produces), or empty.
     QString anchor;
+    PairSignature anchorSignature;
   };
   std::vector<Query> queries;
   for (qsizetype i = 0; i < phrases.size(); ++i) {
     if (phrases[i] == kILoveYou) {
-      queries.push_back({i, true, WholeWordMatcher(kILoveYou), QString()});
+      queries.push_back({i, true, WholeWordMatcher(kILoveYou), QString(), PairSignature()});
       continue;
     }
     const QString normalized = normalizedForPhraseMatching(phrases[i]);
@@ -178,24 +185,24 @@ QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, c
     QString anchor;
     for (const QString& word : wordsOf(normalized))
       if (word != u"i" && word != u"love" && word != u"you" && word.size() > anchor.size()) anchor = word;
-    queries.push_back({i, false, WholeWordMatcher(normalized), anchor});
+    queries.push_back({i, false, WholeWordMatcher(normalized), anchor, PairSignature(anchor)});
   }
   if (queries.empty()) return counts;
 
   const WholeWordMatcher ily(QStringLiteral("ily"));
   std::vector<char> possible(queries.size());
   std::u16string buffer;
-  QString lowered;
-  for (const Message& message : messages) {
-    PreparedText::lowerInto(message.text, lowered);
-    const QStringView text(lowered);
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const PreparedText& prepared = conversation.text(at);
+    const QStringView text(prepared.lowered());
     bool any = false;
     for (size_t i = 0; i < queries.size(); ++i) {
       const Query& query = queries[i];
       // Every other word of the normalized text stands in the lowered text as
       // it is, so a missing anchor rules the message out.
       const bool may = query.loveYou ? text.contains(u"love") || text.contains(u"ily")
-                                     : query.anchor.isEmpty() || text.contains(query.anchor);
+                                     : query.anchor.isEmpty() ||
+                                           prepared.containsLiteral(query.anchor, query.anchorSignature);
       possible[i] = may ? 1 : 0;
       any = any || may;
     }
@@ -218,8 +225,16 @@ QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, c
   return counts;
 }
 
+QList<qint64> SignaturePhraseAnalyzer::fuzzyCounts(const QStringList& phrases, const MessageList& messages) {
+  return fuzzyCounts(phrases, PreparedConversation(messages));
+}
+
 qint64 SignaturePhraseAnalyzer::fuzzyCount(const QString& phrase, const MessageList& messages) {
-  return fuzzyCounts({phrase}, messages).constFirst();
+  return fuzzyCount(phrase, PreparedConversation(messages));
+}
+
+qint64 SignaturePhraseAnalyzer::fuzzyCount(const QString& phrase, const PreparedConversation& conversation) {
+  return fuzzyCounts({phrase}, conversation).constFirst();
 }
 
 QString SignaturePhraseAnalyzer::flavorLine(const QString& phrase, RelationshipType relationshipType) {
@@ -238,16 +253,21 @@ QString SignaturePhraseAnalyzer::flavorLine(const QString& phrase, RelationshipT
 
 std::optional<SignaturePhrase> SignaturePhraseAnalyzer::fallbackSignaturePhrase(RelationshipType relationshipType,
                                                                                 const MessageList& messages) {
+  return fallbackSignaturePhrase(relationshipType, PreparedConversation(messages));
+}
+
+std::optional<SignaturePhrase> SignaturePhraseAnalyzer::fallbackSignaturePhrase(
+    RelationshipType relationshipType, const PreparedConversation& conversation) {
   switch (relationshipType) {
     case RelationshipType::romantic: {
-      const qint64 count = fuzzyCount(kILoveYou, messages);
+      const qint64 count = fuzzyCount(kILoveYou, conversation);
       if (count < 1) return std::nullopt;
       return SignaturePhrase{kILoveYou, count, QStringLiteral("(the classic)")};
     }
     case RelationshipType::closeFriend:
-      return mostUsedTerm(kFriendTerms, messages, QStringLiteral("(the bat signal)"));
+      return mostUsedTerm(kFriendTerms, conversation, QStringLiteral("(the bat signal)"));
     case RelationshipType::family:
-      return mostUsedTerm(kFamilyCheckIns, messages, QStringLiteral("(the check-in)"));
+      return mostUsedTerm(kFamilyCheckIns, conversation, QStringLiteral("(the check-in)"));
     case RelationshipType::casual:
       break;
   }
@@ -256,38 +276,43 @@ std::optional<SignaturePhrase> SignaturePhraseAnalyzer::fallbackSignaturePhrase(
 
 std::optional<SignaturePhrase> SignaturePhraseAnalyzer::analyze(const MessageList& messages,
                                                                 RelationshipType relationshipType) const {
-  const QList<PhraseStat> ranked = rankedPhrases(messages, kShortlistLimit);
+  return analyze(PreparedConversation(messages), relationshipType);
+}
+
+std::optional<SignaturePhrase> SignaturePhraseAnalyzer::analyze(const PreparedConversation& conversation,
+                                                                RelationshipType relationshipType) const {
+  const QList<PhraseStat> ranked = rankedPhrases(conversation, kShortlistLimit);
   QList<GenerativeAnalyzer::SignaturePhraseOption> shortlist;
   for (const PhraseStat& entry : ranked) shortlist.append({entry.phrase, entry.count});
 
   if (const auto pick = GenerativeAnalyzer::signaturePhraseCandidate(shortlist, relationshipType)) {
-    const qint64 count = fuzzyCount(pick->phrase, messages);
+    const qint64 count = fuzzyCount(pick->phrase, conversation);
     if (count >= 1 && !isGeneric(pick->phrase)) return SignaturePhrase{pick->phrase, count, pick->flavorLine};
     AnalysisLogger::log(QStringLiteral("AFM signature phrase: rejected selected phrase='") + pick->phrase +
                         QStringLiteral("' count=") + QString::number(count) +
                         QStringLiteral("; using heuristic shortlist winner"));
   }
-  return analyzeWithHeuristics(messages, relationshipType, ranked);
+  return analyzeWithHeuristics(conversation, relationshipType, ranked);
 }
 
-std::optional<SignaturePhrase> SignaturePhraseAnalyzer::analyzeWithHeuristics(const MessageList& messages,
+std::optional<SignaturePhrase> SignaturePhraseAnalyzer::analyzeWithHeuristics(const PreparedConversation& conversation,
                                                                               RelationshipType relationshipType,
                                                                               const QList<PhraseStat>& ranked) const {
   const QString prefix = QStringLiteral("Heuristic signature phrase: ");
   AnalysisLogger::log(prefix + QStringLiteral("starting"));
   if (!ranked.isEmpty()) {
     const PhraseStat& top = ranked.constFirst();
-    if (top.count >= winningThreshold(messages.size())) {
+    if (top.count >= winningThreshold(conversation.size())) {
       AnalysisLogger::log(prefix + QStringLiteral("success phrase='") + top.phrase + QLatin1Char('\''));
       // The fuzzy count also finds spelling variants, but it misses the run
       // where the tokenizer dropped short words ("see you at the pickle jar"
       // is the run "see you the pickle jar"): never report fewer than the run
       // occurred.
-      const qint64 count = std::max(fuzzyCount(top.phrase, messages), top.count);
+      const qint64 count = std::max(fuzzyCount(top.phrase, conversation), top.count);
       return SignaturePhrase{top.phrase, count, flavorLine(top.phrase, relationshipType)};
     }
   }
-  std::optional<SignaturePhrase> fallback = fallbackSignaturePhrase(relationshipType, messages);
+  std::optional<SignaturePhrase> fallback = fallbackSignaturePhrase(relationshipType, conversation);
   AnalysisLogger::log(prefix + (fallback ? QStringLiteral("fallback phrase='") + fallback->phrase + QLatin1Char('\'')
                                          : QStringLiteral("no phrase")));
   return fallback;

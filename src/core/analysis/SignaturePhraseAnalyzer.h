@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "data/Message.h"
 #include "data/RelationshipType.h"
 #include "data/WrappedReport.h"
@@ -33,11 +34,14 @@ class SignaturePhraseAnalyzer {
 
   // Never fails; nothing when neither a pick, a winner nor a fallback applies.
   std::optional<SignaturePhrase> analyze(const MessageList& messages, RelationshipType relationshipType) const;
+  std::optional<SignaturePhrase> analyze(const PreparedConversation& conversation,
+                                         RelationshipType relationshipType) const;
 
   // The ranking: runs of 3 to 5 tokens within a message that occur at least 3
   // times and are not generic, by count descending, then more characters
   // first, then code-point order; the first `limit` entries.
   QList<PhraseStat> rankedPhrases(const MessageList& messages, qsizetype limit = kShortlistLimit) const;
+  QList<PhraseStat> rankedPhrases(const PreparedConversation& conversation, qsizetype limit = kShortlistLimit) const;
 
   // The whole phrase is generic, or every word of it (split at spaces) is.
   bool isGeneric(const QString& phrase) const;
@@ -50,8 +54,10 @@ class SignaturePhraseAnalyzer {
   // of its normalized form in every message's normalized text; for "i love
   // you" the number of messages saying it in any of its forms.
   static qint64 fuzzyCount(const QString& phrase, const MessageList& messages);
+  static qint64 fuzzyCount(const QString& phrase, const PreparedConversation& conversation);
   // fuzzyCount of several phrases in one pass over the messages.
   static QList<qint64> fuzzyCounts(const QStringList& phrases, const MessageList& messages);
+  static QList<qint64> fuzzyCounts(const QStringList& phrases, const PreparedConversation& conversation);
 
   // Lower-cased words (letters, marks, numbers) joined by single spaces, with
   // "ily" spelled out as "i love you" and "u" as "you".
@@ -60,9 +66,12 @@ class SignaturePhraseAnalyzer {
   static QString flavorLine(const QString& phrase, RelationshipType relationshipType);
   static std::optional<SignaturePhrase> fallbackSignaturePhrase(RelationshipType relationshipType,
                                                                 const MessageList& messages);
+  static std::optional<SignaturePhrase> fallbackSignaturePhrase(RelationshipType relationshipType,
+                                                                const PreparedConversation& conversation);
 
  private:
-  std::optional<SignaturePhrase> analyzeWithHeuristics(const MessageList& messages, RelationshipType relationshipType,
+  std::optional<SignaturePhrase> analyzeWithHeuristics(const PreparedConversation& conversation,
+                                                       RelationshipType relationshipType,
                                                        const QList<PhraseStat>& ranked) const;
 
   QSet<QString> genericPhrases_;

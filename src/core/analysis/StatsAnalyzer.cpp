@@ -1,5 +1,6 @@
 #include "analysis/StatsAnalyzer.h"
 
+#include "analysis/PreparedConversation.h"
 #include "analysis/RankedCounts.h"
 #include "common/LocalCalendar.h"
 #include "common/UnicodeText.h"
@@ -40,6 +41,11 @@ bool isLikelyEmoji(QStringView character) {
 }
 
 StatsResult StatsAnalyzer::analyze(const MessageList& messages) const {
+  return analyze(PreparedConversation(messages));
+}
+
+StatsResult StatsAnalyzer::analyze(const PreparedConversation& conversation) const {
+  const MessageList& messages = conversation.messages();
   StatsResult result;
   result.messagesByHourByDayOfWeek = emptyGrid();
   if (messages.isEmpty()) {
@@ -49,7 +55,7 @@ StatsResult StatsAnalyzer::analyze(const MessageList& messages) const {
     return result;
   }
 
-  const LocalCalendar calendar;
+  const LocalCalendar& calendar = conversation.calendar();
   result.firstMessageDate = messages.first().date;
   result.lastMessageDate = messages.last().date;
 
@@ -61,11 +67,12 @@ StatsResult StatsAnalyzer::analyze(const MessageList& messages) const {
   int lastRow = 0;
   qint64* yearCount = nullptr;
 
-  for (const Message& message : messages) {
-    const QDate day = calendar.date(message.date);
-    const qint64 julianDay = day.toJulianDay();
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const Message& message = messages[at];
+    const qint64 julianDay = conversation.julianDay(at);
     if (julianDay != lastDay || !yearCount) {
       // Messages come in date order, so the year and the weekday change rarely.
+      const QDate day = QDate::fromJulianDay(julianDay);
       lastDay = julianDay;
       days.insert(julianDay);
       lastYear = day.year();
@@ -73,7 +80,7 @@ StatsResult StatsAnalyzer::analyze(const MessageList& messages) const {
       yearCount = &result.messagesByYear[lastYear];
     }
     ++*yearCount;
-    const int hour = calendar.hour(message.date);
+    const int hour = conversation.hour(at);
     if (lastRow >= 0 && lastRow < 7 && hour >= 0 && hour < 24) ++grid[lastRow][hour];
 
     if (message.isFromMe)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Date.h"
+#include "analysis/PreparedConversation.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
 
@@ -32,6 +33,7 @@ class StatsAnalyzer {
   static constexpr qsizetype kTopEmojiLimit = 12;
 
   StatsResult analyze(const MessageList& messages) const;
+  StatsResult analyze(const PreparedConversation& conversation) const;
 };
 
 // Whether one character (extended grapheme cluster) counts as an emoji: one of

@@ -1,5 +1,6 @@
 #include "analysis/StreakAnalyzer.h"
 
+#include "analysis/PreparedConversation.h"
 #include "common/LocalCalendar.h"
 
 #include <algorithm>
@@ -8,11 +9,15 @@
 namespace murmela {
 
 StreakResult StreakAnalyzer::analyze(const MessageList& messages) const {
-  const LocalCalendar calendar;
+  return analyze(PreparedConversation(messages));
+}
+
+StreakResult StreakAnalyzer::analyze(const PreparedConversation& conversation) const {
+  const LocalCalendar& calendar = conversation.calendar();
   // Julian day numbers of the local days, each once, ascending.
   std::vector<qint64> days;
-  for (const Message& message : messages) {
-    const qint64 day = calendar.date(message.date).toJulianDay();
+  for (qsizetype at = 0; at < conversation.size(); ++at) {
+    const qint64 day = conversation.julianDay(at);
     if (days.empty() || days.back() != day) days.push_back(day);
   }
   if (!std::is_sorted(days.begin(), days.end())) std::sort(days.begin(), days.end());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
 
@@ -16,6 +17,7 @@ struct StreakResult {
 class StreakAnalyzer {
  public:
   StreakResult analyze(const MessageList& messages) const;
+  StreakResult analyze(const PreparedConversation& conversation) const;
 };
 
 }  // namespace murmela

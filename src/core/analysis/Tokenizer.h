@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <cstdint>
+
 namespace murmela {
 
 // The word tokens of a text: lower-cased, split at every code point that is
@@ -27,10 +29,14 @@ template <typename Visitor>
 void forEachToken(QStringView lowered, Visitor&& visit);
 
 namespace TokenizerDetail {
+// Letters and digits of ASCII, one bit per unit below U+0080.
+inline constexpr std::uint64_t kAsciiWordLow = 0x03FF000000000000ull;   // 0-9
+inline constexpr std::uint64_t kAsciiWordHigh = 0x07FFFFFE07FFFFFEull;  // A-Z, a-z
+inline bool isAsciiWordUnit(char16_t unit) {
+  return ((unit < 64 ? kAsciiWordLow >> unit : kAsciiWordHigh >> (unit - 64)) & 1) != 0;
+}
 inline bool isWordUnit(char32_t codePoint) {
-  if (codePoint < 0x80)
-    return (codePoint >= u'a' && codePoint <= u'z') || (codePoint >= u'0' && codePoint <= u'9') ||
-           (codePoint >= u'A' && codePoint <= u'Z');
+  if (codePoint < 0x80) return isAsciiWordUnit(static_cast<char16_t>(codePoint));
   return UnicodeText::isAlphanumeric(codePoint);
 }
 }  // namespace TokenizerDetail
@@ -44,8 +50,10 @@ void forEachWordPiece(QStringView lowered, Visitor&& visit) {
   qsizetype start = -1;
   bool simple = true;
   for (qsizetype i = 0, width = 1; i < size; i += width) {
-    const char32_t codePoint = UnicodeText::codePointAt(lowered, i, &width);
-    if (TokenizerDetail::isWordUnit(codePoint)) {
+    const char16_t unit = lowered[i].unicode();
+    // Most chat text is ASCII: one unit, one table look-up.
+    const char32_t codePoint = unit < 0x80 ? (width = 1, unit) : UnicodeText::codePointAt(lowered, i, &width);
+    if (unit < 0x80 ? TokenizerDetail::isAsciiWordUnit(unit) : TokenizerDetail::isWordUnit(codePoint)) {
       if (start < 0) {
         start = i;
         simple = true;

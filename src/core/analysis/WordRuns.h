@@ -1,7 +1,7 @@
 #pragma once
 
+#include "analysis/PreparedConversation.h"
 #include "analysis/TokenTable.h"
-#include "data/Message.h"
 
 #include <QString>
 
@@ -23,8 +23,9 @@ class WordRuns {
     std::uint32_t at = 0;  // position of one occurrence in the token stream
   };
 
-  // Counts the runs of `shortest` to `longest` tokens (shortest >= 2).
-  WordRuns(const MessageList& messages, int shortest, int longest, qint64 minimumCount);
+  // Counts the runs of `shortest` to `longest` tokens (shortest >= 2) of the
+  // conversation's token stream; the conversation must outlive the runs.
+  WordRuns(const PreparedConversation& conversation, int shortest, int longest, qint64 minimumCount);
 
   // Every run of the counted lengths that occurs at least minimumCount times.
   const std::vector<Run>& frequentRuns() const { return runs_; }
@@ -36,8 +37,8 @@ class WordRuns {
   QString text(const Run& run) const;
 
  private:
-  TokenTable tokens_;
-  std::vector<std::uint32_t> stream_;  // token numbers, messages separated by kSeparator
+  const TokenTable& tokens_;
+  const std::vector<std::uint32_t>& stream_;  // token numbers, messages separated by kSeparator
   std::vector<Run> runs_;
 };
 

@@ -30,20 +30,20 @@ void report(const WrappedAnalysisPipeline::ProgressCallback& progress, AnalysisS
   if (progress) progress(ProcessingProgress{stage, fraction, std::nullopt});
 }
 
-FirstsResult firsts(const MessageList& messages, RelationshipType type, const ParticipantNames& names) {
+FirstsResult firsts(const PreparedConversation& conversation, RelationshipType type, const ParticipantNames& names) {
   const FirstsAnalyzer analyzer;
-  if (const auto candidates = GenerativeAnalyzer::firstsCandidates(messages, type, names))
-    return analyzer.firstsResult(*candidates, messages, type, names);
+  if (const auto candidates = GenerativeAnalyzer::firstsCandidates(conversation.messages(), type, names))
+    return analyzer.firstsResult(*candidates, conversation, type, names);
 
   const QString prefix = QStringLiteral("Heuristic firsts analyzer: ");
   AnalysisLogger::log(prefix + QStringLiteral("starting"));
   FirstsResult result;
-  result.firstDistinctiveTerm = analyzer.firstRecurringTerm(messages, type, names);
+  result.firstDistinctiveTerm = analyzer.firstRecurringTerm(conversation, type, names);
   AnalysisLogger::log(prefix + QStringLiteral("term='") +
                       (result.firstDistinctiveTerm ? result.firstDistinctiveTerm->term : QStringLiteral("none")) +
                       QLatin1Char('\''));
   result.otherFirsts = analyzer.otherFirsts(
-      messages, result.firstDistinctiveTerm ? std::optional<QString>(result.firstDistinctiveTerm->term) : std::nullopt);
+      conversation, result.firstDistinctiveTerm ? std::optional<QString>(result.firstDistinctiveTerm->term) : std::nullopt);
   return result;
 }
 
@@ -59,27 +59,29 @@ WrappedReport WrappedAnalysisPipeline::buildReport(const ImportedChat& chat, con
   checkCancellation(stop);
   report(progress, AnalysisStage::aggregating, 0.25);
 
-  const StatsResult stats = StatsAnalyzer().analyze(messages);
-  const PersonPhraseBreakdown phrases = PhraseAnalyzer().analyze(messages);
-  const PersonPhraseBreakdown dialect = DialectAnalyzer().analyze(messages);
-  const PersonIntBreakdown apologies = ApologyAnalyzer().analyze(messages);
+  // Every text is lowered and tokenized once, for all analyzers.
+  const PreparedConversation conversation(messages);
+  const StatsResult stats = StatsAnalyzer().analyze(conversation);
+  const PersonPhraseBreakdown phrases = PhraseAnalyzer().analyze(conversation);
+  const PersonPhraseBreakdown dialect = DialectAnalyzer().analyze(conversation);
+  const PersonIntBreakdown apologies = ApologyAnalyzer().analyze(conversation);
   const InitiationResult initiations = InitiationAnalyzer().analyze(messages);
   const ResponseTimeResult responseTimes = ResponseTimeAnalyzer().analyze(messages);
-  const StreakResult streaks = StreakAnalyzer().analyze(messages);
+  const StreakResult streaks = StreakAnalyzer().analyze(conversation);
 
   std::optional<RelationshipClassification> classification = GenerativeAnalyzer::classifyRelationship(messages);
   if (!classification) classification = RelationshipClassifier().classifyWithHeuristics(messages);
   const RelationshipType type = classification->type;
 
-  const std::optional<SignaturePhrase> signature = SignaturePhraseAnalyzer().analyze(messages, type);
+  const std::optional<SignaturePhrase> signature = SignaturePhraseAnalyzer().analyze(conversation, type);
   const ParticipantNames names{chat.meName, chat.otherName};
-  FirstsResult firstsResult = firsts(messages, type, names);
+  FirstsResult firstsResult = firsts(conversation, type, names);
 
   checkCancellation(stop);
   report(progress, AnalysisStage::analyzingTone, 0.7);
 
-  QList<MonthlySentiment> sentiment = SentimentAnalyzer().analyze(messages);
-  QList<ArgumentEvent> arguments = ArgumentAnalyzer().analyze(messages);
+  QList<MonthlySentiment> sentiment = SentimentAnalyzer().analyze(conversation);
+  QList<ArgumentEvent> arguments = ArgumentAnalyzer().analyze(conversation);
 
   checkCancellation(stop);
   report(progress, AnalysisStage::generatingSummary, 0.92);

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <tuple>
 
 namespace murmela {
 
@@ -78,6 +80,34 @@ QImage tileAt(qreal scale) {
   return tiles.emplace(key, tile).first->second;
 }
 
+// The pattern over a whole area of device pixels, tiled once and kept: the
+// window paints its background many times a second. Filling an area with a
+// texture brush hands its rows to Qt's global thread pool and waits for them,
+// so a busy machine stalls the painting thread; blending one ready image is a
+// plain loop on the painting thread. A few areas are kept (the screens share
+// one size); others are filled from the tile.
+std::optional<QImage> sheetAt(qreal scale, const QSize& pixels) {
+  constexpr size_t kSheets = 4;
+  static std::mutex lock;
+  static std::map<std::tuple<qint64, int, int>, QImage> sheets;
+  const auto key = std::make_tuple(std::llround(scale * kRepeat), pixels.width(), pixels.height());
+  {
+    const std::lock_guard<std::mutex> guard(lock);
+    const auto found = sheets.find(key);
+    if (found != sheets.end()) return found->second;
+    if (sheets.size() >= kSheets) return std::nullopt;
+  }
+  QImage sheet(pixels, QImage::Format_ARGB32_Premultiplied);
+  sheet.fill(Qt::transparent);
+  {
+    QPainter painter(&sheet);
+    painter.fillRect(sheet.rect(), QBrush(tileAt(scale)));
+  }
+  sheet.setDevicePixelRatio(scale);
+  const std::lock_guard<std::mutex> guard(lock);
+  return sheets.emplace(key, sheet).first->second;
+}
+
 }  // namespace
 
 SpeckleBackground::Drawn SpeckleBackground::paint(QPainter& painter, const QSizeF& size) {
@@ -95,9 +125,16 @@ SpeckleBackground::Drawn SpeckleBackground::paint(QPainter& painter, const QSize
   // The dots' own extent (the last ones reach past a far edge on the grid),
   // out to whole pixels so no edge pixel of a dot is cut.
   const auto reach = [&](int count) { return std::ceil(((count - 1) * kPitch + kLargeDiameter) * scale) / scale; };
+  const QRectF area(0.0, 0.0, reach(columnCount), reach(rowCount));
+  const QSize pixels(static_cast<int>(std::lround(area.width() * scale)),
+                     static_cast<int>(std::lround(area.height() * scale)));
+  if (const std::optional<QImage> sheet = sheetAt(scale, pixels)) {
+    painter.drawImage(area.topLeft(), *sheet);
+    return Drawn::fromTile;
+  }
   QBrush pattern(tileAt(scale));
   pattern.setTransform(QTransform::fromScale(1.0 / scale, 1.0 / scale));
-  painter.fillRect(QRectF(0.0, 0.0, reach(columnCount), reach(rowCount)), pattern);
+  painter.fillRect(area, pattern);
   return Drawn::fromTile;
 }
 

@@ -37,9 +37,10 @@ struct SpeckleBackground {
   // Fills the area from (0, 0). Where the painter maps points to device
   // pixels by a plain scale whose 8-point repeat of the pattern is a whole
   // number of pixels, and (0, 0) falls on a pixel corner (the window, the
-  // export and the gallery at 1x, 2x, 3x), the area is filled with one tile of
-  // the pattern drawn once per scale for the whole process (from any thread);
-  // otherwise dot by dot. Both look the same.
+  // export and the gallery at 1x, 2x, 3x), the area is filled from one tile of
+  // the pattern drawn once per scale for the whole process (from any thread),
+  // for the few area sizes the screens use as one image tiled once and blended
+  // in place; otherwise dot by dot. All look the same.
   static Drawn paint(QPainter& painter, const QSizeF& size);
   static void paintDotByDot(QPainter& painter, const QSizeF& size);
 };

@@ -2,6 +2,7 @@
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
 #include "kit/paint/Shadow.h"
+#include "kit/paint/ShapeCache.h"
 #include "kit/paint/Shapes.h"
 #include "kit/symbols/Symbols.h"
 #include "support/TestRegistry.h"
@@ -11,6 +12,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace murmela;
 
@@ -241,6 +244,58 @@ class PaintTest : public QObject {
     QVERIFY(std::abs(shapes[1].bounds.width() - 2) < 1e-6 && std::abs(shapes[1].bounds.height() - 10) < 1e-6);
     QCOMPARE(shapes[2].opacity, 1.0);  // the scopes restored the painter
     QCOMPARE(shapes[2].bounds, QRectF(100, 200, 1, 1));
+  }
+
+  // A drawing blended from its cached image looks as drawn in place, at the
+  // window's and the export's scales, off the pixel grid and under opacity;
+  // a changed key draws it again.
+  void shapeCacheLooksAsDrawnInPlace_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<QPointF>("offset");
+    QTest::addColumn<qreal>("opacity");
+    QTest::newRow("1x") << 1.0 << QPointF() << 1.0;
+    QTest::newRow("1x, off the grid, faded") << 1.0 << QPointF(0.3, 10.55) << 0.4;
+    QTest::newRow("3x, off the grid") << 3.0 << QPointF(0.7, 0.2) << 1.0;
+  }
+  void shapeCacheLooksAsDrawnInPlace() {
+    QFETCH(qreal, scale);
+    QFETCH(QPointF, offset);
+    QFETCH(qreal, opacity);
+    ShapeCache cache;
+    const QRectF ring(20.0, 20.0, 40.0, 40.0);
+    const auto render = [&](bool cached, qreal sweep) {
+      QImage image((QSizeF(80, 80) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(scale);
+      image.fill(MurmelaTheme::cream);
+      QPainter painter(&image);
+      painter.translate(offset);
+      painter.setOpacity(opacity);
+      const auto draw = [&](QPainter& target) {
+        target.setRenderHint(QPainter::Antialiasing);
+        QPainterPath arc;
+        arc.arcMoveTo(ring, 90.0);
+        arc.arcTo(ring, 90.0, sweep);
+        target.strokePath(arc, QPen(MurmelaTheme::rose, 2.5, Qt::SolidLine, Qt::RoundCap));
+      };
+      if (cached)
+        cache.paint(painter, ring.adjusted(-3, -3, 3, 3), quint64(sweep + 360.0), draw);
+      else
+        draw(painter);
+      return image;
+    };
+    for (const qreal sweep : {-90.0, -200.0}) {
+      const QImage direct = render(false, sweep);
+      const QImage cached = render(true, sweep);
+      int worst = 0;
+      for (int y = 0; y < direct.height(); ++y)
+        for (int x = 0; x < direct.width(); ++x) {
+          const QRgb a = direct.pixel(x, y);
+          const QRgb b = cached.pixel(x, y);
+          worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                            std::abs(qBlue(a) - qBlue(b))});
+        }
+      QVERIFY2(worst <= 3, qPrintable(QString::number(worst)));
+    }
   }
 
   void transitionsArePureFunctionsOfTime_data() {

@@ -105,6 +105,23 @@ class ProcessingViewTest : public QObject {
     QCOMPARE(layout.aside.top(), 670.0);
   }
 
+  // A frame drawn after the run moves on shows where it is: the laid-out
+  // screen is kept only while nothing it shows changes.
+  void framesFollowTheRun() {
+    ScreenHarness harness;
+    harness.holdRunAt(kMaya, {AnalysisStage::aggregating, 0.25, std::nullopt});
+    ProcessingView view(hostsOf(harness.coordinator()));
+    const auto shows = [&view](const QString& percent) {  // digits are drawn one by one
+      PaintRecorder recorder;
+      paintInto(recorder, view);
+      return recorder.allText().contains(percent);
+    };
+    QVERIFY(shows(QStringLiteral("|2|5|%|")));
+    harness.holdRunAt(kMaya, {AnalysisStage::aggregating, 0.5, std::nullopt});
+    QVERIFY(shows(QStringLiteral("|5|0|%|")));
+    QVERIFY(!shows(QStringLiteral("|2|5|%|")));
+  }
+
   void statusLinesRotate() {
     ScreenHarness harness;
     harness.coordinator().selectIntelligence(IntelligenceChoice::cloud);

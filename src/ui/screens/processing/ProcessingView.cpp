@@ -12,6 +12,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace murmela {
@@ -141,6 +142,7 @@ void ProcessingView::updateLooks() {
     // sinks away, carrying the row's new colours with it.
     if (i < looks_.size() && looks_[i].label != next[i].label) {
       row.from = looks_[i];
+      row.fromText.reset();
       row.transition = Transition::startingAt(now(), kLabelTransitionSeconds, Easing::easeInOut);
     } else if (i >= looks_.size()) {
       row.from = next[i];
@@ -149,6 +151,7 @@ void ProcessingView::updateLooks() {
   }
   looks_ = next;
   transitions_ = transitions;
+  layout_.reset();
   frames_.kick();
 }
 
@@ -231,7 +234,8 @@ ProcessingView::Layout ProcessingView::layout() const {
 }
 
 void ProcessingView::paintContent(QPainter& painter) const {
-  const Layout geometry = layout();
+  if (!layout_) layout_ = layout();
+  const Layout& geometry = *layout_;
   const PainterStateScope scope(painter);
   painter.setRenderHint(QPainter::Antialiasing);
 
@@ -244,12 +248,17 @@ void ProcessingView::paintContent(QPainter& painter) const {
   const double fraction = host_.processingProgress().fraction;
   const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
   const QRectF circle = geometry.ring;
-  painter.strokePath(ellipsePath(circle),
-                     QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth, Qt::SolidLine, Qt::FlatCap));
-  QPainterPath arc;
-  arc.arcMoveTo(circle, 90.0);
-  arc.arcTo(circle, 90.0, -360.0 * trim);
-  painter.strokePath(arc, QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  ring_.paint(painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
+              std::bit_cast<quint64>(trim), [&](QPainter& ring) {
+                ring.setRenderHint(QPainter::Antialiasing);
+                ring.strokePath(ellipsePath(circle), QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth,
+                                                          Qt::SolidLine, Qt::FlatCap));
+                QPainterPath arc;
+                arc.arcMoveTo(circle, 90.0);
+                arc.arcTo(circle, 90.0, -360.0 * trim);
+                ring.strokePath(arc,
+                                QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+              });
   const BaselineRowLayout percentRow =
       layoutBaselineRow({BaselineItem::of(geometry.percentText), BaselineItem::of(geometry.percentSign)}, 1.0);
   geometry.percentText.draw(painter, geometry.percent.topLeft() + percentRow.frames[0].topLeft());
@@ -259,20 +268,25 @@ void ProcessingView::paintContent(QPainter& painter) const {
   const double at = now();
   for (qsizetype i = 0; i < geometry.rows.size(); ++i) {
     const RowLook& look = looks_[i];
-    const RowTransition& change = transitions_[i];
+    RowTransition& change = transitions_[i];
     const qreal p = change.transition.progress(at);
     const QRectF labelBox(geometry.indicators[i].right() + kRowSpacing, geometry.rows[i].top(),
                           geometry.rows[i].right() - geometry.indicators[i].right() - kRowSpacing,
                           geometry.rows[i].height());
     const auto paintLook = [&](const RowLook& shown, const TextLayout& label, qreal opacity, qreal dy) {
       const OpacityScope faded(painter, opacity * rowOpacity(shown.state));
-      kIndicator.paint(painter, geometry.indicators[i], shown.state);
+      const QRectF indicator = geometry.indicators[i];
+      indicators_[{i, shown.state}].paint(painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0),
+                                          static_cast<quint64>(shown.state), [&](QPainter& picture) {
+                                            kIndicator.paint(picture, indicator, shown.state);
+                                          });
       label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
     };
     if (!change.transition.finished(at) && p < 1.0) {
-      const TextLayout old =
-          layoutText(change.from.label, labelStyle(change.from.state, change.from.italic), labelBox.width(), 1);
-      paintLook(change.from, old, 1.0 - p, kLabelOffset * p);
+      if (!change.fromText)
+        change.fromText =
+            layoutText(change.from.label, labelStyle(change.from.state, change.from.italic), labelBox.width(), 1);
+      paintLook(change.from, *change.fromText, 1.0 - p, kLabelOffset * p);
       paintLook(look, geometry.labels[i], p, kLabelOffset * (1.0 - p));
     } else {
       paintLook(look, geometry.labels[i], 1.0, 0.0);

@@ -2,6 +2,7 @@
 
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
+#include "kit/paint/ShapeCache.h"
 #include "kit/text/TextLayout.h"
 #include "screens/common/OnboardingScreen.h"
 #include "screens/common/StepIndicator.h"
@@ -13,7 +14,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace murmela {
 
@@ -81,6 +84,7 @@ class ProcessingView : public OnboardingScreen {
   struct RowTransition {
     RowLook from;
     Transition transition = Transition::instant();
+    std::optional<TextLayout> fromText;  // the old line, laid out at its first frame
   };
 
   void refresh();
@@ -96,9 +100,16 @@ class ProcessingView : public OnboardingScreen {
   int activeIndex_ = -1;
   int rotationIndex_ = 0;
   QList<RowLook> looks_;
-  QList<RowTransition> transitions_;
+  mutable QList<RowTransition> transitions_;
   QTimer rotation_;
   FrameTicker frames_;
+  // The ring and each row's indicators are repainted many times a second
+  // while a status line changes, but change rarely themselves.
+  mutable ShapeCache ring_;
+  // The layout of the current looks and progress; laying text out is most of
+  // what a frame costs.
+  mutable std::optional<Layout> layout_;
+  mutable std::map<std::pair<qsizetype, StepState>, ShapeCache> indicators_;
 };
 
 }  // namespace murmela

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+
+#include <functional>
+
+class QPainter;
+
+namespace murmela {
+
+// A small drawing that changes rarely but is painted often (a screen
+// animating around it), kept as an image at the painter's device scale and
+// sub-pixel position and blended in place while its key stays the same.
+// Filling antialiased paths of more than a few dozen pixel rows on the GUI
+// thread hands the rows to Qt's global thread pool and waits for them, which
+// a busy machine can stretch to a visible stall; blending an image does not.
+// Painters that are not raster painters on a plain scale (recorders, rotated
+// painters) get the drawing itself.
+class ShapeCache {
+ public:
+  using Draw = std::function<void(QPainter&)>;
+
+  // Paints `draw`, which stays inside `bounds` (logical coordinates of the
+  // painter), through the cache; `key` names what `draw` draws.
+  void paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw);
+
+ private:
+  QImage image_;
+  quint64 key_ = 0;
+  qreal scale_ = 0.0;
+  QPointF offset_;  // sub-pixel position of the image's corner
+  QSizeF size_;
+};
+
+}  // namespace murmela
