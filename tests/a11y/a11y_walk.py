@@ -1,0 +1,199 @@
+#!/usr/bin/python3
+"""Walks Murmela from its first launch to My Shares as a screen-reader user
+would: the real application under Xvfb, on a private D-Bus session with the
+accessibility bus, the development backend beside it, and nothing but AT-SPI
+actions and keys (never the pointer). On every screen the controls of its
+table must be showing with their role and name, and its title must be read.
+
+Runs itself again inside a network namespace of its own (so the development
+backend takes the build's port without meeting anything else on it) and a
+D-Bus session of its own."""
+
+import argparse
+import os
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
+
+PARTNER = "Sam"
+HANDLE = "+15551234567"
+SLIDES = 14
+
+# The controls a sighted user sees on each screen: (name, role) as a screen
+# reader reports them ("*" ends a name that goes on with what varies).
+BUTTON, CHECK, LINK, RADIO, TAB, ITEM, FIELD = (
+    "push button", "check box", "link", "radio button", "page tab", "list item", "text")
+SCREENS = {
+    "welcome": ("Murmela.", [
+        ("Agree to Privacy Policy and Terms", CHECK), ("Privacy Policy", LINK), ("Terms", LINK),
+        ("Get Started", BUTTON)]),
+    "intelligence": ("How should Murmela think?", [
+        ("Cloud intelligence*", RADIO), ("Hybrid intelligence*", RADIO), ("Back", BUTTON),
+        ("Continue", BUTTON)]),
+    "picker": ("Choose a chat.", [
+        ("Search contacts or handles", FIELD), (PARTNER + "*", ITEM), ("Back", BUTTON),
+        ("Wrap it up", BUTTON)]),
+    "name sheet": ("What should we call them?", [
+        ("Close", BUTTON), ("Name", FIELD), ("Cancel", BUTTON), ("Start wrapping", BUTTON)]),
+    "slide": ("Slide 1 of 14*", [("Next slide", BUTTON), ("Share", BUTTON)]),
+    "closer": ("That's a wrap.*", [("Previous slide", BUTTON), ("Share", BUTTON), ("Done", BUTTON)]),
+    "share sheet": ("Share*", [
+        ("Close", BUTTON), ("This Slide", TAB), ("Slideshow", TAB), ("Copy", BUTTON), ("Save Image", BUTTON)]),
+    "home": ("Past Murmelas.", [
+        ("Settings", BUTTON), ("New Murmela", BUTTON), ("My shares", BUTTON), ("*" + PARTNER + "*", ITEM)]),
+    "my shares": ("My shares", [("Close", BUTTON)]),
+}
+
+
+def write_world(args, home):
+    for folder in ("data/contacts", "config", "cache", "runtime"):
+        os.makedirs(os.path.join(home, folder), exist_ok=True)
+    os.chmod(os.path.join(home, "runtime"), 0o700)
+    # The partner's card in the desktop's standard vCard folder: the contacts
+    # prompt offers it, and the picker names the chat after it.
+    with open(os.path.join(home, "data/contacts", "sam.vcf"), "w") as card:
+        card.write("BEGIN:VCARD\nVERSION:3.0\nFN:%s\nTEL:%s\nEND:VCARD\n" % (PARTNER, HANDLE))
+    sample = os.path.join(args.work, "sample")
+    if not os.path.exists(os.path.join(sample, "chat.db")):
+        subprocess.run([args.sample_chat, "--messages", "2000", "--other-name", PARTNER, "--handle", HANDLE,
+                        "--out", sample], check=True, stdout=subprocess.DEVNULL)
+    return os.path.join(sample, "chat.db")
+
+
+def app_environment(home, display):
+    return dict(
+        os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+        QT_ACCESSIBILITY="1", HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+        XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_CACHE_HOME=os.path.join(home, "cache"),
+        XDG_RUNTIME_DIR=os.path.join(home, "runtime"), TZ="America/New_York", LANG="en_US.UTF-8",
+        LC_ALL="en_US.UTF-8", NO_AT_BRIDGE="0")
+
+
+def walk(app, say):
+    """The steps, first launch to My Shares; each screen checked against its table."""
+    def screen(key):
+        title, controls = SCREENS[key]
+        app.check_screen(key, title, controls)
+        say("checked " + key)
+
+    screen("welcome")
+    app.press("Agree to Privacy Policy and Terms", CHECK)
+    app.wait("the terms accepted", lambda: any(
+        n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
+    app.tab_to("Get Started", BUTTON)
+    app.key("space")
+
+    screen("intelligence")
+    app.press("Cloud intelligence*", RADIO)
+    app.tab_to("Continue", BUTTON)
+    app.key("Return")
+
+    # The contacts prompt, a standard dialog: use the vCard folder it offers.
+    app.press("Use *", BUTTON)
+    screen("picker")
+    app.tab_to("Search contacts or handles", FIELD)
+    app.key("S", "a")
+    app.press(PARTNER + "*", ITEM, action="Press")
+    app.tab_to("Wrap it up", BUTTON)
+    app.key("Return")
+
+    screen("name sheet")
+    app.tab_to("Start wrapping", BUTTON)
+    app.tab_to("Close", BUTTON)
+    app.tab_to("Name", FIELD)
+    app.key("Return")
+
+    app.wait_control("*", "progress bar")
+    say("processing shows a progress bar")
+    app.check_screen("the first slide", *SCREENS["slide"])
+    for index in range(2, SLIDES + 1):
+        app.key("Right")
+        app.wait_text("Slide %d of %d*" % (index, SLIDES))
+        texts = [t for t in app.texts() if not t.startswith("Slide ")]
+        if not texts:
+            raise WalkError("slide %d reads as nothing" % index)
+        controls = SCREENS["closer"][1] if index == SLIDES else [("Previous slide", BUTTON), ("Next slide", BUTTON)]
+        app.check_screen("slide %d" % index, "Slide %d of %d*" % (index, SLIDES), controls)
+    say("read every slide")
+
+    app.tab_to("Share", BUTTON)
+    app.key("space")
+    screen("share sheet")
+    app.key("Escape")
+    app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
+    app.tab_to("Done", BUTTON)
+    app.key("space")
+
+    screen("home")
+    app.tab_to("My shares", BUTTON)
+    app.key("space")
+    screen("my shares")
+    app.key("Escape")
+    app.wait_text("Past Murmelas.")
+
+
+def inner(args):
+    import a11y_tree
+    global pyatspi
+    import pyatspi
+
+    home = os.path.join(args.work, "home")
+    database = write_world(args, home)
+    session = Session(args.work)
+    started = time.monotonic()
+    say = lambda text: print("a11y walk: %5.1f s %s" % (time.monotonic() - started, text), flush=True)
+    app = None
+    try:
+        display = session.x_server()
+        env = app_environment(home, display)
+        port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
+        if port_answers(port):
+            raise WalkError("port %d is taken: the walk needs the build's backend port of its own" % port)
+        session.start("backend", [args.backend, "--port", str(port)])
+        wait_for("the development backend", lambda: port_answers(port), 30 * args.slow)
+        # The accessibility bus and its registry start on demand through D-Bus
+        # activation (at-spi2-core's service files), as on a desktop.
+        session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
+        app = a11y_tree.Application("Murmela", display, 60 * args.slow)
+        say("the application is on the bus")
+        walk(app, say)
+        say("walk done")
+        return 0
+    except WalkError as error:
+        print("a11y walk: FAILED: %s" % error, flush=True)
+        if args.shots:
+            subprocess.run(["import", "-window", "root", os.path.join(args.work, "failure.png")],
+                           env={"DISPLAY": display}, check=False)
+        print("--- murmela log ---\n" + session.tail("murmela"), flush=True)
+        return 1
+    finally:
+        session.close()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--app", required=True)
+    parser.add_argument("--backend", required=True)
+    parser.add_argument("--backend-url", required=True)
+    parser.add_argument("--sample-chat", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
+    parser.add_argument("--shots", action="store_true", help="a screenshot of the screen on failure")
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    args = parser.parse_args()
+    if args.inner:
+        return inner(args)
+    os.makedirs(args.work, exist_ok=True)
+    command = ["dbus-run-session", "--", "/usr/bin/python3", os.path.abspath(__file__), "--inner"] + sys.argv[1:]
+    code = in_private_network(command)
+    if code is None:
+        code = subprocess.call(command)
+    return code
+
+
+if __name__ == "__main__":
+    sys.exit(main())
