@@ -29,9 +29,10 @@ class Node:
 
 
 class Application:
-    def __init__(self, name, display, timeout):
+    def __init__(self, name, display, timeout, keys_only=False):
         self.display = display
         self.timeout = timeout
+        self.keys_only = keys_only
         self.accessible = wait_for("the application on the accessibility bus", lambda: self._find(name), timeout)
 
     @staticmethod
@@ -98,6 +99,14 @@ class Application:
             raise WalkError("%s %r has no %r action (it has %s)" % (node.role, name, action, names))
         actions.doAction(names.index(action))
 
+    def activate(self, name, role=None):
+        """Runs a control: by its action, or with the keys only by Tab and Space."""
+        if self.keys_only:
+            self.tab_to(name, role)
+            self.key("space")
+        else:
+            self.press(name, role)
+
     def focused(self):
         nodes = [node for node in self.nodes() if node.has(pyatspi.STATE_FOCUSED)]
         return nodes[-1] if nodes else None
@@ -111,7 +120,7 @@ class Application:
         """Moves the keyboard focus with Tab (or Shift+Tab) until the control with that name has it."""
         for _ in range(limit):
             focused = self.focused()
-            if focused and focused.name == name and (role is None or focused.role == role):
+            if focused and self.find(name, role, [focused]):
                 return focused
             before = str(focused)
             self.key("shift+Tab" if back else "Tab")

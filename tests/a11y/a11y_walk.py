@@ -73,31 +73,32 @@ def app_environment(home, display):
         LC_ALL="en_US.UTF-8", NO_AT_BRIDGE="0")
 
 
-def walk(app, say):
+def walk(app, say, shoot):
     """The steps, first launch to My Shares; each screen checked against its table."""
     def screen(key):
         title, controls = SCREENS[key]
         app.check_screen(key, title, controls)
         say("checked " + key)
+        shoot(key)
 
     screen("welcome")
-    app.press("Agree to Privacy Policy and Terms", CHECK)
+    app.activate("Agree to Privacy Policy and Terms", CHECK)
     app.wait("the terms accepted", lambda: any(
         n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
     app.tab_to("Get Started", BUTTON)
     app.key("space")
 
     screen("intelligence")
-    app.press("Cloud intelligence*", RADIO)
+    app.activate("Cloud intelligence*", RADIO)
     app.tab_to("Continue", BUTTON)
     app.key("Return")
 
     # The contacts prompt, a standard dialog: use the vCard folder it offers.
-    app.press("Use *", BUTTON)
+    app.activate("Use *", BUTTON)
     screen("picker")
     app.tab_to("Search contacts or handles", FIELD)
     app.key("S", "a")
-    app.press(PARTNER + "*", ITEM, action="Press")
+    app.activate(PARTNER + "*", ITEM)
     app.tab_to("Wrap it up", BUTTON)
     app.key("Return")
 
@@ -109,6 +110,7 @@ def walk(app, say):
 
     app.wait_control("*", "progress bar")
     say("processing shows a progress bar")
+    shoot("processing")
     app.check_screen("the first slide", *SCREENS["slide"])
     for index in range(2, SLIDES + 1):
         app.key("Right")
@@ -118,6 +120,7 @@ def walk(app, say):
             raise WalkError("slide %d reads as nothing" % index)
         controls = SCREENS["closer"][1] if index == SLIDES else [("Previous slide", BUTTON), ("Next slide", BUTTON)]
         app.check_screen("slide %d" % index, "Slide %d of %d*" % (index, SLIDES), controls)
+        shoot("slide-%02d" % index)
     say("read every slide")
 
     app.tab_to("Share", BUTTON)
@@ -146,7 +149,7 @@ def inner(args):
     session = Session(args.work)
     started = time.monotonic()
     say = lambda text: print("a11y walk: %5.1f s %s" % (time.monotonic() - started, text), flush=True)
-    app = None
+    display = None
     try:
         display = session.x_server()
         env = app_environment(home, display)
@@ -158,14 +161,19 @@ def inner(args):
         # The accessibility bus and its registry start on demand through D-Bus
         # activation (at-spi2-core's service files), as on a desktop.
         session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
-        app = a11y_tree.Application("Murmela", display, 60 * args.slow)
+        app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
         say("the application is on the bus")
-        walk(app, say)
+
+        def shoot(name):
+            if args.shots_dir:
+                subprocess.run(["import", "-window", "root", os.path.join(args.shots_dir, name + ".png")],
+                               env={"DISPLAY": display, "PATH": "/usr/bin:/bin"}, check=True)
+        walk(app, say, shoot)
         say("walk done")
         return 0
     except WalkError as error:
         print("a11y walk: FAILED: %s" % error, flush=True)
-        if args.shots:
+        if args.shots and display:
             subprocess.run(["import", "-window", "root", os.path.join(args.work, "failure.png")],
                            env={"DISPLAY": display}, check=False)
         print("--- murmela log ---\n" + session.tail("murmela"), flush=True)
@@ -183,6 +191,8 @@ def main():
     parser.add_argument("--work", required=True)
     parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
     parser.add_argument("--shots", action="store_true", help="a screenshot of the screen on failure")
+    parser.add_argument("--keys-only", action="store_true", help="Tab and Space in place of AT-SPI actions")
+    parser.add_argument("--shots-dir", help="a screenshot of every screen into this folder")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     args = parser.parse_args()
     if args.inner:
