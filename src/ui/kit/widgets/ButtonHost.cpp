@@ -1,5 +1,6 @@
 #include "kit/widgets/ButtonHost.h"
 
+#include "kit/access/PaintedAccessible.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
 #include "theme/MurmelaTheme.h"
@@ -21,7 +22,10 @@ ButtonHost::ButtonHost(QWidget* widget, Provider provider)
   widget->setMouseTracking(true);
   widget->setFocusPolicy(Qt::StrongFocus);
   widget->installEventFilter(this);
+  installPaintedAccessibility();
 }
+
+ButtonHost::~ButtonHost() = default;
 
 ButtonState ButtonHost::state(int id) const { return {hovered_ == id, pressedInside_ && pressed_ == id, false}; }
 
@@ -59,6 +63,34 @@ bool ButtonHost::activate(int id) {
 
 void ButtonHost::changed() {
   if (widget_) widget_->update();
+}
+
+void ButtonHost::focusMoved() {
+  changed();
+  if (readersWatch_ && widget_ && focused_ && showsFocus(*focused_)) sendButtonFocus(widget_, *focused_);
+}
+
+bool ButtonHost::focusButton(int id) {
+  const std::optional<ButtonTarget> found = target(id);
+  if (!widget_ || !found || !found->focusable || !found->enabled) return false;
+  focused_ = id;
+  focusVisible_ = true;
+  // Taking the keyboard by a reason other than Tab keeps the button chosen here.
+  if (!widget_->hasFocus()) widget_->setFocus(Qt::OtherFocusReason);
+  focusMoved();
+  return true;
+}
+
+void ButtonHost::announce(const QString& text) {
+  announcement_ = text;
+  if (readersWatch_ && widget_ && !text.isEmpty()) sendAnnouncement(widget_);
+}
+
+void ButtonHost::syncAccessibility() {
+  if (!readersWatch_ || !widget_) return;
+  auto now = std::make_unique<AccessibleSnapshot>(accessibleSnapshot(*this));
+  if (seen_ && now->items != seen_->items) sendAccessibleChanges(widget_, *seen_, *now);
+  seen_ = std::move(now);
 }
 
 void ButtonHost::setHovered(std::optional<int> id, Qt::CursorShape cursor) {
@@ -134,7 +166,7 @@ bool ButtonHost::moveFocus(bool forward) {
   }
   focused_ = order[next];
   focusVisible_ = true;
-  changed();
+  focusMoved();
   return true;
 }
 
@@ -184,6 +216,9 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Leave:
       setHovered(std::nullopt, Qt::ArrowCursor);
       return false;
+    case QEvent::Paint:
+      syncAccessibility();
+      return false;
     case QEvent::KeyPress:
       return keyPressed(*static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn: {
@@ -194,8 +229,9 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
         focused_.reset();
         focusVisible_ = false;
         moveFocus(reason == Qt::TabFocusReason);
+      } else {
+        focusMoved();  // back on the button that had it (the window came back, a sheet closed)
       }
-      changed();
       return false;
     }
     case QEvent::FocusOut: {
@@ -213,20 +249,19 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
 }
 
 namespace {
-constexpr qreal kFocusRingGap = 2.5;
+constexpr qreal kFocusRingGap = 2.5;  // between the button's edge and the ring's middle
 constexpr qreal kFocusRingWidth = 1.5;
-constexpr qreal kFocusRingOpacity = 0.55;
+static_assert(kFocusRingReach == kFocusRingGap + kFocusRingWidth / 2.0);
 }  // namespace
 
-void paintFocusRing(QPainter& painter, const QPainterPath& shape) {
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& color) {
   PainterStateScope scope(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   QPainterPathStroker stroker;
   stroker.setWidth(2.0 * kFocusRingGap);
   stroker.setJoinStyle(Qt::RoundJoin);
   const QPainterPath outside = (stroker.createStroke(shape) + shape).simplified();
-  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(
-                                  withOpacity(MurmelaTheme::sageDeep, kFocusRingOpacity)));
+  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
 }
 
 }  // namespace murmela
