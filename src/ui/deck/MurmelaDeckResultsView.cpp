@@ -70,6 +70,7 @@ MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost ho
   toastOverlay_ = new ToastOverlay(toast_, clock_, overlay_);
   toastOverlay_->setGeometry(overlay_->rect());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setTexts([this] { return shownTexts(); });
 
   connect(&sharePresenter_, &ShareSheetPresenter::pendingChanged, this, &MurmelaDeckResultsView::followPresenter);
   slides_.show(currentSlide_, currentImage(), clock_());
@@ -117,6 +118,7 @@ void MurmelaDeckResultsView::moveTo(int index) {
   if (slideElement(pressed_)) pressed_.reset();
   slides_.show(index, currentImage(), clock_());
   ticker_.kick();
+  buttons_->announce(slideAnnouncement());
 }
 
 DeckChevron MurmelaDeckResultsView::chevron(ChevronDirection direction) const {
@@ -140,6 +142,7 @@ QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets() {
     target.id = buttonId(hit);
     target.rect = rect;
     target.action = [this, hit] { activate(hit); };
+    target.name = buttonName(hit);
     result.append(std::move(target));
   };
   for (ChevronDirection side : kSides) {
@@ -159,11 +162,22 @@ QString MurmelaDeckResultsView::buttonName(const Hit& hit) {
                                                                                      : QStringLiteral("Share");
 }
 
+QString MurmelaDeckResultsView::slidePosition() const {
+  return QStringLiteral("Slide %1 of %2").arg(currentSlide_ + 1).arg(kTotalSlides);
+}
+
 QString MurmelaDeckResultsView::slideAnnouncement() const {
-  QString announcement = QStringLiteral("Slide %1 of %2").arg(currentSlide_ + 1).arg(kTotalSlides);
-  const QList<SlideReadingItem> reading = slideReading(slide());
+  QString announcement = slidePosition();
+  const QList<ShownText> reading = slideReading(slide());
   if (!reading.isEmpty()) announcement += QStringLiteral(". ") + reading.first().text;
   return announcement;
+}
+
+QList<ShownText> MurmelaDeckResultsView::shownTexts() const {
+  const LongDeckSlide shown = slide();
+  // The progress bar at the top says where the slide stands, then the slide reads.
+  return QList<ShownText>{{.text = slidePosition(), .rect = shown.frame().layout().progressRow}} +
+         slideReading(shown);
 }
 
 qreal MurmelaDeckResultsView::chevronHover(ChevronDirection direction) const {
@@ -359,6 +373,8 @@ void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
   toastOverlay_->raise();  // toasts stay above the sheet
   setHovered(std::nullopt);
   setPressed(std::nullopt);
+  const std::optional<int> focused = buttons_->focused();
+  sheetOpener_ = focused && buttons_->showsFocus(*focused) ? focused : std::nullopt;
   if (sheet->focusPolicy() != Qt::NoFocus) sheet->setFocus(Qt::OtherFocusReason);
   ticker_.kick();
 }
@@ -367,7 +383,7 @@ void MurmelaDeckResultsView::closeSheet() {
   sheetClosing_ = true;
   sheetFade_ = Transition::startingAt(clock_(), kSheetFadeDuration, Easing::easeOut);
   overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);  // the deck answers again while it fades
-  setFocus(Qt::OtherFocusReason);
+  takeFocusBack();
   if (sheetFade_.finished(clock_())) {
     finishSheetClose();
   } else {
@@ -384,8 +400,14 @@ void MurmelaDeckResultsView::finishSheetClose() {
     sheet->deleteLater();  // its own click may have closed it
   }
   overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  setFocus(Qt::OtherFocusReason);
+  takeFocusBack();
   update();
+}
+
+// The keyboard comes back to the deck, with the ring on the button that
+// opened the sheet when the keyboard opened it.
+void MurmelaDeckResultsView::takeFocusBack() {
+  if (!sheetOpener_ || !buttons_->focusButton(*sheetOpener_)) setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace murmela

@@ -74,8 +74,11 @@ class MurmelaDeckResultsView : public QWidget {
   ButtonHost& buttonHost() const { return *buttons_; }
   // What a screen reader calls a button.
   static QString buttonName(const Hit& hit);
-  // What is said when a slide comes: "Slide 3 of 14", then its title.
+  // "Slide 3 of 14"; and what is said when a slide comes: that, then its title.
+  QString slidePosition() const;
   QString slideAnnouncement() const;
+  // What a screen reader reads of the deck: the slide's place, then the slide.
+  QList<ShownText> shownTexts() const;
   // How far a chevron is in its hover look now (0 ... 1).
   qreal chevronHover(ChevronDirection direction) const;
   const DeckSlideStack& slideStack() const { return slides_; }
@@ -126,6 +129,7 @@ class MurmelaDeckResultsView : public QWidget {
   void openSheet(const SlideShareContext& context);
   void closeSheet();
   void finishSheetClose();
+  void takeFocusBack();
   qreal sheetOpacity(double now) const;
 
   WrappedReport report_;
@@ -146,6 +150,7 @@ class MurmelaDeckResultsView : public QWidget {
   QPointer<QWidget> sheet_;
   QGraphicsOpacityEffect* sheetEffect_ = nullptr;
   bool sheetClosing_ = false;
+  std::optional<int> sheetOpener_;  // the button that opened the sheet from the keyboard
   Transition sheetFade_;
   FrameTicker ticker_;
 };

@@ -31,7 +31,7 @@ class Reading {
       const QString line = text.simplified();
       if (!line.isEmpty()) spoken.append(line);
     }
-    if (!spoken.isEmpty()) items_.append({spoken.join(QLatin1Char(' ')), rect});
+    if (!spoken.isEmpty()) items_.append({.text = spoken.join(QLatin1Char(' ')), .rect = rect});
     return *this;
   }
   Reading& add(const QString& text, const QRectF& rect) { return add(QStringList{text}, rect); }
@@ -53,10 +53,10 @@ class Reading {
     }
     return add(texts, rect);
   }
-  QList<SlideReadingItem> items() const { return items_; }
+  QList<ShownText> items() const { return items_; }
 
  private:
-  QList<SlideReadingItem> items_;
+  QList<ShownText> items_;
 };
 
 QStringList shown(const QList<PlacedText>& texts) {
@@ -65,12 +65,12 @@ QStringList shown(const QList<PlacedText>& texts) {
   return result;
 }
 
-QList<SlideReadingItem> read(const ColdOpenSlide::Layout& l) {
+QList<ShownText> read(const ColdOpenSlide::Layout& l) {
   return Reading().add(l.names).add({l.count.shown(), l.messages.shown()}, l.count.bounds() | l.messages.bounds())
       .add(l.span).items();
 }
 
-QList<SlideReadingItem> read(const ReceiptsSlide::Layout& l) {
+QList<ShownText> read(const ReceiptsSlide::Layout& l) {
   Reading reading;
   reading.add(l.title);
   for (const StatTileLayout& tile : l.tiles) reading.add(shown(tile.texts), tile.frame.rect);
@@ -82,7 +82,7 @@ QList<SlideReadingItem> read(const ReceiptsSlide::Layout& l) {
   return reading.items();
 }
 
-QList<SlideReadingItem> read(const VocabularySlide::Layout& l) {
+QList<ShownText> read(const VocabularySlide::Layout& l) {
   Reading reading;
   reading.add(l.youTyped).add(l.phrase)
       .add({l.count.shown(), l.times.shown()}, l.count.bounds() | l.times.bounds())
@@ -93,17 +93,17 @@ QList<SlideReadingItem> read(const VocabularySlide::Layout& l) {
   return reading.items();
 }
 
-QList<SlideReadingItem> read(const HeatmapSlide::Layout& l) {
+QList<ShownText> read(const HeatmapSlide::Layout& l) {
   return Reading().add(l.title).add(describeMessageHeatmap(l.heatmap), l.heatmap.frame)
       .add({l.card.eyebrow.shown(), l.card.title.shown(), l.card.note.shown()}, l.card.frame.rect).items();
 }
 
-QList<SlideReadingItem> read(const ShapeSlide::Layout& l) {
+QList<ShownText> read(const ShapeSlide::Layout& l) {
   return Reading().add(l.title).add(describeYearBars(l.bars), l.bars.frame).add(l.sticker.text).add(l.range)
       .items();
 }
 
-QList<SlideReadingItem> read(const WordDebutSlide::Layout& l) {
+QList<ShownText> read(const WordDebutSlide::Layout& l) {
   Reading reading;
   reading.add(l.headline);
   if (l.response) reading.add(l.response->text);
@@ -113,61 +113,61 @@ QList<SlideReadingItem> read(const WordDebutSlide::Layout& l) {
   return reading.items();
 }
 
-QList<SlideReadingItem> read(const ComparisonBarLayout& bar) {
+QList<ShownText> read(const ComparisonBarLayout& bar) {
   return Reading().add({bar.name.shown(), bar.value.shown(), bar.note.shown()}, bar.frame).items();
 }
 
-QList<SlideReadingItem> read(const ApologySlide::Layout& l) {
+QList<ShownText> read(const ApologySlide::Layout& l) {
   return Reading().add(l.heading).items() + read(l.themBar) + read(l.meBar) + Reading().add(l.total).items();
 }
 
-QList<SlideReadingItem> read(const InitiationSlide::Layout& l) {
+QList<ShownText> read(const InitiationSlide::Layout& l) {
   return Reading().add(l.title).add({l.donut.youLabel.shown(), l.donut.percent.shown()}, l.donut.frame)
       .add(l.legend).add(l.caption).items();
 }
 
-QList<SlideReadingItem> read(const PhraseColumnLayout& column) {
+QList<ShownText> read(const PhraseColumnLayout& column) {
   Reading reading;
   reading.add(column.name);
   for (const PhraseColumnRow& row : column.rows) reading.add({row.phrase.shown(), row.count.shown()}, row.rect);
   return reading.items();
 }
 
-QList<SlideReadingItem> read(const DialectSlide::Layout& l) {
+QList<ShownText> read(const DialectSlide::Layout& l) {
   return Reading().add(l.title).items() + read(l.mine) + read(l.theirs) + Reading().add(l.caption).items();
 }
 
-QList<SlideReadingItem> read(const ResponseTimeSlide::Layout& l) {
+QList<ShownText> read(const ResponseTimeSlide::Layout& l) {
   return Reading().add(l.title).add(describeResponseLineChart(l.chart), l.chart.frame).add(l.waitCaption).items();
 }
 
-QList<SlideReadingItem> read(const ArgumentMapSlide::Layout& l) {
+QList<ShownText> read(const ArgumentMapSlide::Layout& l) {
   return Reading().add(l.title).add(describeArgumentTimeline(l.timeline), l.timeline.frame).add(l.legend)
       .add(l.caption).items();
 }
 
-QList<SlideReadingItem> read(const VibeShiftSlide::Layout& l) {
+QList<ShownText> read(const VibeShiftSlide::Layout& l) {
   return Reading().add(l.title).add(describeSentimentChart(l.chart), l.chart.frame).add(l.caption).items();
 }
 
-QList<SlideReadingItem> read(const StreakCardLayout& card) {
+QList<ShownText> read(const StreakCardLayout& card) {
   return Reading().add({card.eyebrow.shown(), card.value.shown(), card.suffix ? card.suffix->shown() : QString(),
                         card.caption.shown(), card.note.shown()},
                        card.frame.rect).items();
 }
 
-QList<SlideReadingItem> read(const StreakSlide::Layout& l) {
+QList<ShownText> read(const StreakSlide::Layout& l) {
   return Reading().add(l.title).items() + read(l.streak) + read(l.silence) + Reading().add(l.footer).items();
 }
 
-QList<SlideReadingItem> read(const CloserSlide::Layout& l) {
+QList<ShownText> read(const CloserSlide::Layout& l) {
   return Reading().add(l.title).add(l.paragraph).add(l.signature).items();
 }
 
-using SlideReader = QList<SlideReadingItem> (*)(const WrappedReport&);
+using SlideReader = QList<ShownText> (*)(const WrappedReport&);
 
 template <typename Slide>
-QList<SlideReadingItem> readSlide(const WrappedReport& report) {
+QList<ShownText> readSlide(const WrappedReport& report) {
   return read(Slide{report}.layout());
 }
 
@@ -182,11 +182,13 @@ constexpr std::array<SlideReader, LongDeckSlide::kCloserIndex> kReaders = {
 
 }  // namespace
 
-QList<SlideReadingItem> slideReading(const LongDeckSlide& slide) {
+QList<ShownText> slideReading(const LongDeckSlide& slide) {
   const int content = LongDeckSlide::contentIndex(slide.index);
-  if (content == LongDeckSlide::kCloserIndex)
-    return read(CloserSlide{slide.report, slide.enableShare, slide.contactHandle}.layout());
-  return kReaders[static_cast<size_t>(content)](slide.report);
+  QList<ShownText> reading = content == LongDeckSlide::kCloserIndex
+                                 ? read(CloserSlide{slide.report, slide.enableShare, slide.contactHandle}.layout())
+                                 : kReaders[static_cast<size_t>(content)](slide.report);
+  if (!reading.isEmpty()) reading.first().heading = true;  // the slide's title
+  return reading;
 }
 
 }  // namespace murmela

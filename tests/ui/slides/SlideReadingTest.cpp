@@ -48,11 +48,12 @@ class SlideReadingTest : public QObject {
     QFETCH(int, index);
     const WrappedReport report = demoReport(fixture);
     const LongDeckSlide slide{report, index, true, std::nullopt};
-    const QList<SlideReadingItem> reading = slideReading(slide);
+    const QList<ShownText> reading = slideReading(slide);
     QVERIFY(!reading.isEmpty());
     const QString drawn = glyphs(recordSlide(slide)->allText());
     QVERIFY(!isChartAccount(reading.first().text));
-    for (const SlideReadingItem& item : reading) {
+    QVERIFY(reading.first().heading);
+    for (const ShownText& item : reading) {
       if (isChartAccount(item.text)) continue;
       for (const QString& word : item.text.split(QLatin1Char(' ')))
         QVERIFY2(drawn.contains(glyphs(word)), qPrintable(QStringLiteral("\"%1\" of \"%2\"").arg(word, item.text)));
