@@ -72,7 +72,18 @@ class Session:
         os.close(write_end)
         with os.fdopen(read_end) as display_pipe:
             number = wait_for("the X server", lambda: display_pipe.readline().strip(), 30)
-        return ":" + number
+        display = ":" + number
+        # A window manager, as on a desktop: it gives the keyboard to each new
+        # window and dialog (without one no window has the keyboard at all).
+        env = dict(os.environ, DISPLAY=display)
+        self.start("openbox", ["openbox", "--sm-disable"], env=env)
+
+        def managed():
+            root = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                  capture_output=True, text=True)
+            return "window id" in root.stdout
+        wait_for("the window manager", managed, 30)
+        return display
 
     def close(self):
         for name, process in reversed(self.processes):
