@@ -346,6 +346,8 @@ void MurmelaDeckResultsView::followPresenter() {
 }
 
 void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
+  const std::optional<int> focused = buttons_->focused();
+  sheetOpener_ = focused && buttons_->showsFocus(*focused) ? focused : std::nullopt;
   if (sheet_) finishSheetClose();  // a new request replaces the sheet at once
   ShareSheetRequest request;
   request.context = context;
@@ -373,8 +375,6 @@ void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
   toastOverlay_->raise();  // toasts stay above the sheet
   setHovered(std::nullopt);
   setPressed(std::nullopt);
-  const std::optional<int> focused = buttons_->focused();
-  sheetOpener_ = focused && buttons_->showsFocus(*focused) ? focused : std::nullopt;
   if (sheet->focusPolicy() != Qt::NoFocus) sheet->setFocus(Qt::OtherFocusReason);
   ticker_.kick();
 }

@@ -126,6 +126,8 @@ class DeckViewTest : public QObject {
     }
     QCOMPARE(under.deck->currentSlide(), expected);
     QCOMPARE(under.deck->isAnimating(), moves);
+    // Each slide that comes is announced by its place and its title.
+    if (moves) QVERIFY(under.deck->buttonHost().announcement().startsWith(QStringLiteral("Slide %1 of 14. ").arg(expected + 1)));
     QCOMPARE(under.deck->slideStack().currentIndex(), std::optional<int>(expected));
   }
 
@@ -355,6 +357,25 @@ class DeckViewTest : public QObject {
     under.press(Qt::Key_Space);
     QCOMPARE(under.deck->currentSlide(), slideAfter);
     QCOMPARE(under.done, doneAfter);
+  }
+
+  // A sheet opened from the keyboard gives the ring back to its Share when it closes.
+  void keyboardShareGetsTheRingBack() {
+    DeckUnderTest under(report_);
+    under.goTo(13);
+    under.deck->show();
+    under.deck->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(under.deck.get()));
+    under.press(Qt::Key_Tab);
+    under.press(Qt::Key_Tab);
+    under.press(Qt::Key_Space);
+    QVERIFY(under.deck->shareSheet());
+    under.deck->sharePresenter().setPending(std::nullopt);
+    under.settle();
+    QTRY_VERIFY_WITH_TIMEOUT(!under.deck->shareSheet(), 1000);
+    const std::optional<int> focused = under.deck->buttonHost().focused();
+    QVERIFY(focused && under.deck->buttonHost().showsFocus(*focused));
+    QCOMPARE(under.deck->buttonHost().target(*focused)->name, QStringLiteral("Share"));
   }
 
   // The footer's Share on slides 0 ... 12 and the closer's Share hand the
