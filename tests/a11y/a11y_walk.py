@@ -11,6 +11,7 @@ D-Bus session of its own."""
 
 import argparse
 import os
+import shutil
 import subprocess
 import sys
 import time
@@ -50,6 +51,7 @@ SCREENS = {
 
 
 def write_world(args, home):
+    shutil.rmtree(home, ignore_errors=True)  # every walk is a first launch
     for folder in ("data/contacts", "config", "cache", "runtime"):
         os.makedirs(os.path.join(home, folder), exist_ok=True)
     os.chmod(os.path.join(home, "runtime"), 0o700)
@@ -115,6 +117,7 @@ def walk(app, say, shoot):
     for index in range(2, SLIDES + 1):
         app.key("Right")
         app.wait_text("Slide %d of %d*" % (index, SLIDES))
+        app.wait_control("Slide %d of %d. *" % (index, SLIDES), "notification")  # announced
         texts = [t for t in app.texts() if not t.startswith("Slide ")]
         if not texts:
             raise WalkError("slide %d reads as nothing" % index)
