@@ -58,6 +58,7 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   int indexOfChild(const QAccessibleInterface* child) const override;
   QAccessibleInterface* childAt(int x, int y) const override;
   QAccessibleInterface* focusChild() const override;
+  QAccessible::Role role() const override;
 
   QList<ReadingEntry> entries() const;
   // The child for a text (by index), a button (by id) or the announcement;
