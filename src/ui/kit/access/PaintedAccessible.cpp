@@ -309,6 +309,10 @@ QAccessibleInterface* PaintedWidgetAccessible::interfaceFor(const ReadingEntry& 
   return item;
 }
 
+QAccessible::Role PaintedWidgetAccessible::role() const {
+  return host_ && host_->readerRole() ? *host_->readerRole() : QAccessibleWidget::role();
+}
+
 int PaintedWidgetAccessible::childCount() const { return static_cast<int>(entries().size()); }
 
 QAccessibleInterface* PaintedWidgetAccessible::child(int index) const {

@@ -40,14 +40,14 @@ struct AccessibleSnapshot {
 // Installed once through QAccessible::installFactory by the first host.
 //
 // Announcements. Qt 6.4 has no announcement event, and its AT-SPI bridge
-// passes QAccessible's Alert event on to nothing. What Orca speaks
+// passes QAccessible's Alert event on to nothing. What Orca (43) speaks
 // unprompted, whatever has the focus, is an object of role notification
-// whose "showing" state turns on: it reads "notification" and the object's
+// whose "showing" state turns on: it says "notification" and the object's
 // name. So the announcement child has role Notification, its name is the
 // last announcement, and every announcement sends its ObjectShow (which the
-// bridge turns into object:state-changed:showing). A name change alone is
-// spoken only for the focused object, and live-region text changes only in
-// browsers.
+// bridge turns into object:state-changed:showing). Tried against Orca on a
+// real bus: a name change alone is spoken only for the focused object, and
+// an alert that shows outside a dialog not at all.
 class PaintedWidgetAccessible : public QAccessibleWidget {
  public:
   PaintedWidgetAccessible(QWidget* widget, ButtonHost* host);
@@ -58,6 +58,7 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   int indexOfChild(const QAccessibleInterface* child) const override;
   QAccessibleInterface* childAt(int x, int y) const override;
   QAccessibleInterface* focusChild() const override;
+  QAccessible::Role role() const override;
 
   QList<ReadingEntry> entries() const;
   // The child for a text (by index), a button (by id) or the announcement;

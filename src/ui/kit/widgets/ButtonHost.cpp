@@ -67,7 +67,10 @@ void ButtonHost::changed() {
 
 void ButtonHost::focusMoved() {
   changed();
-  if (readersWatch_ && widget_ && focused_ && showsFocus(*focused_)) sendButtonFocus(widget_, *focused_);
+  if (!widget_ || !focused_ || !showsFocus(*focused_)) return;
+  const int id = *focused_;
+  Q_EMIT focusMovedTo(id);
+  if (readersWatch_ && widget_) sendButtonFocus(widget_, id);
 }
 
 bool ButtonHost::focusButton(int id) {

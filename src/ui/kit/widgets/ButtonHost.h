@@ -4,6 +4,7 @@
 #include "kit/controls/PaintedButton.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QAccessible>
 #include <QList>
 #include <QObject>
 #include <QPainterPath>
@@ -104,6 +105,10 @@ class ButtonHost : public QObject {
   // The texts the widget shows, in reading order; a reader meets them
   // between the buttons by where they stand.
   void setTexts(TextProvider provider) { texts_ = std::move(provider); }
+  // What the widget is as a whole to a screen reader (a list of rows); by
+  // default a dialog, a window or a plain area.
+  void setReaderRole(QAccessible::Role role) { readerRole_ = role; }
+  std::optional<QAccessible::Role> readerRole() const { return readerRole_; }
   QList<ShownText> texts() const { return texts_ ? texts_() : QList<ShownText>{}; }
 
   // Has a screen reader speak `text` once now (a toast, an error that
@@ -113,6 +118,10 @@ class ButtonHost : public QObject {
   // Sends screen readers what changed since the last look (states, names,
   // values, children); the host does so on every repaint.
   void syncAccessibility();
+
+ Q_SIGNALS:
+  // The keyboard focus moved onto a button (a list scrolls it into view).
+  void focusMovedTo(int id);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -139,6 +148,7 @@ class ButtonHost : public QObject {
   bool focusVisible_ = false;
   std::optional<int> defaultButton_;
   TextProvider texts_;
+  std::optional<QAccessible::Role> readerRole_;
   QString announcement_;
   bool readersWatch_ = false;                 // a screen reader (or a test) has asked for the widget
   std::unique_ptr<AccessibleSnapshot> seen_;  // what screen readers were last told
