@@ -5,12 +5,12 @@
 #include "deck/DeckHost.h"
 #include "deck/DeckSlideStack.h"
 #include "deck/LongDeckSlide.h"
+#include "deck/ShareSheetPresenter.h"
+#include "deck/ShareSheetRequest.h"
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
+#include "kit/overlay/ToastManager.h"
 #include "kit/widgets/ButtonHost.h"
-#include "share/ShareSheetPresenter.h"
-#include "share/ShareSheetRequest.h"
-#include "share/ToastManager.h"
 
 #include <QPointer>
 #include <QSize>
@@ -47,7 +47,7 @@ class MurmelaDeckResultsView : public QWidget {
   using Hit = std::variant<ChevronDirection, LongDeckSlide::Element>;
 
   struct Options {
-    ShareSheetFactory shareSheet;  // empty: the share sheet
+    ShareSheetFactory shareSheet;  // empty: no sheet opens (the shell hands in ShareSheetView's)
     Clock clock;                   // empty: the monotonic clock
   };
 
