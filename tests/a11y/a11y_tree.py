@@ -124,10 +124,10 @@ class Application:
                 return focused
             before = str(focused)
             self.key("shift+Tab" if back else "Tab")
-            try:
-                self.wait("the focus to move from %s" % before, lambda: str(self.focused()) != before)
+            try:  # a screen with a single stop keeps it: the loop ends on the limit
+                wait_for("the focus to move", lambda: str(self.focused()) != before, min(self.timeout, 10))
             except WalkError:
-                pass  # a single stop: the loop ends on the limit
+                pass
         raise WalkError("Tab never reached %s %r\nThe tree:\n%s" % (role or "", name, self.dump()))
 
     def check_screen(self, screen, title, controls):
