@@ -2,12 +2,12 @@
 // slide change costs before its transition starts), at 1x and 2x, and at 3x
 // as the export renders them; the speckle background alone at each scale;
 // and one transition frame composited from two pictures.
+#include "brand/SpeckleBackground.h"
 #include "data/FakeReportLoader.h"
 #include "deck/DeckSlideStack.h"
 #include "deck/LongDeckSlide.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/chrome/SlideFrame.h"
-#include "deck/chrome/SpeckleBackground.h"
 #include "theme/FontRegistry.h"
 
 #include <QApplication>

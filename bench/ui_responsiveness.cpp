@@ -16,14 +16,14 @@
 #include "DevBackend.h"
 #include "app/AppCoordinator.h"
 #include "deck/MurmelaDeckResultsView.h"
-#include "kit/testing/QuietDesktop.h"
-#include "screens/ContactPickerView.h"
-#include "share/ShareController.h"
+#include "screens/picker/ContactPickerView.h"
+#include "sharing/ShareController.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
 #include "support/DevBackendMount.h"
 #include "support/SampleChat.h"
 #include "support/ScriptedHttpServer.h"
+#include "testing/QuietDesktop.h"
 
 #include <QApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 // text; every update read from a line is the one its own line form gives; and
 // the updates are exactly those of the complete lines, read one by one.
 #include "FuzzCheck.h"
-#include "hosted/PrivacyProgressLineParser.h"
+#include "privacy/anonymization/PrivacyProgressLineParser.h"
 
 using namespace murmela;
 

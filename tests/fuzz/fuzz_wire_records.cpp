@@ -2,6 +2,7 @@
 // decodes as is written and decoded again to the same JSON, and the error
 // summary of an error body is built from exactly the fields it holds.
 #include "FuzzCheck.h"
+#include "backend/BackendWireRecords.h"
 #include "common/JsonCodec.h"
 #include "hosted/HostedWireRecords.h"
 

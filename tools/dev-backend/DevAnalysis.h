@@ -1,7 +1,7 @@
 #pragma once
 
+#include "backend/JSONValue.h"
 #include "hosted/HostedWireRecords.h"
-#include "hosted/JSONValue.h"
 
 namespace murmela::devbackend {
 

@@ -2,6 +2,7 @@
 
 #include "DevAnalysis.h"
 #include "DevText.h"
+#include "backend/BackendWireRecords.h"
 #include "common/Iso8601.h"
 #include "common/JsonCodec.h"
 #include "data/RelationshipType.h"

@@ -3,9 +3,9 @@
 #include "GalleryRegistry.h"
 #include "GalleryReports.h"
 
-#include "deck/chrome/DoubleBubbleLogo.h"
+#include "brand/DoubleBubbleLogo.h"
+#include "brand/SpeckleBackground.h"
 #include "deck/chrome/SlideFrame.h"
-#include "deck/chrome/SpeckleBackground.h"
 #include "kit/text/TextLayout.h"
 #include "theme/MurmelaTheme.h"
 

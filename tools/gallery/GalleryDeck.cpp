@@ -5,8 +5,8 @@
 #include "GalleryReports.h"
 
 #include "deck/MurmelaDeckResultsView.h"
+#include "kit/overlay/ToastOverlay.h"
 #include "sheets/share/ShareSheetLayout.h"
-#include "share/ToastOverlay.h"
 
 #include <QPainter>
 

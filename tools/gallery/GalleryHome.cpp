@@ -7,7 +7,7 @@
 #include "app/AppCoordinator.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shadow.h"
-#include "screens/HomeView.h"
+#include "screens/home/HomeView.h"
 #include "sheets/ConfirmationAlert.h"
 #include "sheets/MySharesView.h"
 #include "theme/MurmelaTheme.h"

@@ -6,14 +6,14 @@
 
 #include "app/AppCoordinator.h"
 #include "common/AppSettings.h"
-#include "screens/IntelligenceCard.h"
-#include "screens/IntelligenceView.h"
-#include "screens/PermissionsView.h"
-#include "screens/WelcomeView.h"
-#include "screens/onboarding/MurmelaButtonStyles.h"
-#include "screens/onboarding/OnboardingFrame.h"
-#include "screens/onboarding/SheetCloseButton.h"
+#include "kit/controls/MurmelaButtonStyles.h"
+#include "screens/common/OnboardingFrame.h"
+#include "screens/intelligence/IntelligenceCard.h"
+#include "screens/intelligence/IntelligenceView.h"
+#include "screens/permissions/PermissionsView.h"
+#include "screens/welcome/WelcomeView.h"
 #include "sheets/PythonInstallHelpSheet.h"
+#include "sheets/SheetCloseButton.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QCoreApplication>

@@ -4,14 +4,14 @@
 
 #include "app/AppCoordinator.h"
 #include "common/MurmelaError.h"
-#include "kit/testing/HeldHostedRun.h"
 #include "privacy/PrivacyFilterSetupState.h"
-#include "screens/ContactPickerView.h"
-#include "screens/HybridPrivacySetupView.h"
-#include "screens/PrivacySetupStatus.h"
-#include "screens/ProcessingView.h"
+#include "screens/hybridsetup/HybridPrivacySetupView.h"
+#include "screens/hybridsetup/PrivacySetupStatus.h"
+#include "screens/picker/ContactPickerView.h"
+#include "screens/processing/ProcessingView.h"
 #include "sheets/ConfirmContactNameSheet.h"
 #include "sheets/HybridSetupErrorSheet.h"
+#include "testing/HeldHostedRun.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,8 +5,8 @@
 #include "GalleryReports.h"
 
 #include "deck/LongDeckSlide.h"
-#include "share/ShareLinkError.h"
-#include "share/ToastOverlay.h"
+#include "kit/overlay/ToastOverlay.h"
+#include "sharelinks/ShareLinkError.h"
 #include "sheets/share/ShareSheetLayout.h"
 
 #include <QPainter>

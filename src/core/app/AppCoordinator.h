@@ -11,7 +11,7 @@
 #include "data/IntelligenceChoice.h"
 #include "data/PermissionSnapshot.h"
 #include "privacy/HybridPrivacyCapability.h"
-#include "share/ShareCacheEntry.h"
+#include "sharelinks/ShareCacheEntry.h"
 
 #include <QList>
 #include <QObject>

@@ -1,7 +1,7 @@
 // The coordinator's list of live share links and their revocation.
 #include "app/AppCoordinator.h"
 
-#include "share/ShareLinkError.h"
+#include "sharelinks/ShareLinkError.h"
 
 namespace murmela {
 namespace {

@@ -4,11 +4,12 @@
 #include "data/AppPermissionService.h"
 #include "data/MessagesDatabaseReader.h"
 #include "data/VCardContactStore.h"
-#include "hosted/AnalyticsClient.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "privacy/PrivacyFilterSetup.h"
-#include "share/ShareLinkCacheStore.h"
-#include "share/ShareLinkClient.h"
+#include "privacy/anonymization/PrivacyScriptAnonymizer.h"
+#include "sharelinks/ShareLinkCacheStore.h"
+#include "sharelinks/ShareLinkClient.h"
+#include "usage/AnalyticsClient.h"
 
 namespace murmela {
 namespace {
@@ -77,11 +78,12 @@ CoordinatorServices makeProductionServices(const QStringList& launchArguments, D
                          std::stop_token stop, WrappedAnalysisPipeline::Options options) {
     return WrappedAnalysisPipeline().buildReport(chat, progress, std::move(stop), options);
   };
-  services.hostedAnalysis = [backend](const ImportedChat& chat, const WrappedReport& baseReport,
-                               HostedAnalysisWorkflow workflow,
-                               const std::function<void(const ProcessingProgress&)>& progress, std::stop_token stop) {
-    return HostedAnalysisClient(backend).analyze(chat, baseReport, workflow, progress, std::move(stop));
-  };
+  services.hostedAnalysis =
+      [backend](const ImportedChat& chat, const WrappedReport& baseReport, HostedAnalysisWorkflow workflow,
+                const std::function<void(const ProcessingProgress&)>& progress, std::stop_token stop) {
+        return HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), backend)
+            .analyze(chat, baseReport, workflow, progress, std::move(stop));
+      };
   services.analytics = std::make_shared<BackendAnalytics>(backend);
   services.privacySetup = std::move(desktop.privacySetup);
   if (!services.privacySetup)

@@ -16,7 +16,7 @@
 #include "hosted/HostedAnalysisResult.h"
 #include "hosted/HostedAnalysisWorkflow.h"
 #include "privacy/HybridPrivacyCapability.h"
-#include "share/ShareCacheEntry.h"
+#include "sharelinks/ShareCacheEntry.h"
 
 #include <QList>
 #include <QString>

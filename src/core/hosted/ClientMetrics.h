@@ -1,8 +1,8 @@
 #pragma once
 
+#include "backend/JSONValue.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
-#include "hosted/JSONValue.h"
 
 #include <QString>
 

@@ -1,13 +1,12 @@
 #include "hosted/HostedAnalysisClient.h"
 
+#include "backend/BackendWireRecords.h"
+#include "backend/HttpTransport.h"
+#include "backend/TransportError.h"
 #include "common/AnalysisLogger.h"
 #include "common/FixedDecimal.h"
 #include "common/UnicodeText.h"
 #include "hosted/HostedAnalysisError.h"
-#include "hosted/HostedWireRecords.h"
-#include "hosted/HttpTransport.h"
-#include "hosted/PrivacyScriptAnonymizer.h"
-#include "hosted/TransportError.h"
 
 #include <QElapsedTimer>
 #include <QStringDecoder>
@@ -45,9 +44,6 @@ QString fullForm(const Json::DecodingError& error) {
 }
 
 }  // namespace
-
-HostedAnalysisClient::HostedAnalysisClient(QString baseUrl, QString appVersion)
-    : HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), std::move(baseUrl), std::move(appVersion)) {}
 
 HostedAnalysisClient::HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> anonymizer, QString baseUrl,
                                            QString appVersion)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "analysis/ProcessingProgress.h"
+#include "backend/BackendDefaults.h"
 #include "common/JsonCodec.h"
 #include "data/ImportedChat.h"
 #include "data/WrappedReport.h"
-#include "hosted/BackendDefaults.h"
 #include "hosted/HostedAnalysisResult.h"
 #include "hosted/HostedAnalysisWorkflow.h"
 #include "hosted/HybridAnonymizer.h"
@@ -37,10 +37,9 @@ class HostedAnalysisClient {
 
   using ProgressCallback = std::function<void(const ProcessingProgress&)>;
 
-  // A client whose hybrid runs anonymize with the bundled anonymization script
-  // on the installed privacy runtime (PrivacyScriptAnonymizer).
-  explicit HostedAnalysisClient(QString baseUrl = defaultBackendBaseUrl(), QString appVersion = applicationVersion());
-  // A client whose hybrid runs anonymize with `anonymizer`.
+  // A client whose hybrid runs anonymize with `anonymizer` (in the app, the
+  // bundled anonymization script on the installed privacy runtime:
+  // PrivacyScriptAnonymizer).
   explicit HostedAnalysisClient(std::shared_ptr<HybridAnonymizer> anonymizer, QString baseUrl = defaultBackendBaseUrl(),
                                 QString appVersion = applicationVersion());
 

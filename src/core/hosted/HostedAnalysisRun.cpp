@@ -1,11 +1,11 @@
 // The hosted analysis run: HostedAnalysisClient::analyze.
 #include "hosted/HostedAnalysisClient.h"
 
+#include "backend/BackendRegistration.h"
 #include "common/AnalysisLogger.h"
 #include "common/FixedDecimal.h"
 #include "common/MurmelaError.h"
 #include "common/UnicodeText.h"
-#include "hosted/BackendRegistration.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedInsightCopy.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "backend/JSONValue.h"
 #include "common/Date.h"
-#include "hosted/JSONValue.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "backend/JSONValue.h"
 #include "data/WrappedReport.h"
-#include "hosted/JSONValue.h"
 
 #include <optional>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "analysis/ProcessingProgress.h"
+#include "backend/JSONValue.h"
 #include "data/ImportedChat.h"
-#include "hosted/JSONValue.h"
 #include "hosted/PrivacyAnonymizationContext.h"
 
 #include <QMap>

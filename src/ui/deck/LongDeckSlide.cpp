@@ -1,5 +1,6 @@
 #include "deck/LongDeckSlide.h"
 
+#include "deck/ShareSheetPresenter.h"
 #include "deck/slides/ApologySlide.h"
 #include "deck/slides/ArgumentMapSlide.h"
 #include "deck/slides/CloserSlide.h"
@@ -14,7 +15,6 @@
 #include "deck/slides/VibeShiftSlide.h"
 #include "deck/slides/VocabularySlide.h"
 #include "deck/slides/WordDebutSlide.h"
-#include "share/ShareSheetPresenter.h"
 
 #include <QPainter>
 

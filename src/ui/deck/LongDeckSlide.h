@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/WrappedReport.h"
+#include "deck/SlideShareContext.h"
 #include "deck/chrome/SlideFrame.h"
-#include "deck/chrome/SlideShareContext.h"
 
 #include <QImage>
 #include <QPointF>

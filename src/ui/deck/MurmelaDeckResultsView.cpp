@@ -1,8 +1,7 @@
 #include "deck/MurmelaDeckResultsView.h"
 
+#include "kit/overlay/ToastOverlay.h"
 #include "kit/paint/PainterState.h"
-#include "sheets/ShareSheetView.h"
-#include "share/ToastOverlay.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QGraphicsOpacityEffect>
@@ -35,7 +34,7 @@ MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost ho
     : QWidget(parent),
       report_(std::move(report)),
       host_(std::move(host)),
-      sheetFactory_(options.shareSheet ? std::move(options.shareSheet) : ShareSheetView::factory()),
+      sheetFactory_(std::move(options.shareSheet)),
       clock_(options.clock ? std::move(options.clock) : Clock(&monotonicSeconds)),
       ticker_([this] { return isAnimating(); }, [this] { frame(); }, this) {
   setFixedSize(kSize);
@@ -278,7 +277,7 @@ void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
     if (action) action(context, self->toast_);
     if (self) self->sharePresenter_.setPending(std::nullopt);
   };
-  QWidget* sheet = sheetFactory_(request, overlay_);
+  QWidget* sheet = sheetFactory_ ? sheetFactory_(request, overlay_) : nullptr;
   if (!sheet) return;
   sheet_ = sheet;
   sheet->setGeometry(overlay_->rect());

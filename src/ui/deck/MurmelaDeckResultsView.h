@@ -5,11 +5,11 @@
 #include "deck/DeckHost.h"
 #include "deck/DeckSlideStack.h"
 #include "deck/LongDeckSlide.h"
+#include "deck/ShareSheetPresenter.h"
+#include "deck/ShareSheetRequest.h"
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
-#include "share/ShareSheetPresenter.h"
-#include "share/ShareSheetRequest.h"
-#include "share/ToastManager.h"
+#include "kit/overlay/ToastManager.h"
 
 #include <QPointer>
 #include <QSize>
@@ -45,7 +45,7 @@ class MurmelaDeckResultsView : public QWidget {
   using Hit = std::variant<ChevronDirection, LongDeckSlide::Element>;
 
   struct Options {
-    ShareSheetFactory shareSheet;  // empty: the share sheet
+    ShareSheetFactory shareSheet;  // empty: no sheet opens (the shell hands in ShareSheetView's)
     Clock clock;                   // empty: the monotonic clock
   };
 

@@ -1,11 +1,11 @@
 #include "sheets/ConfirmContactNameSheet.h"
 
+#include "kit/controls/MurmelaButtonStyles.h"
+#include "kit/controls/PlainTextField.h"
+#include "kit/layout/ButtonRow.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
-#include "screens/ButtonRow.h"
-#include "screens/PlainTextField.h"
-#include "screens/onboarding/MurmelaButtonStyles.h"
-#include "screens/onboarding/SheetCloseButton.h"
+#include "sheets/SheetCloseButton.h"
 #include "theme/FontFactory.h"
 #include "theme/MurmelaTheme.h"
 

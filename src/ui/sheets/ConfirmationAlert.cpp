@@ -1,6 +1,6 @@
 #include "sheets/ConfirmationAlert.h"
 
-#include "screens/LibraryStyle.h"
+#include "kit/controls/LibraryStyle.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QPainter>

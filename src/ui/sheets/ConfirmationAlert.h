@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kit/text/TextLayout.h"
-#include "screens/onboarding/OnboardingSheet.h"
+#include "sheets/OnboardingSheet.h"
 
 #include <QList>
 #include <QRectF>

@@ -1,7 +1,7 @@
 #include "sheets/MyShareRow.h"
 
-#include "screens/HomeWrapDate.h"
-#include "screens/LibraryStyle.h"
+#include "kit/controls/LibraryStyle.h"
+#include "kit/text/HomeWrapDate.h"
 #include "theme/MurmelaTheme.h"
 
 #include <algorithm>

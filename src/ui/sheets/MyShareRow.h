@@ -2,7 +2,7 @@
 
 #include "kit/controls/PaintedButton.h"
 #include "kit/text/TextLayout.h"
-#include "share/ShareCacheEntry.h"
+#include "sharelinks/ShareCacheEntry.h"
 
 #include <QPointF>
 #include <QRectF>

@@ -1,8 +1,8 @@
 #include "sheets/MySharesView.h"
 
 #include "app/AppCoordinator.h"
+#include "kit/controls/LibraryStyle.h"
 #include "kit/paint/PainterState.h"
-#include "screens/LibraryStyle.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QClipboard>

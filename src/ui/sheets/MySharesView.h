@@ -2,9 +2,9 @@
 
 #include "kit/text/TextLayout.h"
 #include "kit/widgets/ScrollInput.h"
-#include "screens/onboarding/OnboardingSheet.h"
-#include "share/ShareCacheEntry.h"
+#include "sharelinks/ShareCacheEntry.h"
 #include "sheets/MyShareRow.h"
+#include "sheets/OnboardingSheet.h"
 
 #include <QList>
 #include <QRectF>

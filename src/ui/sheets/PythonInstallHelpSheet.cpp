@@ -1,10 +1,10 @@
 #include "sheets/PythonInstallHelpSheet.h"
 
+#include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
 #include "kit/paint/Shapes.h"
-#include "screens/onboarding/MurmelaButtonStyles.h"
-#include "screens/onboarding/SheetCloseButton.h"
+#include "sheets/SheetCloseButton.h"
 #include "theme/FontFactory.h"
 #include "theme/MurmelaTheme.h"
 

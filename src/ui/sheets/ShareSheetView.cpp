@@ -1,10 +1,10 @@
 #include "sheets/ShareSheetView.h"
 
-#include "share/HandoffUrls.h"
-#include "share/ShareController.h"
-#include "share/ShareLinkError.h"
-#include "share/ShareLinkWorker.h"
-#include "share/ToastManager.h"
+#include "kit/overlay/ToastManager.h"
+#include "sharelinks/ShareLinkError.h"
+#include "sharelinks/ShareLinkWorker.h"
+#include "sharing/HandoffUrls.h"
+#include "sharing/ShareController.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "common/Date.h"
-#include "deck/chrome/SlideShareContext.h"
+#include "deck/ShareSheetRequest.h"
+#include "deck/SlideShareContext.h"
 #include "kit/motion/Motion.h"
-#include "share/ShareDestination.h"
-#include "share/ShareLinkClient.h"
-#include "share/ShareSheetRequest.h"
-#include "share/ShareServices.h"
+#include "sharelinks/ShareLinkClient.h"
+#include "sharing/ShareDestination.h"
+#include "sharing/ShareServices.h"
 #include "sheets/share/ShareSheetLayout.h"
 #include "sheets/share/ShareSheetState.h"
 

@@ -1,6 +1,6 @@
 #include "shell/ApplicationIcon.h"
 
-#include "deck/chrome/DoubleBubbleLogo.h"
+#include "brand/DoubleBubbleLogo.h"
 #include "kit/paint/Shapes.h"
 #include "theme/MurmelaTheme.h"
 

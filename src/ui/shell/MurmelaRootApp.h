@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/CoordinatorServices.h"
-#include "share/ShareServices.h"
+#include "sharing/ShareServices.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppScreen.h"
-#include "share/ShareServices.h"
+#include "sharing/ShareServices.h"
 
 #include <QPointer>
 #include <QSize>

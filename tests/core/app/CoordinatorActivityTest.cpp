@@ -1,12 +1,12 @@
 // Contacts and permissions, share links, and the reset to first run.
-#include "support/FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "common/AnalysisLogger.h"
 #include "common/AppPaths.h"
 #include "common/AppSettings.h"
 #include "data/WrappedDataError.h"
 #include "privacy/PrivacyFilterSetup.h"
-#include "share/ShareLinkError.h"
+#include "sharelinks/ShareLinkError.h"
+#include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"
 #include "support/TestRegistry.h"
 

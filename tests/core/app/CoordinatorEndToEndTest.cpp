@@ -2,13 +2,14 @@
 // at launch, the real reader and on-device pipeline, the hosted client on the
 // development backend, to a saved report listed first among the past reports.
 #include "DevBackend.h"
-#include "support/FakeNeighbours.h"
 #include "app/AppCoordinator.h"
 #include "data/MessagesDatabaseReader.h"
 #include "data/ReportJson.h"
 #include "hosted/HostedAnalysisClient.h"
-#include "share/ShareLinkClient.h"
+#include "privacy/anonymization/PrivacyScriptAnonymizer.h"
+#include "sharelinks/ShareLinkClient.h"
 #include "support/DevBackendMount.h"
+#include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 #include "support/ScriptedHttpServer.h"
@@ -58,7 +59,8 @@ class CoordinatorEndToEndTest : public QObject {
     services.hostedAnalysis =
         [baseUrl](const ImportedChat& chat, const WrappedReport& report, HostedAnalysisWorkflow workflow,
                   const std::function<void(const ProcessingProgress&)>& progress, std::stop_token stop) {
-          return HostedAnalysisClient(baseUrl, QStringLiteral("1.0")).analyze(chat, report, workflow, progress, stop);
+          return HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), baseUrl, QStringLiteral("1.0"))
+              .analyze(chat, report, workflow, progress, stop);
         };
     services.analytics = fakes.analytics;
     services.privacySetup = fakes.setup;

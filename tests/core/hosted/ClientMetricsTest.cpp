@@ -1,4 +1,4 @@
-#include "HostedTestSupport.h"
+#include "support/BackendTestSupport.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedChatMessage.h"
 #include "support/TestRegistry.h"

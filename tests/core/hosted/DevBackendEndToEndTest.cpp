@@ -3,7 +3,7 @@
 // that is stored and read back.
 #include "DevBackend.h"
 #include "FakeHybridAnonymizer.h"
-#include "HostedTestSupport.h"
+#include "support/BackendTestSupport.h"
 #include "analysis/WrappedAnalysisPipeline.h"
 #include "data/ImportedChat.h"
 #include "data/MessagesDatabaseReader.h"

@@ -1,10 +1,11 @@
 #include "DevBackend.h"
-#include "HostedTestSupport.h"
 #include "common/FixedDecimal.h"
 #include "data/ReportJson.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedResultMerge.h"
 #include "privacy/PrivacyRuntimeManager.h"
+#include "privacy/anonymization/PrivacyScriptAnonymizer.h"
+#include "support/BackendTestSupport.h"
 #include "support/DevBackendMount.h"
 #include "support/FakePrivacyRuntime.h"
 #include "support/ReportSamples.h"
@@ -111,7 +112,7 @@ class DevBackendHybridRoadTest : public QObject {
       }
     });
     QCOMPARE(QDir::tempPath(), temporary.path());
-    const HostedAnalysisClient client(server.baseUrl(), "1.0");
+    const HostedAnalysisClient client(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "1.0");
 
     const ImportedChat chat = hybridChat();
     const LogCapture log;

@@ -1,9 +1,9 @@
 #include "DevBackend.h"
 #include "DevHttpServer.h"
-#include "HostedTestSupport.h"
+#include "backend/BackendWireRecords.h"
 #include "common/JsonCodec.h"
 #include "data/ReportJson.h"
-#include "hosted/HostedWireRecords.h"
+#include "support/BackendTestSupport.h"
 #include "support/ReportSamples.h"
 #include "support/TestRegistry.h"
 

@@ -1,16 +1,17 @@
 #include "DevBackend.h"
 #include "DevHttpServer.h"
-#include "HostedTestSupport.h"
+#include "backend/BackendRegistration.h"
 #include "common/Iso8601.h"
 #include "common/LocalCalendar.h"
 #include "data/RelationshipType.h"
 #include "data/ReportJson.h"
-#include "hosted/BackendRegistration.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedInsightCopy.h"
 #include "hosted/HostedMessages.h"
+#include "privacy/anonymization/PrivacyScriptAnonymizer.h"
+#include "support/BackendTestSupport.h"
 #include "support/DevBackendMount.h"
 #include "support/ReportSamples.h"
 #include "support/ScriptedHttpServer.h"
@@ -361,7 +362,7 @@ class DevBackendTest : public QObject {
     ScriptedHttpServer server;
     DevBackend backend;
     mountDevBackend(server, backend);
-    const HostedAnalysisClient client(server.baseUrl(), "1.0");
+    const HostedAnalysisClient client(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "1.0");
     const QString token =
         client.post<RegisterResponse>(HostedAnalysisClient::kRegisterPath, RegisterRequest{"macos-ABC", "1.0"}, std::nullopt, 30)
             .authToken;

@@ -1,11 +1,12 @@
 #include "FakeHybridAnonymizer.h"
-#include "HostedTestSupport.h"
+#include "backend/TransportError.h"
 #include "common/FixedDecimal.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedMessages.h"
-#include "hosted/TransportError.h"
+#include "privacy/anonymization/PrivacyScriptAnonymizer.h"
+#include "support/BackendTestSupport.h"
 #include "support/ReportSamples.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestEnvironment.h"
@@ -177,7 +178,8 @@ class HostedAnalysisRunTest : public QObject {
     backend.mount(server);
     LogCapture log;
     const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({}), HostedAnalysisWorkflow::fullClaude);
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"), chatOf({}),
+                HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.progress, QStringList({"Analyzing tone... 0.8200 12.00", "Generating summary... 0.9200 8.00"}));
 
@@ -200,7 +202,8 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chat, HostedAnalysisWorkflow::fullClaude);
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"), chat,
+                HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     QCOMPARE(outcome.progress, QStringList({"Analyzing tone... 0.5000 21.95", "Analyzing tone... 0.6067 17.30",
                                             "Analyzing tone... 0.7133 12.65", "Analyzing tone... 0.8200 12.00",
@@ -263,8 +266,9 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     LogCapture log;
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf(repeatedTexts(13, 12000)),
-                                    HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf(repeatedTexts(13, 12000)), HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString("[HostedAnalysisError] Hosted analysis HTTP 500: backend exploded"));
     try {
       std::rethrow_exception(outcome.exception);
@@ -301,8 +305,9 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     LogCapture log;
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf(repeatedTexts(10, 12000)),
-                                    HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf(repeatedTexts(10, 12000)), HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
 
     const QStringList lines = log.lines();
@@ -368,8 +373,9 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     LogCapture log;
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({QString(70000, 'y'), "ok"}),
-                                    HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf({QString(70000, 'y'), "ok"}), HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     // 70,002 characters: 9.77 s of analysis, measured before truncation.
     QCOMPARE(outcome.progress.first(), QString("Analyzing tone... 0.5000 17.77"));
@@ -388,8 +394,9 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     LogCapture log;
-    const Outcome outcome = analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi", "hey"}),
-                                    HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome =
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf({"hi", "hey"}), HostedAnalysisWorkflow::fullClaude);
     QCOMPARE(outcome.error, QString());
     QVERIFY(!outcome.result->insightCopy);
     QVERIFY(!outcome.result->firstsSelection);
@@ -416,8 +423,8 @@ class HostedAnalysisRunTest : public QObject {
     server.setDefault(kRegisterPath, ScriptedResponse::text(401, "nope"));
     LogCapture log;
     const QString baseUrl = refused ? refusingBaseUrl() : server.baseUrl();
-    const Outcome outcome =
-        analyze(HostedAnalysisClient(baseUrl, "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
+    const Outcome outcome = analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), baseUrl, "9.9"),
+                                    chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
     QVERIFY2(matchesTemplate(outcome.error, error), qPrintable(outcome.error));
     QCOMPARE(server.requests(kStepPath).size(), 0);
     QVERIFY(outcome.progress.isEmpty());
@@ -433,8 +440,9 @@ class HostedAnalysisRunTest : public QObject {
     LogCapture log;
     // Requested while the second chunk's progress is reported.
     const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf(repeatedTexts(10, 12000)),
-                HostedAnalysisWorkflow::fullClaude, source.get_token(), [&source](const ProcessingProgress& progress) {
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf(repeatedTexts(10, 12000)), HostedAnalysisWorkflow::fullClaude, source.get_token(),
+                [&source](const ProcessingProgress& progress) {
                   if (progress.fraction > 0.5 && progress.fraction < 0.82) source.request_stop();
                 });
     QCOMPARE(outcome.error, QString("[CancellationError] The operation was cancelled."));
@@ -453,8 +461,8 @@ class HostedAnalysisRunTest : public QObject {
     QElapsedTimer clock;
     clock.start();
     const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude,
-                source.get_token(), [&](const ProcessingProgress&) {
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude, source.get_token(), [&](const ProcessingProgress&) {
                   if (stopper.joinable()) return;
                   stopper = std::thread([&source] {
                     std::this_thread::sleep_for(std::chrono::milliseconds(300));
@@ -585,7 +593,8 @@ class HostedAnalysisRunTest : public QObject {
     ScriptedHttpServer server;
     backend.mount(server);
     const Outcome outcome =
-        analyze(HostedAnalysisClient(server.baseUrl(), "9.9"), chatOf({"hi"}), HostedAnalysisWorkflow::hybridPrivacy);
+        analyze(HostedAnalysisClient(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "9.9"),
+                chatOf({"hi"}), HostedAnalysisWorkflow::hybridPrivacy);
     QVERIFY2(outcome.error.startsWith("[HostedAnalysisError] Privacy filter is not ready: "),
              qPrintable(outcome.error));
     QCOMPARE(server.requests(kStepPath).size(), 0);

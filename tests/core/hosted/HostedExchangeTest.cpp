@@ -1,8 +1,9 @@
-#include "HostedTestSupport.h"
+#include "backend/BackendWireRecords.h"
+#include "backend/TransportError.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedAnalysisError.h"
 #include "hosted/HostedWireRecords.h"
-#include "hosted/TransportError.h"
+#include "support/BackendTestSupport.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestRegistry.h"
 
@@ -34,7 +35,8 @@ AnalysisStepRequest stepRequest() {
 // Posts one analysis step and returns the error it throws.
 HostedAnalysisError failingStep(const ScriptedHttpServer& server) {
   try {
-    HostedAnalysisClient(server.baseUrl(), "1.0").post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900);
+    HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
+        .post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900);
   } catch (const HostedAnalysisError& error) {
     return error;
   }
@@ -61,7 +63,8 @@ class HostedExchangeTest : public QObject {
     server.setDefault(kStepPath.toUtf8(), ScriptedResponse::json(200, answer));
     LogCapture log;
     const AnalysisStepResponse response =
-        HostedAnalysisClient(server.baseUrl(), "1.0").post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900);
+        HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
+            .post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900);
     QCOMPARE(sortedKeys(response.result), QString("a,b"));
     QCOMPARE(response.metadata->value("run_id"), JSONValue::string("r-1"));
 
@@ -85,9 +88,9 @@ class HostedExchangeTest : public QObject {
     ScriptedHttpServer server;
     server.setDefault("/v1/register", ScriptedResponse::json(201, R"({"auth_token":"t-9","expires_in":60,"extra":{}})"));
     LogCapture log;
-    const RegisterResponse response = HostedAnalysisClient(server.baseUrl(), "1.0")
-                                          .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"},
-                                                                  std::nullopt, 30);
+    const RegisterResponse response =
+        HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
+            .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30);
     QCOMPARE(response.authToken, QString("t-9"));
     QVERIFY(!server.requests().value(0).hasHeader("Authorization"));
     QVERIFY(log.lines().value(0).endsWith(" timeout=30s authed=false"));
@@ -177,7 +180,8 @@ class HostedExchangeTest : public QObject {
     const QString base = refusingBaseUrl();
     LogCapture log;
     try {
-      HostedAnalysisClient(base, "1.0").post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30);
+      HostedAnalysisClient(nullptr, base, "1.0")
+          .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30);
       QFAIL("expected a transport failure");
     } catch (const TransportError& error) {
       QCOMPARE(error.kind(), TransportError::Kind::cannotConnect);
@@ -196,8 +200,9 @@ class HostedExchangeTest : public QObject {
     AnalysisStepRequest request = stepRequest();
     request.payload.insert("bad", JSONValue::number(std::nan("")));
     LogCapture log;
-    QVERIFY_THROWS_EXCEPTION(Json::EncodingError, HostedAnalysisClient(server.baseUrl(), "1.0")
-                                                      .post<AnalysisStepResponse>(kStepPath, request, QString("t"), 900));
+    QVERIFY_THROWS_EXCEPTION(Json::EncodingError,
+                             HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
+                                 .post<AnalysisStepResponse>(kStepPath, request, QString("t"), 900));
     QVERIFY(log.lines().isEmpty());
     QCOMPARE(server.requestCount(), 0);
   }

@@ -1,4 +1,4 @@
-#include "HostedTestSupport.h"
+#include "support/BackendTestSupport.h"
 #include "data/ReportJson.h"
 #include "hosted/HostedChatMessage.h"
 #include "hosted/HostedResultMerge.h"

@@ -1,9 +1,10 @@
-#include "HostedTestSupport.h"
+#include "backend/BackendWireRecords.h"
+#include "backend/JSONValue.h"
 #include "common/JsonCodec.h"
 #include "hosted/HostedInsightCopy.h"
 #include "hosted/HostedWireRecords.h"
-#include "hosted/JSONValue.h"
-#include "hosted/PrivacyAnonymizationRecords.h"
+#include "privacy/anonymization/PrivacyAnonymizationRecords.h"
+#include "support/BackendTestSupport.h"
 #include "support/TestRegistry.h"
 
 #include <QJsonArray>

@@ -3,8 +3,8 @@
 #include "deck/cards/StreakCard.h"
 #include "deck/charts/DonutChart.h"
 #include "kit/paint/Pens.h"
-#include "kit/testing/PaintRecorder.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 

@@ -4,8 +4,8 @@
 #include "deck/charts/ResponseLineChart.h"
 #include "deck/charts/SentimentAreaChart.h"
 #include "deck/charts/YearBars.h"
-#include "kit/testing/PaintRecorder.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 
 #include <QPainter>

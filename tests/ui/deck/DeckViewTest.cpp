@@ -1,10 +1,10 @@
 #include "data/FakeReportLoader.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
-#include "kit/testing/PaintRecorder.h"
+#include "kit/overlay/ToastOverlay.h"
 #include "sheets/ShareSheetView.h"
-#include "share/ToastOverlay.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 
@@ -43,7 +43,7 @@ struct DeckUnderTest {
       : handle(std::move(contactHandle)) {
     DeckHost host{[this] { return handle; }, [this] { ++done; }};
     deck = std::make_unique<MurmelaDeckResultsView>(
-        report, std::move(host), MurmelaDeckResultsView::Options{{}, [this] { return now; }}, parent);
+        report, std::move(host), MurmelaDeckResultsView::Options{ShareSheetView::factory(), [this] { return now; }}, parent);
   }
   void settle() {
     now += 10.0;

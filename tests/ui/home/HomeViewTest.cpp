@@ -7,7 +7,7 @@
 #include "app/SavedReportLibrary.h"
 #include "common/AppPaths.h"
 #include "privacy/PrivacyFilterSetup.h"
-#include "screens/HomeView.h"
+#include "screens/home/HomeView.h"
 #include "sheets/MySharesView.h"
 #include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"

@@ -5,8 +5,8 @@
 
 #include "app/AppCoordinator.h"
 #include "common/AppPaths.h"
-#include "screens/HomeView.h"
-#include "share/ShareLinkCacheStore.h"
+#include "screens/home/HomeView.h"
+#include "sharelinks/ShareLinkCacheStore.h"
 #include "sheets/MySharesView.h"
 #include "support/FakeNeighbours.h"
 #include "support/NetworkTestSupport.h"

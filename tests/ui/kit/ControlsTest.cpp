@@ -1,6 +1,6 @@
 #include "kit/controls/PaintedButton.h"
-#include "kit/testing/PaintRecorder.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QPainter>

@@ -4,8 +4,8 @@
 #include "kit/paint/Shadow.h"
 #include "kit/paint/Shapes.h"
 #include "kit/symbols/Symbols.h"
-#include "kit/testing/PaintRecorder.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QImage>

@@ -1,7 +1,7 @@
-#include "kit/testing/PaintRecorder.h"
 #include "kit/text/EmojiRuns.h"
 #include "kit/text/TextLayout.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontFactory.h"
 
 #include <QGlyphRun>

@@ -1,11 +1,11 @@
 // The onboarding frame's step header, the two capsule button looks and the
 // painted button base.
-#include "kit/testing/PaintRecorder.h"
+#include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/text/TextLayout.h"
 #include "kit/widgets/ButtonHost.h"
-#include "screens/onboarding/MurmelaButtonStyles.h"
-#include "screens/onboarding/OnboardingFrame.h"
+#include "screens/common/OnboardingFrame.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 

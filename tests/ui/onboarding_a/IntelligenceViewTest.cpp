@@ -2,7 +2,7 @@
 // and choice, the card looks, every action through the coordinator, and the
 // runtime setup help sheet it presents.
 #include "ScreenTestSupport.h"
-#include "screens/IntelligenceView.h"
+#include "screens/intelligence/IntelligenceView.h"
 #include "sheets/PythonInstallHelpSheet.h"
 #include "support/TestRegistry.h"
 #include "theme/MurmelaTheme.h"

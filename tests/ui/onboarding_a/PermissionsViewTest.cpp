@@ -2,7 +2,7 @@
 // both are granted, each button's coordinator operation, and the probes.
 #include "ScreenTestSupport.h"
 #include "app/SettingsPaneOpener.h"
-#include "screens/PermissionsView.h"
+#include "screens/permissions/PermissionsView.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kit/testing/PaintRecorder.h"
 #include "support/FakeNeighbours.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 
 #include <QPainter>

@@ -2,7 +2,7 @@
 // links and the error line that moves nothing.
 #include "ScreenTestSupport.h"
 #include "common/AppSettings.h"
-#include "screens/WelcomeView.h"
+#include "screens/welcome/WelcomeView.h"
 #include "support/TestRegistry.h"
 #include "theme/MurmelaTheme.h"
 

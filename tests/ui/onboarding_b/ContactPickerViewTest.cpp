@@ -3,10 +3,10 @@
 // the selection, and what every button asks of the coordinator.
 #include "ScreenHarness.h"
 
-#include "screens/ContactListView.h"
-#include "screens/ContactPickerView.h"
-#include "screens/FailedRunPanel.h"
-#include "screens/PlainTextField.h"
+#include "kit/controls/PlainTextField.h"
+#include "screens/picker/ContactListView.h"
+#include "screens/picker/ContactPickerView.h"
+#include "screens/picker/FailedRunPanel.h"
 #include "sheets/ConfirmContactNameSheet.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"

@@ -3,12 +3,12 @@
 // what every button and every way of closing the sheet asks of the coordinator.
 #include "ScreenHarness.h"
 
-#include "kit/testing/PaintRecorder.h"
 #include "privacy/PrivacyFilterSetup.h"
-#include "screens/HybridPrivacySetupView.h"
+#include "screens/hybridsetup/HybridPrivacySetupView.h"
 #include "sheets/HybridSetupErrorSheet.h"
 #include "sheets/ScrollingPlainText.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 

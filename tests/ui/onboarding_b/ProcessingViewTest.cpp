@@ -4,9 +4,9 @@
 #include "ScreenHarness.h"
 
 #include "kit/motion/Motion.h"
-#include "kit/testing/PaintRecorder.h"
-#include "screens/ProcessingView.h"
+#include "screens/processing/ProcessingView.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 

@@ -4,8 +4,8 @@
 #include "app/AppCoordinator.h"
 #include "common/MurmelaError.h"
 #include "data/ContactSummary.h"
-#include "kit/testing/HeldHostedRun.h"
 #include "support/FakeNeighbours.h"
+#include "testing/HeldHostedRun.h"
 
 #include <QList>
 #include <QString>

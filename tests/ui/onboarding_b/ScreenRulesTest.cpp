@@ -1,11 +1,11 @@
 // The rules behind the hybrid setup, processing and contact picker screens:
 // remaining time, percentages, the setup's status texts and checklist, the
 // processing checklist, contact names and the contact search.
-#include "screens/ContactNaming.h"
-#include "screens/ContactSearch.h"
-#include "screens/HybridSetupTexts.h"
-#include "screens/ProcessingPhases.h"
-#include "screens/ProgressTexts.h"
+#include "screens/common/ProgressTexts.h"
+#include "screens/hybridsetup/HybridSetupTexts.h"
+#include "screens/picker/ContactNaming.h"
+#include "screens/picker/ContactSearch.h"
+#include "screens/processing/ProcessingPhases.h"
 #include "support/TestRegistry.h"
 
 #include <QLocale>

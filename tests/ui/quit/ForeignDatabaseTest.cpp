@@ -1,15 +1,15 @@
 #include "app/AppCoordinator.h"
 #include "kit/motion/Motion.h"
-#include "kit/testing/QuietDesktop.h"
-#include "screens/ContactPickerView.h"
-#include "screens/IntelligenceView.h"
-#include "screens/PermissionsView.h"
-#include "screens/WelcomeView.h"
+#include "screens/intelligence/IntelligenceView.h"
+#include "screens/permissions/PermissionsView.h"
+#include "screens/picker/ContactPickerView.h"
+#include "screens/welcome/WelcomeView.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/RootView.h"
 #include "support/FakeNeighbours.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestRegistry.h"
+#include "testing/QuietDesktop.h"
 
 #include <QDir>
 #include <QFile>

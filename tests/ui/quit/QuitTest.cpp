@@ -1,5 +1,4 @@
 #include "app/AppCoordinator.h"
-#include "kit/testing/QuietDesktop.h"
 #include "privacy/PrivacyRuntimeManager.h"
 #include "shell/MurmelaRootApp.h"
 #include "shell/QuitSignals.h"
@@ -9,6 +8,7 @@
 #include "support/SampleChat.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestRegistry.h"
+#include "testing/QuietDesktop.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,8 +3,7 @@
 #include "data/VCardContactStore.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
-#include "kit/testing/QuietDesktop.h"
-#include "screens/WelcomeView.h"
+#include "screens/welcome/WelcomeView.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/FontLoader.h"
 #include "shell/MurmelaRootApp.h"
@@ -12,6 +11,7 @@
 #include "support/FakeNeighbours.h"
 #include "support/FixtureDatabaseBuilder.h"
 #include "support/TestRegistry.h"
+#include "testing/QuietDesktop.h"
 
 #include <QDir>
 #include <QPointer>

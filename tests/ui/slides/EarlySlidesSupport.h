@@ -9,7 +9,7 @@
 #include "deck/slides/ShapeSlide.h"
 #include "deck/slides/VocabularySlide.h"
 #include "deck/slides/WordDebutSlide.h"
-#include "kit/testing/PaintRecorder.h"
+#include "testing/PaintRecorder.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
 #include "SlideRecording.h"
 #include "data/FakeReportLoader.h"
 #include "deck/LongDeckSlide.h"
-#include "kit/testing/PaintRecorder.h"
-#include "share/ShareSheetPresenter.h"
+#include "deck/ShareSheetPresenter.h"
 #include "support/TestRegistry.h"
+#include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"
 
 #include <QImage>

@@ -2,7 +2,7 @@
 
 #include "data/FakeReportLoader.h"
 #include "data/WrappedReport.h"
-#include "kit/testing/PaintRecorder.h"
+#include "testing/PaintRecorder.h"
 
 #include <QPainter>
 #include <QString>

@@ -8,7 +8,7 @@
 #include "privacy/HybridPrivacyCapability.h"
 #include "privacy/PrivacyFilterSetup.h"
 #include "privacy/PrivacyRuntimeManager.h"
-#include "screens/HybridPrivacySetupView.h"
+#include "screens/hybridsetup/HybridPrivacySetupView.h"
 #include "support/FakeNeighbours.h"
 #include "support/FakePrivacyRuntime.h"
 #include "support/TestRegistry.h"

@@ -3,8 +3,8 @@
 #include "WalkDriver.h"
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"
-#include "kit/testing/QuietDesktop.h"
 #include "support/DevBackendMount.h"
+#include "testing/QuietDesktop.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "deck/chrome/FooterMark.h"
 
+#include "deck/ShareSheetPresenter.h"
 #include "kit/layout/Stack.h"
 #include "kit/paint/PainterState.h"
-#include "share/ShareSheetPresenter.h"
 #include "theme/MurmelaTheme.h"
 #include "theme/ProductAddress.h"
 

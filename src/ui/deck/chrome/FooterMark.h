@@ -1,7 +1,7 @@
 #pragma once
 
-#include "deck/chrome/DoubleBubbleLogo.h"
-#include "deck/chrome/SlideShareContext.h"
+#include "brand/DoubleBubbleLogo.h"
+#include "deck/SlideShareContext.h"
 #include "kit/controls/SymbolLabel.h"
 #include "kit/text/TextLayout.h"
 

@@ -1,6 +1,6 @@
 #include "deck/chrome/SlideFrame.h"
 
-#include "deck/chrome/SpeckleBackground.h"
+#include "brand/SpeckleBackground.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
 #include "theme/MurmelaTheme.h"

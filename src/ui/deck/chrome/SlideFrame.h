@@ -1,8 +1,8 @@
 #pragma once
 
+#include "deck/SlideShareContext.h"
 #include "deck/chrome/FooterMark.h"
 #include "deck/chrome/ProgressBar.h"
-#include "deck/chrome/SlideShareContext.h"
 
 #include <QRectF>
 #include <QSizeF>

@@ -1,7 +1,7 @@
 #include "deck/slides/CloserSlide.h"
 
+#include "deck/ShareSheetPresenter.h"
 #include "deck/slides/SlideColumn.h"
-#include "share/ShareSheetPresenter.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QPainter>

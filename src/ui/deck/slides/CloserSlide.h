@@ -1,10 +1,10 @@
 #pragma once
 
 #include "data/WrappedReport.h"
+#include "deck/SlideShareContext.h"
 #include "deck/cards/CardFrame.h"
 #include "deck/cards/PlacedText.h"
 #include "deck/cards/SlideTitle.h"
-#include "deck/chrome/SlideShareContext.h"
 #include "kit/controls/PaintedButton.h"
 
 #include <QColor>

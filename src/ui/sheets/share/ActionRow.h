@@ -3,7 +3,7 @@
 #include "kit/controls/PaintedButton.h"
 #include "kit/symbols/Symbols.h"
 #include "kit/text/TextLayout.h"
-#include "share/ShareDestination.h"
+#include "sharing/ShareDestination.h"
 
 #include <QColor>
 #include <QRectF>

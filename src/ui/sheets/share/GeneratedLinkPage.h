@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/Date.h"
-#include "deck/chrome/SlideShareContext.h"
+#include "deck/SlideShareContext.h"
 #include "kit/controls/PaintedButton.h"
 #include "kit/text/TextLayout.h"
 #include "sheets/share/ShareSheetState.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "deck/chrome/SlideShareContext.h"
+#include "deck/SlideShareContext.h"
 #include "kit/controls/PaintedButton.h"
 #include "kit/text/TextLayout.h"
 #include "sheets/share/ActionRow.h"

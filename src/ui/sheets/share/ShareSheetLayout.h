@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/Date.h"
-#include "deck/chrome/SlideShareContext.h"
+#include "deck/SlideShareContext.h"
 #include "sheets/share/GeneratedLinkPage.h"
 #include "sheets/share/LinkShareMenu.h"
 #include "sheets/share/ShareOptionsPage.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "share/ShareDestination.h"
-#include "share/ShareWireRecords.h"
+#include "sharelinks/ShareWireRecords.h"
+#include "sharing/ShareDestination.h"
 
 #include <QList>
 #include <QRectF>

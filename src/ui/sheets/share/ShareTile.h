@@ -2,7 +2,7 @@
 
 #include "kit/controls/PaintedButton.h"
 #include "kit/text/TextLayout.h"
-#include "share/ShareDestination.h"
+#include "sharing/ShareDestination.h"
 
 #include <QColor>
 #include <QRectF>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "share/ShareDestination.h"
+#include "sharing/ShareDestination.h"
 
 #include <QColor>
 #include <QPainterPath>

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "common/Date.h"
+#include "sharelinks/ShareCacheEntry.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace murmela {
+
+// The application's record of every share link it created: "shares.json" in
+// the application folder, {"shares": [...]}. Every operation reads the file
+// afresh and every change rewrites it whole; nothing is kept in memory. One
+// lock serialises the whole read-change-write of each operation across every
+// store of the process, so any thread may call. No operation throws.
+//
+// Reading is all or nothing: a missing file, an unreadable one or one entry
+// that does not decode gives an empty list. Before a change overwrites a file
+// that exists but did not read, that file is moved aside as
+// "shares.json.corrupt-<yyyyMMdd-HHmmss>", so the records of links that are
+// still live are never lost.
+class ShareLinkCacheStore {
+ public:
+  using Clock = std::function<Date()>;
+
+  static inline const QString kFileName = QStringLiteral("shares.json");
+
+  explicit ShareLinkCacheStore(Clock clock = {});
+
+  // The one store of the process, on the system clock.
+  static ShareLinkCacheStore& shared();
+
+  // Unrevoked entries whose expiry is later than now, newest first (equal
+  // creation times keep their file order).
+  QList<ShareCacheEntry> activeShares() const;
+  // The first entry in file order for this handle and content hash that is
+  // unrevoked and unexpired.
+  std::optional<ShareCacheEntry> cachedShare(const QString& contactHandle, const QString& contentHash) const;
+  // Adds the entry. An older entry with the same share identifier goes; one
+  // with the same handle and content hash goes only when it is revoked or
+  // expired (a link that is still live keeps its record).
+  void upsert(const ShareCacheEntry& entry);
+  // Marks the first entry with this identifier revoked; writes nothing when
+  // there is none.
+  void markRevoked(const QString& shareID);
+
+  // The store's current time.
+  Date now() const;
+
+  // The cache file, absent when there is no application folder.
+  static std::optional<QString> cacheFilePath();
+
+ private:
+  struct Contents {
+    QList<ShareCacheEntry> entries;
+    bool unusableFile = false;  // a file is there, but it did not read
+  };
+
+  Contents loadEntries() const;
+  // Logs "Share cache write failed: " and the reason when the write fails; the
+  // file then keeps its previous content.
+  void saveEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const;
+  // The failure's text, or nothing once the file is written.
+  std::optional<QString> writeEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const;
+
+  Clock clock_;
+};
+
+}  // namespace murmela

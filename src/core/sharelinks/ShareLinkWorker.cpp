@@ -1,0 +1,43 @@
+#include "sharelinks/ShareLinkWorker.h"
+
+namespace murmela::ShareLinkWorker {
+
+QThreadPool& pool() {
+  static QThreadPool& instance = makeLastingPool(2);
+  return instance;
+}
+
+void run(QObject* receiver, std::function<void()> work, std::function<void(std::exception_ptr)> done) {
+  runOnWorker(pool(), receiver, std::move(work), std::move(done));
+}
+
+void createShareLink(QObject* receiver, ShareLinkClient client, WrappedReport report,
+                     std::optional<QString> contactHandle,
+                     std::function<void(WorkerOutcome<ShareLinkGenerationResult>)> done, std::stop_token stop) {
+  run<ShareLinkGenerationResult>(
+      receiver,
+      [client = std::move(client), report = std::move(report), contactHandle = std::move(contactHandle),
+       stop = std::move(stop)] { return client.createShareLink(report, contactHandle, stop); },
+      std::move(done));
+}
+
+void revokeShareLink(QObject* receiver, ShareLinkClient client, QString shareID,
+                     std::function<void(std::exception_ptr)> done, std::stop_token stop) {
+  run(
+      receiver,
+      [client = std::move(client), shareID = std::move(shareID), stop = std::move(stop)] {
+        client.revokeShareLink(shareID, stop);
+      },
+      std::move(done));
+}
+
+void activeShares(QObject* receiver, std::function<void(QList<ShareCacheEntry>)> done, ShareLinkCacheStore& store) {
+  run<QList<ShareCacheEntry>>(
+      receiver, [&store] { return store.activeShares(); },
+      [done = std::move(done)](WorkerOutcome<QList<ShareCacheEntry>> outcome) {
+        // The store never throws; an outcome without a value is an empty list.
+        done(outcome.value.value_or(QList<ShareCacheEntry>()));
+      });
+}
+
+}  // namespace murmela::ShareLinkWorker

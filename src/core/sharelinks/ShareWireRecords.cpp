@@ -1,0 +1,61 @@
+#include "sharelinks/ShareWireRecords.h"
+
+#include "common/Iso8601.h"
+#include "data/RelationshipType.h"
+#include "data/ReportJson.h"
+
+namespace murmela {
+
+QUrl readAbsoluteUrl(const Json::ObjectReader& reader, const QString& key) {
+  const QString text = reader.string(key);
+  const QUrl url(text, QUrl::StrictMode);
+  if (!url.isValid() || url.isRelative() || url.host().isEmpty())
+    throw Json::DecodingError(reader.pathOf(key), QStringLiteral("Invalid URL: ") + text);
+  return url;
+}
+
+QJsonObject ShareLinkResult::toJson() const {
+  return {{QStringLiteral("share_id"), shareID},
+          {QStringLiteral("share_url"), shareURL.toString(QUrl::FullyEncoded)},
+          {QStringLiteral("content_hash"), contentHash},
+          {QStringLiteral("expires_at"), Iso8601::format(expiresAt)}};
+}
+
+ShareLinkResult ShareLinkResult::fromJson(const QJsonObject& object, const QString& path) {
+  const Json::ObjectReader reader(object, path);
+  ShareLinkResult result;
+  result.shareID = reader.string(QStringLiteral("share_id"));
+  result.shareURL = readAbsoluteUrl(reader, QStringLiteral("share_url"));
+  result.contentHash = reader.string(QStringLiteral("content_hash"));
+  const QString expiry = reader.string(QStringLiteral("expires_at"));
+  const std::optional<Date> expiresAt = Iso8601::parse(expiry, true);
+  if (!expiresAt)
+    throw Json::DecodingError(reader.pathOf(QStringLiteral("expires_at")),
+                              QStringLiteral("Invalid ISO-8601 date: ") + expiry);
+  result.expiresAt = *expiresAt;
+  return result;
+}
+
+ShareCreateRequest ShareCreateRequest::forReport(const WrappedReport& report) {
+  return {report, report.participantNames.them, rawValue(report.relationshipType)};
+}
+
+QJsonObject ShareCreateRequest::toJson() const {
+  return {{QStringLiteral("report"), ReportJson::toJson(report)},
+          {QStringLiteral("contact_display"), contactDisplay},
+          {QStringLiteral("relationship_type"), relationshipType}};
+}
+
+ShareRevokeResponse ShareRevokeResponse::fromJson(const QJsonObject& object, const QString& path) {
+  return {Json::ObjectReader(object, path).boolean(QStringLiteral("ok"))};
+}
+
+ShareErrorEnvelope ShareErrorEnvelope::fromJson(const QJsonObject& object, const QString& path) {
+  const Json::ObjectReader detail = Json::ObjectReader(object, path).object(QStringLiteral("detail"));
+  ShareErrorEnvelope envelope;
+  envelope.detail.message = detail.optionalString(QStringLiteral("message"));
+  if (!detail.isAbsent(QStringLiteral("limit"))) envelope.detail.limit = detail.integer(QStringLiteral("limit"));
+  return envelope;
+}
+
+}  // namespace murmela

@@ -1,0 +1,31 @@
+#include "screens/common/OnboardingScreen.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace murmela {
+
+OnboardingScreen::OnboardingScreen(std::optional<int> step, QWidget* parent)
+    : QWidget(parent), frame_{step, OnboardingFrame::kOnboardingSteps} {
+  setFixedSize(OnboardingFrame::kSize.toSize());
+  buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+}
+
+void OnboardingScreen::paintScreen(QPainter& painter) const {
+  frame_.paint(painter, [this](QPainter& content) { paintContent(content); });
+}
+
+void OnboardingScreen::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  paintScreen(painter);
+}
+
+void OnboardingScreen::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // A screen that has just come up takes the keys (Return for its main
+  // action), unless one of its own fields already has them.
+  const QWidget* focus = QApplication::focusWidget();
+  if (!focus || !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace murmela

@@ -1,0 +1,206 @@
+#include "screens/home/HomeView.h"
+
+#include "app/AppCoordinator.h"
+#include "sheets/MySharesView.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QShowEvent>
+
+namespace murmela {
+namespace {
+
+constexpr int kResetAnswer = 1;   // "Cancel", "Reset App"
+constexpr int kRevokeAnswer = 1;  // "Cancel", "Revoke"
+
+}  // namespace
+
+AlertRequest HomeView::resetRequest() {
+  return {kResetTitle,
+          kResetMessage,
+          {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Reset App"), AlertRole::destructive}}};
+}
+
+AlertRequest HomeView::revokeRequest() {
+  return {kRevokeTitle,
+          kRevokeMessage,
+          {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Revoke"), AlertRole::destructive}}};
+}
+
+HomeView::HomeView(AppCoordinator& coordinator, QWidget* parent)
+    : QWidget(parent), coordinator_(coordinator), clock_([] { return Date::now(); }), alerts_(dialogAlertPresenter()) {
+  setFixedSize(HomeViewLayout::kSize.toSize());
+  buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setDefaultButton(HomeButton::newMurmela);
+  scroll_ = new ScrollInput(this, [this](int id) -> std::optional<QRectF> {
+    const qsizetype row = id - HomeButton::firstRow;
+    if (row < 0 || row >= layout_.rowLayouts.size()) return std::nullopt;
+    return layout_.rowLayouts[row].frame;
+  });
+  connect(&coordinator_, &AppCoordinator::pastWrapsChanged, this, &HomeView::contentChanged);
+  connect(&coordinator_, &AppCoordinator::activeSharesChanged, this, &HomeView::contentChanged);
+  contentChanged();
+}
+
+void HomeView::setClock(Clock clock) {
+  clock_ = std::move(clock);
+  contentChanged();
+}
+
+HomeViewLayout HomeView::screenLayout() const { return layout_; }
+
+void HomeView::contentChanged() {
+  layout_ = HomeViewLayout::make({coordinator_.pastWraps(), coordinator_.activeShares().size(), clock_(), menuOpen_});
+  // The indicator sits in the right margin, clear of the rows.
+  scroll_->setEnabled(!menuOpen_);
+  scroll_->scroller().setGeometry(layout_.library.adjusted(0.0, 0.0, HomeViewLayout::kPadding / 2.0, 0.0),
+                                  layout_.contentHeight);
+  update();
+}
+
+void HomeView::reload() {
+  coordinator_.setPastWraps(coordinator_.savedReportLibrary().load());
+  coordinator_.refreshActiveShares();
+}
+
+void HomeView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) reload();
+}
+
+HomePaintState HomeView::paintState() const {
+  HomePaintState state;
+  state.gear = buttons_->state(HomeButton::gear);
+  state.menuItem = buttons_->state(HomeButton::menuItem);
+  state.newButton = buttons_->state(HomeButton::newMurmela);
+  state.myShares = buttons_->state(HomeButton::myShares);
+  for (qsizetype i = 0; i < layout_.rows.size(); ++i)
+    state.rows.append(buttons_->state(HomeButton::firstRow + static_cast<int>(i)));
+  state.focusedButton = focusShown();
+  state.scroller = scroll_->scroller();
+  return state;
+}
+
+void HomeView::paintScreen(QPainter& painter) const { paintHome(painter, layout_, paintState()); }
+
+void HomeView::paintEvent(QPaintEvent*) {
+  scroll_->followFocus(focusShown());
+  QPainter painter(this);
+  paintScreen(painter);
+}
+
+std::optional<int> HomeView::focusShown() const {
+  const std::optional<int> focused = buttons_->focused();
+  return focused && buttons_->showsFocus(*focused) ? focused : std::nullopt;
+}
+
+QList<ButtonTarget> HomeView::buttonTargets() const {
+  auto* self = const_cast<HomeView*>(this);
+  if (menuOpen_) {
+    // A click anywhere but on the item closes the menu; the item answers first.
+    return {{.id = HomeButton::menuBackdrop,
+             .rect = rect(),
+             .focusable = false,
+             .action = [self] { self->setSettingsMenuOpen(false); }},
+            {.id = HomeButton::menuItem,
+             .rect = layout_.menuItem,
+             .action = [self] { self->requestReset(); },
+             .cursor = Qt::PointingHandCursor}};
+  }
+  QList<ButtonTarget> targets;
+  targets.append({.id = HomeButton::gear,
+                  .rect = layout_.gear,
+                  .action = [self] { self->setSettingsMenuOpen(true); },
+                  .cursor = Qt::PointingHandCursor});
+  targets.append({.id = HomeButton::newMurmela,
+                  .rect = layout_.newButton,
+                  .action = [self] { self->coordinator_.beginNewMurmelaFromHome(); },
+                  .cursor = Qt::PointingHandCursor});
+  // Rows take clicks only where they show; those out of view still take the focus.
+  const qreal shift = layout_.library.top() - scroll_->scroller().offset();
+  for (qsizetype i = 0; i < layout_.rowLayouts.size(); ++i) {
+    const int index = static_cast<int>(i);
+    targets.append({.id = HomeButton::firstRow + index,
+                    .rect = layout_.rowLayouts[i].frame.translated(0.0, shift).intersected(layout_.library),
+                    .action = [self, index] { self->openRow(index); },
+                    .cursor = Qt::PointingHandCursor});
+  }
+  targets.append({.id = HomeButton::myShares,
+                  .rect = layout_.myShares,
+                  .action = [self] { self->openMyShares(); },
+                  .cursor = Qt::PointingHandCursor});
+  return targets;
+}
+
+void HomeView::setSettingsMenuOpen(bool open) {
+  if (menuOpen_ == open) return;
+  menuOpen_ = open;
+  contentChanged();
+}
+
+void HomeView::requestReset() {
+  setSettingsMenuOpen(false);
+  resetConfirmationVisible_ = true;
+  alerts_(this, resetRequest(), [view = QPointer<HomeView>(this)](int answer) {
+    if (view) view->answerReset(answer);
+  });
+}
+
+void HomeView::answerReset(int answer) {
+  resetConfirmationVisible_ = false;
+  // The reset takes the application to the welcome screen: nothing here runs after it.
+  if (answer == kResetAnswer) coordinator_.resetAppToFirstRun();
+}
+
+void HomeView::openRow(int index) {
+  if (index < 0 || index >= coordinator_.pastWraps().size()) return;
+  const PastWrap wrap = coordinator_.pastWraps().at(index);
+  coordinator_.openPastWrap(wrap);
+}
+
+void HomeView::openMyShares() {
+  coordinator_.refreshActiveShares();
+  sharesSheetVisible_ = true;
+  if (!sheet_) {
+    sheet_ = new MySharesView(
+        coordinator_,
+        [view = QPointer<HomeView>(this)](const ShareCacheEntry& entry) {
+          if (view) view->setSharePendingRevocation(entry);
+        },
+        this);
+    sheet_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(sheet_, &QDialog::finished, this, [this] {
+      sharesSheetVisible_ = false;
+      // A confirmation standing over the sheet goes with it, unanswered.
+      revokeConfirmationVisible_ = false;
+      sharePendingRevocation_.reset();
+    });
+  }
+  sheet_->present();
+}
+
+void HomeView::setSharePendingRevocation(const std::optional<ShareCacheEntry>& entry) {
+  sharePendingRevocation_ = entry;
+  if (!entry || revokeConfirmationVisible_) return;
+  revokeConfirmationVisible_ = true;
+  QWidget* over = sheet_ ? static_cast<QWidget*>(sheet_.data()) : this;
+  alerts_(over, revokeRequest(), [view = QPointer<HomeView>(this)](int answer) {
+    if (view) view->answerRevoke(answer);
+  });
+}
+
+void HomeView::answerRevoke(int answer) {
+  revokeConfirmationVisible_ = false;
+  const std::optional<ShareCacheEntry> entry = std::exchange(sharePendingRevocation_, std::nullopt);
+  if (answer == kRevokeAnswer && entry) coordinator_.revokeShare(*entry);
+}
+
+void HomeView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && menuOpen_) {
+    setSettingsMenuOpen(false);
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace murmela

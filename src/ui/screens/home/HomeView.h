@@ -1,0 +1,105 @@
+#pragma once
+
+#include "common/Date.h"
+#include "kit/widgets/ButtonHost.h"
+#include "kit/widgets/ScrollInput.h"
+#include "screens/home/HomeViewLayout.h"
+#include "sharelinks/ShareCacheEntry.h"
+#include "sheets/ConfirmationAlert.h"
+#include "sheets/MySharesView.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+namespace murmela {
+
+class AppCoordinator;
+
+// The returning user's library, 390 x 780: the saved reports (each reopens
+// as its deck), "New Murmela", the "My shares" sheet with the links made so
+// far, and behind the gear the reset to a first launch. It keeps only its
+// own view state (the menu, which alert or sheet is up, the scroll offset);
+// every effect goes through the coordinator.
+//
+// Each time it is shown it lists the saved reports afresh and refreshes the
+// active shares. The library scrolls with the wheel and its indicator when it
+// is taller than its place.
+class HomeView : public QWidget {
+  Q_OBJECT
+
+ public:
+  using Clock = std::function<Date()>;
+
+  static inline const QString kResetTitle = QStringLiteral("Reset Murmela?");
+  static inline const QString kResetMessage = QStringLiteral(
+      "This deletes your preferences, the downloaded privacy filter with its model caches, and the analysis logs. "
+      "Saved Murmelas and share links are kept. You'll be returned to onboarding.");
+  static inline const QString kRevokeTitle = QStringLiteral("Revoke this share?");
+  static inline const QString kRevokeMessage = QStringLiteral("Anyone with the link will see a revoked page.");
+
+  explicit HomeView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+
+  // The two confirmations: "Cancel", then "Reset App" or "Revoke" (destructive).
+  static AlertRequest resetRequest();
+  static AlertRequest revokeRequest();
+
+  // The screen as it stands now (the name avoids QWidget::layout()).
+  HomeViewLayout screenLayout() const;
+  HomePaintState paintState() const;
+  // Paints the whole screen into the painter's 390 x 780 points from (0, 0).
+  void paintScreen(QPainter& painter) const;
+
+  bool settingsMenuOpen() const { return menuOpen_; }
+  bool resetConfirmationVisible() const { return resetConfirmationVisible_; }
+  bool sharesSheetVisible() const { return sharesSheetVisible_; }
+  const std::optional<ShareCacheEntry>& sharePendingRevocation() const { return sharePendingRevocation_; }
+  MySharesView* sharesSheet() const { return sheet_.data(); }
+  ButtonHost& buttonHost() { return *buttons_; }
+  const VerticalScroller& scroller() const { return scroll_->scroller(); }
+
+  // "Today" is decided against this clock (the system clock by default).
+  void setClock(Clock clock);
+  void setAlertPresenter(AlertPresenter presenter) { alerts_ = std::move(presenter); }
+
+  // What the buttons do.
+  void setSettingsMenuOpen(bool open);
+  void requestReset();
+  void openMyShares();
+  void openRow(int index);
+  // The sheet names the link to revoke; the confirmation follows.
+  void setSharePendingRevocation(const std::optional<ShareCacheEntry>& entry);
+  // Lists the saved reports afresh and refreshes the active shares, as
+  // showing the screen does.
+  void reload();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QList<ButtonTarget> buttonTargets() const;
+  void contentChanged();
+  std::optional<int> focusShown() const;
+  void answerReset(int answer);
+  void answerRevoke(int answer);
+
+  AppCoordinator& coordinator_;
+  Clock clock_;
+  AlertPresenter alerts_;
+  HomeViewLayout layout_;
+  ButtonHost* buttons_ = nullptr;
+  ScrollInput* scroll_ = nullptr;
+
+  bool menuOpen_ = false;
+  bool resetConfirmationVisible_ = false;
+  bool sharesSheetVisible_ = false;
+  bool revokeConfirmationVisible_ = false;
+  std::optional<ShareCacheEntry> sharePendingRevocation_;
+  QPointer<MySharesView> sheet_;
+};
+
+}  // namespace murmela

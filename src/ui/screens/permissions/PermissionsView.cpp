@@ -1,0 +1,209 @@
+#include "screens/permissions/PermissionsView.h"
+
+#include "app/AppCoordinator.h"
+#include "kit/controls/MurmelaButtonStyles.h"
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Shapes.h"
+#include "screens/common/OnboardingButtonRow.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QPainter>
+
+namespace murmela {
+namespace {
+
+constexpr qreal kFullWidth = OnboardingFrame::kSize.width();
+
+const QString kEyebrow = QStringLiteral("before we begin —");
+const QString kTitle = QStringLiteral("Two quick things.");
+const QString kSubtitle = QStringLiteral("Local, read-only access to your iMessages and Contacts.");
+const QString kCheckAgain = QStringLiteral("↻ Check Again");
+const QString kOpenSettings = QStringLiteral("Open Settings");
+const QString kRequestAccess = QStringLiteral("Request Access");
+
+const QString kFullDiskAccessTitle = QStringLiteral("Read access to your iMessages");
+const QString kFullDiskAccessGranted = QStringLiteral("Granted. Murmela can read your local iMessages library.");
+// This desktop has no Full Disk Access pane: the permission is being able to
+// read the Messages database file, and "Open Settings" explains that file.
+const QString kFullDiskAccessRequired = QStringLiteral(
+    "Required on Linux as read access to the Messages database file. Opens a guide to the file Murmela reads and "
+    "where to put it.");
+
+const QString kContactsTitle = QStringLiteral("Read access to your Contacts");
+const QString kContactsRequired = QStringLiteral("Required. Lets Murmela show names instead of phone numbers.");
+const QString kContactsChecking =
+    QStringLiteral("Required. Lets Murmela show names instead of phone numbers. Status: checking…");
+const QString kContactsGranted = QStringLiteral("Granted. Murmela will show contact names for your conversations.");
+// Contacts come from an address book the user chooses; "Open Settings" asks for it again.
+const QString kContactsDenied =
+    QStringLiteral("Denied. Open Settings and choose an address book (a vCard file or folder) for Murmela.");
+const QString kContactsRestricted =
+    QStringLiteral("Restricted by this computer. Murmela will fall back to phone numbers and emails.");
+const QString kContactsUnknown = QStringLiteral("Required. Status unknown. Try requesting access.");
+
+TextStyle subtitleStyle() {
+  return {.typeface = Typeface::inter,
+          .size = 11.0,
+          .weight = QFont::Medium,
+          .tracking = 1.6,
+          .upperCase = true,
+          .color = MurmelaTheme::inkSoft,
+          .lineSpacing = 4.0,
+          .alignment = TextAlign::center};
+}
+TextStyle checkAgainStyle() {
+  return {.typeface = Typeface::inter,
+          .size = 10.0,
+          .weight = QFont::Medium,
+          .tracking = 1.6,
+          .upperCase = true,
+          .color = MurmelaTheme::inkSoft};
+}
+
+}  // namespace
+
+PermissionsView::Cards PermissionsView::cards(const std::optional<PermissionSnapshot>& permissions,
+                                              std::function<void()> openFullDiskAccess,
+                                              std::function<void()> requestContacts) {
+  Cards result;
+  const bool diskGranted = permissions && permissions->hasFullDiskAccess;
+  result.fullDiskAccess = {diskGranted ? PermissionCard::Status::ok : PermissionCard::Status::todo,
+                           kFullDiskAccessTitle, diskGranted ? kFullDiskAccessGranted : kFullDiskAccessRequired,
+                           diskGranted ? std::nullopt : std::optional<QString>(kOpenSettings),
+                           std::move(openFullDiskAccess)};
+
+  PermissionCard& contacts = result.contacts;
+  contacts.title = kContactsTitle;
+  contacts.action = std::move(requestContacts);
+  contacts.status = PermissionCard::Status::todo;
+  contacts.actionLabel = kOpenSettings;
+  if (!permissions) {
+    contacts.detail = kContactsChecking;
+    contacts.actionLabel.reset();
+    return result;
+  }
+  switch (permissions->contactsStatus.kind()) {
+    case ContactAccessStatus::Kind::notDetermined:
+      contacts.detail = kContactsRequired;
+      contacts.actionLabel = kRequestAccess;
+      break;
+    case ContactAccessStatus::Kind::authorized:
+      contacts.status = PermissionCard::Status::ok;
+      contacts.detail = kContactsGranted;
+      contacts.actionLabel.reset();
+      break;
+    case ContactAccessStatus::Kind::denied:
+      contacts.detail = kContactsDenied;
+      break;
+    case ContactAccessStatus::Kind::restricted:
+      contacts.detail = kContactsRestricted;
+      break;
+    case ContactAccessStatus::Kind::unknown:
+      contacts.detail = kContactsUnknown;
+      break;
+  }
+  return result;
+}
+
+bool PermissionsView::canContinue(const std::optional<PermissionSnapshot>& permissions) {
+  return permissions && permissions->hasFullDiskAccess && permissions->contactsStatus.isAuthorized();
+}
+
+PermissionsView::PermissionsView(AppCoordinator& coordinator, QWidget* parent)
+    : OnboardingScreen(kStep, parent), coordinator_(coordinator) {
+  buttonHost().setDefaultButton(continueButton);
+  connect(&coordinator_, &AppCoordinator::permissionsChanged, this, qOverload<>(&QWidget::update));
+}
+
+void PermissionsView::showEvent(QShowEvent* event) {
+  OnboardingScreen::showEvent(event);
+  coordinator_.refreshPermissions();
+}
+
+PermissionsView::Layout PermissionsView::layout() const {
+  Layout l;
+  l.eyebrow = Eyebrow{kEyebrow, MurmelaTheme::sageDeep, kEyebrowRotation};
+  l.eyebrowRect = l.eyebrow.rect(kEyebrowTop, 0.0, kFullWidth);
+
+  l.title = OnbTitle{kTitle, kTitleSize}.layout(kFullWidth);
+  l.titleRect = centredRect(l.title, kHeadingTop, 0.0, kFullWidth);
+  const qreal subtitleWidth = kFullWidth - 2.0 * kSubtitleSides;
+  l.subtitle = layoutText(kSubtitle, subtitleStyle(), subtitleWidth);
+  l.subtitleRect = centredRect(l.subtitle, l.titleRect.bottom() + kHeadingSpacing, kSubtitleSides, subtitleWidth);
+
+  AppCoordinator* coordinator = &coordinator_;
+  l.cards = cards(
+      coordinator_.permissions(), [coordinator] { coordinator->openFullDiskAccessSettings(); },
+      [coordinator] { coordinator->requestContactsAccess(); });
+  const qreal cardWidth = kFullWidth - 2.0 * kCardsSides;
+  l.fullDiskAccess = l.cards.fullDiskAccess.layout(QPointF(kCardsSides, kCardsTop), cardWidth);
+  l.contacts = l.cards.contacts.layout(QPointF(kCardsSides, l.fullDiskAccess.card.bottom() + kCardSpacing), cardWidth);
+
+  l.checkAgain = layoutText(kCheckAgain, checkAgainStyle());
+  l.checkAgainRect = centredRect(l.checkAgain, kCheckAgainTop, 0.0, kFullWidth);
+  l.checkAgainUnderline = QRectF(l.checkAgainRect.left(), l.checkAgainRect.bottom() - 1.0 + kUnderlineOffset,
+                                 l.checkAgainRect.width(), 1.0);
+
+  const OnboardingButtonRow row = OnboardingButtonRow::layout();
+  l.back = row.back;
+  l.continueRect = row.next;
+  l.continueEnabled = canContinue(coordinator_.permissions());
+  return l;
+}
+
+QList<ButtonTarget> PermissionsView::buttonTargets() const {
+  const Layout l = layout();
+  auto* self = const_cast<PermissionsView*>(this);
+  QList<ButtonTarget> targets;
+  if (l.fullDiskAccess.button)
+    targets.append({.id = fullDiskAccessButton,
+                    .rect = *l.fullDiskAccess.button,
+                    .shape = capsulePath(*l.fullDiskAccess.button),
+                    .action = l.cards.fullDiskAccess.action});
+  if (l.contacts.button)
+    targets.append({.id = contactsButton,
+                    .rect = *l.contacts.button,
+                    .shape = capsulePath(*l.contacts.button),
+                    .action = l.cards.contacts.action});
+  targets.append({.id = checkAgainButton, .rect = l.checkAgainRect.united(l.checkAgainUnderline), .action = [self] {
+                    self->coordinator_.refreshPermissions();
+                  }});
+  targets.append({.id = backButton, .rect = l.back, .shape = capsulePath(l.back), .action = [self] {
+                    self->coordinator_.setScreen(AppScreen::intelligence());
+                  }});
+  targets.append({.id = continueButton,
+                  .rect = l.continueRect,
+                  .shape = capsulePath(l.continueRect),
+                  .enabled = l.continueEnabled,
+                  .action = [self] { self->coordinator_.setScreen(AppScreen::contactPicker()); }});
+  return targets;
+}
+
+void PermissionsView::paintContent(QPainter& painter) const {
+  const Layout l = layout();
+  painter.setRenderHint(QPainter::Antialiasing);
+  l.eyebrow.paint(painter, l.eyebrowRect);
+  l.title.draw(painter, l.titleRect.topLeft());
+  l.subtitle.draw(painter, l.subtitleRect.topLeft());
+  l.cards.fullDiskAccess.paint(painter, l.fullDiskAccess, buttonState(fullDiskAccessButton),
+                               showsFocus(fullDiskAccessButton));
+  l.cards.contacts.paint(painter, l.contacts, buttonState(contactsButton), showsFocus(contactsButton));
+
+  {
+    const ButtonState state = buttonState(checkAgainButton);
+    OpacityScope faded(painter, state.pressed ? kPlainButtonPressedOpacity : 1.0);
+    l.checkAgain.draw(painter, l.checkAgainRect.topLeft());
+    const qreal underline = state.hovered ? 2.0 * kUnderlineOpacity : kUnderlineOpacity;
+    painter.fillRect(l.checkAgainUnderline, withOpacity(MurmelaTheme::ink, underline));
+    if (showsFocus(checkAgainButton))
+      paintFocusRing(painter,
+                     roundedRectPath(l.checkAgainRect.united(l.checkAgainUnderline).adjusted(-3, -1, 3, 1), 3.0));
+  }
+
+  MurmelaGhostButtonStyle{}.paint(painter, l.back, OnboardingButtonRow::kBack, buttonState(backButton),
+                                  showsFocus(backButton));
+  MurmelaPrimaryButtonStyle{!l.continueEnabled}.paint(painter, l.continueRect, OnboardingButtonRow::kContinue,
+                                                      buttonState(continueButton), showsFocus(continueButton));
+}
+
+}  // namespace murmela

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "data/ContactSummary.h"
+#include "screens/picker/ChatRow.h"
+
+#include <QAbstractScrollArea>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace murmela {
+
+// The contact picker's conversation list: painted rows 8 points apart that
+// scroll (wheel, keys, no scroll bar shown) and fade out over the last 5 %
+// of the visible height. A click on a row, or Up and Down while the list
+// has focus, asks for that row's handle to be selected; the list shows as
+// selected only the handle it is told.
+class ContactListView : public QAbstractScrollArea {
+  Q_OBJECT
+
+ public:
+  static constexpr qreal kRowSpacing = 8.0;
+  static constexpr qreal kFadeStart = 0.95;
+
+  explicit ContactListView(QWidget* parent = nullptr);
+
+  void setContacts(const QList<ContactSummary>& contacts);
+  void setSelectedHandle(const std::optional<QString>& handle);
+  const QList<ContactSummary>& contacts() const { return contacts_; }
+  // The handle drawn as selected.
+  const std::optional<QString>& selectedHandle() const { return selectedHandle_; }
+
+  // Every row's rectangle in content coordinates (before scrolling), in order.
+  struct Layout {
+    QList<ChatRow::Layout> rows;
+    QList<QRectF> frames;
+    qreal contentHeight = 0.0;
+  };
+  // Rows are laid out as they come into view (a long list costs no more than
+  // what it shows); this lays out the rest first.
+  const Layout& listLayout() const;
+  // How many rows are laid out so far.
+  qsizetype laidOutRows() const { return layout_.rows.size(); }
+  // The row under a point of the viewport, if any.
+  std::optional<int> rowAt(QPointF viewportPoint) const;
+  int scrollOffset() const;
+  // Paints the visible rows, faded, into a painter at (0, 0) of the viewport.
+  void paintRows(QPainter& painter) const;
+
+ Q_SIGNALS:
+  void rowActivated(const QString& handle);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+ private:
+  void relayout();
+  // Lays out rows until one reaches below `contentY`, or every row.
+  void layOutThrough(qreal contentY) const;
+  // The scroll range: exact once every row is laid out, before that the rows
+  // still to come counted at the laid-out rows' average height.
+  void updateRange();
+  void scrollToRow(int row);
+
+  QList<ContactSummary> contacts_;
+  std::optional<QString> selectedHandle_;
+  qreal layoutWidth_ = 0.0;
+  mutable Layout layout_;  // the first laidOutRows() rows
+};
+
+}  // namespace murmela

@@ -1,0 +1,295 @@
+#include "screens/picker/ContactPickerView.h"
+
+#include "app/AppCoordinator.h"
+#include "common/AnalysisLogger.h"
+#include "kit/controls/MurmelaButtonStyles.h"
+#include "kit/controls/PlainTextField.h"
+#include "kit/layout/ButtonRow.h"
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Shapes.h"
+#include "kit/symbols/Symbols.h"
+#include "screens/common/OnboardingText.h"
+#include "screens/picker/ContactListView.h"
+#include "screens/picker/ContactNaming.h"
+#include "screens/picker/ContactSearch.h"
+#include "screens/picker/FailedRunPanel.h"
+#include "sheets/ConfirmContactNameSheet.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QPainter>
+#include <QShowEvent>
+
+#include <algorithm>
+
+namespace murmela {
+namespace {
+
+constexpr int kStep = 4;
+constexpr qreal kWidth = OnboardingFrame::kSize.width();
+constexpr qreal kHeight = OnboardingFrame::kSize.height();
+constexpr qreal kEyebrowTop = 100.0;
+constexpr qreal kTitleTop = 134.0;
+constexpr qreal kTitleSize = 38.0;
+constexpr qreal kInset = 28.0;
+constexpr qreal kSearchTop = 210.0;
+constexpr qreal kSearchVerticalPadding = 9.0;
+constexpr qreal kSearchHorizontalPadding = 14.0;
+constexpr qreal kSearchSpacing = 8.0;
+constexpr qreal kSearchSymbolSize = 11.0;
+constexpr qreal kErrorBoxTop = 256.0;
+constexpr qreal kErrorBoxPadding = 10.0;
+constexpr qreal kErrorBoxRadius = 8.0;
+constexpr int kErrorBoxLines = 4;
+constexpr qreal kLoadingErrorTop = 268.0;
+constexpr int kLoadingErrorLines = 3;
+constexpr qreal kLoadingErrorSpacing = 6.0;
+constexpr qreal kPanelInset = 20.0;
+constexpr qreal kPanelTop = 268.0;
+constexpr qreal kNavigationTop = 706.0;
+
+const Eyebrow kEyebrow{QStringLiteral("pick the person."), MurmelaTheme::sageDeep, -1.5};
+const QString kTitle = QStringLiteral("Choose a chat.");
+const QString kSearchPlaceholder = QStringLiteral("Search contacts or handles\u2026");
+const QString kBack = QStringLiteral("\u2190 Back");
+const QString kWrap = QStringLiteral("Wrap it up \u2192");
+const QString kRetry = QStringLiteral("Retry");
+
+const TextStyle kSearchStyle{.typeface = Typeface::inter, .size = 11, .color = MurmelaTheme::ink};
+const TextStyle kErrorStyle{
+    .typeface = Typeface::inter, .size = 10, .color = MurmelaTheme::rose, .alignment = TextAlign::center};
+
+const MurmelaGhostButtonStyle kGhost{};
+const MurmelaGhostButtonStyle kCompactGhost{.compact = true};
+
+}  // namespace
+
+ContactPickerView::ContactPickerView(AppCoordinator& coordinator, QWidget* parent)
+    : OnboardingScreen(kStep, parent), coordinator_(coordinator), logFilePath_(AnalysisLogger::shared().logFileURL()) {
+  search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
+  connect(search_, &QLineEdit::textChanged, this, &ContactPickerView::setQuery);
+  list_ = new ContactListView(this);
+  connect(list_, &ContactListView::rowActivated, this, &ContactPickerView::selectHandle);
+  panel_ = new FailedRunPanel([this] { coordinator_.copyAnalysisLog(); },
+                              [this] { coordinator_.setProcessingError(std::nullopt); }, this);
+  panel_->hide();
+  buttonHost().setDefaultButton(wrapButton);
+  for (const auto signal : {&AppCoordinator::contactsChanged, &AppCoordinator::contactLoadingErrorChanged,
+                            &AppCoordinator::processingErrorChanged})
+    connect(&coordinator_, signal, this, &ContactPickerView::refresh);
+  setTabOrder(search_, list_);
+  refresh();
+}
+
+void ContactPickerView::setLogFilePath(const std::optional<QString>& path) {
+  logFilePath_ = path;
+  refresh();
+}
+
+void ContactPickerView::showEvent(QShowEvent* event) {
+  OnboardingScreen::showEvent(event);
+  if (!event->spontaneous() && !appeared_) appear();
+}
+
+void ContactPickerView::appear() {
+  appeared_ = true;
+  // Loads when there is nothing yet; once the load is over, the first
+  // contact is chosen unless the user chose one meanwhile.
+  if (!coordinator_.contacts().isEmpty()) {
+    selectFirstIfNone();
+    return;
+  }
+  const auto finish = [this] {
+    disconnect(appearLoaded_);
+    disconnect(appearFailed_);
+  };
+  appearLoaded_ = connect(&coordinator_, &AppCoordinator::contactsChanged, this, [this, finish] {
+    finish();
+    selectFirstIfNone();
+  });
+  appearFailed_ = connect(&coordinator_, &AppCoordinator::contactLoadingErrorChanged, this, [this, finish] {
+    if (coordinator_.contactLoadingError()) finish();
+  });
+  coordinator_.loadContactsIfNeeded();
+}
+
+void ContactPickerView::selectFirstIfNone() {
+  if (selectedHandle_ || coordinator_.contacts().isEmpty()) return;
+  selectHandle(coordinator_.contacts().first().handle);
+}
+
+void ContactPickerView::setQuery(const QString& query) {
+  if (query_ == query) return;
+  query_ = query;
+  if (search_->text() != query) search_->setText(query);
+  refresh();
+}
+
+void ContactPickerView::selectHandle(const QString& handle) {
+  selectedHandle_ = handle;
+  refresh();
+}
+
+QList<ContactSummary> ContactPickerView::filtered() const {
+  return ContactSearch(query_).filter(coordinator_.contacts());
+}
+
+std::optional<ContactSummary> ContactPickerView::selectedContact() const {
+  const QList<ContactSummary>& contacts = coordinator_.contacts();
+  if (!selectedHandle_) {
+    if (contacts.isEmpty()) return std::nullopt;
+    return contacts.first();
+  }
+  for (const ContactSummary& contact : contacts)
+    if (contact.handle == *selectedHandle_) return contact;
+  return std::nullopt;
+}
+
+bool ContactPickerView::pickerErrorVisible() const {
+  return coordinator_.processingError().has_value() || coordinator_.contactLoadingError().has_value();
+}
+
+void ContactPickerView::refresh() {
+  const Layout geometry = layout();
+  search_->setGeometry(geometry.searchField.toAlignedRect());
+  list_->setGeometry(geometry.list.toAlignedRect());
+  list_->setContacts(filtered());
+  const std::optional<ContactSummary> chosen = selectedContact();
+  list_->setSelectedHandle(chosen ? std::optional<QString>(chosen->handle) : std::nullopt);
+  if (const std::optional<QString>& error = coordinator_.processingError()) {
+    panel_->setContent(*error, logFilePath_);
+    panel_->move(geometry.panel->topLeft().toPoint());
+    panel_->show();
+    panel_->raise();
+  } else {
+    panel_->hide();
+  }
+  update();
+}
+
+ContactPickerView::Layout ContactPickerView::layout() const {
+  Layout result;
+  const qreal innerWidth = kWidth - 2.0 * kInset;
+  result.eyebrow = kEyebrow.rect(kEyebrowTop, 0.0, kWidth);
+  result.titleText = OnbTitle{kTitle, kTitleSize}.layout(kWidth);
+  result.title = centredRect(result.titleText, kTitleTop, 0.0, kWidth);
+
+  const QSizeF symbol = symbolSize(Symbol::magnifyingGlass, kSearchSymbolSize, SymbolWeight::medium);
+  const qreal fieldHeight = PlainTextField::lineHeight(kSearchStyle.font());
+  const qreal barInner = std::max(symbol.height(), fieldHeight);
+  result.searchBar = QRectF(kInset, kSearchTop, innerWidth, barInner + 2.0 * kSearchVerticalPadding);
+  const qreal middle = result.searchBar.center().y();
+  result.searchSymbol = QRectF(QPointF(kInset + kSearchHorizontalPadding, middle - symbol.height() / 2.0), symbol);
+  const qreal fieldLeft = result.searchSymbol.right() + kSearchSpacing;
+  result.searchField = QRectF(fieldLeft, middle - fieldHeight / 2.0,
+                              result.searchBar.right() - kSearchHorizontalPadding - fieldLeft, fieldHeight);
+
+  const qreal listTop = pickerErrorVisible() ? kListTopWithError : kListTop;
+  result.list = QRectF(kInset, listTop, innerWidth, kHeight - kListBottomInset - listTop);
+
+  if (const std::optional<QString>& error = coordinator_.processingError()) {
+    result.errorBoxText = layoutText(*error, kErrorStyle, innerWidth - 2.0 * kErrorBoxPadding, kErrorBoxLines);
+    const QSizeF box(result.errorBoxText.width() + 2.0 * kErrorBoxPadding,
+                     result.errorBoxText.height() + 2.0 * kErrorBoxPadding);
+    result.errorBox = QRectF(QPointF(kInset + (innerWidth - box.width()) / 2.0, kErrorBoxTop), box);
+    result.panel = QRectF(kPanelInset, kPanelTop, FailedRunPanel::kWidth, panel_->layout().height);
+  } else if (const std::optional<QString>& loading = coordinator_.contactLoadingError()) {
+    result.loadingErrorText = layoutText(*loading, kErrorStyle, innerWidth, kLoadingErrorLines);
+    result.loadingError = centredRect(result.loadingErrorText, kLoadingErrorTop, kInset, innerWidth);
+    const QSizeF retry = kCompactGhost.size(kRetry);
+    result.retry = QRectF(
+        QPointF(kInset + (innerWidth - retry.width()) / 2.0, result.loadingError->bottom() + kLoadingErrorSpacing),
+        retry);
+  }
+
+  result.wrapEnabled = selectedContact().has_value();
+  const ButtonRow row = ButtonRow::place(kGhost.size(kBack), MurmelaPrimaryButtonStyle{!result.wrapEnabled}.size(kWrap),
+                                         kInset, kWidth - kInset, kNavigationTop);
+  result.back = row.leading;
+  result.wrap = row.trailing;
+  return result;
+}
+
+void ContactPickerView::paintContent(QPainter& painter) const {
+  const Layout geometry = layout();
+  const PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+  kEyebrow.paint(painter, geometry.eyebrow);
+  geometry.titleText.draw(painter, geometry.title.topLeft());
+
+  const QPainterPath bar = capsulePath(geometry.searchBar);
+  painter.fillPath(bar, MurmelaTheme::creamDeep);
+  painter.strokePath(capsulePath(geometry.searchBar.adjusted(0.5, 0.5, -0.5, -0.5)),
+                     QPen(withOpacity(MurmelaTheme::sageDeep, 0.22), 1.0));
+  drawSymbol(painter, Symbol::magnifyingGlass, geometry.searchSymbol, kSearchSymbolSize, SymbolWeight::medium,
+             MurmelaTheme::inkSoft);
+
+  if (geometry.errorBox) {
+    const QPainterPath box = roundedRectPath(*geometry.errorBox, kErrorBoxRadius);
+    painter.fillPath(box, MurmelaTheme::creamDeep);
+    painter.strokePath(roundedRectPath(geometry.errorBox->adjusted(0.5, 0.5, -0.5, -0.5), kErrorBoxRadius),
+                       QPen(withOpacity(MurmelaTheme::rose, 0.25), 1.0));
+    geometry.errorBoxText.draw(
+        painter, geometry.errorBox->adjusted(kErrorBoxPadding, kErrorBoxPadding, -kErrorBoxPadding, -kErrorBoxPadding));
+  } else if (geometry.loadingError) {
+    geometry.loadingErrorText.draw(painter, geometry.loadingError->topLeft());
+    kCompactGhost.paint(painter, *geometry.retry, kRetry, buttonState(retryButton), showsFocus(retryButton));
+  }
+
+  kGhost.paint(painter, geometry.back, kBack, buttonState(backButton), showsFocus(backButton));
+  MurmelaPrimaryButtonStyle{!geometry.wrapEnabled}.paint(painter, geometry.wrap, kWrap, buttonState(wrapButton),
+                                                         showsFocus(wrapButton));
+}
+
+QList<ButtonTarget> ContactPickerView::buttonTargets() const {
+  const Layout geometry = layout();
+  auto* self = const_cast<ContactPickerView*>(this);
+  QList<ButtonTarget> targets;
+  if (geometry.retry)
+    targets.append(
+        {.id = retryButton, .rect = *geometry.retry, .action = [self] { self->coordinator_.loadContacts(); }});
+  targets.append({.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }});
+  targets.append({.id = wrapButton, .rect = geometry.wrap, .enabled = geometry.wrapEnabled, .action = [self] {
+                    self->wrapItUp();
+                  }});
+  return targets;
+}
+
+void ContactPickerView::goBack() {
+  coordinator_.setScreen(coordinator_.skipsPermissionGate() ? AppScreen::intelligence() : AppScreen::permissions());
+}
+
+void ContactPickerView::wrapItUp() {
+  const std::optional<ContactSummary> contact = selectedContact();
+  if (!contact || sheet_) return;
+  pending_ = contact;
+  confirmedName_ = defaultDisplayName(*contact);
+  presentNameSheet(*contact);
+}
+
+void ContactPickerView::presentNameSheet(const ContactSummary& contact) {
+  auto* sheet = new ConfirmContactNameSheet(contactRowName(contact), confirmedName_, this);
+  sheet_ = sheet;
+  connect(sheet, &ConfirmContactNameSheet::nameEdited, this, [this](const QString& text) { confirmedName_ = text; });
+  connect(sheet, &QDialog::rejected, this, &ContactPickerView::closeNameSheet);
+  // The run starts once the sheet's own click is over: it takes this screen away.
+  connect(sheet, &ConfirmContactNameSheet::confirmed, this, &ContactPickerView::confirmName, Qt::QueuedConnection);
+  sheet->present();
+}
+
+void ContactPickerView::closeNameSheet() {
+  pending_.reset();
+  if (ConfirmContactNameSheet* sheet = sheet_.data()) {
+    sheet_.clear();
+    sheet->deleteLater();
+  }
+}
+
+void ContactPickerView::confirmName() {
+  if (!pending_) return;
+  ContactSummary contact = *pending_;
+  contact.displayName = finalizedContactName(confirmedName_, contact);
+  closeNameSheet();
+  coordinator_.startProcessing(contact);
+}
+
+}  // namespace murmela

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "data/ContactSummary.h"
+#include "kit/text/TextLayout.h"
+#include "screens/common/OnboardingScreen.h"
+#include "sheets/ConfirmContactNameSheet.h"
+
+#include <QList>
+#include <QMetaObject>
+#include <QPointer>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+namespace murmela {
+
+class AppCoordinator;
+class ContactListView;
+class FailedRunPanel;
+class PlainTextField;
+
+// Step 4 of onboarding: the list of conversation partners the coordinator
+// loaded, a search over it, and "Wrap it up →", which asks for the name to
+// use and then starts the run. A failed load shows its error with "Retry";
+// a failed run comes back here with its error, the log's path, "Copy log"
+// and "Dismiss". The query, the selection and the name being confirmed are
+// the screen's own and go with it; build a new screen for every visit.
+class ContactPickerView : public OnboardingScreen {
+  Q_OBJECT
+
+ public:
+  enum Button { backButton = 1, wrapButton, retryButton };
+
+  static constexpr qreal kListTop = 268.0;
+  static constexpr qreal kListTopWithError = 326.0;
+  static constexpr qreal kListBottomInset = 110.0;
+
+  explicit ContactPickerView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+
+  // Where the log file is said to be; the analysis log's own by default.
+  void setLogFilePath(const std::optional<QString>& path);
+
+  QString query() const { return query_; }
+  void setQuery(const QString& query);
+  std::optional<QString> selectedHandle() const { return selectedHandle_; }
+  void selectHandle(const QString& handle);
+  // The contacts the list shows, in the coordinator's order.
+  QList<ContactSummary> filtered() const;
+  // The contact "Wrap it up →" analyses: the selected one, or the first of
+  // all contacts while nothing is selected. The list highlights it.
+  std::optional<ContactSummary> selectedContact() const;
+  bool pickerErrorVisible() const;
+  // The contact whose name is being confirmed, and the name as typed.
+  std::optional<ContactSummary> contactPendingNameConfirmation() const { return pending_; }
+  QString confirmedName() const { return confirmedName_; }
+
+  // "Wrap it up →": asks for the name of the selected contact.
+  void wrapItUp();
+
+  struct Layout {
+    QRectF eyebrow;
+    QRectF title;
+    TextLayout titleText;
+    QRectF searchBar;
+    QRectF searchSymbol;
+    QRectF searchField;
+    QRectF list;
+    std::optional<QRectF> errorBox;  // the compact box of a failed run
+    TextLayout errorBoxText;
+    std::optional<QRectF> loadingError;
+    TextLayout loadingErrorText;
+    std::optional<QRectF> retry;
+    std::optional<QRectF> panel;
+    QRectF back;
+    QRectF wrap;
+    bool wrapEnabled = false;
+  };
+  Layout layout() const;
+
+  PlainTextField* searchField() const { return search_; }
+  ContactListView* listView() const { return list_; }
+  FailedRunPanel* failedRunPanel() const { return panel_; }
+  ConfirmContactNameSheet* nameSheet() const { return sheet_; }
+
+ protected:
+  void paintContent(QPainter& painter) const override;
+  QList<ButtonTarget> buttonTargets() const override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void appear();
+  void selectFirstIfNone();
+  void refresh();
+  void presentNameSheet(const ContactSummary& contact);
+  void closeNameSheet();
+  void confirmName();
+  void goBack();
+
+  AppCoordinator& coordinator_;
+  QString query_;
+  std::optional<QString> selectedHandle_;
+  std::optional<ContactSummary> pending_;
+  QString confirmedName_;
+  std::optional<QString> logFilePath_;
+  bool appeared_ = false;
+  QMetaObject::Connection appearLoaded_;
+  QMetaObject::Connection appearFailed_;
+
+  PlainTextField* search_ = nullptr;
+  ContactListView* list_ = nullptr;
+  FailedRunPanel* panel_ = nullptr;
+  QPointer<ConfirmContactNameSheet> sheet_;
+};
+
+}  // namespace murmela

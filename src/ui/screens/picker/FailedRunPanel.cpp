@@ -1,0 +1,130 @@
+#include "screens/picker/FailedRunPanel.h"
+
+#include "kit/controls/MurmelaButtonStyles.h"
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Shapes.h"
+#include "sheets/ScrollingPlainText.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QPainter>
+
+#include <cmath>
+
+namespace murmela {
+namespace {
+
+const QString kTitle = QStringLiteral("Last analysis failed");
+const QString kCopyLog = QStringLiteral("Copy log");
+const QString kDismiss = QStringLiteral("Dismiss");
+
+const TextStyle kTitleStyle{
+    .typeface = Typeface::inter, .size = 10, .weight = QFont::DemiBold, .color = MurmelaTheme::rose};
+const TextStyle kErrorStyle{
+    .typeface = Typeface::inter, .size = 10, .color = MurmelaTheme::rose, .alignment = TextAlign::center};
+
+const MurmelaGhostButtonStyle kButton{.compact = true};
+
+// A label that shows exactly the lines it is given, selectable, as plain text.
+QLabel* selectableLabel(const QFont& font, const QColor& color, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(false);
+  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  label->setFont(font);
+  label->setContentsMargins(0, 0, 0, 0);
+  QPalette colours = label->palette();
+  colours.setColor(QPalette::WindowText, color);
+  colours.setColor(QPalette::Highlight, withOpacity(MurmelaTheme::sage, 0.45));
+  colours.setColor(QPalette::HighlightedText, color);
+  label->setPalette(colours);
+  return label;
+}
+
+// A path in at most two lines broken anywhere; one that needs more keeps its
+// end (the file's name) and loses the middle of what is left.
+QString logLines(const QString& text, const QFontMetricsF& metrics, qreal width) {
+  qsizetype fit = text.size();
+  while (fit > 1 && metrics.horizontalAdvance(text.left(fit)) > width) --fit;
+  if (fit == text.size()) return text;
+  const QString rest = text.mid(fit);
+  return text.left(fit) + QLatin1Char('\n') + metrics.elidedText(rest, Qt::ElideMiddle, width);
+}
+
+}  // namespace
+
+FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void()> dismiss, QWidget* parent)
+    : QWidget(parent), copyLog_(std::move(copyLog)), dismiss_(std::move(dismiss)) {
+  setAutoFillBackground(false);
+  errorLabel_ = selectableLabel(kErrorStyle.font(), MurmelaTheme::rose, this);
+  logLabel_ = selectableLabel(monospacedFont(kLogFontSize), MurmelaTheme::inkSoft, this);
+  buttons_ = new ButtonHost(this, [this] { return targets(); });
+  setFocusPolicy(Qt::TabFocus);
+}
+
+void FailedRunPanel::setContent(const QString& error, const std::optional<QString>& logFilePath) {
+  const qreal textWidth = kWidth - 2.0 * kPadding;
+  Layout result;
+  result.title = layoutText(kTitle, kTitleStyle);
+  result.titleRect = QRectF(QPointF((kWidth - result.title.width()) / 2.0, kPadding), result.title.size);
+  qreal top = result.titleRect.bottom() + kSpacing;
+  // The lines are the kit's (cut to six with an ellipsis); the label shows
+  // them as they are and is as tall as it sets them.
+  result.error = layoutText(error, kErrorStyle, textWidth, kErrorLines);
+  errorLabel_->setText(result.error.shownText());
+  result.errorRect = QRectF(kPadding, top, textWidth, errorLabel_->sizeHint().height());
+  errorLabel_->setGeometry(result.errorRect.toAlignedRect());
+  top = result.errorRect.bottom() + kSpacing;
+
+  if (logFilePath) {
+    result.logText = logLines(QStringLiteral("Log: ") + *logFilePath, QFontMetricsF(logLabel_->font()), textWidth);
+    logLabel_->setText(result.logText);
+    result.logRect = QRectF(kPadding, top, textWidth, logLabel_->sizeHint().height());
+    logLabel_->setGeometry(result.logRect.toAlignedRect());
+    logLabel_->show();
+    top = result.logRect.bottom() + kSpacing;
+  } else {
+    logLabel_->clear();
+    logLabel_->hide();
+  }
+
+  const QSizeF copySize = kButton.size(kCopyLog);
+  const QSizeF dismissSize = kButton.size(kDismiss);
+  const qreal rowWidth = copySize.width() + kButtonSpacing + dismissSize.width();
+  const qreal rowHeight = std::max(copySize.height(), dismissSize.height());
+  const qreal left = (kWidth - rowWidth) / 2.0;
+  result.copyLog = QRectF(QPointF(left, top + (rowHeight - copySize.height()) / 2.0), copySize);
+  result.dismiss = QRectF(
+      QPointF(result.copyLog.right() + kButtonSpacing, top + (rowHeight - dismissSize.height()) / 2.0), dismissSize);
+  result.height = top + rowHeight + kPadding;
+  layout_ = std::move(result);
+  resize(static_cast<int>(kWidth), static_cast<int>(std::ceil(layout_.height)));
+  update();
+}
+
+void FailedRunPanel::paintPanel(QPainter& painter) const {
+  const PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF bounds(0.0, 0.0, kWidth, layout_.height);
+  // A plain fill: its corners show outside the rounded outline.
+  painter.fillRect(bounds, MurmelaTheme::creamDeep);
+  painter.strokePath(roundedRectPath(bounds.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius),
+                     QPen(withOpacity(MurmelaTheme::rose, 0.4), 1.0));
+  layout_.title.draw(painter, layout_.titleRect.topLeft());
+  kButton.paint(painter, layout_.copyLog, kCopyLog, buttons_->state(copyLogButton));
+  kButton.paint(painter, layout_.dismiss, kDismiss, buttons_->state(dismissButton));
+}
+
+void FailedRunPanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  paintPanel(painter);
+}
+
+QList<ButtonTarget> FailedRunPanel::targets() const {
+  return {{.id = copyLogButton, .rect = layout_.copyLog, .action = copyLog_},
+          {.id = dismissButton, .rect = layout_.dismiss, .action = dismiss_}};
+}
+
+}  // namespace murmela

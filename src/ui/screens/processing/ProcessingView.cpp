@@ -1,0 +1,309 @@
+#include "screens/processing/ProcessingView.h"
+
+#include "app/AppCoordinator.h"
+#include "brand/DoubleBubbleLogo.h"
+#include "kit/layout/Stack.h"
+#include "kit/paint/PainterState.h"
+#include "kit/paint/Shapes.h"
+#include "screens/common/OnboardingText.h"
+#include "screens/common/ProgressTexts.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace murmela {
+namespace {
+
+constexpr qreal kWidth = 390.0;
+constexpr qreal kHeaderTop = 36.0;
+constexpr qreal kHeaderSpacing = 8.0;
+constexpr qreal kLogoSize = 14.0;
+constexpr qreal kMainColumnTop = 132.0;
+constexpr qreal kMainColumnSpacing = 18.0;
+constexpr qreal kTitleBlockSpacing = 14.0;
+constexpr qreal kTitleSize = 40.0;
+constexpr int kTitleLines = 3;
+constexpr qreal kEyebrowRotation = -2.0;
+constexpr qreal kRingSize = 96.0;
+constexpr qreal kRingLineWidth = 2.5;
+constexpr qreal kRingMinimumTrim = 0.001;
+constexpr qreal kProgressBlockSpacing = 8.0;
+constexpr qreal kRemainingTopPadding = 4.0;
+constexpr qreal kProgressBlockBottomPadding = 10.0;
+constexpr qreal kChecklistInset = 36.0;
+constexpr qreal kChecklistSpacing = 9.0;
+constexpr qreal kRowSpacing = 10.0;  // indicator to label
+constexpr qreal kAsideTop = 670.0;
+constexpr qreal kAsideInset = 32.0;
+constexpr qreal kLabelOffset = 4.0;  // how far a status line rises in and sinks out
+constexpr qreal kPendingOpacity = 0.4;
+constexpr int kFrameIntervalMs = 16;
+
+const StepIndicator kIndicator{.diameter = 14.0, .lineWidth = 1.3, .checkmarkSize = 7.0, .dotDiameter = 4.0};
+
+const TextStyle kWordmarkStyle{.typeface = Typeface::dmSerifDisplay,
+                               .size = 13,
+                               .italic = true,
+                               .tracking = -0.2,
+                               .color = MurmelaTheme::sageDeep};
+const TextStyle kPercentStyle{
+    .typeface = Typeface::dmSerifDisplay, .size = 28, .color = MurmelaTheme::ink, .monospacedDigits = true};
+const TextStyle kPercentSignStyle{.typeface = Typeface::dmSerifDisplay, .size = 14, .color = MurmelaTheme::inkSoft};
+const TextStyle kRemainingStyle{.typeface = Typeface::inter,
+                                .size = 10,
+                                .weight = QFont::Medium,
+                                .tracking = 1.6,
+                                .upperCase = true,
+                                .color = MurmelaTheme::ink};
+const TextStyle kAsideStyle{
+    .typeface = Typeface::caveat, .size = 17, .color = MurmelaTheme::sageDeep, .alignment = TextAlign::center};
+
+Eyebrow eyebrow() { return {QStringLiteral("reading between the lines \u2014"), MurmelaTheme::rose, kEyebrowRotation}; }
+const QString kAsideText = QStringLiteral("no rush \u2014 feel free to grab some tea ;) ");
+
+TextStyle labelStyle(StepState state, bool italic) {
+  return TextStyle{.typeface = Typeface::dmSerifDisplay,
+                   .size = 15,
+                   .italic = italic,
+                   .color = state == StepState::done     ? MurmelaTheme::ink
+                            : state == StepState::active ? MurmelaTheme::rose
+                                                         : MurmelaTheme::inkSoft};
+}
+
+qreal rowOpacity(StepState state) { return state == StepState::pending ? kPendingOpacity : 1.0; }
+
+StepState stateOf(const PhaseEntry& entry) {
+  return entry.done ? StepState::done : entry.active ? StepState::active : StepState::pending;
+}
+
+}  // namespace
+
+ProcessingView::ProcessingView(AppCoordinator& coordinator, QWidget* parent)
+    : OnboardingScreen(std::nullopt, parent), coordinator_(coordinator) {
+  rotation_.setInterval(kRotationIntervalMs);
+  connect(&rotation_, &QTimer::timeout, this, &ProcessingView::advanceStatusLine);
+  frames_.setInterval(kFrameIntervalMs);
+  connect(&frames_, &QTimer::timeout, this, [this] {
+    update();
+    scheduleFrames();
+  });
+  for (const auto signal :
+       {&AppCoordinator::processingProgressChanged, &AppCoordinator::lastProcessedMessageCountChanged,
+        &AppCoordinator::processingDisplayNameChanged, &AppCoordinator::intelligenceChoiceChanged})
+    connect(&coordinator_, signal, this, &ProcessingView::refresh);
+  refresh();
+}
+
+void ProcessingView::setClock(Clock clock) { clock_ = clock ? std::move(clock) : Clock(monotonicSeconds); }
+
+void ProcessingView::refresh() {
+  phases_ = processingPhases(coordinator_.processingProgress().stage, coordinator_.lastProcessedMessageCount(),
+                             coordinator_.intelligenceChoice());
+  const int active = activePhaseIndex(phases_);
+  if (active != activeIndex_) {
+    activeIndex_ = active;
+    restartRotation();
+  }
+  updateLooks();
+}
+
+void ProcessingView::restartRotation() {
+  rotation_.stop();
+  const PhaseEntry& entry = phases_.at(activeIndex_);
+  if (!entry.active || entry.spec.activePool.size() < 2) return;
+  rotationIndex_ = 0;
+  if (!isHidden() || !testAttribute(Qt::WA_WState_ExplicitShowHide)) rotation_.start();
+}
+
+void ProcessingView::advanceStatusLine() {
+  const PhaseEntry& entry = phases_.at(activeIndex_);
+  if (entry.spec.activePool.size() < 2) return;
+  rotationIndex_ = (rotationIndex_ + 1) % static_cast<int>(entry.spec.activePool.size());
+  updateLooks();
+}
+
+QStringList ProcessingView::rowLabels() const {
+  QStringList labels;
+  for (const PhaseEntry& entry : phases_) labels.append(entry.displayLabel(rotationIndex_));
+  return labels;
+}
+
+QList<ProcessingView::RowLook> ProcessingView::currentLooks() const {
+  QList<RowLook> looks;
+  for (const PhaseEntry& entry : phases_)
+    looks.append({entry.displayLabel(rotationIndex_), stateOf(entry), entry.active});
+  return looks;
+}
+
+void ProcessingView::updateLooks() {
+  const QList<RowLook> next = currentLooks();
+  QList<RowTransition> transitions;
+  for (qsizetype i = 0; i < next.size(); ++i) {
+    RowTransition row;
+    if (i < looks_.size() && i < transitions_.size()) row = transitions_[i];
+    // A row changes with its label: the new line fades in as the old one
+    // sinks away, carrying the row's new colours with it.
+    if (i < looks_.size() && looks_[i].label != next[i].label) {
+      row.from = looks_[i];
+      row.transition = Transition::startingAt(now(), kLabelTransitionSeconds, Easing::easeInOut);
+    } else if (i >= looks_.size()) {
+      row.from = next[i];
+    }
+    transitions.append(row);
+  }
+  looks_ = next;
+  transitions_ = transitions;
+  scheduleFrames();
+  update();
+}
+
+void ProcessingView::scheduleFrames() {
+  const double at = now();
+  const bool running = std::any_of(transitions_.begin(), transitions_.end(),
+                                   [at](const RowTransition& row) { return !row.transition.finished(at); });
+  if (running && !frames_.isActive()) frames_.start();
+  if (!running) frames_.stop();
+}
+
+ProcessingView::Layout ProcessingView::layout() const {
+  Layout result;
+  const DoubleBubbleLogo logo{kLogoSize};
+  const QSizeF logoSize = logo.frameSize();
+  result.wordmarkText = layoutText(QStringLiteral("murmela"), kWordmarkStyle);
+  const qreal headerHeight = std::max(logoSize.height(), result.wordmarkText.height());
+  const qreal headerWidth = logoSize.width() + kHeaderSpacing + result.wordmarkText.width();
+  const qreal headerLeft = (kWidth - headerWidth) / 2.0;
+  result.logo = QRectF(QPointF(headerLeft, kHeaderTop + (headerHeight - logoSize.height()) / 2.0), logoSize);
+  result.wordmark = QRectF(
+      QPointF(result.logo.right() + kHeaderSpacing, kHeaderTop + (headerHeight - result.wordmarkText.height()) / 2.0),
+      result.wordmarkText.size);
+
+  // The main column: title block, progress block, checklist.
+  result.eyebrowText = eyebrow().layout();
+  const QString title = QStringLiteral("Wrapping-up\nyou & ") + coordinator_.processingDisplayName() + QLatin1Char('.');
+  // A long name wraps, but the title stops at its last line that still
+  // leaves the checklist clear of the aside.
+  result.titleText = layoutText(title, OnbTitle{title, kTitleSize}.style(), kWidth, kTitleLines);
+  const ProcessingProgress& progress = coordinator_.processingProgress();
+  const std::optional<double>& estimate = progress.estimatedRemainingSeconds;
+  const bool hasEstimate = estimate && std::isfinite(*estimate);
+  if (hasEstimate)
+    result.remainingText = layoutText(
+        QStringLiteral("Est. ") + formatRemaining(*estimate) + QStringLiteral(" remaining"), kRemainingStyle);
+  const qreal rowsWidth = kWidth - 2.0 * kChecklistInset;
+  const qreal labelWidth = rowsWidth - kIndicator.diameter - kRowSpacing;
+  QList<qreal> rowHeights;
+  for (qsizetype i = 0; i < looks_.size(); ++i) {
+    TextLayout label = layoutText(looks_[i].label, labelStyle(looks_[i].state, looks_[i].italic), labelWidth, 1);
+    rowHeights.append(std::max(kIndicator.diameter, label.height()));
+    result.labels.append(std::move(label));
+  }
+
+  Stack column = Stack::vertical(kMainColumnSpacing);
+  Stack titleBlock = Stack::vertical(kTitleBlockSpacing);
+  titleBlock.add(QSizeF(kWidth, result.eyebrowText.height()));
+  titleBlock.add(QSizeF(kWidth, result.titleText.height()));
+  Stack progressBlock = Stack::vertical(kProgressBlockSpacing);
+  progressBlock.add(QSizeF(kRingSize, kRingSize));
+  if (hasEstimate) progressBlock.add(result.remainingText.size, Insets{kRemainingTopPadding, 0, 0, 0});
+  Stack checklist = Stack::vertical(kChecklistSpacing, StackAlign::leading);
+  for (const qreal height : rowHeights) checklist.add(QSizeF(rowsWidth, height));
+  column.add(titleBlock.idealLength(), kWidth);
+  column.add(progressBlock.idealLength(), kWidth, Insets{0, 0, kProgressBlockBottomPadding, 0});
+  column.add(checklist.idealLength(), rowsWidth, Insets::horizontal(kChecklistInset));
+  const QList<QRectF> blocks = column.layout(QRectF(0.0, kMainColumnTop, kWidth, column.idealLength()));
+
+  const QList<QRectF> titleFrames = titleBlock.layout(blocks[0]);
+  result.eyebrow = alignedRect(result.eyebrowText.size, titleFrames[0], Qt::AlignCenter);
+  result.title = alignedRect(result.titleText.size, titleFrames[1], Qt::AlignCenter);
+  const QList<QRectF> progressFrames = progressBlock.layout(blocks[1]);
+  result.ring = progressFrames[0];
+  if (hasEstimate) result.remaining = progressFrames[1];
+  result.percentText = layoutText(wholePercentText(progress.fraction), kPercentStyle);
+  result.percentSign = layoutText(QStringLiteral("%"), kPercentSignStyle);
+  const BaselineRowLayout percentRow =
+      layoutBaselineRow({BaselineItem::of(result.percentText), BaselineItem::of(result.percentSign)}, 1.0);
+  result.percent = alignedRect(percentRow.size, result.ring, Qt::AlignCenter);
+  const QList<QRectF> rowFrames = checklist.layout(blocks[2]);
+  for (qsizetype i = 0; i < rowFrames.size(); ++i) {
+    const QRectF& row = rowFrames[i];
+    result.rows.append(row);
+    result.indicators.append(
+        QRectF(row.left(), row.center().y() - kIndicator.diameter / 2.0, kIndicator.diameter, kIndicator.diameter));
+  }
+
+  result.asideText = layoutText(kAsideText, kAsideStyle, kWidth - 2.0 * kAsideInset);
+  result.aside = QRectF(kAsideInset, kAsideTop, kWidth - 2.0 * kAsideInset, result.asideText.height());
+  return result;
+}
+
+void ProcessingView::paintContent(QPainter& painter) const {
+  const Layout geometry = layout();
+  const PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+
+  DoubleBubbleLogo{kLogoSize}.paint(painter, geometry.logo);
+  geometry.wordmarkText.draw(painter, geometry.wordmark.topLeft());
+  eyebrow().paint(painter, geometry.eyebrow);
+  geometry.titleText.draw(painter, geometry.title.topLeft());
+
+  // The ring: the track, then the arc from twelve o'clock clockwise.
+  const double fraction = coordinator_.processingProgress().fraction;
+  const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
+  const QRectF circle = geometry.ring;
+  painter.strokePath(ellipsePath(circle),
+                     QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth, Qt::SolidLine, Qt::FlatCap));
+  QPainterPath arc;
+  arc.arcMoveTo(circle, 90.0);
+  arc.arcTo(circle, 90.0, -360.0 * trim);
+  painter.strokePath(arc, QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  const BaselineRowLayout percentRow =
+      layoutBaselineRow({BaselineItem::of(geometry.percentText), BaselineItem::of(geometry.percentSign)}, 1.0);
+  geometry.percentText.draw(painter, geometry.percent.topLeft() + percentRow.frames[0].topLeft());
+  geometry.percentSign.draw(painter, geometry.percent.topLeft() + percentRow.frames[1].topLeft());
+  if (geometry.remaining) geometry.remainingText.draw(painter, geometry.remaining->topLeft());
+
+  const double at = now();
+  for (qsizetype i = 0; i < geometry.rows.size(); ++i) {
+    const RowLook& look = looks_[i];
+    const RowTransition& change = transitions_[i];
+    const qreal p = change.transition.progress(at);
+    const QRectF labelBox(geometry.indicators[i].right() + kRowSpacing, geometry.rows[i].top(),
+                          geometry.rows[i].right() - geometry.indicators[i].right() - kRowSpacing,
+                          geometry.rows[i].height());
+    const auto paintLook = [&](const RowLook& shown, const TextLayout& label, qreal opacity, qreal dy) {
+      const OpacityScope faded(painter, opacity * rowOpacity(shown.state));
+      kIndicator.paint(painter, geometry.indicators[i], shown.state);
+      label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
+    };
+    if (!change.transition.finished(at) && p < 1.0) {
+      const TextLayout old =
+          layoutText(change.from.label, labelStyle(change.from.state, change.from.italic), labelBox.width(), 1);
+      paintLook(change.from, old, 1.0 - p, kLabelOffset * p);
+      paintLook(look, geometry.labels[i], p, kLabelOffset * (1.0 - p));
+    } else {
+      paintLook(look, geometry.labels[i], 1.0, 0.0);
+    }
+  }
+
+  geometry.asideText.draw(painter, geometry.aside, Qt::AlignHCenter | Qt::AlignTop);
+}
+
+void ProcessingView::showEvent(QShowEvent* event) {
+  OnboardingScreen::showEvent(event);
+  const PhaseEntry& entry = phases_.at(activeIndex_);
+  if (entry.active && entry.spec.activePool.size() >= 2 && !rotation_.isActive()) rotation_.start();
+  scheduleFrames();
+}
+
+void ProcessingView::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  rotation_.stop();
+  frames_.stop();
+}
+
+}  // namespace murmela

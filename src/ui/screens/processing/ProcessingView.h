@@ -1,0 +1,104 @@
+#pragma once
+
+#include "kit/motion/Motion.h"
+#include "kit/text/TextLayout.h"
+#include "screens/common/OnboardingScreen.h"
+#include "screens/common/StepIndicator.h"
+#include "screens/processing/ProcessingPhases.h"
+
+#include <QList>
+#include <QRectF>
+#include <QStringList>
+#include <QTimer>
+
+#include <optional>
+
+namespace murmela {
+
+class AppCoordinator;
+
+// The screen shown while one analysis runs: the partner's name, a progress
+// ring with the percentage, the remaining time when there is an estimate,
+// and the run's checklist, whose current phase cycles through its status
+// lines every 1.5 seconds. It has no buttons and only reads the coordinator.
+class ProcessingView : public OnboardingScreen {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRotationIntervalMs = 1500;
+  static constexpr double kLabelTransitionSeconds = 0.35;
+
+  explicit ProcessingView(AppCoordinator& coordinator, QWidget* parent = nullptr);
+
+  // The clock the label transitions run on (seconds); monotonic by default.
+  void setClock(Clock clock);
+
+  // Every element's place on the 390 x 780 screen.
+  struct Layout {
+    QRectF logo;
+    QRectF wordmark;
+    TextLayout wordmarkText;
+    QRectF eyebrow;
+    TextLayout eyebrowText;
+    QRectF title;
+    TextLayout titleText;
+    QRectF ring;
+    TextLayout percentText;
+    TextLayout percentSign;
+    QRectF percent;  // the number and the sign, on one baseline
+    std::optional<QRectF> remaining;
+    TextLayout remainingText;
+    QList<QRectF> rows;
+    QList<QRectF> indicators;
+    QList<TextLayout> labels;
+    QRectF aside;
+    TextLayout asideText;
+  };
+  Layout layout() const;
+
+  QList<PhaseEntry> phases() const { return phases_; }
+  // What each row shows now, in order.
+  QStringList rowLabels() const;
+  int rotationIndex() const { return rotationIndex_; }
+  // Whether the current phase's status lines are cycling.
+  bool isRotating() const { return rotation_.isActive(); }
+  // The timer's step: the current phase's next status line.
+  void advanceStatusLine();
+
+ protected:
+  void paintContent(QPainter& painter) const override;
+  QList<ButtonTarget> buttonTargets() const override { return {}; }
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  // A row's look at one moment: its label and state.
+  struct RowLook {
+    QString label;
+    StepState state = StepState::pending;
+    bool italic = false;
+  };
+  struct RowTransition {
+    RowLook from;
+    Transition transition = Transition::instant();
+  };
+
+  void refresh();
+  void restartRotation();
+  QList<RowLook> currentLooks() const;
+  void updateLooks();
+  void scheduleFrames();
+  double now() const { return clock_(); }
+
+  AppCoordinator& coordinator_;
+  Clock clock_ = monotonicSeconds;
+  QList<PhaseEntry> phases_;
+  int activeIndex_ = -1;
+  int rotationIndex_ = 0;
+  QList<RowLook> looks_;
+  QList<RowTransition> transitions_;
+  QTimer rotation_;
+  QTimer frames_;
+};
+
+}  // namespace murmela
