@@ -22,6 +22,13 @@ ShownText shownText(const TextLayout& layout, const QRectF& rect, bool heading) 
   return {.text = text, .rect = rect, .heading = heading};
 }
 
+QString spokenLabel(const QString& label) {
+  QString spoken;
+  for (const QChar character : label)
+    if (character.unicode() < 0x2190 || character.unicode() > 0x21FF) spoken += character;  // the Arrows block
+  return spoken.simplified();
+}
+
 bool readsBefore(const QRectF& a, const QRectF& b) {
   const qreal overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
   const qreal lower = std::min(a.height(), b.height());

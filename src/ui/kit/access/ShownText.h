@@ -27,6 +27,10 @@ struct ShownText {
   std::optional<ProgressValue> progress{};  // set: a progress bar, `text` what it shows in words
 };
 
+// A button's visible label as a screen reader should say it: the arrows
+// that only point the way ("Continue →", "↻ Check Again") left out.
+QString spokenLabel(const QString& label);
+
 // The text of a laid-out paragraph placed at `rect`, its lines read as one.
 ShownText shownText(const TextLayout& layout, const QRectF& rect, bool heading = false);
 

@@ -9,6 +9,12 @@ OnboardingScreen::OnboardingScreen(std::optional<int> step, QWidget* parent)
     : QWidget(parent), frame_{step, OnboardingFrame::kOnboardingSteps} {
   setFixedSize(OnboardingFrame::kSize.toSize());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setTexts([this] {
+    QList<ShownText> texts;
+    const OnboardingFrame::Layout header = frame_.layout();
+    if (header.hasHeader) texts.append({.text = header.stepText, .rect = header.stepLabelRect});
+    return texts + shownTexts();
+  });
 }
 
 void OnboardingScreen::paintScreen(QPainter& painter) const {

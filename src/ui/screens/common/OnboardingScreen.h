@@ -32,6 +32,9 @@ class OnboardingScreen : public QWidget {
   virtual void paintContent(QPainter& painter) const = 0;
   // The buttons as the screen shows them now, in Tab order.
   virtual QList<ButtonTarget> buttonTargets() const = 0;
+  // The texts the content shows, in reading order, for screen readers (the
+  // step header comes first by itself).
+  virtual QList<ShownText> shownTexts() const { return {}; }
   ButtonState buttonState(int id) const { return buttons_->state(id); }
   bool showsFocus(int id) const { return buttons_->showsFocus(id); }
 
