@@ -1,6 +1,7 @@
 """The application as a screen reader meets it on the AT-SPI bus: its tree
 of named objects, their actions, and keys typed into its window."""
 
+import fnmatch
 import subprocess
 
 import pyatspi
@@ -68,10 +69,9 @@ class Application:
         return [node.name for node in self.nodes() if node.role in ("label", "static", "heading") and node.name]
 
     def find(self, name, role=None, nodes=None):
-        """The showing objects with that name (a name ending in "*" is a prefix), of that role if given."""
+        """The showing objects whose name matches (a shell pattern: "*" for what varies), of that role if given."""
         def matches(node):
-            named = node.name.startswith(name[:-1]) if name.endswith("*") else node.name == name
-            return named and (role is None or node.role == role)
+            return fnmatch.fnmatchcase(node.name, name) and (role is None or node.role == role)
         return [node for node in (nodes if nodes is not None else self.nodes()) if matches(node)]
 
     def wait(self, what, condition):
