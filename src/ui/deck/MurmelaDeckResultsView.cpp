@@ -319,6 +319,7 @@ void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
 void MurmelaDeckResultsView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   setFocus(Qt::OtherFocusReason);
+  buttons_->announce(slideAnnouncement());  // the report has arrived: where it starts
 }
 
 void MurmelaDeckResultsView::resizeEvent(QResizeEvent* event) {
