@@ -4,6 +4,7 @@ with the accessibility bus, the development backend and the application."""
 
 import os
 import shutil
+import signal
 import socket
 import subprocess
 import sys
@@ -88,6 +89,7 @@ class Session:
     def close(self):
         for name, process in reversed(self.processes):
             if process.poll() is None:
+                process.send_signal(signal.SIGCONT)  # one the walk held
                 process.terminate()
                 try:
                     process.wait(10)
