@@ -3,6 +3,7 @@
 #include "kit/access/PaintedAccessible.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
+#include "kit/paint/Shapes.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QEvent>
@@ -265,6 +266,14 @@ void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& 
   stroker.setJoinStyle(Qt::RoundJoin);
   const QPainterPath outside = (stroker.createStroke(shape) + shape).simplified();
   painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
+}
+
+void paintInnerFocusRing(QPainter& painter, const QRectF& box, qreal cornerRadius, const QColor& color) {
+  PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const qreal inset = kFocusRingReach - kFocusRingWidth / 2.0;
+  painter.strokePath(roundedRectPath(box.adjusted(inset, inset, -inset, -inset), std::max(0.0, cornerRadius - inset)),
+                     StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
 }
 
 }  // namespace murmela

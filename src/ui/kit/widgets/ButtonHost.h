@@ -161,5 +161,9 @@ class ButtonHost : public QObject {
 // against the cream screens; on a dark ground pass a light one.
 inline constexpr qreal kFocusRingReach = 3.25;
 void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& color = MurmelaTheme::sageDeep);
+// The ring inside a rounded box, for rows at the edge of a scrolling list
+// (whose edge would cut a ring outside them).
+void paintInnerFocusRing(QPainter& painter, const QRectF& box, qreal cornerRadius,
+                         const QColor& color = MurmelaTheme::sageDeep);
 
 }  // namespace murmela

@@ -66,6 +66,7 @@ const MurmelaGhostButtonStyle kCompactGhost{.compact = true};
 ContactPickerView::ContactPickerView(AppCoordinator& coordinator, QWidget* parent)
     : OnboardingScreen(kStep, parent), coordinator_(coordinator), logFilePath_(AnalysisLogger::shared().logFileURL()) {
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
+  search_->setAccessibleName(QStringLiteral("Search contacts or handles"));
   connect(search_, &QLineEdit::textChanged, this, &ContactPickerView::setQuery);
   list_ = new ContactListView(this);
   connect(list_, &ContactListView::rowActivated, this, &ContactPickerView::selectHandle);
@@ -76,6 +77,13 @@ ContactPickerView::ContactPickerView(AppCoordinator& coordinator, QWidget* paren
   for (const auto signal : {&AppCoordinator::contactsChanged, &AppCoordinator::contactLoadingErrorChanged,
                             &AppCoordinator::processingErrorChanged})
     connect(&coordinator_, signal, this, &ContactPickerView::refresh);
+  // An error that appears is spoken as well as shown.
+  connect(&coordinator_, &AppCoordinator::contactLoadingErrorChanged, this, [this] {
+    if (const std::optional<QString>& error = coordinator_.contactLoadingError()) buttonHost().announce(*error);
+  });
+  connect(&coordinator_, &AppCoordinator::processingErrorChanged, this, [this] {
+    if (const std::optional<QString>& error = coordinator_.processingError()) buttonHost().announce(*error);
+  });
   setTabOrder(search_, list_);
   refresh();
 }
@@ -245,13 +253,27 @@ QList<ButtonTarget> ContactPickerView::buttonTargets() const {
   auto* self = const_cast<ContactPickerView*>(this);
   QList<ButtonTarget> targets;
   if (geometry.retry)
-    targets.append(
-        {.id = retryButton, .rect = *geometry.retry, .action = [self] { self->coordinator_.loadContacts(); }});
-  targets.append({.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }});
-  targets.append({.id = wrapButton, .rect = geometry.wrap, .enabled = geometry.wrapEnabled, .action = [self] {
-                    self->wrapItUp();
-                  }});
+    targets.append({.id = retryButton,
+                    .rect = *geometry.retry,
+                    .action = [self] { self->coordinator_.loadContacts(); },
+                    .name = kRetry});
+  targets.append(
+      {.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }, .name = spokenLabel(kBack)});
+  targets.append({.id = wrapButton,
+                  .rect = geometry.wrap,
+                  .enabled = geometry.wrapEnabled,
+                  .action = [self] { self->wrapItUp(); },
+                  .name = spokenLabel(kWrap)});
   return targets;
+}
+
+QList<ShownText> ContactPickerView::shownTexts() const {
+  const Layout geometry = layout();
+  QList<ShownText> texts{shownText(kEyebrow.layout(), geometry.eyebrow),
+                         shownText(geometry.titleText, geometry.title, true)};
+  if (geometry.errorBox) texts.append(shownText(geometry.errorBoxText, *geometry.errorBox));
+  if (geometry.loadingError) texts.append(shownText(geometry.loadingErrorText, *geometry.loadingError));
+  return texts;
 }
 
 void ContactPickerView::goBack() {
