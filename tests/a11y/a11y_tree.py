@@ -69,9 +69,10 @@ class Application:
         return [node.name for node in self.nodes() if node.role in ("label", "static", "heading") and node.name]
 
     def find(self, name, role=None, nodes=None):
-        """The showing objects whose name matches (a shell pattern: "*" for what varies), of that role if given."""
+        """The showing objects whose name matches (a shell pattern: "*" for what varies; a label
+        set in capitals counts as its words), of that role if given."""
         def matches(node):
-            return fnmatch.fnmatchcase(node.name, name) and (role is None or node.role == role)
+            return fnmatch.fnmatch(node.name.lower(), name.lower()) and (role is None or node.role == role)
         return [node for node in (nodes if nodes is not None else self.nodes()) if matches(node)]
 
     def wait(self, what, condition):
