@@ -99,6 +99,7 @@ def walk(app, say, shoot, backend):
     app.wait("the terms accepted", lambda: any(
         n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
     app.tab_to("Get Started", BUTTON)
+    shoot("welcome-get-started")
     app.key("space")
 
     screen("intelligence")
@@ -119,6 +120,7 @@ def walk(app, say, shoot, backend):
 
     screen("name sheet")
     app.tab_to("Start wrapping", BUTTON)
+    shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)
     app.tab_to("Name", FIELD)
     # The backend holds its answer while the processing screen is looked at.
@@ -141,6 +143,7 @@ def walk(app, say, shoot, backend):
     app.key("Escape")
     app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
     app.tab_to("Done", BUTTON)
+    shoot("closer-done")
     app.key("space")
 
     screen("home")
