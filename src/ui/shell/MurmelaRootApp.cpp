@@ -1,5 +1,7 @@
 #include "shell/MurmelaRootApp.h"
 
+#include "kit/access/PaintedAccessible.h"
+
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"
 #include "shell/AddressBookPrompt.h"
@@ -49,6 +51,7 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   window_ = std::make_unique<RootView>(
       *coordinator_, RootView::defaultScreens({desktop_.privacySetup, desktop_.shareServices}));
   window_->setWindowTitle(QString::fromLatin1(kWindowTitle));
+  exposeAsApplicationFrame(window_.get());
   const QIcon icon = ApplicationIcon::icon();
   QGuiApplication::setWindowIcon(icon);
   // The installed desktop entry is murmela.desktop: a Wayland compositor finds

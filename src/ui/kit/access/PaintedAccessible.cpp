@@ -227,8 +227,12 @@ class PaintedItemAccessible : public QAccessibleInterface,
   int key_;
 };
 
+const char* const kApplicationFrame = "murmelaApplicationFrame";
+
 QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
+  if (object->property(kApplicationFrame).toBool())
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
   auto* host = object->findChild<ButtonHost*>(QString(), Qt::FindDirectChildrenOnly);
   return host ? new PaintedWidgetAccessible(static_cast<QWidget*>(object), host) : nullptr;
 }
@@ -248,6 +252,11 @@ void installPaintedAccessibility() {
   Q_UNUSED(installed);
 }
 
+void exposeAsApplicationFrame(QWidget* window) {
+  installPaintedAccessibility();
+  window->setProperty(kApplicationFrame, true);
+}
+
 PaintedWidgetAccessible::PaintedWidgetAccessible(QWidget* widget, ButtonHost* host)
     : QAccessibleWidget(widget, widgetRole(widget)), host_(host) {
   host->readersWatch_ = true;
@@ -256,6 +265,8 @@ PaintedWidgetAccessible::PaintedWidgetAccessible(QWidget* widget, ButtonHost* ho
 PaintedWidgetAccessible::~PaintedWidgetAccessible() {
   for (const QAccessible::Id id : std::as_const(items_)) QAccessible::deleteAccessibleInterface(id);
 }
+
+ButtonHost* PaintedWidgetAccessible::host() const { return host_; }
 
 PaintedWidgetAccessible* PaintedWidgetAccessible::of(QWidget* widget) {
   return dynamic_cast<PaintedWidgetAccessible*>(QAccessible::queryAccessibleInterface(widget));

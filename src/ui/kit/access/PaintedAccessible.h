@@ -64,7 +64,7 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   // The child for a text (by index), a button (by id) or the announcement;
   // null when the widget does not show it now.
   QAccessibleInterface* item(ReadingEntry::Kind kind, int key) const;
-  ButtonHost* host() const { return host_; }
+  ButtonHost* host() const;
 
   // The widget's interface, when it is served by one.
   static PaintedWidgetAccessible* of(QWidget* widget);
@@ -79,6 +79,9 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
 
 // Installs the factory of PaintedWidgetAccessible (once per process).
 void installPaintedAccessibility();
+// Makes a plain top-level widget the application's frame for screen readers
+// (Qt would call it a filler), named by its window title. Call before it shows.
+void exposeAsApplicationFrame(QWidget* window);
 
 // What the host shows screen readers now, and the events that tell them
 // how `after` differs from `before`.

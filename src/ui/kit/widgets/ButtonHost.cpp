@@ -144,7 +144,7 @@ bool ButtonHost::pointerReleased(QPointF point) {
 }
 
 bool ButtonHost::hasOtherTabStops() const {
-  if (!widget_) return false;
+  if (!widget_ || keepsFocus_) return false;
   const QWidget* window = widget_->window();
   const QList<QWidget*> widgets = window->findChildren<QWidget*>();
   return std::any_of(widgets.cbegin(), widgets.cend(), [&](const QWidget* other) {

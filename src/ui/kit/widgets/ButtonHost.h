@@ -98,6 +98,12 @@ class ButtonHost : public QObject {
   // Gives the widget the keyboard with the ring on the button, as Tab would
   // (a sheet that closes hands the focus back to the button that opened it).
   bool focusButton(int id);
+  // Moves the ring to the next (or previous) button as Tab does; false when
+  // it would leave the widget.
+  bool moveFocus(bool forward);
+  // Tab goes round the buttons and never on to other widgets (an overlay
+  // that stands for a modal sheet).
+  void setKeepsFocus(bool keeps) { keepsFocus_ = keeps; }
 
   // The buttons as the widget lists them now, in Tab order.
   QList<ButtonTarget> targets() const { return provider_ ? provider_() : QList<ButtonTarget>{}; }
@@ -132,7 +138,6 @@ class ButtonHost : public QObject {
   bool pointerPressed(QPointF point);
   bool pointerReleased(QPointF point);
   bool keyPressed(QKeyEvent& event);
-  bool moveFocus(bool forward);
   bool hasOtherTabStops() const;
   bool focusInChild() const;
   void setHovered(std::optional<int> id, Qt::CursorShape cursor);
@@ -149,6 +154,7 @@ class ButtonHost : public QObject {
   std::optional<int> defaultButton_;
   TextProvider texts_;
   std::optional<QAccessible::Role> readerRole_;
+  bool keepsFocus_ = false;
   QString announcement_;
   bool readersWatch_ = false;                 // a screen reader (or a test) has asked for the widget
   std::unique_ptr<AccessibleSnapshot> seen_;  // what screen readers were last told
