@@ -43,11 +43,15 @@ SCREENS = {
     "name sheet": ("What should we call them?", [
         ("Close", BUTTON), ("Name", FIELD), ("Cancel", BUTTON), ("Start wrapping", BUTTON)]),
     "processing": ("Wrapping-up*", [("*", "progress bar")]),
-    "share sheet": ("Share*", [
-        ("Close", BUTTON), ("This Slide", TAB), ("Slideshow", TAB), ("Copy", BUTTON), ("Save Image", BUTTON)]),
+    "share sheet": ("Share", [
+        ("Close", BUTTON), ("This Slide", TAB), ("Slideshow", TAB), ("Scroll left", BUTTON), ("Stories", BUTTON),
+        ("Messages", BUTTON), ("X", BUTTON), ("TikTok", BUTTON), ("Scroll right", BUTTON),
+        ("Generate link", BUTTON), ("Download as images", BUTTON)]),
+    "link": ("Share", [("Back", BUTTON), ("Close", BUTTON), ("Copy link", BUTTON), ("Share...", BUTTON)]),
     "home": ("Past Murmelas.", [
-        ("Settings", BUTTON), ("New Murmela", BUTTON), ("My shares", BUTTON), ("*" + PARTNER + "*", ITEM)]),
-    "my shares": ("My shares", [("Close", BUTTON)]),
+        ("Settings", BUTTON), ("New Murmela", BUTTON), ("My shares", BUTTON), ("you & " + PARTNER, BUTTON)]),
+    "my shares": ("My shares", [("Done", BUTTON), ("you & " + PARTNER, "label"), ("Copy", BUTTON),
+                                ("Revoke", BUTTON)]),
 }
 
 
@@ -140,6 +144,8 @@ def walk(app, say, shoot, backend):
     app.tab_to("Share", BUTTON)
     app.key("space")
     screen("share sheet")
+    app.activate("Generate link", BUTTON)  # a link on the backend: My Shares lists it
+    screen("link")
     app.key("Escape")
     app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
     app.tab_to("Done", BUTTON)
@@ -150,7 +156,8 @@ def walk(app, say, shoot, backend):
     app.tab_to("My shares", BUTTON)
     app.key("space")
     screen("my shares")
-    app.key("Escape")
+    app.activate("Done", BUTTON)
+    app.wait("My Shares closed", lambda: not app.find("Revoke", BUTTON))
     app.wait_text("Past Murmelas.")
 
 
