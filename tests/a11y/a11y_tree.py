@@ -9,6 +9,10 @@ import pyatspi
 from a11y_session import WalkError, wait_for
 
 
+CONTROL_ROLES = {"push button", "check box", "radio button", "page tab", "link", "list item", "menu item", "text",
+                 "combo box", "toggle button"}
+
+
 class Node:
     """One object of the tree as it was when the tree was read."""
 
@@ -132,7 +136,8 @@ class Application:
         raise WalkError("Tab never reached %s %r\nThe tree:\n%s" % (role or "", name, self.dump()))
 
     def check_screen(self, screen, title, controls):
-        """Every control of the table is showing with its role and name, and the title is there."""
+        """Every control of the table is showing with its role and name, the title is there, and
+        no control on screen goes without a name."""
         self.wait_text(title)
         def all_there():
             nodes = self.nodes()
@@ -143,3 +148,6 @@ class Application:
             nodes = self.nodes()
             missing = ["%s %r" % (role, name) for name, role in controls if not self.find(name, role, nodes)]
             raise WalkError("%s: missing %s\nThe tree:\n%s" % (screen, ", ".join(missing), self.dump()))
+        unnamed = [str(node) for node in self.nodes() if node.role in CONTROL_ROLES and not node.name.strip()]
+        if unnamed:
+            raise WalkError("%s: controls without a name:\n%s" % (screen, "\n".join(unnamed)))

@@ -26,8 +26,8 @@ HANDLE = "+15551234567"
 ROW = "*4567*"  # no contacts are shared: the chat goes by its handle
 SLIDES = 14
 
-# The controls a sighted user sees on each screen: (name, role) as a screen
-# reader reports them ("*" ends a name that goes on with what varies).
+# The title and the controls a sighted user sees on each screen: (name, role)
+# as a screen reader reports them (names are shell patterns, "*" for what varies).
 BUTTON, CHECK, LINK, RADIO, TAB, ITEM, FIELD = (
     "push button", "check box", "link", "radio button", "page tab", "list item", "text")
 SCREENS = {
