@@ -150,7 +150,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     state.focused = host->showsFocus(key_);
     state.defaultButton = host->defaultButton() == key_;
     if (target->checked) {
-      if (target->role == ButtonRole::tab) {
+      if (target->role == ButtonRole::tab || target->role == ButtonRole::listItem) {
         state.selectable = true;
         state.selected = *target->checked;
       } else {
@@ -179,7 +179,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     const std::optional<ButtonTarget> target = button();
     if (!target || !target->enabled) return {};
     QStringList names{pressAction()};
-    if (target->checked && target->role != ButtonRole::tab) names.append(toggleAction());
+    if (target->checked && target->role == ButtonRole::checkBox) names.append(toggleAction());
     if (target->focusable) names.append(setFocusAction());
     return names;
   }
