@@ -70,9 +70,9 @@ ButtonTarget describe(const ShareSheetLayout& layout, const ShareSheetState& sta
       break;
     case SheetElement::download:
     case SheetElement::copy: {
-      const ActionRow::Layout* row =
-          placed.target.element == SheetElement::download ? (options ? &options->download : nullptr)
-                                                           : (options && options->copy ? &*options->copy : nullptr);
+      const ActionRow::Layout* row = placed.target.element == SheetElement::download
+                                         ? (options ? &options->download : nullptr)
+                                         : (options && options->copy ? &*options->copy : nullptr);
       if (row) {
         target.name = textAt(row->title, row->titleOrigin);
         target.description = textAt(row->subtitle, row->subtitleOrigin);

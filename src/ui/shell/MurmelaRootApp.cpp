@@ -48,8 +48,8 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   coordinator_ = std::make_unique<AppCoordinator>(makeProductionServices(arguments, std::move(integration)));
   if (desktop_.panes) desktop_.panes->setAfterAddressBookChange([this] { coordinator_->refreshPermissions(); });
 
-  window_ = std::make_unique<RootView>(
-      *coordinator_, RootView::defaultScreens({desktop_.privacySetup, desktop_.shareServices}));
+  window_ = std::make_unique<RootView>(*coordinator_,
+                                       RootView::defaultScreens({desktop_.privacySetup, desktop_.shareServices}));
   window_->setWindowTitle(QString::fromLatin1(kWindowTitle));
   exposeAsApplicationFrame(window_.get());
   const QIcon icon = ApplicationIcon::icon();

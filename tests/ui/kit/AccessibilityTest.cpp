@@ -81,17 +81,22 @@ class AccessibilityTest : public QObject {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QStringList>("states");
-    QTest::newRow("title first") << 0 << int(QAccessible::Heading) << "Choose a chat." << "" << QStringList{};
-    QTest::newRow("symbol beside it") << 1 << int(QAccessible::Button) << "Close" << "" << QStringList{"focusable"};
-    QTest::newRow("body") << 2 << int(QAccessible::StaticText) << "Pick one." << "" << QStringList{};
-    QTest::newRow("check box") << 3 << int(QAccessible::CheckBox) << "Agree" << "Unchecked"
-                               << QStringList{"checkable", "focusable"};
-    QTest::newRow("link on its line") << 4 << int(QAccessible::Link) << "Terms" << "" << QStringList{"focusable", "linked"};
+    QTest::newRow("title first") << 0 << int(QAccessible::Heading) << "Choose a chat."
+                                 << "" << QStringList{};
+    QTest::newRow("symbol beside it") << 1 << int(QAccessible::Button) << "Close"
+                                      << "" << QStringList{"focusable"};
+    QTest::newRow("body") << 2 << int(QAccessible::StaticText) << "Pick one."
+                          << "" << QStringList{};
+    QTest::newRow("check box") << 3 << int(QAccessible::CheckBox) << "Agree"
+                               << "Unchecked" << QStringList{"checkable", "focusable"};
+    QTest::newRow("link on its line") << 4 << int(QAccessible::Link) << "Terms"
+                                      << "" << QStringList{"focusable", "linked"};
     QTest::newRow("progress") << 5 << int(QAccessible::ProgressBar) << "About 2 minutes left"
                               << "About 2 minutes left" << QStringList{};
-    QTest::newRow("tab") << 6 << int(QAccessible::PageTab) << "This Slide" << "" << QStringList{"focusable", "selected"};
-    QTest::newRow("disabled default") << 7 << int(QAccessible::Button) << "Continue" << ""
-                                      << QStringList{"disabled", "defaultButton"};
+    QTest::newRow("tab") << 6 << int(QAccessible::PageTab) << "This Slide"
+                         << "" << QStringList{"focusable", "selected"};
+    QTest::newRow("disabled default") << 7 << int(QAccessible::Button) << "Continue"
+                                      << "" << QStringList{"disabled", "defaultButton"};
   }
   void childrenInReadingOrder() {
     QFETCH(int, index);
@@ -110,9 +115,12 @@ class AccessibilityTest : public QObject {
     const QAccessible::State state = child->state();
     const QStringList shown = [&] {
       QStringList list;
-      for (const auto& [flag, label] : {std::pair{state.checkable, "checkable"}, {state.focusable, "focusable"},
-                                        {state.linked, "linked"}, {state.selected, "selected"},
-                                        {state.disabled, "disabled"}, {state.defaultButton, "defaultButton"}})
+      for (const auto& [flag, label] : {std::pair{state.checkable, "checkable"},
+                                        {state.focusable, "focusable"},
+                                        {state.linked, "linked"},
+                                        {state.selected, "selected"},
+                                        {state.disabled, "disabled"},
+                                        {state.defaultButton, "defaultButton"}})
         if (flag) list.append(QString::fromLatin1(label));
       return list;
     }();
@@ -124,9 +132,9 @@ class AccessibilityTest : public QObject {
     QAccessibleActionInterface* go = panel.child(7)->actionInterface();
     QVERIFY(go->actionNames().isEmpty());  // disabled
     QAccessibleActionInterface* agree = panel.child(3)->actionInterface();
-    QCOMPARE(agree->actionNames(), (QStringList{QAccessibleActionInterface::pressAction(),
-                                                QAccessibleActionInterface::toggleAction(),
-                                                QAccessibleActionInterface::setFocusAction()}));
+    QCOMPARE(agree->actionNames(),
+             (QStringList{QAccessibleActionInterface::pressAction(), QAccessibleActionInterface::toggleAction(),
+                          QAccessibleActionInterface::setFocusAction()}));
     agree->doAction(QAccessibleActionInterface::toggleAction());
     QTRY_VERIFY(panel.agreed);
     QVERIFY(panel.child(3)->state().checked);
@@ -176,9 +184,8 @@ class AccessibilityTest : public QObject {
     if (step == "title") panel.title = QStringLiteral("Past Murmelas.");
     if (step == "announce") panel.host->announce(QStringLiteral("Link copied"));
     panel.repaint();
-    const auto found = std::find_if(sent.cbegin(), sent.cend(), [&](const Sent& event) {
-      return event.type == type && event.name == name;
-    });
+    const auto found = std::find_if(sent.cbegin(), sent.cend(),
+                                    [&](const Sent& event) { return event.type == type && event.name == name; });
     QVERIFY2(found != sent.cend(), qPrintable(name));
     if (type == QAccessible::StateChanged) QVERIFY(found->changed.checked || found->changed.disabled);
     if (type == QAccessible::ObjectShow) {

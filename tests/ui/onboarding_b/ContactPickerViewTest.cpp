@@ -223,7 +223,8 @@ class ContactPickerViewTest : public QObject {
   void longListLaysOutWhatItShows() {
     QList<TestContact> many;
     for (int i = 0; i < 400; ++i)
-      many.append({QStringLiteral("+1555100%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("Friend %1").arg(i), i});
+      many.append(
+          {QStringLiteral("+1555100%1").arg(i, 4, 10, QLatin1Char('0')), QStringLiteral("Friend %1").arg(i), i});
     Picker picker(many);
     ContactListView* list = picker.view->listView();
     const int height = list->viewport()->height();

@@ -65,8 +65,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
   }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return widget_ ? widget_->window()->windowHandle() : nullptr; }
-  QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(
-      QAccessible::Relation) const override {
+  QList<std::pair<QAccessibleInterface*, QAccessible::Relation>> relations(QAccessible::Relation) const override {
     return {};
   }
   QAccessibleInterface* focusChild() const override { return nullptr; }
@@ -151,7 +150,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     state.focused = host->showsFocus(key_);
     state.defaultButton = host->defaultButton() == key_;
     if (target->checked) {
-      if (target->role == ButtonRole::tab) {
+      if (target->role == ButtonRole::tab || target->role == ButtonRole::listItem) {
         state.selectable = true;
         state.selected = *target->checked;
       } else {
@@ -180,7 +179,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     const std::optional<ButtonTarget> target = button();
     if (!target || !target->enabled) return {};
     QStringList names{pressAction()};
-    if (target->checked && target->role != ButtonRole::tab) names.append(toggleAction());
+    if (target->checked && target->role == ButtonRole::checkBox) names.append(toggleAction());
     if (target->focusable) names.append(setFocusAction());
     return names;
   }
@@ -192,7 +191,8 @@ class PaintedItemAccessible : public QAccessibleInterface,
       host->focusButton(id);
       return;
     }
-    QMetaObject::invokeMethod(host, [host, id] { host->activate(id); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        host, [host, id] { host->activate(id); }, Qt::QueuedConnection);
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -313,8 +313,7 @@ QAccessibleInterface* PaintedWidgetAccessible::interfaceFor(const ReadingEntry& 
     return entry.key < widgets.size() ? QAccessible::queryAccessibleInterface(widgets[entry.key]) : nullptr;
   }
   const std::pair<int, int> key{static_cast<int>(entry.kind), entry.key};
-  if (const auto found = items_.constFind(key); found != items_.cend())
-    return QAccessible::accessibleInterface(*found);
+  if (const auto found = items_.constFind(key); found != items_.cend()) return QAccessible::accessibleInterface(*found);
   auto* item = new PaintedItemAccessible(widget(), entry.kind, entry.key);
   items_.insert(key, QAccessible::registerAccessibleInterface(item));
   return item;
@@ -350,8 +349,7 @@ QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::focusChild() const {
-  if (host_ && host_->focused() && host_->showsFocus(*host_->focused()))
-    return item(Kind::button, *host_->focused());
+  if (host_ && host_->focused() && host_->showsFocus(*host_->focused())) return item(Kind::button, *host_->focused());
   return QAccessibleWidget::focusChild();
 }
 
@@ -406,8 +404,10 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
     }
     if (was->enabled != now.enabled) changed.disabled = true;
     if (!(changed == QAccessible::State())) send(QAccessibleStateChangeEvent(item, changed));
-    if (was->progress != now.progress && now.progress) send(QAccessibleValueChangeEvent(item, *now.progress));
-    else if (was->value != now.value) send(QAccessibleValueChangeEvent(item, now.value));
+    if (was->progress != now.progress && now.progress)
+      send(QAccessibleValueChangeEvent(item, *now.progress));
+    else if (was->value != now.value)
+      send(QAccessibleValueChangeEvent(item, now.value));
   }
 }
 

@@ -6,9 +6,7 @@
 namespace murmela {
 namespace {
 
-qreal linear(qreal channel) {
-  return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
-}
+qreal linear(qreal channel) { return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4); }
 
 QColor over(const QColor& front, const QColor& behind) {
   const qreal alpha = front.alphaF();

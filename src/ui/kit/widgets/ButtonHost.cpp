@@ -190,9 +190,12 @@ bool ButtonHost::keyPressed(QKeyEvent& event) {
     case Qt::Key_Enter:
       if (modifiers) return false;
       // Keys a child (a text field) leaves come on to the widget: they were
-      // typed there, not on the focused button.
-      if (focusVisible_ && focused_ && !focusInChild() && target(*focused_)) {
-        activate(*focused_);
+      // typed there, not on the focused button. A check box toggles with
+      // Space only: Return on it is the default button's, as in a dialog.
+      if (const std::optional<ButtonTarget> on =
+              focusVisible_ && focused_ && !focusInChild() ? target(*focused_) : std::nullopt;
+          on && on->role != ButtonRole::checkBox) {
+        activate(on->id);
         return true;
       }
       if (defaultButton_) return activate(*defaultButton_);

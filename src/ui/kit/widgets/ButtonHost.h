@@ -61,10 +61,10 @@ struct ButtonTarget {
 // focusable buttons in list order (on to the window's other widgets at either
 // end, if it has any, else round again); Space runs the focused button;
 // Return and Enter run the focused button when the focus was moved with the
-// keyboard, else the default button when it is enabled. The focused button
-// counts only while the widget itself holds the keyboard: once the focus moves
-// into a child (a text field), the ring goes, and a Return the child leaves
-// to the widget runs the default button.
+// keyboard (unless it is a check box), else the default button when it is
+// enabled. The focused button counts only while the widget itself holds the
+// keyboard: once the focus moves into a child (a text field), the ring goes,
+// and a Return the child leaves to the widget runs the default button.
 //
 // The host is also the widget's face to screen readers: one accessibility
 // interface (PaintedAccessible) serves every widget that has a host, with

@@ -97,7 +97,9 @@ std::optional<int> HomeView::focusShown() const {
 
 QList<ButtonTarget> HomeView::buttonTargets() const {
   auto* self = const_cast<HomeView*>(this);
-  const auto text = [](const TextLayout& layout, QPointF origin) { return shownText(layout, {origin, layout.size}).text; };
+  const auto text = [](const TextLayout& layout, QPointF origin) {
+    return shownText(layout, {origin, layout.size}).text;
+  };
   if (menuOpen_) {
     // A click anywhere but on the item closes the menu; the item answers first.
     return {{.id = HomeButton::menuBackdrop,

@@ -95,8 +95,8 @@ void ContactListView::updateRange() {
   const qsizetype done = layout_.rows.size();
   qreal height = layout_.contentHeight;
   if (done > 0 && done < contacts_.size())
-    height += static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) /
-              static_cast<qreal>(done);
+    height +=
+        static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) / static_cast<qreal>(done);
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(viewport()->height());
   bar->setRange(0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));

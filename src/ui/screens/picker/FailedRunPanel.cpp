@@ -114,8 +114,10 @@ void FailedRunPanel::paintPanel(QPainter& painter) const {
   painter.strokePath(roundedRectPath(bounds.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius),
                      QPen(withOpacity(MurmelaTheme::rose, 0.4), 1.0));
   layout_.title.draw(painter, layout_.titleRect.topLeft());
-  kButton.paint(painter, layout_.copyLog, kCopyLog, buttons_->state(copyLogButton), buttons_->showsFocus(copyLogButton));
-  kButton.paint(painter, layout_.dismiss, kDismiss, buttons_->state(dismissButton), buttons_->showsFocus(dismissButton));
+  kButton.paint(painter, layout_.copyLog, kCopyLog, buttons_->state(copyLogButton),
+                buttons_->showsFocus(copyLogButton));
+  kButton.paint(painter, layout_.dismiss, kDismiss, buttons_->state(dismissButton),
+                buttons_->showsFocus(dismissButton));
 }
 
 void FailedRunPanel::paintEvent(QPaintEvent*) {
