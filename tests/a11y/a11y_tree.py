@@ -28,7 +28,7 @@ class Node:
 
     def __str__(self):
         flags = ",".join(sorted(pyatspi.stateToString(s) for s in self.states
-                                if s in (pyatspi.STATE_FOCUSED, pyatspi.STATE_CHECKED,
+                                if s in (pyatspi.STATE_FOCUSED, pyatspi.STATE_CHECKED, pyatspi.STATE_SELECTED,
                                          pyatspi.STATE_SENSITIVE, pyatspi.STATE_SHOWING)))
         return "%s%s %r [%s]" % ("  " * self.depth, self.role, self.name, flags)
 

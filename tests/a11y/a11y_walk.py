@@ -118,7 +118,7 @@ def walk(app, say, shoot, backend):
         app.key("Tab", "Down")
     else:
         app.press(ROW, ITEM)
-    app.wait("the chat chosen", lambda: any(n.has(pyatspi.STATE_CHECKED) for n in app.find(ROW, ITEM)))
+    app.wait("the chat chosen", lambda: any(n.has(pyatspi.STATE_SELECTED) for n in app.find(ROW, ITEM)))
     app.tab_to("Wrap it up", BUTTON)
     app.key("Return")
 
