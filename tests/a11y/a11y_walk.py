@@ -172,6 +172,11 @@ def inner(args):
     started = time.monotonic()
     say = lambda text: print("a11y walk: %5.1f s %s" % (time.monotonic() - started, text), flush=True)
     display = None
+
+    def shoot(name, folder=args.shots_dir):
+        if folder and display:
+            subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
+                           env={"DISPLAY": display, "PATH": "/usr/bin:/bin"}, check=False)
     try:
         display = session.x_server()
         env = app_environment(home, display)
@@ -185,19 +190,12 @@ def inner(args):
         session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
         app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
         say("the application is on the bus")
-
-        def shoot(name):
-            if args.shots_dir:
-                subprocess.run(["import", "-window", "root", os.path.join(args.shots_dir, name + ".png")],
-                               env={"DISPLAY": display, "PATH": "/usr/bin:/bin"}, check=True)
         walk(app, say, shoot, backend)
         say("walk done")
         return 0
     except WalkError as error:
         print("a11y walk: FAILED: %s" % error, flush=True)
-        if args.shots and display:
-            subprocess.run(["import", "-window", "root", os.path.join(args.work, "failure.png")],
-                           env={"DISPLAY": display}, check=False)
+        shoot("failure", args.work)
         print("--- murmela log ---\n" + session.tail("murmela"), flush=True)
         return 1
     finally:
@@ -212,7 +210,6 @@ def main():
     parser.add_argument("--sample-chat", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
-    parser.add_argument("--shots", action="store_true", help="a screenshot of the screen on failure")
     parser.add_argument("--keys-only", action="store_true", help="Tab and Space in place of AT-SPI actions")
     parser.add_argument("--shots-dir", help="a screenshot of every screen into this folder")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
