@@ -42,7 +42,11 @@ class Panel : public QWidget {
              .value = agreed ? "Checked" : "Unchecked"},
             {.id = termsId, .rect = {40, 100, 80, 16}, .role = ButtonRole::link, .name = "Terms"},
             {.id = tabId, .rect = {10, 150, 80, 20}, .role = ButtonRole::tab, .name = "This Slide", .checked = true},
-            {.id = goId, .rect = {10, 175, 180, 20}, .enabled = agreed, .name = "Continue"}};
+            {.id = goId,
+             .rect = {10, 175, 180, 20},
+             .enabled = agreed,
+             .action = [self] { ++self->went; },
+             .name = "Continue"}};
   }
   QAccessibleInterface* child(int index) { return QAccessible::queryAccessibleInterface(this)->child(index); }
 
@@ -50,6 +54,7 @@ class Panel : public QWidget {
   QString title = QStringLiteral("Choose a chat.");
   bool agreed = false;
   int closed = 0;
+  int went = 0;
 };
 
 struct Sent {
@@ -192,6 +197,29 @@ class AccessibilityTest : public QObject {
       QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
       QCOMPARE(iface->child(iface->childCount() - 1)->role(), QAccessible::Notification);
     }
+  }
+
+  // Return runs the focused button, but a focused check box leaves it to the default button.
+  void returnKey_data() {
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<int>("closed");
+    QTest::addColumn<int>("went");
+    QTest::newRow("on a button") << 1 << 1 << 0;
+    QTest::newRow("on the check box") << 2 << 0 << 1;
+  }
+  void returnKey() {
+    QFETCH(int, tabs);
+    Panel panel;
+    panel.agreed = true;
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    panel.setFocus();
+    for (int i = 0; i < tabs; ++i) QTest::keyClick(&panel, Qt::Key_Tab);
+    QTest::keyClick(&panel, Qt::Key_Return);
+    QTEST(panel.closed, "closed");
+    QTEST(panel.went, "went");
+    QVERIFY(panel.agreed);
   }
 
   void focusRingStandsOut_data() {

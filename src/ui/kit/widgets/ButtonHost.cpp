@@ -6,6 +6,7 @@
 #include "kit/paint/Shapes.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -83,6 +84,17 @@ bool ButtonHost::focusButton(int id) {
   if (!widget_->hasFocus()) widget_->setFocus(Qt::OtherFocusReason);
   focusMoved();
   return true;
+}
+
+void ButtonHost::returnFocusAfter(QDialog* sheet) {
+  const std::optional<int> opener = focusVisible_ ? focused_ : std::nullopt;
+  connect(sheet, &QDialog::finished, this, [this, opener] {
+    if (!widget_) return;
+    // Without a window manager to do it, the window takes the keyboard back itself.
+    widget_->activateWindow();
+    if (opener && focusButton(*opener)) return;
+    widget_->setFocus(Qt::OtherFocusReason);
+  });
 }
 
 void ButtonHost::announce(const QString& text) {

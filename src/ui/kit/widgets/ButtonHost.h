@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class QDialog;
 class QPainter;
 class QWidget;
 class QKeyEvent;
@@ -98,6 +99,9 @@ class ButtonHost : public QObject {
   // Gives the widget the keyboard with the ring on the button, as Tab would
   // (a sheet that closes hands the focus back to the button that opened it).
   bool focusButton(int id);
+  // Hands the keyboard back when `sheet` (opened by one of the buttons)
+  // finishes: to the window, and with the ring to the button that had it.
+  void returnFocusAfter(QDialog* sheet);
   // Moves the ring to the next (or previous) button as Tab does; false when
   // it would leave the widget.
   bool moveFocus(bool forward);

@@ -196,6 +196,7 @@ void HomeView::openMyShares() {
         },
         this);
     sheet_->setAttribute(Qt::WA_DeleteOnClose);
+    buttons_->returnFocusAfter(sheet_);
     connect(sheet_, &QDialog::finished, this, [this] {
       sharesSheetVisible_ = false;
       // A confirmation standing over the sheet goes with it, unanswered.

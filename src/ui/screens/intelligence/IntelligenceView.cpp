@@ -95,6 +95,7 @@ void IntelligenceView::followHelpFlag() {
   if (!wanted || helpSheet_ || !isVisible()) return;
   auto* sheet = new PythonInstallHelpSheet(kBuildCommand, this);
   helpSheet_ = sheet;
+  buttonHost().returnFocusAfter(sheet);
   connect(sheet, &QDialog::finished, this, [this, sheet] {
     if (helpSheet_ == sheet) helpSheet_ = nullptr;
     sheet->deleteLater();

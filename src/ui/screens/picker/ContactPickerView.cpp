@@ -291,6 +291,7 @@ void ContactPickerView::wrapItUp() {
 void ContactPickerView::presentNameSheet(const ContactSummary& contact) {
   auto* sheet = new ConfirmContactNameSheet(contactRowName(contact), confirmedName_, this);
   sheet_ = sheet;
+  buttonHost().returnFocusAfter(sheet);
   connect(sheet, &ConfirmContactNameSheet::nameEdited, this, [this](const QString& text) { confirmedName_ = text; });
   connect(sheet, &QDialog::rejected, this, &ContactPickerView::closeNameSheet);
   // The run starts once the sheet's own click is over: it takes this screen away.
