@@ -166,10 +166,17 @@ void HomeView::setSettingsMenuOpen(bool open) {
 }
 
 void HomeView::requestReset() {
+  // Chosen with the keyboard, a cancelled reset hands it back to the gear.
+  const bool byKeyboard = focusShown().has_value();
   setSettingsMenuOpen(false);
   resetConfirmationVisible_ = true;
-  alerts_(this, resetRequest(), [view = QPointer<HomeView>(this)](int answer) {
-    if (view) view->answerReset(answer);
+  alerts_(this, resetRequest(), [view = QPointer<HomeView>(this), byKeyboard](int answer) {
+    if (!view) return;
+    view->answerReset(answer);
+    if (view && byKeyboard && answer != kResetAnswer) {
+      view->activateWindow();
+      view->buttons_->focusButton(HomeButton::gear);
+    }
   });
 }
 
