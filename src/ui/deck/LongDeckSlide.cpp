@@ -82,6 +82,19 @@ std::optional<LongDeckSlide::Element> LongDeckSlide::hitTest(QPointF point) cons
   return *hit == CloserSlide::Element::share ? Element::closerShare : Element::closerDone;
 }
 
+QList<LongDeckSlide::Button> LongDeckSlide::buttons() const {
+  QList<Button> result;
+  if (showsCloser()) {
+    const CloserSlide::Layout closer = closerOf(*this).layout();
+    for (const CloserSlide::Button& button : closer.buttons)
+      result.append({button.element == CloserSlide::Element::share ? Element::closerShare : Element::closerDone,
+                     button.layout.frame});
+  }
+  const FooterMark::Layout footer = frame().layout().footer;
+  if (footer.hasShare) result.append({Element::footerShare, footer.shareHitArea});
+  return result;
+}
+
 void LongDeckSlide::activate(Element element, ShareSheetPresenter& presenter,
                              const std::function<void()>& onDone) const {
   switch (element) {

@@ -5,6 +5,7 @@
 #include "deck/chrome/SlideFrame.h"
 
 #include <QImage>
+#include <QList>
 #include <QPointF>
 #include <QString>
 
@@ -49,6 +50,12 @@ struct LongDeckSlide {
   // painter (a window at its device pixel ratio, or an image at 3x).
   void paint(QPainter& painter, const Interaction& interaction = {}) const;
   std::optional<Element> hitTest(QPointF point) const;
+  // The slide's buttons in reading order and the rectangles they take clicks in.
+  struct Button {
+    Element element;
+    QRectF rect;
+  };
+  QList<Button> buttons() const;
   // The footer's and the closer's Share set the presenter's pending context;
   // Done calls onDone when it is set.
   void activate(Element element, ShareSheetPresenter& presenter, const std::function<void()>& onDone) const;

@@ -1,5 +1,6 @@
 #include "deck/MurmelaDeckResultsView.h"
 
+#include "deck/SlideReading.h"
 #include "kit/overlay/ToastOverlay.h"
 #include "kit/paint/PainterState.h"
 #include "theme/MurmelaTheme.h"
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 namespace murmela {
 namespace {
@@ -19,6 +21,24 @@ constexpr std::array<ChevronDirection, 2> kSides = {ChevronDirection::left, Chev
 const LongDeckSlide::Element* slideElement(const std::optional<MurmelaDeckResultsView::Hit>& hit) {
   return hit ? std::get_if<LongDeckSlide::Element>(&*hit) : nullptr;
 }
+
+// The buttons' ids on the ButtonHost: the chevrons, then the slide's elements.
+constexpr int kFirstElementId = 2;
+
+int buttonId(const MurmelaDeckResultsView::Hit& hit) {
+  if (const ChevronDirection* side = std::get_if<ChevronDirection>(&hit)) return static_cast<int>(sideIndex(*side));
+  return kFirstElementId + static_cast<int>(std::get<LongDeckSlide::Element>(hit));
+}
+
+std::optional<MurmelaDeckResultsView::Hit> hitOf(std::optional<int> id) {
+  if (!id) return std::nullopt;
+  if (*id < kFirstElementId) return MurmelaDeckResultsView::Hit(kSides[static_cast<size_t>(*id)]);
+  return MurmelaDeckResultsView::Hit(static_cast<LongDeckSlide::Element>(*id - kFirstElementId));
+}
+
+// The ring of a chevron stands inside its square, so that the deck's edge never cuts it.
+constexpr qreal kChevronRingInset = 4.0;
+constexpr qreal kChevronRingRadius = 4.0;
 
 }  // namespace
 
@@ -48,6 +68,8 @@ MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost ho
   overlay_->setAttribute(Qt::WA_NoSystemBackground);
   toastOverlay_ = new ToastOverlay(toast_, clock_, overlay_);
   toastOverlay_->setGeometry(overlay_->rect());
+  buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setTexts([this] { return shownTexts(); });
 
   connect(&sharePresenter_, &ShareSheetPresenter::pendingChanged, this, &MurmelaDeckResultsView::followPresenter);
   slides_.show(currentSlide_, currentImage(), clock_());
@@ -95,6 +117,7 @@ void MurmelaDeckResultsView::moveTo(int index) {
   if (slideElement(pressed_)) pressed_.reset();
   slides_.show(index, currentImage(), clock_());
   ticker_.kick();
+  buttons_->announce(slideAnnouncement());
 }
 
 DeckChevron MurmelaDeckResultsView::chevron(ChevronDirection direction) const {
@@ -111,6 +134,51 @@ std::optional<MurmelaDeckResultsView::Hit> MurmelaDeckResultsView::hitAt(QPointF
   return std::nullopt;
 }
 
+QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets() {
+  QList<ButtonTarget> result;
+  const auto add = [&](const Hit& hit, const QRectF& rect) {
+    ButtonTarget target;
+    target.id = buttonId(hit);
+    target.rect = rect;
+    target.action = [this, hit] { activate(hit); };
+    target.name = buttonName(hit);
+    result.append(std::move(target));
+  };
+  for (ChevronDirection side : kSides) {
+    const DeckChevron shown = chevron(side);
+    if (!shown.disabled) add(Hit(side), shown.frame(QSizeF(kSize)));
+  }
+  if (!slides_.isAnimating(clock_())) {
+    for (const LongDeckSlide::Button& button : slide().buttons()) add(Hit(button.element), button.rect);
+  }
+  return result;
+}
+
+QString MurmelaDeckResultsView::buttonName(const Hit& hit) {
+  if (const ChevronDirection* side = std::get_if<ChevronDirection>(&hit))
+    return *side == ChevronDirection::left ? QStringLiteral("Previous slide") : QStringLiteral("Next slide");
+  return std::get<LongDeckSlide::Element>(hit) == LongDeckSlide::Element::closerDone ? QStringLiteral("Done")
+                                                                                     : QStringLiteral("Share");
+}
+
+QString MurmelaDeckResultsView::slidePosition() const {
+  return QStringLiteral("Slide %1 of %2").arg(currentSlide_ + 1).arg(kTotalSlides);
+}
+
+QString MurmelaDeckResultsView::slideAnnouncement() const {
+  QString announcement = slidePosition();
+  const QList<ShownText> reading = slideReading(slide());
+  if (!reading.isEmpty()) announcement += QStringLiteral(". ") + reading.first().text;
+  return announcement;
+}
+
+QList<ShownText> MurmelaDeckResultsView::shownTexts() const {
+  const LongDeckSlide shown = slide();
+  // The progress bar at the top says where the slide stands, then the slide reads.
+  return QList<ShownText>{{.text = slidePosition(), .rect = shown.frame().layout().progressRow}} +
+         slideReading(shown);
+}
+
 qreal MurmelaDeckResultsView::chevronHover(ChevronDirection direction) const {
   return chevronHover_[sideIndex(direction)].amount(clock_());
 }
@@ -121,6 +189,18 @@ bool MurmelaDeckResultsView::isAnimating() const {
   for (const HoverLook& look : chevronHover_)
     if (!look.transition.finished(now)) return true;
   return false;
+}
+
+// The look follows the buttons' hover and press as the host has them; the
+// slide's own buttons are not under the pointer while slides move.
+void MurmelaDeckResultsView::followButtons() {
+  const bool moving = slides_.isAnimating(clock_());
+  std::optional<Hit> hovered = hitOf(buttons_->hovered());
+  std::optional<Hit> pressed = hitOf(buttons_->pressed());
+  if (moving && slideElement(hovered)) hovered.reset();
+  if (moving && slideElement(pressed)) pressed.reset();
+  setHovered(hovered);
+  setPressed(pressed);
 }
 
 void MurmelaDeckResultsView::setHovered(std::optional<Hit> hit) {
@@ -182,6 +262,7 @@ void MurmelaDeckResultsView::paintDeck(QPainter& painter, const QSizeF& size, co
 }
 
 void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
+  followButtons();
   const double now = clock_();
   // A window moved to a screen of another pixel ratio gets a sharp picture again.
   if (const DeckSlideStack::Layer* current = slides_.current();
@@ -190,10 +271,22 @@ void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
   }
   std::array<ChevronLook, 2> chevrons;
   for (ChevronDirection side : kSides) {
-    chevrons[sideIndex(side)] = {chevron(side), chevronHover(side), pressed_ == Hit(side) && hovered_ == Hit(side)};
+    chevrons[sideIndex(side)] = {chevron(side), chevronHover(side), pressed_ == Hit(side)};
   }
   QPainter painter(this);
   paintDeck(painter, QSizeF(size()), slides_, now, chevrons);
+  for (const ButtonTarget& target : buttonTargets()) {
+    if (!buttons_->showsFocus(target.id)) continue;
+    QPainterPath ring;
+    if (std::holds_alternative<ChevronDirection>(*hitOf(target.id))) {
+      const QRectF inside = target.rect.adjusted(kChevronRingInset, kChevronRingInset, -kChevronRingInset,
+                                                 -kChevronRingInset);
+      ring.addRoundedRect(inside, kChevronRingRadius, kChevronRingRadius);
+    } else {
+      ring.addRoundedRect(target.rect, target.rect.height() / 2.0, target.rect.height() / 2.0);
+    }
+    paintFocusRing(painter, ring);
+  }
 }
 
 // ---- Keys and pointer ------------------------------------------------------------
@@ -213,31 +306,20 @@ void MurmelaDeckResultsView::keyPressEvent(QKeyEvent* event) {
   }
 }
 
-void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent* event) { setHovered(hitAt(event->position())); }
-
-void MurmelaDeckResultsView::mousePressEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
-  setHovered(hitAt(event->position()));
-  setPressed(hovered_);
-}
-
-void MurmelaDeckResultsView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return QWidget::mouseReleaseEvent(event);
-  const std::optional<Hit> pressed = pressed_;
-  setPressed(std::nullopt);
-  const std::optional<Hit> released = hitAt(event->position());
-  setHovered(released);
-  if (pressed && pressed == released) activate(*pressed);  // may end with the deck going away
+// The host has taken the move (or the leave) before: the look follows it at once.
+void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent*) {
+  followButtons();
 }
 
 void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);
-  setHovered(std::nullopt);
+  followButtons();
 }
 
 void MurmelaDeckResultsView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   setFocus(Qt::OtherFocusReason);
+  buttons_->announce(slideAnnouncement());  // the report has arrived: where it starts
 }
 
 void MurmelaDeckResultsView::resizeEvent(QResizeEvent* event) {
@@ -264,6 +346,8 @@ void MurmelaDeckResultsView::followPresenter() {
 }
 
 void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
+  const std::optional<int> focused = buttons_->focused();
+  sheetOpener_ = focused && buttons_->showsFocus(*focused) ? focused : std::nullopt;
   if (sheet_) finishSheetClose();  // a new request replaces the sheet at once
   ShareSheetRequest request;
   request.context = context;
@@ -299,7 +383,7 @@ void MurmelaDeckResultsView::closeSheet() {
   sheetClosing_ = true;
   sheetFade_ = Transition::startingAt(clock_(), kSheetFadeDuration, Easing::easeOut);
   overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);  // the deck answers again while it fades
-  setFocus(Qt::OtherFocusReason);
+  takeFocusBack();
   if (sheetFade_.finished(clock_())) {
     finishSheetClose();
   } else {
@@ -316,8 +400,14 @@ void MurmelaDeckResultsView::finishSheetClose() {
     sheet->deleteLater();  // its own click may have closed it
   }
   overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  setFocus(Qt::OtherFocusReason);
+  takeFocusBack();
   update();
+}
+
+// The keyboard comes back to the deck, with the ring on the button that
+// opened the sheet when the keyboard opened it.
+void MurmelaDeckResultsView::takeFocusBack() {
+  if (!sheetOpener_ || !buttons_->focusButton(*sheetOpener_)) setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace murmela

@@ -10,6 +10,7 @@
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
 #include "kit/overlay/ToastManager.h"
+#include "kit/widgets/ButtonHost.h"
 
 #include <QPointer>
 #include <QSize>
@@ -30,9 +31,10 @@ class ToastOverlay;
 // slide one overlay that holds the share sheet (while the share presenter has
 // a pending context) and the toasts. Everything but the share sheet is
 // painted: the slide from a picture made once per change at the widget's
-// device pixel ratio, moved and faded between slides by its transition; the
-// chevrons and the slide's buttons answer the pointer from the same hit
-// areas they are painted in.
+// device pixel ratio, moved and faded between slides by its transition. The
+// chevrons and the slide's buttons are the deck's buttons on one ButtonHost:
+// the pointer, Tab and Space reach them through the hit areas they are
+// painted in.
 class MurmelaDeckResultsView : public QWidget {
   Q_OBJECT
 
@@ -66,6 +68,17 @@ class MurmelaDeckResultsView : public QWidget {
 
   std::optional<Hit> hitAt(QPointF point) const;
   const std::optional<Hit>& hovered() const { return hovered_; }
+  // The buttons on screen now, in Tab order: the chevrons that are shown,
+  // then the slide's own buttons (while it stands still).
+  QList<ButtonTarget> buttonTargets();
+  ButtonHost& buttonHost() const { return *buttons_; }
+  // What a screen reader calls a button.
+  static QString buttonName(const Hit& hit);
+  // "Slide 3 of 14"; and what is said when a slide comes: that, then its title.
+  QString slidePosition() const;
+  QString slideAnnouncement() const;
+  // What a screen reader reads of the deck: the slide's place, then the slide.
+  QList<ShownText> shownTexts() const;
   // How far a chevron is in its hover look now (0 ... 1).
   qreal chevronHover(ChevronDirection direction) const;
   const DeckSlideStack& slideStack() const { return slides_; }
@@ -89,8 +102,6 @@ class MurmelaDeckResultsView : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -107,6 +118,7 @@ class MurmelaDeckResultsView : public QWidget {
   LongDeckSlide::Interaction slideInteraction() const;
   QImage currentImage() const;
   void moveTo(int index);
+  void followButtons();
   void setHovered(std::optional<Hit> hit);
   void setPressed(std::optional<Hit> hit);
   void refreshCurrentImage();
@@ -117,6 +129,7 @@ class MurmelaDeckResultsView : public QWidget {
   void openSheet(const SlideShareContext& context);
   void closeSheet();
   void finishSheetClose();
+  void takeFocusBack();
   qreal sheetOpacity(double now) const;
 
   WrappedReport report_;
@@ -128,6 +141,7 @@ class MurmelaDeckResultsView : public QWidget {
   std::optional<Hit> hovered_;
   std::optional<Hit> pressed_;
   std::array<HoverLook, 2> chevronHover_;
+  ButtonHost* buttons_ = nullptr;
 
   ToastManager toast_;
   ShareSheetPresenter sharePresenter_;
@@ -136,6 +150,7 @@ class MurmelaDeckResultsView : public QWidget {
   QPointer<QWidget> sheet_;
   QGraphicsOpacityEffect* sheetEffect_ = nullptr;
   bool sheetClosing_ = false;
+  std::optional<int> sheetOpener_;  // the button that opened the sheet from the keyboard
   Transition sheetFade_;
   FrameTicker ticker_;
 };

@@ -44,9 +44,15 @@ ConfirmContactNameSheet::ConfirmContactNameSheet(const QString& originalName, co
   field_->setText(finalizedName);
   connect(field_, &QLineEdit::textEdited, this, &ConfirmContactNameSheet::nameEdited);
   const Layout geometry = layout();
+  field_->setAccessibleName(QStringLiteral("Name"));
   field_->setGeometry(geometry.field.toAlignedRect());
   setContentHeight(geometry.height);
-  setFocusProxy(field_);
+  buttonHost().setDefaultButton(startButton);
+}
+
+void ConfirmContactNameSheet::present() {
+  OnboardingSheet::present();
+  field_->setFocus(Qt::OtherFocusReason);
 }
 
 ConfirmContactNameSheet::Layout ConfirmContactNameSheet::layout() const {
@@ -91,17 +97,30 @@ QList<ButtonTarget> ConfirmContactNameSheet::buttonTargets() const {
   const Layout geometry = layout();
   auto* self = const_cast<ConfirmContactNameSheet*>(this);
   const auto cancel = [self] { self->reject(); };
+  // In Tab order after the field (which comes first, at the top of the
+  // sheet's keys): the buttons below it, then the close button above it.
   return {
-      {.id = closeButton, .rect = geometry.close, .shape = SheetCloseButton::shape(geometry.close), .action = cancel},
-      {.id = cancelButton, .rect = geometry.cancel, .action = cancel},
+      {.id = cancelButton, .rect = geometry.cancel, .action = cancel, .name = kCancel},
       {.id = startButton,
        .rect = geometry.start,
        .action =
            [self] {
              self->accept();
              Q_EMIT self->confirmed();
-           }},
+           },
+       .name = spokenLabel(kStart)},
+      {.id = closeButton,
+       .rect = geometry.close,
+       .shape = SheetCloseButton::shape(geometry.close),
+       .action = cancel,
+       .name = SheetCloseButton::kName},
   };
+}
+
+QList<ShownText> ConfirmContactNameSheet::shownTexts() const {
+  const Layout geometry = layout();
+  return {shownText(geometry.title, geometry.titleRect, true),
+          shownText(geometry.explanation, geometry.explanationRect)};
 }
 
 }  // namespace murmela

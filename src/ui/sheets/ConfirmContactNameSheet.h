@@ -14,8 +14,9 @@ class PlainTextField;
 // it quotes the name found for the contact and offers a field with the name
 // to use. It keeps no state: every edit is reported (nameEdited); the close
 // button, "Cancel" and Escape reject it (finished() with Rejected), "Start
-// wrapping →" accepts it and reports confirmed(); the contact picker acts on
-// them. Return in the field only ends the edit.
+// wrapping →" (and Return) accepts it and reports confirmed(); the contact
+// picker acts on them. The field has the keys first; Tab goes on to Cancel,
+// "Start wrapping →" and the close button, and round to the field.
 class ConfirmContactNameSheet : public OnboardingSheet {
   Q_OBJECT
 
@@ -37,6 +38,8 @@ class ConfirmContactNameSheet : public OnboardingSheet {
 
   QString originalName() const { return originalName_; }
   PlainTextField* nameField() const { return field_; }
+  // Shows the sheet with the keys in the field.
+  void present();
   // "We found " + the name + " in Contacts. Murmela works better with the name you actually use."
   static QString explanation(const QString& originalName);
 
@@ -61,6 +64,7 @@ class ConfirmContactNameSheet : public OnboardingSheet {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
 
  private:
   QString originalName_;

@@ -89,6 +89,8 @@ AlertDialog::AlertDialog(AlertRequest request, QWidget* parent)
   answer_ = request_.dismissalIndex();
   setWindowTitle(request_.title);
   setContentHeight(layout_.height);
+  // An alert: a screen reader reads its title and message as it comes up.
+  buttonHost().setReaderRole(QAccessible::AlertMessage);
 }
 
 void AlertDialog::choose(int index) {
@@ -112,9 +114,14 @@ QList<ButtonTarget> AlertDialog::buttonTargets() const {
     targets.append({.id = index,
                     .rect = layout_.buttons[i],
                     .action = [this, index] { const_cast<AlertDialog*>(this)->choose(index); },
-                    .cursor = Qt::PointingHandCursor});
+                    .cursor = Qt::PointingHandCursor,
+                    .name = request_.actions[i].title});
   }
   return targets;
+}
+
+QList<ShownText> AlertDialog::shownTexts() const {
+  return {shownText(layout_.title, layout_.titleRect, true), shownText(layout_.message, layout_.messageRect)};
 }
 
 }  // namespace murmela

@@ -79,6 +79,7 @@ class AlertDialog : public OnboardingSheet {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
 
  private:
   AlertRequest request_;

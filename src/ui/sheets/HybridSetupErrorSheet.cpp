@@ -92,22 +92,30 @@ QList<ButtonTarget> HybridSetupErrorSheet::buttonTargets() const {
       {.id = closeButton,
        .rect = geometry.close,
        .shape = SheetCloseButton::shape(geometry.close),
-       .action = [self] { self->reject(); }},
+       .action = [self] { self->reject(); },
+       .name = SheetCloseButton::kName},
       {.id = useRawCloudButton,
        .rect = geometry.useRawCloud,
        .action =
            [self] {
              self->accept();
              Q_EMIT self->useRawCloudChosen();
-           }},
+           },
+       .name = kUseRawCloud},
       {.id = tryAgainButton,
        .rect = geometry.tryAgain,
        .action =
            [self] {
              self->accept();
              Q_EMIT self->tryAgainChosen();
-           }},
+           },
+       .name = kTryAgain},
   };
+}
+
+QList<ShownText> HybridSetupErrorSheet::shownTexts() const {
+  const Layout geometry = layout();
+  return {shownText(geometry.title, geometry.titleRect, true), shownText(geometry.subtitle, geometry.subtitleRect)};
 }
 
 }  // namespace murmela

@@ -57,6 +57,7 @@ class HybridSetupErrorSheet : public OnboardingSheet {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
 
  private:
   QString error_;

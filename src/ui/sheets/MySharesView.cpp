@@ -176,22 +176,48 @@ QList<ButtonTarget> MySharesView::buttonTargets() const {
   targets.append({.id = ButtonId::done,
                   .rect = layout_.done,
                   .action = [self] { self->reject(); },
-                  .cursor = Qt::PointingHandCursor});
+                  .cursor = Qt::PointingHandCursor,
+                  .name = QStringLiteral("Done")});
   const qreal shift = layout_.list.top() - scroll_->scroller().offset();
   for (qsizetype i = 0; i < rows_.size() && i < layout_.rows.size(); ++i) {
     const int copy = ButtonId::firstRow + 2 * static_cast<int>(i);
     const MyShareRow& row = rows_[i];
+    const MyShareRow::Layout& placed = layout_.rows[i];
+    // Each pill says which link it is for.
+    const QString link = shownText(placed.name, {placed.nameOrigin, placed.name.size}).text;
     // Pills take clicks only where they show; those out of view still take the focus.
     targets.append({.id = copy,
-                    .rect = layout_.rows[i].copy.translated(0.0, shift).intersected(layout_.list),
+                    .rect = placed.copy.translated(0.0, shift).intersected(layout_.list),
                     .action = row.onCopy,
-                    .cursor = Qt::PointingHandCursor});
+                    .cursor = Qt::PointingHandCursor,
+                    .name = QStringLiteral("Copy"),
+                    .description = link});
     targets.append({.id = copy + 1,
-                    .rect = layout_.rows[i].revoke.translated(0.0, shift).intersected(layout_.list),
+                    .rect = placed.revoke.translated(0.0, shift).intersected(layout_.list),
                     .action = row.onRevoke,
-                    .cursor = Qt::PointingHandCursor});
+                    .cursor = Qt::PointingHandCursor,
+                    .name = QStringLiteral("Revoke"),
+                    .description = link});
   }
   return targets;
+}
+
+QList<ShownText> MySharesView::shownTexts() const {
+  const Layout& l = layout_;
+  const auto at = [](const TextLayout& text, QPointF origin) { return shownText(text, {origin, text.size}); };
+  QList<ShownText> texts{at(l.title, l.titleOrigin)};
+  texts.first().heading = true;
+  if (l.errorBox) texts.append(at(l.error, l.errorOrigin));
+  if (l.emptyCard) {
+    texts.append(at(l.emptyTitle, l.emptyTitleOrigin));
+    texts.append(at(l.emptyNote, l.emptyNoteOrigin));
+  }
+  const QPointF shift(0.0, l.list.top() - scroll_->scroller().offset());
+  for (const MyShareRow::Layout& row : l.rows) {
+    texts.append(at(row.name, row.nameOrigin + shift));
+    texts.append(at(row.dates, row.datesOrigin + shift));
+  }
+  return texts;
 }
 
 }  // namespace murmela

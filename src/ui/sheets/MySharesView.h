@@ -75,6 +75,7 @@ class MySharesView : public OnboardingSheet {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
 
  private:

@@ -12,6 +12,7 @@ OnboardingSheet::OnboardingSheet(qreal width, QWidget* parent) : QDialog(parent)
   setWindowModality(Qt::WindowModal);
   setFixedWidth(static_cast<int>(std::ceil(width)));
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setTexts([this] { return shownTexts(); });
 }
 
 void OnboardingSheet::present() {

@@ -29,6 +29,8 @@ class OnboardingSheet : public QDialog {
   virtual void paintContent(QPainter& painter) const = 0;
   // The buttons as the sheet shows them now, in Tab order.
   virtual QList<ButtonTarget> buttonTargets() const = 0;
+  // The texts it shows, in reading order, for screen readers.
+  virtual QList<ShownText> shownTexts() const { return {}; }
   ButtonState buttonState(int id) const { return buttons_->state(id); }
   bool showsFocus(int id) const { return buttons_->showsFocus(id); }
   // Fixes the sheet's height (its width stays).

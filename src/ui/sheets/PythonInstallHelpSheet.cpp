@@ -160,10 +160,23 @@ QList<ButtonTarget> PythonInstallHelpSheet::buttonTargets() const {
       {.id = closeButton,
        .rect = layout_.close,
        .shape = SheetCloseButton::shape(layout_.close),
-       .action = [self] { self->reject(); }},
-      {.id = copyButton, .rect = layout_.copy, .action = [self] { self->copy_(self->buildCommand_); }},
-      {.id = doneButton, .rect = layout_.done, .action = [self] { self->reject(); }},
+       .action = [self] { self->reject(); },
+       .name = SheetCloseButton::kName},
+      {.id = copyButton,
+       .rect = layout_.copy,
+       .action = [self] { self->copy_(self->buildCommand_); },
+       .name = kCopyLabel},
+      {.id = doneButton, .rect = layout_.done, .action = [self] { self->reject(); }, .name = kDoneLabel},
   };
+}
+
+QList<ShownText> PythonInstallHelpSheet::shownTexts() const {
+  QList<ShownText> texts{shownText(layout_.title, layout_.titleRect, true), shownText(layout_.intro, layout_.introRect),
+                         shownText(layout_.sectionHeader, layout_.sectionHeaderRect)};
+  for (const Step& step : layout_.steps)
+    texts.append({.text = step.number.shownText() + QStringLiteral(". ") + shownText(step.text, step.textRect).text,
+                  .rect = step.textRect.united(step.badge)});
+  return texts;
 }
 
 void PythonInstallHelpSheet::paintStep(QPainter& painter, const Step& step) const {

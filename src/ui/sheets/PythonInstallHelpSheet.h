@@ -84,6 +84,7 @@ class PythonInstallHelpSheet : public OnboardingSheet {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
 
  private:
   void relayout();

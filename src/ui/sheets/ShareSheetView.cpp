@@ -1,14 +1,16 @@
 #include "sheets/ShareSheetView.h"
 
 #include "kit/overlay/ToastManager.h"
+#include "kit/paint/Shapes.h"
 #include "sharelinks/ShareLinkError.h"
 #include "sharelinks/ShareLinkWorker.h"
 #include "sharing/HandoffUrls.h"
 #include "sharing/ShareController.h"
+#include "sheets/share/ShareSheetReading.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -18,6 +20,7 @@ namespace {
 
 const QString kGenericLinkFailure = QStringLiteral("Couldn't create share link. Try again in a moment.");
 constexpr qreal kWheelPointsPerNotch = 40.0;
+constexpr int kIdsPerElement = 100;  // a target's id: its element's, then its index
 
 }  // namespace
 
@@ -41,9 +44,12 @@ ShareSheetView::ShareSheetView(SlideShareContext context, ToastManager& toast, D
       onSelect_(std::move(onSelect)),
       environment_(std::move(environment)),
       frames_([this] { return isMoving(); }, [this] { tick(); }, this) {
-  setFocusPolicy(Qt::StrongFocus);
-  setMouseTracking(true);
   setAttribute(Qt::WA_NoSystemBackground);
+  buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setTexts([this] { return shownTexts(); });
+  buttons_->setKeepsFocus(true);
+  buttons_->setReaderRole(QAccessible::Dialog);
+  setAccessibleName(QStringLiteral("Share"));
   presentation_ = environment_.fadesItself
                       ? Transition::startingAt(environment_.clock(), kPresentSeconds, Easing::easeOut)
                       : Transition::instant();
@@ -97,7 +103,6 @@ ShareSheetFactory ShareSheetView::factory(ShareSheetEnvironment environment) {
 void ShareSheetView::closeAnimated() {
   if (closing_) return;
   closing_ = true;
-  interaction_ = {};
   const double now = environment_.clock();
   if (!environment_.fadesItself) {
     presentation_ = Transition::instant();
@@ -131,47 +136,84 @@ void ShareSheetView::tick() {
   update();
 }
 
+int ShareSheetView::idOf(const SheetTarget& target) {
+  return static_cast<int>(target.element) * kIdsPerElement + target.index + 1;
+}
+
+SheetTarget ShareSheetView::targetOf(int id) {
+  return {static_cast<SheetElement>(id / kIdsPerElement), id % kIdsPerElement - 1};
+}
+
+QList<ButtonTarget> ShareSheetView::buttonTargets() const {
+  if (closing_) return {};
+  const ShareSheetLayout layout = sheetLayout();
+  auto* self = const_cast<ShareSheetView*>(this);
+  const auto make = [&](const SheetTargetRect& placed) {
+    ButtonTarget target = readerTarget(layout, state_, placed);
+    target.id = idOf(placed.target);
+    target.action = [self, at = placed.target] { self->activate(at); };
+    return target;
+  };
+  QList<ButtonTarget> targets;
+  // First, so that everything on the card answers before it: with the menu
+  // open a click anywhere but on its rows only closes it; else a click
+  // outside the card dismisses the sheet.
+  ButtonTarget outside = make({{SheetElement::backdrop}, layout.bounds});
+  outside.focusable = false;
+  if (layout.menu) {
+    outside.name = QStringLiteral("Close menu");
+    outside.action = [self] {
+      self->state_.shareMenuOpen = false;
+      self->update();
+    };
+  } else {
+    QPainterPath beside;
+    beside.addRect(layout.bounds);
+    outside.shape = beside.subtracted(roundedRectPath(layout.card, ShareSheetLayout::kCardRadius));
+  }
+  targets.append(outside);
+  for (const SheetTargetRect& placed : layout.targets) {
+    ButtonTarget target = make(placed);
+    // The row's tiles show (and take clicks) only inside it, under its chevrons.
+    if (placed.target.element == SheetElement::tile && layout.options) {
+      const SocialScrollRow::Layout& row = layout.options->social;
+      QPainterPath shown;
+      shown.addRect(placed.rect.intersected(row.frame));
+      QPainterPath chevrons;
+      chevrons.addRect(row.leftChevron);
+      chevrons.addRect(row.rightChevron);
+      target.shape = shown.subtracted(chevrons);
+      if (target.shape.isEmpty()) target.shape.addRect(QRectF(placed.rect.topLeft(), QSizeF(0.0, 0.0)));
+    }
+    targets.append(target);
+  }
+  return targets;
+}
+
+QList<ShownText> ShareSheetView::shownTexts() const { return shownSheetTexts(sheetLayout()); }
+
+SheetInteraction ShareSheetView::interaction() const {
+  const auto sheetTarget = [](std::optional<int> id) -> std::optional<SheetTarget> {
+    if (!id) return std::nullopt;
+    const SheetTarget target = targetOf(*id);
+    return target.element == SheetElement::backdrop ? std::nullopt : std::optional<SheetTarget>(target);
+  };
+  const std::optional<int> focused = buttons_->focused();
+  return {.hovered = sheetTarget(buttons_->hovered()),
+          .pressed = sheetTarget(buttons_->pressed()),
+          .focused = focused && buttons_->showsFocus(*focused) ? sheetTarget(focused) : std::nullopt};
+}
+
+void ShareSheetView::keepKeyboardOn(const SheetTarget& target) {
+  const std::optional<int> focused = buttons_->focused();
+  if (focused && buttons_->showsFocus(*focused)) buttons_->focusButton(idOf(target));
+}
+
 void ShareSheetView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const double now = environment_.clock();
-  SheetInteraction shown = interaction_;
-  if (!keyboardFocusShown_) shown.focused.reset();
   const qreal spinnerTurn = Motion::enabled() ? std::fmod(now, 1.0) : 0.0;
-  paintShareSheet(painter, sheetLayout(), state_, shown, presentation(), page_.progress(now), spinnerTurn);
-}
-
-void ShareSheetView::mousePressEvent(QMouseEvent* event) {
-  if (closing_ || event->button() != Qt::LeftButton) return;
-  keyboardFocusShown_ = false;
-  const ShareSheetLayout layout = sheetLayout();
-  interaction_.pressed = layout.hitTest(event->position());
-  if (layout.menu && !interaction_.pressed) {
-    // A click beside the open menu only closes it.
-    state_.shareMenuOpen = false;
-  }
-  update();
-}
-
-void ShareSheetView::mouseReleaseEvent(QMouseEvent* event) {
-  if (closing_ || event->button() != Qt::LeftButton) return;
-  const std::optional<SheetTarget> pressed = std::exchange(interaction_.pressed, std::nullopt);
-  const std::optional<SheetTarget> released = sheetLayout().hitTest(event->position());
-  update();
-  if (pressed && pressed == released) activate(*pressed);
-}
-
-void ShareSheetView::mouseMoveEvent(QMouseEvent* event) {
-  if (closing_) return;
-  const std::optional<SheetTarget> hovered = sheetLayout().hitTest(event->position());
-  if (hovered != interaction_.hovered) {
-    interaction_.hovered = hovered;
-    update();
-  }
-}
-
-void ShareSheetView::leaveEvent(QEvent*) {
-  interaction_.hovered.reset();
-  update();
+  paintShareSheet(painter, sheetLayout(), state_, interaction(), presentation(), page_.progress(now), spinnerTurn);
 }
 
 void ShareSheetView::wheelEvent(QWheelEvent* event) {
@@ -200,49 +242,23 @@ void ShareSheetView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
       if (state_.shareMenuOpen) {
         state_.shareMenuOpen = false;
-        interaction_.focused = SheetTarget{SheetElement::shareLink};
+        keepKeyboardOn(SheetTarget{SheetElement::shareLink});
         update();
       } else {
         dismiss();
       }
       return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Space:
-      if (interaction_.focused && keyboardFocusShown_) activate(*interaction_.focused);
-      return;
     case Qt::Key_Left:
     case Qt::Key_Up:
-      moveFocus(false);
+      buttons_->moveFocus(false);
       return;
     case Qt::Key_Right:
     case Qt::Key_Down:
-      moveFocus(true);
+      buttons_->moveFocus(true);
       return;
     default:
       QWidget::keyPressEvent(event);
   }
-}
-
-bool ShareSheetView::focusNextPrevChild(bool next) {
-  moveFocus(next);
-  return true;
-}
-
-void ShareSheetView::moveFocus(bool next) {
-  const QList<SheetTargetRect> targets = sheetLayout().targets;
-  if (targets.isEmpty()) return;
-  qsizetype at = -1;
-  for (qsizetype index = 0; index < targets.size(); ++index)
-    if (interaction_.focused == targets[index].target) at = index;
-  if (!keyboardFocusShown_ && at >= 0) {
-    keyboardFocusShown_ = true;  // the first key shows where the focus already is
-  } else {
-    keyboardFocusShown_ = true;
-    at = at < 0 ? (next ? 0 : targets.size() - 1) : (at + (next ? 1 : targets.size() - 1)) % targets.size();
-  }
-  interaction_.focused = targets[at].target;
-  update();
 }
 
 bool ShareSheetView::eventFilter(QObject* watched, QEvent* event) {
@@ -300,7 +316,7 @@ void ShareSheetView::activate(const SheetTarget& target) {
       return;
     case SheetElement::shareLink:
       state_.shareMenuOpen = !state_.shareMenuOpen;
-      if (state_.shareMenuOpen && keyboardFocusShown_) interaction_.focused = targetOf(LinkShareMenu::Item::copyLink);
+      if (state_.shareMenuOpen) keepKeyboardOn(murmela::targetOf(LinkShareMenu::Item::copyLink));
       break;
     case SheetElement::menuCopyLink:
     case SheetElement::menuOpenInBrowser:
@@ -313,7 +329,7 @@ void ShareSheetView::activate(const SheetTarget& target) {
 
 void ShareSheetView::activateMenu(LinkShareMenu::Item item) {
   state_.shareMenuOpen = false;
-  if (keyboardFocusShown_) interaction_.focused = SheetTarget{SheetElement::shareLink};
+  keepKeyboardOn(SheetTarget{SheetElement::shareLink});
   update();
   if (!state_.generatedLink) return;
   const QUrl url = state_.generatedLink->link.shareURL;
@@ -416,7 +432,6 @@ void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
 void ShareSheetView::setPage(std::optional<ShareLinkGenerationResult> link, double seconds) {
   state_.generatedLink = std::move(link);
   state_.shareMenuOpen = false;
-  interaction_ = {};
   page_ = Transition::startingAt(environment_.clock(), seconds, Easing::easeOut);
   animate();
 }

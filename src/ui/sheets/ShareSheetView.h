@@ -5,6 +5,7 @@
 #include "deck/SlideShareContext.h"
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
+#include "kit/widgets/ButtonHost.h"
 #include "sharelinks/ShareLinkClient.h"
 #include "sharing/ShareDestination.h"
 #include "sharing/ShareServices.h"
@@ -77,18 +78,20 @@ class ShareSheetView : public QWidget {
   // The text a failed link request shows.
   static QString linkFailureText(const std::exception_ptr& error);
 
+  // Its painted controls are a button host's: the pointer, Tab (round the
+  // sheet only), Space and Return; the arrows move the ring too.
+  ButtonHost& buttonHost() { return *buttons_; }
+  // A target's id in the host, and back.
+  static int idOf(const SheetTarget& target);
+  static SheetTarget targetOf(int id);
+
  Q_SIGNALS:
   void closed();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void leaveEvent(QEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
-  bool focusNextPrevChild(bool next) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -100,7 +103,11 @@ class ShareSheetView : public QWidget {
   void activateMenu(LinkShareMenu::Item item);
   void dismiss();
   void setPage(std::optional<ShareLinkGenerationResult> link, double seconds);
-  void moveFocus(bool next);
+  QList<ButtonTarget> buttonTargets() const;
+  QList<ShownText> shownTexts() const;
+  SheetInteraction interaction() const;
+  // Moves the ring onto a target when the keyboard has it.
+  void keepKeyboardOn(const SheetTarget& target);
   qreal currentSocialOffset() const;
   void animate();
   bool isMoving() const;
@@ -112,8 +119,7 @@ class ShareSheetView : public QWidget {
   SelectHandler onSelect_;
   Environment environment_;
   ShareSheetState state_;
-  SheetInteraction interaction_;
-  bool keyboardFocusShown_ = false;
+  ButtonHost* buttons_ = nullptr;
   bool closing_ = false;
   Transition presentation_;
   Transition page_ = Transition::instant();

@@ -3,6 +3,7 @@
 #include "kit/widgets/ButtonHost.h"
 
 #include <QRectF>
+#include <QString>
 
 class QPainter;
 
@@ -14,6 +15,8 @@ namespace murmela {
 struct SheetCloseButton {
   static constexpr qreal kDiameter = 28.0;
   static constexpr qreal kSymbolSize = 11.0;
+  // What a screen reader calls it (it shows only the mark).
+  static inline const QString kName = QStringLiteral("Close");
 
   static QRectF rectAt(QPointF topLeft) { return {topLeft, QSizeF(kDiameter, kDiameter)}; }
   static QPainterPath shape(const QRectF& rect);

@@ -1,5 +1,7 @@
 #include "shell/MurmelaRootApp.h"
 
+#include "kit/access/PaintedAccessible.h"
+
 #include "app/AppCoordinator.h"
 #include "data/VCardContactStore.h"
 #include "shell/AddressBookPrompt.h"
@@ -46,9 +48,10 @@ MurmelaRootApp::MurmelaRootApp(const QStringList& arguments, Desktop desktop) : 
   coordinator_ = std::make_unique<AppCoordinator>(makeProductionServices(arguments, std::move(integration)));
   if (desktop_.panes) desktop_.panes->setAfterAddressBookChange([this] { coordinator_->refreshPermissions(); });
 
-  window_ = std::make_unique<RootView>(
-      *coordinator_, RootView::defaultScreens({desktop_.privacySetup, desktop_.shareServices}));
+  window_ = std::make_unique<RootView>(*coordinator_,
+                                       RootView::defaultScreens({desktop_.privacySetup, desktop_.shareServices}));
   window_->setWindowTitle(QString::fromLatin1(kWindowTitle));
+  exposeAsApplicationFrame(window_.get());
   const QIcon icon = ApplicationIcon::icon();
   QGuiApplication::setWindowIcon(icon);
   // The installed desktop entry is murmela.desktop: a Wayland compositor finds

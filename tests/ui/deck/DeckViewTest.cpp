@@ -126,6 +126,8 @@ class DeckViewTest : public QObject {
     }
     QCOMPARE(under.deck->currentSlide(), expected);
     QCOMPARE(under.deck->isAnimating(), moves);
+    // Each slide that comes is announced by its place and its title.
+    if (moves) QVERIFY(under.deck->buttonHost().announcement().startsWith(QStringLiteral("Slide %1 of 14. ").arg(expected + 1)));
     QCOMPARE(under.deck->slideStack().currentIndex(), std::optional<int>(expected));
   }
 
@@ -318,6 +320,62 @@ class DeckViewTest : public QObject {
     QVERIFY(!recorder.filledWith(colour).isEmpty());
     if (expected == 1.0) QCOMPARE(colour, MurmelaTheme::ink);
     if (expected == 0.0) QCOMPARE(colour, MurmelaTheme::inkSoft);
+  }
+
+  // Tab walks the buttons the slide shows, round again after the last; Space
+  // runs the one with the ring, as a click would.
+  void tabReachesEveryButton_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QStringList>("order");
+    QTest::addColumn<int>("spaceOn");  // the button Space is pressed on
+    QTest::addColumn<int>("slideAfter");
+    QTest::addColumn<int>("doneAfter");
+    QTest::newRow("first slide: on to the next") << 0 << QStringList{"Next slide", "Share"} << 0 << 1 << 0;
+    QTest::newRow("middle: back") << 6 << QStringList{"Previous slide", "Next slide", "Share"} << 0 << 5 << 0;
+    QTest::newRow("closer: Done") << 13 << QStringList{"Previous slide", "Share", "Done"} << 2 << 13 << 1;
+  }
+  void tabReachesEveryButton() {
+    QFETCH(int, index);
+    QFETCH(QStringList, order);
+    QFETCH(int, spaceOn);
+    QFETCH(int, slideAfter);
+    QFETCH(int, doneAfter);
+    DeckUnderTest under(report_);
+    under.goTo(index);
+    under.deck->show();
+    under.deck->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(under.deck.get()));
+    QStringList reached;
+    for (int step = 0; step <= order.size(); ++step) {
+      under.press(Qt::Key_Tab);
+      const std::optional<int> focused = under.deck->buttonHost().focused();
+      QVERIFY(focused && under.deck->buttonHost().showsFocus(*focused));
+      reached.append(under.deck->buttonHost().target(*focused)->name);
+    }
+    QCOMPARE(reached, order + QStringList{order.first()});
+    for (int step = 0; step < spaceOn; ++step) under.press(Qt::Key_Tab);
+    under.press(Qt::Key_Space);
+    QCOMPARE(under.deck->currentSlide(), slideAfter);
+    QCOMPARE(under.done, doneAfter);
+  }
+
+  // A sheet opened from the keyboard gives the ring back to its Share when it closes.
+  void keyboardShareGetsTheRingBack() {
+    DeckUnderTest under(report_);
+    under.goTo(13);
+    under.deck->show();
+    under.deck->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(under.deck.get()));
+    under.press(Qt::Key_Tab);
+    under.press(Qt::Key_Tab);
+    under.press(Qt::Key_Space);
+    QVERIFY(under.deck->shareSheet());
+    under.deck->sharePresenter().setPending(std::nullopt);
+    under.settle();
+    QTRY_VERIFY_WITH_TIMEOUT(!under.deck->shareSheet(), 1000);
+    const std::optional<int> focused = under.deck->buttonHost().focused();
+    QVERIFY(focused && under.deck->buttonHost().showsFocus(*focused));
+    QCOMPARE(under.deck->buttonHost().target(*focused)->name, QStringLiteral("Share"));
   }
 
   // The footer's Share on slides 0 ... 12 and the closer's Share hand the

@@ -1,8 +1,10 @@
 #include "kit/overlay/ToastOverlay.h"
 
+#include "kit/access/ShownText.h"
 #include "kit/overlay/ToastManager.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
+#include "kit/widgets/ButtonHost.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QEvent>
@@ -51,7 +53,13 @@ ToastOverlay::ToastOverlay(ToastManager& manager, Clock clock, QWidget* parent)
       ticker_([this] { return !transition_.finished(clock_()); }, [this] { update(); }, this) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
-  setFocusPolicy(Qt::NoFocus);
+  reader_ = new ButtonHost(this, [] { return QList<ButtonTarget>{}; });
+  reader_->setTexts([this] {
+    if (!text_ || shownAmount() <= 0.0) return QList<ShownText>{};
+    const Layout placed = layout(*text_, QRectF(rect()));
+    return QList<ShownText>{shownText(placed.text, {placed.textOrigin, placed.text.size})};
+  });
+  setFocusPolicy(Qt::NoFocus);  // a toast never takes the keys
   connect(&manager, &ToastManager::currentChanged, this, &ToastOverlay::follow);
   if (parent) {
     parent->installEventFilter(this);
@@ -87,6 +95,7 @@ void ToastOverlay::follow() {
     if (!arriving_) transition_ = Transition::startingAt(now, kDuration, Easing::easeOut);
     arriving_ = true;
     text_ = current;
+    reader_->announce(*current);
   } else if (arriving_) {
     transition_ = Transition::startingAt(now, kDuration, Easing::easeOut);
     arriving_ = false;

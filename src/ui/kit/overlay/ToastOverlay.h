@@ -14,6 +14,7 @@
 
 namespace murmela {
 
+class ButtonHost;
 class ToastManager;
 
 // The toast manager's message as a dark capsule near the bottom of the view
@@ -22,7 +23,7 @@ class ToastManager;
 // fading in and leaves the same way (ease-out, 0.25 seconds); a new text in
 // place of a shown one replaces it at once. It covers its parent, follows
 // its size, and stays above the parent's other children (a share sheet
-// opened later included).
+// opened later included). A screen reader hears each new message.
 class ToastOverlay : public QWidget {
   Q_OBJECT
 
@@ -69,6 +70,7 @@ class ToastOverlay : public QWidget {
   bool arriving_ = false;
   Transition transition_;
   FrameTicker ticker_;
+  ButtonHost* reader_ = nullptr;  // no buttons: the toast's text and announcements
 };
 
 }  // namespace murmela

@@ -1,9 +1,12 @@
 #include "kit/widgets/ButtonHost.h"
 
+#include "kit/access/PaintedAccessible.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
+#include "kit/paint/Shapes.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -21,7 +24,10 @@ ButtonHost::ButtonHost(QWidget* widget, Provider provider)
   widget->setMouseTracking(true);
   widget->setFocusPolicy(Qt::StrongFocus);
   widget->installEventFilter(this);
+  installPaintedAccessibility();
 }
+
+ButtonHost::~ButtonHost() = default;
 
 ButtonState ButtonHost::state(int id) const { return {hovered_ == id, pressedInside_ && pressed_ == id, false}; }
 
@@ -59,6 +65,48 @@ bool ButtonHost::activate(int id) {
 
 void ButtonHost::changed() {
   if (widget_) widget_->update();
+}
+
+void ButtonHost::focusMoved() {
+  changed();
+  if (!widget_ || !focused_ || !showsFocus(*focused_)) return;
+  const int id = *focused_;
+  Q_EMIT focusMovedTo(id);
+  if (readersWatch_ && widget_) sendButtonFocus(widget_, id);
+}
+
+bool ButtonHost::focusButton(int id) {
+  const std::optional<ButtonTarget> found = target(id);
+  if (!widget_ || !found || !found->focusable || !found->enabled) return false;
+  focused_ = id;
+  focusVisible_ = true;
+  // Taking the keyboard by a reason other than Tab keeps the button chosen here.
+  if (!widget_->hasFocus()) widget_->setFocus(Qt::OtherFocusReason);
+  focusMoved();
+  return true;
+}
+
+void ButtonHost::returnFocusAfter(QDialog* sheet) {
+  const std::optional<int> opener = focusVisible_ ? focused_ : std::nullopt;
+  connect(sheet, &QDialog::finished, this, [this, opener] {
+    if (!widget_) return;
+    // Without a window manager to do it, the window takes the keyboard back itself.
+    widget_->activateWindow();
+    if (opener && focusButton(*opener)) return;
+    widget_->setFocus(Qt::OtherFocusReason);
+  });
+}
+
+void ButtonHost::announce(const QString& text) {
+  announcement_ = text;
+  if (readersWatch_ && widget_ && !text.isEmpty()) sendAnnouncement(widget_);
+}
+
+void ButtonHost::syncAccessibility() {
+  if (!readersWatch_ || !widget_) return;
+  auto now = std::make_unique<AccessibleSnapshot>(accessibleSnapshot(*this));
+  if (seen_ && now->items != seen_->items) sendAccessibleChanges(widget_, *seen_, *now);
+  seen_ = std::move(now);
 }
 
 void ButtonHost::setHovered(std::optional<int> id, Qt::CursorShape cursor) {
@@ -108,7 +156,7 @@ bool ButtonHost::pointerReleased(QPointF point) {
 }
 
 bool ButtonHost::hasOtherTabStops() const {
-  if (!widget_) return false;
+  if (!widget_ || keepsFocus_) return false;
   const QWidget* window = widget_->window();
   const QList<QWidget*> widgets = window->findChildren<QWidget*>();
   return std::any_of(widgets.cbegin(), widgets.cend(), [&](const QWidget* other) {
@@ -134,7 +182,7 @@ bool ButtonHost::moveFocus(bool forward) {
   }
   focused_ = order[next];
   focusVisible_ = true;
-  changed();
+  focusMoved();
   return true;
 }
 
@@ -154,9 +202,12 @@ bool ButtonHost::keyPressed(QKeyEvent& event) {
     case Qt::Key_Enter:
       if (modifiers) return false;
       // Keys a child (a text field) leaves come on to the widget: they were
-      // typed there, not on the focused button.
-      if (focusVisible_ && focused_ && !focusInChild() && target(*focused_)) {
-        activate(*focused_);
+      // typed there, not on the focused button. A check box toggles with
+      // Space only: Return on it is the default button's, as in a dialog.
+      if (const std::optional<ButtonTarget> on =
+              focusVisible_ && focused_ && !focusInChild() ? target(*focused_) : std::nullopt;
+          on && on->role != ButtonRole::checkBox) {
+        activate(on->id);
         return true;
       }
       if (defaultButton_) return activate(*defaultButton_);
@@ -184,6 +235,9 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Leave:
       setHovered(std::nullopt, Qt::ArrowCursor);
       return false;
+    case QEvent::Paint:
+      syncAccessibility();
+      return false;
     case QEvent::KeyPress:
       return keyPressed(*static_cast<QKeyEvent*>(event));
     case QEvent::FocusIn: {
@@ -194,8 +248,9 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
         focused_.reset();
         focusVisible_ = false;
         moveFocus(reason == Qt::TabFocusReason);
+      } else {
+        focusMoved();  // back on the button that had it (the window came back, a sheet closed)
       }
-      changed();
       return false;
     }
     case QEvent::FocusOut: {
@@ -213,20 +268,27 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
 }
 
 namespace {
-constexpr qreal kFocusRingGap = 2.5;
+constexpr qreal kFocusRingGap = 2.5;  // between the button's edge and the ring's middle
 constexpr qreal kFocusRingWidth = 1.5;
-constexpr qreal kFocusRingOpacity = 0.55;
+static_assert(kFocusRingReach == kFocusRingGap + kFocusRingWidth / 2.0);
 }  // namespace
 
-void paintFocusRing(QPainter& painter, const QPainterPath& shape) {
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& color) {
   PainterStateScope scope(painter);
   painter.setRenderHint(QPainter::Antialiasing);
   QPainterPathStroker stroker;
   stroker.setWidth(2.0 * kFocusRingGap);
   stroker.setJoinStyle(Qt::RoundJoin);
   const QPainterPath outside = (stroker.createStroke(shape) + shape).simplified();
-  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(
-                                  withOpacity(MurmelaTheme::sageDeep, kFocusRingOpacity)));
+  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
+}
+
+void paintInnerFocusRing(QPainter& painter, const QRectF& box, qreal cornerRadius, const QColor& color) {
+  PainterStateScope scope(painter);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const qreal inset = kFocusRingReach - kFocusRingWidth / 2.0;
+  painter.strokePath(roundedRectPath(box.adjusted(inset, inset, -inset, -inset), std::max(0.0, cornerRadius - inset)),
+                     StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
 }
 
 }  // namespace murmela

@@ -1,27 +1,40 @@
 #pragma once
 
+#include "kit/access/ShownText.h"
 #include "kit/controls/PaintedButton.h"
+#include "theme/MurmelaTheme.h"
 
+#include <QAccessible>
 #include <QList>
 #include <QObject>
 #include <QPainterPath>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
+#include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QDialog;
 class QPainter;
 class QWidget;
 class QKeyEvent;
 
 namespace murmela {
 
+struct AccessibleSnapshot;
+class PaintedWidgetAccessible;
+
 // How much a pressed plain button (a label without chrome) fades.
 inline constexpr qreal kPlainButtonPressedOpacity = 0.6;
 
-// One painted button of a widget: where it takes clicks and what it does.
+// What a painted control is to a screen reader.
+enum class ButtonRole { button, checkBox, link, radio, tab, listItem, menuItem };
+
+// One painted button of a widget: where it takes clicks, what it does and
+// what a screen reader says of it.
 struct ButtonTarget {
   int id = 0;                                // the widget's own name for it
   QRectF rect;                               // its hit area, in the widget's coordinates
@@ -30,6 +43,11 @@ struct ButtonTarget {
   bool focusable = true;                     // reached with Tab
   std::function<void()> action{};            // run on a click or a key
   Qt::CursorShape cursor = Qt::ArrowCursor;  // shown while the pointer is over it
+  ButtonRole role = ButtonRole::button;
+  QString name{};                 // its visible label; for a symbol alone, what it does ("Close")
+  std::optional<bool> checked{};  // a check box, radio or tab: whether it is on
+  QString value{};                // its state in words, where a reader wants them ("Checked")
+  QString description{};          // what else it shows beyond its name (a card's lines)
 
   bool contains(QPointF point) const { return shape.isEmpty() ? rect.contains(point) : shape.contains(point); }
 };
@@ -44,18 +62,26 @@ struct ButtonTarget {
 // focusable buttons in list order (on to the window's other widgets at either
 // end, if it has any, else round again); Space runs the focused button;
 // Return and Enter run the focused button when the focus was moved with the
-// keyboard, else the default button when it is enabled. The focused button
-// counts only while the widget itself holds the keyboard: once the focus moves
-// into a child (a text field), the ring goes, and a Return the child leaves
-// to the widget runs the default button.
+// keyboard (unless it is a check box), else the default button when it is
+// enabled. The focused button counts only while the widget itself holds the
+// keyboard: once the focus moves into a child (a text field), the ring goes,
+// and a Return the child leaves to the widget runs the default button.
+//
+// The host is also the widget's face to screen readers: one accessibility
+// interface (PaintedAccessible) serves every widget that has a host, with
+// the buttons and the texts the widget registers as its children in reading
+// order, and the host sends the focus, state and name changes as the widget
+// repaints, and the announcements it is given.
 class ButtonHost : public QObject {
   Q_OBJECT
 
  public:
   using Provider = std::function<QList<ButtonTarget>()>;
+  using TextProvider = std::function<QList<ShownText>()>;
 
   // Watches `widget` (mouse tracking on, strong focus) for as long as both live.
   ButtonHost(QWidget* widget, Provider provider);
+  ~ButtonHost() override;
 
   // Hovered and pressed as the pointer has them (a disabled button is
   // neither); whether it looks disabled is the widget's to say.
@@ -67,25 +93,60 @@ class ButtonHost : public QObject {
   std::optional<int> focused() const { return focused_; }
 
   void setDefaultButton(std::optional<int> id) { defaultButton_ = id; }
+  std::optional<int> defaultButton() const { return defaultButton_; }
   // Runs the button's action when it is listed and enabled; true when it ran.
   bool activate(int id);
+  // Gives the widget the keyboard with the ring on the button, as Tab would
+  // (a sheet that closes hands the focus back to the button that opened it).
+  bool focusButton(int id);
+  // Hands the keyboard back when `sheet` (opened by one of the buttons)
+  // finishes: to the window, and with the ring to the button that had it.
+  void returnFocusAfter(QDialog* sheet);
+  // Moves the ring to the next (or previous) button as Tab does; false when
+  // it would leave the widget.
+  bool moveFocus(bool forward);
+  // Tab goes round the buttons and never on to other widgets (an overlay
+  // that stands for a modal sheet).
+  void setKeepsFocus(bool keeps) { keepsFocus_ = keeps; }
+
+  // The buttons as the widget lists them now, in Tab order.
+  QList<ButtonTarget> targets() const { return provider_ ? provider_() : QList<ButtonTarget>{}; }
+  std::optional<ButtonTarget> target(int id) const;
+  // The texts the widget shows, in reading order; a reader meets them
+  // between the buttons by where they stand.
+  void setTexts(TextProvider provider) { texts_ = std::move(provider); }
+  // What the widget is as a whole to a screen reader (a list of rows); by
+  // default a dialog, a window or a plain area.
+  void setReaderRole(QAccessible::Role role) { readerRole_ = role; }
+  std::optional<QAccessible::Role> readerRole() const { return readerRole_; }
+  QList<ShownText> texts() const { return texts_ ? texts_() : QList<ShownText>{}; }
+
+  // Has a screen reader speak `text` once now (a toast, an error that
+  // appears, a new phase); it stays readable as the widget's last child.
+  void announce(const QString& text);
+  const QString& announcement() const { return announcement_; }
+  // Sends screen readers what changed since the last look (states, names,
+  // values, children); the host does so on every repaint.
+  void syncAccessibility();
+
+ Q_SIGNALS:
+  // The keyboard focus moved onto a button (a list scrolls it into view).
+  void focusMovedTo(int id);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QList<ButtonTarget> targets() const { return provider_ ? provider_() : QList<ButtonTarget>{}; }
   std::optional<ButtonTarget> targetAt(QPointF point) const;
-  std::optional<ButtonTarget> target(int id) const;
   void pointerMoved(QPointF point);
   bool pointerPressed(QPointF point);
   bool pointerReleased(QPointF point);
   bool keyPressed(QKeyEvent& event);
-  bool moveFocus(bool forward);
   bool hasOtherTabStops() const;
   bool focusInChild() const;
   void setHovered(std::optional<int> id, Qt::CursorShape cursor);
   void changed();
+  void focusMoved();
 
   QPointer<QWidget> widget_;
   Provider provider_;
@@ -95,9 +156,24 @@ class ButtonHost : public QObject {
   std::optional<int> focused_;
   bool focusVisible_ = false;
   std::optional<int> defaultButton_;
+  TextProvider texts_;
+  std::optional<QAccessible::Role> readerRole_;
+  bool keepsFocus_ = false;
+  QString announcement_;
+  bool readersWatch_ = false;                 // a screen reader (or a test) has asked for the widget
+  std::unique_ptr<AccessibleSnapshot> seen_;  // what screen readers were last told
+
+  friend class PaintedWidgetAccessible;
 };
 
-// The keyboard-focus ring drawn around a button's shape.
-void paintFocusRing(QPainter& painter, const QPainterPath& shape);
+// The keyboard-focus ring drawn around a button's shape, reaching
+// kFocusRingReach beyond it. Its default colour stands out 3:1 or more
+// against the cream screens; on a dark ground pass a light one.
+inline constexpr qreal kFocusRingReach = 3.25;
+void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& color = MurmelaTheme::sageDeep);
+// The ring inside a rounded box, for rows at the edge of a scrolling list
+// (whose edge would cut a ring outside them).
+void paintInnerFocusRing(QPainter& painter, const QRectF& box, qreal cornerRadius,
+                         const QColor& color = MurmelaTheme::sageDeep);
 
 }  // namespace murmela

@@ -9,6 +9,12 @@ OnboardingScreen::OnboardingScreen(std::optional<int> step, QWidget* parent)
     : QWidget(parent), frame_{step, OnboardingFrame::kOnboardingSteps} {
   setFixedSize(OnboardingFrame::kSize.toSize());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
+  buttons_->setTexts([this] {
+    QList<ShownText> texts;
+    const OnboardingFrame::Layout header = frame_.layout();
+    if (header.hasHeader) texts.append({.text = header.stepText, .rect = header.stepLabelRect});
+    return texts + shownTexts();
+  });
 }
 
 void OnboardingScreen::paintScreen(QPainter& painter) const {
@@ -26,6 +32,11 @@ void OnboardingScreen::showEvent(QShowEvent* event) {
   // action), unless one of its own fields already has them.
   const QWidget* focus = QApplication::focusWidget();
   if (!focus || !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
+}
+
+void OnboardingScreen::announceError(const std::optional<QString>& error) {
+  if (error && error != announcedError_) buttons_->announce(*error);
+  announcedError_ = error;
 }
 
 }  // namespace murmela

@@ -32,6 +32,11 @@ class OnboardingScreen : public QWidget {
   virtual void paintContent(QPainter& painter) const = 0;
   // The buttons as the screen shows them now, in Tab order.
   virtual QList<ButtonTarget> buttonTargets() const = 0;
+  // The texts the content shows, in reading order, for screen readers (the
+  // step header comes first by itself).
+  virtual QList<ShownText> shownTexts() const { return {}; }
+  // Speaks an error when it appears or changes (not again while it stays).
+  void announceError(const std::optional<QString>& error);
   ButtonState buttonState(int id) const { return buttons_->state(id); }
   bool showsFocus(int id) const { return buttons_->showsFocus(id); }
 
@@ -41,6 +46,7 @@ class OnboardingScreen : public QWidget {
  private:
   OnboardingFrame frame_;
   ButtonHost* buttons_ = nullptr;
+  std::optional<QString> announcedError_;
 };
 
 }  // namespace murmela

@@ -31,6 +31,7 @@ HomeView::HomeView(HomeHost host, QWidget* parent)
   setFixedSize(HomeViewLayout::kSize.toSize());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
   buttons_->setDefaultButton(HomeButton::newMurmela);
+  buttons_->setTexts([this] { return shownTexts(); });
   scroll_ = new ScrollInput(this, [this](int id) -> std::optional<QRectF> {
     const qsizetype row = id - HomeButton::firstRow;
     if (row < 0 || row >= layout_.rowLayouts.size()) return std::nullopt;
@@ -94,40 +95,66 @@ std::optional<int> HomeView::focusShown() const {
 
 QList<ButtonTarget> HomeView::buttonTargets() const {
   auto* self = const_cast<HomeView*>(this);
+  const auto text = [](const TextLayout& layout, QPointF origin) {
+    return shownText(layout, {origin, layout.size}).text;
+  };
   if (menuOpen_) {
     // A click anywhere but on the item closes the menu; the item answers first.
     return {{.id = HomeButton::menuBackdrop,
              .rect = rect(),
              .focusable = false,
-             .action = [self] { self->setSettingsMenuOpen(false); }},
+             .action = [self] { self->setSettingsMenuOpen(false); },
+             .name = QStringLiteral("Close menu")},
             {.id = HomeButton::menuItem,
              .rect = layout_.menuItem,
              .action = [self] { self->requestReset(); },
-             .cursor = Qt::PointingHandCursor}};
+             .cursor = Qt::PointingHandCursor,
+             .role = ButtonRole::menuItem,
+             .name = text(layout_.menuText, layout_.menuTextOrigin)}};
   }
   QList<ButtonTarget> targets;
   targets.append({.id = HomeButton::gear,
                   .rect = layout_.gear,
                   .action = [self] { self->setSettingsMenuOpen(true); },
-                  .cursor = Qt::PointingHandCursor});
+                  .cursor = Qt::PointingHandCursor,
+                  .name = QStringLiteral("Settings")});
   targets.append({.id = HomeButton::newMurmela,
                   .rect = layout_.newButton,
                   .action = [self] { self->host_.beginNewMurmela(); },
-                  .cursor = Qt::PointingHandCursor});
+                  .cursor = Qt::PointingHandCursor,
+                  .name = text(layout_.newTitle, layout_.newTitleOrigin),
+                  .description = text(layout_.newSubtitle, layout_.newSubtitleOrigin)});
   // Rows take clicks only where they show; those out of view still take the focus.
   const qreal shift = layout_.library.top() - scroll_->scroller().offset();
   for (qsizetype i = 0; i < layout_.rowLayouts.size(); ++i) {
     const int index = static_cast<int>(i);
+    const PastWrapRow::Layout& row = layout_.rowLayouts[i];
     targets.append({.id = HomeButton::firstRow + index,
-                    .rect = layout_.rowLayouts[i].frame.translated(0.0, shift).intersected(layout_.library),
+                    .rect = row.frame.translated(0.0, shift).intersected(layout_.library),
                     .action = [self, index] { self->openRow(index); },
-                    .cursor = Qt::PointingHandCursor});
+                    .cursor = Qt::PointingHandCursor,
+                    .name = text(row.name, row.nameOrigin),
+                    .description = text(row.detail, row.detailOrigin)});
   }
   targets.append({.id = HomeButton::myShares,
                   .rect = layout_.myShares,
                   .action = [self] { self->openMyShares(); },
-                  .cursor = Qt::PointingHandCursor});
+                  .cursor = Qt::PointingHandCursor,
+                  .name = text(layout_.mySharesLabel, layout_.mySharesLabelOrigin),
+                  .value = text(layout_.shareCount, layout_.shareCountOrigin)});
   return targets;
+}
+
+QList<ShownText> HomeView::shownTexts() const {
+  const HomeViewLayout& l = layout_;
+  QList<ShownText> texts{shownText(l.wordmark, {l.wordmarkOrigin, l.wordmark.size}), shownText(l.aside, l.asideRect),
+                         shownText(l.title, l.titleRect, true), shownText(l.recent, {l.recentOrigin, l.recent.size})};
+  if (l.emptyCard) {
+    const QPointF shift(0.0, l.library.top() - scroll_->scroller().offset());
+    texts.append(shownText(l.emptyTitle, QRectF(l.emptyTitleOrigin + shift, l.emptyTitle.size)));
+    texts.append(shownText(l.emptyNote, QRectF(l.emptyNoteOrigin + shift, l.emptyNote.size)));
+  }
+  return texts;
 }
 
 void HomeView::setSettingsMenuOpen(bool open) {
@@ -137,10 +164,17 @@ void HomeView::setSettingsMenuOpen(bool open) {
 }
 
 void HomeView::requestReset() {
+  // Chosen with the keyboard, a cancelled reset hands it back to the gear.
+  const bool byKeyboard = focusShown().has_value();
   setSettingsMenuOpen(false);
   resetConfirmationVisible_ = true;
-  alerts_(this, resetRequest(), [view = QPointer<HomeView>(this)](int answer) {
-    if (view) view->answerReset(answer);
+  alerts_(this, resetRequest(), [view = QPointer<HomeView>(this), byKeyboard](int answer) {
+    if (!view) return;
+    view->answerReset(answer);
+    if (view && byKeyboard && answer != kResetAnswer) {
+      view->activateWindow();
+      view->buttons_->focusButton(HomeButton::gear);
+    }
   });
 }
 
@@ -167,6 +201,7 @@ void HomeView::openMyShares() {
         },
         this);
     sheet_->setAttribute(Qt::WA_DeleteOnClose);
+    buttons_->returnFocusAfter(sheet_);
     connect(sheet_, &QDialog::finished, this, [this] {
       sharesSheetVisible_ = false;
       // A confirmation standing over the sheet goes with it, unanswered.

@@ -81,6 +81,7 @@ class HomeView : public QWidget {
 
  private:
   QList<ButtonTarget> buttonTargets() const;
+  QList<ShownText> shownTexts() const;
   void contentChanged();
   std::optional<int> focusShown() const;
   void answerReset(int answer);

@@ -87,7 +87,8 @@ void PastWrapRow::paint(QPainter& painter, const Layout& layout, const ButtonSta
     layout.detail.draw(painter, layout.detailOrigin);
     layout.chevron.draw(painter, layout.chevronOrigin);
   }
-  if (showsFocus) paintFocusRing(painter, roundedRectPath(layout.frame, kCornerRadius));
+  // Inside the card: the library's edges cut off whatever reaches beyond a row.
+  if (showsFocus) paintInnerFocusRing(painter, layout.frame, kCornerRadius);
 }
 
 }  // namespace murmela

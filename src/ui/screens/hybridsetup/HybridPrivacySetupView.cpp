@@ -298,7 +298,8 @@ void HybridPrivacySetupView::paintContent(QPainter& painter) const {
 
 QList<ButtonTarget> HybridPrivacySetupView::buttonTargets() const {
   const Layout geometry = layout();
-  ButtonTarget forward{.id = forwardButton, .rect = geometry.forward};
+  ButtonTarget forward{
+      .id = forwardButton, .rect = geometry.forward, .name = spokenLabel(forwardLabel(geometry.forwardKind))};
   switch (geometry.forwardKind) {
     case HybridForwardButton::useRawCloud:
       forward.action = [self = const_cast<HybridPrivacySetupView*>(this)] { self->useRawCloud(); };
@@ -316,8 +317,29 @@ QList<ButtonTarget> HybridPrivacySetupView::buttonTargets() const {
                [host = host_] {
                  host.setHybridSetupError(std::nullopt);
                  host.backToIntelligence();
-               }},
+               },
+           .name = spokenLabel(kBack)},
           forward};
+}
+
+QList<ShownText> HybridPrivacySetupView::shownTexts() const {
+  const Layout geometry = layout();
+  const QString percent = shownText(geometry.percent, geometry.percentRect).text;
+  QList<ShownText> texts{shownText(kEyebrow.layout(), geometry.eyebrow),
+                         shownText(geometry.titleText, geometry.title, true),
+                         shownText(geometry.subtitleText, geometry.subtitle),
+                         shownText(geometry.progressLabel, geometry.progressLabelRect),
+                         {.text = percent + QLatin1Char('%'),
+                          .rect = geometry.bar,
+                          .progress = ProgressValue{.value = percent.toDouble()}},
+                         shownText(geometry.statusLeft, geometry.statusLeftRect),
+                         shownText(geometry.statusRight, geometry.statusRightRect)};
+  for (const Row& row : geometry.rows) {
+    texts.append(shownText(row.label, row.labelRect));
+    if (!row.detail.lines.isEmpty()) texts.append(shownText(row.detail, row.detailRect));
+  }
+  texts.append(shownText(geometry.footnote, geometry.footnoteRect));
+  return texts;
 }
 
 }  // namespace murmela

@@ -76,6 +76,7 @@ class HybridPrivacySetupView : public OnboardingScreen {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
 
  private:

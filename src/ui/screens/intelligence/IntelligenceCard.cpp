@@ -1,5 +1,7 @@
 #include "screens/intelligence/IntelligenceCard.h"
 
+#include "kit/access/ShownText.h"
+
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
 #include "kit/paint/Shapes.h"
@@ -119,6 +121,13 @@ void IntelligenceCard::paint(QPainter& painter, const Layout& l, const ButtonSta
     l.badge.draw(painter, l.badgeRect, Qt::AlignCenter);
   }
   if (focused) paintFocusRing(painter, shape);
+}
+
+QString IntelligenceCard::spokenDetails(const Layout& layout) {
+  QStringList parts{shownText(layout.sub, layout.subRect).text};
+  if (layout.hasBadge) parts.append(shownText(layout.badge, layout.badgeRect).text);
+  for (const Bullet& bullet : layout.bullets) parts.append(shownText(bullet.text, bullet.textRect).text);
+  return parts.join(QStringLiteral(". "));
 }
 
 }  // namespace murmela

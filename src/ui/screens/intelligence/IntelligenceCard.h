@@ -72,6 +72,8 @@ struct IntelligenceCard {
     QRectF badgeRect;
   };
   Layout layout(QPointF topLeft, qreal width) const;
+  // What the card shows under its title, read as one (subtitle, badge, bullets).
+  static QString spokenDetails(const Layout& layout);
   void paint(QPainter& painter, const Layout& layout, const ButtonState& state, bool focused = false) const;
 };
 

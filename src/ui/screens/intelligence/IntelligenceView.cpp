@@ -93,6 +93,7 @@ void IntelligenceView::followHelpFlag() {
   if (!wanted || helpSheet_ || !isVisible()) return;
   auto* sheet = new PythonInstallHelpSheet(kBuildCommand, this);
   helpSheet_ = sheet;
+  buttonHost().returnFocusAfter(sheet);
   connect(sheet, &QDialog::finished, this, [this, sheet] {
     if (helpSheet_ == sheet) helpSheet_ = nullptr;
     sheet->deleteLater();
@@ -183,27 +184,52 @@ IntelligenceView::Layout IntelligenceView::layout() const {
 QList<ButtonTarget> IntelligenceView::buttonTargets() const {
   const Layout l = layout();
   auto* self = const_cast<IntelligenceView*>(this);
+  // The two cards are a choice of one: radio buttons named by their titles.
   QList<ButtonTarget> targets{
       {.id = hybridCard,
        .rect = l.hybridLayout.card,
        .shape = roundedRectPath(l.hybridLayout.card, IntelligenceCard::kRadius),
        .enabled = !l.hybrid.disabled,
-       .action = [self] { self->host_.selectIntelligence(IntelligenceChoice::hybrid); }},
+       .action = [self] { self->host_.selectIntelligence(IntelligenceChoice::hybrid); },
+       .role = ButtonRole::radio,
+       .name = l.hybrid.title,
+       .checked = l.hybrid.selected,
+       .description = IntelligenceCard::spokenDetails(l.hybridLayout)},
       {.id = cloudCard,
        .rect = l.cloudLayout.card,
        .shape = roundedRectPath(l.cloudLayout.card, IntelligenceCard::kRadius),
-       .action = [self] { self->host_.selectIntelligence(IntelligenceChoice::cloud); }},
+       .action = [self] { self->host_.selectIntelligence(IntelligenceChoice::cloud); },
+       .role = ButtonRole::radio,
+       .name = l.cloud.title,
+       .checked = l.cloud.selected,
+       .description = IntelligenceCard::spokenDetails(l.cloudLayout)},
   };
   if (l.runtimeSetup)
-    targets.append(
-        {.id = runtimeSetupButton, .rect = *l.runtimeSetup, .shape = capsulePath(*l.runtimeSetup), .action = [self] {
-           self->host_.showPythonInstallHelp();
-         }});
-  targets.append({.id = backButton, .rect = l.back, .shape = capsulePath(l.back), .action = [self] { self->back(); }});
-  targets.append({.id = continueButton, .rect = l.continueRect, .shape = capsulePath(l.continueRect), .action = [self] {
-                    self->host_.confirmIntelligenceChoice();
-                  }});
+    targets.append({.id = runtimeSetupButton,
+                    .rect = *l.runtimeSetup,
+                    .shape = capsulePath(*l.runtimeSetup),
+                    .action = [self] { self->host_.showPythonInstallHelp(); },
+                    .name = spokenLabel(kRuntimeSetup)});
+  targets.append({.id = backButton,
+                  .rect = l.back,
+                  .shape = capsulePath(l.back),
+                  .action = [self] { self->back(); },
+                  .name = spokenLabel(OnboardingButtonRow::kBack)});
+  targets.append({.id = continueButton,
+                  .rect = l.continueRect,
+                  .shape = capsulePath(l.continueRect),
+                  .action = [self] { self->host_.confirmIntelligenceChoice(); },
+                  .name = spokenLabel(OnboardingButtonRow::kContinue)});
   return targets;
+}
+
+QList<ShownText> IntelligenceView::shownTexts() const {
+  const Layout l = layout();
+  QList<ShownText> texts{shownText(l.eyebrow.layout(), l.eyebrowRect), shownText(l.title, l.titleRect, true)};
+  if (l.hasNotice) texts.append(shownText(l.reason, l.reasonRect));
+  texts.append(shownText(l.pill.first, l.pill.firstRect));
+  texts.append(shownText(l.pill.second, l.pill.secondRect));
+  return texts;
 }
 
 void IntelligenceView::paintContent(QPainter& painter) const {

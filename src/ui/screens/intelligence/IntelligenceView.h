@@ -89,6 +89,7 @@ class IntelligenceView : public OnboardingScreen {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
 
  private:

@@ -151,27 +151,44 @@ QList<ButtonTarget> PermissionsView::buttonTargets() const {
   const Layout l = layout();
   auto* self = const_cast<PermissionsView*>(this);
   QList<ButtonTarget> targets;
-  if (l.fullDiskAccess.button)
-    targets.append({.id = fullDiskAccessButton,
-                    .rect = *l.fullDiskAccess.button,
-                    .shape = capsulePath(*l.fullDiskAccess.button),
-                    .action = l.cards.fullDiskAccess.action});
-  if (l.contacts.button)
-    targets.append({.id = contactsButton,
-                    .rect = *l.contacts.button,
-                    .shape = capsulePath(*l.contacts.button),
-                    .action = l.cards.contacts.action});
-  targets.append({.id = checkAgainButton, .rect = l.checkAgainRect.united(l.checkAgainUnderline), .action = [self] {
-                    self->host_.refreshPermissions();
-                  }});
-  targets.append(
-      {.id = backButton, .rect = l.back, .shape = capsulePath(l.back), .action = [self] { self->host_.back(); }});
+  // A card's button says what it does; its card says what for.
+  const auto cardButton = [&](int id, const PermissionCard& card, const PermissionCard::Layout& placed) {
+    targets.append({.id = id,
+                    .rect = *placed.button,
+                    .shape = capsulePath(*placed.button),
+                    .action = card.action,
+                    .name = spokenLabel(card.actionLabel.value_or(QString())),
+                    .description = shownText(placed.title, placed.titleRect).text});
+  };
+  if (l.fullDiskAccess.button) cardButton(fullDiskAccessButton, l.cards.fullDiskAccess, l.fullDiskAccess);
+  if (l.contacts.button) cardButton(contactsButton, l.cards.contacts, l.contacts);
+  targets.append({.id = checkAgainButton,
+                  .rect = l.checkAgainRect.united(l.checkAgainUnderline),
+                  .action = [self] { self->host_.refreshPermissions(); },
+                  .name = spokenLabel(kCheckAgain)});
+  targets.append({.id = backButton,
+                  .rect = l.back,
+                  .shape = capsulePath(l.back),
+                  .action = [self] { self->host_.back(); },
+                  .name = spokenLabel(OnboardingButtonRow::kBack)});
   targets.append({.id = continueButton,
                   .rect = l.continueRect,
                   .shape = capsulePath(l.continueRect),
                   .enabled = l.continueEnabled,
-                  .action = [self] { self->host_.continueToPicker(); }});
+                  .action = [self] { self->host_.continueToPicker(); },
+                  .name = spokenLabel(OnboardingButtonRow::kContinue)});
   return targets;
+}
+
+QList<ShownText> PermissionsView::shownTexts() const {
+  const Layout l = layout();
+  QList<ShownText> texts{shownText(l.eyebrow.layout(), l.eyebrowRect), shownText(l.title, l.titleRect, true),
+                         shownText(l.subtitle, l.subtitleRect)};
+  for (const PermissionCard::Layout* card : {&l.fullDiskAccess, &l.contacts}) {
+    texts.append(shownText(card->title, card->titleRect));
+    texts.append(shownText(card->detail, card->detailRect));
+  }
+  return texts;
 }
 
 void PermissionsView::paintContent(QPainter& painter) const {

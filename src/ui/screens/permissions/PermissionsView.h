@@ -74,6 +74,7 @@ class PermissionsView : public OnboardingScreen {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
 
  private:

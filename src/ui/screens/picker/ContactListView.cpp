@@ -1,5 +1,6 @@
 #include "screens/picker/ContactListView.h"
 
+#include "kit/access/ShownText.h"
 #include "kit/paint/PainterState.h"
 
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -23,6 +25,33 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
   viewport()->setAutoFillBackground(false);
   setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(16);
+  buttons_ = new ButtonHost(this, [this] { return rowTargets(); });
+  buttons_->setReaderRole(QAccessible::List);
+}
+
+QList<ButtonTarget> ContactListView::rowTargets() const {
+  // Clicks reach the viewport, not this widget: the rows are listed for the
+  // keys and screen readers, in this widget's coordinates.
+  const QPointF shift = QPointF(viewport()->pos()) - QPointF(0.0, scrollOffset());
+  auto* self = const_cast<ContactListView*>(this);
+  QList<ButtonTarget> targets;
+  for (int i = 0; i < layout_.rows.size(); ++i) {
+    const ChatRow::Layout& row = layout_.rows[i];
+    const bool selected = selectedHandle_ == contacts_[i].handle;
+    const QString handle = contacts_[i].handle;
+    targets.append({.id = i,
+                    .rect = layout_.frames[i].translated(shift),
+                    .focusable = selected,
+                    .action = [self, handle] { Q_EMIT self->rowActivated(handle); },
+                    .role = ButtonRole::listItem,
+                    .name = shownText(row.name, row.nameRect).text,
+                    .checked = selected,
+                    .description = QStringList{shownText(row.count, row.countRect).text,
+                                               shownText(row.handle, row.handleRect).text,
+                                               shownText(row.range, row.rangeRect).text}
+                                       .join(QStringLiteral(", "))});
+  }
+  return targets;
 }
 
 void ContactListView::setContacts(const QList<ContactSummary>& contacts) {
@@ -66,8 +95,8 @@ void ContactListView::updateRange() {
   const qsizetype done = layout_.rows.size();
   qreal height = layout_.contentHeight;
   if (done > 0 && done < contacts_.size())
-    height += static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) /
-              static_cast<qreal>(done);
+    height +=
+        static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) / static_cast<qreal>(done);
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(viewport()->height());
   bar->setRange(0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
@@ -112,6 +141,7 @@ void ContactListView::paintRows(QPainter& painter) const {
       rows.translate(frame.topLeft());
       const ChatRow row{contacts_[i], selectedHandle_ == contacts_[i].handle};
       row.paint(rows, layout_.rows[i]);
+      if (buttons_->showsFocus(i)) paintInnerFocusRing(rows, layout_.rows[i].bounds, ChatRow::kCornerRadius);
     }
     // The last stretch of the visible height fades to nothing.
     QLinearGradient fade(0.0, 0.0, 0.0, size.height());
@@ -149,6 +179,7 @@ void ContactListView::keyPressEvent(QKeyEvent* event) {
   const int next = current < 0 ? 0 : std::clamp(current + step, 0, static_cast<int>(contacts_.size()) - 1);
   scrollToRow(next);
   Q_EMIT rowActivated(contacts_[next].handle);
+  buttons_->focusButton(next);  // the row the keys chose shows that it has them
   event->accept();
 }
 

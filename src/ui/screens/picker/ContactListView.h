@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/ContactSummary.h"
+#include "kit/widgets/ButtonHost.h"
 #include "screens/picker/ChatRow.h"
 
 #include <QAbstractScrollArea>
@@ -15,7 +16,9 @@ namespace murmela {
 // scroll (wheel, keys, no scroll bar shown) and fade out over the last 5 %
 // of the visible height. A click on a row, or Up and Down while the list
 // has focus, asks for that row's handle to be selected; the list shows as
-// selected only the handle it is told.
+// selected only the handle it is told. To a screen reader it is a list of
+// its laid-out rows; the selected row takes the keyboard focus (Tab stops on
+// it, Up and Down move it) and shows the ring inside its edge.
 class ContactListView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -47,6 +50,7 @@ class ContactListView : public QAbstractScrollArea {
   int scrollOffset() const;
   // Paints the visible rows, faded, into a painter at (0, 0) of the viewport.
   void paintRows(QPainter& painter) const;
+  ButtonHost& buttonHost() { return *buttons_; }
 
  Q_SIGNALS:
   void rowActivated(const QString& handle);
@@ -66,11 +70,13 @@ class ContactListView : public QAbstractScrollArea {
   // still to come counted at the laid-out rows' average height.
   void updateRange();
   void scrollToRow(int row);
+  QList<ButtonTarget> rowTargets() const;
 
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
   qreal layoutWidth_ = 0.0;
   mutable Layout layout_;  // the first laidOutRows() rows
+  ButtonHost* buttons_ = nullptr;
 };
 
 }  // namespace murmela

@@ -65,13 +65,19 @@ const MurmelaGhostButtonStyle kCompactGhost{.compact = true};
 ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)), logFilePath_(AnalysisLogger::shared().logFileURL()) {
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
+  search_->setAccessibleName(QStringLiteral("Search contacts or handles"));
   connect(search_, &QLineEdit::textChanged, this, &ContactPickerView::setQuery);
   list_ = new ContactListView(this);
   connect(list_, &ContactListView::rowActivated, this, &ContactPickerView::selectHandle);
   panel_ = new FailedRunPanel([this] { host_.copyAnalysisLog(); }, [this] { host_.dismissProcessingError(); }, this);
   panel_->hide();
   buttonHost().setDefaultButton(wrapButton);
-  host_.changed(this, [this] { refresh(); });
+  host_.changed(this, [this] {
+    refresh();
+    // An error that appears is spoken as well as shown.
+    const std::optional<QString> loading = host_.contactLoadingError();
+    announceError(loading ? loading : host_.processingError());
+  });
   host_.contactsChanged(this, [this] {
     if (!awaitingContacts_) return;
     awaitingContacts_ = false;
@@ -237,15 +243,30 @@ QList<ButtonTarget> ContactPickerView::buttonTargets() const {
   auto* self = const_cast<ContactPickerView*>(this);
   QList<ButtonTarget> targets;
   if (geometry.retry)
-    targets.append({.id = retryButton, .rect = *geometry.retry, .action = [self] { self->host_.loadContacts(); }});
-  targets.append({.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }});
-  targets.append({.id = wrapButton, .rect = geometry.wrap, .enabled = geometry.wrapEnabled, .action = [self] {
-                    self->wrapItUp();
-                  }});
+    targets.append({.id = retryButton,
+                    .rect = *geometry.retry,
+                    .action = [self] { self->host_.loadContacts(); },
+                    .name = kRetry});
+  targets.append(
+      {.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }, .name = spokenLabel(kBack)});
+  targets.append({.id = wrapButton,
+                  .rect = geometry.wrap,
+                  .enabled = geometry.wrapEnabled,
+                  .action = [self] { self->wrapItUp(); },
+                  .name = spokenLabel(kWrap)});
   return targets;
 }
 
 void ContactPickerView::goBack() { host_.back(); }
+
+QList<ShownText> ContactPickerView::shownTexts() const {
+  const Layout geometry = layout();
+  QList<ShownText> texts{shownText(kEyebrow.layout(), geometry.eyebrow),
+                         shownText(geometry.titleText, geometry.title, true)};
+  if (geometry.errorBox) texts.append(shownText(geometry.errorBoxText, *geometry.errorBox));
+  if (geometry.loadingError) texts.append(shownText(geometry.loadingErrorText, *geometry.loadingError));
+  return texts;
+}
 
 void ContactPickerView::wrapItUp() {
   const std::optional<ContactSummary> contact = selectedContact();
@@ -258,6 +279,7 @@ void ContactPickerView::wrapItUp() {
 void ContactPickerView::presentNameSheet(const ContactSummary& contact) {
   auto* sheet = new ConfirmContactNameSheet(contactRowName(contact), confirmedName_, this);
   sheet_ = sheet;
+  buttonHost().returnFocusAfter(sheet);
   connect(sheet, &ConfirmContactNameSheet::nameEdited, this, [this](const QString& text) { confirmedName_ = text; });
   connect(sheet, &QDialog::rejected, this, &ContactPickerView::closeNameSheet);
   // The run starts once the sheet's own click is over: it takes this screen away.

@@ -86,6 +86,7 @@ class ContactPickerView : public OnboardingScreen {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
 
  private:

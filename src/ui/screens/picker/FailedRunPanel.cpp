@@ -61,6 +61,7 @@ FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void
   errorLabel_ = selectableLabel(kErrorStyle.font(), MurmelaTheme::rose, this);
   logLabel_ = selectableLabel(monospacedFont(kLogFontSize), MurmelaTheme::inkSoft, this);
   buttons_ = new ButtonHost(this, [this] { return targets(); });
+  buttons_->setTexts([this] { return QList<ShownText>{shownText(layout_.title, layout_.titleRect, true)}; });
   setFocusPolicy(Qt::TabFocus);
 }
 
@@ -113,8 +114,10 @@ void FailedRunPanel::paintPanel(QPainter& painter) const {
   painter.strokePath(roundedRectPath(bounds.adjusted(0.5, 0.5, -0.5, -0.5), kCornerRadius),
                      QPen(withOpacity(MurmelaTheme::rose, 0.4), 1.0));
   layout_.title.draw(painter, layout_.titleRect.topLeft());
-  kButton.paint(painter, layout_.copyLog, kCopyLog, buttons_->state(copyLogButton));
-  kButton.paint(painter, layout_.dismiss, kDismiss, buttons_->state(dismissButton));
+  kButton.paint(painter, layout_.copyLog, kCopyLog, buttons_->state(copyLogButton),
+                buttons_->showsFocus(copyLogButton));
+  kButton.paint(painter, layout_.dismiss, kDismiss, buttons_->state(dismissButton),
+                buttons_->showsFocus(dismissButton));
 }
 
 void FailedRunPanel::paintEvent(QPaintEvent*) {
@@ -123,8 +126,8 @@ void FailedRunPanel::paintEvent(QPaintEvent*) {
 }
 
 QList<ButtonTarget> FailedRunPanel::targets() const {
-  return {{.id = copyLogButton, .rect = layout_.copyLog, .action = copyLog_},
-          {.id = dismissButton, .rect = layout_.dismiss, .action = dismiss_}};
+  return {{.id = copyLogButton, .rect = layout_.copyLog, .action = copyLog_, .name = kCopyLog},
+          {.id = dismissButton, .rect = layout_.dismiss, .action = dismiss_, .name = kDismiss}};
 }
 
 }  // namespace murmela

@@ -100,8 +100,23 @@ void ProcessingView::refresh() {
   if (active != activeIndex_) {
     activeIndex_ = active;
     restartRotation();
+    if (activeIndex_ >= 0 && activeIndex_ < phases_.size())
+      buttonHost().announce(phases_.at(activeIndex_).displayLabel(rotationIndex_));
   }
   updateLooks();
+}
+
+QList<ShownText> ProcessingView::shownTexts() const {
+  const Layout l = layout();
+  const QString percent = shownText(l.percentText, l.percent).text;
+  ShownText ring{.text = l.remaining ? shownText(l.remainingText, *l.remaining).text : percent + QLatin1Char('%'),
+                 .rect = l.ring,
+                 .progress = ProgressValue{.value = percent.toDouble()}};
+  QList<ShownText> texts{shownText(l.wordmarkText, l.wordmark), shownText(l.eyebrowText, l.eyebrow),
+                         shownText(l.titleText, l.title, true), ring};
+  for (qsizetype i = 0; i < l.labels.size() && i < l.rows.size(); ++i) texts.append(shownText(l.labels[i], l.rows[i]));
+  texts.append(shownText(l.asideText, l.aside));
+  return texts;
 }
 
 void ProcessingView::restartRotation() {

@@ -24,6 +24,8 @@ namespace murmela {
 // ring with the percentage, the remaining time when there is an estimate,
 // and the run's checklist, whose current phase cycles through its status
 // lines every 1.5 seconds. It has no buttons and only reads its host.
+// To a screen reader the ring is a progress bar that says the time left, and
+// a new phase is announced.
 class ProcessingView : public OnboardingScreen {
   Q_OBJECT
 
@@ -71,6 +73,7 @@ class ProcessingView : public OnboardingScreen {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override { return {}; }
+  QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 

@@ -25,6 +25,8 @@ const QString kPrivacyPolicy = QStringLiteral("Privacy Policy");
 const QString kTermsJoin = QStringLiteral(" and ");
 const QString kTerms = QStringLiteral("Terms");
 const QString kTermsEnd = QStringLiteral(".");
+// What the check box is called for screen readers (its sentence holds two links).
+const QString kTermsCheckboxName = QStringLiteral("Agree to Privacy Policy and Terms");
 
 constexpr qreal kFullWidth = OnboardingFrame::kSize.width();
 
@@ -76,7 +78,10 @@ WelcomeView::WelcomeView(WelcomeHost host, QWidget* parent)
       host_(std::move(host)),
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   buttonHost().setDefaultButton(getStartedButton);
-  host_.changed(this, [this] { update(); });
+  host_.changed(this, [this] {
+    update();
+    announceError(host_.processingError());
+  });
 }
 
 WelcomeView::Layout WelcomeView::layout() const {
@@ -125,22 +130,43 @@ WelcomeView::Layout WelcomeView::layout() const {
 QList<ButtonTarget> WelcomeView::buttonTargets() const {
   const Layout l = layout();
   auto* self = const_cast<WelcomeView*>(this);
+  const bool accepted = host_.hasAcceptedTerms();
   return {
-      {.id = checkboxButton, .rect = l.checkboxHit, .action = [self] { self->toggleTerms(); }},
+      {.id = checkboxButton,
+       .rect = l.checkboxHit,
+       .action = [self] { self->toggleTerms(); },
+       .role = ButtonRole::checkBox,
+       .name = kTermsCheckboxName,
+       .checked = accepted,
+       .value = accepted ? QStringLiteral("Checked") : QStringLiteral("Unchecked")},
       {.id = privacyLinkButton,
        .rect = l.privacyLink,
        .action = [self] { self->openUrl_(privacyPolicyUrl()); },
-       .cursor = Qt::PointingHandCursor},
+       .cursor = Qt::PointingHandCursor,
+       .role = ButtonRole::link,
+       .name = kPrivacyPolicy},
       {.id = termsLinkButton,
        .rect = l.termsLink,
        .action = [self] { self->openUrl_(termsUrl()); },
-       .cursor = Qt::PointingHandCursor},
+       .cursor = Qt::PointingHandCursor,
+       .role = ButtonRole::link,
+       .name = kTerms},
       {.id = getStartedButton,
        .rect = l.getStarted,
        .shape = capsulePath(l.getStarted),
        .enabled = l.getStartedEnabled,
-       .action = [self] { self->host_.getStarted(); }},
+       .action = [self] { self->host_.getStarted(); },
+       .name = spokenLabel(kGetStarted)},
   };
+}
+
+QList<ShownText> WelcomeView::shownTexts() const {
+  const Layout l = layout();
+  QList<ShownText> texts{shownText(l.wordmark, l.wordmarkRect, true), shownText(l.taglineFirst, l.taglineFirstRect),
+                         shownText(l.taglineSecond, l.taglineSecondRect)};
+  if (l.hasError) texts.append(shownText(l.error, l.errorRect));
+  texts.append(shownText(l.terms, l.termsRect));
+  return texts;
 }
 
 void WelcomeView::toggleTerms() { host_.setHasAcceptedTerms(!host_.hasAcceptedTerms()); }

@@ -81,6 +81,7 @@ class WelcomeView : public OnboardingScreen {
  protected:
   void paintContent(QPainter& painter) const override;
   QList<ButtonTarget> buttonTargets() const override;
+  QList<ShownText> shownTexts() const override;
 
  private:
   void toggleTerms();

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "kit/access/ShownText.h"
+
+#include <QAccessibleWidget>
+#include <QHash>
+#include <QList>
+#include <QPointer>
+#include <QString>
+
+#include <optional>
+#include <utility>
+
+namespace murmela {
+
+class ButtonHost;
+struct ButtonTarget;
+
+// What a screen reader was last told of one child of a painted widget.
+struct AccessibleItemState {
+  ReadingEntry::Kind kind = ReadingEntry::Kind::text;
+  int key = 0;
+  QString name{};
+  QString value{};
+  std::optional<bool> checked{};
+  bool enabled = true;
+  std::optional<qreal> progress{};
+
+  friend bool operator==(const AccessibleItemState&, const AccessibleItemState&) = default;
+};
+
+struct AccessibleSnapshot {
+  QList<AccessibleItemState> items;  // in reading order
+};
+
+// The one accessibility interface of every widget with a ButtonHost: the
+// widget itself (a dialog, a window or a plain client area, named by its
+// accessible name or title) whose children are its painted texts and buttons
+// and its real child widgets in reading order, then its announcement.
+// Installed once through QAccessible::installFactory by the first host.
+//
+// Announcements. Qt 6.4 has no announcement event, and its AT-SPI bridge
+// passes QAccessible's Alert event on to nothing. What Orca (43) speaks
+// unprompted, whatever has the focus, is an object of role notification
+// whose "showing" state turns on: it says "notification" and the object's
+// name. So the announcement child has role Notification, its name is the
+// last announcement, and every announcement sends its ObjectShow (which the
+// bridge turns into object:state-changed:showing). Tried against Orca on a
+// real bus: a name change alone is spoken only for the focused object, and
+// an alert that shows outside a dialog not at all.
+class PaintedWidgetAccessible : public QAccessibleWidget {
+ public:
+  PaintedWidgetAccessible(QWidget* widget, ButtonHost* host);
+  ~PaintedWidgetAccessible() override;
+
+  int childCount() const override;
+  QAccessibleInterface* child(int index) const override;
+  int indexOfChild(const QAccessibleInterface* child) const override;
+  QAccessibleInterface* childAt(int x, int y) const override;
+  QAccessibleInterface* focusChild() const override;
+  QAccessible::Role role() const override;
+
+  QList<ReadingEntry> entries() const;
+  // The child for a text (by index), a button (by id) or the announcement;
+  // null when the widget does not show it now.
+  QAccessibleInterface* item(ReadingEntry::Kind kind, int key) const;
+  ButtonHost* host() const;
+
+  // The widget's interface, when it is served by one.
+  static PaintedWidgetAccessible* of(QWidget* widget);
+
+ private:
+  QList<QWidget*> childWidgets() const;
+  QAccessibleInterface* interfaceFor(const ReadingEntry& entry) const;
+
+  QPointer<ButtonHost> host_;
+  mutable QHash<std::pair<int, int>, QAccessible::Id> items_;
+};
+
+// Installs the factory of PaintedWidgetAccessible (once per process).
+void installPaintedAccessibility();
+// Makes a plain top-level widget the application's frame for screen readers
+// (Qt would call it a filler), named by its window title. Call before it shows.
+void exposeAsApplicationFrame(QWidget* window);
+
+// What the host shows screen readers now, and the events that tell them
+// how `after` differs from `before`.
+AccessibleSnapshot accessibleSnapshot(const ButtonHost& host);
+void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after);
+// Where the kit's events go: QAccessible::updateAccessibility by default,
+// which passes them on only while a screen reader listens. A test hands in
+// its own to see them without one.
+using AccessibleEventSink = void (*)(QAccessibleEvent* event);
+void setAccessibleEventSink(AccessibleEventSink sink);
+
+// Tells screen readers the focus is on a button; that an announcement was made.
+void sendButtonFocus(QWidget* widget, int id);
+void sendAnnouncement(QWidget* widget);
+
+}  // namespace murmela

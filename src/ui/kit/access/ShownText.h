@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+namespace murmela {
+
+struct TextLayout;
+
+// Where a progress bar stands, for a screen reader.
+struct ProgressValue {
+  qreal value = 0.0;
+  qreal minimum = 0.0;
+  qreal maximum = 100.0;
+};
+
+// A text a painted widget shows, as a screen reader reads it: what it says
+// and where it stands (in the widget's coordinates). Widgets build these from
+// the same layout values they paint, so what is read is what is drawn.
+struct ShownText {
+  QString text;
+  QRectF rect;
+  bool heading = false;                     // a screen's title: readers jump from heading to heading
+  std::optional<ProgressValue> progress{};  // set: a progress bar, `text` what it shows in words
+};
+
+// A button's visible label as a screen reader should say it: the arrows
+// that only point the way ("Continue →", "↻ Check Again") left out.
+QString spokenLabel(const QString& label);
+
+// The text of a laid-out paragraph placed at `rect`, its lines read as one.
+ShownText shownText(const TextLayout& layout, const QRectF& rect, bool heading = false);
+
+// What a screen reader meets, in order: one painted text, button, child
+// widget or the widget's announcement (`key` is the text's index, the
+// button's id or the child's index).
+struct ReadingEntry {
+  enum class Kind { text, button, widget, announcement };
+  Kind kind = Kind::text;
+  int key = 0;
+  QRectF rect;
+
+  friend bool operator==(const ReadingEntry&, const ReadingEntry&) = default;
+};
+
+// Whether `a` is read before `b`: on one line (they overlap by half the
+// lower one's height) the left one first, else the upper one.
+bool readsBefore(const QRectF& a, const QRectF& b);
+
+// Interleaves lists that are each in their own reading order into one: every
+// list keeps its order, and at each step the head that reads first goes next.
+QList<ReadingEntry> interleaveReadingOrder(const QList<QList<ReadingEntry>>& lists);
+
+}  // namespace murmela

@@ -1,0 +1,228 @@
+#!/usr/bin/python3
+"""Walks Murmela from its first launch to My Shares as a screen-reader user
+would: the real application under Xvfb, on a private D-Bus session with the
+accessibility bus, the development backend beside it, and nothing but AT-SPI
+actions and keys (never the pointer). On every screen the controls of its
+table must be showing with their role and name, and its title must be read.
+
+Runs itself again inside a network namespace of its own (so the development
+backend takes the build's port without meeting anything else on it) and a
+D-Bus session of its own."""
+
+import argparse
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
+
+PARTNER = "Sam"
+HANDLE = "+15551234567"
+ROW = "*4567*"  # no contacts are shared: the chat goes by its handle
+SLIDES = 14
+
+# The title and the controls a sighted user sees on each screen: (name, role)
+# as a screen reader reports them (names are shell patterns, "*" for what varies).
+BUTTON, CHECK, LINK, RADIO, TAB, ITEM, FIELD = (
+    "push button", "check box", "link", "radio button", "page tab", "list item", "text")
+SCREENS = {
+    "welcome": ("Murmela.", [
+        ("Agree to Privacy Policy and Terms", CHECK), ("Privacy Policy", LINK), ("Terms", LINK),
+        ("Get Started", BUTTON)]),
+    "intelligence": ("How should Murmela think?", [
+        ("Cloud intelligence*", RADIO), ("Hybrid intelligence*", RADIO), ("Back", BUTTON),
+        ("Continue", BUTTON)]),
+    "picker": ("Choose a chat.", [
+        ("Search contacts or handles", FIELD), (ROW, ITEM), ("Back", BUTTON),
+        ("Wrap it up", BUTTON)]),
+    "name sheet": ("What should we call them?", [
+        ("Close", BUTTON), ("Name", FIELD), ("Cancel", BUTTON), ("Start wrapping", BUTTON)]),
+    "processing": ("Wrapping-up*", [("*", "progress bar")]),
+    "share sheet": ("Share", [
+        ("Close", BUTTON), ("This Slide", TAB), ("Slideshow", TAB), ("Scroll left", BUTTON), ("Stories", BUTTON),
+        ("Messages", BUTTON), ("X", BUTTON), ("TikTok", BUTTON), ("Scroll right", BUTTON),
+        ("Generate link", BUTTON), ("Download as images", BUTTON)]),
+    "link": ("Share", [("Back", BUTTON), ("Close", BUTTON), ("Copy link", BUTTON), ("Share...", BUTTON)]),
+    "home": ("Past Murmelas.", [
+        ("Settings", BUTTON), ("New Murmela", BUTTON), ("My shares", BUTTON), ("you & " + PARTNER, BUTTON)]),
+    "my shares": ("My shares", [("Done", BUTTON), ("you & " + PARTNER, "label"), ("Copy", BUTTON),
+                                ("Revoke", BUTTON)]),
+}
+
+
+def slide_controls(index):
+    """A slide's buttons: the chevrons but at the ends, Share, and Done on the last; and its title."""
+    controls = [("*", "heading"), ("Share", BUTTON)]
+    if index > 1:
+        controls.append(("Previous slide", BUTTON))
+    controls.append(("Next slide", BUTTON) if index < SLIDES else ("Done", BUTTON))
+    return controls
+
+
+def write_world(args, home):
+    shutil.rmtree(home, ignore_errors=True)  # every walk is a first launch
+    for folder in ("data", "config", "cache", "runtime"):
+        os.makedirs(os.path.join(home, folder), exist_ok=True)
+    os.chmod(os.path.join(home, "runtime"), 0o700)
+    sample = os.path.join(args.work, "sample")
+    if not os.path.exists(os.path.join(sample, "chat.db")):
+        subprocess.run([args.sample_chat, "--messages", "2000", "--other-name", PARTNER, "--handle", HANDLE,
+                        "--out", sample], check=True, stdout=subprocess.DEVNULL)
+    return os.path.join(sample, "chat.db")
+
+
+def app_environment(home, display):
+    sanitizer = os.environ.get("ASAN_OPTIONS")
+    if sanitizer:
+        # libxkbcommon-x11 (reading the X keymap) hands strndup buffers that
+        # end before the length it passes: only the strict string check minds.
+        os.environ["ASAN_OPTIONS"] = sanitizer + ":strict_string_checks=0"
+    return dict(
+        os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
+        QT_ACCESSIBILITY="1", HOME=home, XDG_DATA_HOME=os.path.join(home, "data"),
+        XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_CACHE_HOME=os.path.join(home, "cache"),
+        XDG_RUNTIME_DIR=os.path.join(home, "runtime"), TZ="America/New_York", LANG="en_US.UTF-8",
+        LC_ALL="en_US.UTF-8", NO_AT_BRIDGE="0")
+
+
+def walk(app, say, shoot, backend):
+    """The steps, first launch to My Shares; each screen checked against its table."""
+    def screen(key):
+        title, controls = SCREENS[key]
+        app.check_screen(key, title, controls)
+        say("checked " + key)
+        shoot(key)
+
+    screen("welcome")
+    app.activate("Agree to Privacy Policy and Terms", CHECK)
+    app.wait("the terms accepted", lambda: any(
+        n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
+    app.tab_to("Get Started", BUTTON)
+    shoot("welcome-get-started")
+    app.key("space")
+
+    screen("intelligence")
+    app.activate("Cloud intelligence*", RADIO)
+    app.tab_to("Continue", BUTTON)
+    app.key("Return")
+
+    screen("picker")
+    app.tab_to("Search contacts or handles", FIELD)
+    app.key("5", "5", "5")
+    if app.keys_only:  # the list comes after the search field; the arrows choose its rows
+        app.key("Tab", "Down")
+    else:
+        app.press(ROW, ITEM)
+    app.wait("the chat chosen", lambda: any(n.has(pyatspi.STATE_SELECTED) for n in app.find(ROW, ITEM)))
+    app.tab_to("Wrap it up", BUTTON)
+    app.key("Return")
+
+    screen("name sheet")
+    app.tab_to("Start wrapping", BUTTON)
+    shoot("name-sheet-start-wrapping")
+    app.tab_to("Close", BUTTON)
+    app.tab_to("Name", FIELD)
+    # The backend holds its answer while the processing screen is looked at.
+    backend.send_signal(signal.SIGSTOP)
+    app.key("ctrl+a", *PARTNER, "Return")
+    screen("processing")
+    backend.send_signal(signal.SIGCONT)
+    for index in range(1, SLIDES + 1):
+        if index > 1:
+            app.key("Right")
+        place = "Slide %d of %d" % (index, SLIDES)
+        app.wait_control(place + ". *", "notification")  # announced, with the slide's title
+        app.check_screen("slide %d" % index, place, slide_controls(index))
+        shoot("slide-%02d" % index)
+    say("read every slide")
+
+    app.tab_to("Share", BUTTON)
+    app.key("space")
+    screen("share sheet")
+    app.activate("Generate link", BUTTON)  # a link on the backend: My Shares lists it
+    screen("link")
+    app.key("Escape")
+    app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
+    app.tab_to("Done", BUTTON)
+    shoot("closer-done")
+    app.key("space")
+
+    screen("home")
+    app.tab_to("My shares", BUTTON)
+    app.key("space")
+    screen("my shares")
+    app.activate("Done", BUTTON)
+    app.wait("My Shares closed", lambda: not app.find("Revoke", BUTTON))
+    app.wait_text("Past Murmelas.")
+
+
+def inner(args):
+    import a11y_tree
+    global pyatspi
+    import pyatspi
+
+    home = os.path.join(args.work, "home")
+    database = write_world(args, home)
+    session = Session(args.work)
+    started = time.monotonic()
+    say = lambda text: print("a11y walk: %5.1f s %s" % (time.monotonic() - started, text), flush=True)
+    display = None
+
+    def shoot(name, folder=args.shots_dir):
+        if folder and display:
+            subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
+                           env={"DISPLAY": display, "PATH": "/usr/bin:/bin"}, check=False)
+    try:
+        display = session.x_server()
+        env = app_environment(home, display)
+        port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
+        if port_answers(port):
+            raise WalkError("port %d is taken: the walk needs the build's backend port of its own" % port)
+        backend = session.start("backend", [args.backend, "--port", str(port)])
+        wait_for("the development backend", lambda: port_answers(port), 30 * args.slow)
+        # The accessibility bus and its registry start on demand through D-Bus
+        # activation (at-spi2-core's service files), as on a desktop.
+        session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
+        app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
+        say("the application is on the bus")
+        walk(app, say, shoot, backend)
+        say("walk done")
+        return 0
+    except WalkError as error:
+        print("a11y walk: FAILED: %s" % error, flush=True)
+        shoot("failure", args.work)
+        print("--- murmela log ---\n" + session.tail("murmela"), flush=True)
+        return 1
+    finally:
+        session.close()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--app", required=True)
+    parser.add_argument("--backend", required=True)
+    parser.add_argument("--backend-url", required=True)
+    parser.add_argument("--sample-chat", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
+    parser.add_argument("--keys-only", action="store_true", help="Tab and Space in place of AT-SPI actions")
+    parser.add_argument("--shots-dir", help="a screenshot of every screen into this folder")
+    parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
+    args = parser.parse_args()
+    if args.inner:
+        return inner(args)
+    os.makedirs(args.work, exist_ok=True)
+    command = ["dbus-run-session", "--", "/usr/bin/python3", os.path.abspath(__file__), "--inner"] + sys.argv[1:]
+    code = in_private_network(command)
+    if code is None:
+        code = subprocess.call(command)
+    return code
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,238 @@
+#include "kit/access/PaintedAccessible.h"
+#include "kit/paint/Contrast.h"
+#include "kit/widgets/ButtonHost.h"
+#include "support/TestRegistry.h"
+#include "theme/MurmelaTheme.h"
+
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
+#include <QTest>
+#include <QWidget>
+
+using namespace murmela;
+
+namespace {
+
+enum { closeId, agreeId, termsId, tabId, goId };
+
+// A painted panel as a screen shows one: a title with a close symbol beside
+// it, a body, a terms check box and link, a progress bar, a tab and the
+// default button that the check box enables.
+class Panel : public QWidget {
+ public:
+  Panel() {
+    setFixedSize(200, 200);
+    host = new ButtonHost(this, [this] { return targets(); });
+    host->setTexts([this] {
+      return QList<ShownText>{{title, {10, 10, 120, 24}, true},
+                              {QStringLiteral("Pick one."), {10, 50, 180, 30}},
+                              {QStringLiteral("About 2 minutes left"), {10, 130, 180, 8}, false, ProgressValue{40}}};
+    });
+    host->setDefaultButton(goId);
+  }
+  QList<ButtonTarget> targets() const {
+    auto* self = const_cast<Panel*>(this);
+    return {{.id = closeId, .rect = {170, 10, 20, 20}, .action = [self] { ++self->closed; }, .name = "Close"},
+            {.id = agreeId,
+             .rect = {10, 100, 16, 16},
+             .action = [self] { self->agreed = !self->agreed; },
+             .role = ButtonRole::checkBox,
+             .name = "Agree",
+             .checked = agreed,
+             .value = agreed ? "Checked" : "Unchecked"},
+            {.id = termsId, .rect = {40, 100, 80, 16}, .role = ButtonRole::link, .name = "Terms"},
+            {.id = tabId, .rect = {10, 150, 80, 20}, .role = ButtonRole::tab, .name = "This Slide", .checked = true},
+            {.id = goId,
+             .rect = {10, 175, 180, 20},
+             .enabled = agreed,
+             .action = [self] { ++self->went; },
+             .name = "Continue"}};
+  }
+  QAccessibleInterface* child(int index) { return QAccessible::queryAccessibleInterface(this)->child(index); }
+
+  ButtonHost* host = nullptr;
+  QString title = QStringLiteral("Choose a chat.");
+  bool agreed = false;
+  int closed = 0;
+  int went = 0;
+};
+
+struct Sent {
+  QAccessible::Event type;
+  QString name;
+  QAccessible::State changed;
+};
+QList<Sent> sent;
+void record(QAccessibleEvent* event) {
+  QAccessibleInterface* iface = event->accessibleInterface();
+  const QAccessible::State changed = event->type() == QAccessible::StateChanged
+                                         ? static_cast<QAccessibleStateChangeEvent*>(event)->changedStates()
+                                         : QAccessible::State();
+  sent.append({event->type(), iface ? iface->text(QAccessible::Name) : QString(), changed});
+}
+
+}  // namespace
+
+class AccessibilityTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { setAccessibleEventSink(record); }
+  void cleanupTestCase() { setAccessibleEventSink(nullptr); }
+
+  void childrenInReadingOrder_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QStringList>("states");
+    QTest::newRow("title first") << 0 << int(QAccessible::Heading) << "Choose a chat."
+                                 << "" << QStringList{};
+    QTest::newRow("symbol beside it") << 1 << int(QAccessible::Button) << "Close"
+                                      << "" << QStringList{"focusable"};
+    QTest::newRow("body") << 2 << int(QAccessible::StaticText) << "Pick one."
+                          << "" << QStringList{};
+    QTest::newRow("check box") << 3 << int(QAccessible::CheckBox) << "Agree"
+                               << "Unchecked" << QStringList{"checkable", "focusable"};
+    QTest::newRow("link on its line") << 4 << int(QAccessible::Link) << "Terms"
+                                      << "" << QStringList{"focusable", "linked"};
+    QTest::newRow("progress") << 5 << int(QAccessible::ProgressBar) << "About 2 minutes left"
+                              << "About 2 minutes left" << QStringList{};
+    QTest::newRow("tab") << 6 << int(QAccessible::PageTab) << "This Slide"
+                         << "" << QStringList{"focusable", "selected"};
+    QTest::newRow("disabled default") << 7 << int(QAccessible::Button) << "Continue"
+                                      << "" << QStringList{"disabled", "defaultButton"};
+  }
+  void childrenInReadingOrder() {
+    QFETCH(int, index);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    QFETCH(QStringList, states);
+    Panel panel;
+    QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->childCount(), 8);
+    QAccessibleInterface* child = panel.child(index);
+    QVERIFY(child);
+    QCOMPARE(int(child->role()), role);
+    QCOMPARE(child->text(QAccessible::Name), name);
+    QCOMPARE(child->text(QAccessible::Value), value);
+    QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->indexOfChild(child), index);
+    const QAccessible::State state = child->state();
+    const QStringList shown = [&] {
+      QStringList list;
+      for (const auto& [flag, label] : {std::pair{state.checkable, "checkable"},
+                                        {state.focusable, "focusable"},
+                                        {state.linked, "linked"},
+                                        {state.selected, "selected"},
+                                        {state.disabled, "disabled"},
+                                        {state.defaultButton, "defaultButton"}})
+        if (flag) list.append(QString::fromLatin1(label));
+      return list;
+    }();
+    QCOMPARE(shown, states);
+  }
+
+  void actionsRunWhatAClickRuns() {
+    Panel panel;
+    QAccessibleActionInterface* go = panel.child(7)->actionInterface();
+    QVERIFY(go->actionNames().isEmpty());  // disabled
+    QAccessibleActionInterface* agree = panel.child(3)->actionInterface();
+    QCOMPARE(agree->actionNames(),
+             (QStringList{QAccessibleActionInterface::pressAction(), QAccessibleActionInterface::toggleAction(),
+                          QAccessibleActionInterface::setFocusAction()}));
+    agree->doAction(QAccessibleActionInterface::toggleAction());
+    QTRY_VERIFY(panel.agreed);
+    QVERIFY(panel.child(3)->state().checked);
+    QCOMPARE(panel.child(3)->text(QAccessible::Value), QStringLiteral("Checked"));
+    panel.child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QTRY_COMPARE(panel.closed, 1);
+    QCOMPARE(panel.child(5)->valueInterface()->currentValue().toDouble(), 40.0);
+  }
+
+  void eventsFollowWhatIsShown_data() {
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Tab sends focus") << "tab" << int(QAccessible::Focus) << "Close";
+    QTest::newRow("Space toggles") << "space" << int(QAccessible::StateChanged) << "Agree";
+    QTest::newRow("enabling") << "space" << int(QAccessible::StateChanged) << "Continue";
+    QTest::newRow("new title") << "title" << int(QAccessible::NameChanged) << "Past Murmelas.";
+    QTest::newRow("announcement") << "announce" << int(QAccessible::ObjectShow) << "Link copied";
+    QTest::newRow("focus back") << "return" << int(QAccessible::Focus) << "Agree";
+  }
+  void eventsFollowWhatIsShown() {
+    QFETCH(QString, step);
+    QFETCH(int, type);
+    QFETCH(QString, name);
+    Panel panel;
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    panel.setFocus();
+    QAccessible::queryAccessibleInterface(&panel);
+    panel.repaint();
+    sent.clear();
+    if (step == "tab") QTest::keyClick(&panel, Qt::Key_Tab);
+    if (step == "space" || step == "return") {
+      QTest::keyClick(&panel, Qt::Key_Tab);
+      QTest::keyClick(&panel, Qt::Key_Tab);
+      QTest::keyClick(&panel, Qt::Key_Space);
+    }
+    if (step == "return") {
+      // A sheet over the panel took the window's keyboard and gave it back.
+      sent.clear();
+      QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+      QCoreApplication::sendEvent(&panel, &away);
+      QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+      QCoreApplication::sendEvent(&panel, &back);
+    }
+    if (step == "title") panel.title = QStringLiteral("Past Murmelas.");
+    if (step == "announce") panel.host->announce(QStringLiteral("Link copied"));
+    panel.repaint();
+    const auto found = std::find_if(sent.cbegin(), sent.cend(),
+                                    [&](const Sent& event) { return event.type == type && event.name == name; });
+    QVERIFY2(found != sent.cend(), qPrintable(name));
+    if (type == QAccessible::StateChanged) QVERIFY(found->changed.checked || found->changed.disabled);
+    if (type == QAccessible::ObjectShow) {
+      QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
+      QCOMPARE(iface->child(iface->childCount() - 1)->role(), QAccessible::Notification);
+    }
+  }
+
+  // Return runs the focused button, but a focused check box leaves it to the default button.
+  void returnKey_data() {
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<int>("closed");
+    QTest::addColumn<int>("went");
+    QTest::newRow("on a button") << 1 << 1 << 0;
+    QTest::newRow("on the check box") << 2 << 0 << 1;
+  }
+  void returnKey() {
+    QFETCH(int, tabs);
+    Panel panel;
+    panel.agreed = true;
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    panel.setFocus();
+    for (int i = 0; i < tabs; ++i) QTest::keyClick(&panel, Qt::Key_Tab);
+    QTest::keyClick(&panel, Qt::Key_Return);
+    QTEST(panel.closed, "closed");
+    QTEST(panel.went, "went");
+    QVERIFY(panel.agreed);
+  }
+
+  void focusRingStandsOut_data() {
+    QTest::addColumn<QColor>("behind");
+    QTest::newRow("cream") << QColor(MurmelaTheme::cream);
+    QTest::newRow("cream deep") << QColor(MurmelaTheme::creamDeep);
+  }
+  void focusRingStandsOut() {
+    QFETCH(QColor, behind);
+    QVERIFY(contrastRatio(MurmelaTheme::sageDeep, behind) >= 3.0);
+    QVERIFY(contrastRatio(withOpacity(MurmelaTheme::sageDeep, 0.55), behind) < 3.0);  // the ring it replaced
+  }
+};
+
+MURMELA_TEST(AccessibilityTest)
+#include "AccessibilityTest.moc"
