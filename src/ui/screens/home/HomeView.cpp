@@ -161,8 +161,11 @@ QList<ShownText> HomeView::shownTexts() const {
 
 void HomeView::setSettingsMenuOpen(bool open) {
   if (menuOpen_ == open) return;
+  const bool byKeyboard = focusShown().has_value();
   menuOpen_ = open;
   contentChanged();
+  // The keyboard goes into the menu it opened, and back to the gear when the menu closes.
+  if (byKeyboard) buttons_->focusButton(open ? HomeButton::menuItem : HomeButton::gear);
 }
 
 void HomeView::requestReset() {

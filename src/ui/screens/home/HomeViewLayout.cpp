@@ -292,6 +292,9 @@ void paintMenu(QPainter& painter, const L& layout, const HomePaintState& state) 
   }
   drawSymbol(painter, Symbol::trash, layout.menuSymbol, L::kMenuSymbolSize, SymbolWeight::regular, MurmelaTheme::rose);
   layout.menuText.draw(painter, layout.menuTextOrigin);
+  // Inside the panel, whose edge is close around the item.
+  if (state.focusedButton == HomeButton::menuItem)
+    paintInnerFocusRing(painter, layout.menuItem, L::kMenuRadius - L::kMenuPadding);
 }
 
 }  // namespace
