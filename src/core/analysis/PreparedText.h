@@ -46,7 +46,9 @@ class PreparedText {
 
   // Plain substring test (no word boundaries) for a needle that is already lower case.
   bool containsLiteral(QStringView needle, const PairSignature& needleSignature) const {
-    return signature_.mayContain(needleSignature) && QStringView(lowered_).contains(needle);
+    return signature_.mayContain(needleSignature) &&
+           (needle.isEmpty() ? QStringView(lowered_).contains(needle)
+                             : WholeWordMatcher::indexOfLiteral(lowered_, needle, 0) >= 0);
   }
 
  private:

@@ -20,6 +20,12 @@ class WholeWordMatcher {
 
   static QString lowered(const QString& text) { return text.toLower(); }
 
+  // QStringView::indexOf(needle, from) for a non-empty needle and from >= 0,
+  // case-sensitive: the first position at or after `from` where the needle's
+  // units stand. Chat messages and terms are short: a scan for the first two
+  // units, eight positions at a time, beats the general search there.
+  static qsizetype indexOfLiteral(QStringView text, QStringView needle, qsizetype from);
+
   const QString& term() const { return term_; }
   // Non-overlapping matches, scanning left to right.
   qsizetype count(QStringView loweredText) const;

@@ -154,6 +154,14 @@ class UnicodeTextTest : public QObject {
     QCOMPARE(matcher.count(lowered), count);
     QCOMPARE(matcher.containedIn(lowered), count > 0);
   }
+
+  // Matches straddling the eight-unit steps, at the very end, and half pairs.
+  void literalSearchAgreesWithQt() {
+    const QString text = QStringLiteral("abcdefgab abcdefghiab\u00e9\U0001F44Dab ab");
+    for (const QStringView needle : {u"a", u"ab", u"b a", u"gab", u"hiab", u"ab ab", u"\U0001F44D", u"b ", u"x", u"abx"})
+      for (qsizetype from = 0; from <= text.size() + 1; ++from)
+        QCOMPARE(WholeWordMatcher::indexOfLiteral(text, needle, from), QStringView(text).indexOf(needle, from));
+  }
 };
 
 MURMELA_TEST(UnicodeTextTest)
