@@ -175,6 +175,7 @@ def inner(args):
 
     def shoot(name, folder=args.shots_dir):
         if folder and display:
+            os.makedirs(folder, exist_ok=True)
             subprocess.run(["import", "-window", "root", os.path.join(folder, name + ".png")],
                            env={"DISPLAY": display, "PATH": "/usr/bin:/bin"}, check=False)
     try:
