@@ -15,7 +15,6 @@
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QGuiApplication>
