@@ -38,7 +38,7 @@ SCREENS = {
         ("Cloud intelligence*", RADIO), ("Hybrid intelligence*", RADIO), ("Back", BUTTON),
         ("Continue", BUTTON)]),
     "picker": ("Choose a chat.", [
-        ("Search contacts or handles", FIELD), (ROW, ITEM), ("Back", BUTTON),
+        ("Search contacts or handles", FIELD), ("Chats", "list"), (ROW, ITEM), ("Back", BUTTON),
         ("Wrap it up", BUTTON)]),
     "name sheet": ("What should we call them?", [
         ("Close", BUTTON), ("Name", FIELD), ("Cancel", BUTTON), ("Start wrapping", BUTTON)]),

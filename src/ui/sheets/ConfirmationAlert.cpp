@@ -1,6 +1,7 @@
 #include "sheets/ConfirmationAlert.h"
 
 #include "kit/controls/LibraryStyle.h"
+#include "kit/widgets/ButtonHost.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QPainter>
@@ -61,6 +62,9 @@ AlertPresenter dialogAlertPresenter() {
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(dialog, &QDialog::finished, dialog,
                      [dialog, answered = std::move(answered)] { answered(dialog->answer()); });
+    // Once answered, the keyboard goes back to the painted control that asked.
+    if (auto* host = parent ? parent->findChild<ButtonHost*>(QString(), Qt::FindDirectChildrenOnly) : nullptr)
+      host->returnFocusAfter(dialog);
     dialog->present();
   };
 }

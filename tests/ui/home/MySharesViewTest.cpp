@@ -161,6 +161,17 @@ class MySharesViewTest : public QObject {
     }
   }
 
+  void focusComesBackAfterTheAlert() {
+    MySharesView& sheet = openSheet({entry("s1", 1)});
+    view_->setAlertPresenter(dialogAlertPresenter());
+    const int revoke = MySharesView::ButtonId::firstRow + 1;  // Esc on its alert gives the keyboard back
+    QVERIFY(sheet.buttonHost().focusButton(revoke) && sheet.buttonHost().activate(revoke));
+    auto* alert = sheet.findChild<AlertDialog*>();
+    QApplication::setActiveWindow(alert);
+    QTest::keyClick(alert, Qt::Key_Escape);
+    QTRY_VERIFY(sheet.buttonHost().showsFocus(revoke));
+  }
+
   // Closing is one path; the failure text outlives the sheet until the next revocation.
   void closing_data() {
     QTest::addColumn<bool>("escape");

@@ -193,6 +193,8 @@ class ContactPickerViewTest : public QObject {
     const QRectF second = list->listLayout().frames[1];
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center().toPoint());
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(QStringLiteral("sam@example.com")));
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(list)->focusChild();
+    QVERIFY(row && row->state().selected && row->text(QAccessible::Name) + list->accessibleName() == "Sam RiveraChats");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, second.center().toPoint());
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(QStringLiteral("sam@example.com")));
     QTest::keyClick(list, Qt::Key_Down);

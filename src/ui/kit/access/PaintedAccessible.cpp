@@ -39,6 +39,16 @@ QRect onScreen(const QWidget* widget, const QRectF& rect) {
   return QRect(widget->mapToGlobal(aligned.topLeft()), aligned.size());
 }
 
+// The button a reader is told has the keyboard: the one with the ring, or,
+// in a list that holds the keyboard, its selected row.
+std::optional<int> readerFocus(const ButtonHost& host, const QWidget* widget) {
+  if (host.focused() && host.showsFocus(*host.focused())) return host.focused();
+  if (host.readerRole() != QAccessible::List || !widget || !widget->hasFocus()) return std::nullopt;
+  for (const ButtonTarget& target : host.targets())
+    if (target.role == ButtonRole::listItem && target.checked.value_or(false)) return target.id;
+  return std::nullopt;
+}
+
 // One painted child: a text, a progress bar, a button or the announcement.
 // It keeps only its widget, kind and key, and asks the host afresh for what
 // it is each time, so it never tells an old state.
@@ -147,7 +157,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     }
     state.disabled = !target->enabled;
     state.focusable = target->focusable && target->enabled;
-    state.focused = host->showsFocus(key_);
+    state.focused = readerFocus(*host, widget_) == key_;
     state.defaultButton = host->defaultButton() == key_;
     if (target->checked) {
       if (target->role == ButtonRole::tab || target->role == ButtonRole::listItem) {
@@ -349,7 +359,8 @@ QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::focusChild() const {
-  if (host_ && host_->focused() && host_->showsFocus(*host_->focused())) return item(Kind::button, *host_->focused());
+  if (const std::optional<int> focused = host_ ? readerFocus(*host_, widget()) : std::nullopt)
+    return item(Kind::button, *focused);
   return QAccessibleWidget::focusChild();
 }
 

@@ -1,5 +1,6 @@
 #include "screens/picker/ContactListView.h"
 
+#include "kit/access/PaintedAccessible.h"
 #include "kit/access/ShownText.h"
 #include "kit/paint/PainterState.h"
 
@@ -27,6 +28,7 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
   verticalScrollBar()->setSingleStep(16);
   buttons_ = new ButtonHost(this, [this] { return rowTargets(); });
   buttons_->setReaderRole(QAccessible::List);
+  setAccessibleName(QStringLiteral("Chats"));
 }
 
 QList<ButtonTarget> ContactListView::rowTargets() const {
@@ -173,14 +175,30 @@ void ContactListView::mousePressEvent(QMouseEvent* event) {
 void ContactListView::keyPressEvent(QKeyEvent* event) {
   const int step = event->key() == Qt::Key_Down ? 1 : event->key() == Qt::Key_Up ? -1 : 0;
   if (step == 0 || contacts_.isEmpty()) return QAbstractScrollArea::keyPressEvent(event);
-  int current = -1;
-  for (int i = 0; i < contacts_.size(); ++i)
-    if (selectedHandle_ == contacts_[i].handle) current = i;
-  const int next = current < 0 ? 0 : std::clamp(current + step, 0, static_cast<int>(contacts_.size()) - 1);
+  const std::optional<int> current = selectedRow();
+  const int next = !current ? 0 : std::clamp(*current + step, 0, static_cast<int>(contacts_.size()) - 1);
   scrollToRow(next);
   Q_EMIT rowActivated(contacts_[next].handle);
   buttons_->focusButton(next);  // the row the keys chose shows that it has them
   event->accept();
+}
+
+void ContactListView::focusInEvent(QFocusEvent* event) {
+  QAbstractScrollArea::focusInEvent(event);
+  // Qt tells screen readers the list took the keyboard once this returns;
+  // then they hear which row has it.
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        if (const std::optional<int> row = selectedRow(); row && hasFocus()) sendButtonFocus(this, *row);
+      },
+      Qt::QueuedConnection);
+}
+
+std::optional<int> ContactListView::selectedRow() const {
+  for (int i = 0; i < contacts_.size(); ++i)
+    if (selectedHandle_ == contacts_[i].handle) return i;
+  return std::nullopt;
 }
 
 void ContactListView::scrollToRow(int row) {

@@ -17,7 +17,7 @@ namespace murmela {
 // of the visible height. A click on a row, or Up and Down while the list
 // has focus, asks for that row's handle to be selected; the list shows as
 // selected only the handle it is told. To a screen reader it is a list of
-// its laid-out rows; the selected row takes the keyboard focus (Tab stops on
+// its laid-out rows (named "Chats"); the selected row takes the keyboard focus (Tab stops on
 // it, Up and Down move it) and shows the ring inside its edge.
 class ContactListView : public QAbstractScrollArea {
   Q_OBJECT
@@ -60,6 +60,7 @@ class ContactListView : public QAbstractScrollArea {
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:
@@ -70,6 +71,7 @@ class ContactListView : public QAbstractScrollArea {
   // still to come counted at the laid-out rows' average height.
   void updateRange();
   void scrollToRow(int row);
+  std::optional<int> selectedRow() const;
   QList<ButtonTarget> rowTargets() const;
 
   QList<ContactSummary> contacts_;
