@@ -14,12 +14,13 @@
 //   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference]
 #include "DevBackend.h"
 #include "common/AppPaths.h"
-#include "common/JsonStreamWriter.h"
+#include "json/JsonStreamWriter.h"
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedMessages.h"
 #include "privacy/anonymization/PrivacyAnonymizationRecords.h"
+#include "support/AnalysisStepPayloadTree.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 

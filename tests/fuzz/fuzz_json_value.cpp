@@ -2,8 +2,8 @@
 // document (numbers compared as the doubles JSONValue holds), equality holds
 // between the two decodings, and the short description never fails.
 #include "FuzzCheck.h"
-#include "backend/JSONValue.h"
-#include "common/JsonCodec.h"
+#include "json/JSONValue.h"
+#include "json/JsonCodec.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -2,7 +2,7 @@
 // and read back equal, and its text is read the same from the written form;
 // anything else is refused with the reader's own error.
 #include "FuzzCheck.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "privacy/PrivacyRuntimeManifest.h"
 
 using namespace murmela;

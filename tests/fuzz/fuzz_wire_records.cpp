@@ -3,7 +3,7 @@
 // summary of an error body is built from exactly the fields it holds.
 #include "FuzzCheck.h"
 #include "backend/BackendWireRecords.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "hosted/HostedWireRecords.h"
 
 using namespace murmela;

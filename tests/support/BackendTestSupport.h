@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/JSONValue.h"
-#include "common/JsonCodec.h"
+#include "json/JSONValue.h"
+#include "json/JsonCodec.h"
 #include "support/NetworkTestSupport.h"
 
 #include <QJsonDocument>

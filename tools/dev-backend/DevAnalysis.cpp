@@ -2,7 +2,7 @@
 
 #include "DevText.h"
 #include "common/FixedDecimal.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "common/UnicodeText.h"
 #include "hosted/HostedChatMessage.h"
 

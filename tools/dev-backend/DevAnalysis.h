@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DevStep.h"
-#include "backend/JSONValue.h"
+#include "json/JSONValue.h"
 #include "hosted/HostedWireRecords.h"
 
 namespace murmela::devbackend {

@@ -4,7 +4,7 @@
 #include "DevText.h"
 #include "backend/BackendWireRecords.h"
 #include "common/Iso8601.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/RelationshipType.h"
 #include "data/ReportJson.h"
 #include "hosted/HostedAnalysisWorkflow.h"

@@ -1,6 +1,6 @@
 #include "DevStep.h"
 
-#include "backend/JsonPullReader.h"
+#include "json/JsonPullReader.h"
 #include "DevText.h"
 #include "hosted/HostedChatMessage.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/Date.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "hosted/HostedWireRecords.h"
 
 #include <QByteArray>

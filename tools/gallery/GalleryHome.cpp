@@ -9,7 +9,7 @@
 #include "kit/paint/Shadow.h"
 #include "screens/home/HomeView.h"
 #include "sheets/ConfirmationAlert.h"
-#include "sheets/MySharesView.h"
+#include "sheets/myshares/MySharesView.h"
 #include "shell/ScreenHosts.h"
 #include "theme/MurmelaTheme.h"
 

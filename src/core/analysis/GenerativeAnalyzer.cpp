@@ -5,7 +5,7 @@
 #include "analysis/IntelligenceRuntime.h"
 #include "common/AnalysisLogger.h"
 #include "common/FixedDecimal.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "common/UnicodeText.h"
 
 #include <QJsonArray>

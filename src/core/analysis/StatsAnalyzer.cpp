@@ -30,16 +30,6 @@ QList<QList<qint64>> emptyGrid() { return QList<QList<qint64>>(7, QList<qint64>(
 
 }  // namespace
 
-bool isLikelyEmoji(QStringView character) {
-  const qsizetype size = character.size();
-  for (qsizetype i = 0, width = 1; i < size; i += width) {
-    const char32_t scalar = UnicodeText::codePointAt(character, i, &width);
-    if (UnicodeText::isEmojiPresentation(scalar)) return true;
-    if (scalar > 0x238C && UnicodeText::isEmoji(scalar)) return true;
-  }
-  return false;
-}
-
 StatsResult StatsAnalyzer::analyze(const MessageList& messages) const {
   return analyze(PreparedConversation(messages));
 }
@@ -90,7 +80,7 @@ StatsResult StatsAnalyzer::analyze(const PreparedConversation& conversation) con
 
     if (!mayHoldEmoji(message.text)) continue;
     UnicodeText::forEachGrapheme(message.text, [&](QStringView character) {
-      if (!mayHoldEmoji(character) || !isLikelyEmoji(character)) return;
+      if (!mayHoldEmoji(character) || !UnicodeText::isLikelyEmoji(character)) return;
       ++emojis[UnicodeText::nfc(character.toString())];
       ++result.totalEmojiCount;
     });

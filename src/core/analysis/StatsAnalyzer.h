@@ -36,10 +36,4 @@ class StatsAnalyzer {
   StatsResult analyze(const PreparedConversation& conversation) const;
 };
 
-// Whether one character (extended grapheme cluster) counts as an emoji: one of
-// its scalars has Emoji_Presentation, or has Emoji and lies above U+238C. So a
-// flag, a skin-tone or a ZWJ sequence is one emoji, while a keycap ("1" U+FE0F
-// U+20E3), U+00A9 or U+203C is none.
-bool isLikelyEmoji(QStringView character);
-
 }  // namespace murmela

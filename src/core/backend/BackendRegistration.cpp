@@ -3,7 +3,7 @@
 #include "backend/AppInstallIdentity.h"
 #include "backend/HttpTransport.h"
 #include "backend/TransportError.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 namespace murmela::BackendRegistration {
 

@@ -1,6 +1,6 @@
 #include "backend/BackendWireRecords.h"
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 #include <QStringList>
 

@@ -109,6 +109,16 @@ bool isEmojiPresentation(char32_t codePoint) {
   return u_hasBinaryProperty(static_cast<UChar32>(codePoint), UCHAR_EMOJI_PRESENTATION);
 }
 
+bool isLikelyEmoji(QStringView character) {
+  const qsizetype size = character.size();
+  for (qsizetype i = 0, width = 1; i < size; i += width) {
+    const char32_t scalar = codePointAt(character, i, &width);
+    if (isEmojiPresentation(scalar)) return true;
+    if (scalar > 0x238C && isEmoji(scalar)) return true;
+  }
+  return false;
+}
+
 bool isWordCharacter(char32_t codePoint) {
   const auto c = static_cast<UChar32>(codePoint);
   if (c == 0x200C || c == 0x200D) return true;

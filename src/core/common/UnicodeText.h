@@ -22,6 +22,11 @@ void forEachGrapheme(QStringView text, Visitor&& visit);
 // Code-point properties (ICU binary properties).
 bool isEmoji(char32_t codePoint);
 bool isEmojiPresentation(char32_t codePoint);
+// Whether one character (extended grapheme cluster) counts as an emoji: one of
+// its scalars has Emoji_Presentation, or has Emoji and lies above U+238C. So a
+// flag, a skin-tone or a ZWJ sequence is one emoji, while a keycap ("1" U+FE0F
+// U+20E3), U+00A9 or U+203C is none.
+bool isLikelyEmoji(QStringView character);
 // Word characters as regular-expression word boundaries see them: Alphabetic,
 // marks, decimal digits, connector punctuation, ZWNJ and ZWJ.
 bool isWordCharacter(char32_t codePoint);

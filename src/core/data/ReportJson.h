@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/WrappedReport.h"
 
 #include <QByteArray>

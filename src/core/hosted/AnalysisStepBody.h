@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/JSONValue.h"
+#include "json/JSONValue.h"
 #include "hosted/HostedChatMessage.h"
 #include "hosted/HostedWireRecords.h"
 
@@ -45,16 +45,5 @@ PayloadWriter insightsPayload(std::span<const HostedChatMessage> messages, const
 qsizetype expectedBytes(std::span<const HostedChatMessage> messages);
 
 }  // namespace AnalysisStepBody
-
-// The same payloads as JSONValue trees: the form the bodies were built from
-// before they were streamed, kept as the reference their bytes are checked
-// and measured against.
-namespace AnalysisStepPayloadTree {
-JSONValue::Object chunkPayload(std::span<const HostedChatMessage> chunk, qsizetype position, qsizetype count);
-JSONValue::Object insightsPayload(std::span<const HostedChatMessage> messages, const JSONValue::Object& synthesis,
-                                  const JSONValue& clientMetrics);
-// Json::write of the request's toJson(), as the bodies were encoded before.
-QByteArray encode(const AnalysisStepRequest& request);
-}  // namespace AnalysisStepPayloadTree
 
 }  // namespace murmela

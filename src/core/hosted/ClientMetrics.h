@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/JSONValue.h"
+#include "json/JSONValue.h"
 #include "data/Message.h"
 #include "data/WrappedReport.h"
 

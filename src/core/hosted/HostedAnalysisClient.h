@@ -2,7 +2,7 @@
 
 #include "analysis/ProcessingProgress.h"
 #include "backend/BackendDefaults.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/ImportedChat.h"
 #include "data/WrappedReport.h"
 #include "hosted/HostedAnalysisResult.h"

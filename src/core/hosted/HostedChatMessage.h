@@ -1,6 +1,6 @@
 #pragma once
 
-#include "backend/JSONValue.h"
+#include "json/JSONValue.h"
 #include "common/Date.h"
 
 #include <QList>

@@ -1,6 +1,6 @@
 #include "hosted/HostedInsightCopy.h"
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/ReportJson.h"
 
 namespace murmela {

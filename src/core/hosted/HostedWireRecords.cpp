@@ -1,6 +1,6 @@
 #include "hosted/HostedWireRecords.h"
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 namespace murmela {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/ProcessingProgress.h"
-#include "backend/JSONValue.h"
+#include "json/JSONValue.h"
 #include "data/ImportedChat.h"
 #include "hosted/PrivacyAnonymizationContext.h"
 

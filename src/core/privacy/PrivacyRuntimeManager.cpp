@@ -2,7 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "common/FileSystem.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "privacy/PrivacyFileSystemError.h"
 #include "privacy/PrivacyRuntimeError.h"
 #include "privacy/PrivacyWorker.h"

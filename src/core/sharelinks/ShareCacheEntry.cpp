@@ -1,7 +1,7 @@
 #include "sharelinks/ShareCacheEntry.h"
 
 #include "common/Iso8601.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "sharelinks/ShareWireRecords.h"
 
 namespace murmela {

@@ -6,7 +6,7 @@
 #include "common/FileError.h"
 #include "common/FileLock.h"
 #include "common/FileSystem.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "backend/BackendRegistration.h"
 #include "backend/HttpTransport.h"
 #include "backend/TransportError.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "common/MurmelaError.h"
 #include "common/UnicodeText.h"
 #include "sharelinks/ShareContentHash.h"

@@ -2,7 +2,7 @@
 
 #include "backend/BackendWireRecords.h"
 #include "common/Date.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/WrappedReport.h"
 
 #include <QJsonObject>

@@ -2,7 +2,7 @@
 
 #include "backend/BackendDefaults.h"
 #include "backend/HardwareProfile.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/RelationshipType.h"
 
 #include <QJsonArray>

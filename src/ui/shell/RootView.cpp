@@ -10,7 +10,7 @@
 #include "screens/picker/ContactPickerView.h"
 #include "screens/processing/ProcessingView.h"
 #include "screens/welcome/WelcomeView.h"
-#include "sheets/ShareSheetView.h"
+#include "sheets/share/ShareSheetView.h"
 #include "shell/ScreenHosts.h"
 
 namespace murmela {

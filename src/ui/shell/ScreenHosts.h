@@ -8,7 +8,7 @@
 #include "screens/picker/PickerHost.h"
 #include "screens/processing/ProcessingHost.h"
 #include "screens/welcome/WelcomeHost.h"
-#include "sheets/MySharesHost.h"
+#include "sheets/myshares/MySharesHost.h"
 
 namespace murmela {
 

@@ -1,8 +1,8 @@
 // The backend's shared records: JSON values in their order and their short
 // descriptions, and the error bodies read strictly.
 #include "backend/BackendWireRecords.h"
-#include "backend/JSONValue.h"
-#include "common/JsonCodec.h"
+#include "json/JSONValue.h"
+#include "json/JsonCodec.h"
 #include "support/BackendTestSupport.h"
 #include "support/TestRegistry.h"
 

@@ -4,7 +4,7 @@
 #include "backend/BackendRegistration.h"
 #include "backend/TransportError.h"
 #include "common/AppSettings.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestEnvironment.h"
 #include "support/TestRegistry.h"

@@ -1,6 +1,6 @@
 #include "common/FixedDecimal.h"
 #include "common/Iso8601.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>

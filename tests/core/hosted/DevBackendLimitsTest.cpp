@@ -1,7 +1,7 @@
 #include "DevBackend.h"
 #include "DevHttpServer.h"
 #include "backend/BackendWireRecords.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/ReportJson.h"
 #include "support/BackendTestSupport.h"
 #include "support/ReportSamples.h"

@@ -1,5 +1,5 @@
 #include "backend/BackendWireRecords.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "hosted/HostedInsightCopy.h"
 #include "hosted/HostedWireRecords.h"
 #include "support/BackendTestSupport.h"

@@ -1,6 +1,6 @@
 #include "PrivacyTestSupport.h"
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "privacy/PrivacyRuntimeError.h"
 #include "privacy/PrivacyRuntimeManager.h"
 #include "support/FakePrivacyRuntime.h"

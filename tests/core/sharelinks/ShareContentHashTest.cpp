@@ -1,4 +1,4 @@
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "data/ReportJson.h"
 #include "sharelinks/ShareContentHash.h"
 #include "support/ReportSamples.h"

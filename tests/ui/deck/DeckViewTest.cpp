@@ -2,7 +2,7 @@
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
 #include "kit/overlay/ToastOverlay.h"
-#include "sheets/ShareSheetView.h"
+#include "sheets/share/ShareSheetView.h"
 #include "support/TestRegistry.h"
 #include "testing/PaintRecorder.h"
 #include "theme/FontRegistry.h"

@@ -8,7 +8,7 @@
 #include "common/AppPaths.h"
 #include "privacy/PrivacyFilterSetup.h"
 #include "screens/home/HomeView.h"
-#include "sheets/MySharesView.h"
+#include "sheets/myshares/MySharesView.h"
 #include "shell/ScreenHosts.h"
 #include "support/FakeNeighbours.h"
 #include "support/ReportSamples.h"

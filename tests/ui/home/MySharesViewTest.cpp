@@ -7,7 +7,7 @@
 #include "common/AppPaths.h"
 #include "screens/home/HomeView.h"
 #include "sharelinks/ShareLinkCacheStore.h"
-#include "sheets/MySharesView.h"
+#include "sheets/myshares/MySharesView.h"
 #include "shell/ScreenHosts.h"
 #include "support/FakeNeighbours.h"
 #include "support/NetworkTestSupport.h"

@@ -4,7 +4,7 @@
 #include "kit/motion/Motion.h"
 #include "sharelinks/ShareContentHash.h"
 #include "sharelinks/ShareLinkCacheStore.h"
-#include "sheets/ShareSheetView.h"
+#include "sheets/share/ShareSheetView.h"
 #include "support/NetworkTestSupport.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestEnvironment.h"

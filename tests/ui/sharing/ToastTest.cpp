@@ -1,6 +1,6 @@
 #include "ShareFakes.h"
 #include "kit/overlay/ToastOverlay.h"
-#include "sheets/ShareSheetView.h"
+#include "sheets/share/ShareSheetView.h"
 #include "support/TestRegistry.h"
 
 #include <QTest>

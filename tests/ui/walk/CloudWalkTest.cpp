@@ -11,8 +11,8 @@
 #include "sharelinks/ShareLinkClient.h"
 #include "sharing/ShareFileNames.h"
 #include "sheets/ConfirmationAlert.h"
-#include "sheets/MySharesView.h"
-#include "sheets/ShareSheetView.h"
+#include "sheets/myshares/MySharesView.h"
+#include "sheets/share/ShareSheetView.h"
 #include "support/FakeNeighbours.h"
 #include "support/TestRegistry.h"
 

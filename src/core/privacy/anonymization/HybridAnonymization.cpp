@@ -2,7 +2,7 @@
 
 #include "common/AnalysisLogger.h"
 #include "common/FixedDecimal.h"
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 #include "common/UnicodeText.h"
 #include "data/MurmelaResources.h"
 #include "hosted/HostedAnalysisClient.h"

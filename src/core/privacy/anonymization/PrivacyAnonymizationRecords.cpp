@@ -1,8 +1,8 @@
 #include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 
-#include "backend/JsonPullReader.h"
-#include "common/JsonCodec.h"
-#include "common/JsonStreamWriter.h"
+#include "json/JsonPullReader.h"
+#include "json/JsonCodec.h"
+#include "json/JsonStreamWriter.h"
 
 #include <QJsonArray>
 

@@ -1,6 +1,6 @@
 #include "privacy/anonymization/PrivacyProgressUpdate.h"
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 namespace murmela {
 

@@ -1,6 +1,5 @@
 #include "kit/text/EmojiRuns.h"
 
-#include "analysis/StatsAnalyzer.h"
 #include "common/UnicodeText.h"
 
 namespace murmela {
@@ -13,7 +12,7 @@ constexpr char16_t kCombiningKeycap = 0x20E3;
 
 bool isEmojiCluster(QStringView cluster) {
   if (cluster.isEmpty()) return false;
-  if (isLikelyEmoji(cluster)) return true;
+  if (UnicodeText::isLikelyEmoji(cluster)) return true;
   const char32_t first = UnicodeText::codePointAt(cluster, 0);
   if (!UnicodeText::isEmoji(first)) return false;
   return cluster.contains(QChar(kEmojiPresentationSelector)) || cluster.contains(QChar(kCombiningKeycap));

@@ -3,7 +3,7 @@
 #include "app/PastWrap.h"
 #include "kit/widgets/HostSignal.h"
 #include "sharelinks/ShareCacheEntry.h"
-#include "sheets/MySharesHost.h"
+#include "sheets/myshares/MySharesHost.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #include "screens/home/HomeView.h"
 
-#include "sheets/MySharesView.h"
+#include "sheets/myshares/MySharesView.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -7,7 +7,7 @@
 #include "screens/home/HomeViewLayout.h"
 #include "sharelinks/ShareCacheEntry.h"
 #include "sheets/ConfirmationAlert.h"
-#include "sheets/MySharesView.h"
+#include "sheets/myshares/MySharesView.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "backend/JSONValue.h"
+#include "json/JSONValue.h"
 
 #include "common/FixedDecimal.h"
-#include "common/JsonCodec.h"
-#include "common/JsonStreamWriter.h"
+#include "json/JsonCodec.h"
+#include "json/JsonStreamWriter.h"
 #include "common/UnicodeText.h"
 
 #include <QJsonArray>

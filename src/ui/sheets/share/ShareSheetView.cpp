@@ -1,4 +1,4 @@
-#include "sheets/ShareSheetView.h"
+#include "sheets/share/ShareSheetView.h"
 
 #include "kit/overlay/ToastManager.h"
 #include "kit/paint/Shapes.h"

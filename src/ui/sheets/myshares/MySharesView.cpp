@@ -1,4 +1,4 @@
-#include "sheets/MySharesView.h"
+#include "sheets/myshares/MySharesView.h"
 
 #include "kit/controls/LibraryStyle.h"
 #include "kit/paint/PainterState.h"

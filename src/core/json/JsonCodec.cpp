@@ -1,4 +1,4 @@
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 #include "common/Iso8601.h"
 

@@ -3,8 +3,8 @@
 #include "kit/text/TextLayout.h"
 #include "kit/widgets/ScrollInput.h"
 #include "sharelinks/ShareCacheEntry.h"
-#include "sheets/MyShareRow.h"
-#include "sheets/MySharesHost.h"
+#include "sheets/myshares/MyShareRow.h"
+#include "sheets/myshares/MySharesHost.h"
 #include "sheets/OnboardingSheet.h"
 
 #include <QList>

@@ -1,4 +1,4 @@
-#include "sheets/MyShareRow.h"
+#include "sheets/myshares/MyShareRow.h"
 
 #include "kit/controls/LibraryStyle.h"
 #include "kit/text/HomeWrapDate.h"

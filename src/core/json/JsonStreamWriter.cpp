@@ -1,6 +1,6 @@
-#include "common/JsonStreamWriter.h"
+#include "json/JsonStreamWriter.h"
 
-#include "common/JsonCodec.h"
+#include "json/JsonCodec.h"
 
 #include <QLocale>
 

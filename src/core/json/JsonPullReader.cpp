@@ -1,4 +1,4 @@
-#include "backend/JsonPullReader.h"
+#include "json/JsonPullReader.h"
 
 #include <charconv>
 #include <cstring>
