@@ -55,6 +55,51 @@ QList<qsizetype> graphemeBoundaries(QStringView text) {
   return bounds;
 }
 
+namespace {
+
+std::unique_ptr<icu::BreakIterator> makeIterator(bool words) {
+  UErrorCode status = U_ZERO_ERROR;
+  std::unique_ptr<icu::BreakIterator> made(
+      words ? icu::BreakIterator::createWordInstance(icu::Locale::getRoot(), status)
+            : icu::BreakIterator::createSentenceInstance(icu::Locale::getRoot(), status));
+  if (U_FAILURE(status)) made.reset();
+  return made;
+}
+
+// 0, the boundaries the iterator keeps and the size, ascending; with ICU
+// unusable, the whole text is one piece.
+template <typename Keep>
+QList<qsizetype> startsOf(icu::BreakIterator* iterator, QStringView text, Keep keep) {
+  QList<qsizetype> starts{0};
+  if (text.isEmpty()) return starts;
+  if (setText(iterator, text))
+    for (int32_t at = iterator->next(); at != icu::BreakIterator::DONE && at < text.size(); at = iterator->next())
+      if (keep(*iterator)) starts.append(at);
+  starts.append(text.size());
+  return starts;
+}
+
+}  // namespace
+
+QList<qsizetype> wordStarts(QStringView text) {
+  thread_local std::unique_ptr<icu::BreakIterator> iterator = makeIterator(true);
+  if (!iterator) return startsOf(nullptr, text, [](icu::BreakIterator&) { return true; });
+  // A boundary starts a word when the piece after it is one: ICU gives a
+  // piece's status at the boundary that ends it, so look one piece on.
+  return startsOf(iterator.get(), text, [](icu::BreakIterator& words) {
+    const int32_t at = words.current();
+    const int32_t end = words.following(at);
+    const bool word = end != icu::BreakIterator::DONE && words.getRuleStatus() != UBRK_WORD_NONE;
+    words.isBoundary(at);  // back where the walk was
+    return word;
+  });
+}
+
+QList<qsizetype> sentenceStarts(QStringView text) {
+  thread_local std::unique_ptr<icu::BreakIterator> iterator = makeIterator(false);
+  return startsOf(iterator.get(), text, [](icu::BreakIterator&) { return true; });
+}
+
 qsizetype graphemeCount(QStringView text) {
   if (text.isEmpty()) return 0;
   // Below U+0300 nothing combines with a neighbour and there are no

@@ -89,6 +89,13 @@ inline bool lessByCodePoint(QStringView a, QStringView b) { return compareCodePo
 // Canonical composition (NFC): the key under which names and words are compared.
 QString nfc(const QString& text);
 
+// Where words and sentences begin, as UTF-16 offsets (0 and size included),
+// by ICU's rules: a word start is a boundary before a word (letters, digits,
+// ideographs); what lies between two starts is a word and the spaces or
+// punctuation after it. A sentence runs to the next sentence start.
+QList<qsizetype> wordStarts(QStringView text);
+QList<qsizetype> sentenceStarts(QStringView text);
+
 // Internal: boundaries of the grapheme clusters, as UTF-16 offsets (0 and size included).
 QList<qsizetype> graphemeBoundaries(QStringView text);
 

@@ -1,10 +1,12 @@
 #include "kit/access/PaintedAccessible.h"
 
+#include "kit/access/TextFieldAccessible.h"
 #include "kit/widgets/ButtonHost.h"
 
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMetaObject>
 #include <QWidget>
 #include <QWindow>
@@ -241,6 +243,7 @@ const char* const kApplicationFrame = "murmelaApplicationFrame";
 
 QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
+  if (auto* field = qobject_cast<QLineEdit*>(object)) return new TextFieldAccessible(field);
   if (object->property(kApplicationFrame).toBool())
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
   auto* host = object->findChild<ButtonHost*>(QString(), Qt::FindDirectChildrenOnly);

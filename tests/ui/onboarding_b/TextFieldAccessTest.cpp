@@ -1,0 +1,102 @@
+// The two text fields as a screen reader reads them: every text query at
+// every offset and boundary answers, with a piece that is the text between
+// the offsets it gives, in any text.
+#include "ScreenHarness.h"
+
+#include "kit/controls/PlainTextField.h"
+#include "screens/picker/ContactPickerView.h"
+#include "sheets/ConfirmContactNameSheet.h"
+#include "shell/ScreenHosts.h"
+#include "support/TestRegistry.h"
+
+#include <QAccessibleTextInterface>
+#include <QTest>
+
+using namespace murmela;
+using namespace murmela::test;
+
+namespace {
+
+using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int*, int*) const;
+
+// Asks every query of `field` at every offset (the caret and past the end
+// included) and boundary; fails on a piece that is not the text it names.
+void askEverything(QLineEdit* field) {
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(field);
+  QVERIFY(face);
+  QAccessibleTextInterface* text = face->textInterface();
+  QVERIFY(text);
+  QVERIFY(face->editableTextInterface());
+  const QString all = field->text();
+  QCOMPARE(text->characterCount(), all.size());
+  for (const Query query : {&QAccessibleTextInterface::textAtOffset, &QAccessibleTextInterface::textBeforeOffset,
+                            &QAccessibleTextInterface::textAfterOffset})
+    for (const QAccessible::TextBoundaryType type :
+         {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
+          QAccessible::ParagraphBoundary, QAccessible::LineBoundary, QAccessible::NoBoundary})
+      for (int offset = -2; offset <= all.size() + 1; ++offset) {
+        int start = -3, end = -3;
+        const QString piece = (text->*query)(offset, type, &start, &end);
+        if (offset > all.size()) {
+          QCOMPARE(start, -1);
+          continue;
+        }
+        QVERIFY2(0 <= start && start <= end && end <= all.size(),
+                 qPrintable(QStringLiteral("offset %1, boundary %2: %3..%4").arg(offset).arg(type).arg(start).arg(end)));
+        QCOMPARE(piece, all.mid(start, end - start));
+      }
+}
+
+}  // namespace
+
+class TextFieldAccessTest : public QObject {
+  Q_OBJECT
+
+ private Q_SLOTS:
+  void initTestCase() { prepareAppTests(); }
+
+  void everyQueryAnswers_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("the search that froze") << "jam";
+    QTest::newRow("empty") << "";
+    QTest::newRow("words and sentences") << "Hi there. Bye now!  ";
+    QTest::newRow("emoji") << QStringLiteral("a 👨‍👩‍👧 🇩🇪 b");
+    QTest::newRow("right to left") << QStringLiteral("שלום עולם, مرحبا");
+    QTest::newRow("combining marks") << QStringLiteral("e\u0301te\u0301 cafe\u0301");
+  }
+  void everyQueryAnswers() {
+    QFETCH(QString, typed);
+    ScreenHarness harness;
+    harness.setContacts({{QStringLiteral("+15550101"), QStringLiteral("Sam Rivera"), 12}});
+    harness.loadContacts();
+    ContactPickerView picker(hostsOf(harness.coordinator()));
+    picker.show();
+    picker.searchField()->setText(typed);
+    askEverything(picker.searchField());
+    picker.searchField()->clear();
+
+    picker.selectHandle(QStringLiteral("+15550101"));
+    QVERIFY(picker.buttonHost().activate(ContactPickerView::wrapButton));
+    QVERIFY(picker.nameSheet());
+    picker.nameSheet()->nameField()->setText(typed);
+    askEverything(picker.nameSheet()->nameField());
+  }
+
+  void wordsAsReadersWalkThem() {
+    PlainTextField field(QFont(), Qt::black, QStringLiteral("Name"));
+    field.setText(QStringLiteral("jam  tart. Ok"));
+    QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(&field)->textInterface();
+    int start = 0, end = 0;
+    QCOMPARE(text->textAtOffset(1, QAccessible::WordBoundary, &start, &end), QStringLiteral("jam  "));
+    QCOMPARE(text->textAtOffset(13, QAccessible::WordBoundary, &start, &end), QStringLiteral("Ok"));
+    QCOMPARE(text->textBeforeOffset(13, QAccessible::WordBoundary, &start, &end), QStringLiteral("tart. "));
+    QCOMPARE(text->textAfterOffset(0, QAccessible::WordBoundary, &start, &end), QStringLiteral("tart. "));
+    QCOMPARE(text->textAtOffset(13, QAccessible::CharBoundary, &start, &end), QString());
+    QCOMPARE(text->textBeforeOffset(13, QAccessible::CharBoundary, &start, &end), QStringLiteral("k"));
+    QCOMPARE(text->textAtOffset(-2, QAccessible::SentenceBoundary, &start, &end), QStringLiteral("Ok"));
+    QCOMPARE(text->textAtOffset(0, QAccessible::SentenceBoundary, &start, &end), QStringLiteral("jam  tart. "));
+  }
+};
+
+MURMELA_TEST(TextFieldAccessTest)
+#include "TextFieldAccessTest.moc"
