@@ -89,6 +89,7 @@ void ConfirmContactNameSheet::paintContent(QPainter& painter) const {
   painter.fillPath(roundedRectPath(geometry.fieldBox, kFieldRadius), MurmelaTheme::creamDeep);
   painter.strokePath(roundedRectPath(geometry.fieldBox.adjusted(0.5, 0.5, -0.5, -0.5), kFieldRadius),
                      QPen(withOpacity(MurmelaTheme::sageDeep, 0.24), 1.0));
+  field_->paintFocusRing(painter, roundedRectPath(geometry.fieldBox, kFieldRadius));
   kGhost.paint(painter, geometry.cancel, kCancel, buttonState(cancelButton), showsFocus(cancelButton));
   kPrimary.paint(painter, geometry.start, kStart, buttonState(startButton), showsFocus(startButton));
 }

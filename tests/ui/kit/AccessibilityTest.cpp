@@ -156,7 +156,8 @@ class AccessibilityTest : public QObject {
     QTest::newRow("Tab sends focus") << "tab" << int(QAccessible::Focus) << "Close";
     QTest::newRow("Space toggles") << "space" << int(QAccessible::StateChanged) << "Agree";
     QTest::newRow("enabling") << "space" << int(QAccessible::StateChanged) << "Continue";
-    QTest::newRow("new title") << "title" << int(QAccessible::NameChanged) << "Past Murmelas.";
+    QTest::newRow("new title") << "title" << int(QAccessible::ObjectCreated) << "Past Murmelas.";
+    QTest::newRow("old title gone") << "title" << int(QAccessible::ObjectDestroyed) << "";
     QTest::newRow("announcement") << "announce" << int(QAccessible::ObjectShow) << "Link copied";
     QTest::newRow("focus back") << "return" << int(QAccessible::Focus) << "Agree";
   }
@@ -169,7 +170,7 @@ class AccessibilityTest : public QObject {
     panel.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     panel.setFocus();
-    QAccessible::queryAccessibleInterface(&panel);
+    for (int index = 0; index < panel.child(0)->parent()->childCount(); ++index) panel.child(index);  // read once
     panel.repaint();
     sent.clear();
     if (step == "tab") QTest::keyClick(&panel, Qt::Key_Tab);

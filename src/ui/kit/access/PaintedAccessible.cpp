@@ -41,14 +41,35 @@ QRect onScreen(const QWidget* widget, const QRectF& rect) {
   return QRect(widget->mapToGlobal(aligned.topLeft()), aligned.size());
 }
 
-// The button a reader is told has the keyboard: the one with the ring, or,
-// in a list that holds the keyboard, its selected row.
-std::optional<int> readerFocus(const ButtonHost& host, const QWidget* widget) {
-  if (host.focused() && host.showsFocus(*host.focused())) return host.focused();
-  if (host.readerRole() != QAccessible::List || !widget || !widget->hasFocus()) return std::nullopt;
-  for (const ButtonTarget& target : host.targets())
-    if (target.role == ButtonRole::listItem && target.checked.value_or(false)) return target.id;
+struct ReaderFocus {
+  Kind kind = Kind::button;
+  int key = 0;
+  friend bool operator==(const ReaderFocus&, const ReaderFocus&) = default;
+};
+
+// What a reader is told has the keyboard: the button with the ring; in a
+// list that holds the keyboard, its selected row; in a widget that holds it
+// with no ring (a screen just shown, a sheet just closed by the pointer), its
+// heading, so that arriving says where the user is.
+std::optional<ReaderFocus> readerFocus(const ButtonHost& host, const QWidget* widget) {
+  if (host.focused() && host.showsFocus(*host.focused())) return ReaderFocus{Kind::button, *host.focused()};
+  if (!widget || !widget->hasFocus()) return std::nullopt;
+  if (host.readerRole() == QAccessible::List) {
+    for (const ButtonTarget& target : host.targets())
+      if (target.role == ButtonRole::listItem && target.checked.value_or(false))
+        return ReaderFocus{Kind::button, target.id};
+    return std::nullopt;
+  }
+  for (const ButtonHost::KeyedText& keyed : host.keyedTexts())
+    if (keyed.text.heading) return ReaderFocus{Kind::text, keyed.key};
   return std::nullopt;
+}
+
+// A painted widget is covered while a widget inside it that stands for a
+// modal sheet (its host keeps the focus) shows.
+bool coveredByModal(const QWidget* widget) {
+  const PaintedWidgetAccessible* painted = widget ? PaintedWidgetAccessible::of(const_cast<QWidget*>(widget)) : nullptr;
+  return painted && painted->modalCover();
 }
 
 // One painted child: a text, a progress bar, a button or the announcement.
@@ -63,11 +84,12 @@ class PaintedItemAccessible : public QAccessibleInterface,
   bool isValid() const override {
     ButtonHost* host = hostOf();
     if (!host) return false;
+    if (leaving_) return true;  // until readers are told it went
     switch (kind_) {
       case Kind::button:
         return host->target(key_).has_value();
       case Kind::text:
-        return key_ < host->texts().size();
+        return host->textByKey(key_).has_value();
       case Kind::announcement:
         return true;
       case Kind::widget:
@@ -151,6 +173,8 @@ class PaintedItemAccessible : public QAccessibleInterface,
     if (!host || !widget_->isVisible()) state.invisible = true;
     if (kind_ == Kind::announcement && (!host || host->announcement().isEmpty())) state.invisible = true;
     if (kind_ == Kind::text) state.readOnly = true;
+    if (kind_ == Kind::text && host)
+      state.focused = readerFocus(*host, widget_) == ReaderFocus{Kind::text, key_};
     if (kind_ != Kind::button || !host) return state;
     const std::optional<ButtonTarget> target = button();
     if (!target) {
@@ -159,7 +183,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     }
     state.disabled = !target->enabled;
     state.focusable = target->focusable && target->enabled;
-    state.focused = readerFocus(*host, widget_) == key_;
+    state.focused = readerFocus(*host, widget_) == ReaderFocus{Kind::button, key_};
     state.defaultButton = host->defaultButton() == key_;
     if (target->checked) {
       if (target->role == ButtonRole::tab || target->role == ButtonRole::listItem) {
@@ -189,7 +213,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
   // bridge that asked still holds this interface.
   QStringList actionNames() const override {
     const std::optional<ButtonTarget> target = button();
-    if (!target || !target->enabled) return {};
+    if (!target || !target->enabled || coveredByModal(widget_)) return {};
     QStringList names{pressAction()};
     if (target->checked && target->role == ButtonRole::checkBox) names.append(toggleAction());
     if (target->focusable) names.append(setFocusAction());
@@ -207,6 +231,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
         host, [host, id] { host->activate(id); }, Qt::QueuedConnection);
   }
   QStringList keyBindingsForAction(const QString&) const override { return {}; }
+  void setLeaving() { leaving_ = true; }
 
   QVariant currentValue() const override { return progress().value; }
   void setCurrentValue(const QVariant&) override {}
@@ -225,9 +250,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
   }
   std::optional<ShownText> text() const {
     const ButtonHost* host = hostOf();
-    if (!host || kind_ != Kind::text) return std::nullopt;
-    const QList<ShownText> texts = host->texts();
-    return key_ < texts.size() ? std::optional<ShownText>(texts[key_]) : std::nullopt;
+    return host && kind_ == Kind::text ? host->textByKey(key_) : std::nullopt;
   }
   ProgressValue progress() const {
     const std::optional<ShownText> shown = text();
@@ -237,6 +260,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
   QPointer<QWidget> widget_;
   Kind kind_;
   int key_;
+  bool leaving_ = false;
 };
 
 const char* const kApplicationFrame = "murmelaApplicationFrame";
@@ -250,8 +274,8 @@ QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
   return host ? new PaintedWidgetAccessible(static_cast<QWidget*>(object), host) : nullptr;
 }
 
-QAccessible::Role widgetRole(const QWidget* widget) {
-  if (qobject_cast<const QDialog*>(widget)) return QAccessible::Dialog;
+QAccessible::Role widgetRole(const QWidget* widget, const ButtonHost* host) {
+  if (qobject_cast<const QDialog*>(widget) || host->keepsFocus()) return QAccessible::Dialog;
   return widget->isWindow() ? QAccessible::Window : QAccessible::Client;
 }
 
@@ -260,6 +284,7 @@ QAccessible::Role widgetRole(const QWidget* widget) {
 void installPaintedAccessibility() {
   static const bool installed = [] {
     QAccessible::installFactory(paintedFactory);
+    routeFocusToPaintedChildren();
     return true;
   }();
   Q_UNUSED(installed);
@@ -271,7 +296,7 @@ void exposeAsApplicationFrame(QWidget* window) {
 }
 
 PaintedWidgetAccessible::PaintedWidgetAccessible(QWidget* widget, ButtonHost* host)
-    : QAccessibleWidget(widget, widgetRole(widget)), host_(host) {
+    : QAccessibleWidget(widget, widgetRole(widget, host)), host_(host) {
   host->readersWatch_ = true;
 }
 
@@ -294,23 +319,60 @@ QList<QWidget*> PaintedWidgetAccessible::childWidgets() const {
   return widgets;
 }
 
+QWidget* PaintedWidgetAccessible::modalCover() const {
+  const QList<ButtonHost*> hosts = widget()->findChildren<ButtonHost*>();
+  for (ButtonHost* other : hosts) {
+    QWidget* sheet = qobject_cast<QWidget*>(other->parent());
+    if (other != host_ && other->keepsFocus() && sheet && sheet != widget() && !sheet->isWindow() &&
+        sheet->isVisibleTo(widget()))
+      return sheet;
+  }
+  return nullptr;
+}
+
+// What the widget shows, in reading order: its texts and buttons and the
+// child widgets that show. While a modal sheet inside it shows, only the
+// way to that sheet (and the announcement) is left: what lies behind is out.
 QList<ReadingEntry> PaintedWidgetAccessible::entries() const {
-  QList<ReadingEntry> texts, buttons, children, hidden;
-  if (host_) {
-    const QList<ShownText> shown = host_->texts();
-    for (qsizetype index = 0; index < shown.size(); ++index)
-      texts.append({Kind::text, static_cast<int>(index), shown[index].rect});
+  QList<ReadingEntry> texts, buttons, children;
+  const QWidget* cover = modalCover();
+  if (host_ && !cover) {
+    for (const ButtonHost::KeyedText& keyed : host_->keyedTexts())
+      texts.append({Kind::text, keyed.key, keyed.text.rect});
     for (const ButtonTarget& target : host_->targets()) buttons.append({Kind::button, target.id, target.rect});
   }
   const QList<QWidget*> widgets = childWidgets();
   for (qsizetype index = 0; index < widgets.size(); ++index) {
-    const ReadingEntry entry{Kind::widget, static_cast<int>(index), QRectF(widgets[index]->geometry())};
-    (widgets[index]->isVisibleTo(widget()) ? children : hidden).append(entry);
+    QWidget* child = widgets[index];
+    if (!child->isVisibleTo(widget()) || (cover && child != cover && !child->isAncestorOf(cover))) continue;
+    children.append({Kind::widget, static_cast<int>(index), QRectF(child->geometry())});
   }
   QList<ReadingEntry> order = interleaveReadingOrder({texts, buttons, children});
-  order.append(hidden);
   if (host_ && !host_->announcement().isEmpty()) order.append({Kind::announcement, 0, {}});
   return order;
+}
+
+QAccessible::State PaintedWidgetAccessible::state() const {
+  QAccessible::State state = QAccessibleWidget::state();
+  if (host_ && (host_->keepsFocus() || (widget()->isWindow() && widget()->isModal()))) state.modal = true;
+  return state;
+}
+
+void PaintedWidgetAccessible::release(Kind kind, int key) {
+  const auto found = items_.find({static_cast<int>(kind), key});
+  if (found == items_.end()) return;
+  const QAccessible::Id id = *found;
+  items_.erase(found);
+  if (auto* item = dynamic_cast<PaintedItemAccessible*>(QAccessible::accessibleInterface(id))) {
+    item->setLeaving();
+    sendAccessibleEvent(QAccessibleEvent(item, QAccessible::ObjectDestroyed));
+  }
+  QAccessible::deleteAccessibleInterface(id);
+}
+
+QAccessibleInterface* PaintedWidgetAccessible::readerFocusItem() const {
+  const std::optional<ReaderFocus> focus = host_ ? readerFocus(*host_, widget()) : std::nullopt;
+  return focus ? item(focus->kind, focus->key) : nullptr;
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
@@ -362,81 +424,8 @@ QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::focusChild() const {
-  if (const std::optional<int> focused = host_ ? readerFocus(*host_, widget()) : std::nullopt)
-    return item(Kind::button, *focused);
+  if (QAccessibleInterface* focused = readerFocusItem()) return focused;
   return QAccessibleWidget::focusChild();
-}
-
-AccessibleSnapshot accessibleSnapshot(const ButtonHost& host) {
-  AccessibleSnapshot snapshot;
-  const QList<ShownText> texts = host.texts();
-  for (qsizetype index = 0; index < texts.size(); ++index) {
-    const ShownText& shown = texts[index];
-    snapshot.items.append({.kind = Kind::text,
-                           .key = static_cast<int>(index),
-                           .name = shown.text,
-                           .progress = shown.progress ? std::optional<qreal>(shown.progress->value) : std::nullopt});
-  }
-  for (const ButtonTarget& target : host.targets())
-    snapshot.items.append({.kind = Kind::button,
-                           .key = target.id,
-                           .name = target.name,
-                           .value = target.value,
-                           .checked = target.checked,
-                           .enabled = target.enabled});
-  return snapshot;
-}
-
-namespace {
-
-AccessibleEventSink eventSink = &QAccessible::updateAccessibility;
-
-void send(QAccessibleEvent&& event) { eventSink(&event); }
-
-}  // namespace
-
-void setAccessibleEventSink(AccessibleEventSink sink) { eventSink = sink ? sink : &QAccessible::updateAccessibility; }
-
-void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after) {
-  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
-  if (!parent) return;
-  for (const AccessibleItemState& now : after.items) {
-    const AccessibleItemState* was = nullptr;
-    for (const AccessibleItemState& candidate : before.items)
-      if (candidate.kind == now.kind && candidate.key == now.key) was = &candidate;
-    QAccessibleInterface* item = parent->item(now.kind, now.key);
-    if (!item) continue;
-    if (!was) {
-      send(QAccessibleEvent(item, QAccessible::ObjectCreated));
-      continue;
-    }
-    if (was->name != now.name) send(QAccessibleEvent(item, QAccessible::NameChanged));
-    QAccessible::State changed;
-    if (was->checked != now.checked) {
-      changed.checked = true;
-      changed.selected = true;
-    }
-    if (was->enabled != now.enabled) changed.disabled = true;
-    if (!(changed == QAccessible::State())) send(QAccessibleStateChangeEvent(item, changed));
-    if (was->progress != now.progress && now.progress)
-      send(QAccessibleValueChangeEvent(item, *now.progress));
-    else if (was->value != now.value)
-      send(QAccessibleValueChangeEvent(item, now.value));
-  }
-}
-
-void sendButtonFocus(QWidget* widget, int id) {
-  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
-  if (QAccessibleInterface* item = parent ? parent->item(Kind::button, id) : nullptr)
-    send(QAccessibleEvent(item, QAccessible::Focus));
-}
-
-void sendAnnouncement(QWidget* widget) {
-  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
-  if (QAccessibleInterface* item = parent ? parent->item(Kind::announcement, 0) : nullptr) {
-    send(QAccessibleEvent(item, QAccessible::NameChanged));
-    send(QAccessibleEvent(item, QAccessible::ObjectShow));
-  }
 }
 
 }  // namespace murmela

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/access/AccessibleEvents.h"
 #include "kit/access/ShownText.h"
 
 #include <QAccessibleWidget>
@@ -15,23 +16,6 @@ namespace murmela {
 
 class ButtonHost;
 struct ButtonTarget;
-
-// What a screen reader was last told of one child of a painted widget.
-struct AccessibleItemState {
-  ReadingEntry::Kind kind = ReadingEntry::Kind::text;
-  int key = 0;
-  QString name{};
-  QString value{};
-  std::optional<bool> checked{};
-  bool enabled = true;
-  std::optional<qreal> progress{};
-
-  friend bool operator==(const AccessibleItemState&, const AccessibleItemState&) = default;
-};
-
-struct AccessibleSnapshot {
-  QList<AccessibleItemState> items;  // in reading order
-};
 
 // The one accessibility interface of every widget with a ButtonHost: the
 // widget itself (a dialog, a window or a plain client area, named by its
@@ -59,12 +43,20 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   QAccessibleInterface* childAt(int x, int y) const override;
   QAccessibleInterface* focusChild() const override;
   QAccessible::Role role() const override;
+  QAccessible::State state() const override;
 
   QList<ReadingEntry> entries() const;
   // The child for a text (by index), a button (by id) or the announcement;
   // null when the widget does not show it now.
   QAccessibleInterface* item(ReadingEntry::Kind kind, int key) const;
   ButtonHost* host() const;
+  // The child readers are told has the keyboard (the button with the ring,
+  // a list's selected row, else the heading while the widget holds it).
+  QAccessibleInterface* readerFocusItem() const;
+  // A modal sheet inside the widget that shows now, which hides the rest.
+  QWidget* modalCover() const;
+  // Tells readers a child went away and forgets its interface.
+  void release(ReadingEntry::Kind kind, int key);
 
   // The widget's interface, when it is served by one.
   static PaintedWidgetAccessible* of(QWidget* widget);
@@ -82,19 +74,5 @@ void installPaintedAccessibility();
 // Makes a plain top-level widget the application's frame for screen readers
 // (Qt would call it a filler), named by its window title. Call before it shows.
 void exposeAsApplicationFrame(QWidget* window);
-
-// What the host shows screen readers now, and the events that tell them
-// how `after` differs from `before`.
-AccessibleSnapshot accessibleSnapshot(const ButtonHost& host);
-void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after);
-// Where the kit's events go: QAccessible::updateAccessibility by default,
-// which passes them on only while a screen reader listens. A test hands in
-// its own to see them without one.
-using AccessibleEventSink = void (*)(QAccessibleEvent* event);
-void setAccessibleEventSink(AccessibleEventSink sink);
-
-// Tells screen readers the focus is on a button; that an announcement was made.
-void sendButtonFocus(QWidget* widget, int id);
-void sendAnnouncement(QWidget* widget);
 
 }  // namespace murmela

@@ -1,5 +1,6 @@
 #include "kit/controls/PlainTextField.h"
 
+#include "kit/widgets/ButtonHost.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QFontMetricsF>
@@ -24,6 +25,20 @@ PlainTextField::PlainTextField(const QFont& font, const QColor& color, const QSt
   colours.setColor(QPalette::Highlight, withOpacity(MurmelaTheme::sage, 0.45));
   colours.setColor(QPalette::HighlightedText, color);
   setPalette(colours);
+}
+
+void PlainTextField::paintFocusRing(QPainter& painter, const QPainterPath& box) const {
+  if (hasFocus()) murmela::paintFocusRing(painter, box);
+}
+
+void PlainTextField::focusInEvent(QFocusEvent* event) {
+  QLineEdit::focusInEvent(event);
+  if (parentWidget()) parentWidget()->update();
+}
+
+void PlainTextField::focusOutEvent(QFocusEvent* event) {
+  QLineEdit::focusOutEvent(event);
+  if (parentWidget()) parentWidget()->update();
 }
 
 qreal PlainTextField::lineHeight(const QFont& font) { return std::ceil(QFontMetricsF(font).height()); }

@@ -5,6 +5,9 @@
 #include <QLineEdit>
 #include <QString>
 
+class QPainter;
+class QPainterPath;
+
 namespace murmela {
 
 // A text field without chrome of its own, for painted screens and sheets
@@ -20,6 +23,15 @@ class PlainTextField : public QLineEdit {
 
   // The height of one line of the font, which the field is given.
   static qreal lineHeight(const QFont& font);
+
+  // The kit's focus ring around the box the widget behind paints for the
+  // field (in that widget's coordinates), while the field has the keyboard.
+  // The widget behind is repainted whenever the field gains or loses it.
+  void paintFocusRing(QPainter& painter, const QPainterPath& box) const;
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
 
 }  // namespace murmela

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPathStroker>
@@ -63,6 +64,65 @@ bool ButtonHost::activate(int id) {
   return true;
 }
 
+QList<ButtonHost::KeyedText> ButtonHost::keyedTexts() const {
+  QList<KeyedText> keyed;
+  QHash<QString, int> seen;
+  for (const ShownText& shown : texts()) {
+    const QString identity = shown.progress ? QStringLiteral("\x01progress") : shown.text;
+    const int occurrence = seen[identity]++;
+    const QString key = identity + u'\x02' + QString::number(occurrence);
+    auto found = textKeys_.constFind(key);
+    if (found == textKeys_.cend()) found = textKeys_.insert(key, static_cast<int>(textKeys_.size()));
+    keyed.append({*found, shown});
+  }
+  return keyed;
+}
+
+std::optional<ShownText> ButtonHost::textByKey(int key) const {
+  for (const KeyedText& keyed : keyedTexts())
+    if (keyed.key == key) return keyed.text;
+  return std::nullopt;
+}
+
+namespace {
+QList<int> focusableIds(const QList<ButtonTarget>& targets) {
+  QList<int> ids;
+  for (const ButtonTarget& candidate : targets)
+    if (candidate.focusable && candidate.enabled) ids.append(candidate.id);
+  return ids;
+}
+}  // namespace
+
+void ButtonHost::followVanishedFocus() {
+  if (!widget_ || !focused_ || !focusVisible_ || !widget_->hasFocus()) return;
+  const QList<int> now = focusableIds(targets());
+  const int vanished = *focused_;
+  if (target(vanished)) {
+    tabOrder_ = now;
+    return;
+  }
+  std::optional<int> next = focusFallback_ ? focusFallback_(vanished) : std::nullopt;
+  if (!next || !now.contains(*next)) {
+    next.reset();
+    const qsizetype was = tabOrder_.indexOf(vanished);
+    for (qsizetype i = was + 1; was >= 0 && i < tabOrder_.size() && !next; ++i)
+      if (now.contains(tabOrder_[i])) next = tabOrder_[i];
+    for (qsizetype i = was - 1; i >= 0 && !next; --i)
+      if (now.contains(tabOrder_[i])) next = tabOrder_[i];
+    // A page that changed whole: the button in the same place of the new one.
+    if (!next && !now.isEmpty()) next = now[std::clamp<qsizetype>(was, 0, now.size() - 1)];
+  }
+  tabOrder_ = now;
+  if (next) {
+    focused_ = next;
+    focusMoved();
+  } else {
+    focused_.reset();
+    focusVisible_ = false;
+    changed();
+  }
+}
+
 void ButtonHost::changed() {
   if (widget_) widget_->update();
 }
@@ -71,6 +131,7 @@ void ButtonHost::focusMoved() {
   changed();
   if (!widget_ || !focused_ || !showsFocus(*focused_)) return;
   const int id = *focused_;
+  tabOrder_ = focusableIds(targets());
   Q_EMIT focusMovedTo(id);
   if (readersWatch_ && widget_) sendButtonFocus(widget_, id);
 }
@@ -236,6 +297,10 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
       setHovered(std::nullopt, Qt::ArrowCursor);
       return false;
     case QEvent::Paint:
+      // What is painted is what the widget lists now: a focused button gone
+      // from it hands the ring on (after this paint, which may not change it).
+      if (focused_ && focusVisible_ && !target(*focused_))
+        QMetaObject::invokeMethod(this, &ButtonHost::followVanishedFocus, Qt::QueuedConnection);
       syncAccessibility();
       return false;
     case QEvent::KeyPress:

@@ -5,6 +5,7 @@
 #include "theme/MurmelaTheme.h"
 
 #include <QAccessible>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPainterPath>
@@ -107,7 +108,16 @@ class ButtonHost : public QObject {
   bool moveFocus(bool forward);
   // Tab goes round the buttons and never on to other widgets (an overlay
   // that stands for a modal sheet).
+  // It also makes the widget modal for screen readers: while it shows, the
+  // widget it covers exposes nothing else and runs no action.
   void setKeepsFocus(bool keeps) { keepsFocus_ = keeps; }
+  bool keepsFocus() const { return keepsFocus_; }
+  // Where the ring goes when the button that has it goes away (a page that
+  // changes, a row removed): the button this names, when it is listed and
+  // focusable; by default (or when it names none) the next focusable button
+  // that is still there, else the one before it.
+  using FocusFallback = std::function<std::optional<int>(int vanished)>;
+  void setFocusFallback(FocusFallback fallback) { focusFallback_ = std::move(fallback); }
 
   // The buttons as the widget lists them now, in Tab order.
   QList<ButtonTarget> targets() const { return provider_ ? provider_() : QList<ButtonTarget>{}; }
@@ -120,6 +130,15 @@ class ButtonHost : public QObject {
   void setReaderRole(QAccessible::Role role) { readerRole_ = role; }
   std::optional<QAccessible::Role> readerRole() const { return readerRole_; }
   QList<ShownText> texts() const { return texts_ ? texts_() : QList<ShownText>{}; }
+  // The texts with a key each that stays the text's for as long as it shows
+  // (its words and which of the equal ones it is; a progress bar by its
+  // place among the bars, whatever it says), so that readers follow each.
+  struct KeyedText {
+    int key = 0;
+    ShownText text;
+  };
+  QList<KeyedText> keyedTexts() const;
+  std::optional<ShownText> textByKey(int key) const;
 
   // Has a screen reader speak `text` once now (a toast, an error that
   // appears, a new phase); it stays readable as the widget's last child.
@@ -147,6 +166,8 @@ class ButtonHost : public QObject {
   void setHovered(std::optional<int> id, Qt::CursorShape cursor);
   void changed();
   void focusMoved();
+  // Moves the ring on when the button that had it is no longer listed.
+  void followVanishedFocus();
 
   QPointer<QWidget> widget_;
   Provider provider_;
@@ -159,6 +180,9 @@ class ButtonHost : public QObject {
   TextProvider texts_;
   std::optional<QAccessible::Role> readerRole_;
   bool keepsFocus_ = false;
+  FocusFallback focusFallback_;
+  QList<int> tabOrder_;  // the focusable buttons when the ring last moved or was seen
+  mutable QHash<QString, int> textKeys_;
   QString announcement_;
   bool readersWatch_ = false;                 // a screen reader (or a test) has asked for the widget
   std::unique_ptr<AccessibleSnapshot> seen_;  // what screen readers were last told

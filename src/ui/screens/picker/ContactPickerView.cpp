@@ -218,6 +218,7 @@ void ContactPickerView::paintContent(QPainter& painter) const {
   painter.fillPath(bar, MurmelaTheme::creamDeep);
   painter.strokePath(capsulePath(geometry.searchBar.adjusted(0.5, 0.5, -0.5, -0.5)),
                      QPen(withOpacity(MurmelaTheme::sageDeep, 0.22), 1.0));
+  search_->paintFocusRing(painter, bar);
   drawSymbol(painter, Symbol::magnifyingGlass, geometry.searchSymbol, kSearchSymbolSize, SymbolWeight::medium,
              MurmelaTheme::inkSoft);
 

@@ -1,0 +1,131 @@
+#include "kit/access/AccessibleEvents.h"
+
+#include "kit/access/PaintedAccessible.h"
+#include "kit/widgets/ButtonHost.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace murmela {
+
+using Kind = ReadingEntry::Kind;
+
+AccessibleSnapshot accessibleSnapshot(const ButtonHost& host) {
+  AccessibleSnapshot snapshot;
+  for (const ButtonHost::KeyedText& keyed : host.keyedTexts()) {
+    const ShownText& shown = keyed.text;
+    snapshot.items.append({.kind = Kind::text,
+                           .key = keyed.key,
+                           .name = shown.text,
+                           .progress = shown.progress ? std::optional<qreal>(shown.progress->value) : std::nullopt});
+  }
+  for (const ButtonTarget& target : host.targets())
+    snapshot.items.append({.kind = Kind::button,
+                           .key = target.id,
+                           .name = target.name,
+                           .value = target.value,
+                           .checked = target.checked,
+                           .enabled = target.enabled});
+  return snapshot;
+}
+
+namespace {
+
+AccessibleEventSink eventSink = &QAccessible::updateAccessibility;
+
+void send(QAccessibleEvent&& event) { eventSink(&event); }
+
+// The last focus readers were told of in this turn of the event loop: a
+// widget that takes the keyboard tells of its ring itself, and Qt's focus
+// event for the widget then names the same child again.
+QAccessible::Id focusTold = 0;
+
+void route(QAccessibleEvent* event);
+
+void forward(QAccessibleEvent* event) {
+  QAccessible::installUpdateHandler(nullptr);
+  QAccessible::updateAccessibility(event);
+  QAccessible::installUpdateHandler(route);
+}
+
+void route(QAccessibleEvent* event) {
+  if (event->type() != QAccessible::Focus) return forward(event);
+  QAccessibleInterface* target = event->accessibleInterface();
+  if (auto* widget = qobject_cast<QWidget*>(event->object()))
+    if (PaintedWidgetAccessible* painted = PaintedWidgetAccessible::of(widget))
+      if (QAccessibleInterface* ring = painted->readerFocusItem()) target = ring;
+  if (!target) return forward(event);
+  const QAccessible::Id id = QAccessible::uniqueId(target);
+  if (id == focusTold) return;
+  if (!focusTold) QTimer::singleShot(0, [] { focusTold = 0; });
+  focusTold = id;
+  if (target == event->accessibleInterface()) return forward(event);
+  QAccessibleEvent moved(target, QAccessible::Focus);
+  forward(&moved);
+}
+
+}  // namespace
+
+void sendAccessibleEvent(QAccessibleEvent&& event) { send(std::move(event)); }
+
+void routeFocusToPaintedChildren() {
+  static const bool installed = [] {
+    QAccessible::installUpdateHandler(route);
+    return true;
+  }();
+  Q_UNUSED(installed);
+}
+
+void setAccessibleEventSink(AccessibleEventSink sink) { eventSink = sink ? sink : &QAccessible::updateAccessibility; }
+
+void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after) {
+  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
+  if (!parent) return;
+  for (const AccessibleItemState& was : before.items) {
+    const bool stays = std::any_of(after.items.cbegin(), after.items.cend(), [&](const AccessibleItemState& now) {
+      return now.kind == was.kind && now.key == was.key;
+    });
+    if (!stays) parent->release(was.kind, was.key);
+  }
+  for (const AccessibleItemState& now : after.items) {
+    const AccessibleItemState* was = nullptr;
+    for (const AccessibleItemState& candidate : before.items)
+      if (candidate.kind == now.kind && candidate.key == now.key) was = &candidate;
+    QAccessibleInterface* item = parent->item(now.kind, now.key);
+    if (!item) continue;
+    if (!was) {
+      send(QAccessibleEvent(item, QAccessible::ObjectCreated));
+      continue;
+    }
+    if (was->name != now.name) send(QAccessibleEvent(item, QAccessible::NameChanged));
+    QAccessible::State changed;
+    if (was->checked != now.checked) {
+      changed.checked = true;
+      changed.selected = true;
+    }
+    if (was->enabled != now.enabled) changed.disabled = true;
+    if (!(changed == QAccessible::State())) send(QAccessibleStateChangeEvent(item, changed));
+    if (was->progress != now.progress && now.progress)
+      send(QAccessibleValueChangeEvent(item, *now.progress));
+    else if (was->value != now.value)
+      send(QAccessibleValueChangeEvent(item, now.value));
+  }
+}
+
+void sendButtonFocus(QWidget* widget, int id) {
+  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
+  if (QAccessibleInterface* item = parent ? parent->item(Kind::button, id) : nullptr)
+    send(QAccessibleEvent(item, QAccessible::Focus));
+}
+
+void sendAnnouncement(QWidget* widget) {
+  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
+  if (QAccessibleInterface* item = parent ? parent->item(Kind::announcement, 0) : nullptr) {
+    send(QAccessibleEvent(item, QAccessible::NameChanged));
+    send(QAccessibleEvent(item, QAccessible::ObjectShow));
+  }
+}
+
+}  // namespace murmela

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "kit/access/ShownText.h"
+
+#include <QAccessible>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace murmela {
+
+class ButtonHost;
+
+// What a screen reader was last told of one child of a painted widget.
+struct AccessibleItemState {
+  ReadingEntry::Kind kind = ReadingEntry::Kind::text;
+  int key = 0;
+  QString name{};
+  QString value{};
+  std::optional<bool> checked{};
+  bool enabled = true;
+  std::optional<qreal> progress{};
+
+  friend bool operator==(const AccessibleItemState&, const AccessibleItemState&) = default;
+};
+
+struct AccessibleSnapshot {
+  QList<AccessibleItemState> items;  // in reading order
+};
+
+// What the host shows screen readers now, and the events that tell them
+// how `after` differs from `before`.
+AccessibleSnapshot accessibleSnapshot(const ButtonHost& host);
+void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after);
+// Where the kit's events go: QAccessible::updateAccessibility by default,
+// which passes them on only while a screen reader listens. A test hands in
+// its own to see them without one.
+using AccessibleEventSink = void (*)(QAccessibleEvent* event);
+void setAccessibleEventSink(AccessibleEventSink sink);
+
+// Tells screen readers the focus is on a button; that an announcement was made.
+void sendButtonFocus(QWidget* widget, int id);
+void sendAnnouncement(QWidget* widget);
+
+// Sends one event to readers (through the sink above).
+void sendAccessibleEvent(QAccessibleEvent&& event);
+// Routes Qt's own focus events: one on a painted widget goes to the child
+// that shows the ring (or its heading), not to the widget. Installed once.
+void routeFocusToPaintedChildren();
+
+}  // namespace murmela
