@@ -4,6 +4,9 @@ would: the real application under Xvfb, on a private D-Bus session with the
 accessibility bus, the development backend beside it, and nothing but AT-SPI
 actions and keys (never the pointer). On every screen the controls of its
 table must be showing with their role and name, and its title must be read.
+Orca listens throughout: what it speaks on arriving at a screen, at a failed
+run, at Generate link and its toast, at a slide change and at a Tab from the
+chat list back to the painted controls must be what the user needs to hear.
 
 Runs itself again inside a network namespace of its own (so the development
 backend takes the build's port without meeting anything else on it) and a
@@ -19,6 +22,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+from a11y_orca import Orca  # noqa: E402
 from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
 
 PARTNER = "Sam"
@@ -90,13 +94,20 @@ def app_environment(home, display):
         LC_ALL="en_US.UTF-8", NO_AT_BRIDGE="0")
 
 
-def walk(app, say, shoot, backend):
-    """The steps, first launch to My Shares; each screen checked against its table."""
+def walk(app, say, shoot, backend, orca):
+    """The steps, first launch to My Shares; each screen checked against its table,
+    and what Orca says at the moments that matter checked as it goes."""
     def screen(key):
         title, controls = SCREENS[key]
         app.check_screen(key, title, controls)
         say("checked " + key)
         shoot(key)
+
+    def start_wrapping(name):
+        app.tab_to("Name", FIELD)
+        app.key("ctrl+a", *name)
+        app.tab_to("Start wrapping", BUTTON)
+        app.key("space")
 
     screen("welcome")
     app.activate("Agree to Privacy Policy and Terms", CHECK)
@@ -104,9 +115,12 @@ def walk(app, say, shoot, backend):
         n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
     app.tab_to("Get Started", BUTTON)
     shoot("welcome-get-started")
+    heard = orca.mark()
     app.key("space")
 
     screen("intelligence")
+    # Arriving: the screen says what it is, not an unnamed object.
+    orca.heard("a screen change", heard, "How should Murmela think?*heading*")
     app.activate("Cloud intelligence*", RADIO)
     app.tab_to("Continue", BUTTON)
     app.key("Return")
@@ -119,6 +133,10 @@ def walk(app, say, shoot, backend):
     else:
         app.press(ROW, ITEM)
     app.wait("the chat chosen", lambda: any(n.has(pyatspi.STATE_SELECTED) for n in app.find(ROW, ITEM)))
+    app.tab_to(ROW, ITEM)  # the keyboard in the list, on its chosen row
+    heard = orca.mark()
+    app.tab_to("Back", BUTTON)
+    orca.heard("a Tab from the chat list to Back", heard, "Back push button*")
     app.tab_to("Wrap it up", BUTTON)
     app.key("Return")
 
@@ -126,17 +144,30 @@ def walk(app, say, shoot, backend):
     app.tab_to("Start wrapping", BUTTON)
     shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)
-    app.tab_to("Name", FIELD)
+    # A run with no backend to answer fails: back on the picker, the failure
+    # and its reason are spoken.
+    backend = backend.restart(lambda process: process.kill())
+    heard = orca.mark()
+    start_wrapping(PARTNER)
+    app.wait_text("Last analysis failed")
+    orca.heard("a failed run", heard, "*Last analysis failed*")
+    backend = backend.restart()
+    app.tab_to("Wrap it up", BUTTON)
+    app.key("Return")
+    screen("name sheet")
     # The backend holds its answer while the processing screen is looked at.
-    backend.send_signal(signal.SIGSTOP)
-    app.key("ctrl+a", *PARTNER, "Return")
+    backend.process.send_signal(signal.SIGSTOP)
+    start_wrapping(PARTNER)
     screen("processing")
-    backend.send_signal(signal.SIGCONT)
+    backend.process.send_signal(signal.SIGCONT)
     for index in range(1, SLIDES + 1):
+        heard = orca.mark()
         if index > 1:
             app.key("Right")
         place = "Slide %d of %d" % (index, SLIDES)
         app.wait_control(place + ". *", "notification")  # announced, with the slide's title
+        if index == 2:
+            orca.heard("a slide change", heard, "*" + place + ". *")
         app.check_screen("slide %d" % index, place, slide_controls(index))
         shoot("slide-%02d" % index)
     say("read every slide")
@@ -144,10 +175,23 @@ def walk(app, say, shoot, backend):
     app.tab_to("Share", BUTTON)
     app.key("space")
     screen("share sheet")
-    app.activate("Generate link", BUTTON)  # a link on the backend: My Shares lists it
+    app.tab_to("Generate link", BUTTON)
+    heard = orca.mark()
+    app.key("space")  # a link on the backend: My Shares lists it
     screen("link")
+    # The new page in its own words, and the ring on a control of it.
+    orca.heard("Generate link", heard, "*Anyone with this link can view*")
+    app.wait("the ring on the link page", lambda: app.focused() and app.focused().role == BUTTON)
     app.key("Escape")
     app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
+    # A toast: the slide's image copied for a story, spoken as it shows.
+    app.tab_to("Share", BUTTON)
+    app.key("space")
+    screen("share sheet")
+    heard = orca.mark()
+    app.activate("Stories", BUTTON)
+    app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
+    orca.heard("a toast", heard, "*Image copied.*")
     app.tab_to("Done", BUTTON)
     shoot("closer-done")
     app.key("space")
@@ -159,6 +203,29 @@ def walk(app, say, shoot, backend):
     app.activate("Done", BUTTON)
     app.wait("My Shares closed", lambda: not app.find("Revoke", BUTTON))
     app.wait_text("Past Murmelas.")
+
+
+class Backend:
+    """The development backend on the build's port, stopped and started again at will."""
+
+    def __init__(self, session, args, port):
+        self.session, self.args, self.port, self.runs = session, args, port, 0
+        self.process = self.start()
+
+    def start(self):
+        self.runs += 1
+        process = self.session.start("backend-%d" % self.runs, [self.args.backend, "--port", str(self.port)])
+        wait_for("the development backend", lambda: port_answers(self.port), 30 * self.args.slow)
+        return process
+
+    def restart(self, end=None):
+        """Ends the one running (terminates it, or `end`s it) and, without `end`, starts another."""
+        (end or (lambda process: process.terminate()))(self.process)
+        self.process.wait()
+        wait_for("the backend's port free", lambda: not port_answers(self.port), 30 * self.args.slow)
+        if end is None:
+            self.process = self.start()
+        return self
 
 
 def inner(args):
@@ -184,14 +251,16 @@ def inner(args):
         port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
         if port_answers(port):
             raise WalkError("port %d is taken: the walk needs the build's backend port of its own" % port)
-        backend = session.start("backend", [args.backend, "--port", str(port)])
-        wait_for("the development backend", lambda: port_answers(port), 30 * args.slow)
+        backend = Backend(session, args, port)
         # The accessibility bus and its registry start on demand through D-Bus
-        # activation (at-spi2-core's service files), as on a desktop.
+        # activation (at-spi2-core's service files), as on a desktop. Orca
+        # comes first, as it would on a desktop, and listens to the whole walk.
+        orca = Orca(session, env, 60 * args.slow)
         session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
         app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
         say("the application is on the bus")
-        walk(app, say, shoot, backend)
+        walk(app, say, shoot, backend, orca)
+        orca.verdict()
         say("walk done")
         return 0
     except WalkError as error:

@@ -3,6 +3,7 @@
 #include "kit/access/TextFieldAccessible.h"
 #include "kit/widgets/ButtonHost.h"
 
+#include <QAbstractScrollArea>
 #include <QAccessibleActionInterface>
 #include <QAccessibleValueInterface>
 #include <QDialog>
@@ -310,11 +311,15 @@ PaintedWidgetAccessible* PaintedWidgetAccessible::of(QWidget* widget) {
   return dynamic_cast<PaintedWidgetAccessible*>(QAccessible::queryAccessibleInterface(widget));
 }
 
+// The child widgets a reader meets: not windows, and not the viewport of a
+// painted scrolling list (its rows are the list's own children; the viewport,
+// whose focus is the list's, would be an unnamed focused filler).
 QList<QWidget*> PaintedWidgetAccessible::childWidgets() const {
+  const auto* scrolling = qobject_cast<const QAbstractScrollArea*>(widget());
   QList<QWidget*> widgets;
   for (QObject* object : widget()->children()) {
     auto* child = qobject_cast<QWidget*>(object);
-    if (child && !child->isWindow()) widgets.append(child);
+    if (child && !child->isWindow() && !(scrolling && child == scrolling->viewport())) widgets.append(child);
   }
   return widgets;
 }

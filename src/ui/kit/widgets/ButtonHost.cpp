@@ -160,6 +160,9 @@ void ButtonHost::returnFocusAfter(QDialog* sheet) {
 
 void ButtonHost::announce(const QString& text) {
   announcement_ = text;
+  // A reader that has not looked at this widget yet (a toast layer) still
+  // hears it: the widget's interface is made now, which starts the watch.
+  if (!readersWatch_ && widget_ && QAccessible::isActive()) QAccessible::queryAccessibleInterface(widget_);
   if (readersWatch_ && widget_ && !text.isEmpty()) sendAnnouncement(widget_);
 }
 
