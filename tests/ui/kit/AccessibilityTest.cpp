@@ -32,7 +32,8 @@ class Panel : public QWidget {
   }
   QList<ButtonTarget> targets() const {
     auto* self = const_cast<Panel*>(this);
-    return {{.id = closeId, .rect = {170, 10, 20, 20}, .action = [self] { ++self->closed; }, .name = "Close"},
+    QList<ButtonTarget> all{
+            {.id = closeId, .rect = {170, 10, 20, 20}, .action = [self] { ++self->closed; }, .name = "Close"},
             {.id = agreeId,
              .rect = {10, 100, 16, 16},
              .action = [self] { self->agreed = !self->agreed; },
@@ -47,12 +48,15 @@ class Panel : public QWidget {
              .enabled = agreed,
              .action = [self] { ++self->went; },
              .name = "Continue"}};
+    if (!showsTerms) all.removeAt(2);
+    return all;
   }
   QAccessibleInterface* child(int index) { return QAccessible::queryAccessibleInterface(this)->child(index); }
 
   ButtonHost* host = nullptr;
   QString title = QStringLiteral("Choose a chat.");
   bool agreed = false;
+  bool showsTerms = true;
   int closed = 0;
   int went = 0;
 };
@@ -198,6 +202,41 @@ class AccessibilityTest : public QObject {
       QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
       QCOMPARE(iface->child(iface->childCount() - 1)->role(), QAccessible::Notification);
     }
+  }
+
+  // A sheet that keeps the focus stands for a modal one: while it shows, the
+  // panel behind exposes only it and runs no action; hidden, it is not exposed.
+  void modalSheetCoversWhatIsBehind() {
+    Panel panel;
+    QAccessibleActionInterface* agree = panel.child(3)->actionInterface();
+    auto* sheet = new Panel;
+    sheet->setParent(&panel);
+    sheet->host->setKeepsFocus(true);
+    sheet->hide();
+    QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->childCount(), 8);
+    sheet->show();
+    QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->childCount(), 1);
+    QCOMPARE(panel.child(0)->role(), QAccessible::Dialog);
+    QVERIFY(panel.child(0)->state().modal);
+    QVERIFY(agree->actionNames().isEmpty());
+  }
+
+  // The ring on a button that goes away moves on to the next one, and readers hear it.
+  void ringFollowsAVanishedButton() {
+    Panel panel;
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QAccessible::queryAccessibleInterface(&panel);
+    QVERIFY(panel.host->focusButton(termsId));
+    sent.clear();
+    panel.showsTerms = false;
+    panel.repaint();
+    QTRY_COMPARE(panel.host->focused(), std::optional<int>(tabId));
+    QVERIFY(panel.host->showsFocus(tabId));
+    QVERIFY(std::any_of(sent.cbegin(), sent.cend(), [](const Sent& event) {
+      return event.type == QAccessible::Focus && event.name == QStringLiteral("This Slide");
+    }));
   }
 
   // Return runs the focused button, but a focused check box leaves it to the default button.
