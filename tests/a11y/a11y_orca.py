@@ -31,8 +31,6 @@ sys.exit(launcher["main"]())
 
 class Orca:
     def __init__(self, session, env, timeout):
-        if not shutil.which("orca"):
-            raise WalkError("Orca is not installed (Scripts/bootstrap installs it)")
         self.timeout = timeout
         self.log = os.path.join(session.work, "orca-debug.out")
         prefs = os.path.join(session.work, "orca-prefs")  # its own settings, the defaults
@@ -59,9 +57,8 @@ class Orca:
         return os.path.getsize(self.log) if os.path.exists(self.log) else 0
 
     def heard(self, what, since, *patterns):
-        """Waits until Orca has said something matching each shell pattern (in any
-        order) since the mark; a miss is noted with what it did say, and the walk
-        goes on, so that one run tells every miss."""
+        """Waits for Orca to say what matches each shell pattern since the mark; a miss
+        is noted with what it did say and the walk goes on (one run tells every miss)."""
         def all_said():
             said = [text.lower() for text in self.spoken(since)]
             return all(any(fnmatch.fnmatch(text, p.lower()) for text in said) for p in patterns)

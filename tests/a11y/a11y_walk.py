@@ -146,12 +146,12 @@ def walk(app, say, shoot, backend, orca):
     app.tab_to("Close", BUTTON)
     # A run with no backend to answer fails: back on the picker, the failure
     # and its reason are spoken.
-    backend = backend.restart(lambda process: process.kill())
+    backend.stop()
     heard = orca.mark()
     start_wrapping(PARTNER)
     app.wait_text("Last analysis failed")
     orca.heard("a failed run", heard, "*Last analysis failed*")
-    backend = backend.restart()
+    backend.start()
     app.tab_to("Wrap it up", BUTTON)
     app.key("Return")
     screen("name sheet")
@@ -206,26 +206,20 @@ def walk(app, say, shoot, backend, orca):
 
 
 class Backend:
-    """The development backend on the build's port, stopped and started again at will."""
+    """The development backend on the build's port; stopped for a failed run, then started again."""
 
     def __init__(self, session, args, port):
-        self.session, self.args, self.port, self.runs = session, args, port, 0
-        self.process = self.start()
+        self.session, self.args, self.port = session, args, port
+        self.start()
 
     def start(self):
-        self.runs += 1
-        process = self.session.start("backend-%d" % self.runs, [self.args.backend, "--port", str(self.port)])
+        name = "backend-%d" % len(self.session.processes)
+        self.process = self.session.start(name, [self.args.backend, "--port", str(self.port)])
         wait_for("the development backend", lambda: port_answers(self.port), 30 * self.args.slow)
-        return process
 
-    def restart(self, end=None):
-        """Ends the one running (terminates it, or `end`s it) and, without `end`, starts another."""
-        (end or (lambda process: process.terminate()))(self.process)
+    def stop(self):
+        self.process.kill()
         self.process.wait()
-        wait_for("the backend's port free", lambda: not port_answers(self.port), 30 * self.args.slow)
-        if end is None:
-            self.process = self.start()
-        return self
 
 
 def inner(args):

@@ -3,6 +3,7 @@
 #include "kit/access/PaintedAccessible.h"
 #include "kit/widgets/ButtonHost.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -41,6 +42,22 @@ void send(QAccessibleEvent&& event) { eventSink(&event); }
 // widget that takes the keyboard tells of its ring itself, and Qt's focus
 // event for the widget then names the same child again.
 QAccessible::Id focusTold = 0;
+// The widget whose announcement no focus has followed yet.
+QPointer<QWidget> announcer;
+
+// A focus that follows an announcement still on screen (a toast) cuts it
+// short in a reader: it is said again after the focus.
+void repeatCutAnnouncement() {
+  QWidget* widget = announcer.data();
+  announcer.clear();
+  PaintedWidgetAccessible* painted = widget ? PaintedWidgetAccessible::of(widget) : nullptr;
+  if (!painted || !painted->host()) return;
+  const QString said = painted->host()->announcement();
+  const QList<ShownText> shown = painted->host()->texts();
+  if (std::none_of(shown.cbegin(), shown.cend(), [&](const ShownText& text) { return text.text == said; })) return;
+  sendAnnouncement(widget);
+  announcer.clear();
+}
 
 void route(QAccessibleEvent* event);
 
@@ -61,9 +78,13 @@ void route(QAccessibleEvent* event) {
   if (id == focusTold) return;
   if (!focusTold) QTimer::singleShot(0, [] { focusTold = 0; });
   focusTold = id;
-  if (target == event->accessibleInterface()) return forward(event);
-  QAccessibleEvent moved(target, QAccessible::Focus);
-  forward(&moved);
+  if (target == event->accessibleInterface()) {
+    forward(event);
+  } else {
+    QAccessibleEvent moved(target, QAccessible::Focus);
+    forward(&moved);
+  }
+  repeatCutAnnouncement();
 }
 
 }  // namespace
@@ -123,6 +144,7 @@ void sendButtonFocus(QWidget* widget, int id) {
 void sendAnnouncement(QWidget* widget) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
   if (QAccessibleInterface* item = parent ? parent->item(Kind::announcement, 0) : nullptr) {
+    announcer = widget;
     send(QAccessibleEvent(item, QAccessible::NameChanged));
     send(QAccessibleEvent(item, QAccessible::ObjectShow));
   }
