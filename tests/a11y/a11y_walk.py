@@ -4,9 +4,7 @@ would: the real application under Xvfb, on a private D-Bus session with the
 accessibility bus, the development backend beside it, and nothing but AT-SPI
 actions and keys (never the pointer). On every screen the controls of its
 table must be showing with their role and name, and its title must be read.
-Orca listens throughout: what it speaks on arriving at a screen, at a failed
-run, at Generate link and its toast, at a slide change and at a Tab from the
-chat list back to the painted controls must be what the user needs to hear.
+Orca listens throughout, and what it says at the moments that matter is checked.
 
 Runs itself again inside a network namespace of its own (so the development
 backend takes the build's port without meeting anything else on it) and a
@@ -95,8 +93,7 @@ def app_environment(home, display):
 
 
 def walk(app, say, shoot, backend, orca):
-    """The steps, first launch to My Shares; each screen checked against its table,
-    and what Orca says at the moments that matter checked as it goes."""
+    """The steps, first launch to My Shares; each screen checked against its table."""
     def screen(key):
         title, controls = SCREENS[key]
         app.check_screen(key, title, controls)
@@ -144,8 +141,7 @@ def walk(app, say, shoot, backend, orca):
     app.tab_to("Start wrapping", BUTTON)
     shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)
-    # A run with no backend to answer fails: back on the picker, the failure
-    # and its reason are spoken.
+    # A run with no backend fails: back on the picker, the failure is spoken.
     backend.stop()
     heard = orca.mark()
     start_wrapping(PARTNER)
@@ -247,8 +243,7 @@ def inner(args):
             raise WalkError("port %d is taken: the walk needs the build's backend port of its own" % port)
         backend = Backend(session, args, port)
         # The accessibility bus and its registry start on demand through D-Bus
-        # activation (at-spi2-core's service files), as on a desktop. Orca
-        # comes first, as it would on a desktop, and listens to the whole walk.
+        # activation (at-spi2-core's service files), as on a desktop, where Orca comes first.
         orca = Orca(session, env, 60 * args.slow)
         session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
         app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)

@@ -42,19 +42,23 @@ void send(QAccessibleEvent&& event) { eventSink(&event); }
 // widget that takes the keyboard tells of its ring itself, and Qt's focus
 // event for the widget then names the same child again.
 QAccessible::Id focusTold = 0;
-// The widget whose announcement no focus has followed yet.
+// The widget whose announcement no focus has followed yet, and whether it
+// was made in this turn of the event loop.
 QPointer<QWidget> announcer;
+bool announcedNow = false;
 
 // A focus that follows an announcement still on screen (a toast) cuts it
 // short in a reader: it is said again after the focus.
 void repeatCutAnnouncement() {
   QWidget* widget = announcer.data();
   announcer.clear();
-  PaintedWidgetAccessible* painted = widget ? PaintedWidgetAccessible::of(widget) : nullptr;
+  PaintedWidgetAccessible* painted = widget && widget->isVisible() ? PaintedWidgetAccessible::of(widget) : nullptr;
   if (!painted || !painted->host()) return;
   const QString said = painted->host()->announcement();
   const QList<ShownText> shown = painted->host()->texts();
-  if (std::none_of(shown.cbegin(), shown.cend(), [&](const ShownText& text) { return text.text == said; })) return;
+  if (!announcedNow &&
+      std::none_of(shown.cbegin(), shown.cend(), [&](const ShownText& text) { return text.text == said; }))
+    return;
   sendAnnouncement(widget);
   announcer.clear();
 }
@@ -145,6 +149,8 @@ void sendAnnouncement(QWidget* widget) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
   if (QAccessibleInterface* item = parent ? parent->item(Kind::announcement, 0) : nullptr) {
     announcer = widget;
+    if (!announcedNow) QTimer::singleShot(0, [] { announcedNow = false; });
+    announcedNow = true;
     send(QAccessibleEvent(item, QAccessible::NameChanged));
     send(QAccessibleEvent(item, QAccessible::ObjectShow));
   }

@@ -139,11 +139,14 @@ void ButtonHost::focusMoved() {
 bool ButtonHost::focusButton(int id) {
   const std::optional<ButtonTarget> found = target(id);
   if (!widget_ || !found || !found->focusable || !found->enabled) return false;
+  // The ring already there is not news to a reader (and would cut short
+  // whatever it is saying).
+  const bool already = showsFocus(id);
   focused_ = id;
   focusVisible_ = true;
   // Taking the keyboard by a reason other than Tab keeps the button chosen here.
   if (!widget_->hasFocus()) widget_->setFocus(Qt::OtherFocusReason);
-  focusMoved();
+  if (!already) focusMoved();
   return true;
 }
 
