@@ -38,6 +38,7 @@ HomeView::HomeView(HomeHost host, QWidget* parent)
     return layout_.rowLayouts[row].frame;
   });
   host_.changed(this, [this] { contentChanged(); });
+  if (host_.processingErrorChanged) host_.processingErrorChanged(this, [this] { showProcessingError(); });
   contentChanged();
 }
 
@@ -64,7 +65,23 @@ void HomeView::reload() {
 
 void HomeView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) reload();
+  if (!event->spontaneous()) {
+    reload();
+    showProcessingError();
+  }
+}
+
+void HomeView::showProcessingError() {
+  if (errorAlertVisible_ || !isVisible() || !host_.processingError) return;
+  const std::optional<QString> error = host_.processingError();
+  if (!error) return;
+  errorAlertVisible_ = true;
+  alerts_(this, {*error, QString(), {{QStringLiteral("Dismiss"), AlertRole::cancel}}},
+          [view = QPointer<HomeView>(this)](int) {
+            if (!view) return;
+            view->errorAlertVisible_ = false;
+            if (view->host_.dismissProcessingError) view->host_.dismissProcessingError();
+          });
 }
 
 HomePaintState HomeView::paintState() const {
