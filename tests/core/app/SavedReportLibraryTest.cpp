@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
 #include <sys/stat.h>
@@ -35,6 +36,11 @@ void setModified(const QString& path, Date when) {
   QFile file(path);
   QVERIFY(file.open(QIODevice::ReadWrite));
   QVERIFY(file.setFileTime(when.toQDateTime(), QFileDevice::FileModificationTime));
+}
+
+unsigned modeOf(const QString& path) {
+  struct stat status {};
+  return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777 : 0;
 }
 
 QStringList fileNames(const QList<PastWrap>& wraps) {
@@ -123,6 +129,21 @@ class SavedReportLibraryTest : public QObject {
     QCOMPARE(names,
              (QStringList{"20251231-190005-Sam.json", "20251231-190005-Sam-2.json", "20251231-190005-Sam-3.json"}));
     QCOMPARE(library.load().size(), 3);
+  }
+
+  // Processes saving at once, in the same second, keep every report; under
+  // umask 0 each file is the user's alone, and so is the folder.
+  void concurrentSavesKeepEveryReportPrivately() {
+    const mode_t umask = ::umask(0);
+    QProcess writers[2];
+    for (QProcess& writer : writers)
+      writer.start(qEnvironmentVariable("MURMELA_TEST_BINARY_DIR") + "/tests/core/app/report-writer", {dir_, "50"});
+    ::umask(umask);
+    for (QProcess& writer : writers) QVERIFY(writer.waitForFinished(60000) && writer.exitCode() == 0);
+    const QFileInfoList files = QDir(dir_).entryInfoList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 100);
+    for (const QFileInfo& file : files) QCOMPARE(modeOf(file.filePath()), 0600u);
+    QCOMPARE(modeOf(dir_), 0700u);
   }
 
   void longNameStillSaves() {

@@ -209,6 +209,30 @@ class HomeViewTest : public QObject {
     QCOMPARE(coordinator.pastWraps().size(), 1);
   }
 
+  // A finished run whose report could not be saved: the error, also in the
+  // analysis log, survives Done and is shown on the home screen until it is
+  // dismissed.
+  void failedSaveIsShownAfterDone() {
+    harness_->fakes.reader->messages = {textMessage(1, 5)};
+    harness_->fakes.reportsDir = harness_->environment.path("reports-is-a-file");
+    QVERIFY(QFile(*harness_->fakes.reportsDir).open(QIODevice::WriteOnly));
+    AppCoordinator& coordinator = harness_->make();
+    coordinator.startProcessing(ContactSummary{QStringLiteral("+15550001"), QStringLiteral("Sam"), 1, {}, {}});
+    QTRY_COMPARE(screenName(coordinator), QStringLiteral("results"));
+    const QString error = coordinator.processingError().value_or(QString());
+    QVERIFY(error.startsWith(AppCoordinator::kSaveFailedPrefix));
+    QVERIFY(coordinator.analysisLog().contains(error));
+
+    coordinator.goHome();  // Done
+    const std::unique_ptr<HomeView> view = showHome(Date::now());
+    QCOMPARE(alerts_.shown.size(), 1);
+    QCOMPARE(alerts_.shown.last().request.title, error);
+    QVERIFY(view->errorAlertVisible());
+    QCOMPARE(coordinator.processingError(), std::optional<QString>(error));
+    QVERIFY(alerts_.answer(QStringLiteral("Dismiss")));
+    QVERIFY(!coordinator.processingError() && !view->errorAlertVisible());
+  }
+
   // Return starts a new report; Esc closes the menu; Tab reaches a row below
   // the fold and scrolls it into view.
   void keyboard() {
