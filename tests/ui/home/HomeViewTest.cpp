@@ -209,9 +209,8 @@ class HomeViewTest : public QObject {
     QCOMPARE(coordinator.pastWraps().size(), 1);
   }
 
-  // A finished run whose report could not be saved: the error, also in the
-  // analysis log, survives Done and is shown on the home screen until it is
-  // dismissed.
+  // A run whose report could not be saved: the error, also in the analysis
+  // log, survives Done and is shown on the home screen until dismissed.
   void failedSaveIsShownAfterDone() {
     harness_->fakes.reader->messages = {textMessage(1, 5)};
     harness_->fakes.reportsDir = harness_->environment.path("reports-is-a-file");
@@ -220,15 +219,11 @@ class HomeViewTest : public QObject {
     coordinator.startProcessing(ContactSummary{QStringLiteral("+15550001"), QStringLiteral("Sam"), 1, {}, {}});
     QTRY_COMPARE(screenName(coordinator), QStringLiteral("results"));
     const QString error = coordinator.processingError().value_or(QString());
-    QVERIFY(error.startsWith(AppCoordinator::kSaveFailedPrefix));
-    QVERIFY(coordinator.analysisLog().contains(error));
-
+    QVERIFY(error.startsWith(AppCoordinator::kSaveFailedPrefix) && coordinator.analysisLog().contains(error));
     coordinator.goHome();  // Done
     const std::unique_ptr<HomeView> view = showHome(Date::now());
-    QCOMPARE(alerts_.shown.size(), 1);
-    QCOMPARE(alerts_.shown.last().request.title, error);
-    QVERIFY(view->errorAlertVisible());
-    QCOMPARE(coordinator.processingError(), std::optional<QString>(error));
+    QVERIFY(alerts_.shown.size() == 1 && alerts_.shown.last().request.title == error);
+    QVERIFY(view->errorAlertVisible() && coordinator.processingError() == error);
     QVERIFY(alerts_.answer(QStringLiteral("Dismiss")));
     QVERIFY(!coordinator.processingError() && !view->errorAlertVisible());
   }
