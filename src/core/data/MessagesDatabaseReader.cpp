@@ -134,7 +134,7 @@ int openConnection(const QByteArray& name, int extraFlags, Connection& database)
 
 // Whether a statement can read the schema: a database in WAL mode whose
 // "-shm" cannot be opened (a read-only mount) opens, then fails every query.
-// Asked before the busy time-out is set: a lock is not waited for twice.
+// Asked before the busy time-out is set: opening never waits for a lock.
 int probeSchema(sqlite3* database) {
   sqlite3_stmt* statement = nullptr;
   int result = sqlite3_prepare_v2(database, "SELECT count(*) FROM sqlite_master", -1, &statement, nullptr);
@@ -163,9 +163,9 @@ Connection openDatabase(const QString& path) {
         probeSchema(immutable.get()) == SQLITE_OK)
       database = std::move(immutable);
   }
-  sqlite3_busy_timeout(database.get(), kBusyTimeoutMilliseconds);
   runPragma(database.get(), "PRAGMA query_only = ON");
   runPragma(database.get(), "PRAGMA journal_mode");
+  sqlite3_busy_timeout(database.get(), kBusyTimeoutMilliseconds);  // for the statements
   return database;
 }
 
