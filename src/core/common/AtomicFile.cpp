@@ -104,16 +104,23 @@ PartialFile writePartial(const QString& reported, const QString& target, const Q
   return partial;
 }
 
+bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EPERM; }
+
 // Puts `partial` at `target` unless something is there: 0 when done, EEXIST
 // when the name is taken, else the errno. renameat2 with RENAME_NOREPLACE
 // does it in one step; a file system without it takes a hard link of the
-// partial file (that also fails on an existing name).
+// partial file (that also fails on an existing name); one without either
+// (FAT) checks the name first, as a last resort.
 int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target) {
   if (::renameat2(AT_FDCWD, partial.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
-  if (::link(partial.constData(), target.constData()) != 0) return errno;
-  ::unlink(partial.constData());
-  return 0;
+  if (!unsupported(errno)) return errno;
+  if (::link(partial.constData(), target.constData()) == 0) {
+    ::unlink(partial.constData());
+    return 0;
+  }
+  if (!unsupported(errno)) return errno;
+  if (FileSystem::itemExists(QFile::decodeName(target))) return EEXIST;
+  return ::rename(partial.constData(), target.constData()) == 0 ? 0 : errno;
 }
 
 }  // namespace
