@@ -149,11 +149,11 @@ int probeSchema(sqlite3* database) {
                                                      : QStringLiteral("unknown SQLite error"));
 }
 
-// One connection for one call. Only a regular file is opened (a pipe or a
-// device there would block the open or be read without end).
+// One connection for one call. A pipe, a device or a socket is not opened
+// (it would block the open or be read without end); SQLite answers the rest.
 Connection openDatabase(const QString& path) {
   const QFileInfo file(path);
-  if (file.exists() && !file.isFile())
+  if (file.exists() && !file.isFile() && !file.isDir())
     throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
   Connection database;
   if (openConnection(sqliteFileName(path), 0, database) != SQLITE_OK || !database) openFailed(database.get());
