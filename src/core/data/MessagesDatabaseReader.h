@@ -37,10 +37,11 @@ class MessagesDatabaseReader {
   // Whether the database opens read-only, the same way every call above opens
   // it (the Full Disk Access probe), its schema readable. Never throws.
   //
-  // Every call opens a regular file only (anything else fails at once with
-  // the open error), waits a few seconds for a database another process has
-  // locked, and reads a database in WAL mode whose shared-memory file cannot
-  // be opened (a read-only copy) as an immutable file instead.
+  // Every call fails at once with the open error for a pipe, a device or a
+  // socket (never waiting on one), waits a few seconds for a database that
+  // another process has locked, and reads a database in WAL mode whose
+  // shared-memory file cannot be opened (a read-only copy) as an immutable
+  // file instead.
   bool canOpen() const;
 
   // The reader named by the launch argument "-messagesDB" (its first
