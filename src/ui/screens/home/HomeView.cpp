@@ -26,6 +26,10 @@ AlertRequest HomeView::revokeRequest() {
           {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Revoke"), AlertRole::destructive}}};
 }
 
+AlertRequest HomeView::processingErrorRequest(const QString& error) {
+  return {error, QString(), {{QStringLiteral("Dismiss"), AlertRole::cancel}}};
+}
+
 HomeView::HomeView(HomeHost host, QWidget* parent)
     : QWidget(parent), host_(std::move(host)), clock_([] { return Date::now(); }), alerts_(dialogAlertPresenter()) {
   setFixedSize(HomeViewLayout::kSize.toSize());
@@ -76,7 +80,7 @@ void HomeView::showProcessingError() {
   const std::optional<QString> error = host_.processingError();
   if (!error) return;
   errorAlertVisible_ = true;
-  alerts_(this, {*error, QString(), {{QStringLiteral("Dismiss"), AlertRole::cancel}}},
+  alerts_(this, processingErrorRequest(*error),
           [view = QPointer<HomeView>(this)](int) {
             if (!view) return;
             view->errorAlertVisible_ = false;

@@ -44,6 +44,8 @@ class HomeView : public QWidget {
   // The two confirmations: "Cancel", then "Reset App" or "Revoke" (destructive).
   static AlertRequest resetRequest();
   static AlertRequest revokeRequest();
+  // The last run's error as the alert's title, with "Dismiss".
+  static AlertRequest processingErrorRequest(const QString& error);
 
   // The screen as it stands now (the name avoids QWidget::layout()).
   HomeViewLayout screenLayout() const;
