@@ -47,7 +47,10 @@ ConfirmContactNameSheet::ConfirmContactNameSheet(const QString& originalName, co
   field_->setAccessibleName(QStringLiteral("Name"));
   field_->setGeometry(geometry.field.toAlignedRect());
   setContentHeight(geometry.height);
-  buttonHost().setDefaultButton(startButton);
+  // No default button: Return in the field only ends the edit (the field
+  // leaves the key to the sheet, which then has nothing to run). Starting a
+  // run uploads the conversation, so it takes "Start wrapping →" itself,
+  // reached with Tab.
 }
 
 void ConfirmContactNameSheet::present() {

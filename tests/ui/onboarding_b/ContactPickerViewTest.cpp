@@ -8,10 +8,12 @@
 #include "screens/picker/ContactPickerView.h"
 #include "screens/picker/FailedRunPanel.h"
 #include "sheets/ConfirmContactNameSheet.h"
+#include "sheets/ScrollingPlainText.h"
 #include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -144,6 +146,40 @@ class ContactPickerViewTest : public QObject {
     QVERIFY(!picker.harness.coordinator().processingError());
     QVERIFY(!picker.view->failedRunPanel()->isVisibleTo(picker.view.get()));
     QCOMPARE(picker.view->layout().list.top(), 268.0);
+  }
+
+  // A run that failed is said as the picker arrives, its panel is a named
+  // group, and the list under it takes no keys.
+  void aFailedRunIsSpokenOnArrival() {
+    ScreenHarness harness;
+    harness.setContacts(kContacts);
+    harness.loadContacts();
+    harness.failRun(harness.coordinator().contacts().first(), QStringLiteral("upstream timed out"));
+    ContactPickerView view(hostsOf(harness.coordinator()));
+    view.show();
+    QCOMPARE(view.buttonHost().announcement(),
+             QStringLiteral("Last analysis failed. [ScriptedRunError] upstream timed out"));
+    QCOMPARE(view.failedRunPanel()->accessibleName(), QStringLiteral("Last analysis failed"));
+    QCOMPARE(view.listView()->focusPolicy(), Qt::NoFocus);
+    QVERIFY(view.failedRunPanel()->buttonHost().activate(FailedRunPanel::dismissButton));
+    QCOMPARE(view.listView()->focusPolicy(), Qt::StrongFocus);
+  }
+
+  void logPathBreaks_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("fits") << "/tmp/a.log" << "Log: /tmp/a.log";
+    const QString deep = QStringLiteral("/home/someone/.local/share/murmela-app/logs/");
+    QTest::newRow("after the last folder that fits") << deep + "analysis.log" << "Log: " + deep;
+  }
+  void logPathBreaks() {
+    QFETCH(QString, path);
+    const QFontMetricsF metrics(monospacedFont(FailedRunPanel::kLogFontSize));
+    // A width that holds the folders but not the file's name.
+    const qreal width = metrics.horizontalAdvance(QStringLiteral("Log: /home/someone/.local/share/murmela-app/logs/a"));
+    const QStringList lines = FailedRunPanel::logLines(QStringLiteral("Log: ") + path, metrics, width).split('\n');
+    QTEST(lines.first(), "firstLine");
+    if (lines.size() > 1) QCOMPARE(lines.last(), QStringLiteral("analysis.log"));
   }
 
   // A processing error hides a loading error until it is dismissed.
@@ -330,11 +366,17 @@ class ContactPickerViewTest : public QObject {
       QCOMPARE(picker.view->confirmedName(), typed);
     }
     // Opening the dialog moves no painted focus while the keyboard is in the
-    // field: no ring shows on the close button, and Return in the field
-    // confirms as "Start wrapping →" does.
+    // field: no ring shows on the close button. Return in the field only ends
+    // the edit; "Start wrapping →" with the keyboard focus starts.
     QCOMPARE(sheet->buttonHost().focused(), std::nullopt);
     QVERIFY(!sheet->buttonHost().showsFocus(ConfirmContactNameSheet::closeButton));
+    const QString screenBefore = screenName(picker.harness.coordinator());
     QTest::keyClick(sheet->nameField(), Qt::Key_Return);
+    QCOMPARE(picker.view->nameSheet(), sheet);
+    QVERIFY(picker.view->contactPendingNameConfirmation());
+    QCOMPARE(screenName(picker.harness.coordinator()), screenBefore);
+    QVERIFY(sheet->buttonHost().focusButton(ConfirmContactNameSheet::startButton));
+    QTest::keyClick(sheet, Qt::Key_Return);
     QTRY_COMPARE(screenName(picker.harness.coordinator()), QStringLiteral("processing"));
     QVERIFY(!picker.view->contactPendingNameConfirmation());
     QTEST(picker.harness.coordinator().processingDisplayName(), "passed");
