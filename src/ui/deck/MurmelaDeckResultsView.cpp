@@ -358,8 +358,11 @@ void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
   };
   request.select = [self, context](const ShareSheetRequest::Action& action) {
     if (!self) return;
-    if (action) action(context, self->toast_);
-    if (self) self->sharePresenter_.setPending(std::nullopt);
+    // The sheet goes and the keyboard comes back before the action runs, so
+    // its toast is the last thing a screen reader is told (a focus move
+    // after it would cut it off).
+    self->sharePresenter_.setPending(std::nullopt);
+    if (self && action) action(context, self->toast_);
   };
   QWidget* sheet = sheetFactory_ ? sheetFactory_(request, overlay_) : nullptr;
   if (!sheet) return;
@@ -400,7 +403,9 @@ void MurmelaDeckResultsView::finishSheetClose() {
     sheet->deleteLater();  // its own click may have closed it
   }
   overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  takeFocusBack();
+  // The keyboard came back as the fade began; moving it again would speak
+  // the button once more over whatever was said since.
+  if (!hasFocus()) takeFocusBack();
   update();
 }
 

@@ -1,7 +1,9 @@
 #include "data/FakeReportLoader.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
+#include "kit/access/PaintedAccessible.h"
 #include "kit/overlay/ToastOverlay.h"
+#include "kit/overlay/ToastManager.h"
 #include "sheets/share/ShareSheetView.h"
 #include "support/TestRegistry.h"
 #include "testing/PaintRecorder.h"
@@ -57,6 +59,13 @@ struct DeckUnderTest {
   void press(Qt::Key key) { QTest::keyClick(deck.get(), key); }
   void click(QPointF point) { QTest::mouseClick(deck.get(), Qt::LeftButton, {}, point.toPoint()); }
 };
+
+// Counts the focus moves a screen reader hears once a toast is up.
+const ToastManager* watchedToast = nullptr;
+int focusesAfterToast = 0;
+void countFocusAfterToast(QAccessibleEvent* event) {
+  if (event->type() == QAccessible::Focus && watchedToast && watchedToast->current()) ++focusesAfterToast;
+}
 
 QPointF footerShare(const WrappedReport& report, int index) {
   return LongDeckSlide{report, index, true, std::nullopt}.frame().layout().footer.shareHitArea.center();
@@ -369,10 +378,22 @@ class DeckViewTest : public QObject {
     under.press(Qt::Key_Tab);
     under.press(Qt::Key_Tab);
     under.press(Qt::Key_Space);
-    QVERIFY(under.deck->shareSheet());
-    under.deck->sharePresenter().setPending(std::nullopt);
+    auto* sheet = qobject_cast<ShareSheetView*>(under.deck->shareSheet());
+    QVERIFY(sheet);
+    // Copying the image: the ring comes back to Share before the toast is
+    // shown, and no focus move follows to cut the toast off.
+    QVERIFY(QAccessible::queryAccessibleInterface(under.deck.get()));
+    watchedToast = &under.deck->toast();
+    focusesAfterToast = 0;
+    setAccessibleEventSink(countFocusAfterToast);
+    QVERIFY(sheet->buttonHost().activate(ShareSheetView::idOf({SheetElement::modeThisSlide})));
+    QVERIFY(sheet->buttonHost().activate(ShareSheetView::idOf({SheetElement::copy})));
     under.settle();
     QTRY_VERIFY_WITH_TIMEOUT(!under.deck->shareSheet(), 1000);
+    setAccessibleEventSink(nullptr);
+    watchedToast = nullptr;
+    QVERIFY(under.deck->toast().current());
+    QCOMPARE(focusesAfterToast, 0);
     const std::optional<int> focused = under.deck->buttonHost().focused();
     QVERIFY(focused && under.deck->buttonHost().showsFocus(*focused));
     QCOMPARE(under.deck->buttonHost().target(*focused)->name, QStringLiteral("Share"));
