@@ -221,6 +221,11 @@ class ShareSheetTest : public QObject {
     QCOMPARE(deck_->dismissals, 0);
     QVERIFY(deck_->desktop.opened.isEmpty());
 
+    // "Generate link" fails the same way: the message under it is said too.
+    click(sheet, {SheetElement::generateLink});
+    waitForAnswer(sheet);
+    QCOMPARE(sheet->buttonHost().announcement(), kRateLimited);
+
     // Trying again clears the old message before the new request starts.
     server_->setDefault(kShares, linkAnswer().withDelay(200));
     click(sheet, {SheetElement::generateLink});
@@ -234,6 +239,10 @@ class ShareSheetTest : public QObject {
     click(sheet, {SheetElement::generateLink});
     QVERIFY(!deck_->toasts->current());  // "Generate link" shows no toast
     QTRY_VERIFY(sheet->state().generatedLink);
+    // The page says what it shows, and the keyboard lands on "Copy link".
+    QCOMPARE(sheet->buttonHost().announcement(),
+             QStringLiteral("Anyone with this link can view. murmela.test/s/s1. Link expires in 29 days"));
+    QCOMPARE(sheet->buttonHost().focused(), ShareSheetView::idOf({SheetElement::copyLink}));
     ShareSheetLayout page = sheet->sheetLayout();
     QCOMPARE(page.linkPage->status.shownText(), QStringLiteral("ANYONE WITH THIS LINK CAN VIEW"));
     QCOMPARE(page.linkPage->link.shownText(), QStringLiteral("murmela.test/s/s1"));
@@ -244,6 +253,7 @@ class ShareSheetTest : public QObject {
 
     click(sheet, {SheetElement::copyLink});
     QCOMPARE(deck_->desktop.copiedTexts, QStringList{kLink});
+    QCOMPARE(sheet->buttonHost().announcement(), QStringLiteral("Link copied"));
 
     click(sheet, {SheetElement::back});
     QVERIFY(!sheet->state().generatedLink);

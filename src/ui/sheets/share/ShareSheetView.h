@@ -102,6 +102,8 @@ class ShareSheetView : public QWidget {
   void generateLinkForSocial(ShareDestination destination);
   void activateMenu(LinkShareMenu::Item item);
   void dismiss();
+  // The generated-link page has arrived: focus on "Copy link" and say what it shows.
+  void linkPageShown();
   void setPage(std::optional<ShareLinkGenerationResult> link, double seconds);
   QList<ButtonTarget> buttonTargets() const;
   QList<ShownText> shownTexts() const;
