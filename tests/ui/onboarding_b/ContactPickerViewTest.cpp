@@ -13,6 +13,7 @@
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 
+#include <QAccessible>
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollBar>
@@ -163,6 +164,14 @@ class ContactPickerViewTest : public QObject {
     QCOMPARE(view.listView()->focusPolicy(), Qt::NoFocus);
     QVERIFY(view.failedRunPanel()->buttonHost().activate(FailedRunPanel::dismissButton));
     QCOMPARE(view.listView()->focusPolicy(), Qt::StrongFocus);
+  }
+
+  void searchFieldSaysItsNameOnce() {
+    Picker picker(kContacts);
+    QAccessibleInterface* field = QAccessible::queryAccessibleInterface(picker.view->searchField());
+    QVERIFY(field);
+    QCOMPARE(field->text(QAccessible::Name), QStringLiteral("Search contacts or handles"));
+    QVERIFY(!field->text(QAccessible::Description).contains(QStringLiteral("Search contacts")));
   }
 
   void logPathBreaks_data() {

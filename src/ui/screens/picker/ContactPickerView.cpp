@@ -67,6 +67,9 @@ ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)), logFilePath_(AnalysisLogger::shared().logFileURL()) {
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
   search_->setAccessibleName(QStringLiteral("Search contacts or handles"));
+  // Without a description of its own a reader is given the placeholder,
+  // which only says the name again.
+  search_->setAccessibleDescription(QStringLiteral("Filters the list of chats below"));
   connect(search_, &QLineEdit::textChanged, this, &ContactPickerView::setQuery);
   list_ = new ContactListView(this);
   connect(list_, &ContactListView::rowActivated, this, &ContactPickerView::selectHandle);
