@@ -144,12 +144,15 @@ QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets() {
     target.name = buttonName(hit);
     result.append(std::move(target));
   };
+  if (!slides_.isAnimating(clock_())) {
+    for (const LongDeckSlide::Button& button : slide().buttons()) add(Hit(button.element), button.rect);
+  }
+  // The chevrons last: they stand beside the slide, and a reader meets them
+  // after its content (readers take the buttons in this order), not between
+  // its figures.
   for (ChevronDirection side : kSides) {
     const DeckChevron shown = chevron(side);
     if (!shown.disabled) add(Hit(side), shown.frame(QSizeF(kSize)));
-  }
-  if (!slides_.isAnimating(clock_())) {
-    for (const LongDeckSlide::Button& button : slide().buttons()) add(Hit(button.element), button.rect);
   }
   return result;
 }
@@ -175,8 +178,7 @@ QString MurmelaDeckResultsView::slideAnnouncement() const {
 QList<ShownText> MurmelaDeckResultsView::shownTexts() const {
   const LongDeckSlide shown = slide();
   // The progress bar at the top says where the slide stands, then the slide reads.
-  return QList<ShownText>{{.text = slidePosition(), .rect = shown.frame().layout().progressRow}} +
-         slideReading(shown);
+  return QList<ShownText>{{.text = slidePosition(), .rect = shown.frame().layout().progressRow}} + slideReading(shown);
 }
 
 qreal MurmelaDeckResultsView::chevronHover(ChevronDirection direction) const {
@@ -279,8 +281,8 @@ void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
     if (!buttons_->showsFocus(target.id)) continue;
     QPainterPath ring;
     if (std::holds_alternative<ChevronDirection>(*hitOf(target.id))) {
-      const QRectF inside = target.rect.adjusted(kChevronRingInset, kChevronRingInset, -kChevronRingInset,
-                                                 -kChevronRingInset);
+      const QRectF inside =
+          target.rect.adjusted(kChevronRingInset, kChevronRingInset, -kChevronRingInset, -kChevronRingInset);
       ring.addRoundedRect(inside, kChevronRingRadius, kChevronRingRadius);
     } else {
       ring.addRoundedRect(target.rect, target.rect.height() / 2.0, target.rect.height() / 2.0);
@@ -307,9 +309,7 @@ void MurmelaDeckResultsView::keyPressEvent(QKeyEvent* event) {
 }
 
 // The host has taken the move (or the leave) before: the look follows it at once.
-void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent*) {
-  followButtons();
-}
+void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent*) { followButtons(); }
 
 void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);

@@ -177,9 +177,11 @@ class ContactPickerViewTest : public QObject {
   void logPathBreaks_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("firstLine");
-    QTest::newRow("fits") << "/tmp/a.log" << "Log: /tmp/a.log";
+    QTest::newRow("fits") << "/tmp/a.log"
+                          << "Log: /tmp/a.log";
     const QString deep = QStringLiteral("/home/someone/.local/share/murmela-app/logs/");
-    QTest::newRow("after the last folder that fits") << deep + "analysis.log" << "Log: " + deep;
+    QTest::newRow("after the last folder that fits") << deep + "analysis.log"
+                                                     << "Log: " + deep;
   }
   void logPathBreaks() {
     QFETCH(QString, path);

@@ -68,12 +68,12 @@ class SlideReadingTest : public QObject {
     QTest::newRow("years") << describeYearBars(layoutYearBars({{{2021, 1204}, {2022, 0}, {2023, 3310}}}, frame))
                            << "Messages per year: 2021, 1,204; 2022, 0; 2023, 3,310.";
     QTest::newRow("no years") << describeYearBars(layoutYearBars({}, frame)) << "Messages per year.";
-    QTest::newRow("reply times")
-        << describeResponseLineChart(layoutResponseLineChart({{{2023, 90.0, 1800.0}, {2024, 29.0, 0.0}}, "Maya"}, frame))
-        << "Median reply time per year: '23, YOU 2m, MAYA 30m; '24, YOU 0m, MAYA 0m.";
-    QTest::newRow("no arguments")
-        << describeArgumentTimeline(layoutArgumentTimeline({{}, Date::fromUnix(1.6e9), {}}, frame))
-        << "";  // the chart's own empty text, as drawn
+    QTest::newRow("reply times") << describeResponseLineChart(layoutResponseLineChart(
+                                        {{{2023, 90.0, 1800.0}, {2024, 29.0, 0.0}}, "Maya"}, frame))
+                                 << "Median reply time per year: '23, YOU 2m, MAYA 30m; '24, YOU 0m, MAYA 0m.";
+    QTest::newRow("no arguments") << describeArgumentTimeline(
+                                         layoutArgumentTimeline({{}, Date::fromUnix(1.6e9), {}}, frame))
+                                  << "";  // the chart's own empty text, as drawn
   }
   void chartAccounts() {
     QFETCH(QString, account);

@@ -107,7 +107,7 @@ class ContactPickerView : public OnboardingScreen {
   QString confirmedName_;
   std::optional<QString> logFilePath_;
   bool appeared_ = false;
-  bool landed_ = false;  // the keys went to the search field on arrival
+  bool landed_ = false;            // the keys went to the search field on arrival
   bool awaitingContacts_ = false;  // the first showing's load is not over yet
 
   PlainTextField* search_ = nullptr;
