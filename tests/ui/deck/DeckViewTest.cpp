@@ -371,6 +371,21 @@ class DeckViewTest : public QObject {
     QCOMPARE(under.done, doneAfter);
   }
 
+  // A reader meets the chevrons after everything the slide shows.
+  void chevronsAreReadAfterTheSlide() {
+    DeckUnderTest under(report_);
+    for (int index = 1; index < 13; ++index) {
+      under.goTo(index);
+      PaintedWidgetAccessible* deck = PaintedWidgetAccessible::of(under.deck.get());
+      QVERIFY(deck);
+      QStringList order;
+      for (const ReadingEntry& entry : deck->entries())
+        if (entry.kind != ReadingEntry::Kind::announcement)
+          order.append(deck->item(entry.kind, entry.key)->text(QAccessible::Name));
+      QCOMPARE(order.mid(order.size() - 2), (QStringList{"Previous slide", "Next slide"}));
+    }
+  }
+
   // A sheet opened from the keyboard gives the ring back to its Share when it closes.
   void keyboardShareGetsTheRingBack() {
     DeckUnderTest under(report_);
