@@ -106,6 +106,11 @@ void ProcessingView::refresh() {
   updateLooks();
 }
 
+QString ProcessingView::phaseState(const PhaseEntry& phase) {
+  if (phase.done) return QStringLiteral(", done");
+  return phase.active ? QStringLiteral(", in progress") : QStringLiteral(", pending");
+}
+
 QList<ShownText> ProcessingView::shownTexts() const {
   const Layout l = layout();
   const QString percent = shownText(l.percentText, l.percent).text;
@@ -114,7 +119,12 @@ QList<ShownText> ProcessingView::shownTexts() const {
                  .progress = ProgressValue{.value = percent.toDouble()}};
   QList<ShownText> texts{shownText(l.wordmarkText, l.wordmark), shownText(l.eyebrowText, l.eyebrow),
                          shownText(l.titleText, l.title, true), ring};
-  for (qsizetype i = 0; i < l.labels.size() && i < l.rows.size(); ++i) texts.append(shownText(l.labels[i], l.rows[i]));
+  // Each phase says where it stands, which the screen shows only by its mark.
+  for (qsizetype i = 0; i < l.labels.size() && i < l.rows.size(); ++i) {
+    ShownText row = shownText(l.labels[i], l.rows[i]);
+    if (i < phases_.size()) row.text += phaseState(phases_.at(i));
+    texts.append(row);
+  }
   texts.append(shownText(l.asideText, l.aside));
   return texts;
 }
@@ -263,17 +273,17 @@ void ProcessingView::paintContent(QPainter& painter) const {
   const double fraction = host_.processingProgress().fraction;
   const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
   const QRectF circle = geometry.ring;
-  ring_.paint(painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
-              std::bit_cast<quint64>(trim), [&](QPainter& ring) {
-                ring.setRenderHint(QPainter::Antialiasing);
-                ring.strokePath(ellipsePath(circle), QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth,
-                                                          Qt::SolidLine, Qt::FlatCap));
-                QPainterPath arc;
-                arc.arcMoveTo(circle, 90.0);
-                arc.arcTo(circle, 90.0, -360.0 * trim);
-                ring.strokePath(arc,
-                                QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-              });
+  ring_.paint(
+      painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
+      std::bit_cast<quint64>(trim), [&](QPainter& ring) {
+        ring.setRenderHint(QPainter::Antialiasing);
+        ring.strokePath(ellipsePath(circle),
+                        QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth, Qt::SolidLine, Qt::FlatCap));
+        QPainterPath arc;
+        arc.arcMoveTo(circle, 90.0);
+        arc.arcTo(circle, 90.0, -360.0 * trim);
+        ring.strokePath(arc, QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+      });
   const BaselineRowLayout percentRow =
       layoutBaselineRow({BaselineItem::of(geometry.percentText), BaselineItem::of(geometry.percentSign)}, 1.0);
   geometry.percentText.draw(painter, geometry.percent.topLeft() + percentRow.frames[0].topLeft());
@@ -291,10 +301,9 @@ void ProcessingView::paintContent(QPainter& painter) const {
     const auto paintLook = [&](const RowLook& shown, const TextLayout& label, qreal opacity, qreal dy) {
       const OpacityScope faded(painter, opacity * rowOpacity(shown.state));
       const QRectF indicator = geometry.indicators[i];
-      indicators_[{i, shown.state}].paint(painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0),
-                                          static_cast<quint64>(shown.state), [&](QPainter& picture) {
-                                            kIndicator.paint(picture, indicator, shown.state);
-                                          });
+      indicators_[{i, shown.state}].paint(
+          painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0), static_cast<quint64>(shown.state),
+          [&](QPainter& picture) { kIndicator.paint(picture, indicator, shown.state); });
       label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
     };
     if (!change.transition.finished(at) && p < 1.0) {
