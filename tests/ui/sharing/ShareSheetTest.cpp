@@ -4,6 +4,7 @@
 #include "kit/motion/Motion.h"
 #include "sharelinks/ShareContentHash.h"
 #include "sharelinks/ShareLinkCacheStore.h"
+#include "sheets/share/GenerateLinkRow.h"
 #include "sheets/share/ShareSheetView.h"
 #include "support/NetworkTestSupport.h"
 #include "support/ScriptedHttpServer.h"
@@ -232,6 +233,26 @@ class ShareSheetTest : public QObject {
     QVERIFY(sheet->state().isGeneratingLink);
     QCOMPARE(sheet->state().generationError, std::nullopt);
     waitForAnswer(sheet);
+  }
+
+  // A proxy's whole error page stays inside the window: the card keeps to
+  // it and the failure, whole, scrolls in its box.
+  void aLongFailureStaysInTheWindow() {
+    const QByteArray page =
+        "<html>" + QByteArray("the proxy could not reach the upstream server ").repeated(80) + "</html>";
+    server_->setDefault(kShares, ScriptedResponse::json(403, page));
+    ShareSheetView* sheet = open();
+    click(sheet, {SheetElement::generateLink});
+    waitForAnswer(sheet);
+    const ShareSheetLayout layout = sheet->sheetLayout();
+    QVERIFY(layout.bounds.contains(layout.card));
+    const GenerateLinkRow::Layout& row = *layout.options->generateLink;
+    QVERIFY(row.errorScrollRange > 0.0);
+    QVERIFY(layout.card.contains(row.errorBox));
+    QCOMPARE(row.error->shownText().simplified(), sheet->state().generationError->simplified());
+    QTest::keyClick(sheet, Qt::Key_PageDown);
+    const qreal step = std::min(row.errorBox.height(), row.errorScrollRange);  // a page, or to the end
+    QCOMPARE(sheet->sheetLayout().options->generateLink->errorOrigin.y(), row.errorOrigin.y() - step);
   }
 
   void theLinkPageAndTheCache() {

@@ -218,9 +218,25 @@ void ShareSheetView::paintEvent(QPaintEvent*) {
   paintShareSheet(painter, sheetLayout(), state_, interaction(), presentation(), page_.progress(now), spinnerTurn);
 }
 
+void ShareSheetView::scrollError(qreal by) {
+  const ShareSheetLayout layout = sheetLayout();
+  if (!layout.options || !layout.options->generateLink) return;
+  const qreal range = layout.options->generateLink->errorScrollRange;
+  if (range <= 0.0) return;
+  state_.errorScroll = std::clamp(std::clamp(state_.errorScroll, 0.0, range) + by, 0.0, range);
+  update();
+}
+
 void ShareSheetView::wheelEvent(QWheelEvent* event) {
   const ShareSheetLayout layout = sheetLayout();
-  if (closing_ || !layout.options || !layout.options->social.frame.contains(event->position())) return;
+  if (closing_ || !layout.options) return;
+  if (layout.options->generateLink && layout.options->generateLink->errorBox.contains(event->position())) {
+    const QPoint pixels = event->pixelDelta();
+    scrollError(pixels.isNull() ? -event->angleDelta().y() / 120.0 * kWheelPointsPerNotch : -pixels.y());
+    event->accept();
+    return;
+  }
+  if (!layout.options->social.frame.contains(event->position())) return;
   // Scrolling by hand moves the row but not the chevrons' focus.
   const QPoint pixels = event->pixelDelta();
   const QPoint angle = event->angleDelta();
@@ -258,6 +274,16 @@ void ShareSheetView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
       buttons_->moveFocus(true);
       return;
+    // A failure longer than its box scrolls by the page.
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      const ShareSheetLayout layout = sheetLayout();
+      if (layout.options && layout.options->generateLink) {
+        const qreal page = layout.options->generateLink->errorBox.height();
+        scrollError(event->key() == Qt::Key_PageDown ? page : -page);
+      }
+      return;
+    }
     default:
       QWidget::keyPressEvent(event);
   }
@@ -400,6 +426,7 @@ void ShareSheetView::generateLink() {
                                        self->linkPageShown();
                                      } else {
                                        self->state_.generationError = linkFailureText(outcome.error);
+                                       self->state_.errorScroll = 0.0;
                                        self->buttons_->announce(*self->state_.generationError);
                                      }
                                      self->update();
