@@ -92,11 +92,22 @@ void GenerateLinkRow::paint(QPainter& painter, const Layout& layout, const Butto
     layout.subtitle.draw(painter, layout.subtitleOrigin);
     layout.chevron.draw(painter, layout.chevronOrigin);
   }
-  if (layout.error) {
+  if (!layout.error) return;
+  {
     const PainterStateScope clip(painter);
     if (layout.errorScrollRange > 0.0) painter.setClipRect(layout.errorBox, Qt::IntersectClip);
     layout.error->draw(painter, layout.errorOrigin);
   }
+  if (layout.errorScrollRange <= 0.0) return;
+  // A thin thumb beside a failure that scrolls: where its box stands in it.
+  const QRectF& box = layout.errorBox;
+  const qreal full = box.height() + layout.errorScrollRange;
+  const qreal thumb = std::max(kErrorThumbMinimum, box.height() * box.height() / full);
+  const qreal scrolled = box.top() - layout.errorOrigin.y();
+  const QRectF track(box.right() + kErrorInset / 2.0 - kErrorThumbWidth / 2.0,
+                     box.top() + (box.height() - thumb) * scrolled / layout.errorScrollRange, kErrorThumbWidth, thumb);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillPath(capsulePath(track), withOpacity(MurmelaTheme::rose, 0.45));
 }
 
 }  // namespace murmela

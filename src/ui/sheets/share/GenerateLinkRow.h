@@ -28,6 +28,8 @@ struct GenerateLinkRow {
   static constexpr qreal kCornerRadius = 10.0;
   static constexpr qreal kErrorSpacing = 6.0;
   static constexpr qreal kErrorInset = 4.0;
+  static constexpr qreal kErrorThumbWidth = 3.0;  // the scroll thumb beside a long failure
+  static constexpr qreal kErrorThumbMinimum = 16.0;
   static constexpr qreal kBottomPadding = 6.0;
   static constexpr qreal kSpinnerDiameter = 32.0 * 0.55;
 
