@@ -74,8 +74,8 @@ void buildSharePage(GalleryPage& page) {
   longError.generationError =
       ShareLinkError::httpFailed(400, QString(QStringLiteral("a very long backend answer ")).repeated(40))
           .userFacingMessage();
-  addSheet(page, QStringLiteral("sheet-error-long"), QStringLiteral("a long error wraps over every line it needs"),
-           rich, longError);
+  addSheet(page, QStringLiteral("sheet-error-long"), QStringLiteral("a long error wraps over every line it needs"), rich,
+           longError);
   ShareSheetState proxyPage;
   proxyPage.generationError =
       ShareLinkError::httpFailed(

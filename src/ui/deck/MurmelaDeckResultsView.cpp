@@ -178,7 +178,8 @@ QString MurmelaDeckResultsView::slideAnnouncement() const {
 QList<ShownText> MurmelaDeckResultsView::shownTexts() const {
   const LongDeckSlide shown = slide();
   // The progress bar at the top says where the slide stands, then the slide reads.
-  return QList<ShownText>{{.text = slidePosition(), .rect = shown.frame().layout().progressRow}} + slideReading(shown);
+  return QList<ShownText>{{.text = slidePosition(), .rect = shown.frame().layout().progressRow}} +
+         slideReading(shown);
 }
 
 qreal MurmelaDeckResultsView::chevronHover(ChevronDirection direction) const {
@@ -281,8 +282,8 @@ void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
     if (!buttons_->showsFocus(target.id)) continue;
     QPainterPath ring;
     if (std::holds_alternative<ChevronDirection>(*hitOf(target.id))) {
-      const QRectF inside =
-          target.rect.adjusted(kChevronRingInset, kChevronRingInset, -kChevronRingInset, -kChevronRingInset);
+      const QRectF inside = target.rect.adjusted(kChevronRingInset, kChevronRingInset, -kChevronRingInset,
+                                                 -kChevronRingInset);
       ring.addRoundedRect(inside, kChevronRingRadius, kChevronRingRadius);
     } else {
       ring.addRoundedRect(target.rect, target.rect.height() / 2.0, target.rect.height() / 2.0);
@@ -309,7 +310,9 @@ void MurmelaDeckResultsView::keyPressEvent(QKeyEvent* event) {
 }
 
 // The host has taken the move (or the leave) before: the look follows it at once.
-void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent*) { followButtons(); }
+void MurmelaDeckResultsView::mouseMoveEvent(QMouseEvent*) {
+  followButtons();
+}
 
 void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
   QWidget::leaveEvent(event);

@@ -83,11 +83,8 @@ QStringList shown(const QList<PlacedText>& texts) {
 }
 
 QList<ShownText> read(const ColdOpenSlide::Layout& l) {
-  return Reading()
-      .add(l.names)
-      .add({l.count.shown(), l.messages.shown()}, l.count.bounds() | l.messages.bounds())
-      .add(l.span)
-      .items();
+  return Reading().add(l.names).add({l.count.shown(), l.messages.shown()}, l.count.bounds() | l.messages.bounds())
+      .add(l.span).items();
 }
 
 QList<ShownText> read(const ReceiptsSlide::Layout& l) {
@@ -95,7 +92,8 @@ QList<ShownText> read(const ReceiptsSlide::Layout& l) {
   reading.add(l.title);
   for (const StatTileLayout& tile : l.tiles) reading.add(shown(tile.texts), tile.frame.rect);
   reading.add(l.split.heading)
-      .add({l.split.leftText.onSage.shown(), l.split.leftCaption.shown()}, l.split.leftPart | l.split.leftCaption.frame)
+      .add({l.split.leftText.onSage.shown(), l.split.leftCaption.shown()},
+           l.split.leftPart | l.split.leftCaption.frame)
       .add({l.split.rightText.onSage.shown(), l.split.rightCaption.shown()},
            l.split.rightPart | l.split.rightCaption.frame);
   return reading.items();
@@ -103,11 +101,9 @@ QList<ShownText> read(const ReceiptsSlide::Layout& l) {
 
 QList<ShownText> read(const VocabularySlide::Layout& l) {
   Reading reading;
-  reading.add(l.youTyped)
-      .add(l.phrase)
+  reading.add(l.youTyped).add(l.phrase)
       .add({l.count.shown(), l.times.shown()}, l.count.bounds() | l.times.bounds())
-      .add(l.flavor)
-      .add(l.heading);
+      .add(l.flavor).add(l.heading);
   for (const EmojiCardLayout& card : l.emojis)
     reading.add({card.badge ? card.badge->shown() : QString(), card.emoji.shown(), card.count.shown()},
                 card.frame.rect);
@@ -115,15 +111,13 @@ QList<ShownText> read(const VocabularySlide::Layout& l) {
 }
 
 QList<ShownText> read(const HeatmapSlide::Layout& l) {
-  return Reading()
-      .add(l.title)
-      .add(describeMessageHeatmap(l.heatmap), l.heatmap.frame)
-      .add({l.card.eyebrow.shown(), l.card.title.shown(), l.card.note.shown()}, l.card.frame.rect)
-      .items();
+  return Reading().add(l.title).add(describeMessageHeatmap(l.heatmap), l.heatmap.frame)
+      .add({l.card.eyebrow.shown(), l.card.title.shown(), l.card.note.shown()}, l.card.frame.rect).items();
 }
 
 QList<ShownText> read(const ShapeSlide::Layout& l) {
-  return Reading().add(l.title).add(describeYearBars(l.bars), l.bars.frame).add(l.sticker.text).add(l.range).items();
+  return Reading().add(l.title).add(describeYearBars(l.bars), l.bars.frame).add(l.sticker.text).add(l.range)
+      .items();
 }
 
 QList<ShownText> read(const WordDebutSlide::Layout& l) {
@@ -152,12 +146,8 @@ QList<ShownText> read(const ApologySlide::Layout& l) {
 }
 
 QList<ShownText> read(const InitiationSlide::Layout& l) {
-  return Reading()
-      .add(l.title)
-      .add({l.donut.youLabel.shown(), l.donut.percent.shown()}, l.donut.frame)
-      .add(l.legend)
-      .add(l.caption)
-      .items();
+  return Reading().add(l.title).add({l.donut.youLabel.shown(), l.donut.percent.shown()}, l.donut.frame)
+      .add(l.legend).add(l.caption).items();
 }
 
 QList<ShownText> read(const PhraseColumnLayout& column) {
@@ -176,12 +166,8 @@ QList<ShownText> read(const ResponseTimeSlide::Layout& l) {
 }
 
 QList<ShownText> read(const ArgumentMapSlide::Layout& l) {
-  return Reading()
-      .add(l.title)
-      .add(describeArgumentTimeline(l.timeline), l.timeline.frame)
-      .add(l.legend)
-      .add(l.caption)
-      .items();
+  return Reading().add(l.title).add(describeArgumentTimeline(l.timeline), l.timeline.frame).add(l.legend)
+      .add(l.caption).items();
 }
 
 QList<ShownText> read(const VibeShiftSlide::Layout& l) {
@@ -189,11 +175,9 @@ QList<ShownText> read(const VibeShiftSlide::Layout& l) {
 }
 
 QList<ShownText> read(const StreakCardLayout& card) {
-  return Reading()
-      .add({card.eyebrow.shown(), card.value.shown(), card.suffix ? card.suffix->shown() : QString(),
-            card.caption.shown(), card.note.shown()},
-           card.frame.rect)
-      .items();
+  return Reading().add({card.eyebrow.shown(), card.value.shown(), card.suffix ? card.suffix->shown() : QString(),
+                        card.caption.shown(), card.note.shown()},
+                       card.frame.rect).items();
 }
 
 QList<ShownText> read(const StreakSlide::Layout& l) {
@@ -213,9 +197,10 @@ QList<ShownText> readSlide(const WrappedReport& report) {
 
 // Slides 0 ... 12 by index, as LongDeckSlide paints them.
 constexpr std::array<SlideReader, LongDeckSlide::kCloserIndex> kReaders = {
-    &readSlide<ColdOpenSlide>, &readSlide<ReceiptsSlide>,     &readSlide<VocabularySlide>,  &readSlide<HeatmapSlide>,
-    &readSlide<ShapeSlide>,    &readSlide<WordDebutSlide>,    &readSlide<ApologySlide>,     &readSlide<InitiationSlide>,
-    &readSlide<DialectSlide>,  &readSlide<ResponseTimeSlide>, &readSlide<ArgumentMapSlide>, &readSlide<VibeShiftSlide>,
+    &readSlide<ColdOpenSlide>,     &readSlide<ReceiptsSlide>,    &readSlide<VocabularySlide>,
+    &readSlide<HeatmapSlide>,      &readSlide<ShapeSlide>,       &readSlide<WordDebutSlide>,
+    &readSlide<ApologySlide>,      &readSlide<InitiationSlide>,  &readSlide<DialectSlide>,
+    &readSlide<ResponseTimeSlide>, &readSlide<ArgumentMapSlide>, &readSlide<VibeShiftSlide>,
     &readSlide<StreakSlide>,
 };
 

@@ -1,7 +1,5 @@
 #include "ScreenHarness.h"
-#include "kit/widgets/ButtonHost.h"
 #include "screens/intelligence/IntelligenceView.h"
-#include "screens/permissions/PermissionsView.h"
 #include "screens/picker/ContactPickerView.h"
 #include "screens/welcome/WelcomeView.h"
 #include "shell/ScreenHosts.h"
@@ -11,47 +9,16 @@
 #include <QApplication>
 #include <QTest>
 
-#include <memory>
-
 using namespace murmela;
 using namespace murmela::test;
 
-namespace {
-
-// What shows the keyboard focus: the painted button with the ring, or the
-// child widget (a field, the list) by its name.
-QString ringOn() {
-  QWidget* focus = QApplication::focusWidget();
-  if (!focus) return QStringLiteral("(nothing)");
-  if (auto* host = focus->findChild<ButtonHost*>(QString(), Qt::FindDirectChildrenOnly)) {
-    const std::optional<int> id = host->focused();
-    return id && host->showsFocus(*id) ? host->target(*id)->name : QStringLiteral("(no ring)");
-  }
-  return focus->accessibleName();
-}
-
-std::unique_ptr<QWidget> makeScreen(const QString& name, ScreenHarness& harness) {
-  AppCoordinator& coordinator = harness.coordinator();
-  if (name == QLatin1String("welcome")) return std::make_unique<WelcomeView>(hostsOf(coordinator));
-  if (name == QLatin1String("permissions")) return std::make_unique<PermissionsView>(hostsOf(coordinator));
-  if (name == QLatin1String("intelligence")) return std::make_unique<IntelligenceView>(hostsOf(coordinator));
-  harness.setContacts({{"sam@example.com", "Sam Rivera", 120}, {"+15557777", "", 40}});
-  harness.loadContacts();
-  if (name == QLatin1String("picker, a run failed"))
-    harness.failRun(harness.coordinator().contacts().first(), QStringLiteral("upstream timed out"));
-  return std::make_unique<ContactPickerView>(hostsOf(coordinator));
-}
-
-}  // namespace
-
+// Tab from a screen's arrival visits its controls as they stand on screen,
+// top to bottom and left to right, and comes round to the first.
 class TabOrderTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
   void initTestCase() { FontRegistry::registerFonts(); }
-
-  // Tab from the screen's arrival visits its controls as they stand on
-  // screen, top to bottom and left to right, and comes round to the first.
   void tabFollowsTheScreen_data() {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<QStringList>("seen");
@@ -59,26 +26,42 @@ class TabOrderTest : public QObject {
                              << QStringList{"Agree to Privacy Policy and Terms", "Privacy Policy", "Terms"};
     QTest::newRow("intelligence") << "intelligence"
                                   << QStringList{"Hybrid intelligence", "Cloud intelligence", "Back", "Continue"};
+    // The list's stop is its selected row.
     QTest::newRow("picker") << "picker"
-                            << QStringList{"Search contacts or handles", "Sam Rivera", "Back",
-                                           "Wrap it up"};  // the list: its selected row
+                            << QStringList{"Search contacts or handles", "Sam Rivera", "Back", "Wrap it up"};
     QTest::newRow("picker, a run failed")
-        << "picker, a run failed"
-        << QStringList{"Search contacts or handles", "Copy log", "Dismiss", "Back", "Wrap it up"};
+        << "failed" << QStringList{"Search contacts or handles", "Copy log", "Dismiss", "Back", "Wrap it up"};
   }
   void tabFollowsTheScreen() {
     QFETCH(QString, screen);
     QFETCH(QStringList, seen);
     ScreenHarness harness;
-    const std::unique_ptr<QWidget> view = makeScreen(screen, harness);
+    harness.setContacts({{"sam@example.com", "Sam Rivera", 120}});
+    harness.loadContacts();
+    if (screen == "failed") harness.failRun(harness.coordinator().contacts().first(), QStringLiteral("timed out"));
+    std::unique_ptr<QWidget> view;
+    if (screen == "welcome")
+      view = std::make_unique<WelcomeView>(hostsOf(harness.coordinator()));
+    else if (screen == "intelligence")
+      view = std::make_unique<IntelligenceView>(hostsOf(harness.coordinator()));
+    else
+      view = std::make_unique<ContactPickerView>(hostsOf(harness.coordinator()));
     view->show();
     view->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(view.get()));  // the screen takes the keys as it arrives
+    // What shows the focus: a painted button with the ring, or a field by its name.
+    const auto ring = [] {
+      QWidget* focus = QApplication::focusWidget();
+      auto* host = focus ? focus->findChild<ButtonHost*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+      if (!host) return focus ? focus->accessibleName() : QString();
+      const std::optional<int> id = host->focused();
+      return id && host->showsFocus(*id) ? host->target(*id)->name : QString();
+    };
     QStringList reached;
-    if (ringOn() != QLatin1String("(no ring)")) reached.append(ringOn());
+    if (!ring().isEmpty()) reached.append(ring());
     while (reached.size() <= seen.size()) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      reached.append(ringOn());
+      reached.append(ring());
     }
     QCOMPARE(reached, seen + QStringList{seen.first()});
   }

@@ -245,10 +245,8 @@ class ShareSheetTest : public QObject {
     click(sheet, {SheetElement::generateLink});
     waitForAnswer(sheet);
     const ShareSheetLayout layout = sheet->sheetLayout();
-    QVERIFY(layout.bounds.contains(layout.card));
     const GenerateLinkRow::Layout& row = *layout.options->generateLink;
-    QVERIFY(row.errorScrollRange > 0.0);
-    QVERIFY(layout.card.contains(row.errorBox));
+    QVERIFY(layout.bounds.contains(layout.card) && layout.card.contains(row.errorBox) && row.errorScrollRange > 0.0);
     QCOMPARE(row.error->shownText().simplified(), sheet->state().generationError->simplified());
     QTest::keyClick(sheet, Qt::Key_PageDown);
     const qreal step = std::min(row.errorBox.height(), row.errorScrollRange);  // a page, or to the end

@@ -269,8 +269,10 @@ QList<ButtonTarget> ContactPickerView::buttonTargets() const {
   auto* self = const_cast<ContactPickerView*>(this);
   QList<ButtonTarget> targets;
   if (geometry.retry)
-    targets.append(
-        {.id = retryButton, .rect = *geometry.retry, .action = [self] { self->host_.loadContacts(); }, .name = kRetry});
+    targets.append({.id = retryButton,
+                    .rect = *geometry.retry,
+                    .action = [self] { self->host_.loadContacts(); },
+                    .name = kRetry});
   targets.append(
       {.id = backButton, .rect = geometry.back, .action = [self] { self->goBack(); }, .name = spokenLabel(kBack)});
   targets.append({.id = wrapButton,

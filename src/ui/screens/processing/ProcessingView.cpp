@@ -273,17 +273,17 @@ void ProcessingView::paintContent(QPainter& painter) const {
   const double fraction = host_.processingProgress().fraction;
   const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
   const QRectF circle = geometry.ring;
-  ring_.paint(
-      painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
-      std::bit_cast<quint64>(trim), [&](QPainter& ring) {
-        ring.setRenderHint(QPainter::Antialiasing);
-        ring.strokePath(ellipsePath(circle),
-                        QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth, Qt::SolidLine, Qt::FlatCap));
-        QPainterPath arc;
-        arc.arcMoveTo(circle, 90.0);
-        arc.arcTo(circle, 90.0, -360.0 * trim);
-        ring.strokePath(arc, QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-      });
+  ring_.paint(painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
+              std::bit_cast<quint64>(trim), [&](QPainter& ring) {
+                ring.setRenderHint(QPainter::Antialiasing);
+                ring.strokePath(ellipsePath(circle), QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth,
+                                                          Qt::SolidLine, Qt::FlatCap));
+                QPainterPath arc;
+                arc.arcMoveTo(circle, 90.0);
+                arc.arcTo(circle, 90.0, -360.0 * trim);
+                ring.strokePath(arc,
+                                QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+              });
   const BaselineRowLayout percentRow =
       layoutBaselineRow({BaselineItem::of(geometry.percentText), BaselineItem::of(geometry.percentSign)}, 1.0);
   geometry.percentText.draw(painter, geometry.percent.topLeft() + percentRow.frames[0].topLeft());
@@ -301,9 +301,10 @@ void ProcessingView::paintContent(QPainter& painter) const {
     const auto paintLook = [&](const RowLook& shown, const TextLayout& label, qreal opacity, qreal dy) {
       const OpacityScope faded(painter, opacity * rowOpacity(shown.state));
       const QRectF indicator = geometry.indicators[i];
-      indicators_[{i, shown.state}].paint(
-          painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0), static_cast<quint64>(shown.state),
-          [&](QPainter& picture) { kIndicator.paint(picture, indicator, shown.state); });
+      indicators_[{i, shown.state}].paint(painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0),
+                                          static_cast<quint64>(shown.state), [&](QPainter& picture) {
+                                            kIndicator.paint(picture, indicator, shown.state);
+                                          });
       label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
     };
     if (!change.transition.finished(at) && p < 1.0) {

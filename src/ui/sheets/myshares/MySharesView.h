@@ -3,9 +3,9 @@
 #include "kit/text/TextLayout.h"
 #include "kit/widgets/ScrollInput.h"
 #include "sharelinks/ShareCacheEntry.h"
-#include "sheets/OnboardingSheet.h"
 #include "sheets/myshares/MyShareRow.h"
 #include "sheets/myshares/MySharesHost.h"
+#include "sheets/OnboardingSheet.h"
 
 #include <QList>
 #include <QRectF>
