@@ -45,6 +45,8 @@ ConfirmContactNameSheet::ConfirmContactNameSheet(const QString& originalName, co
   connect(field_, &QLineEdit::textEdited, this, &ConfirmContactNameSheet::nameEdited);
   const Layout geometry = layout();
   field_->setAccessibleName(QStringLiteral("Name"));
+  // Its own description, not the placeholder (which is its name again).
+  field_->setAccessibleDescription(explanation(originalName));
   field_->setGeometry(geometry.field.toAlignedRect());
   setContentHeight(geometry.height);
   // No default button: Return in the field only ends the edit (the field
