@@ -279,6 +279,7 @@ class HomeViewTest : public QObject {
     const std::unique_ptr<HomeView> view = showHome(Date::now());
     QCOMPARE(reads->load(), 1);
     QCOMPARE(view->screenLayout().shareCount.shownText(), QStringLiteral("2"));
+    QCOMPARE(view->buttonHost().target(HomeButton::myShares)->description, QStringLiteral("2"));
 
     clickAt(*view, view->screenLayout().myShares);
     QVERIFY(view->sharesSheetVisible());

@@ -162,7 +162,9 @@ QList<ButtonTarget> HomeView::buttonTargets() const {
                   .action = [self] { self->openMyShares(); },
                   .cursor = Qt::PointingHandCursor,
                   .name = text(layout_.mySharesLabel, layout_.mySharesLabelOrigin),
-                  .value = text(layout_.shareCount, layout_.shareCountOrigin)});
+                  .value = text(layout_.shareCount, layout_.shareCountOrigin),
+                  // Readers say a button's description, not its value: the count it shows.
+                  .description = text(layout_.shareCount, layout_.shareCountOrigin)});
   return targets;
 }
 
