@@ -129,7 +129,10 @@ def walk(app, say, shoot, backend):
     app.tab_to("Name", FIELD)
     # The backend holds its answer while the processing screen is looked at.
     backend.send_signal(signal.SIGSTOP)
+    # Return only ends the edit: the sheet stays until Start wrapping is pressed.
     app.key("ctrl+a", *PARTNER, "Return")
+    app.tab_to("Start wrapping", BUTTON)
+    app.key("space")
     screen("processing")
     backend.send_signal(signal.SIGCONT)
     for index in range(1, SLIDES + 1):
