@@ -3,7 +3,8 @@
 //   - every chunk body (the run's chunk limits), then the insights body, each
 //     by the streaming writer and by the reference encoder (a JSONValue tree
 //     turned into a QJsonDocument), with a check that both give the same bytes;
-//   - the development backend answering that insights body, in this process;
+//   - the development backend answering that insights body, in this process,
+//     with the size of its answer beside the transport's bound;
 //   - reading the anonymization's output of as many messages (hybrid mode),
 //     straight from its bytes and through a JSON document.
 // Prints MB/s (10^6 bytes of body per second, one thread) and the peak
@@ -13,6 +14,7 @@
 //
 //   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference]
 #include "DevBackend.h"
+#include "backend/HttpTransport.h"
 #include "common/AppPaths.h"
 #include "json/JsonStreamWriter.h"
 #include "hosted/AnalysisStepBody.h"
@@ -200,6 +202,7 @@ int main(int argc, char* argv[]) {
        R"({"install_id":"macos-BENCH","app_version":"1.0","platform":"macos"})"});
   const QByteArray token = QJsonDocument::fromJson(registered.body).object().value("auth_token").toString().toUtf8();
   int status = 0;
+  qsizetype answerBytes = 0;
   const Figures answered = measure([&] {
     devbackend::DevRequest request{"POST",
                                    "/v1/analysis-step",
@@ -207,10 +210,12 @@ int main(int argc, char* argv[]) {
                                    std::move(streamed)};
     const devbackend::DevResponse response = backend.handle(request);
     status = response.status;
+    answerBytes = response.body.size();
     return request.body.size();
   });
   print("answer", answered);
-  std::printf("  status %d\n", status);
+  std::printf("  status %d, answer %lld bytes (the transport takes at most %lld)\n", status,
+              static_cast<long long>(answerBytes), static_cast<long long>(HttpRequest::kDefaultMaxAnswerBytes));
 
   // The script's output.json: the messages with placeholders for the names.
   JsonStreamWriter output(AnalysisStepBody::expectedBytes(span(0, messages.size())), false);

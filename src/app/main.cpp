@@ -8,9 +8,13 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+  // A file size limit makes a write fail ("File too large") rather than end
+  // the application in the middle of it.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Murmela"));
   QApplication::setApplicationName(QStringLiteral("Murmela"));

@@ -102,7 +102,7 @@ def walk(app, say, shoot, backend, orca):
 
     def start_wrapping(name):
         app.tab_to("Name", FIELD)
-        app.key("ctrl+a", *name)
+        app.key("ctrl+a", *name, "Return")  # Return only ends the edit: the sheet stays
         app.tab_to("Start wrapping", BUTTON)
         app.key("space")
 

@@ -164,12 +164,16 @@ class ScriptedHttpServer::Worker : public QObject {
 
   void writePieces(QPointer<QTcpSocket> socket, QList<QByteArray> pieces, qsizetype index, const ScriptedResponse& response) {
     if (!socket) return;
-    if (index >= pieces.size()) {
+    if (pieces.isEmpty() || index / pieces.size() >= response.repeatBody) {
       if (response.chunkedWithoutLength) socket->write("0\r\n\r\n");
       socket->disconnectFromHost();
       return;
     }
-    const QByteArray& piece = pieces[index];
+    const QByteArray& piece = pieces[index % pieces.size()];
+    if (socket->bytesToWrite() > piece.size()) {  // a client slower than the pieces: wait for it
+      QTimer::singleShot(1, this, [=, this] { writePieces(socket, pieces, index, response); });
+      return;
+    }
     if (response.chunkedWithoutLength) {
       socket->write(QByteArray::number(piece.size(), 16) + "\r\n" + piece + "\r\n");
     } else {

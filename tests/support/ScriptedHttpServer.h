@@ -29,6 +29,7 @@ struct ScriptedResponse {
   bool omitContentLength = false;     // body until the connection closes
   int chunkSize = 0;                  // > 0: send the body in pieces of this size ...
   int chunkIntervalMs = 0;            // ... this far apart
+  qint64 repeatBody = 1;              // > 1: the body this many times (chunked), a huge number: no end
 
   static ScriptedResponse json(int status, const QByteArray& body);
   static ScriptedResponse text(int status, const QByteArray& body);

@@ -164,6 +164,17 @@ void buildHomePage(GalleryPage& page) {
   page.add(
       "home-reset-confirmation", home, [](QPainter& p) { paintHomeScene(p, manyWraps(), 3, false, true); },
       "Home: the reset confirmation", kScales);
+  page.add(
+      "home-save-failed", home,
+      [](QPainter& p) {
+        paintHomeScene(p, {}, 0, false, false);
+        paintAlertOver(p, HomeViewLayout::kSize,
+                       HomeView::processingErrorRequest(
+                           AppCoordinator::kSaveFailedPrefix +
+                           QStringLiteral("The file \"/home/sam/.local/share/murmela-app/reports/"
+                                          "20260101-100000-Sam.json\" could not be written: No space left on device")));
+      },
+      "Home after Done: a report that could not be saved", kScales);
 
   page.add(
       "my-shares-empty", sheet, [](QPainter& p) { paintSharesScene(p, {}, std::nullopt, false); },

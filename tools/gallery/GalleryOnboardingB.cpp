@@ -376,6 +376,7 @@ struct PickerPicture {
   bool logFile = true;
   QString query;
   std::optional<int> pointed;
+  QString logPath = QStringLiteral("/home/you/.local/share/murmela-app/logs/analysis.log");
 };
 
 QList<PickerPicture> pickerPictures() {
@@ -445,6 +446,15 @@ QList<PickerPicture> pickerPictures() {
        true,
        {},
        {}},
+      {"contact-picker-run-failed-deep-log",
+       "a log path too long for a line: broken after a folder, the file's name whole",
+       kContacts,
+       {},
+       runError,
+       true,
+       {},
+       {},
+       QStringLiteral("/home/someone-with-a-long-name/.local/share/murmela-app/logs/analysis.log")},
       {"contact-picker-run-failed-no-log",
        "a failed run with no log file: no Log line",
        kContacts,
@@ -465,9 +475,7 @@ void paintPicker(QPainter& painter, const PickerPicture& picture) {
   if (picture.runFailure && !contacts.isEmpty())
     world.failRun(world.coordinator().contacts().first(), *picture.runFailure);
   ContactPickerView view(hostsOf(world.coordinator()));
-  view.setLogFilePath(
-      picture.logFile ? std::optional<QString>(QStringLiteral("/home/you/.local/share/murmela-app/logs/analysis.log"))
-                      : std::nullopt);
+  view.setLogFilePath(picture.logFile ? std::optional<QString>(picture.logPath) : std::nullopt);
   view.show();  // the screen loads on appearing (and chooses the first contact)
   view.hide();
   world.settle();

@@ -76,6 +76,16 @@ void buildSharePage(GalleryPage& page) {
           .userFacingMessage();
   addSheet(page, QStringLiteral("sheet-error-long"), QStringLiteral("a long error wraps over every line it needs"), rich,
            longError);
+  ShareSheetState proxyPage;
+  proxyPage.generationError =
+      ShareLinkError::httpFailed(
+          403, QStringLiteral("<html>") +
+                   QString(QStringLiteral("the proxy could not reach the upstream server ")).repeated(80) +
+                   QStringLiteral("</html>"))
+          .userFacingMessage();
+  addSheet(page, QStringLiteral("sheet-error-page"),
+           QStringLiteral("a proxy's whole error page: the card stays in the window, the error scrolls in its box"),
+           rich, proxyPage);
 
   ShareSheetState fresh;
   fresh.generatedLink = link(QStringLiteral("https://murmela.app/s/k3v9qz/"), 30, false);

@@ -22,6 +22,7 @@ AppCoordinator::ReportSaving persistGeneratedReport(const WrappedReport& report,
     saving.wraps = library.load();
   } catch (const std::exception& error) {
     saving.failure = AppCoordinator::kSaveFailedPrefix + murmela::describeError(error);
+    AnalysisLogger::log(*saving.failure);
   }
   return saving;
 }

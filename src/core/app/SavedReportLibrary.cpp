@@ -84,17 +84,16 @@ QString SavedReportLibrary::save(const WrappedReport& report, Date savedAt) cons
   const QString name = fileName(savedAt, report.participantNames.them);
   if (!reportsDir_)
     throw FileError(FileError::Kind::writeFailed, name, QStringLiteral("there is no application folder"));
-  if (const std::error_code failure = FileSystem::createFolders(*reportsDir_))
+  if (const std::error_code failure = FileSystem::createPrivateFolders(*reportsDir_))
     throw FileError(FileError::Kind::writeFailed, *reportsDir_, FileSystem::describe(failure));
 
   const QByteArray bytes = ReportJson::encode(report);
-  const QDir folder(*reportsDir_);
   const QString stem = name.chopped(kExtension.size());
-  QString path = folder.filePath(name);
-  for (int suffix = 2; FileSystem::itemExists(path); ++suffix)
-    path = folder.filePath(stem + QLatin1Char('-') + QString::number(suffix) + kExtension);
-  writeFileAtomically(path, bytes);
-  return path;
+  // The name is claimed as the file is put in place: a save of another
+  // process in the same second takes the next suffix, never this file.
+  return writeNewFileAtomically(*reportsDir_, [&](int attempt) {
+    return attempt == 1 ? name : stem + QLatin1Char('-') + QString::number(attempt) + kExtension;
+  }, bytes, NewFileAccess::ownerOnly);
 }
 
 QList<PastWrap> SavedReportLibrary::load() const {

@@ -1,5 +1,6 @@
 #include "backend/HttpTransport.h"
 
+#include "backend/BackendDefaults.h"
 #include "backend/TransportError.h"
 #include "common/HttpReply.h"
 #include "common/MurmelaError.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <memory>
 
 namespace murmela {
@@ -87,35 +89,66 @@ class Attached {
   CURL* easy_;
 };
 
-// What one transfer has received so far, and when a byte last moved.
+// What one transfer has received so far, and when a byte last moved. The
+// callbacks run inside libcurl's C code: nothing thrown may leave them. A
+// failure is kept, the transfer is stopped (a short count), and the failure is
+// thrown again once libcurl has returned.
 struct Transfer {
   HttpHeaders headers;
   QByteArray body;
+  qint64 maxBodyBytes = HttpRequest::kDefaultMaxAnswerBytes;
+  bool oversized = false;
+  std::exception_ptr failure;
   Clock::time_point lastActivity = Clock::now();
   curl_off_t uploaded = 0;
 
-  static size_t onBody(char* data, size_t size, size_t count, void* self) {
-    auto* transfer = static_cast<Transfer*>(self);
-    transfer->body.append(data, static_cast<qsizetype>(size * count));
-    transfer->lastActivity = Clock::now();
-    return size * count;
-  }
+  static constexpr size_t kStop = 0;  // any count other than the one given ends the transfer
 
-  // One header line at a time. A new status line (after a 1xx answer or a
-  // redirect) starts the headers afresh: only the final answer's count.
-  static size_t onHeader(char* data, size_t size, size_t count, void* self) {
-    auto* transfer = static_cast<Transfer*>(self);
-    const QByteArray line = QByteArray(data, static_cast<qsizetype>(size * count)).trimmed();
-    transfer->lastActivity = Clock::now();
-    if (line.startsWith("HTTP/")) {
-      transfer->headers.clear();
-    } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
-      transfer->headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+  // The decoded body, at most maxBodyBytes of it. The buffer grows in doubling
+  // steps but never past the bound, so memory stays near it.
+  void append(const char* data, size_t length) {
+    if (static_cast<qint64>(length) > maxBodyBytes - body.size()) {
+      oversized = true;
+      return;
     }
+    const qint64 needed = body.size() + static_cast<qint64>(length);
+    if (needed > body.capacity())
+      body.reserve(static_cast<qsizetype>(std::min(maxBodyBytes, std::max(needed, 2 * body.capacity()))));
+    body.append(data, static_cast<qsizetype>(length));
+  }
+
+  static size_t onBody(char* data, size_t size, size_t count, void* self) noexcept {
+    auto* transfer = static_cast<Transfer*>(self);
+    try {
+      transfer->append(data, size * count);
+    } catch (...) {
+      transfer->failure = std::current_exception();
+    }
+    if (transfer->oversized || transfer->failure) return kStop;
+    transfer->lastActivity = Clock::now();
     return size * count;
   }
 
-  static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploadedNow) {
+  // One header line at a time. A new status line (after a 1xx answer) starts
+  // the headers afresh: only the final answer's count.
+  static size_t onHeader(char* data, size_t size, size_t count, void* self) noexcept {
+    auto* transfer = static_cast<Transfer*>(self);
+    try {
+      const QByteArray line = QByteArray(data, static_cast<qsizetype>(size * count)).trimmed();
+      if (line.startsWith("HTTP/")) {
+        transfer->headers.clear();
+      } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
+        transfer->headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+      }
+    } catch (...) {
+      transfer->failure = std::current_exception();
+      return kStop;
+    }
+    transfer->lastActivity = Clock::now();
+    return size * count;
+  }
+
+  static int onProgress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploadedNow) noexcept {
     auto* transfer = static_cast<Transfer*>(self);
     if (uploadedNow != transfer->uploaded) {
       transfer->uploaded = uploadedNow;
@@ -192,6 +225,8 @@ QByteArray HttpResponse::header(const QByteArray& name) const {
 
 namespace HttpTransport {
 
+QByteArray userAgent() { return "Murmela/" + applicationVersion().toUtf8(); }
+
 HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   const QString address = joinUrl(request.baseUrl, request.path);
   const QUrl url(address, QUrl::StrictMode);
@@ -216,10 +251,15 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
   curl_easy_setopt(handle, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  // Redirects are followed, but never from https to http.
-  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L);
-  curl_easy_setopt(handle, CURLOPT_MAXREDIRS, 50L);
-  curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, scheme == QLatin1String("https") ? "https" : "http,https");
+  // No redirect is followed: a 307 or 308 would send the body on to whatever
+  // host the answer names. A 3xx is the answer.
+  curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
+  // A stop or a time-out ends the call without waiting for the resolver's
+  // thread (name resolution may take many seconds): the thread is left to end
+  // on its own.
+  curl_easy_setopt(handle, CURLOPT_QUICK_EXIT, 1L);
+  const QByteArray agent = userAgent();
+  if (!hasHeader(request.headers, "User-Agent")) curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
   useProxyFor(handle, url);
 
   // The body is read in place from the request, never copied.
@@ -235,6 +275,7 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   if (!hasHeader(request.headers, "Accept-Encoding")) curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
 
   Transfer transfer;
+  transfer.maxBodyBytes = std::max<qint64>(request.maxAnswerBytes, 0);
   curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &Transfer::onBody);
   curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer);
   curl_easy_setopt(handle, CURLOPT_HEADERFUNCTION, &Transfer::onHeader);
@@ -276,6 +317,8 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
       if (message->msg == CURLMSG_DONE && message->easy_handle == handle) result = message->data.result;
   }
 
+  if (transfer.failure) std::rethrow_exception(transfer.failure);
+  if (transfer.oversized) throw TransportError::oversizedAnswer(address, transfer.maxBodyBytes);
   long status = 0;
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   if (result != CURLE_OK) {

@@ -23,6 +23,13 @@ struct HttpRequest {
   HttpHeaders headers;
   QByteArray body;
   double timeoutSeconds = 60.0;  // idle time-out: no byte moved for this long; 0 or less: none
+  // The most answer bytes taken, counted after any content decoding.
+  qint64 maxAnswerBytes = kDefaultMaxAnswerBytes;
+
+  // Far above the largest real answer: the development backend's insights
+  // answer for a million-message conversation is about 1 KiB (the payload
+  // benchmark prints it), every other answer a small record.
+  static constexpr qint64 kDefaultMaxAnswerBytes = 64LL * 1024 * 1024;
 };
 
 // A POST of a JSON body: "Content-Type: application/json", and
@@ -43,18 +50,27 @@ using HttpReply::joinUrl;
 
 namespace HttpTransport {
 
+// "Murmela/<application version>".
+QByteArray userAgent();
+
 // Performs one request on the calling thread and blocks it until the answer is
 // complete. The thread needs no event loop. The request goes on the wire once:
 // it is never sent again below this call, whatever becomes of the connection
-// (retries are the callers' own). Proxies are those the application's network
-// settings give for the address; TLS certificates are verified.
+// (retries are the callers' own), and no redirect is followed: a 3xx is an
+// answer like any other status, and nothing goes to its Location. Proxies are
+// those the application's network settings give for the address; TLS
+// certificates are verified. Every request names the application and its
+// version as its User-Agent, unless the request sets one.
 //
 // Any HTTP status is an answer (the body of a 4xx or 5xx included). A request
 // that ends without a complete answer throws TransportError: no connection,
 // lost connection, time-out (also in the middle of the body), invalid URL.
+// An answer whose decoded body grows past `maxAnswerBytes` is abandoned there
+// and throws TransportError badServerResponse (isOversizedAnswer()).
 // When `stop` is requested the request is aborted and CancellationError is
-// thrown; a stop requested before the call sends nothing. The body is sent
-// from `request` in place: it must stay unchanged until the call returns.
+// thrown; a stop or the time-out ends the call promptly, also while the name
+// is still being resolved. The body is sent from `request` in place: it must
+// stay unchanged until the call returns.
 HttpResponse perform(const HttpRequest& request, std::stop_token stop = {});
 
 }  // namespace HttpTransport

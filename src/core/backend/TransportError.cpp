@@ -8,6 +8,14 @@ TransportError::TransportError(Kind kind, QString failingUrl, int networkError, 
       networkError_(networkError),
       networkErrorText_(std::move(networkErrorText)) {}
 
+TransportError TransportError::oversizedAnswer(QString failingUrl, qint64 maxBytes) {
+  // libcurl's "write error" (23): the answer was refused while it was read.
+  TransportError error(Kind::badServerResponse, std::move(failingUrl), 23,
+                       QStringLiteral("The answer is larger than %1 bytes.").arg(maxBytes));
+  error.oversized_ = true;
+  return error;
+}
+
 QString TransportError::description() const {
   switch (kind_) {
     case Kind::timedOut: return QStringLiteral("The request timed out.");

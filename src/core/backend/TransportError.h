@@ -27,7 +27,12 @@ class TransportError : public MurmelaError {
   // the log.
   TransportError(Kind kind, QString failingUrl, int networkError = 0, QString networkErrorText = {});
 
+  // The answer grew past the request's bound and was abandoned: a bad answer
+  // (badServerResponse) that no retry would make any better.
+  static TransportError oversizedAnswer(QString failingUrl, qint64 maxBytes);
+
   Kind kind() const { return kind_; }
+  bool isOversizedAnswer() const { return oversized_; }
   const QString& failingUrl() const { return failingUrl_; }
   int networkError() const { return networkError_; }
   const QString& networkErrorText() const { return networkErrorText_; }
@@ -41,6 +46,7 @@ class TransportError : public MurmelaError {
   QString failingUrl_;
   int networkError_;
   QString networkErrorText_;
+  bool oversized_ = false;
 };
 
 }  // namespace murmela

@@ -2,6 +2,7 @@
 
 #include "common/AppPaths.h"
 #include "common/Date.h"
+#include "common/FileSystem.h"
 #include "common/Iso8601.h"
 
 #include <QDir>
@@ -108,9 +109,10 @@ void AnalysisLoggerSink::writerLoop() {
 void AnalysisLoggerSink::append(const QByteArray& bytes) const {
   // The file is only ever appended to: an existing log that cannot be opened
   // keeps its content and the line stays in memory and on standard error.
-  QDir().mkpath(QFileInfo(*logFile_).absolutePath());
+  // Its lines name the conversation: only the user may read it.
+  FileSystem::createPrivateFolders(QFileInfo(*logFile_).absolutePath());
   const QByteArray path = QFile::encodeName(*logFile_);
-  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
   if (fd < 0) return;
   writeAll(fd, bytes);
   ::close(fd);

@@ -1,7 +1,15 @@
 #include "common/AppSettings.h"
 
+#include "common/AnalysisLogger.h"
+#include "common/FileSystem.h"
+
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace murmela {
 
@@ -15,7 +23,21 @@ AppSettings::AppSettings() : settings_(makeDefault()) {}
 AppSettings::~AppSettings() = default;
 
 void AppSettings::writeOut() {
+  // The settings hold the install identifier and the user's choices: a new
+  // file is made for the user alone (an existing one keeps its mode), in a
+  // folder of the user's own.
+  const QString path = settings_->fileName();
+  if (!path.isEmpty() && !FileSystem::itemExists(path)) {
+    FileSystem::createPrivateFolders(QFileInfo(path).absolutePath());
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) ::close(fd);
+  }
   settings_->sync();
+  if (settings_->status() == QSettings::AccessError && !writeFailureLogged_) {
+    writeFailureLogged_ = true;
+    AnalysisLogger::log(QStringLiteral("Settings could not be written to ") + path +
+                        QStringLiteral("; changes last only until the application quits"));
+  }
   // The request to write out later that the change posted: never delivered
   // (see detached), and nothing is left to write.
   QCoreApplication::removePostedEvents(settings_.get(), QEvent::UpdateRequest);

@@ -38,6 +38,7 @@ class AppSettings {
 
   mutable std::mutex lock_;
   std::unique_ptr<QSettings> settings_;
+  bool writeFailureLogged_ = false;  // a failed write is logged once per launch
 };
 
 }  // namespace murmela

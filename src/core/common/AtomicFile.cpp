@@ -13,6 +13,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <memory>
 #include <csignal>
 
 namespace murmela {
@@ -56,25 +59,94 @@ void syncFolder(const QByteArray& folder) {
   ::close(fd);
 }
 
-}  // namespace
+// The file a path leads to: the path itself, or where its chain of symbolic
+// links ends (a link whose target is missing included). A loop fails ELOOP.
+QString followLinks(const QString& path) {
+  QString current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    const QFileInfo info(current);
+    if (!info.isSymLink()) return current;
+    const QByteArray name = QFile::encodeName(current);
+    QByteArray target(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length = ::readlink(name.constData(), target.data(), static_cast<size_t>(target.size()));
+    if (length < 0) fail(path, errno);
+    target.truncate(length);
+    const QString next = QFile::decodeName(target);
+    current = QDir::isAbsolutePath(next) ? next : info.dir().filePath(next);
+  }
+  fail(path, ELOOP);
+}
 
-void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-  const QFileInfo target(path);
-  const QByteArray finalName = QFile::encodeName(path);
-  const QByteArray partial = QFile::encodeName(target.dir().filePath(partialNameFor(target.fileName())));
-  const int fd = ::open(partial.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) fail(path, errno);
-  FileSystem::ScopedRemoval removal(QFile::decodeName(partial));
+// A partial file beside `target` holding every byte, synced, closed; it is
+// removed again unless the removal is released.
+struct PartialFile {
+  QByteArray name;
+  std::unique_ptr<FileSystem::ScopedRemoval> removal;
+};
+
+PartialFile writePartial(const QString& reported, const QString& target, const QByteArray& bytes,
+                         NewFileAccess access, bool keepsExistingMode) {
+  const QFileInfo info(target);
+  PartialFile partial;
+  partial.name = QFile::encodeName(info.dir().filePath(partialNameFor(info.fileName())));
+  const mode_t mode = access == NewFileAccess::ownerOnly ? 0600 : 0666;
+  const int fd = ::open(partial.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+  if (fd < 0) fail(reported, errno);
+  partial.removal = std::make_unique<FileSystem::ScopedRemoval>(QFile::decodeName(partial.name));
   struct stat existing {};
-  if (::stat(finalName.constData(), &existing) == 0 && S_ISREG(existing.st_mode))
+  if (keepsExistingMode && ::stat(QFile::encodeName(target).constData(), &existing) == 0 &&
+      S_ISREG(existing.st_mode))
     ::fchmod(fd, existing.st_mode & 07777);
   int error = writeAll(fd, bytes);
   if (!error && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && !error && errno != EINTR) error = errno;
-  if (error) fail(path, error);
-  if (::rename(partial.constData(), finalName.constData()) != 0) fail(path, errno);
-  removal.release();
-  syncFolder(QFile::encodeName(target.absolutePath()));
+  if (error) fail(reported, error);
+  return partial;
+}
+
+bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EPERM; }
+
+// Puts `partial` at `target` unless something is there: 0 when done, EEXIST
+// when the name is taken, else the errno. renameat2 with RENAME_NOREPLACE
+// does it in one step; a file system without it takes a hard link of the
+// partial file (that also fails on an existing name); one without either
+// (FAT) checks the name first, as a last resort.
+int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target) {
+  if (::renameat2(AT_FDCWD, partial.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
+  if (!unsupported(errno)) return errno;
+  if (::link(partial.constData(), target.constData()) == 0) {
+    ::unlink(partial.constData());
+    return 0;
+  }
+  if (!unsupported(errno)) return errno;
+  if (FileSystem::itemExists(QFile::decodeName(target))) return EEXIST;
+  return ::rename(partial.constData(), target.constData()) == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes, NewFileAccess access) {
+  const QString target = followLinks(path);
+  PartialFile partial = writePartial(path, target, bytes, access, true);
+  if (::rename(partial.name.constData(), QFile::encodeName(target).constData()) != 0) fail(path, errno);
+  partial.removal->release();
+  syncFolder(QFile::encodeName(QFileInfo(target).absolutePath()));
+}
+
+QString writeNewFileAtomically(const QString& folder, const std::function<QString(int attempt)>& nameFor,
+                               const QByteArray& bytes, NewFileAccess access) {
+  const QDir dir(folder);
+  const QString first = dir.filePath(nameFor(1));
+  PartialFile partial = writePartial(first, first, bytes, access, false);
+  for (int attempt = 1;; ++attempt) {
+    const QString path = dir.filePath(nameFor(attempt));
+    const int error = placeWithoutReplacing(partial.name, QFile::encodeName(path));
+    if (error == EEXIST) continue;
+    if (error) fail(path, error);
+    partial.removal->release();
+    syncFolder(QFile::encodeName(dir.absolutePath()));
+    return path;
+  }
 }
 
 void removeAbandonedPartialWrites(const QString& folder) {

@@ -3,15 +3,31 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 namespace murmela {
+
+// Who may read a file that a write creates: only its owner (0600, for files
+// that hold the user's data), or anyone the umask allows (0666 less it).
+enum class NewFileAccess { ownerOnly, umask };
 
 // Writes the whole file atomically: afterwards the file holds exactly
 // `bytes`, or it is as it was and FileError(writeFailed) is thrown with the
 // system's reason. The bytes go to a partial file beside it, which is synced
 // to disk before it is renamed into place; a short write, a failed sync or a
 // failed close is a failure, and the partial file is removed. An existing
-// file's permissions carry over; a link at the path is replaced, not followed.
-void writeFileAtomically(const QString& path, const QByteArray& bytes);
+// file's permissions carry over; a new file gets `access`. A symbolic link at
+// the path stays: the file it leads to is written (atomically, beside it).
+void writeFileAtomically(const QString& path, const QByteArray& bytes,
+                         NewFileAccess access = NewFileAccess::umask);
+
+// Writes `bytes` to a new file in `folder` under the first free name of
+// nameFor(1), nameFor(2), …, and returns its path. The name is claimed and
+// the file put in place in one step, so no existing file (one that another
+// process wrote a moment ago included) is ever replaced. The file appears
+// complete or not at all; a failure throws FileError(writeFailed).
+QString writeNewFileAtomically(const QString& folder, const std::function<QString(int attempt)>& nameFor,
+                               const QByteArray& bytes, NewFileAccess access = NewFileAccess::ownerOnly);
 
 // Removes the partial files of writeFileAtomically in `folder`, named
 // ".<name>.partial-<process id>-<8 hex digits>", whose writing process has

@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+#include <cerrno>
+
 namespace murmela::FileSystem {
 
 namespace fs = std::filesystem;
@@ -28,6 +31,25 @@ std::error_code createFolders(const QString& path) {
   std::error_code error;
   fs::create_directories(fsPath(path), error);
   return error;
+}
+
+std::error_code createPrivateFolders(const QString& path) {
+  std::error_code error;
+  const fs::path target = fsPath(path);
+  if (fs::is_directory(target, error)) return {};
+  // Parents first, each new one made 0700 (mkdir's mode is cut by the umask:
+  // set it again once made).
+  if (target.has_relative_path() && target.has_parent_path() && target.parent_path() != target) {
+    if (const std::error_code parent = createPrivateFolders(QFile::decodeName(target.parent_path().c_str())))
+      return parent;
+  }
+  if (::mkdir(target.c_str(), 0700) != 0) {
+    const int failure = errno;
+    if (failure == EEXIST && fs::is_directory(target, error)) return {};
+    return {failure, std::generic_category()};
+  }
+  ::chmod(target.c_str(), 0700);
+  return {};
 }
 
 QString describe(const std::error_code& error) { return QString::fromLocal8Bit(error.message().c_str()); }

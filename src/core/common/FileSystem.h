@@ -14,7 +14,11 @@ bool isExecutableFile(const QString& path);
 // Removes a file or a whole folder; failures are ignored.
 void removeQuietly(const QString& path);
 // Creates the folder and its parents; an existing folder is no error.
+// createFolders gives new folders the usual mode (0777 less the umask);
+// createPrivateFolders gives them 0700 whatever the umask, for folders that
+// hold the user's data. Existing folders keep their mode.
 std::error_code createFolders(const QString& path);
+std::error_code createPrivateFolders(const QString& path);
 // The system's text for an error code.
 QString describe(const std::error_code& error);
 // The last non-empty component of a path ("/a/b.tar.gz/" gives "b.tar.gz").

@@ -7,6 +7,8 @@
 #include "data/WrappedDataError.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -111,27 +113,59 @@ QByteArray sqliteFileName(const QString& path) {
   return name;
 }
 
-// Opens `path` read-only; SQLite's result code, and in `database` the
+// How long a statement waits for a database that another process has locked
+// (Messages writing) before it fails as before.
+constexpr int kBusyTimeoutMilliseconds = 5000;
+
+// The same file as an immutable database: SQLite reads it without the
+// "-shm" and "-wal" files and takes no locks.
+QByteArray immutableUri(const QString& path) {
+  return QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toEncoded() + "?immutable=1";
+}
+
+// Opens `name` read-only; SQLite's result code, and in `database` the
 // connection (which SQLite may hand out even when the open failed).
-int openConnection(const QString& path, Connection& database) {
+int openConnection(const QByteArray& name, int extraFlags, Connection& database) {
   sqlite3* raw = nullptr;
-  const int result = sqlite3_open_v2(sqliteFileName(path).constData(), &raw, kOpenFlags, nullptr);
+  const int result = sqlite3_open_v2(name.constData(), &raw, kOpenFlags | extraFlags, nullptr);
   database.reset(raw);
   return result;
 }
 
-// One connection for one call.
+// Whether a statement can read the schema: a database in WAL mode whose
+// "-shm" cannot be opened (a read-only mount) opens, then fails every query.
+// Asked before the busy time-out is set: opening never waits for a lock.
+int probeSchema(sqlite3* database) {
+  sqlite3_stmt* statement = nullptr;
+  int result = sqlite3_prepare_v2(database, "SELECT count(*) FROM sqlite_master", -1, &statement, nullptr);
+  if (result == SQLITE_OK) result = sqlite3_step(statement) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(database);
+  sqlite3_finalize(statement);
+  return result;
+}
+
+[[noreturn]] void openFailed(sqlite3* database) {
+  const char* message = database ? sqlite3_errmsg(database) : nullptr;
+  throw WrappedDataError::databaseOpenFailed(message ? QString::fromUtf8(message)
+                                                     : QStringLiteral("unknown SQLite error"));
+}
+
+// One connection for one call. A pipe, a device or a socket is not opened
+// (it would block the open or be read without end); SQLite answers the rest.
 Connection openDatabase(const QString& path) {
+  const QFileInfo file(path);
+  if (file.exists() && !file.isFile() && !file.isDir())
+    throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
   Connection database;
-  const int result = openConnection(path, database);
-  if (result != SQLITE_OK) {
-    const char* message = database ? sqlite3_errmsg(database.get()) : nullptr;
-    const QString text = message ? QString::fromUtf8(message) : QStringLiteral("unknown SQLite error");
-    throw WrappedDataError::databaseOpenFailed(text);
+  if (openConnection(sqliteFileName(path), 0, database) != SQLITE_OK || !database) openFailed(database.get());
+  if (const int probe = probeSchema(database.get()); probe == SQLITE_CANTOPEN || probe == SQLITE_READONLY) {
+    Connection immutable;
+    if (openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK && immutable &&
+        probeSchema(immutable.get()) == SQLITE_OK)
+      database = std::move(immutable);
   }
-  if (!database) throw WrappedDataError::databaseOpenFailed(QStringLiteral("unknown SQLite error"));
   runPragma(database.get(), "PRAGMA query_only = ON");
   runPragma(database.get(), "PRAGMA journal_mode");
+  sqlite3_busy_timeout(database.get(), kBusyTimeoutMilliseconds);  // for the statements
   return database;
 }
 
@@ -215,8 +249,12 @@ QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
 }
 
 bool MessagesDatabaseReader::canOpen() const {
-  Connection database;
-  return openConnection(databasePath_, database) == SQLITE_OK;
+  try {
+    openDatabase(databasePath_);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 std::optional<MessagesDatabaseReader> MessagesDatabaseReader::launchArgumentOverride(const QStringList& arguments) {

@@ -35,7 +35,13 @@ class MessagesDatabaseReader {
   QList<ContactSummary> fetchContactSummaries() const;
 
   // Whether the database opens read-only, the same way every call above opens
-  // it (the Full Disk Access probe). Never throws.
+  // it (the Full Disk Access probe), its schema readable. Never throws.
+  //
+  // Every call fails at once with the open error for a pipe, a device or a
+  // socket (never waiting on one), waits a few seconds for a database that
+  // another process has locked, and reads a database in WAL mode whose
+  // shared-memory file cannot be opened (a read-only copy) as an immutable
+  // file instead.
   bool canOpen() const;
 
   // The reader named by the launch argument "-messagesDB" (its first

@@ -80,6 +80,9 @@ void HostedAnalysisClient::exchange(const QString& path, QByteArray body, const 
   } catch (const std::exception& error) {
     AnalysisLogger::log(prefix + QStringLiteral(" TRANSPORT FAILURE after ") + seconds(clock) + kDash +
                         describe(error));
+    // An answer past the bound is unreadable: the client's own bad answer.
+    if (const auto* transport = dynamic_cast<const TransportError*>(&error); transport && transport->isOversizedAnswer())
+      throw HostedAnalysisError::invalidResponse(transport->networkErrorText());
     throw;
   }
 

@@ -29,7 +29,7 @@ using FileSystem::removeQuietly;
 QString childPath(const QString& folder, const QString& name) { return folder + QLatin1Char('/') + name; }
 
 void createFolder(const QString& path) {
-  if (const std::error_code error = FileSystem::createFolders(path))
+  if (const std::error_code error = FileSystem::createPrivateFolders(path))
     throw PrivacyFileSystemError(QStringLiteral("create folder ") + path, error);
 }
 

@@ -30,7 +30,7 @@ std::mutex& fileLock() {
 // not read. Without a folder (or where it cannot be made) nothing is locked.
 std::optional<FileLock> lockAcrossProcesses(bool makeFolder) {
   const std::optional<QString> folder = AppPaths::appFolder();
-  if (!folder || (makeFolder ? bool(FileSystem::createFolders(*folder)) : !QFileInfo(*folder).isDir()))
+  if (!folder || (makeFolder ? bool(FileSystem::createPrivateFolders(*folder)) : !QFileInfo(*folder).isDir()))
     return std::nullopt;
   return std::optional<FileLock>(std::in_place, QDir(*folder).filePath(ShareLinkCacheStore::kFileName + ".lock"));
 }
@@ -111,10 +111,13 @@ void ShareLinkCacheStore::markRevoked(const QString& shareID) {
 ShareLinkCacheStore::Contents ShareLinkCacheStore::loadEntries() const {
   const std::optional<QString> path = cacheFilePath();
   if (!path || !FileSystem::itemExists(*path)) return {};
-  QFile file(*path);
-  if (!file.open(QIODevice::ReadOnly)) return {{}, true};
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) return {{}, true};
+  QByteArray bytes;
+  try {
+    // Never waits on a pipe or a device, and never reads without end.
+    bytes = readRegularFile(*path, kMaxFileBytes);
+  } catch (const FileError&) {
+    return {{}, true};
+  }
   try {
     const Json::ObjectReader reader(Json::parseObject(bytes, kFileName), kFileName);
     return {Json::mapArray(reader.array(QStringLiteral("shares")), reader.pathOf(QStringLiteral("shares")),
@@ -135,7 +138,7 @@ void ShareLinkCacheStore::saveEntries(QList<ShareCacheEntry> entries, bool moveA
 std::optional<QString> ShareLinkCacheStore::writeEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const {
   const std::optional<QString> folder = AppPaths::appFolder();
   if (!folder) return QStringLiteral("There is no application folder.");
-  if (const std::error_code error = FileSystem::createFolders(*folder)) return FileSystem::describe(error);
+  if (const std::error_code error = FileSystem::createPrivateFolders(*folder)) return FileSystem::describe(error);
   const QString path = QDir(*folder).filePath(kFileName);
 
   sortNewestFirst(entries);
@@ -156,7 +159,7 @@ std::optional<QString> ShareLinkCacheStore::writeEntries(QList<ShareCacheEntry> 
   }
 
   try {
-    writeFileAtomically(path, bytes);
+    writeFileAtomically(path, bytes, NewFileAccess::ownerOnly);
   } catch (const FileError& error) {
     return error.description();
   }

@@ -28,6 +28,9 @@ class ShareLinkCacheStore {
   using Clock = std::function<Date()>;
 
   static inline const QString kFileName = QStringLiteral("shares.json");
+  // The largest file read as the cache (some forty thousand links); anything
+  // larger, and anything that is not a regular file, reads as unreadable.
+  static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
 
   explicit ShareLinkCacheStore(Clock clock = {});
 

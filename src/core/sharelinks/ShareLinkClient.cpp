@@ -81,7 +81,14 @@ template <typename Response>
 Response ShareLinkClient::post(const QString& path, const QByteArray& body, const std::optional<QString>& token,
                                std::stop_token stop) const {
   const HttpRequest request = jsonPost(baseURL_, path, body, token, kRequestTimeoutSeconds);
-  const HttpResponse response = HttpTransport::perform(request, std::move(stop));
+  HttpResponse response;
+  try {
+    response = HttpTransport::perform(request, std::move(stop));
+  } catch (const TransportError& error) {
+    // An answer past the bound is a bad answer, not a network failure to retry.
+    if (error.isOversizedAnswer()) throw ShareLinkError::invalidResponse(error.networkErrorText());
+    throw;
+  }
   const QByteArray& answer = successBody(response);
   try {
     return Response::fromJson(Json::parseObject(answer, QStringLiteral("response")));

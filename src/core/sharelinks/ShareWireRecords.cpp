@@ -9,7 +9,11 @@ namespace murmela {
 QUrl readAbsoluteUrl(const Json::ObjectReader& reader, const QString& key) {
   const QString text = reader.string(key);
   const QUrl url(text, QUrl::StrictMode);
-  if (!url.isValid() || url.isRelative() || url.host().isEmpty())
+  // Only a web address is ever listed or handed to the desktop: a file, a
+  // network share or a script is not a share link.
+  const QString scheme = url.scheme().toLower();
+  const bool web = scheme == QLatin1String("https") || scheme == QLatin1String("http");
+  if (!url.isValid() || url.isRelative() || url.host().isEmpty() || !web)
     throw Json::DecodingError(reader.pathOf(key), QStringLiteral("Invalid URL: ") + text);
   return url;
 }

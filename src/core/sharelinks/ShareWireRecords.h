@@ -75,7 +75,8 @@ struct ShareErrorEnvelope {
   static ShareErrorEnvelope fromJson(const QJsonObject& object, const QString& path = QStringLiteral("error"));
 };
 
-// A required string member holding an absolute URL (a scheme and a host).
+// A required string member holding an absolute http or https URL with a host;
+// any other scheme (file, smb, javascript, ...) is a decoding error.
 QUrl readAbsoluteUrl(const Json::ObjectReader& reader, const QString& key);
 
 }  // namespace murmela

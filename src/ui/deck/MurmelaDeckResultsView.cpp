@@ -144,12 +144,15 @@ QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets() {
     target.name = buttonName(hit);
     result.append(std::move(target));
   };
+  if (!slides_.isAnimating(clock_())) {
+    for (const LongDeckSlide::Button& button : slide().buttons()) add(Hit(button.element), button.rect);
+  }
+  // The chevrons last: they stand beside the slide, and a reader meets them
+  // after its content (readers take the buttons in this order), not between
+  // its figures.
   for (ChevronDirection side : kSides) {
     const DeckChevron shown = chevron(side);
     if (!shown.disabled) add(Hit(side), shown.frame(QSizeF(kSize)));
-  }
-  if (!slides_.isAnimating(clock_())) {
-    for (const LongDeckSlide::Button& button : slide().buttons()) add(Hit(button.element), button.rect);
   }
   return result;
 }
@@ -358,8 +361,11 @@ void MurmelaDeckResultsView::openSheet(const SlideShareContext& context) {
   };
   request.select = [self, context](const ShareSheetRequest::Action& action) {
     if (!self) return;
-    if (action) action(context, self->toast_);
-    if (self) self->sharePresenter_.setPending(std::nullopt);
+    // The sheet goes and the keyboard comes back before the action runs, so
+    // its toast is the last thing a screen reader is told (a focus move
+    // after it would cut it off).
+    self->sharePresenter_.setPending(std::nullopt);
+    if (self && action) action(context, self->toast_);
   };
   QWidget* sheet = sheetFactory_ ? sheetFactory_(request, overlay_) : nullptr;
   if (!sheet) return;
@@ -400,7 +406,9 @@ void MurmelaDeckResultsView::finishSheetClose() {
     sheet->deleteLater();  // its own click may have closed it
   }
   overlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  takeFocusBack();
+  // The keyboard came back as the fade began; moving it again would speak
+  // the button once more over whatever was said since.
+  if (!hasFocus()) takeFocusBack();
   update();
 }
 

@@ -16,10 +16,26 @@
 #include "deck/slides/VocabularySlide.h"
 #include "deck/slides/WordDebutSlide.h"
 
+#include <QRegularExpression>
+
 #include <array>
 
 namespace murmela {
 namespace {
+
+// Texts joined with blanks as one line of speech, without the glyphs that
+// only decorate (● ✦ ◆ ◇ ↳) and without a blank just inside a quotation
+// mark where a quote was drawn in pieces.
+QString cleanJoin(const QStringList& texts) {
+  static const QRegularExpression decorations(QStringLiteral("[\\x{25CF}\\x{2726}\\x{25C6}\\x{25C7}\\x{21B3}]"));
+  static const QRegularExpression afterOpening(QStringLiteral("([\\x{201C}\\x{2018}])\\s+"));
+  static const QRegularExpression beforeClosing(QStringLiteral("\\s+([\\x{201D}])"));
+  QString joined = texts.join(QLatin1Char(' '));
+  joined.remove(decorations);
+  joined.replace(afterOpening, QStringLiteral("\\1"));
+  joined.replace(beforeClosing, QStringLiteral("\\1"));
+  return joined.simplified();
+}
 
 // Collects a slide's items in reading order; blank texts are left out.
 class Reading {
@@ -31,7 +47,8 @@ class Reading {
       const QString line = text.simplified();
       if (!line.isEmpty()) spoken.append(line);
     }
-    if (!spoken.isEmpty()) items_.append({.text = spoken.join(QLatin1Char(' ')), .rect = rect});
+    const QString text = cleanJoin(spoken);
+    if (!text.isEmpty()) items_.append({.text = text, .rect = rect});
     return *this;
   }
   Reading& add(const QString& text, const QRectF& rect) { return add(QStringList{text}, rect); }
@@ -105,7 +122,14 @@ QList<ShownText> read(const ShapeSlide::Layout& l) {
 
 QList<ShownText> read(const WordDebutSlide::Layout& l) {
   Reading reading;
-  reading.add(l.headline);
+  // The headline is one sentence; the tilted aside after it (its context,
+  // drawn as a note) is read on its own.
+  if (l.headline.size() > WordDebutSlide::kContextLine) {
+    reading.add(l.headline.mid(0, WordDebutSlide::kContextLine));
+    reading.add(l.headline.mid(WordDebutSlide::kContextLine));
+  } else {
+    reading.add(l.headline);
+  }
   if (l.response) reading.add(l.response->text);
   reading.add(l.panelHeading);
   for (const WordDebutSlide::FirstRow& row : l.firsts)

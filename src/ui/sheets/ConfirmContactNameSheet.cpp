@@ -45,9 +45,14 @@ ConfirmContactNameSheet::ConfirmContactNameSheet(const QString& originalName, co
   connect(field_, &QLineEdit::textEdited, this, &ConfirmContactNameSheet::nameEdited);
   const Layout geometry = layout();
   field_->setAccessibleName(QStringLiteral("Name"));
+  // Its own description, not the placeholder (which is its name again).
+  field_->setAccessibleDescription(explanation(originalName));
   field_->setGeometry(geometry.field.toAlignedRect());
   setContentHeight(geometry.height);
-  buttonHost().setDefaultButton(startButton);
+  // No default button: Return in the field only ends the edit (the field
+  // leaves the key to the sheet, which then has nothing to run). Starting a
+  // run uploads the conversation, so it takes "Start wrapping →" itself,
+  // reached with Tab.
 }
 
 void ConfirmContactNameSheet::present() {

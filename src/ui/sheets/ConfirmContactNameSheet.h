@@ -14,9 +14,10 @@ class PlainTextField;
 // it quotes the name found for the contact and offers a field with the name
 // to use. It keeps no state: every edit is reported (nameEdited); the close
 // button, "Cancel" and Escape reject it (finished() with Rejected), "Start
-// wrapping →" (and Return) accepts it and reports confirmed(); the contact
-// picker acts on them. The field has the keys first; Tab goes on to Cancel,
-// "Start wrapping →" and the close button, and round to the field.
+// wrapping →" accepts it and reports confirmed(); the contact picker acts on
+// them. Return in the field only ends the edit. The field has the keys
+// first; Tab goes on to Cancel, "Start wrapping →" and the close button, and
+// round to the field.
 class ConfirmContactNameSheet : public OnboardingSheet {
   Q_OBJECT
 

@@ -103,7 +103,10 @@ CoordinatorHosts::operator HomeHost() const {
           .revokeShare = [&c](const ShareCacheEntry& entry) { c.revokeShare(entry); },
           .resetAppToFirstRun = [&c] { c.resetAppToFirstRun(); },
           .changed = changes(c, &AppCoordinator::pastWrapsChanged, &AppCoordinator::activeSharesChanged),
-          .shares = *this};
+          .shares = *this,
+          .processingError = [&c] { return c.processingError(); },
+          .dismissProcessingError = [&c] { c.setProcessingError(std::nullopt); },
+          .processingErrorChanged = changes(c, &AppCoordinator::processingErrorChanged)};
 }
 
 CoordinatorHosts::operator MySharesHost() const {

@@ -37,7 +37,7 @@ SingleInstance::~SingleInstance() = default;
 
 SingleInstance::Claim SingleInstance::claim() {
   const std::optional<QString> folder = AppPaths::appFolder();
-  if (!folder || FileSystem::createFolders(*folder)) return Claim::unguarded;
+  if (!folder || FileSystem::createPrivateFolders(*folder)) return Claim::unguarded;
   lock_ = std::make_unique<QLockFile>(QDir(*folder).filePath(QStringLiteral("murmela.lock")));
   // Only a lock whose process has ended is stale, however old it is.
   lock_->setStaleLockTime(0);

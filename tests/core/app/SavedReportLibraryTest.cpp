@@ -8,9 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -123,6 +126,23 @@ class SavedReportLibraryTest : public QObject {
     QCOMPARE(names,
              (QStringList{"20251231-190005-Sam.json", "20251231-190005-Sam-2.json", "20251231-190005-Sam-3.json"}));
     QCOMPARE(library.load().size(), 3);
+  }
+
+  // Two processes saving in the same second keep every report, under umask 0 the user's alone.
+  void concurrentSavesKeepEveryReportPrivately() {
+    const mode_t umask = ::umask(0);
+    const SavedReportLibrary library(dir_);
+    const pid_t child = ::fork();  // the child saves too, then ends at once
+    const auto failedChild = qScopeGuard([child] { if (child == 0) ::_exit(1); });
+    for (int n = 0; n < 50; ++n) library.save(minimalReport(), Date::fromUnix(1767225605.0));
+    if (child == 0) ::_exit(0);
+    ::umask(umask);
+    int status = -1;
+    QVERIFY(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const QFileInfoList files = QDir(dir_).entryInfoList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 100);
+    for (const QFileInfo& file : files) QCOMPARE(file.permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+    QCOMPARE(QFileInfo(dir_).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }
 
   void longNameStillSaves() {

@@ -1,6 +1,7 @@
 #include "support/BackendTestSupport.h"
 #include "backend/HttpTransport.h"
 #include "backend/TransportError.h"
+#include "common/FileError.h"
 #include "common/MurmelaError.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "sharelinks/ShareLinkClient.h"
@@ -11,12 +12,14 @@
 #include "usage/AnalyticsClient.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QNetworkProxy>
 #include <QScopeGuard>
 #include <QTest>
 #include <QThread>
 
 #include <chrono>
+#include <limits>
 #include <thread>
 
 using namespace murmela;
@@ -32,6 +35,13 @@ HttpRequest post(const QString& baseUrl, const QString& path, double timeout = 1
   request.headers.append({QByteArray("Content-Type"), QByteArray("application/json")});
   request.timeoutSeconds = timeout;
   return request;
+}
+
+// A line of /proc/self/status in KiB; `resetPeak` first sets VmHWM back to what is resident now.
+double residentKiB(const QByteArray& name, bool resetPeak = false) {
+  if (QFile clear("/proc/self/clear_refs"); resetPeak && clear.open(QIODevice::WriteOnly)) clear.write("5");
+  const QByteArray text = readFileBytes("/proc/self/status");
+  return text.mid(text.indexOf(name + ':') + name.size() + 1).trimmed().split(' ').value(0).toDouble();
 }
 
 }  // namespace
@@ -187,6 +197,68 @@ class HttpTransportTest : public QObject {
     const QList<RecordedRequest> arrivals = server.requests(dropped);
     QCOMPARE(arrivals.size(), sent);
     if (sent == 2) QVERIFY(arrivals[1].arrivedAt - arrivals[0].arrivedAt >= std::chrono::milliseconds(650));
+  }
+
+  // A redirect is the answer: the call fails as for any other status, once on
+  // the wire, and nothing reaches the host that the answer names.
+  void redirectsAreAnswers_data() {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<int>("status");  // negative: to the same address
+    for (const QByteArray path : {"/v1/shares", "/v1/shares/s1/revoke", "/v1/register", "/v1/analysis-step"})
+      for (const int status : {301, 302, 303, 307, 308, -307}) QTest::addRow("%s %d", path.data(), status) << path << status;
+  }
+  void redirectsAreAnswers() {
+    QFETCH(QByteArray, path);
+    QFETCH(int, status);
+    ScriptedHttpServer server;
+    ScriptedHttpServer other;
+    server.setDefault("/v1/register", ScriptedResponse::json(200, R"({"auth_token":"t"})"));
+    server.setDefault(path, ScriptedResponse::text(std::abs(status), "moved").withHeader(
+                                "Location", (status < 0 ? server.url(path) : other.url(path)).toEncoded()));
+    ShareLinkCacheStore cache;
+    const ShareLinkClient shares(server.baseUrl(), "1.0", cache);
+    QString error;
+    try {
+      if (path == "/v1/shares") shares.createShareLink(fullReport(), {});
+      if (path.endsWith("/revoke")) shares.revokeShareLink("s1");
+      if (!path.startsWith("/v1/shares"))
+        HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
+            .analyze(ImportedChat{}, fullReport(), HostedAnalysisWorkflow::fullClaude, [](const ProcessingProgress&) {});
+    } catch (const MurmelaError& thrown) {
+      error = '[' + thrown.typeName() + "] " + thrown.description();
+    }
+    const QString kind = path.startsWith("/v1/shares") ? "[ShareLinkError] Share link" : "[HostedAnalysisError] Hosted analysis";
+    QCOMPARE(error, kind + QString(" HTTP %1: moved").arg(std::abs(status)));
+    QCOMPARE(server.requests(path).size(), 1);
+    QCOMPARE(other.requestCount(), 0);
+    QCOMPARE(server.requests(path).value(0).header("User-Agent"), "Murmela/" + applicationVersion().toUtf8());
+  }
+
+  // An answer past the bound, counted after decoding, fails as a bad answer
+  // while the process stays near the bound.
+  void oversizedAnswersFail_data() {
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<qint64>("copies");
+    QTest::newRow("deflated to 24 MiB") << qCompress(QByteArray(24 << 20, 'a')).mid(4) << qint64(1);  // no length
+    QTest::newRow("endless") << QByteArray(1 << 18, 'a') << std::numeric_limits<qint64>::max();
+  }
+  void oversizedAnswersFail() {
+    QFETCH(QByteArray, body);
+    QFETCH(qint64, copies);
+    ScriptedHttpServer server;
+    ScriptedResponse answer = ScriptedResponse::text(200, body).withHeader("Content-Encoding", copies > 1 ? "identity" : "deflate");
+    answer.chunkedWithoutLength = true;
+    answer.repeatBody = copies;
+    server.setDefault("/x", answer);
+    HttpRequest request = post(server.baseUrl(), "/x");
+    request.maxAnswerBytes = 8 << 20;
+    const double before = residentKiB("VmRSS", true);
+    QVERIFY_THROWS_EXCEPTION(TransportError, try { HttpTransport::perform(request); } catch (const TransportError& error) {
+      if (error.isOversizedAnswer() && error.kind() == TransportError::Kind::badServerResponse) throw;
+    });
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed buffers resident
+    QVERIFY(before > 0 && residentKiB("VmHWM") - before < (8 + 6) << 10);
+#endif
   }
 
   // The proxy is the one the application's network settings give.

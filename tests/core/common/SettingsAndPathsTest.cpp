@@ -71,6 +71,15 @@ class SettingsAndPathsTest : public QObject {
     QCOMPARE(file.readAll(), QByteArray("{}\n"));
   }
 
+  // A write through a symbolic link replaces the file it leads to, not the link.
+  void writesThroughALink() {
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir("synced") && QFile::link("synced/shares.json", folder.filePath("shares.json")));
+    writeFileAtomically(folder.filePath("shares.json"), "{}\n");
+    QVERIFY(QFileInfo(folder.filePath("shares.json")).isSymLink());
+    QCOMPARE(readFileBytes(folder.filePath("synced/shares.json")), QByteArray("{}\n"));
+  }
+
   // What a write killed before its rename leaves goes; a running writer's
   // stays. No process has an id past 2^22, the most Linux hands out.
   void partialFilesOfEndedWritersAreRemoved() {

@@ -77,6 +77,9 @@ class ShareLinkCacheStoreTest : public QObject {
     QTest::newRow("date without zone") << "created_at" << QJsonValue("2024-06-01T11:00:00");
     QTest::newRow("relative URL") << "share_url" << QJsonValue("/s/abc");
     QTest::newRow("malformed URL") << "share_url" << QJsonValue("https://exa mple.test/s");
+    QTest::newRow("file URL") << "share_url" << QJsonValue("file://host/etc/passwd");
+    QTest::newRow("network share URL") << "share_url" << QJsonValue("smb://host/share");
+    QTest::newRow("script URL") << "share_url" << QJsonValue("javascript://h/%0aalert(1)");
   }
   void oneEntryThatDoesNotDecodeEmptiesTheList() {
     QFETCH(QString, key);

@@ -1,6 +1,8 @@
 #include "data/FakeReportLoader.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
+#include "kit/access/PaintedAccessible.h"
+#include "kit/overlay/ToastManager.h"
 #include "kit/overlay/ToastOverlay.h"
 #include "sheets/share/ShareSheetView.h"
 #include "support/TestRegistry.h"
@@ -57,6 +59,13 @@ struct DeckUnderTest {
   void press(Qt::Key key) { QTest::keyClick(deck.get(), key); }
   void click(QPointF point) { QTest::mouseClick(deck.get(), Qt::LeftButton, {}, point.toPoint()); }
 };
+
+// Counts the focus moves a screen reader hears once a toast is up.
+const ToastManager* watchedToast = nullptr;
+int focusesAfterToast = 0;
+void countFocusAfterToast(QAccessibleEvent* event) {
+  focusesAfterToast += event->type() == QAccessible::Focus && watchedToast->current();
+}
 
 QPointF footerShare(const WrappedReport& report, int index) {
   return LongDeckSlide{report, index, true, std::nullopt}.frame().layout().footer.shareHitArea.center();
@@ -330,9 +339,10 @@ class DeckViewTest : public QObject {
     QTest::addColumn<int>("spaceOn");  // the button Space is pressed on
     QTest::addColumn<int>("slideAfter");
     QTest::addColumn<int>("doneAfter");
-    QTest::newRow("first slide: on to the next") << 0 << QStringList{"Next slide", "Share"} << 0 << 1 << 0;
-    QTest::newRow("middle: back") << 6 << QStringList{"Previous slide", "Next slide", "Share"} << 0 << 5 << 0;
-    QTest::newRow("closer: Done") << 13 << QStringList{"Previous slide", "Share", "Done"} << 2 << 13 << 1;
+    // The chevrons come after the slide's own buttons, as a reader meets them.
+    QTest::newRow("first slide: on to the next") << 0 << QStringList{"Share", "Next slide"} << 1 << 1 << 0;
+    QTest::newRow("middle: back") << 6 << QStringList{"Share", "Previous slide", "Next slide"} << 1 << 5 << 0;
+    QTest::newRow("closer: Done") << 13 << QStringList{"Share", "Done", "Previous slide"} << 1 << 13 << 1;
   }
   void tabReachesEveryButton() {
     QFETCH(int, index);
@@ -359,6 +369,18 @@ class DeckViewTest : public QObject {
     QCOMPARE(under.done, doneAfter);
   }
 
+  // A reader meets the buttons (Share, then the chevrons) after everything the slide shows.
+  void chevronsAreReadAfterTheSlide() {
+    DeckUnderTest under(report_);
+    for (int index = 1; index < 13; ++index) {
+      under.goTo(index);
+      const QList<ReadingEntry> order = PaintedWidgetAccessible::of(under.deck.get())->entries();
+      const auto text =
+          std::find_if(order.crbegin(), order.crend(), [](auto e) { return e.kind == ReadingEntry::Kind::text; });
+      QCOMPARE(std::count_if(order.crbegin(), text, [](auto e) { return e.kind == ReadingEntry::Kind::button; }), 3);
+    }
+  }
+
   // A sheet opened from the keyboard gives the ring back to its Share when it closes.
   void keyboardShareGetsTheRingBack() {
     DeckUnderTest under(report_);
@@ -367,12 +389,19 @@ class DeckViewTest : public QObject {
     under.deck->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(under.deck.get()));
     under.press(Qt::Key_Tab);
-    under.press(Qt::Key_Tab);
     under.press(Qt::Key_Space);
-    QVERIFY(under.deck->shareSheet());
-    under.deck->sharePresenter().setPending(std::nullopt);
+    auto* sheet = qobject_cast<ShareSheetView*>(under.deck->shareSheet());
+    // Copying the image: the ring comes back to Share before the toast is
+    // shown, and no focus move follows to cut the toast off.
+    QVERIFY(sheet && QAccessible::queryAccessibleInterface(under.deck.get()));
+    watchedToast = &under.deck->toast();
+    setAccessibleEventSink(countFocusAfterToast);
+    QVERIFY(sheet->buttonHost().activate(ShareSheetView::idOf({SheetElement::modeThisSlide})));
+    QVERIFY(sheet->buttonHost().activate(ShareSheetView::idOf({SheetElement::copy})));
     under.settle();
     QTRY_VERIFY_WITH_TIMEOUT(!under.deck->shareSheet(), 1000);
+    setAccessibleEventSink(nullptr);
+    QVERIFY(under.deck->toast().current() && focusesAfterToast == 0);
     const std::optional<int> focused = under.deck->buttonHost().focused();
     QVERIFY(focused && under.deck->buttonHost().showsFocus(*focused));
     QCOMPARE(under.deck->buttonHost().target(*focused)->name, QStringLiteral("Share"));

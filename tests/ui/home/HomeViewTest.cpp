@@ -209,6 +209,25 @@ class HomeViewTest : public QObject {
     QCOMPARE(coordinator.pastWraps().size(), 1);
   }
 
+  // A run whose report could not be saved: the error, also in the analysis
+  // log, survives Done and is shown on the home screen until dismissed.
+  void failedSaveIsShownAfterDone() {
+    harness_->fakes.reader->messages = {textMessage(1, 5)};
+    harness_->fakes.reportsDir = harness_->environment.path("reports-is-a-file");
+    QVERIFY(QFile(*harness_->fakes.reportsDir).open(QIODevice::WriteOnly));
+    AppCoordinator& coordinator = harness_->make();
+    coordinator.startProcessing(ContactSummary{QStringLiteral("+15550001"), QStringLiteral("Sam"), 1, {}, {}});
+    QTRY_COMPARE(screenName(coordinator), QStringLiteral("results"));
+    const QString error = coordinator.processingError().value_or(QString());
+    QVERIFY(error.startsWith(AppCoordinator::kSaveFailedPrefix) && coordinator.analysisLog().contains(error));
+    coordinator.goHome();  // Done
+    const std::unique_ptr<HomeView> view = showHome(Date::now());
+    QVERIFY(alerts_.shown.size() == 1 && alerts_.shown.last().request.title == error);
+    QVERIFY(view->errorAlertVisible() && coordinator.processingError() == error);
+    QVERIFY(alerts_.answer(QStringLiteral("Dismiss")));
+    QVERIFY(!coordinator.processingError() && !view->errorAlertVisible());
+  }
+
   // Return starts a new report; Esc closes the menu; Tab reaches a row below
   // the fold and scrolls it into view.
   void keyboard() {
@@ -260,6 +279,7 @@ class HomeViewTest : public QObject {
     const std::unique_ptr<HomeView> view = showHome(Date::now());
     QCOMPARE(reads->load(), 1);
     QCOMPARE(view->screenLayout().shareCount.shownText(), QStringLiteral("2"));
+    QCOMPARE(view->buttonHost().target(HomeButton::myShares)->description, QStringLiteral("2"));
 
     clickAt(*view, view->screenLayout().myShares);
     QVERIFY(view->sharesSheetVisible());

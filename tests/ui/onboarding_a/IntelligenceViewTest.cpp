@@ -164,6 +164,12 @@ class IntelligenceViewTest : public ScreenTest {
     // A live card goes through selectIntelligence, which detects the capability again.
     QCOMPARE(harness().fakes.capabilityChecks > checks,
              capability.isAvailable() || card == IntelligenceView::cloudCard);
+    // A card's lines are read as sentences, one stop each.
+    const QString details = view.buttonHost().target(card)->description;
+    QVERIFY2(!details.contains(QStringLiteral("..")), qPrintable(details));
+    QVERIFY(details.contains(card == IntelligenceView::cloudCard
+                                 ? QStringLiteral("by cloud AI model. Murmela does not store")
+                                 : QStringLiteral("before cloud analysis. Uses a one-time")));
   }
 
   // Continue commits the choice (always enabled); Back drops a pending CSV import.

@@ -8,10 +8,13 @@
 #include "screens/picker/ContactPickerView.h"
 #include "screens/picker/FailedRunPanel.h"
 #include "sheets/ConfirmContactNameSheet.h"
+#include "sheets/ScrollingPlainText.h"
 #include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 
+#include <QAccessible>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
@@ -144,6 +147,32 @@ class ContactPickerViewTest : public QObject {
     QVERIFY(!picker.harness.coordinator().processingError());
     QVERIFY(!picker.view->failedRunPanel()->isVisibleTo(picker.view.get()));
     QCOMPARE(picker.view->layout().list.top(), 268.0);
+  }
+
+  // A failed run is said on arrival; its panel is named; the list under it
+  // takes no keys; the search field's description is not its name again.
+  void aFailedRunIsSpokenOnArrival() {
+    ScreenHarness harness;
+    harness.setContacts(kContacts);
+    harness.loadContacts();
+    harness.failRun(harness.coordinator().contacts().first(), QStringLiteral("upstream timed out"));
+    ContactPickerView view(hostsOf(harness.coordinator()));
+    view.show();
+    QCOMPARE(view.buttonHost().announcement(), "Last analysis failed. [ScriptedRunError] upstream timed out");
+    QCOMPARE(view.failedRunPanel()->accessibleName(), QStringLiteral("Last analysis failed"));
+    QCOMPARE(view.listView()->focusPolicy(), Qt::NoFocus);
+    const QString description =
+        QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Description);
+    QVERIFY(!description.contains(QStringLiteral("Search contacts")));
+  }
+
+  // A log path too long for a line breaks after a folder, never inside a name.
+  void logPathBreaksAfterAFolder() {
+    const QFontMetricsF metrics(monospacedFont(FailedRunPanel::kLogFontSize));
+    const QString folders = QStringLiteral("Log: /home/someone/.local/share/murmela-app/logs/");
+    const QString text =
+        FailedRunPanel::logLines(folders + "analysis.log", metrics, metrics.horizontalAdvance(folders + "a"));
+    QCOMPARE(text, folders + "\nanalysis.log");
   }
 
   // A processing error hides a loading error until it is dismissed.
@@ -330,11 +359,15 @@ class ContactPickerViewTest : public QObject {
       QCOMPARE(picker.view->confirmedName(), typed);
     }
     // Opening the dialog moves no painted focus while the keyboard is in the
-    // field: no ring shows on the close button, and Return in the field
-    // confirms as "Start wrapping →" does.
+    // field: no ring shows on the close button. Return in the field only ends
+    // the edit; "Start wrapping →" with the keyboard focus starts.
     QCOMPARE(sheet->buttonHost().focused(), std::nullopt);
     QVERIFY(!sheet->buttonHost().showsFocus(ConfirmContactNameSheet::closeButton));
+    const QString screenBefore = screenName(picker.harness.coordinator());
     QTest::keyClick(sheet->nameField(), Qt::Key_Return);
+    QVERIFY(picker.view->nameSheet() == sheet && screenName(picker.harness.coordinator()) == screenBefore);
+    QVERIFY(sheet->buttonHost().focusButton(ConfirmContactNameSheet::startButton));
+    QTest::keyClick(sheet, Qt::Key_Return);
     QTRY_COMPARE(screenName(picker.harness.coordinator()), QStringLiteral("processing"));
     QVERIFY(!picker.view->contactPendingNameConfirmation());
     QTEST(picker.harness.coordinator().processingDisplayName(), "passed");

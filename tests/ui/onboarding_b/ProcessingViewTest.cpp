@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace murmela;
 using namespace murmela::test;
 
@@ -69,6 +71,11 @@ class ProcessingViewTest : public QObject {
       QCOMPARE(label->color.rgb(), expected.rgb());
       QCOMPARE(label->opacity, i > active ? 0.4 : 1.0);
       QCOMPARE(label->font.italic(), i == active);
+      // A reader hears the state the mark shows.
+      const QString state = i < active ? ", done" : i == active ? ", in progress" : ", pending";
+      const QList<ShownText> texts = view.buttonHost().texts();
+      QVERIFY(std::any_of(texts.cbegin(), texts.cend(),
+                          [&](const ShownText& text) { return text.text == labels[i] + state; }));
     }
   }
 

@@ -4,6 +4,7 @@
 #include "kit/motion/Motion.h"
 #include "sharelinks/ShareContentHash.h"
 #include "sharelinks/ShareLinkCacheStore.h"
+#include "sheets/share/GenerateLinkRow.h"
 #include "sheets/share/ShareSheetView.h"
 #include "support/NetworkTestSupport.h"
 #include "support/ScriptedHttpServer.h"
@@ -221,6 +222,11 @@ class ShareSheetTest : public QObject {
     QCOMPARE(deck_->dismissals, 0);
     QVERIFY(deck_->desktop.opened.isEmpty());
 
+    // "Generate link" fails the same way: the message under it is said too.
+    click(sheet, {SheetElement::generateLink});
+    waitForAnswer(sheet);
+    QCOMPARE(sheet->buttonHost().announcement(), kRateLimited);
+
     // Trying again clears the old message before the new request starts.
     server_->setDefault(kShares, linkAnswer().withDelay(200));
     click(sheet, {SheetElement::generateLink});
@@ -229,11 +235,33 @@ class ShareSheetTest : public QObject {
     waitForAnswer(sheet);
   }
 
+  // A proxy's whole error page stays inside the window: the card keeps to
+  // it and the failure, whole, scrolls in its box.
+  void aLongFailureStaysInTheWindow() {
+    const QByteArray page =
+        "<html>" + QByteArray("the proxy could not reach the upstream server ").repeated(80) + "</html>";
+    server_->setDefault(kShares, ScriptedResponse::json(403, page));
+    ShareSheetView* sheet = open();
+    click(sheet, {SheetElement::generateLink});
+    waitForAnswer(sheet);
+    const ShareSheetLayout layout = sheet->sheetLayout();
+    const GenerateLinkRow::Layout& row = *layout.options->generateLink;
+    QVERIFY(layout.bounds.contains(layout.card) && layout.card.contains(row.errorBox) && row.errorScrollRange > 0.0);
+    QCOMPARE(row.error->shownText().simplified(), sheet->state().generationError->simplified());
+    QTest::keyClick(sheet, Qt::Key_PageDown);
+    const qreal step = std::min(row.errorBox.height(), row.errorScrollRange);  // a page, or to the end
+    QCOMPARE(sheet->sheetLayout().options->generateLink->errorOrigin.y(), row.errorOrigin.y() - step);
+  }
+
   void theLinkPageAndTheCache() {
     ShareSheetView* sheet = open();
     click(sheet, {SheetElement::generateLink});
     QVERIFY(!deck_->toasts->current());  // "Generate link" shows no toast
     QTRY_VERIFY(sheet->state().generatedLink);
+    // The page says what it shows, and the keyboard lands on "Copy link".
+    QCOMPARE(sheet->buttonHost().announcement(),
+             QStringLiteral("Anyone with this link can view. murmela.test/s/s1. Link expires in 29 days"));
+    QCOMPARE(sheet->buttonHost().focused(), ShareSheetView::idOf({SheetElement::copyLink}));
     ShareSheetLayout page = sheet->sheetLayout();
     QCOMPARE(page.linkPage->status.shownText(), QStringLiteral("ANYONE WITH THIS LINK CAN VIEW"));
     QCOMPARE(page.linkPage->link.shownText(), QStringLiteral("murmela.test/s/s1"));
@@ -244,6 +272,7 @@ class ShareSheetTest : public QObject {
 
     click(sheet, {SheetElement::copyLink});
     QCOMPARE(deck_->desktop.copiedTexts, QStringList{kLink});
+    QCOMPARE(sheet->buttonHost().announcement(), QStringLiteral("Link copied"));
 
     click(sheet, {SheetElement::back});
     QVERIFY(!sheet->state().generatedLink);

@@ -85,6 +85,33 @@ class SlideReadingTest : public QObject {
       QCOMPARE(account, expected);
     }
   }
+
+  // What a slide reads: whole quotes, no decorations, the headline apart
+  // from its aside, and charts that say what their marks single out.
+  void readsAsSpoken_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("item");
+    QTest::newRow("a quote drawn in pieces") << 1 << QString::fromUtf8("“did you eat yet” 212");
+    QTest::newRow("the headline, apart from its aside")
+        << 5 << QString::fromUtf8("October 1, 2021\n(a friday. 10:47 PM. 13 days in.)");
+    QTest::newRow("heatmap: hours, legend and the outlined peak")
+        << 3
+        << "SAT, 5,828, most at 10 PM. Colour runs from QUIET to LOUD. Outlined, the busiest two hours: THU from 10 "
+           "PM, 1,743 messages.";
+    QTest::newRow("arguments: the ringed one")
+        << 10 << "4 arguments on a time line, 2021 to 2025. The biggest, ringed: 203 messages, AUG 2023.";
+    QTest::newRow("mood: which month is which")
+        << 11 << "Mood by month, 2021 to 2025. Lowest month: AUGUST 2023. Warmest month: JUNE 2024.";
+    QTest::newRow("no glyphs around a heading") << 2 << "\nTOP EMOJI";
+  }
+  void readsAsSpoken() {
+    QFETCH(int, index);
+    QFETCH(QString, item);
+    const LongDeckSlide slide{demoReport(QStringLiteral("rich")), index, true, std::nullopt};
+    QString texts;
+    for (const ShownText& shown : slideReading(slide)) texts += shown.text + QLatin1Char('\n');
+    QVERIFY2(texts.contains(item + QLatin1Char('\n')), qPrintable(texts));
+  }
 };
 
 MURMELA_TEST(SlideReadingTest)

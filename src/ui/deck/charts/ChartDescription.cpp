@@ -1,6 +1,7 @@
 #include "deck/charts/ChartDescription.h"
 
 #include "common/LocaleFormat.h"
+#include "deck/SlideFormatters.h"
 
 #include <QMap>
 #include <QStringList>
@@ -40,12 +41,31 @@ QString describeYearBars(const YearBarsLayout& layout) {
 
 QString describeMessageHeatmap(const MessageHeatmapLayout& layout) {
   QMap<int, qint64> perDay;
-  for (const HeatmapCell& cell : layout.cells) perDay[cell.day] += cell.value;
+  QMap<int, HeatmapCell> busiest;  // each weekday's loudest hour
+  for (const HeatmapCell& cell : layout.cells) {
+    perDay[cell.day] += cell.value;
+    if (cell.value > busiest.value(cell.day).value) busiest[cell.day] = cell;
+  }
+  const auto weekday = [&](int day) {
+    return day >= 0 && day < layout.weekdays.size() ? spoken(layout.weekdays[day]) : QString();
+  };
   QStringList parts;
-  for (qsizetype day = 0; day < layout.weekdays.size(); ++day)
-    parts.append(spoken(layout.weekdays[day]) + QStringLiteral(", ") +
-                 LocaleFormat::groupedInteger(perDay.value(static_cast<int>(day))));
-  return listed(QStringLiteral("Messages per weekday"), parts);
+  for (qsizetype day = 0; day < layout.weekdays.size(); ++day) {
+    const int row = static_cast<int>(day);
+    QString part = weekday(row) + QStringLiteral(", ") + LocaleFormat::groupedInteger(perDay.value(row));
+    if (busiest.contains(row)) part += QStringLiteral(", most at ") + hourLabel(busiest[row].hour);
+    parts.append(part);
+  }
+  QString result = listed(QStringLiteral("Messages per weekday and hour, noon to noon"), parts);
+  const QString quiet = spoken(layout.quiet);
+  const QString loud = spoken(layout.loud);
+  if (!quiet.isEmpty() && !loud.isEmpty())
+    result += QStringLiteral(" Colour runs from ") + quiet + QStringLiteral(" to ") + loud + QLatin1Char('.');
+  if (layout.peakOutline && !weekday(layout.peak.day).isEmpty())
+    result += QStringLiteral(" Outlined, the busiest two hours: ") + weekday(layout.peak.day) +
+              QStringLiteral(" from ") + hourLabel(layout.peak.hour) + QStringLiteral(", ") +
+              LocaleFormat::groupedInteger(layout.peak.count) + QStringLiteral(" messages.");
+  return result;
 }
 
 QString describeResponseLineChart(const ResponseLineChartLayout& layout) {
@@ -65,8 +85,12 @@ QString describeResponseLineChart(const ResponseLineChartLayout& layout) {
 QString describeSentimentChart(const LineChartLayout& layout) {
   const QString span = labelSpan(layout);
   QString result = span.isEmpty() ? QStringLiteral("Mood by month.") : QStringLiteral("Mood by month, ") + span + '.';
-  for (const LineChartAnnotationLayout& annotation : layout.annotations)
-    result += QLatin1Char(' ') + spoken(annotation.titleText) + QLatin1Char('.');
+  // A call-out above its point marks the warmest month, one below the lowest.
+  for (const LineChartAnnotationLayout& annotation : layout.annotations) {
+    const bool high = annotation.leaderEnd.y() < annotation.point.y();
+    result += (high ? QStringLiteral(" Warmest month: ") : QStringLiteral(" Lowest month: ")) +
+              spoken(annotation.titleText) + QLatin1Char('.');
+  }
   return result;
 }
 
@@ -80,7 +104,7 @@ QString describeArgumentTimeline(const ArgumentTimelineLayout& layout) {
   }
   result += QLatin1Char('.');
   if (layout.callout)
-    result += QLatin1Char(' ') + spoken(layout.callout->countText) + QLatin1Char(' ') +
+    result += QStringLiteral(" The biggest, ringed: ") + spoken(layout.callout->countText) + QStringLiteral(", ") +
               spoken(layout.callout->dateText) + QLatin1Char('.');
   return result;
 }

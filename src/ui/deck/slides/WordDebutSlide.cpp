@@ -77,7 +77,7 @@ struct HeadlineLine {
 
 // The lines that give way on a full page: the context, then the term (or the milestones line).
 constexpr int kTermLine = 1;
-constexpr int kContextLine = 4;
+constexpr int kContextLine = WordDebutSlide::kContextLine;
 
 QList<HeadlineLine> headlineLines(const WrappedReport& report, bool hasFirst) {
   if (!hasFirst) {

@@ -29,6 +29,9 @@ struct WordDebutSlide {
     SlideText phrase;  // “phrase”, one line
     SlideText date;    // at the panel's trailing edge
   };
+  // The headline's tilted context line (after the date), when the slide has a first.
+  static constexpr int kContextLine = 4;
+
   struct Layout {
     QList<SlideText> headline;  // top to bottom: five lines with a term, three without
     std::optional<DashedStickerLayout> response;

@@ -8,6 +8,7 @@
 #include <QList>
 
 #include <functional>
+#include <optional>
 
 namespace murmela {
 
@@ -22,6 +23,11 @@ struct HomeHost {
   std::function<void()> resetAppToFirstRun;
   HostSignal changed;  // the saved reports or the share links changed
   MySharesHost shares;
+  // The last run's error (a report that could not be saved, for one): shown
+  // over the screen until the user dismisses it.
+  std::function<std::optional<QString>()> processingError;
+  std::function<void()> dismissProcessingError;
+  HostSignal processingErrorChanged;
 };
 
 }  // namespace murmela

@@ -26,6 +26,10 @@ AlertRequest HomeView::revokeRequest() {
           {{QStringLiteral("Cancel"), AlertRole::cancel}, {QStringLiteral("Revoke"), AlertRole::destructive}}};
 }
 
+AlertRequest HomeView::processingErrorRequest(const QString& error) {
+  return {error, QString(), {{QStringLiteral("Dismiss"), AlertRole::cancel}}};
+}
+
 HomeView::HomeView(HomeHost host, QWidget* parent)
     : QWidget(parent), host_(std::move(host)), clock_([] { return Date::now(); }), alerts_(dialogAlertPresenter()) {
   setFixedSize(HomeViewLayout::kSize.toSize());
@@ -38,6 +42,7 @@ HomeView::HomeView(HomeHost host, QWidget* parent)
     return layout_.rowLayouts[row].frame;
   });
   host_.changed(this, [this] { contentChanged(); });
+  if (host_.processingErrorChanged) host_.processingErrorChanged(this, [this] { showProcessingError(); });
   contentChanged();
 }
 
@@ -64,7 +69,23 @@ void HomeView::reload() {
 
 void HomeView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (!event->spontaneous()) reload();
+  if (!event->spontaneous()) {
+    reload();
+    showProcessingError();
+  }
+}
+
+void HomeView::showProcessingError() {
+  if (errorAlertVisible_ || !isVisible() || !host_.processingError) return;
+  const std::optional<QString> error = host_.processingError();
+  if (!error) return;
+  errorAlertVisible_ = true;
+  alerts_(this, processingErrorRequest(*error),
+          [view = QPointer<HomeView>(this)](int) {
+            if (!view) return;
+            view->errorAlertVisible_ = false;
+            if (view->host_.dismissProcessingError) view->host_.dismissProcessingError();
+          });
 }
 
 HomePaintState HomeView::paintState() const {
@@ -141,7 +162,9 @@ QList<ButtonTarget> HomeView::buttonTargets() const {
                   .action = [self] { self->openMyShares(); },
                   .cursor = Qt::PointingHandCursor,
                   .name = text(layout_.mySharesLabel, layout_.mySharesLabelOrigin),
-                  .value = text(layout_.shareCount, layout_.shareCountOrigin)});
+                  .value = text(layout_.shareCount, layout_.shareCountOrigin),
+                  // Readers say a button's description, not its value: the count it shows.
+                  .description = text(layout_.shareCount, layout_.shareCountOrigin)});
   return targets;
 }
 

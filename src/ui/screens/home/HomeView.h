@@ -44,6 +44,8 @@ class HomeView : public QWidget {
   // The two confirmations: "Cancel", then "Reset App" or "Revoke" (destructive).
   static AlertRequest resetRequest();
   static AlertRequest revokeRequest();
+  // The last run's error as the alert's title, with "Dismiss".
+  static AlertRequest processingErrorRequest(const QString& error);
 
   // The screen as it stands now (the name avoids QWidget::layout()).
   HomeViewLayout screenLayout() const;
@@ -55,6 +57,7 @@ class HomeView : public QWidget {
   bool resetConfirmationVisible() const { return resetConfirmationVisible_; }
   bool sharesSheetVisible() const { return sharesSheetVisible_; }
   const std::optional<ShareCacheEntry>& sharePendingRevocation() const { return sharePendingRevocation_; }
+  bool errorAlertVisible() const { return errorAlertVisible_; }
   MySharesView* sharesSheet() const { return sheet_.data(); }
   ButtonHost& buttonHost() { return *buttons_; }
   const VerticalScroller& scroller() const { return scroll_->scroller(); }
@@ -86,6 +89,8 @@ class HomeView : public QWidget {
   std::optional<int> focusShown() const;
   void answerReset(int answer);
   void answerRevoke(int answer);
+  // Shows the last run's error in an alert, once, while the screen is up.
+  void showProcessingError();
 
   HomeHost host_;
   Clock clock_;
@@ -98,6 +103,7 @@ class HomeView : public QWidget {
   bool resetConfirmationVisible_ = false;
   bool sharesSheetVisible_ = false;
   bool revokeConfirmationVisible_ = false;
+  bool errorAlertVisible_ = false;
   std::optional<ShareCacheEntry> sharePendingRevocation_;
   QPointer<MySharesView> sheet_;
 };

@@ -127,7 +127,20 @@ QString IntelligenceCard::spokenDetails(const Layout& layout) {
   QStringList parts{shownText(layout.sub, layout.subRect).text};
   if (layout.hasBadge) parts.append(shownText(layout.badge, layout.badgeRect).text);
   for (const Bullet& bullet : layout.bullets) parts.append(shownText(bullet.text, bullet.textRect).text);
-  return parts.join(QStringLiteral(". "));
+  // Sentences apart: a part that ends its own sentence takes no second stop.
+  QString spoken;
+  for (const QString& part : parts) {
+    const QString line = part.trimmed();
+    if (line.isEmpty()) continue;
+    if (!spoken.isEmpty()) {
+      const QChar last = spoken.back();
+      const bool ended = last == QLatin1Char('.') || last == QLatin1Char('!') || last == QLatin1Char('?') ||
+                         last == QChar(0x2026) || last == QLatin1Char(':');
+      spoken += ended ? QStringLiteral(" ") : QStringLiteral(". ");
+    }
+    spoken += line;
+  }
+  return spoken;
 }
 
 }  // namespace murmela

@@ -15,6 +15,7 @@
 #include "sheets/ConfirmContactNameSheet.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 #include <QShowEvent>
 
@@ -66,6 +67,9 @@ ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)), logFilePath_(AnalysisLogger::shared().logFileURL()) {
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
   search_->setAccessibleName(QStringLiteral("Search contacts or handles"));
+  // Without a description of its own a reader is given the placeholder,
+  // which only says the name again.
+  search_->setAccessibleDescription(QStringLiteral("Filters the list of chats below"));
   connect(search_, &QLineEdit::textChanged, this, &ContactPickerView::setQuery);
   list_ = new ContactListView(this);
   connect(list_, &ContactListView::rowActivated, this, &ContactPickerView::selectHandle);
@@ -75,8 +79,7 @@ ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
   host_.changed(this, [this] {
     refresh();
     // An error that appears is spoken as well as shown.
-    const std::optional<QString> loading = host_.contactLoadingError();
-    announceError(loading ? loading : host_.processingError());
+    announceError(shownError());
   });
   host_.contactsChanged(this, [this] {
     if (!awaitingContacts_) return;
@@ -100,8 +103,28 @@ void ContactPickerView::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && !appeared_) appear();
 }
 
+void ContactPickerView::focusInEvent(QFocusEvent* event) {
+  OnboardingScreen::focusInEvent(event);
+  // Arriving on the screen, the keys go to its first control, the search
+  // field; from there Tab follows the screen down: the list, the failed
+  // run's buttons, Back and "Wrap it up →".
+  const bool tabbed = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+  if (landed_ || tabbed) return;
+  landed_ = true;
+  if (!buttonHost().focused()) search_->setFocus(Qt::OtherFocusReason);
+}
+
+std::optional<QString> ContactPickerView::shownError() const {
+  // A failed run is shown (and so spoken) before a failed load.
+  if (const std::optional<QString> error = host_.processingError()) return FailedRunPanel::spokenSummary(*error);
+  return host_.contactLoadingError();
+}
+
 void ContactPickerView::appear() {
   appeared_ = true;
+  // A run that failed comes back to this screen: what failed is said as the
+  // screen arrives.
+  announceError(shownError());
   // Loads when there is nothing yet; once the load is over, the first
   // contact is chosen unless the user chose one meanwhile.
   if (!host_.contacts().isEmpty()) {
@@ -161,6 +184,9 @@ void ContactPickerView::refresh() {
   } else {
     panel_->hide();
   }
+  // The panel lies over the top of the list: its rows take no keys (nor a
+  // ring nobody sees) until the panel is dismissed.
+  list_->setFocusPolicy(panel_->isVisibleTo(this) ? Qt::NoFocus : Qt::StrongFocus);
   update();
 }
 

@@ -88,8 +88,10 @@ class ContactPickerView : public OnboardingScreen {
   QList<ButtonTarget> buttonTargets() const override;
   QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
+  std::optional<QString> shownError() const;
   void appear();
   void selectFirstIfNone();
   void refresh();
@@ -105,6 +107,7 @@ class ContactPickerView : public OnboardingScreen {
   QString confirmedName_;
   std::optional<QString> logFilePath_;
   bool appeared_ = false;
+  bool landed_ = false;            // the keys went to the search field on arrival
   bool awaitingContacts_ = false;  // the first showing's load is not over yet
 
   PlainTextField* search_ = nullptr;

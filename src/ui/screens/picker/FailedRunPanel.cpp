@@ -43,17 +43,34 @@ QLabel* selectableLabel(const QFont& font, const QColor& color, QWidget* parent)
   return label;
 }
 
-// A path in at most two lines broken anywhere; one that needs more keeps its
-// end (the file's name) and loses the middle of what is left.
-QString logLines(const QString& text, const QFontMetricsF& metrics, qreal width) {
+// The longest start of `text` that fits `width`.
+qsizetype fittingLength(const QString& text, const QFontMetricsF& metrics, qreal width) {
   qsizetype fit = text.size();
   while (fit > 1 && metrics.horizontalAdvance(text.left(fit)) > width) --fit;
-  if (fit == text.size()) return text;
-  const QString rest = text.mid(fit);
-  return text.left(fit) + QLatin1Char('\n') + metrics.elidedText(rest, Qt::ElideMiddle, width);
+  return fit;
 }
 
 }  // namespace
+
+QString FailedRunPanel::logLines(const QString& text, const QFontMetricsF& metrics, qreal width) {
+  const qsizetype fit = fittingLength(text, metrics, width);
+  if (fit == text.size()) return text;
+  // The first line ends after the last separator that fits (a folder's
+  // "/", or the space after "Log:"), so no name is split in two; only a
+  // name too long for a whole line is broken where the line is full.
+  qsizetype cut = fit;
+  for (qsizetype at = fit; at > 0; --at) {
+    const QChar before = text.at(at - 1);
+    if (before == QLatin1Char('/') || before == QLatin1Char('\\') || before == QLatin1Char(' ')) {
+      cut = at;
+      break;
+    }
+  }
+  // The second line keeps the end (the file's name) and loses the middle of what is left.
+  return text.left(cut).trimmed() + QLatin1Char('\n') + metrics.elidedText(text.mid(cut), Qt::ElideMiddle, width);
+}
+
+QString FailedRunPanel::spokenSummary(const QString& error) { return kTitle + QStringLiteral(". ") + error; }
 
 FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void()> dismiss, QWidget* parent)
     : QWidget(parent), copyLog_(std::move(copyLog)), dismiss_(std::move(dismiss)) {
@@ -63,6 +80,9 @@ FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void
   buttons_ = new ButtonHost(this, [this] { return targets(); });
   buttons_->setTexts([this] { return QList<ShownText>{shownText(layout_.title, layout_.titleRect, true)}; });
   setFocusPolicy(Qt::TabFocus);
+  // A named group to screen readers, not an anonymous area.
+  setAccessibleName(kTitle);
+  buttons_->setReaderRole(QAccessible::Grouping);
 }
 
 void FailedRunPanel::setContent(const QString& error, const std::optional<QString>& logFilePath) {

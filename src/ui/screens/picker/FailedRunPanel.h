@@ -10,13 +10,15 @@
 #include <functional>
 #include <optional>
 
+class QFontMetricsF;
 class QLabel;
 
 namespace murmela {
 
 // The box the contact picker lays over the top of its list after a run
 // failed: "Last analysis failed", the error (at most six lines), the path of
-// the analysis log when there is one (at most two lines), and "Copy log"
+// the analysis log when there is one (at most two lines, broken after a
+// folder separator), and "Copy log"
 // and "Dismiss". The error and the path can be selected and copied; both are
 // plain text, cut with an ellipsis when they are longer.
 class FailedRunPanel : public QWidget {
@@ -37,6 +39,10 @@ class FailedRunPanel : public QWidget {
   FailedRunPanel(std::function<void()> copyLog, std::function<void()> dismiss, QWidget* parent = nullptr);
 
   void setContent(const QString& error, const std::optional<QString>& logFilePath);
+  // "Last analysis failed. " + the error: what a screen reader says of it.
+  static QString spokenSummary(const QString& error);
+  // A log line in at most two lines of `width`, broken after a separator.
+  static QString logLines(const QString& text, const QFontMetricsF& metrics, qreal width);
 
   struct Layout {
     TextLayout title;

@@ -106,6 +106,11 @@ void ProcessingView::refresh() {
   updateLooks();
 }
 
+QString ProcessingView::phaseState(const PhaseEntry& phase) {
+  if (phase.done) return QStringLiteral(", done");
+  return phase.active ? QStringLiteral(", in progress") : QStringLiteral(", pending");
+}
+
 QList<ShownText> ProcessingView::shownTexts() const {
   const Layout l = layout();
   const QString percent = shownText(l.percentText, l.percent).text;
@@ -114,7 +119,12 @@ QList<ShownText> ProcessingView::shownTexts() const {
                  .progress = ProgressValue{.value = percent.toDouble()}};
   QList<ShownText> texts{shownText(l.wordmarkText, l.wordmark), shownText(l.eyebrowText, l.eyebrow),
                          shownText(l.titleText, l.title, true), ring};
-  for (qsizetype i = 0; i < l.labels.size() && i < l.rows.size(); ++i) texts.append(shownText(l.labels[i], l.rows[i]));
+  // Each phase says where it stands, which the screen shows only by its mark.
+  for (qsizetype i = 0; i < l.labels.size() && i < l.rows.size(); ++i) {
+    ShownText row = shownText(l.labels[i], l.rows[i]);
+    if (i < phases_.size()) row.text += phaseState(phases_.at(i));
+    texts.append(row);
+  }
   texts.append(shownText(l.asideText, l.aside));
   return texts;
 }

@@ -77,6 +77,10 @@ class ProcessingView : public OnboardingScreen {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
+ public:
+  // ", done", ", in progress" or ", pending": a phase's state in words.
+  static QString phaseState(const PhaseEntry& phase);
+
  private:
   // A row's look at one moment: its label and state.
   struct RowLook {

@@ -40,6 +40,8 @@ QString MyShareRow::datesLine(const ShareCacheEntry& share) {
          homeWrapDate(share.expiresAt);
 }
 
+QString MyShareRow::nameLine(const ShareCacheEntry& share) { return QStringLiteral("you & ") + share.contactDisplay; }
+
 ButtonStyle MyShareRow::copyStyle() {
   return pillStyle(QStringLiteral("Copy"), MurmelaTheme::sageDeep, withOpacity(MurmelaTheme::sageDeep, 0.3));
 }
@@ -55,7 +57,7 @@ MyShareRow::Layout MyShareRow::layout(QPointF topLeft, qreal width) const {
   const qreal pills = copy.width() + kButtonSpacing + revoke.width();
   // The texts take what the pills and the spacings around the spacer leave.
   const qreal textWidth = std::max(0.0, width - 2.0 * kPadding - pills - 2.0 * kSpacing);
-  result.name = layoutText(QStringLiteral("you & ") + share.contactDisplay, kNameStyle, textWidth, kNameLines);
+  result.name = layoutText(nameLine(share), kNameStyle, textWidth, kNameLines);
   result.dates = layoutText(datesLine(share), kDatesStyle, textWidth);
 
   const qreal textHeight = result.name.height() + kTextSpacing + result.dates.height();

@@ -41,6 +41,8 @@ struct MyShareRow {
 
   // "Created Mar 4, 2025 · Expires Apr 3, 2025", as stored, before the capitals.
   static QString datesLine(const ShareCacheEntry& share);
+  // "you & " + the partner's name: the row's title, whole.
+  static QString nameLine(const ShareCacheEntry& share);
   static ButtonStyle copyStyle();
   static ButtonStyle revokeStyle();
 

@@ -111,18 +111,39 @@ MySharesView::MySharesView(MySharesHost host, std::function<void(const ShareCach
 }
 
 void MySharesView::contentChanged() {
+  sayRevocationOutcome();
   rows_.clear();
   for (const ShareCacheEntry& share : host_.activeShares()) {
     rows_.append({share,
                   [this, share] {
+                    revoking_ = share.shareID;
                     if (requestRevocation_) requestRevocation_(share);
                   },
-                  [share] { copyLink(share); }});
+                  [this, share] {
+                    copyLink(share);
+                    // Nothing shows the copy; a screen reader hears of it.
+                    buttonHost().announce(QStringLiteral("Link copied"));
+                  }});
   }
   layout_ = layoutFor(host_.activeShares(), host_.shareRevocationError());
   // The indicator sits in the right margin, clear of the rows.
   scroll_->scroller().setGeometry(layout_.list.adjusted(0.0, 0.0, kPadding / 2.0, 0.0), layout_.contentHeight);
   update();
+}
+
+void MySharesView::sayRevocationOutcome() {
+  const std::optional<QString> error = host_.shareRevocationError();
+  if (error && error != saidError_) buttonHost().announce(*error);
+  saidError_ = error;
+  if (!revoking_) return;
+  const QList<ShareCacheEntry> shares = host_.activeShares();
+  const bool listed = std::any_of(shares.cbegin(), shares.cend(),
+                                  [&](const ShareCacheEntry& share) { return share.shareID == *revoking_; });
+  // Its row went: the revocation went through (a cancelled one keeps it).
+  if (!listed && !error) {
+    buttonHost().announce(QStringLiteral("Share revoked"));
+    revoking_.reset();
+  }
 }
 
 void MySharesView::copyLink(const ShareCacheEntry& share) {
@@ -184,7 +205,7 @@ QList<ButtonTarget> MySharesView::buttonTargets() const {
     const MyShareRow& row = rows_[i];
     const MyShareRow::Layout& placed = layout_.rows[i];
     // Each pill says which link it is for.
-    const QString link = shownText(placed.name, {placed.nameOrigin, placed.name.size}).text;
+    const QString link = MyShareRow::nameLine(row.share);
     // Pills take clicks only where they show; those out of view still take the focus.
     targets.append({.id = copy,
                     .rect = placed.copy.translated(0.0, shift).intersected(layout_.list),
@@ -213,9 +234,17 @@ QList<ShownText> MySharesView::shownTexts() const {
     texts.append(at(l.emptyNote, l.emptyNoteOrigin));
   }
   const QPointF shift(0.0, l.list.top() - scroll_->scroller().offset());
-  for (const MyShareRow::Layout& row : l.rows) {
-    texts.append(at(row.name, row.nameOrigin + shift));
-    texts.append(at(row.dates, row.datesOrigin + shift));
+  for (qsizetype i = 0; i < l.rows.size(); ++i) {
+    const MyShareRow::Layout& row = l.rows[i];
+    ShownText name = at(row.name, row.nameOrigin + shift);
+    ShownText dates = at(row.dates, row.datesOrigin + shift);
+    // Whole, where the row cuts them to fit (and in their own case).
+    if (i < rows_.size()) {
+      name.text = MyShareRow::nameLine(rows_[i].share);
+      dates.text = MyShareRow::datesLine(rows_[i].share);
+    }
+    texts.append(name);
+    texts.append(dates);
   }
   return texts;
 }

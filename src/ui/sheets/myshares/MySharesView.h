@@ -81,10 +81,14 @@ class MySharesView : public OnboardingSheet {
  private:
   void contentChanged();
   std::optional<int> focusShown() const;
+  // Says a revocation that went through, or the error it left.
+  void sayRevocationOutcome();
 
   MySharesHost host_;
   std::function<void(const ShareCacheEntry&)> requestRevocation_;
   QList<MyShareRow> rows_;
+  std::optional<QString> revoking_;   // the share whose Revoke was pressed last
+  std::optional<QString> saidError_;  // the revocation error last said
   Layout layout_;
   ScrollInput* scroll_ = nullptr;
 };

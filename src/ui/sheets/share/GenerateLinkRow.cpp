@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QtMath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace murmela {
@@ -42,9 +43,15 @@ GenerateLinkRow::Layout GenerateLinkRow::layout(QPointF topLeft, qreal width) co
   qreal bottom = result.button.bottom();
   if (errorMessage) {
     // As many lines as the message needs: the sheet grows with it.
-    result.error = layoutText(*errorMessage, errorStyle(), std::max<qreal>(1.0, width - 2 * kErrorInset));
-    result.errorOrigin = QPointF(topLeft.x() + kErrorInset, bottom + kErrorSpacing);
-    bottom = result.errorOrigin.y() + result.error->height();
+    const qreal errorWidth = std::max<qreal>(1.0, width - 2 * kErrorInset);
+    result.error = layoutText(*errorMessage, errorStyle(), errorWidth);
+    const qreal full = result.error->height();
+    const qreal shown = errorHeightLimit ? std::clamp(*errorHeightLimit, 0.0, full) : full;
+    result.errorBox = QRectF(topLeft.x() + kErrorInset, bottom + kErrorSpacing, errorWidth, shown);
+    result.errorScrollRange = full - shown;
+    result.errorOrigin =
+        result.errorBox.topLeft() - QPointF(0.0, std::clamp(errorScroll, 0.0, result.errorScrollRange));
+    bottom = result.errorBox.bottom();
   }
   result.frame = QRectF(topLeft, QPointF(topLeft.x() + width, bottom + kBottomPadding));
   return result;
@@ -85,7 +92,22 @@ void GenerateLinkRow::paint(QPainter& painter, const Layout& layout, const Butto
     layout.subtitle.draw(painter, layout.subtitleOrigin);
     layout.chevron.draw(painter, layout.chevronOrigin);
   }
-  if (layout.error) layout.error->draw(painter, layout.errorOrigin);
+  if (!layout.error) return;
+  {
+    const PainterStateScope clip(painter);
+    if (layout.errorScrollRange > 0.0) painter.setClipRect(layout.errorBox, Qt::IntersectClip);
+    layout.error->draw(painter, layout.errorOrigin);
+  }
+  if (layout.errorScrollRange <= 0.0) return;
+  // A thin thumb beside a failure that scrolls: where its box stands in it.
+  const QRectF& box = layout.errorBox;
+  const qreal full = box.height() + layout.errorScrollRange;
+  const qreal thumb = std::max(kErrorThumbMinimum, box.height() * box.height() / full);
+  const qreal scrolled = box.top() - layout.errorOrigin.y();
+  const QRectF track(box.right() + kErrorInset / 2.0 - kErrorThumbWidth / 2.0,
+                     box.top() + (box.height() - thumb) * scrolled / layout.errorScrollRange, kErrorThumbWidth, thumb);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.fillPath(capsulePath(track), withOpacity(MurmelaTheme::rose, 0.45));
 }
 
 }  // namespace murmela

@@ -15,9 +15,10 @@ namespace murmela {
 // The dark row that makes a share link: a sageDeep button with the link
 // symbol (a spinner while a link is being made), "Generate link" or
 // "Generating link...", "Share anywhere · 30-day expiry" and a "›"; under it,
-// only when there is one, the last failure in rose, wrapped (a backend's
-// answer can be a whole page: past six lines it is cut with an ellipsis, so
-// the sheet never outgrows the deck). The button ignores clicks while generating.
+// only when there is one, the last failure in rose, wrapped and never cut (a
+// backend's answer can be a whole page): given a height limit, the failure
+// shows in a box of that height and scrolls inside it, so the sheet never
+// outgrows the window. The button ignores clicks while generating.
 struct GenerateLinkRow {
   static constexpr qreal kPadding = 12.0;
   static constexpr qreal kIconSize = 36.0;
@@ -27,11 +28,15 @@ struct GenerateLinkRow {
   static constexpr qreal kCornerRadius = 10.0;
   static constexpr qreal kErrorSpacing = 6.0;
   static constexpr qreal kErrorInset = 4.0;
+  static constexpr qreal kErrorThumbWidth = 3.0;  // the scroll thumb beside a long failure
+  static constexpr qreal kErrorThumbMinimum = 16.0;
   static constexpr qreal kBottomPadding = 6.0;
   static constexpr qreal kSpinnerDiameter = 32.0 * 0.55;
 
   bool isGenerating = false;
   std::optional<QString> errorMessage;
+  std::optional<qreal> errorHeightLimit{};  // the most the failure's box may take
+  qreal errorScroll = 0.0;                  // how far the failure is scrolled in its box
 
   QString title() const;
   static QString subtitle() { return QStringLiteral("Share anywhere \u00b7 30-day expiry"); }
@@ -42,8 +47,10 @@ struct GenerateLinkRow {
     QRectF icon;
     TextLayout title, subtitle, chevron;
     QPointF titleOrigin, subtitleOrigin, chevronOrigin;
-    std::optional<TextLayout> error;
-    QPointF errorOrigin;
+    std::optional<TextLayout> error;  // the whole failure
+    QPointF errorOrigin;              // where it is drawn, scrolled
+    QRectF errorBox;                  // the part of it shown
+    qreal errorScrollRange = 0.0;     // how far it scrolls (0: all of it shows)
   };
   Layout layout(QPointF topLeft, qreal width) const;
   // `spinnerTurn` (0 ... 1) turns the spinner while generating.

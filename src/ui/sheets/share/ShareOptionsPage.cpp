@@ -66,7 +66,7 @@ ButtonStyle ShareOptionsPage::modeButton(ShareMode mode, bool selected) {
 }
 
 GenerateLinkRow ShareOptionsPage::generateLinkRow(const ShareSheetState& state) {
-  return GenerateLinkRow{state.isGeneratingLink, state.generationError};
+  return GenerateLinkRow{state.isGeneratingLink, state.generationError, state.errorHeightLimit, state.errorScroll};
 }
 
 ActionRow ShareOptionsPage::downloadRow(ShareMode mode) {

@@ -80,10 +80,19 @@ ShareSheetLayout layoutShareSheet(const SlideShareContext& context, const ShareS
   const qreal width = std::max<qreal>(0.0, size.width() - 2 * ShareSheetLayout::kCardInset);
   // Laid out from the top, then moved down so the card sits on the bottom inset.
   qreal height = 0.0;
+  ShareSheetState shown = state;
   if (state.generatedLink) {
     height = GeneratedLinkPage::layout(context, *state.generatedLink, QPointF(), width, now).height;
   } else {
-    height = ShareOptionsPage::layout(context, state, QPointF(), width).height;
+    const ShareOptionsPage::Layout whole = ShareOptionsPage::layout(context, shown, QPointF(), width);
+    height = whole.height;
+    // A failure too long for the window keeps the card inside it: the
+    // failure gets the room that is left and scrolls there.
+    const qreal room = size.height() - 2 * ShareSheetLayout::kCardInset;
+    if (height > room && whole.generateLink && whole.generateLink->error) {
+      shown.errorHeightLimit = std::max(0.0, whole.generateLink->error->height() - (height - room));
+      height = ShareOptionsPage::layout(context, shown, QPointF(), width).height;
+    }
   }
   const QPointF topLeft(ShareSheetLayout::kCardInset, size.height() - ShareSheetLayout::kCardInset - height);
   result.card = QRectF(topLeft, QSizeF(width, height));
@@ -97,7 +106,7 @@ ShareSheetLayout layoutShareSheet(const SlideShareContext& context, const ShareS
         result.targets.append({targetOf(row.item), row.frame, 7.0});
     }
   } else {
-    result.options = ShareOptionsPage::layout(context, state, topLeft, width);
+    result.options = ShareOptionsPage::layout(context, shown, topLeft, width);
     result.targets = result.options->targets;
   }
   return result;

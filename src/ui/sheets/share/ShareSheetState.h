@@ -18,8 +18,10 @@ struct ShareSheetState {
   bool isGeneratingLink = false;
   std::optional<ShareLinkGenerationResult> generatedLink;  // a value shows the link page
   std::optional<QString> generationError;
-  int focusedSocial = 0;     // the social tile the chevrons last moved to
-  qreal socialOffset = 0.0;  // how far the social row is scrolled
+  qreal errorScroll = 0.0;                  // how far a long failure is scrolled in its box
+  std::optional<qreal> errorHeightLimit{};  // set by the layout: the failure's box, when the card would not fit
+  int focusedSocial = 0;                    // the social tile the chevrons last moved to
+  qreal socialOffset = 0.0;                 // how far the social row is scrolled
   bool shareMenuOpen = false;
 };
 

@@ -18,6 +18,8 @@
 namespace murmela {
 namespace {
 
+// Said (not shown) when a link goes on the clipboard: the page shows no toast for it.
+const QString kLinkCopied = QStringLiteral("Link copied");
 const QString kGenericLinkFailure = QStringLiteral("Couldn't create share link. Try again in a moment.");
 constexpr qreal kWheelPointsPerNotch = 40.0;
 constexpr int kIdsPerElement = 100;  // a target's id: its element's, then its index
@@ -216,9 +218,25 @@ void ShareSheetView::paintEvent(QPaintEvent*) {
   paintShareSheet(painter, sheetLayout(), state_, interaction(), presentation(), page_.progress(now), spinnerTurn);
 }
 
+void ShareSheetView::scrollError(qreal by) {
+  const ShareSheetLayout layout = sheetLayout();
+  if (!layout.options || !layout.options->generateLink) return;
+  const qreal range = layout.options->generateLink->errorScrollRange;
+  if (range <= 0.0) return;
+  state_.errorScroll = std::clamp(std::clamp(state_.errorScroll, 0.0, range) + by, 0.0, range);
+  update();
+}
+
 void ShareSheetView::wheelEvent(QWheelEvent* event) {
   const ShareSheetLayout layout = sheetLayout();
-  if (closing_ || !layout.options || !layout.options->social.frame.contains(event->position())) return;
+  if (closing_ || !layout.options) return;
+  if (layout.options->generateLink && layout.options->generateLink->errorBox.contains(event->position())) {
+    const QPoint pixels = event->pixelDelta();
+    scrollError(pixels.isNull() ? -event->angleDelta().y() / 120.0 * kWheelPointsPerNotch : -pixels.y());
+    event->accept();
+    return;
+  }
+  if (!layout.options->social.frame.contains(event->position())) return;
   // Scrolling by hand moves the row but not the chevrons' focus.
   const QPoint pixels = event->pixelDelta();
   const QPoint angle = event->angleDelta();
@@ -256,6 +274,16 @@ void ShareSheetView::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
       buttons_->moveFocus(true);
       return;
+    // A failure longer than its box scrolls by the page.
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+      const ShareSheetLayout layout = sheetLayout();
+      if (layout.options && layout.options->generateLink) {
+        const qreal page = layout.options->generateLink->errorBox.height();
+        scrollError(event->key() == Qt::Key_PageDown ? page : -page);
+      }
+      return;
+    }
     default:
       QWidget::keyPressEvent(event);
   }
@@ -311,8 +339,10 @@ void ShareSheetView::activate(const SheetTarget& target) {
       if (onSelect_) onSelect_(ShareDestination::copyImage, state_.mode);
       return;
     case SheetElement::copyLink:
-      if (state_.generatedLink && environment_.services.copyText)
+      if (state_.generatedLink && environment_.services.copyText) {
         environment_.services.copyText(state_.generatedLink->link.shareURL.toString(QUrl::FullyEncoded));
+        buttons_->announce(kLinkCopied);
+      }
       return;
     case SheetElement::shareLink:
       state_.shareMenuOpen = !state_.shareMenuOpen;
@@ -335,7 +365,9 @@ void ShareSheetView::activateMenu(LinkShareMenu::Item item) {
   const QUrl url = state_.generatedLink->link.shareURL;
   const ShareServices& services = environment_.services;
   const auto copy = [&] {
-    if (services.copyText) services.copyText(url.toString(QUrl::FullyEncoded));
+    if (!services.copyText) return;
+    services.copyText(url.toString(QUrl::FullyEncoded));
+    buttons_->announce(kLinkCopied);
   };
   switch (item) {
     case LinkShareMenu::Item::copyLink:
@@ -391,8 +423,11 @@ void ShareSheetView::generateLink() {
                                      self->state_.isGeneratingLink = false;
                                      if (outcome.value) {
                                        self->setPage(*outcome.value, kLinkPageSeconds);
+                                       self->linkPageShown();
                                      } else {
                                        self->state_.generationError = linkFailureText(outcome.error);
+                                       self->state_.errorScroll = 0.0;
+                                       self->buttons_->announce(*self->state_.generationError);
                                      }
                                      self->update();
                                    });
@@ -427,6 +462,21 @@ void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
                                      if (self) self->state_.generationError = message;
                                      toast->show(message, ToastManager::kDefaultDuration);
                                    });
+}
+
+void ShareSheetView::linkPageShown() {
+  const ShareSheetLayout layout = sheetLayout();
+  if (!layout.linkPage) return;
+  // The control that was pressed has gone with its page: the keyboard goes
+  // on to the new page's first action, and the page says what it holds.
+  buttons_->focusButton(idOf({SheetElement::copyLink}));
+  const GeneratedLinkPage::Layout& page = *layout.linkPage;
+  // In their own case (the page draws the status in capitals) and the link
+  // whole (the page may shrink or cut it to fit).
+  const QStringList said{GeneratedLinkPage::statusLine(state_.generatedLink->fromLocalCache),
+                         GeneratedLinkPage::displayForm(state_.generatedLink->link.shareURL),
+                         page.expiry.shownText().simplified()};
+  buttons_->announce(said.join(QStringLiteral(". ")));
 }
 
 void ShareSheetView::setPage(std::optional<ShareLinkGenerationResult> link, double seconds) {

@@ -102,6 +102,10 @@ class ShareSheetView : public QWidget {
   void generateLinkForSocial(ShareDestination destination);
   void activateMenu(LinkShareMenu::Item item);
   void dismiss();
+  // The generated-link page has arrived: focus on "Copy link" and say what it shows.
+  // Scrolls a failure longer than its box by `by` points (down when positive).
+  void scrollError(qreal by);
+  void linkPageShown();
   void setPage(std::optional<ShareLinkGenerationResult> link, double seconds);
   QList<ButtonTarget> buttonTargets() const;
   QList<ShownText> shownTexts() const;
