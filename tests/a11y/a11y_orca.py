@@ -1,5 +1,4 @@
-"""Orca on the walk's bus: what it speaks, read from its debug log ("SPEECH OUTPUT"
-lines; no speech server is needed, Orca logs every utterance it hands on)."""
+"""Orca on the walk's bus: what it speaks, from its debug log's "SPEECH OUTPUT" lines."""
 
 import fnmatch
 import os

@@ -1,5 +1,4 @@
-// The two text fields as a screen reader reads them: every text query at
-// every offset and boundary answers with the text between the offsets it gives.
+// Every text query on the two text fields, at every offset and boundary, answers.
 #include "ScreenHarness.h"
 
 #include "kit/controls/PlainTextField.h"
