@@ -215,6 +215,7 @@ class AccessibilityTest : public QObject {
     sheet->hide();
     QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->childCount(), 8);
     sheet->show();
+    sheet->setFocus();
     QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->childCount(), 1);
     QCOMPARE(panel.child(0)->role(), QAccessible::Dialog);
     QVERIFY(panel.child(0)->state().modal);

@@ -324,12 +324,15 @@ QList<QWidget*> PaintedWidgetAccessible::childWidgets() const {
   return widgets;
 }
 
+// A sheet covers the widget while it shows and holds the window's keyboard
+// (one that fades out has handed the keyboard back already).
 QWidget* PaintedWidgetAccessible::modalCover() const {
+  const QWidget* keyboard = widget()->window()->focusWidget();
   const QList<ButtonHost*> hosts = widget()->findChildren<ButtonHost*>();
   for (ButtonHost* other : hosts) {
     QWidget* sheet = qobject_cast<QWidget*>(other->parent());
     if (other != host_ && other->keepsFocus() && sheet && sheet != widget() && !sheet->isWindow() &&
-        sheet->isVisibleTo(widget()))
+        sheet->isVisibleTo(widget()) && keyboard && (keyboard == sheet || sheet->isAncestorOf(keyboard)))
       return sheet;
   }
   return nullptr;
