@@ -12,7 +12,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 
 namespace murmela {
@@ -29,8 +28,6 @@ constexpr qreal kTitleSize = 40.0;
 constexpr int kTitleLines = 3;
 constexpr qreal kEyebrowRotation = -2.0;
 constexpr qreal kRingSize = 96.0;
-constexpr qreal kRingLineWidth = 2.5;
-constexpr qreal kRingMinimumTrim = 0.001;
 constexpr qreal kProgressBlockSpacing = 8.0;
 constexpr qreal kRemainingTopPadding = 4.0;
 constexpr qreal kProgressBlockBottomPadding = 10.0;
@@ -259,21 +256,7 @@ void ProcessingView::paintContent(QPainter& painter) const {
   eyebrow().paint(painter, geometry.eyebrow);
   geometry.titleText.draw(painter, geometry.title.topLeft());
 
-  // The ring: the track, then the arc from twelve o'clock clockwise.
-  const double fraction = host_.processingProgress().fraction;
-  const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
-  const QRectF circle = geometry.ring;
-  ring_.paint(painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
-              std::bit_cast<quint64>(trim), [&](QPainter& ring) {
-                ring.setRenderHint(QPainter::Antialiasing);
-                ring.strokePath(ellipsePath(circle), QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth,
-                                                          Qt::SolidLine, Qt::FlatCap));
-                QPainterPath arc;
-                arc.arcMoveTo(circle, 90.0);
-                arc.arcTo(circle, 90.0, -360.0 * trim);
-                ring.strokePath(arc,
-                                QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-              });
+  ring_.paint(painter, geometry.ring, host_.processingProgress().fraction);
   const BaselineRowLayout percentRow =
       layoutBaselineRow({BaselineItem::of(geometry.percentText), BaselineItem::of(geometry.percentSign)}, 1.0);
   geometry.percentText.draw(painter, geometry.percent.topLeft() + percentRow.frames[0].topLeft());

@@ -8,6 +8,7 @@
 #include "screens/common/StepIndicator.h"
 #include "screens/processing/ProcessingHost.h"
 #include "screens/processing/ProcessingPhases.h"
+#include "screens/processing/ProcessingRing.h"
 
 #include <QList>
 #include <QRectF>
@@ -108,7 +109,7 @@ class ProcessingView : public OnboardingScreen {
   FrameTicker frames_;
   // The ring and each row's indicators are repainted many times a second
   // while a status line changes, but change rarely themselves.
-  mutable ShapeCache ring_;
+  ProcessingRing ring_;
   // The layout of the current looks and progress; laying text out is most of
   // what a frame costs.
   mutable std::optional<Layout> layout_;
