@@ -17,21 +17,21 @@
 //   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference] [--phase NAME]
 #include "DevBackend.h"
 #include "common/AppPaths.h"
-#include "json/JsonStreamWriter.h"
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedMessages.h"
+#include "json/JsonStreamWriter.h"
 #include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 #include "support/AnalysisStepPayloadTree.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
 
 #include <QCoreApplication>
-#include <QProcess>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 
 #include <chrono>
 #include <cstdio>
@@ -108,9 +108,10 @@ JSONValue::Object sampleSynthesis() {
       {QStringLiteral("relationshipType"), JSONValue::string(QStringLiteral("romantic"))},
       {QStringLiteral("relationshipConfidence"), JSONValue::number(0.87)},
       {QStringLiteral("signaturePhrase"),
-       JSONValue::object(Object{{QStringLiteral("phrase"), JSONValue::string(QStringLiteral("the blue door"))},
-                                {QStringLiteral("evidenceMessageIndexes"), JSONValue::array(evidence)},
-                                {QStringLiteral("reason"), JSONValue::string(QStringLiteral("it keeps coming back"))}})},
+       JSONValue::object(
+           Object{{QStringLiteral("phrase"), JSONValue::string(QStringLiteral("the blue door"))},
+                  {QStringLiteral("evidenceMessageIndexes"), JSONValue::array(evidence)},
+                  {QStringLiteral("reason"), JSONValue::string(QStringLiteral("it keeps coming back"))}})},
       {QStringLiteral("conflictEvents"), JSONValue::array({})},
       {QStringLiteral("tone"), JSONValue::object(Object{{QStringLiteral("positive"), JSONValue::number(51234)},
                                                         {QStringLiteral("negative"), JSONValue::number(20311)}})},
@@ -146,9 +147,8 @@ int runPhases(qsizetype count, bool reference) {
     std::fflush(stdout);
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--phase"), QString::fromLatin1(phase.name), QStringLiteral("--messages"),
-                 QString::number(count)});
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--phase"), QString::fromLatin1(phase.name),
+                                                          QStringLiteral("--messages"), QString::number(count)});
     const bool ran = child.waitForFinished(-1) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
     if (!ran) std::printf("  %s: FAILED\n", phase.name);
     passed = passed && ran;
@@ -269,9 +269,11 @@ int main(int argc, char* argv[]) {
   if (phase == QLatin1String("backend")) {
     QByteArray body = insightsBody(true);
     devbackend::DevBackend backend;
-    const devbackend::DevResponse registered = backend.handle(
-        {"POST", "/v1/register", {{"Content-Type", "application/json"}},
-         R"({"install_id":"macos-BENCH","app_version":"1.0","platform":"macos"})"});
+    const devbackend::DevResponse registered =
+        backend.handle({"POST",
+                        "/v1/register",
+                        {{"Content-Type", "application/json"}},
+                        R"({"install_id":"macos-BENCH","app_version":"1.0","platform":"macos"})"});
     const QByteArray token = QJsonDocument::fromJson(registered.body).object().value("auth_token").toString().toUtf8();
     int status = 0;
     print("answer", measure([&] {

@@ -52,8 +52,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <memory>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -62,7 +62,7 @@ using namespace murmela;
 
 namespace {
 
-constexpr int kProbePauseUs = 500;  // between a probe's delivery and the next one's posting
+constexpr int kProbePauseUs = 500;           // between a probe's delivery and the next one's posting
 constexpr qint64 kSlowEventNs = 16'000'000;  // events above this are listed
 constexpr int kListedEvents = 6;
 
@@ -295,7 +295,8 @@ class PaintWatch : public QObject {
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint && !painted)
-      QMetaObject::invokeMethod(this, [this] { painted = true; }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { painted = true; }, Qt::QueuedConnection);
     return false;
   }
 };
@@ -324,8 +325,8 @@ double peakMemoryMiB(const QString& pid = QStringLiteral("self")) {
 // once it serves, empty when it did not start.
 QString startChildBackend(QProcess& child) {
   child.setProgram(QStringLiteral(MURMELA_DEV_BACKEND_PATH));
-  child.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--idle-timeout"),
-                      QStringLiteral("900")});
+  child.setArguments(
+      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--idle-timeout"), QStringLiteral("900")});
   child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   child.start();
   if (!child.waitForStarted(10000)) return {};
@@ -352,7 +353,8 @@ int main(int argc, char* argv[]) {
   QFile::setPermissions(root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   const QDir home(root.path());
   for (const char* folder : {"home", "data", "config", "cache", "runtime", "downloads"}) home.mkpath(folder);
-  QFile::setPermissions(home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(home.filePath("runtime"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   qputenv("HOME", home.filePath("home").toUtf8());
   qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
   qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
@@ -369,13 +371,13 @@ int main(int argc, char* argv[]) {
   const qsizetype messageCount = optionValue(arguments, QStringLiteral("--messages"), 200'000);
   const qsizetype contactCount = optionValue(arguments, QStringLiteral("--contacts"), 1'500);
   const qsizetype writeAt = arguments.indexOf(QStringLiteral("--write-database"));
-  const bool childBackend = arguments.indexOf(QStringLiteral("--backend")) >= 0 &&
-                            arguments.value(arguments.indexOf(QStringLiteral("--backend")) + 1) == QLatin1String("child");
+  const bool childBackend =
+      arguments.indexOf(QStringLiteral("--backend")) >= 0 &&
+      arguments.value(arguments.indexOf(QStringLiteral("--backend")) + 1) == QLatin1String("child");
 
   test::SampleChatOptions options;
   options.messageCount = messageCount;
-  const QString database =
-      writeAt >= 0 ? arguments.value(writeAt + 1) : home.filePath(QStringLiteral("chat.db"));
+  const QString database = writeAt >= 0 ? arguments.value(writeAt + 1) : home.filePath(QStringLiteral("chat.db"));
   const auto writeDatabase = [&] {
     const test::SampleChat sample = test::makeSampleChat(options);
     test::writeSampleChatDatabase(sample, database, contactCount);
@@ -436,9 +438,8 @@ int main(int argc, char* argv[]) {
 
   // ---- 1. The run ---------------------------------------------------------
   LatenessProbe probe(app);
-  QMetaObject::Connection phases = QObject::connect(&coordinator, &AppCoordinator::screenChanged, [&] {
-    probe.setPhase(rawValue(coordinator.screen().kind()));
-  });
+  QMetaObject::Connection phases = QObject::connect(&coordinator, &AppCoordinator::screenChanged,
+                                                    [&] { probe.setPhase(rawValue(coordinator.screen().kind())); });
   probe.start(QStringLiteral("contactPicker"));
   coordinator.confirmIntelligenceChoice();
   auto* picker = qobject_cast<ContactPickerView*>(window.screenWidget());
@@ -455,9 +456,12 @@ int main(int argc, char* argv[]) {
   waitFor([] { return false; }, 100);
   Q_EMIT picker->nameSheet()->confirmed();
   const qint64 processingStart = benchClock().nsecsElapsed();
-  if (!waitFor([&] { return !coordinator.screen().is(AppScreen::Kind::processing) &&
-                            !coordinator.screen().is(AppScreen::Kind::contactPicker); },
-               600000))
+  if (!waitFor(
+          [&] {
+            return !coordinator.screen().is(AppScreen::Kind::processing) &&
+                   !coordinator.screen().is(AppScreen::Kind::contactPicker);
+          },
+          600000))
     return fail("the run did not end");
   auto* deck = qobject_cast<MurmelaDeckResultsView*>(window.screenWidget());
   if (!deck) {
@@ -488,8 +492,7 @@ int main(int argc, char* argv[]) {
   probe.start(QStringLiteral("export"));
   ShareController(deck->report(), deck->currentSlide(), deck->toast(), services)
       .perform(ShareDestination::downloadImage, ShareMode::slideshow);
-  if (!waitFor([&] { return deck->toast().current().has_value(); }, 120000))
-    return fail("the export did not end");
+  if (!waitFor([&] { return deck->toast().current().has_value(); }, 120000)) return fail("the export did not end");
   const qint64 exportTotal = probe.stop();
   std::printf("\n");
   probe.print("slideshow export", exportTotal);

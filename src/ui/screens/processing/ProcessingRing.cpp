@@ -2,36 +2,46 @@
 
 #include "theme/MurmelaTheme.h"
 
+#include <QList>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace murmela {
 namespace {
 
 constexpr qreal kTrackOpacity = 0.18;
 
-// The arc as a line through the circle's points one device pixel apart (a
-// step each), from twelve o'clock clockwise: a longer arc keeps the shorter
-// one's points, so its pixels stay the same away from the moved end. Only
-// the stretches that reach into the rows `from top to bottom` are made: a
-// pixel row's coverage comes from the outline within that row alone, and a
-// cut end lies further away than the line's round end and antialiasing reach.
-QPainterPath arcPath(const QRectF& circle, quint64 from, quint64 to, quint64 steps, qreal top, qreal bottom) {
+// The circle's points one device pixel apart (`steps` of them, the first
+// again at the end), from twelve o'clock clockwise.
+QList<QPointF> circlePoints(const QRectF& circle, quint64 steps) {
   const QPointF centre = circle.center();
   const qreal radius = circle.width() / 2.0;
-  const auto point = [&](quint64 step) {
+  QList<QPointF> points;
+  points.reserve(static_cast<qsizetype>(steps) + 1);
+  for (quint64 step = 0; step <= steps; ++step) {
     const qreal angle = 2.0 * std::numbers::pi * static_cast<qreal>(step) / static_cast<qreal>(steps);
-    return centre + QPointF(radius * std::sin(angle), -radius * std::cos(angle));
-  };
+    points.append(centre + QPointF(radius * std::sin(angle), -radius * std::cos(angle)));
+  }
+  return points;
+}
+
+// The arc as a line through those points from `from` to `to`: a longer arc
+// keeps the shorter one's points, so its pixels stay the same away from the
+// moved end. Only the stretches that reach into the rows from `top` to
+// `bottom` are made: a pixel row's coverage comes from the outline within
+// that row alone, and a cut end lies further away than the line's round end
+// and antialiasing reach.
+QPainterPath arcPath(const QList<QPointF>& points, quint64 from, quint64 to, qreal top, qreal bottom) {
   const qreal reach = ProcessingRing::kLineWidth + 2.0;
   QPainterPath arc;
   bool drawing = false;
   for (quint64 step = from; step <= to; ++step) {
-    const QPointF at = point(step);
+    const QPointF& at = points[static_cast<qsizetype>(step)];
     const bool near = at.y() >= top - reach && at.y() <= bottom + reach;
     if (near && drawing)
       arc.lineTo(at);
@@ -40,10 +50,6 @@ QPainterPath arcPath(const QRectF& circle, quint64 from, quint64 to, quint64 ste
     drawing = near;
   }
   return arc;
-}
-
-QPainterPath arcPath(const QRectF& circle, quint64 from, quint64 to, quint64 steps) {
-  return arcPath(circle, from, to, steps, circle.top(), circle.bottom());
 }
 
 }  // namespace
@@ -64,6 +70,11 @@ void ProcessingRing::paint(QPainter& painter, const QRectF& circle, double fract
   const quint64 steps = stepCount(circle.width(), scale);
   const quint64 step = sweepStep(fraction, circle.width(), scale);
   const qreal cap = kLineWidth / 2.0;
+  std::optional<QList<QPointF>> points;  // made once, when something is drawn
+  const auto pointsOnce = [&]() -> const QList<QPointF>& {
+    if (!points) points = circlePoints(circle, steps);
+    return *points;
+  };
   cache_.paint(
       painter, circle.adjusted(-kLineWidth, -kLineWidth, kLineWidth, kLineWidth), step,
       [&](QPainter& ring) {
@@ -71,16 +82,16 @@ void ProcessingRing::paint(QPainter& painter, const QRectF& circle, double fract
         // lines that reach them.
         const QRectF rows = ring.clipBoundingRect();
         ring.setRenderHint(QPainter::Antialiasing);
-        ring.strokePath(arcPath(circle, 0, steps, steps, rows.top(), rows.bottom()),
-                        QPen(withOpacity(MurmelaTheme::sageDeep, kTrackOpacity), kLineWidth, Qt::SolidLine,
-                             Qt::FlatCap, Qt::MiterJoin));
-        ring.strokePath(arcPath(circle, 0, step, steps, rows.top(), rows.bottom()),
+        ring.strokePath(arcPath(pointsOnce(), 0, steps, rows.top(), rows.bottom()),
+                        QPen(withOpacity(MurmelaTheme::sageDeep, kTrackOpacity), kLineWidth, Qt::SolidLine, Qt::FlatCap,
+                             Qt::MiterJoin));
+        ring.strokePath(arcPath(pointsOnce(), 0, step, rows.top(), rows.bottom()),
                         QPen(MurmelaTheme::rose, kLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin));
       },
       // Between two lengths only the stretch of the circle between their
       // ends changes, with the round end's reach around it.
       [&](quint64 from, quint64 to) {
-        return arcPath(circle, std::min(from, to), std::max(from, to), steps)
+        return arcPath(pointsOnce(), std::min(from, to), std::max(from, to), circle.top(), circle.bottom())
             .boundingRect()
             .adjusted(-cap, -cap, cap, cap);
       });

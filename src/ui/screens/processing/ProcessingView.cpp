@@ -10,9 +10,11 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace murmela {
 namespace {
@@ -38,6 +40,7 @@ constexpr qreal kAsideTop = 670.0;
 constexpr qreal kAsideInset = 32.0;
 constexpr qreal kLabelOffset = 4.0;  // how far a status line rises in and sinks out
 constexpr qreal kPendingOpacity = 0.4;
+constexpr qreal kRepaintMargin = 4.0;  // around a changed text: its glyphs may reach past its box
 
 const StepIndicator kIndicator{.diameter = 14.0, .lineWidth = 1.3, .checkmarkSize = 7.0, .dotDiameter = 4.0};
 
@@ -161,10 +164,42 @@ void ProcessingView::updateLooks() {
     }
     transitions.append(row);
   }
+  const bool sameLooks =
+      std::equal(looks_.begin(), looks_.end(), next.begin(), next.end(), [](const RowLook& a, const RowLook& b) {
+        return a.label == b.label && a.state == b.state && a.italic == b.italic;
+      });
   looks_ = next;
   transitions_ = transitions;
+  const std::optional<Layout> shown = std::move(layout_);
   layout_.reset();
-  frames_.kick();
+  const double fraction = host_.processingProgress().fraction;
+  const double shownFraction = std::exchange(shownFraction_, fraction);
+  if (!sameLooks || !shown) {
+    frames_.kick();
+    return;
+  }
+  // Only the progress moved: what changed on screen is repainted, if anything.
+  layout_ = layout();
+  const Layout& now = *layout_;
+  if (now.rows != shown->rows || now.titleText.shownText() != shown->titleText.shownText() ||
+      now.remaining.has_value() != shown->remaining.has_value()) {
+    frames_.kick();
+    return;
+  }
+  const auto around = [](const QRectF& box) {
+    return box.adjusted(-kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin).toAlignedRect();
+  };
+  QRegion changed;
+  const qreal scale = devicePixelRatioF();
+  if (ProcessingRing::sweepStep(fraction, now.ring.width(), scale) !=
+      ProcessingRing::sweepStep(shownFraction, now.ring.width(), scale)) {
+    changed += around(now.ring);
+  }
+  if (now.percentText.shownText() != shown->percentText.shownText())
+    changed += around(now.percent.united(shown->percent));
+  if (now.remaining && now.remainingText.shownText() != shown->remainingText.shownText())
+    changed += around(now.remaining->united(*shown->remaining));
+  if (!changed.isEmpty()) update(changed);
 }
 
 bool ProcessingView::rowsMoving() const {

@@ -113,6 +113,7 @@ class ProcessingView : public OnboardingScreen {
   // The layout of the current looks and progress; laying text out is most of
   // what a frame costs.
   mutable std::optional<Layout> layout_;
+  double shownFraction_ = 0.0;  // the progress last asked to be painted
   mutable std::map<std::pair<qsizetype, StepState>, ShapeCache> indicators_;
 };
 
