@@ -84,7 +84,7 @@ StepState stateOf(const PhaseEntry& entry) {
 ProcessingView::ProcessingView(ProcessingHost host, QWidget* parent)
     : OnboardingScreen(std::nullopt, parent),
       host_(std::move(host)),
-      frames_([this] { return isVisible() && rowsMoving(); }, [this] { update(); }, this) {
+      frames_([this] { return isVisible() && rowsMoving(); }, [this] { updateRows(); }, this) {
   rotation_.setInterval(kRotationIntervalMs);
   connect(&rotation_, &QTimer::timeout, this, &ProcessingView::advanceStatusLine);
   host_.changed(this, [this] { refresh(); });
@@ -200,6 +200,18 @@ void ProcessingView::updateLooks() {
   if (now.remaining && now.remainingText.shownText() != shown->remainingText.shownText())
     changed += around(now.remaining->united(*shown->remaining));
   if (!changed.isEmpty()) update(changed);
+}
+
+void ProcessingView::updateRows() {
+  // A frame of a status line's change moves only the checklist's rows.
+  if (!layout_) {
+    update();
+    return;
+  }
+  QRectF rows;
+  for (const QRectF& row : layout_->rows) rows |= row;
+  const qreal reach = kLabelOffset + kRepaintMargin;
+  update(rows.adjusted(-reach, -reach, reach, reach).toAlignedRect());
 }
 
 bool ProcessingView::rowsMoving() const {

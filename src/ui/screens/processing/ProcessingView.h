@@ -96,6 +96,7 @@ class ProcessingView : public OnboardingScreen {
   QList<RowLook> currentLooks() const;
   void updateLooks();
   bool rowsMoving() const;
+  void updateRows();
   double now() const { return clock_(); }
 
   ProcessingHost host_;
