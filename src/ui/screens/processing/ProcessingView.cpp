@@ -174,15 +174,18 @@ void ProcessingView::updateLooks() {
   layout_.reset();
   const double fraction = host_.processingProgress().fraction;
   const double shownFraction = std::exchange(shownFraction_, fraction);
-  if (!sameLooks || !shown) {
+  if (!shown) {
     frames_.kick();
     return;
   }
-  // Only the progress moved: what changed on screen is repainted, if anything.
+  // What changed on screen is repainted, if anything: the rows when their
+  // looks changed (a frame at a time while they move), the progress's parts
+  // when it moved; everything when something moved.
   layout_ = layout();
   const Layout& now = *layout_;
   if (now.rows != shown->rows || now.titleText.shownText() != shown->titleText.shownText() ||
       now.remaining.has_value() != shown->remaining.has_value()) {
+    update();
     frames_.kick();
     return;
   }
@@ -200,6 +203,7 @@ void ProcessingView::updateLooks() {
   if (now.remaining && now.remainingText.shownText() != shown->remainingText.shownText())
     changed += around(now.remaining->united(*shown->remaining));
   if (!changed.isEmpty()) update(changed);
+  if (!sameLooks) frames_.kick();
 }
 
 void ProcessingView::updateRows() {
