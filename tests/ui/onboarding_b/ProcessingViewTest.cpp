@@ -12,6 +12,7 @@
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -21,6 +22,19 @@ using namespace murmela::test;
 namespace {
 
 const ContactSummary kMaya = ScreenHarness::summary(QStringLiteral("+15550101"), QStringLiteral("Maya"), 48213);
+
+// Collects the areas a widget is asked to paint.
+class PaintedRegion : public QObject {
+ public:
+  explicit PaintedRegion(QWidget* widget) { widget->installEventFilter(this); }
+  QRegion region;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
 
 void paintInto(PaintRecorder& recorder, const ProcessingView& view) {
   QPainter painter(&recorder);
@@ -154,6 +168,33 @@ class ProcessingViewTest : public QObject {
     const ProcessingRing moved;
     render(moved, from);
     QVERIFY(render(moved, to) == render(ProcessingRing(), to));
+  }
+
+  // A progress report repaints what it moved on screen (the ring, the
+  // percentage), not the whole screen, and nothing when it moved nothing.
+  void progressRepaintsOnlyWhatMoved() {
+    ProcessingProgress progress{AnalysisStage::aggregating, 0.5, std::nullopt};
+    std::function<void()> report;
+    ProcessingView view({.processingProgress = [&] { return progress; },
+                         .lastProcessedMessageCount = [] { return qint64(48213); },
+                         .processingDisplayName = [] { return QStringLiteral("Maya"); },
+                         .intelligenceChoice = [] { return IntelligenceChoice::cloud; },
+                         .changed = [&](QObject*, std::function<void()> slot) { report = std::move(slot); }});
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCoreApplication::processEvents();
+    PaintedRegion painted(&view);
+    progress.fraction = 0.5001;
+    report();
+    QCoreApplication::processEvents();
+    QVERIFY(painted.region.isEmpty());
+    progress.fraction = 0.6;
+    report();
+    QCoreApplication::processEvents();
+    const ProcessingView::Layout layout = view.layout();
+    QVERIFY(painted.region.contains(layout.ring.toAlignedRect()));
+    QVERIFY(painted.region.contains(layout.percent.toAlignedRect()));
+    QVERIFY(!painted.region.intersects(layout.title.toAlignedRect()));
   }
 
   // A frame drawn after the run moves on shows where it is: the laid-out
