@@ -28,8 +28,8 @@ class ShapeCache {
 
   // Paints `draw`, which stays inside `bounds` (logical coordinates of the
   // painter), through the cache; `key` names what `draw` draws. With
-  // `changed`, a new key redraws only the pixels that it says may differ,
-  // which come out as a whole redraw would give them.
+  // `changed`, a new key redraws only the pixel rows that it says may
+  // differ, which come out as a whole redraw would give them.
   void paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw, const Changed& changed = {});
 
  private:
