@@ -143,8 +143,8 @@ class ProcessingViewTest : public QObject {
     QCOMPARE(ProcessingRing::sweepStep(1.0, 96.0, scale), ProcessingRing::stepCount(96.0, scale));
   }
 
-  // A ring that moved redraws only around its moved end, and looks as one
-  // drawn afresh.
+  // A ring that moved on, on a screen that moved it down, redraws only
+  // around its moved end, and looks as one drawn afresh.
   void movedRingLooksAsDrawnAfresh_data() {
     QTest::addColumn<qreal>("scale");
     QTest::addColumn<double>("from");
@@ -157,17 +157,17 @@ class ProcessingViewTest : public QObject {
     QFETCH(qreal, scale);
     QFETCH(double, from);
     QFETCH(double, to);
-    const auto render = [scale](const ProcessingRing& ring, double fraction) {
-      QImage image((QSizeF(120, 120) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    const auto render = [scale](const ProcessingRing& ring, double fraction, qreal top) {
+      QImage image((QSizeF(120, 130) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
       image.setDevicePixelRatio(scale);
       image.fill(MurmelaTheme::cream);
       QPainter painter(&image);
-      ring.paint(painter, QRectF(10.5, 12.25, 96.0, 96.0), fraction);
+      ring.paint(painter, QRectF(10.5, top, 96.0, 96.0), fraction);
       return image;
     };
     const ProcessingRing moved;
-    render(moved, from);
-    QVERIFY(render(moved, to) == render(ProcessingRing(), to));
+    render(moved, from, 12.25);
+    QVERIFY(render(moved, to, 20.25) == render(ProcessingRing(), to, 20.25));
   }
 
   // A progress report repaints what it moved on screen (the ring, the

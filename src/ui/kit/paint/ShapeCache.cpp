@@ -27,14 +27,15 @@ void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, con
   const QPointF corner = device.map(bounds.topLeft());
   const QPointF pixel(std::floor(corner.x()), std::floor(corner.y()));
   const QPointF offset = corner - pixel;
+  // Where the drawing is now: a kept image moves with it by whole pixels.
+  place_ = QTransform();
+  place_.translate(offset.x(), offset.y());
+  place_.scale(scale, scale);
+  place_.translate(-bounds.left(), -bounds.top());
   if (image_.isNull() || scale != scale_ || offset != offset_ || bounds.size() != size_) {
     const QSize pixels(static_cast<int>(std::ceil(bounds.width() * scale + offset.x())),
                        static_cast<int>(std::ceil(bounds.height() * scale + offset.y())));
     image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    place_ = QTransform();
-    place_.translate(offset.x(), offset.y());
-    place_.scale(scale, scale);
-    place_.translate(-bounds.left(), -bounds.top());
     drawArea(image_.rect(), draw);
     key_ = key;
     scale_ = scale;
