@@ -1,26 +1,29 @@
 // Speed and memory of writing the hosted run's request bodies for a sample
 // conversation of 1,000,000 messages (or --messages N), cloud mode:
 //   - every chunk body (the run's chunk limits), then the insights body, each
-//     by the streaming writer and by the reference encoder (a JSONValue tree
-//     turned into a QJsonDocument), with a check that both give the same bytes;
+//   by the streaming writer and by the reference encoder (a JSONValue tree
+//   turned into a QJsonDocument), with a check that both give the same bytes;
 //   - the development backend answering that insights body, in this process,
-//     with the size of its answer beside the transport's bound;
+//   with the size of its answer beside the transport's bound;
 //   - reading the anonymization's output of as many messages (hybrid mode),
-//     straight from its bytes and through a JSON document.
+//   straight from its bytes and through a JSON document.
+// Each phase runs in a process of its own (the bench runs itself with
+// "--phase NAME"), which makes its inputs, hands freed memory back to the
+// system and then measures: no phase reuses memory another one freed.
 // Prints MB/s (10^6 bytes of body per second, one thread) and the peak
-// resident memory each phase adds (VmHWM, reset before each phase through
+// resident memory the phase adds (VmHWM, reset when it begins through
 // /proc/self/clear_refs) above what was resident when it began. Run a
 // RelWithDebInfo build, alone (it needs several GB for the reference path):
 //
-//   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference]
+//   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference] [--phase NAME]
 #include "DevBackend.h"
 #include "backend/HttpTransport.h"
 #include "common/AppPaths.h"
-#include "json/JsonStreamWriter.h"
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedMessages.h"
+#include "json/JsonStreamWriter.h"
 #include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 #include "support/AnalysisStepPayloadTree.h"
 #include "support/ReportSamples.h"
@@ -30,10 +33,13 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 
 #include <chrono>
 #include <cstdio>
 #include <functional>
+
+#include <malloc.h>
 
 using namespace murmela;
 
@@ -50,8 +56,10 @@ double statusMiB(const char* name) {
   return -1;
 }
 
-// Starts a phase: the peak is set back to what is resident now.
+// Starts a phase: freed memory goes back to the system and the peak is set
+// back to what is resident now.
 double beginPhase() {
+  malloc_trim(0);
   QFile clear(QStringLiteral("/proc/self/clear_refs"));
   if (clear.open(QIODevice::WriteOnly)) clear.write("5");
   return statusMiB("VmRSS");
@@ -59,6 +67,7 @@ double beginPhase() {
 
 struct Figures {
   double seconds = 0;
+  double residentMiB = 0;
   double addedPeakMiB = 0;
   qint64 bytes = 0;
 };
@@ -68,6 +77,7 @@ Figures measure(const std::function<qint64()>& work) {
   const auto start = std::chrono::steady_clock::now();
   const qint64 bytes = work();
   Figures figures;
+  figures.residentMiB = resident;
   figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   figures.addedPeakMiB = statusMiB("VmHWM") - resident;
   figures.bytes = bytes;
@@ -75,8 +85,8 @@ Figures measure(const std::function<qint64()>& work) {
 }
 
 void print(const char* name, const Figures& figures) {
-  std::printf("  %-34s %8.3f s %9.1f MB/s   peak +%8.1f MiB   %lld bytes\n", name, figures.seconds,
-              static_cast<double>(figures.bytes) / 1e6 / figures.seconds, figures.addedPeakMiB,
+  std::printf("  %-34s %8.3f s %9.1f MB/s   peak +%8.1f MiB (above %7.1f)   %lld bytes\n", name, figures.seconds,
+              static_cast<double>(figures.bytes) / 1e6 / figures.seconds, figures.addedPeakMiB, figures.residentMiB,
               static_cast<long long>(figures.bytes));
   std::fflush(stdout);
 }
@@ -100,14 +110,53 @@ JSONValue::Object sampleSynthesis() {
       {QStringLiteral("relationshipType"), JSONValue::string(QStringLiteral("romantic"))},
       {QStringLiteral("relationshipConfidence"), JSONValue::number(0.87)},
       {QStringLiteral("signaturePhrase"),
-       JSONValue::object(Object{{QStringLiteral("phrase"), JSONValue::string(QStringLiteral("the blue door"))},
-                                {QStringLiteral("evidenceMessageIndexes"), JSONValue::array(evidence)},
-                                {QStringLiteral("reason"), JSONValue::string(QStringLiteral("it keeps coming back"))}})},
+       JSONValue::object(
+           Object{{QStringLiteral("phrase"), JSONValue::string(QStringLiteral("the blue door"))},
+                  {QStringLiteral("evidenceMessageIndexes"), JSONValue::array(evidence)},
+                  {QStringLiteral("reason"), JSONValue::string(QStringLiteral("it keeps coming back"))}})},
       {QStringLiteral("conflictEvents"), JSONValue::array({})},
       {QStringLiteral("tone"), JSONValue::object(Object{{QStringLiteral("positive"), JSONValue::number(51234)},
                                                         {QStringLiteral("negative"), JSONValue::number(20311)}})},
       {QStringLiteral("summary"), JSONValue::string(QStringLiteral("You and Sam read as romantic (87% sure)."))},
   };
+}
+
+struct Phase {
+  const char* name;
+  const char* section;  // printed before the first phase of a section
+  bool reference;
+};
+
+constexpr Phase kPhases[] = {
+    {"chunks", "chunk bodies", false},
+    {"chunks-reference", nullptr, true},
+    {"insights", "insights body", false},
+    {"insights-reference", nullptr, true},
+    {"backend", "development backend, insights step (in the phase's process)", false},
+    {"output", "anonymization output read (hybrid mode)", false},
+    {"output-document", nullptr, true},
+};
+
+// Runs each phase in a child process of this bench; fails when one does.
+int runPhases(qsizetype count, bool reference) {
+  std::printf("%lld messages; each phase in a process of its own, peak above what it had resident\n",
+              static_cast<long long>(count));
+  std::fflush(stdout);
+  bool passed = true;
+  for (const Phase& phase : kPhases) {
+    if (phase.section) std::printf("\n%s\n", phase.section);
+    if (phase.reference && !reference) continue;
+    std::fflush(stdout);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--phase"), QString::fromLatin1(phase.name),
+                                                          QStringLiteral("--messages"), QString::number(count)});
+    const bool ran = child.waitForFinished(-1) && child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+    if (!ran) std::printf("  %s: FAILED\n", phase.name);
+    passed = passed && ran;
+  }
+  std::fflush(stdout);
+  return passed ? 0 : 1;
 }
 
 }  // namespace
@@ -118,7 +167,9 @@ int main(int argc, char* argv[]) {
   const QStringList arguments = QCoreApplication::arguments();
   const qsizetype at = arguments.indexOf(QStringLiteral("--messages"));
   const qsizetype count = at >= 0 ? arguments.value(at + 1).toLongLong() : 1'000'000;
-  const bool reference = !arguments.contains(QStringLiteral("--skip-reference"));
+  const qsizetype phaseAt = arguments.indexOf(QStringLiteral("--phase"));
+  if (phaseAt < 0) return runPhases(count, !arguments.contains(QStringLiteral("--skip-reference")));
+  const QString phase = arguments.value(phaseAt + 1);
 
   test::SampleChatOptions options;
   options.messageCount = count;
@@ -133,12 +184,8 @@ int main(int argc, char* argv[]) {
   };
   const JSONValue::Object synthesis = sampleSynthesis();
   const JSONValue metrics = clientMetrics(test::fullReport(), chat.messages);
-  std::printf("%lld messages, %lld chunks; resident %.1f MiB before the phases\n", static_cast<long long>(count),
-              static_cast<long long>(chunks.size()), statusMiB("VmRSS"));
 
-  // Each chunk body is written, handed on and dropped, as in a run; its
-  // digest-free check against the reference keeps only one of each at a time.
-  bool identical = true;
+  // Each chunk body is written, handed on and dropped, as in a run.
   const auto chunkBodies = [&](bool streamed) {
     qint64 bytes = 0;
     for (qsizetype i = 0; i < chunks.size(); ++i) {
@@ -166,93 +213,103 @@ int main(int argc, char* argv[]) {
     withPayload.payload = AnalysisStepPayloadTree::insightsPayload(all, synthesis, metrics);
     return AnalysisStepPayloadTree::encode(withPayload);
   };
+  // The script's output.json: the messages with placeholders for the names.
+  const auto anonymizationOutput = [&] {
+    JsonStreamWriter output(AnalysisStepBody::expectedBytes(span(0, messages.size())), false);
+    output.beginObject();
+    output.key(QLatin1StringView("messages"));
+    output.beginArray();
+    for (const HostedChatMessage& message : messages) AnalysisStepBody::writeMessage(output, message);
+    output.endArray();
+    output.key(QLatin1StringView("metadata"));
+    JSONValue::object({{QStringLiteral("elapsedSeconds"), JSONValue::number(12.5)},
+                       {QStringLiteral("messageCount"), JSONValue::number(static_cast<double>(messages.size()))},
+                       {QStringLiteral("nameCount"), JSONValue::number(2)}})
+        .write(output);
+    output.key(QLatin1StringView("participants"));
+    JSONValue::object({{QStringLiteral("me"), JSONValue::string(QStringLiteral("PERSON_1"))},
+                       {QStringLiteral("them"), JSONValue::string(QStringLiteral("PERSON_2"))}})
+        .write(output);
+    output.key(QLatin1StringView("reverseNameMap"));
+    JSONValue::object({{QStringLiteral("PERSON_1"), JSONValue::string(QStringLiteral("You"))},
+                       {QStringLiteral("PERSON_2"), JSONValue::string(QStringLiteral("Sam"))}})
+        .write(output);
+    output.endObject();
+    return output.take();
+  };
 
-  std::printf("\nchunk bodies (all %lld)\n", static_cast<long long>(chunks.size()));
-  print("streaming writer", measure([&] { return chunkBodies(true); }));
-  if (reference) print("reference encoder (tree + Qt)", measure([&] { return chunkBodies(false); }));
-
-  std::printf("\ninsights body\n");
-  QByteArray streamed;
-  print("streaming writer", measure([&] {
-          streamed = insightsBody(true);
-          return streamed.size();
-        }));
-  if (reference) {
+  if (phase == QLatin1String("chunks") || phase == QLatin1String("chunks-reference")) {
+    const bool streamed = phase == QLatin1String("chunks");
+    print(streamed ? "streaming writer" : "reference encoder (tree + Qt)",
+          measure([&] { return chunkBodies(streamed); }));
+    if (streamed) std::printf("  (%lld chunks)\n", static_cast<long long>(chunks.size()));
+    return 0;
+  }
+  if (phase == QLatin1String("insights")) {
+    print("streaming writer", measure([&] { return insightsBody(true).size(); }));
+    return 0;
+  }
+  if (phase == QLatin1String("insights-reference")) {
     QByteArray old;
     print("reference encoder (tree + Qt)", measure([&] {
             old = insightsBody(false);
             return old.size();
           }));
-    identical = old == streamed;
+    // Checked after the measure: the insights body and every 25th chunk body.
+    bool identical = old == insightsBody(true);
     for (qsizetype i = 0; identical && i < chunks.size(); i += std::max<qsizetype>(1, chunks.size() / 25)) {
       const auto messagesOfChunk = span(chunks[i].begin, chunks[i].end);
       AnalysisStepRequest request = envelope(QStringLiteral("chunk_analysis"), QStringLiteral("chunk-%1").arg(i + 1));
-      const QByteArray body = AnalysisStepBody::encode(
-          request, AnalysisStepBody::chunkPayload(messagesOfChunk, i, chunks.size()));
+      const QByteArray body =
+          AnalysisStepBody::encode(request, AnalysisStepBody::chunkPayload(messagesOfChunk, i, chunks.size()));
       request.payload = AnalysisStepPayloadTree::chunkPayload(messagesOfChunk, i, chunks.size());
       identical = body == AnalysisStepPayloadTree::encode(request);
     }
     std::printf("  same bytes as the reference (insights, every 25th chunk): %s\n", identical ? "yes" : "NO");
+    return identical ? 0 : 1;
   }
-
-  std::printf("\ndevelopment backend, insights step (in this process)\n");
-  devbackend::DevBackend backend;
-  const devbackend::DevResponse registered = backend.handle(
-      {"POST", "/v1/register", {{"Content-Type", "application/json"}},
-       R"({"install_id":"macos-BENCH","app_version":"1.0","platform":"macos"})"});
-  const QByteArray token = QJsonDocument::fromJson(registered.body).object().value("auth_token").toString().toUtf8();
-  int status = 0;
-  qsizetype answerBytes = 0;
-  const Figures answered = measure([&] {
-    devbackend::DevRequest request{"POST",
-                                   "/v1/analysis-step",
-                                   {{"Content-Type", "application/json"}, {"Authorization", "Bearer " + token}},
-                                   std::move(streamed)};
-    const devbackend::DevResponse response = backend.handle(request);
-    status = response.status;
-    answerBytes = response.body.size();
-    return request.body.size();
-  });
-  print("answer", answered);
-  std::printf("  status %d, answer %lld bytes (the transport takes at most %lld)\n", status,
-              static_cast<long long>(answerBytes), static_cast<long long>(HttpRequest::kDefaultMaxAnswerBytes));
-
-  // The script's output.json: the messages with placeholders for the names.
-  JsonStreamWriter output(AnalysisStepBody::expectedBytes(span(0, messages.size())), false);
-  output.beginObject();
-  output.key(QLatin1StringView("messages"));
-  output.beginArray();
-  for (const HostedChatMessage& message : messages) AnalysisStepBody::writeMessage(output, message);
-  output.endArray();
-  output.key(QLatin1StringView("metadata"));
-  JSONValue::object({{QStringLiteral("elapsedSeconds"), JSONValue::number(12.5)},
-                     {QStringLiteral("messageCount"), JSONValue::number(static_cast<double>(messages.size()))},
-                     {QStringLiteral("nameCount"), JSONValue::number(2)}})
-      .write(output);
-  output.key(QLatin1StringView("participants"));
-  JSONValue::object({{QStringLiteral("me"), JSONValue::string(QStringLiteral("PERSON_1"))},
-                     {QStringLiteral("them"), JSONValue::string(QStringLiteral("PERSON_2"))}})
-      .write(output);
-  output.key(QLatin1StringView("reverseNameMap"));
-  JSONValue::object({{QStringLiteral("PERSON_1"), JSONValue::string(QStringLiteral("You"))},
-                     {QStringLiteral("PERSON_2"), JSONValue::string(QStringLiteral("Sam"))}})
-      .write(output);
-  output.endObject();
-  const QByteArray outputText = output.take();
-  std::printf("\nanonymization output read (hybrid mode)\n");
-  qsizetype read = 0;
-  print("straight from the bytes", measure([&] {
-          read = PrivacyAnonymizationOutput::decode(outputText).messages.size();
-          return outputText.size();
-        }));
-  if (reference) {
-    qsizetype readThoroughly = 0;
-    print("through a JSON document", measure([&] {
-            readThoroughly = PrivacyAnonymizationOutput::fromJson(Json::parseObject(outputText, QStringLiteral("output")))
-                                 .messages.size();
-            return outputText.size();
+  if (phase == QLatin1String("backend")) {
+    QByteArray body = insightsBody(true);
+    devbackend::DevBackend backend;
+    const devbackend::DevResponse registered =
+        backend.handle({"POST",
+                        "/v1/register",
+                        {{"Content-Type", "application/json"}},
+                        R"({"install_id":"macos-BENCH","app_version":"1.0","platform":"macos"})"});
+    const QByteArray token = QJsonDocument::fromJson(registered.body).object().value("auth_token").toString().toUtf8();
+    int status = 0;
+    qsizetype answerBytes = 0;
+    print("answer", measure([&] {
+            devbackend::DevRequest request{"POST",
+                                           "/v1/analysis-step",
+                                           {{"Content-Type", "application/json"}, {"Authorization", "Bearer " + token}},
+                                           std::move(body)};
+            const devbackend::DevResponse response = backend.handle(request);
+            status = response.status;
+            answerBytes = response.body.size();
+            return request.body.size();
           }));
-    identical = identical && read == readThoroughly;
+    std::printf("  status %d, answer %lld bytes (the transport takes at most %lld)\n", status,
+                static_cast<long long>(answerBytes), static_cast<long long>(HttpRequest::kDefaultMaxAnswerBytes));
+    return status == 200 ? 0 : 1;
   }
-  return identical && status == 200 && read == messages.size() ? 0 : 1;
+  if (phase == QLatin1String("output") || phase == QLatin1String("output-document")) {
+    const QByteArray outputText = anonymizationOutput();
+    qsizetype read = 0;
+    if (phase == QLatin1String("output")) {
+      print("straight from the bytes", measure([&] {
+              read = PrivacyAnonymizationOutput::decode(outputText).messages.size();
+              return outputText.size();
+            }));
+    } else {
+      print("through a JSON document", measure([&] {
+              read = PrivacyAnonymizationOutput::fromJson(Json::parseObject(outputText, QStringLiteral("output")))
+                         .messages.size();
+              return outputText.size();
+            }));
+    }
+    return read == messages.size() ? 0 : 1;
+  }
+  std::fprintf(stderr, "hosted_payload_bench: no phase %s\n", qPrintable(phase));
+  return 1;
 }

@@ -1,6 +1,6 @@
 // How long the GUI thread is kept from its event loop, through the real
-// window (offscreen, in a temporary home folder), measured as the worst
-// lateness of a 10 ms heartbeat timer:
+// window (in a temporary home folder), measured by probe events posted to it
+// from another thread and by the time each event takes (LatenessProbe):
 //   1. a whole run on a 200,000-message Messages database with many other
 //      contacts: the contact list, picking the conversation, its processing
 //      (on-device analysis and the hosted steps on the development backend,
@@ -8,11 +8,14 @@
 //      and its first slide painted;
 //   2. the slideshow export of the deck's fourteen slides ("Download as
 //      images", driven as the share sheet drives it) into a temporary folder.
-// Prints the totals, the worst lateness of each phase, and the longest
-// events the GUI thread handled (receiver and event type), which say where
-// it was kept. Run a RelWithDebInfo build:
+// Prints the platform, device pixel ratio and scale factor it ran with, the
+// totals, each phase's latest probe and longest event, and the longest events
+// the GUI thread handled (receiver and event type), which say where it was
+// kept. Run a RelWithDebInfo build; it runs offscreen unless given a platform
+// (QT_QPA_PLATFORM or -platform), and at the scale QT_SCALE_FACTOR asks:
 //
 //   ui_responsiveness [--messages N] [--contacts N] [--backend child]
+//   QT_SCALE_FACTOR=2 xvfb-run -s "-screen 0 1280x1024x24" ui_responsiveness -platform xcb --backend child
 //
 // With "--backend child" the development backend runs as a child process
 // (murmela-dev-backend on a free port) and the sample database is written by
@@ -40,27 +43,32 @@
 #include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
-#include <memory>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 using namespace murmela;
 
 namespace {
 
-constexpr int kBeatMs = 10;
+constexpr int kProbePauseUs = 500;           // between a probe's delivery and the next one's posting
 constexpr qint64 kSlowEventNs = 16'000'000;  // events above this are listed
 constexpr int kListedEvents = 6;
 
 double ms(qint64 ns) { return static_cast<double>(ns) / 1e6; }
 
-// One process-wide clock for the heartbeat and the event timing.
+// One process-wide clock for the probes and the event timing.
 QElapsedTimer& benchClock() {
   static QElapsedTimer timer;
   return timer;
@@ -89,6 +97,7 @@ class TimedApplication : public QApplication {
     const bool handled = QApplication::notify(receiver, event);
     --depth_;
     const qint64 duration = benchClock().nsecsElapsed() - start;
+    if (onEvent_) onEvent_(duration);
     if (duration >= kSlowEventNs) slow_.push_back({start, duration, phase_, std::move(name), type});
     return handled;
   }
@@ -98,6 +107,7 @@ class TimedApplication : public QApplication {
     if (on) slow_.clear();
   }
   void setPhase(const QString& phase) { phase_ = phase; }
+  void onEvent(std::function<void(qint64 durationNs)> handler) { onEvent_ = std::move(handler); }
   std::vector<Slow> slowest() const {
     std::vector<Slow> sorted = slow_;
     std::sort(sorted.begin(), sorted.end(), [](const Slow& a, const Slow& b) { return a.durationNs > b.durationNs; });
@@ -110,37 +120,48 @@ class TimedApplication : public QApplication {
   bool recording_ = false;
   QString phase_;
   std::vector<Slow> slow_;
+  std::function<void(qint64)> onEvent_;
 };
 
-// A 10 ms precise timer; each beat's lateness is its distance from the last
-// beat less the interval, charged to the phase the gap began in.
-class Heartbeat {
+// Measures how late the GUI thread's event loop comes to what is sent to
+// it: a thread of its own posts a stamped probe event, waits for it to be
+// delivered, pauses kProbePauseUs and posts the next, so one is almost always
+// on its way; a probe's lateness is its delivery time less its posting time,
+// charged to the phase shown when the probe before it was delivered. Beside
+// it, the longest event the GUI thread handled in each phase (something
+// posted when it began waits that long). A phase's worst lateness is the
+// larger of the two.
+class LatenessProbe : public QObject {
  public:
   struct PhaseFigures {
     qint64 startNs = 0;
     qint64 endNs = 0;
     qint64 worstNs = 0;
     qint64 worstAtNs = 0;
-    QString worstInto;  // the phase shown when the late beat came, when another
-    int beats = 0;
+    QString worstInto;  // the phase shown when the late probe came, when another
+    qint64 longestEventNs = 0;
+    qint64 probes = 0;
   };
 
-  explicit Heartbeat(TimedApplication& app) : app_(app) {
-    timer_.setTimerType(Qt::PreciseTimer);
-    timer_.setInterval(kBeatMs);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { beat(); });
+  explicit LatenessProbe(TimedApplication& app) : app_(app) {
+    app_.onEvent([this](qint64 durationNs) {
+      PhaseFigures& figures = phases_[phase_];
+      figures.longestEventNs = std::max(figures.longestEventNs, durationNs);
+    });
   }
+  ~LatenessProbe() override { stopProber(); }
 
   void start(const QString& phase) {
     phases_.clear();
     order_.clear();
     startNs_ = benchClock().nsecsElapsed();
-    lastNs_ = startNs_;
     phase_.clear();
     gapPhase_.clear();
     setPhase(phase);
     app_.record(true);
-    timer_.start();
+    running_ = true;
+    delivered_ = true;
+    prober_ = std::thread([this] { probe(); });
   }
   void setPhase(const QString& phase) {
     if (phase == phase_ && !order_.isEmpty()) return;
@@ -154,8 +175,8 @@ class Heartbeat {
     }
   }
   qint64 stop() {
-    beat();
-    timer_.stop();
+    stopProber();
+    QCoreApplication::sendPostedEvents(this, kProbeEvent);  // the last probe on its way
     app_.record(false);
     phases_[phase_].endNs = benchClock().nsecsElapsed();
     return phases_[phase_].endNs - startNs_;
@@ -163,16 +184,18 @@ class Heartbeat {
 
   void print(const char* title, qint64 totalNs) const {
     qint64 worst = 0;
-    for (const PhaseFigures& figures : phases_) worst = std::max(worst, figures.worstNs);
+    for (const PhaseFigures& figures : phases_) worst = std::max({worst, figures.worstNs, figures.longestEventNs});
     std::printf("%s: worst lateness %.1f ms, total %.2f s\n", title, ms(worst), static_cast<double>(totalNs) / 1e9);
+    std::printf("  %-14s %9s  %-44s %13s %8s\n", "phase", "time", "latest probe", "longest event", "probes");
     for (const QString& name : order_) {
       const PhaseFigures& figures = phases_[name];
-      std::printf("  %-14s %8.2f s  worst %6.1f ms", qPrintable(name),
-                  static_cast<double>(figures.endNs - figures.startNs) / 1e9, ms(figures.worstNs));
+      QString latest = QString::asprintf("%6.1f ms", ms(figures.worstNs));
       if (figures.worstNs > 0)
-        std::printf(" at %7.2f s%s", static_cast<double>(figures.worstAtNs - startNs_) / 1e9,
-                    figures.worstInto.isEmpty() ? "" : qPrintable(QStringLiteral(" (into ") + figures.worstInto + ")"));
-      std::printf("\n");
+        latest += QString::asprintf(" at %7.2f s", static_cast<double>(figures.worstAtNs - startNs_) / 1e9) +
+                  (figures.worstInto.isEmpty() ? QString() : QStringLiteral(" (into ") + figures.worstInto + ")");
+      std::printf("  %-14s %7.2f s  %-44s %10.1f ms %8lld\n", qPrintable(name),
+                  static_cast<double>(figures.endNs - figures.startNs) / 1e9, qPrintable(latest),
+                  ms(figures.longestEventNs), static_cast<long long>(figures.probes));
     }
     const std::vector<TimedApplication::Slow> slow = app_.slowest();
     if (!slow.empty()) std::printf("  longest GUI-thread events:\n");
@@ -184,27 +207,65 @@ class Heartbeat {
     }
   }
 
- private:
-  void beat() {
+ protected:
+  bool event(QEvent* event) override {
+    if (event->type() != kProbeEvent) return QObject::event(event);
     const qint64 now = benchClock().nsecsElapsed();
-    const qint64 late = std::max<qint64>(0, now - lastNs_ - kBeatMs * 1'000'000LL);
+    const qint64 late = now - static_cast<const Probe*>(event)->postedNs;
     PhaseFigures& figures = phases_[gapPhase_.isEmpty() ? phase_ : gapPhase_];
-    ++figures.beats;
+    ++figures.probes;
     if (late > figures.worstNs) {
       figures.worstNs = late;
       figures.worstAtNs = now;
       figures.worstInto = gapPhase_.isEmpty() || gapPhase_ == phase_ ? QString() : phase_;
     }
-    lastNs_ = now;
     gapPhase_ = phase_;
+    {
+      const std::lock_guard lock(mutex_);
+      delivered_ = true;
+    }
+    wake_.notify_one();
+    return true;
+  }
+
+ private:
+  static constexpr QEvent::Type kProbeEvent = static_cast<QEvent::Type>(QEvent::User + 733);
+  static constexpr auto kProbePause = std::chrono::microseconds(kProbePauseUs);
+  struct Probe : QEvent {
+    explicit Probe(qint64 at) : QEvent(kProbeEvent), postedNs(at) {}
+    qint64 postedNs;
+  };
+
+  void probe() {
+    std::unique_lock lock(mutex_);
+    while (running_) {
+      wake_.wait(lock, [this] { return delivered_ || !running_; });
+      if (!running_) break;
+      delivered_ = false;
+      lock.unlock();
+      std::this_thread::sleep_for(kProbePause);
+      QCoreApplication::postEvent(this, new Probe(benchClock().nsecsElapsed()));
+      lock.lock();
+    }
+  }
+  void stopProber() {
+    {
+      const std::lock_guard lock(mutex_);
+      running_ = false;
+    }
+    wake_.notify_one();
+    if (prober_.joinable()) prober_.join();
   }
 
   TimedApplication& app_;
-  QTimer timer_;
+  std::thread prober_;
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  bool running_ = false;
+  bool delivered_ = true;
   qint64 startNs_ = 0;
-  qint64 lastNs_ = 0;
   QString phase_;
-  QString gapPhase_;  // the phase when the last beat came
+  QString gapPhase_;  // the phase when the last probe came
   QMap<QString, PhaseFigures> phases_;
   QStringList order_;
 };
@@ -234,7 +295,8 @@ class PaintWatch : public QObject {
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() == QEvent::Paint && !painted)
-      QMetaObject::invokeMethod(this, [this] { painted = true; }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { painted = true; }, Qt::QueuedConnection);
     return false;
   }
 };
@@ -263,8 +325,8 @@ double peakMemoryMiB(const QString& pid = QStringLiteral("self")) {
 // once it serves, empty when it did not start.
 QString startChildBackend(QProcess& child) {
   child.setProgram(QStringLiteral(MURMELA_DEV_BACKEND_PATH));
-  child.setArguments({QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--idle-timeout"),
-                      QStringLiteral("900")});
+  child.setArguments(
+      {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--idle-timeout"), QStringLiteral("900")});
   child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   child.start();
   if (!child.waitForStarted(10000)) return {};
@@ -291,13 +353,16 @@ int main(int argc, char* argv[]) {
   QFile::setPermissions(root.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   const QDir home(root.path());
   for (const char* folder : {"home", "data", "config", "cache", "runtime", "downloads"}) home.mkpath(folder);
-  QFile::setPermissions(home.filePath("runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  QFile::setPermissions(home.filePath("runtime"),
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   qputenv("HOME", home.filePath("home").toUtf8());
   qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
   qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
   qputenv("XDG_CACHE_HOME", home.filePath("cache").toUtf8());
   qputenv("XDG_RUNTIME_DIR", home.filePath("runtime").toUtf8());
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  bool platformGiven = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+  for (int i = 1; i < argc; ++i) platformGiven = platformGiven || qstrcmp(argv[i], "-platform") == 0;
+  if (!platformGiven) qputenv("QT_QPA_PLATFORM", "offscreen");
   benchClock().start();
 
   TimedApplication app(argc, argv);
@@ -306,13 +371,13 @@ int main(int argc, char* argv[]) {
   const qsizetype messageCount = optionValue(arguments, QStringLiteral("--messages"), 200'000);
   const qsizetype contactCount = optionValue(arguments, QStringLiteral("--contacts"), 1'500);
   const qsizetype writeAt = arguments.indexOf(QStringLiteral("--write-database"));
-  const bool childBackend = arguments.indexOf(QStringLiteral("--backend")) >= 0 &&
-                            arguments.value(arguments.indexOf(QStringLiteral("--backend")) + 1) == QLatin1String("child");
+  const bool childBackend =
+      arguments.indexOf(QStringLiteral("--backend")) >= 0 &&
+      arguments.value(arguments.indexOf(QStringLiteral("--backend")) + 1) == QLatin1String("child");
 
   test::SampleChatOptions options;
   options.messageCount = messageCount;
-  const QString database =
-      writeAt >= 0 ? arguments.value(writeAt + 1) : home.filePath(QStringLiteral("chat.db"));
+  const QString database = writeAt >= 0 ? arguments.value(writeAt + 1) : home.filePath(QStringLiteral("chat.db"));
   const auto writeDatabase = [&] {
     const test::SampleChat sample = test::makeSampleChat(options);
     test::writeSampleChatDatabase(sample, database, contactCount);
@@ -334,6 +399,9 @@ int main(int argc, char* argv[]) {
     // The sample is made and written by a child too: its memory is not the client's.
     QProcess writer;
     writer.setProcessChannelMode(QProcess::ForwardedChannels);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    writer.setProcessEnvironment(environment);
     writer.start(QCoreApplication::applicationFilePath(),
                  {QStringLiteral("--write-database"), database, QStringLiteral("--messages"),
                   QString::number(messageCount), QStringLiteral("--contacts"), QString::number(contactCount)});
@@ -355,6 +423,12 @@ int main(int argc, char* argv[]) {
   AppCoordinator& coordinator = murmela.coordinator();
   RootView& window = murmela.window();
   murmela.show();
+  std::printf("platform %s, device pixel ratio %.2f, QT_SCALE_FACTOR %s, screen %dx%d\n",
+              qPrintable(QGuiApplication::platformName()), window.devicePixelRatioF(),
+              qEnvironmentVariableIsSet("QT_SCALE_FACTOR") ? qgetenv("QT_SCALE_FACTOR").constData() : "unset",
+              window.screen() ? window.screen()->geometry().width() : 0,
+              window.screen() ? window.screen()->geometry().height() : 0);
+  std::fflush(stdout);
   if (!waitFor([&] { return coordinator.screen().is(AppScreen::Kind::welcome); }, 10000))
     return fail("the welcome screen did not come");
   coordinator.setHasAcceptedTerms(true);
@@ -363,43 +437,45 @@ int main(int argc, char* argv[]) {
   waitFor([] { return false; }, 200);  // the welcome screen settles
 
   // ---- 1. The run ---------------------------------------------------------
-  Heartbeat heartbeat(app);
-  QMetaObject::Connection phases = QObject::connect(&coordinator, &AppCoordinator::screenChanged, [&] {
-    heartbeat.setPhase(rawValue(coordinator.screen().kind()));
-  });
-  heartbeat.start(QStringLiteral("contactPicker"));
+  LatenessProbe probe(app);
+  QMetaObject::Connection phases = QObject::connect(&coordinator, &AppCoordinator::screenChanged,
+                                                    [&] { probe.setPhase(rawValue(coordinator.screen().kind())); });
+  probe.start(QStringLiteral("contactPicker"));
   coordinator.confirmIntelligenceChoice();
   auto* picker = qobject_cast<ContactPickerView*>(window.screenWidget());
   if (!picker) return fail("the contact picker did not come");
   if (!waitFor([&] { return coordinator.contacts().size() > contactCount; }, 60000))
     return fail("the contacts did not load");
-  heartbeat.setPhase(QStringLiteral("list shown"));
+  probe.setPhase(QStringLiteral("list shown"));
   waitFor([] { return false; }, 300);  // the long list lays out and paints
 
-  heartbeat.setPhase(QStringLiteral("name sheet"));
+  probe.setPhase(QStringLiteral("name sheet"));
   picker->selectHandle(handle);
   picker->wrapItUp();
   if (!picker->nameSheet()) return fail("no name sheet");
   waitFor([] { return false; }, 100);
   Q_EMIT picker->nameSheet()->confirmed();
   const qint64 processingStart = benchClock().nsecsElapsed();
-  if (!waitFor([&] { return !coordinator.screen().is(AppScreen::Kind::processing) &&
-                            !coordinator.screen().is(AppScreen::Kind::contactPicker); },
-               600000))
+  if (!waitFor(
+          [&] {
+            return !coordinator.screen().is(AppScreen::Kind::processing) &&
+                   !coordinator.screen().is(AppScreen::Kind::contactPicker);
+          },
+          600000))
     return fail("the run did not end");
   auto* deck = qobject_cast<MurmelaDeckResultsView*>(window.screenWidget());
   if (!deck) {
-    heartbeat.stop();
+    probe.stop();
     return fail(qPrintable(QStringLiteral("no deck: ") + coordinator.processingError().value_or(QString())));
   }
   auto* painted = new PaintWatch(deck);
   deck->update();  // its first paint may have come before the watch
   if (!waitFor([&] { return painted->painted; }, 10000)) return fail("the first slide was not painted");
   const qint64 processingEnd = benchClock().nsecsElapsed();
-  const qint64 runTotal = heartbeat.stop();
+  const qint64 runTotal = probe.stop();
   QObject::disconnect(phases);
   std::printf("\n");
-  heartbeat.print("run (contact list to first slide)", runTotal);
+  probe.print("run (contact list to first slide)", runTotal);
   std::printf("  from confirming the name to the first slide: %.2f s\n",
               static_cast<double>(processingEnd - processingStart) / 1e9);
   std::printf("  peak memory so far: %s %.1f MiB\n", childBackend ? "client" : "client and backend", peakMemoryMiB());
@@ -413,14 +489,13 @@ int main(int argc, char* argv[]) {
   services.openUrl = [](const QUrl&) { return false; };
   services.copyImage = [](const QImage&, const QByteArray&) { return false; };
   services.copyText = [](const QString&) {};
-  heartbeat.start(QStringLiteral("export"));
+  probe.start(QStringLiteral("export"));
   ShareController(deck->report(), deck->currentSlide(), deck->toast(), services)
       .perform(ShareDestination::downloadImage, ShareMode::slideshow);
-  if (!waitFor([&] { return deck->toast().current().has_value(); }, 120000))
-    return fail("the export did not end");
-  const qint64 exportTotal = heartbeat.stop();
+  if (!waitFor([&] { return deck->toast().current().has_value(); }, 120000)) return fail("the export did not end");
+  const qint64 exportTotal = probe.stop();
   std::printf("\n");
-  heartbeat.print("slideshow export", exportTotal);
+  probe.print("slideshow export", exportTotal);
   qsizetype files = 0;
   for (const QFileInfo& folder : QDir(downloads).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot))
     files += QDir(folder.filePath()).entryList({QStringLiteral("*.png")}, QDir::Files).size();

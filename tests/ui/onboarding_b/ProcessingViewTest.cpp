@@ -4,6 +4,7 @@
 #include "ScreenHarness.h"
 
 #include "kit/motion/Motion.h"
+#include "screens/processing/ProcessingRing.h"
 #include "screens/processing/ProcessingView.h"
 #include "shell/ScreenHosts.h"
 #include "support/TestRegistry.h"
@@ -11,6 +12,7 @@
 #include "theme/FontRegistry.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -22,6 +24,19 @@ using namespace murmela::test;
 namespace {
 
 const ContactSummary kMaya = ScreenHarness::summary(QStringLiteral("+15550101"), QStringLiteral("Maya"), 48213);
+
+// Collects the areas a widget is asked to paint.
+class PaintedRegion : public QObject {
+ public:
+  explicit PaintedRegion(QWidget* widget) { widget->installEventFilter(this); }
+  QRegion region;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
 
 void paintInto(PaintRecorder& recorder, const ProcessingView& view) {
   QPainter painter(&recorder);
@@ -110,6 +125,83 @@ class ProcessingViewTest : public QObject {
     const ProcessingView withoutEstimate(hostsOf(plain.coordinator()));
     QCOMPARE(layout.rows.first().top(), withoutEstimate.layout().rows.first().top() + lineShare);
     QCOMPARE(layout.aside.top(), 670.0);
+  }
+
+  // The ring's arc is kept in whole device pixels of its circle: progress
+  // that moves it by less than one draws the same arc (the cached one), and
+  // the same progress moves it at a higher density.
+  void ringMovesInDevicePixels_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<bool>("same");
+    QTest::newRow("1x, a third of a pixel") << 1.0 << 0.5 << 0.501 << true;
+    QTest::newRow("2x, the same step: over half a pixel") << 2.0 << 0.5 << 0.501 << false;
+    QTest::newRow("1x, a pixel") << 1.0 << 0.5 << 0.5 + 1.0 / 302 << false;
+    QTest::newRow("start and no figure: a dot") << 1.0 << 0.0 << qQNaN() << true;
+  }
+  void ringMovesInDevicePixels() {
+    QFETCH(qreal, scale);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QCOMPARE(ProcessingRing::stepCount(96.0, scale), quint64(scale == 1.0 ? 302 : 604));
+    QTEST(ProcessingRing::sweepStep(from, 96.0, scale) == ProcessingRing::sweepStep(to, 96.0, scale), "same");
+    QCOMPARE(ProcessingRing::sweepStep(0.0, 96.0, scale), quint64(1));
+    QCOMPARE(ProcessingRing::sweepStep(1.0, 96.0, scale), ProcessingRing::stepCount(96.0, scale));
+  }
+
+  // A ring that moved on, on a screen that moved it down, redraws only
+  // around its moved end, and looks as one drawn afresh.
+  void movedRingLooksAsDrawnAfresh_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("1x, past three o'clock") << 1.0 << 0.2 << 0.3;
+    QTest::newRow("2x, a pixel") << 2.0 << 0.5 << 0.5 + 1.0 / 604;
+    QTest::newRow("2x, back to the start") << 2.0 << 0.7 << 0.0;
+  }
+  void movedRingLooksAsDrawnAfresh() {
+    QFETCH(qreal, scale);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    const auto render = [scale](const ProcessingRing& ring, double fraction, qreal top) {
+      QImage image((QSizeF(120, 130) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(scale);
+      image.fill(MurmelaTheme::cream);
+      QPainter painter(&image);
+      ring.paint(painter, QRectF(10.5, top, 96.0, 96.0), fraction);
+      return image;
+    };
+    const ProcessingRing moved;
+    render(moved, from, 12.25);
+    QVERIFY(render(moved, to, 20.25) == render(ProcessingRing(), to, 20.25));
+  }
+
+  // A progress report repaints what it moved on screen (the ring, the
+  // percentage), not the whole screen, and nothing when it moved nothing.
+  void progressRepaintsOnlyWhatMoved() {
+    ProcessingProgress progress{AnalysisStage::aggregating, 0.5, std::nullopt};
+    std::function<void()> report;
+    ProcessingView view({.processingProgress = [&] { return progress; },
+                         .lastProcessedMessageCount = [] { return qint64(48213); },
+                         .processingDisplayName = [] { return QStringLiteral("Maya"); },
+                         .intelligenceChoice = [] { return IntelligenceChoice::cloud; },
+                         .changed = [&](QObject*, std::function<void()> slot) { report = std::move(slot); }});
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCoreApplication::processEvents();
+    PaintedRegion painted(&view);
+    progress.fraction = 0.5001;
+    report();
+    QCoreApplication::processEvents();
+    QVERIFY(painted.region.isEmpty());
+    progress.fraction = 0.6;
+    report();
+    QCoreApplication::processEvents();
+    const ProcessingView::Layout layout = view.layout();
+    QVERIFY(painted.region.contains(layout.ring.toAlignedRect()));
+    QVERIFY(painted.region.contains(layout.percent.toAlignedRect()));
+    QVERIFY(!painted.region.intersects(layout.title.toAlignedRect()));
   }
 
   // A frame drawn after the run moves on shows where it is: the laid-out

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRectF>
+#include <QTransform>
 
 #include <functional>
 
@@ -21,17 +22,25 @@ namespace murmela {
 class ShapeCache {
  public:
   using Draw = std::function<void(QPainter&)>;
+  // Where the drawings named by two keys may differ (logical coordinates of
+  // the painter, without antialiasing's one device pixel).
+  using Changed = std::function<QRectF(quint64 from, quint64 to)>;
 
   // Paints `draw`, which stays inside `bounds` (logical coordinates of the
-  // painter), through the cache; `key` names what `draw` draws.
-  void paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw);
+  // painter), through the cache; `key` names what `draw` draws. With
+  // `changed`, a new key redraws only the pixel rows that it says may
+  // differ, which come out as a whole redraw would give them.
+  void paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw, const Changed& changed = {});
 
  private:
+  void drawArea(const QRect& area, const Draw& draw);
+
   QImage image_;
   quint64 key_ = 0;
   qreal scale_ = 0.0;
   QPointF offset_;  // sub-pixel position of the image's corner
   QSizeF size_;
+  QTransform place_;  // logical coordinates to the image's pixels
 };
 
 }  // namespace murmela

@@ -10,10 +10,11 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
+#include <utility>
 
 namespace murmela {
 namespace {
@@ -29,8 +30,6 @@ constexpr qreal kTitleSize = 40.0;
 constexpr int kTitleLines = 3;
 constexpr qreal kEyebrowRotation = -2.0;
 constexpr qreal kRingSize = 96.0;
-constexpr qreal kRingLineWidth = 2.5;
-constexpr qreal kRingMinimumTrim = 0.001;
 constexpr qreal kProgressBlockSpacing = 8.0;
 constexpr qreal kRemainingTopPadding = 4.0;
 constexpr qreal kProgressBlockBottomPadding = 10.0;
@@ -41,6 +40,7 @@ constexpr qreal kAsideTop = 670.0;
 constexpr qreal kAsideInset = 32.0;
 constexpr qreal kLabelOffset = 4.0;  // how far a status line rises in and sinks out
 constexpr qreal kPendingOpacity = 0.4;
+constexpr qreal kRepaintMargin = 4.0;  // around a changed text: its glyphs may reach past its box
 
 const StepIndicator kIndicator{.diameter = 14.0, .lineWidth = 1.3, .checkmarkSize = 7.0, .dotDiameter = 4.0};
 
@@ -84,7 +84,7 @@ StepState stateOf(const PhaseEntry& entry) {
 ProcessingView::ProcessingView(ProcessingHost host, QWidget* parent)
     : OnboardingScreen(std::nullopt, parent),
       host_(std::move(host)),
-      frames_([this] { return isVisible() && rowsMoving(); }, [this] { update(); }, this) {
+      frames_([this] { return isVisible() && rowsMoving(); }, [this] { updateRows(); }, this) {
   rotation_.setInterval(kRotationIntervalMs);
   connect(&rotation_, &QTimer::timeout, this, &ProcessingView::advanceStatusLine);
   host_.changed(this, [this] { refresh(); });
@@ -174,10 +174,58 @@ void ProcessingView::updateLooks() {
     }
     transitions.append(row);
   }
+  const bool sameLooks =
+      std::equal(looks_.begin(), looks_.end(), next.begin(), next.end(), [](const RowLook& a, const RowLook& b) {
+        return a.label == b.label && a.state == b.state && a.italic == b.italic;
+      });
   looks_ = next;
   transitions_ = transitions;
+  const std::optional<Layout> shown = std::move(layout_);
   layout_.reset();
-  frames_.kick();
+  const double fraction = host_.processingProgress().fraction;
+  const double shownFraction = std::exchange(shownFraction_, fraction);
+  if (!shown) {
+    frames_.kick();
+    return;
+  }
+  // What changed on screen is repainted, if anything: the rows when their
+  // looks changed (a frame at a time while they move), the progress's parts
+  // when it moved; everything when something moved.
+  layout_ = layout();
+  const Layout& now = *layout_;
+  if (now.rows != shown->rows || now.titleText.shownText() != shown->titleText.shownText() ||
+      now.remaining.has_value() != shown->remaining.has_value()) {
+    update();
+    frames_.kick();
+    return;
+  }
+  const auto around = [](const QRectF& box) {
+    return box.adjusted(-kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin).toAlignedRect();
+  };
+  QRegion changed;
+  const qreal scale = devicePixelRatioF();
+  if (ProcessingRing::sweepStep(fraction, now.ring.width(), scale) !=
+      ProcessingRing::sweepStep(shownFraction, now.ring.width(), scale)) {
+    changed += around(now.ring);
+  }
+  if (now.percentText.shownText() != shown->percentText.shownText())
+    changed += around(now.percent.united(shown->percent));
+  if (now.remaining && now.remainingText.shownText() != shown->remainingText.shownText())
+    changed += around(now.remaining->united(*shown->remaining));
+  if (!changed.isEmpty()) update(changed);
+  if (!sameLooks) frames_.kick();
+}
+
+void ProcessingView::updateRows() {
+  // A frame of a status line's change moves only the checklist's rows.
+  if (!layout_) {
+    update();
+    return;
+  }
+  QRectF rows;
+  for (const QRectF& row : layout_->rows) rows |= row;
+  const qreal reach = kLabelOffset + kRepaintMargin;
+  update(rows.adjusted(-reach, -reach, reach, reach).toAlignedRect());
 }
 
 bool ProcessingView::rowsMoving() const {
@@ -269,21 +317,7 @@ void ProcessingView::paintContent(QPainter& painter) const {
   eyebrow().paint(painter, geometry.eyebrow);
   geometry.titleText.draw(painter, geometry.title.topLeft());
 
-  // The ring: the track, then the arc from twelve o'clock clockwise.
-  const double fraction = host_.processingProgress().fraction;
-  const qreal trim = std::isfinite(fraction) ? std::clamp(fraction, kRingMinimumTrim, 1.0) : kRingMinimumTrim;
-  const QRectF circle = geometry.ring;
-  ring_.paint(painter, circle.adjusted(-kRingLineWidth, -kRingLineWidth, kRingLineWidth, kRingLineWidth),
-              std::bit_cast<quint64>(trim), [&](QPainter& ring) {
-                ring.setRenderHint(QPainter::Antialiasing);
-                ring.strokePath(ellipsePath(circle), QPen(withOpacity(MurmelaTheme::sageDeep, 0.18), kRingLineWidth,
-                                                          Qt::SolidLine, Qt::FlatCap));
-                QPainterPath arc;
-                arc.arcMoveTo(circle, 90.0);
-                arc.arcTo(circle, 90.0, -360.0 * trim);
-                ring.strokePath(arc,
-                                QPen(MurmelaTheme::rose, kRingLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-              });
+  ring_.paint(painter, geometry.ring, host_.processingProgress().fraction);
   const BaselineRowLayout percentRow =
       layoutBaselineRow({BaselineItem::of(geometry.percentText), BaselineItem::of(geometry.percentSign)}, 1.0);
   geometry.percentText.draw(painter, geometry.percent.topLeft() + percentRow.frames[0].topLeft());

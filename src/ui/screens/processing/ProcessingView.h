@@ -8,6 +8,7 @@
 #include "screens/common/StepIndicator.h"
 #include "screens/processing/ProcessingHost.h"
 #include "screens/processing/ProcessingPhases.h"
+#include "screens/processing/ProcessingRing.h"
 
 #include <QList>
 #include <QRectF>
@@ -99,6 +100,7 @@ class ProcessingView : public OnboardingScreen {
   QList<RowLook> currentLooks() const;
   void updateLooks();
   bool rowsMoving() const;
+  void updateRows();
   double now() const { return clock_(); }
 
   ProcessingHost host_;
@@ -112,10 +114,11 @@ class ProcessingView : public OnboardingScreen {
   FrameTicker frames_;
   // The ring and each row's indicators are repainted many times a second
   // while a status line changes, but change rarely themselves.
-  mutable ShapeCache ring_;
+  ProcessingRing ring_;
   // The layout of the current looks and progress; laying text out is most of
   // what a frame costs.
   mutable std::optional<Layout> layout_;
+  double shownFraction_ = 0.0;  // the progress last asked to be painted
   mutable std::map<std::pair<qsizetype, StepState>, ShapeCache> indicators_;
 };
 
