@@ -42,7 +42,7 @@ class Panel : public QWidget {
              .checked = agreed,
              .value = agreed ? "Checked" : "Unchecked"},
             {.id = termsId, .rect = {40, 100, 80, 16}, .role = ButtonRole::link, .name = "Terms"},
-            {.id = tabId, .rect = {10, 150, 80, 20}, .role = ButtonRole::tab, .name = "This Slide", .checked = true},
+            {.id = tabId, .rect = {10, 150, 80, 20}, .role = ButtonRole::tab, .name = "This Slide", .checked = tabSelected},
             {.id = goId,
              .rect = {10, 175, 180, 20},
              .enabled = agreed,
@@ -57,6 +57,7 @@ class Panel : public QWidget {
   QString title = QStringLiteral("Choose a chat.");
   bool agreed = false;
   bool showsTerms = true;
+  bool tabSelected = true;
   int closed = 0;
   int went = 0;
 };
@@ -164,6 +165,8 @@ class AccessibilityTest : public QObject {
     QTest::newRow("old title gone") << "title" << int(QAccessible::ObjectDestroyed) << "";
     QTest::newRow("announcement") << "announce" << int(QAccessible::ObjectShow) << "Link copied";
     QTest::newRow("focus back") << "return" << int(QAccessible::Focus) << "Agree";
+    QTest::newRow("tab selected") << "select" << int(QAccessible::StateChanged) << "This Slide";
+    QTest::newRow("tab joins the selection") << "select" << int(QAccessible::SelectionAdd) << "This Slide";
   }
   void eventsFollowWhatIsShown() {
     QFETCH(QString, step);
@@ -191,13 +194,23 @@ class AccessibilityTest : public QObject {
       QFocusEvent back(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
       QCoreApplication::sendEvent(&panel, &back);
     }
+    if (step == "select") {
+      panel.tabSelected = false;
+      panel.repaint();
+      sent.clear();
+      panel.tabSelected = true;
+    }
     if (step == "title") panel.title = QStringLiteral("Past Murmelas.");
     if (step == "announce") panel.host->announce(QStringLiteral("Link copied"));
     panel.repaint();
     const auto found = std::find_if(sent.cbegin(), sent.cend(),
                                     [&](const Sent& event) { return event.type == type && event.name == name; });
     QVERIFY2(found != sent.cend(), qPrintable(name));
-    if (type == QAccessible::StateChanged) QVERIFY(found->changed.checked || found->changed.disabled);
+    // A tab is selected, never checked.
+    if (type == QAccessible::StateChanged && step == "select")
+      QVERIFY(found->changed.selected && !found->changed.checked);
+    else if (type == QAccessible::StateChanged)
+      QVERIFY(found->changed.checked || found->changed.disabled);
     if (type == QAccessible::ObjectShow) {
       QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
       QCOMPARE(iface->child(iface->childCount() - 1)->role(), QAccessible::Notification);

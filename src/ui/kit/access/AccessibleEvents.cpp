@@ -126,12 +126,20 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
     }
     if (was->name != now.name) send(QAccessibleEvent(item, QAccessible::NameChanged));
     QAccessible::State changed;
+    // A tab or a row is selected, not checked: a reader hears "checked off"
+    // for a state it does not have. The one that became selected is also
+    // the selection's news.
+    const bool selectable = item->state().selectable;
+    const bool becameSelected = selectable && was->checked != now.checked && now.checked.value_or(false);
     if (was->checked != now.checked) {
-      changed.checked = true;
-      changed.selected = true;
+      if (selectable)
+        changed.selected = true;
+      else
+        changed.checked = true;
     }
     if (was->enabled != now.enabled) changed.disabled = true;
     if (!(changed == QAccessible::State())) send(QAccessibleStateChangeEvent(item, changed));
+    if (becameSelected) send(QAccessibleEvent(item, QAccessible::SelectionAdd));
     if (was->progress != now.progress && now.progress)
       send(QAccessibleValueChangeEvent(item, *now.progress));
     else if (was->value != now.value)
