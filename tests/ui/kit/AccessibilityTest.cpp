@@ -42,7 +42,12 @@ class Panel : public QWidget {
              .checked = agreed,
              .value = agreed ? "Checked" : "Unchecked"},
             {.id = termsId, .rect = {40, 100, 80, 16}, .role = ButtonRole::link, .name = "Terms"},
-            {.id = tabId, .rect = {10, 150, 80, 20}, .role = ButtonRole::tab, .name = "This Slide", .checked = tabSelected},
+            {.id = tabId,
+             .rect = {10, 150, 80, 20},
+             .role = ButtonRole::tab,
+             .name = "This Slide",
+             .checked = tabSelected,
+             .group = tabGroup},
             {.id = goId,
              .rect = {10, 175, 180, 20},
              .enabled = agreed,
@@ -58,6 +63,7 @@ class Panel : public QWidget {
   bool agreed = false;
   bool showsTerms = true;
   bool tabSelected = true;
+  QString tabGroup{};
   int closed = 0;
   int went = 0;
 };
@@ -135,6 +141,25 @@ class AccessibilityTest : public QObject {
       return list;
     }();
     QCOMPARE(shown, states);
+  }
+
+  // Tabs of one group stand in a tab list of that name, in the tab's place.
+  void tabsStandInTheirList() {
+    Panel panel;
+    panel.tabGroup = QStringLiteral("What to share");
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    QAccessibleInterface* list = panel.child(6);
+    QCOMPARE(list->role(), QAccessible::PageTabList);
+    QCOMPARE(list->text(QAccessible::Name), panel.tabGroup);
+    QCOMPARE(list->childCount(), 1);
+    QAccessibleInterface* tab = list->child(0);
+    QCOMPARE(tab->text(QAccessible::Name), QStringLiteral("This Slide"));
+    QCOMPARE(tab->parent(), list);
+    QCOMPARE(list->indexOfChild(tab), 0);
+    QVERIFY(panel.host->focusButton(tabId));
+    QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->focusChild(), tab);
   }
 
   void actionsRunWhatAClickRuns() {

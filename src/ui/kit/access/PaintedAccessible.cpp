@@ -73,7 +73,16 @@ bool coveredByModal(const QWidget* widget) {
   return painted && painted->modalCover();
 }
 
-// One painted child: a text, a progress bar, a button or the announcement.
+// The names of the host's button groups, in the order their first button comes.
+QStringList buttonGroups(const ButtonHost& host) {
+  QStringList names;
+  for (const ButtonTarget& target : host.targets())
+    if (!target.group.isEmpty() && !names.contains(target.group)) names.append(target.group);
+  return names;
+}
+
+// One painted child: a text, a progress bar, a button, a group of buttons or
+// the announcement.
 // It keeps only its widget, kind and key, and asks the host afresh for what
 // it is each time, so it never tells an old state.
 class PaintedItemAccessible : public QAccessibleInterface,
@@ -93,6 +102,8 @@ class PaintedItemAccessible : public QAccessibleInterface,
         return host->textByKey(key_).has_value();
       case Kind::announcement:
         return true;
+      case Kind::group:
+        return !members().isEmpty();
       case Kind::widget:
         return false;
     }
@@ -105,18 +116,32 @@ class PaintedItemAccessible : public QAccessibleInterface,
   }
   QAccessibleInterface* focusChild() const override { return nullptr; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  // A button in a group is the group's child; the rest are the widget's.
   QAccessibleInterface* parent() const override {
-    return widget_ ? QAccessible::queryAccessibleInterface(widget_.data()) : nullptr;
+    PaintedWidgetAccessible* painted = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
+    if (!painted) return nullptr;
+    const std::optional<ButtonTarget> target = button();
+    if (QAccessibleInterface* group = target ? painted->groupItem(target->group) : nullptr) return group;
+    return painted;
   }
-  QAccessibleInterface* child(int) const override { return nullptr; }
-  int childCount() const override { return 0; }
-  int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+  QAccessibleInterface* child(int index) const override {
+    const QList<int> ids = members();
+    PaintedWidgetAccessible* painted = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
+    return painted && index >= 0 && index < ids.size() ? painted->item(Kind::button, ids[index]) : nullptr;
+  }
+  int childCount() const override { return static_cast<int>(members().size()); }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    for (int index = 0; index < childCount(); ++index)
+      if (this->child(index) == child) return index;
+    return -1;
+  }
 
   QString text(QAccessible::Text which) const override {
     if (kind_ == Kind::announcement) {
       const ButtonHost* host = hostOf();
       return which == QAccessible::Name && host ? host->announcement() : QString();
     }
+    if (kind_ == Kind::group) return which == QAccessible::Name ? groupName() : QString();
     if (kind_ == Kind::text) {
       const std::optional<ShownText> shown = text();
       if (!shown) return {};
@@ -149,6 +174,13 @@ class PaintedItemAccessible : public QAccessibleInterface,
       const std::optional<ShownText> shown = text();
       return shown ? onScreen(widget_, shown->rect) : QRect();
     }
+    if (kind_ == Kind::group) {
+      const ButtonHost* host = hostOf();
+      QRectF united;
+      for (const int id : members())
+        if (const std::optional<ButtonTarget> target = host->target(id)) united |= target->rect;
+      return onScreen(widget_, united);
+    }
     return {};
   }
 
@@ -156,6 +188,15 @@ class PaintedItemAccessible : public QAccessibleInterface,
     switch (kind_) {
       case Kind::announcement:
         return QAccessible::Notification;
+      case Kind::group: {
+        const ButtonHost* host = hostOf();
+        const QList<int> ids = members();
+        const bool tabs = host && std::all_of(ids.cbegin(), ids.cend(), [host](int id) {
+                            const std::optional<ButtonTarget> target = host->target(id);
+                            return target && target->role == ButtonRole::tab;
+                          });
+        return tabs ? QAccessible::PageTabList : QAccessible::Grouping;
+      }
       case Kind::text: {
         const std::optional<ShownText> shown = text();
         if (shown && shown->progress) return QAccessible::ProgressBar;
@@ -174,8 +215,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     if (!host || !widget_->isVisible()) state.invisible = true;
     if (kind_ == Kind::announcement && (!host || host->announcement().isEmpty())) state.invisible = true;
     if (kind_ == Kind::text) state.readOnly = true;
-    if (kind_ == Kind::text && host)
-      state.focused = readerFocus(*host, widget_) == ReaderFocus{Kind::text, key_};
+    if (kind_ == Kind::text && host) state.focused = readerFocus(*host, widget_) == ReaderFocus{Kind::text, key_};
     if (kind_ != Kind::button || !host) return state;
     const std::optional<ButtonTarget> target = button();
     if (!target) {
@@ -252,6 +292,21 @@ class PaintedItemAccessible : public QAccessibleInterface,
   std::optional<ShownText> text() const {
     const ButtonHost* host = hostOf();
     return host && kind_ == Kind::text ? host->textByKey(key_) : std::nullopt;
+  }
+  // A group's name is its key's place among the host's groups.
+  QString groupName() const {
+    const ButtonHost* host = hostOf();
+    const QStringList names = host && kind_ == Kind::group ? buttonGroups(*host) : QStringList();
+    return key_ >= 0 && key_ < names.size() ? names[key_] : QString();
+  }
+  QList<int> members() const {
+    const ButtonHost* host = hostOf();
+    const QString name = groupName();
+    QList<int> ids;
+    if (host && !name.isEmpty())
+      for (const ButtonTarget& target : host->targets())
+        if (target.group == name) ids.append(target.id);
+    return ids;
   }
   ProgressValue progress() const {
     const std::optional<ShownText> shown = text();
@@ -347,7 +402,18 @@ QList<ReadingEntry> PaintedWidgetAccessible::entries() const {
   if (host_ && !cover) {
     for (const ButtonHost::KeyedText& keyed : host_->keyedTexts())
       texts.append({Kind::text, keyed.key, keyed.text.rect});
-    for (const ButtonTarget& target : host_->targets()) buttons.append({Kind::button, target.id, target.rect});
+    // A group stands where its first button stands, for all of them.
+    const QStringList groups = buttonGroups(*host_);
+    QList<int> placed;
+    for (const ButtonTarget& target : host_->targets()) {
+      const int group = static_cast<int>(groups.indexOf(target.group));
+      if (group < 0) {
+        buttons.append({Kind::button, target.id, target.rect});
+      } else if (!placed.contains(group)) {
+        placed.append(group);
+        buttons.append({Kind::group, group, target.rect});
+      }
+    }
   }
   const QList<QWidget*> widgets = childWidgets();
   for (qsizetype index = 0; index < widgets.size(); ++index) {
@@ -387,7 +453,15 @@ QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
   const QList<ReadingEntry> all = entries();
   for (const ReadingEntry& entry : all)
     if (entry.kind == kind && entry.key == key) return interfaceFor(entry);
+  // A button of a group that shows is the group's child.
+  const std::optional<ButtonTarget> target = kind == Kind::button && host_ ? host_->target(key) : std::nullopt;
+  if (target && groupItem(target->group)) return interfaceFor({Kind::button, key, target->rect});
   return nullptr;
+}
+
+QAccessibleInterface* PaintedWidgetAccessible::groupItem(const QString& name) const {
+  const int group = name.isEmpty() || !host_ ? -1 : static_cast<int>(buttonGroups(*host_).indexOf(name));
+  return group < 0 ? nullptr : item(Kind::group, group);
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::interfaceFor(const ReadingEntry& entry) const {
@@ -425,7 +499,7 @@ QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
   const QPoint local = widget()->mapFromGlobal(QPoint(x, y));
   const QList<ReadingEntry> all = entries();
   // Buttons and child widgets are on top of the texts; later ones on top of earlier.
-  for (const Kind kind : {Kind::widget, Kind::button, Kind::text})
+  for (const Kind kind : {Kind::widget, Kind::button, Kind::group, Kind::text})
     for (auto it = all.crbegin(); it != all.crend(); ++it)
       if (it->kind == kind && it->rect.contains(local)) return interfaceFor(*it);
   return nullptr;

@@ -49,6 +49,8 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   // The child for a text (by index), a button (by id) or the announcement;
   // null when the widget does not show it now.
   QAccessibleInterface* item(ReadingEntry::Kind kind, int key) const;
+  // The container of the buttons whose group is `name`, while it shows.
+  QAccessibleInterface* groupItem(const QString& name) const;
   ButtonHost* host() const;
   // The child readers are told has the keyboard (the button with the ring,
   // a list's selected row, else the heading while the widget holds it).

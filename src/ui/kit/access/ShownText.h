@@ -38,7 +38,7 @@ ShownText shownText(const TextLayout& layout, const QRectF& rect, bool heading =
 // widget or the widget's announcement (`key` is the text's index, the
 // button's id or the child's index).
 struct ReadingEntry {
-  enum class Kind { text, button, widget, announcement };
+  enum class Kind { text, button, widget, announcement, group };
   Kind kind = Kind::text;
   int key = 0;
   QRectF rect;

@@ -49,6 +49,8 @@ struct ButtonTarget {
   std::optional<bool> checked{};  // a check box, radio or tab: whether it is on
   QString value{};                // its state in words, where a reader wants them ("Checked")
   QString description{};          // what else it shows beyond its name (a card's lines)
+  QString group{};                // buttons that share it stand in one container of that name
+                                  // (tabs: a tab list) for screen readers
 
   bool contains(QPointF point) const { return shape.isEmpty() ? rect.contains(point) : shape.contains(point); }
 };

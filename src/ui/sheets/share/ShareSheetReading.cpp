@@ -29,6 +29,7 @@ ButtonTarget readerTarget(const ShareSheetLayout& layout, const ShareSheetState&
       const bool thisSlide = placed.target.element == SheetElement::modeThisSlide;
       target.role = ButtonRole::tab;
       target.checked = (state.mode == ShareMode::thisSlide) == thisSlide;
+      target.group = QStringLiteral("What to share");
       if (options) target.name = label(thisSlide ? options->modeThisSlide : options->modeSlideshow);
       break;
     }
