@@ -14,6 +14,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPicture>
 #include <QTest>
 
 #include <algorithm>
@@ -175,6 +176,55 @@ class ProcessingViewTest : public QObject {
     const ProcessingRing moved;
     render(moved, from, 12.25);
     QVERIFY(render(moved, to, 20.25) == render(ProcessingRing(), to, 20.25));
+  }
+
+  // The ring drawn into its kept image a band of pixel rows at a time looks
+  // as the whole circle stroked at once (recorded, and played at the scale).
+  void ringLooksAsStrokedWhole_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<double>("fraction");
+    QTest::newRow("1x, a third") << 1.0 << 0.34;
+    QTest::newRow("2x, the start") << 2.0 << 0.0;
+    QTest::newRow("2x, most of it") << 2.0 << 0.83;
+    QTest::newRow("3x, past half") << 3.0 << 0.61;
+  }
+  void ringLooksAsStrokedWhole() {
+    QFETCH(qreal, scale);
+    QFETCH(double, fraction);
+    const QRectF circle(10.5, 12.25, 96.0, 96.0);
+    const auto canvas = [scale] {
+      QImage image((QSizeF(120, 130) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+      image.fill(MurmelaTheme::cream);
+      return image;
+    };
+    QImage banded = canvas();
+    banded.setDevicePixelRatio(scale);
+    {
+      QPainter painter(&banded);
+      ProcessingRing().paint(painter, circle, fraction);
+    }
+    QPicture whole;
+    {
+      QPainter recording(&whole);
+      recording.scale(scale, scale);
+      recording.setClipRect(QRectF(0, 0, 120, 130));
+      ProcessingRing().paint(recording, circle, fraction);
+    }
+    QImage stroked = canvas();
+    {
+      QPainter painter(&stroked);
+      whole.play(&painter);
+    }
+    int worst = 0;
+    for (int y = 0; y < stroked.height(); ++y)
+      for (int x = 0; x < stroked.width(); ++x) {
+        const QRgb a = banded.pixel(x, y);
+        const QRgb b = stroked.pixel(x, y);
+        worst = std::max(
+            {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+      }
+    QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
+    QVERIFY(stroked != canvas());
   }
 
   // A progress report repaints what it moved on screen (the ring, the

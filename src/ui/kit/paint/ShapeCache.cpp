@@ -13,7 +13,8 @@ constexpr int kBandRows = 2;
 
 }  // namespace
 
-void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw, const Changed& changed) {
+void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, const Draw& draw, const Changed& changed,
+                       const BandRows& bandRows) {
   const QTransform device = painter.deviceTransform();
   const qreal scale = device.m11();
   const bool plain = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Raster &&
@@ -36,7 +37,7 @@ void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, con
     const QSize pixels(static_cast<int>(std::ceil(bounds.width() * scale + offset.x())),
                        static_cast<int>(std::ceil(bounds.height() * scale + offset.y())));
     image_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-    drawArea(image_.rect(), draw);
+    drawArea(image_.rect(), draw, bandRows);
     key_ = key;
     scale_ = scale;
     offset_ = offset;
@@ -44,13 +45,11 @@ void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, con
   } else if (key != key_) {
     QRect area = image_.rect();
     if (changed) {
-      // Antialiasing reaches one device pixel past the shapes; the rows are
-      // those of whole bands, as a whole redraw clips them.
+      // Antialiasing reaches one device pixel past the shapes.
       const QRect reach = place_.mapRect(changed(key_, key)).toAlignedRect().adjusted(-1, -1, 1, 1);
-      const int top = std::max(0, reach.top()) / kBandRows * kBandRows;
-      area = QRect(0, top, image_.width(), reach.bottom() + 1 - top) & image_.rect();
+      area = QRect(0, reach.top(), image_.width(), reach.height()) & image_.rect();
     }
-    drawArea(area, draw);
+    drawArea(area, draw, bandRows);
     key_ = key;
   }
   // The image's pixels cover the device pixels from `pixel` one to one.
@@ -58,17 +57,32 @@ void ShapeCache::paint(QPainter& painter, const QRectF& bounds, quint64 key, con
   painter.drawImage(QRectF(topLeft, QSizeF(image_.size()) / scale), image_);
 }
 
-void ShapeCache::drawArea(const QRect& area, const Draw& draw) {
+QList<std::pair<int, int>> ShapeCache::bands(const BandRows& bandRows) const {
+  QList<std::pair<int, int>> result;
+  const QTransform toLogical = place_.inverted();
+  for (int top = 0; top < image_.height();) {
+    const int rows = bandRows ? std::max(1, bandRows(toLogical.map(QPointF(0.0, top)).y())) : kBandRows;
+    result.append({top, std::min(rows, image_.height() - top)});
+    top += rows;
+  }
+  return result;
+}
+
+void ShapeCache::drawArea(const QRect& area, const Draw& draw, const BandRows& bandRows) {
   if (area.isEmpty()) return;
-  QPainter picture(&image_);
-  picture.setCompositionMode(QPainter::CompositionMode_Source);
-  picture.fillRect(area, Qt::transparent);
-  picture.setCompositionMode(QPainter::CompositionMode_SourceOver);
   // Drawn in bands of a few pixel rows: a fill reaching over more rows would
-  // itself go to the thread pool.
-  for (int top = area.top(); top <= area.bottom(); top += kBandRows) {
+  // itself go to the thread pool. The bands are always the same for one
+  // image, and an area is redrawn in whole bands, so a redrawn row comes out
+  // as a whole redraw gives it.
+  QPainter picture(&image_);
+  for (const auto& [top, rows] : bands(bandRows)) {
+    if (top + rows <= area.top() || top > area.bottom()) continue;
+    const QRect band(area.left(), top, area.width(), rows);
     picture.save();
-    picture.setClipRect(QRect(area.left(), top, area.width(), std::min(kBandRows, area.bottom() + 1 - top)));
+    picture.setClipRect(band);
+    picture.setCompositionMode(QPainter::CompositionMode_Source);
+    picture.fillRect(band, Qt::transparent);
+    picture.setCompositionMode(QPainter::CompositionMode_SourceOver);
     picture.setTransform(place_);
     draw(picture);
     picture.restore();

@@ -15,6 +15,9 @@ namespace murmela {
 namespace {
 
 constexpr qreal kTrackOpacity = 0.18;
+constexpr qreal kMinimumScale = 0.25;
+constexpr int kBandRows = 2;
+constexpr int kUprightBandRows = 6;
 
 // The circle's points one device pixel apart (`steps` of them, the first
 // again at the end), from twelve o'clock clockwise.
@@ -34,10 +37,11 @@ QList<QPointF> circlePoints(const QRectF& circle, quint64 steps) {
 // keeps the shorter one's points, so its pixels stay the same away from the
 // moved end. Only the stretches that reach into the rows from `top` to
 // `bottom` are made: a pixel row's coverage comes from the outline within
-// that row alone, and a cut end lies further away than the line's round end
-// and antialiasing reach.
-QPainterPath arcPath(const QList<QPointF>& points, quint64 from, quint64 to, qreal top, qreal bottom) {
-  const qreal reach = ProcessingRing::kLineWidth + 2.0;
+// that row alone, and a cut end lies further away than its reach: the line's
+// half width around its last point, plus a step of the points either side of
+// it, antialiasing's pixel and one to spare (`pixel` long).
+QPainterPath arcPath(const QList<QPointF>& points, quint64 from, quint64 to, qreal top, qreal bottom, qreal pixel) {
+  const qreal reach = ProcessingRing::kLineWidth / 2.0 + 4.0 * pixel;
   QPainterPath arc;
   bool drawing = false;
   for (quint64 step = from; step <= to; ++step) {
@@ -70,6 +74,7 @@ void ProcessingRing::paint(QPainter& painter, const QRectF& circle, double fract
   const quint64 steps = stepCount(circle.width(), scale);
   const quint64 step = sweepStep(fraction, circle.width(), scale);
   const qreal cap = kLineWidth / 2.0;
+  const qreal pixel = 1.0 / std::max<qreal>(scale, kMinimumScale);
   std::optional<QList<QPointF>> points;  // made once, when something is drawn
   const auto pointsOnce = [&]() -> const QList<QPointF>& {
     if (!points) points = circlePoints(circle, steps);
@@ -82,18 +87,28 @@ void ProcessingRing::paint(QPainter& painter, const QRectF& circle, double fract
         // lines that reach them.
         const QRectF rows = ring.clipBoundingRect();
         ring.setRenderHint(QPainter::Antialiasing);
-        ring.strokePath(arcPath(pointsOnce(), 0, steps, rows.top(), rows.bottom()),
+        ring.strokePath(arcPath(pointsOnce(), 0, steps, rows.top(), rows.bottom(), pixel),
                         QPen(withOpacity(MurmelaTheme::sageDeep, kTrackOpacity), kLineWidth, Qt::SolidLine, Qt::FlatCap,
                              Qt::MiterJoin));
-        ring.strokePath(arcPath(pointsOnce(), 0, step, rows.top(), rows.bottom()),
+        ring.strokePath(arcPath(pointsOnce(), 0, step, rows.top(), rows.bottom(), pixel),
                         QPen(MurmelaTheme::rose, kLineWidth, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin));
       },
       // Between two lengths only the stretch of the circle between their
       // ends changes, with the round end's reach around it.
       [&](quint64 from, quint64 to) {
-        return arcPath(pointsOnce(), std::min(from, to), std::max(from, to), circle.top(), circle.bottom())
+        return arcPath(pointsOnce(), std::min(from, to), std::max(from, to), circle.top(), circle.bottom(), pixel)
             .boundingRect()
             .adjusted(-cap, -cap, cap, cap);
+      },
+      // Where both edges of the line run within 45 degrees of upright, a row
+      // crosses each in at most two pixels: a fill makes at most ten spans a
+      // row there (two crossings of the circle), and a band takes six rows.
+      [&](qreal top) {
+        const qreal upright = (circle.height() / 2.0 - cap) * std::numbers::sqrt2 / 2.0;
+        const qreal rows = kUprightBandRows * pixel;
+        return std::abs(top - circle.center().y()) <= upright && std::abs(top + rows - circle.center().y()) <= upright
+                   ? kUprightBandRows
+                   : kBandRows;
       });
 }
 
