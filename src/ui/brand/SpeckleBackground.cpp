@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -80,6 +82,28 @@ QImage tileAt(qreal scale) {
   return tiles.emplace(key, tile).first->second;
 }
 
+// The tile repeated over an area from its corner, pixel for pixel as a
+// brush of it fills a transparent image, by copying rows: a brush fill of a
+// whole window's rows goes to the thread pool and takes milliseconds.
+QImage tiledSheet(const QImage& tile, const QSize& pixels) {
+  QImage sheet(pixels, QImage::Format_ARGB32_Premultiplied);
+  const QImage source = tile.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const int width = source.width();
+  if (source.isNull()) {
+    sheet.fill(Qt::transparent);
+    return sheet;
+  }
+  for (int y = 0; y < std::min(pixels.height(), source.height()); ++y) {
+    const auto* from = reinterpret_cast<const quint32*>(source.constScanLine(y));
+    auto* to = reinterpret_cast<quint32*>(sheet.scanLine(y));
+    for (int x = 0; x < pixels.width(); x += width) std::copy_n(from, std::min(width, pixels.width() - x), to + x);
+  }
+  const qsizetype rowBytes = static_cast<qsizetype>(pixels.width()) * 4;
+  for (int y = source.height(); y < pixels.height(); ++y)
+    std::memcpy(sheet.scanLine(y), sheet.constScanLine(y - source.height()), static_cast<size_t>(rowBytes));
+  return sheet;
+}
+
 // The pattern over a whole area of device pixels, tiled once and kept: the
 // window paints its background many times a second. Filling an area with a
 // texture brush hands its rows to Qt's global thread pool and waits for them,
@@ -97,12 +121,7 @@ std::optional<QImage> sheetAt(qreal scale, const QSize& pixels) {
     if (found != sheets.end()) return found->second;
     if (sheets.size() >= kSheets) return std::nullopt;
   }
-  QImage sheet(pixels, QImage::Format_ARGB32_Premultiplied);
-  sheet.fill(Qt::transparent);
-  {
-    QPainter painter(&sheet);
-    painter.fillRect(sheet.rect(), QBrush(tileAt(scale)));
-  }
+  QImage sheet = tiledSheet(tileAt(scale), pixels);
   sheet.setDevicePixelRatio(scale);
   const std::lock_guard<std::mutex> guard(lock);
   return sheets.emplace(key, sheet).first->second;
