@@ -178,53 +178,41 @@ class ProcessingViewTest : public QObject {
     QVERIFY(render(moved, to, 20.25) == render(ProcessingRing(), to, 20.25));
   }
 
-  // The ring drawn into its kept image a band of pixel rows at a time looks
-  // as the whole circle stroked at once (recorded, and played at the scale).
+  // Kept a band of pixel rows at a time, the ring looks as one stroked whole.
   void ringLooksAsStrokedWhole_data() {
     QTest::addColumn<qreal>("scale");
     QTest::addColumn<double>("fraction");
     QTest::newRow("1x, a third") << 1.0 << 0.34;
-    QTest::newRow("2x, the start") << 2.0 << 0.0;
     QTest::newRow("2x, most of it") << 2.0 << 0.83;
     QTest::newRow("3x, past half") << 3.0 << 0.61;
   }
   void ringLooksAsStrokedWhole() {
     QFETCH(qreal, scale);
     QFETCH(double, fraction);
-    const QRectF circle(10.5, 12.25, 96.0, 96.0);
-    const auto canvas = [scale] {
-      QImage image((QSizeF(120, 130) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
-      image.fill(MurmelaTheme::cream);
-      return image;
-    };
-    QImage banded = canvas();
+    QImage banded((QSizeF(120, 130) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
+    banded.fill(MurmelaTheme::cream);
+    QImage stroked = banded.copy();
     banded.setDevicePixelRatio(scale);
-    {
-      QPainter painter(&banded);
-      ProcessingRing().paint(painter, circle, fraction);
-    }
+    const auto paintRing = [&](QPainter& painter) {
+      painter.setClipRect(QRectF(0, 0, 120, 130));
+      ProcessingRing().paint(painter, QRectF(10.5, 12.25, 96.0, 96.0), fraction);
+    };
+    QPainter painter(&banded);
+    paintRing(painter);
+    painter.end();
     QPicture whole;
-    {
-      QPainter recording(&whole);
-      recording.scale(scale, scale);
-      recording.setClipRect(QRectF(0, 0, 120, 130));
-      ProcessingRing().paint(recording, circle, fraction);
-    }
-    QImage stroked = canvas();
-    {
-      QPainter painter(&stroked);
-      whole.play(&painter);
-    }
+    QPainter recording(&whole);
+    recording.scale(scale, scale);
+    paintRing(recording);
+    recording.end();
+    QPainter(&stroked).drawPicture(0, 0, whole);
     int worst = 0;
     for (int y = 0; y < stroked.height(); ++y)
-      for (int x = 0; x < stroked.width(); ++x) {
-        const QRgb a = banded.pixel(x, y);
-        const QRgb b = stroked.pixel(x, y);
-        worst = std::max(
-            {worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
-      }
-    QVERIFY2(worst <= 2, qPrintable(QString::number(worst)));
-    QVERIFY(stroked != canvas());
+      for (int x = 0; x < stroked.width(); ++x)
+        for (const int shift : {0, 8, 16})
+          worst = std::max(
+              worst, std::abs(int((banded.pixel(x, y) >> shift) & 0xff) - int((stroked.pixel(x, y) >> shift) & 0xff)));
+    QVERIFY(worst <= 2 && stroked.pixel(QPoint(59, 12) * scale) != banded.pixel(0, 0));  // and it is drawn
   }
 
   // A progress report repaints what it moved on screen (the ring, the
