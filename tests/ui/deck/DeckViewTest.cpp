@@ -374,6 +374,7 @@ class DeckViewTest : public QObject {
     DeckUnderTest under(report_);
     for (int index = 1; index < 13; ++index) {
       under.goTo(index);
+      under.deck->buttonHost().syncAccessibility();  // as the settled slide's paint does
       const QList<ReadingEntry> order = PaintedWidgetAccessible::of(under.deck.get())->entries();
       const auto text =
           std::find_if(order.crbegin(), order.crend(), [](auto e) { return e.kind == ReadingEntry::Kind::text; });

@@ -15,14 +15,14 @@ using Kind = ReadingEntry::Kind;
 
 AccessibleSnapshot accessibleSnapshot(const ButtonHost& host) {
   AccessibleSnapshot snapshot;
-  for (const ButtonHost::KeyedText& keyed : host.keyedTexts()) {
+  for (const ButtonHost::KeyedText& keyed : host.readerTexts()) {
     const ShownText& shown = keyed.text;
     snapshot.items.append({.kind = Kind::text,
                            .key = keyed.key,
                            .name = shown.text,
                            .progress = shown.progress ? std::optional<qreal>(shown.progress->value) : std::nullopt});
   }
-  for (const ButtonTarget& target : host.targets())
+  for (const ButtonTarget& target : host.readerTargets())
     snapshot.items.append({.kind = Kind::button,
                            .key = target.id,
                            .name = target.name,

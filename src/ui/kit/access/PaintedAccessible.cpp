@@ -56,12 +56,12 @@ std::optional<ReaderFocus> readerFocus(const ButtonHost& host, const QWidget* wi
   if (host.focused() && host.showsFocus(*host.focused())) return ReaderFocus{Kind::button, *host.focused()};
   if (!widget || !widget->hasFocus()) return std::nullopt;
   if (host.readerRole() == QAccessible::List) {
-    for (const ButtonTarget& target : host.targets())
+    for (const ButtonTarget& target : host.readerTargets())
       if (target.role == ButtonRole::listItem && target.checked.value_or(false))
         return ReaderFocus{Kind::button, target.id};
     return std::nullopt;
   }
-  for (const ButtonHost::KeyedText& keyed : host.keyedTexts())
+  for (const ButtonHost::KeyedText& keyed : host.readerTexts())
     if (keyed.text.heading) return ReaderFocus{Kind::text, keyed.key};
   return std::nullopt;
 }
@@ -76,7 +76,7 @@ bool coveredByModal(const QWidget* widget) {
 // The names of the host's button groups, in the order their first button comes.
 QStringList buttonGroups(const ButtonHost& host) {
   QStringList names;
-  for (const ButtonTarget& target : host.targets())
+  for (const ButtonTarget& target : host.readerTargets())
     if (!target.group.isEmpty() && !names.contains(target.group)) names.append(target.group);
   return names;
 }
@@ -97,9 +97,9 @@ class PaintedItemAccessible : public QAccessibleInterface,
     if (leaving_) return true;  // until readers are told it went
     switch (kind_) {
       case Kind::button:
-        return host->target(key_).has_value();
+        return host->readerTarget(key_).has_value();
       case Kind::text:
-        return host->textByKey(key_).has_value();
+        return host->readerText(key_).has_value();
       case Kind::announcement:
         return true;
       case Kind::group:
@@ -178,7 +178,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
       const ButtonHost* host = hostOf();
       QRectF united;
       for (const int id : members())
-        if (const std::optional<ButtonTarget> target = host->target(id)) united |= target->rect;
+        if (const std::optional<ButtonTarget> target = host->readerTarget(id)) united |= target->rect;
       return onScreen(widget_, united);
     }
     return {};
@@ -192,7 +192,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
         const ButtonHost* host = hostOf();
         const QList<int> ids = members();
         const bool tabs = host && std::all_of(ids.cbegin(), ids.cend(), [host](int id) {
-                            const std::optional<ButtonTarget> target = host->target(id);
+                            const std::optional<ButtonTarget> target = host->readerTarget(id);
                             return target && target->role == ButtonRole::tab;
                           });
         return tabs ? QAccessible::PageTabList : QAccessible::Grouping;
@@ -287,11 +287,11 @@ class PaintedItemAccessible : public QAccessibleInterface,
   }
   std::optional<ButtonTarget> button() const {
     const ButtonHost* host = hostOf();
-    return host && kind_ == Kind::button ? host->target(key_) : std::nullopt;
+    return host && kind_ == Kind::button ? host->readerTarget(key_) : std::nullopt;
   }
   std::optional<ShownText> text() const {
     const ButtonHost* host = hostOf();
-    return host && kind_ == Kind::text ? host->textByKey(key_) : std::nullopt;
+    return host && kind_ == Kind::text ? host->readerText(key_) : std::nullopt;
   }
   // A group's name is its key's place among the host's groups.
   QString groupName() const {
@@ -304,7 +304,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
     const QString name = groupName();
     QList<int> ids;
     if (host && !name.isEmpty())
-      for (const ButtonTarget& target : host->targets())
+      for (const ButtonTarget& target : host->readerTargets())
         if (target.group == name) ids.append(target.id);
     return ids;
   }
@@ -400,12 +400,12 @@ QList<ReadingEntry> PaintedWidgetAccessible::entries() const {
   QList<ReadingEntry> texts, buttons, children;
   const QWidget* cover = modalCover();
   if (host_ && !cover) {
-    for (const ButtonHost::KeyedText& keyed : host_->keyedTexts())
+    for (const ButtonHost::KeyedText& keyed : host_->readerTexts())
       texts.append({Kind::text, keyed.key, keyed.text.rect});
     // A group stands where its first button stands, for all of them.
     const QStringList groups = buttonGroups(*host_);
     QList<int> placed;
-    for (const ButtonTarget& target : host_->targets()) {
+    for (const ButtonTarget& target : host_->readerTargets()) {
       const int group = static_cast<int>(groups.indexOf(target.group));
       if (group < 0) {
         buttons.append({Kind::button, target.id, target.rect});
@@ -454,7 +454,7 @@ QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
   for (const ReadingEntry& entry : all)
     if (entry.kind == kind && entry.key == key) return interfaceFor(entry);
   // A button of a group that shows is the group's child.
-  const std::optional<ButtonTarget> target = kind == Kind::button && host_ ? host_->target(key) : std::nullopt;
+  const std::optional<ButtonTarget> target = kind == Kind::button && host_ ? host_->readerTarget(key) : std::nullopt;
   if (target && groupItem(target->group)) return interfaceFor({Kind::button, key, target->rect});
   return nullptr;
 }

@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPathStroker>
+#include <QPointer>
 #include <QWidget>
 
 #include <algorithm>
@@ -59,8 +60,10 @@ std::optional<ButtonTarget> ButtonHost::targetAt(QPointF point) const {
 bool ButtonHost::activate(int id) {
   const std::optional<ButtonTarget> found = target(id);
   if (!found || !found->enabled || !found->action) return false;
-  // The action may take the widget (and this host) away: touch nothing after it.
+  // The action may take the widget (and this host) away.
+  const QPointer<ButtonHost> self(this);
   found->action();
+  if (self) readerView_.reset();
   return true;
 }
 
@@ -80,6 +83,23 @@ QList<ButtonHost::KeyedText> ButtonHost::keyedTexts() const {
 
 std::optional<ShownText> ButtonHost::textByKey(int key) const {
   for (const KeyedText& keyed : keyedTexts())
+    if (keyed.key == key) return keyed.text;
+  return std::nullopt;
+}
+
+const ButtonHost::ReaderView& ButtonHost::readerView() const {
+  if (!readerView_) readerView_ = ReaderView{targets(), keyedTexts()};
+  return *readerView_;
+}
+
+std::optional<ButtonTarget> ButtonHost::readerTarget(int id) const {
+  for (const ButtonTarget& candidate : readerTargets())
+    if (candidate.id == id) return candidate;
+  return std::nullopt;
+}
+
+std::optional<ShownText> ButtonHost::readerText(int key) const {
+  for (const KeyedText& keyed : readerTexts())
     if (keyed.key == key) return keyed.text;
   return std::nullopt;
 }
@@ -133,7 +153,10 @@ void ButtonHost::focusMoved() {
   const int id = *focused_;
   tabOrder_ = focusableIds(targets());
   Q_EMIT focusMovedTo(id);
-  if (readersWatch_ && widget_) sendButtonFocus(widget_, id);
+  if (!readersWatch_ || !widget_) return;
+  // Readers hear of the button (a page that changed with it) before its focus.
+  syncAccessibility();
+  sendButtonFocus(widget_, id);
 }
 
 bool ButtonHost::focusButton(int id) {
@@ -166,11 +189,14 @@ void ButtonHost::announce(const QString& text) {
   // A reader that has not looked at this widget yet (a toast layer) still
   // hears it: the widget's interface is made now, which starts the watch.
   if (!readersWatch_ && widget_ && QAccessible::isActive()) QAccessible::queryAccessibleInterface(widget_);
-  if (readersWatch_ && widget_ && !text.isEmpty()) sendAnnouncement(widget_);
+  if (!readersWatch_ || !widget_ || text.isEmpty()) return;
+  syncAccessibility();
+  sendAnnouncement(widget_);
 }
 
 void ButtonHost::syncAccessibility() {
   if (!readersWatch_ || !widget_) return;
+  readerView_.reset();
   auto now = std::make_unique<AccessibleSnapshot>(accessibleSnapshot(*this));
   if (seen_ && now->items != seen_->items) sendAccessibleChanges(widget_, *seen_, *now);
   seen_ = std::move(now);
@@ -286,6 +312,9 @@ bool ButtonHost::keyPressed(QKeyEvent& event) {
 
 bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
   if (watched != widget_) return false;
+  // Whatever reaches the widget may change what it lists: readers ask afresh
+  // (a paint tells them, below).
+  if (event->type() != QEvent::Paint) readerView_.reset();
   switch (event->type()) {
     case QEvent::MouseMove:
       pointerMoved(static_cast<QMouseEvent*>(event)->position());

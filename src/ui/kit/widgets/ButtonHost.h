@@ -142,6 +142,15 @@ class ButtonHost : public QObject {
   QList<KeyedText> keyedTexts() const;
   std::optional<ShownText> textByKey(int key) const;
 
+  // The buttons and texts as screen readers are shown them: as the widget
+  // listed them when it was last painted (or when the ring moved, or before
+  // any of that, now). A reader asks many questions about one change, and
+  // each would otherwise lay the whole widget out again.
+  QList<ButtonTarget> readerTargets() const { return readerView().targets; }
+  std::optional<ButtonTarget> readerTarget(int id) const;
+  QList<KeyedText> readerTexts() const { return readerView().texts; }
+  std::optional<ShownText> readerText(int key) const;
+
   // Has a screen reader speak `text` once now (a toast, an error that
   // appears, a new phase); it stays readable as the widget's last child.
   void announce(const QString& text);
@@ -170,6 +179,11 @@ class ButtonHost : public QObject {
   void focusMoved();
   // Moves the ring on when the button that had it is no longer listed.
   void followVanishedFocus();
+  struct ReaderView {
+    QList<ButtonTarget> targets;
+    QList<KeyedText> texts;
+  };
+  const ReaderView& readerView() const;
 
   QPointer<QWidget> widget_;
   Provider provider_;
@@ -188,6 +202,7 @@ class ButtonHost : public QObject {
   QString announcement_;
   bool readersWatch_ = false;                 // a screen reader (or a test) has asked for the widget
   std::unique_ptr<AccessibleSnapshot> seen_;  // what screen readers were last told
+  mutable std::optional<ReaderView> readerView_;
 
   friend class PaintedWidgetAccessible;
 };
