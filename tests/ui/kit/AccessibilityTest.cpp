@@ -31,6 +31,7 @@ class Panel : public QWidget {
     host->setDefaultButton(goId);
   }
   QList<ButtonTarget> targets() const {
+    ++listed;
     auto* self = const_cast<Panel*>(this);
     QList<ButtonTarget> all{
             {.id = closeId, .rect = {170, 10, 20, 20}, .action = [self] { ++self->closed; }, .name = "Close"},
@@ -66,6 +67,7 @@ class Panel : public QWidget {
   QString tabGroup{};
   int closed = 0;
   int went = 0;
+  mutable int listed = 0;  // how often the buttons were asked for
 };
 
 struct Sent {
@@ -240,6 +242,40 @@ class AccessibilityTest : public QObject {
       QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
       QCOMPARE(iface->child(iface->childCount() - 1)->role(), QAccessible::Notification);
     }
+  }
+
+  // A reader's many questions are answered from the last look, not by
+  // listing the buttons again; a button that comes with the ring on it is
+  // told before its focus.
+  void readersAreAnsweredFromTheLastLook() {
+    Panel panel;
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    panel.setFocus();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
+    panel.repaint();
+    const int listed = panel.listed;
+    for (int round = 0; round < 3; ++round)
+      for (int index = 0; index < iface->childCount(); ++index) {
+        QAccessibleInterface* child = iface->child(index);
+        child->text(QAccessible::Name);
+        child->state();
+        child->rect();
+        QCOMPARE(iface->indexOfChild(child), index);
+      }
+    QCOMPARE(panel.listed, listed);
+    panel.showsTerms = false;
+    panel.repaint();
+    sent.clear();
+    panel.showsTerms = true;
+    QVERIFY(panel.host->focusButton(termsId));
+    const auto told = [](QAccessible::Event type) {
+      return std::find_if(sent.cbegin(), sent.cend(),
+                          [&](const Sent& event) { return event.type == type && event.name == "Terms"; });
+    };
+    QVERIFY(told(QAccessible::ObjectCreated) < told(QAccessible::Focus));
+    QVERIFY(told(QAccessible::Focus) != sent.cend());
   }
 
   // A sheet that keeps the focus stands for a modal one: while it shows, the
