@@ -240,6 +240,15 @@ class ProcessingViewTest : public QObject {
     QVERIFY(painted.region.contains(layout.ring.toAlignedRect()));
     QVERIFY(painted.region.contains(layout.percent.toAlignedRect()));
     QVERIFY(!painted.region.intersects(layout.title.toAlignedRect()));
+    // The time left coming moves what lies under the ring; the title stays.
+    painted.region = QRegion();
+    progress.estimatedRemainingSeconds = 90.0;
+    report();
+    QCoreApplication::processEvents();
+    const ProcessingView::Layout moved = view.layout();
+    QVERIFY(moved.remaining && painted.region.contains(moved.remaining->toAlignedRect()));
+    for (const QRectF& row : moved.rows + layout.rows) QVERIFY(painted.region.contains(row.toAlignedRect()));
+    QVERIFY(!painted.region.intersects(moved.title.toAlignedRect()));
   }
 
   // A frame drawn after the run moves on shows where it is: the laid-out

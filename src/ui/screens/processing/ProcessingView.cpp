@@ -41,6 +41,10 @@ constexpr qreal kAsideInset = 32.0;
 constexpr qreal kLabelOffset = 4.0;  // how far a status line rises in and sinks out
 constexpr qreal kPendingOpacity = 0.4;
 constexpr qreal kRepaintMargin = 4.0;  // around a changed text: its glyphs may reach past its box
+constexpr int kIndicatorBandRows = 4;
+// A status line's picture is made in one band: its glyphs are blended from
+// Qt's glyph cache one by one, not filled as paths.
+constexpr int kLabelBandRows = 1 << 16;
 
 const StepIndicator kIndicator{.diameter = 14.0, .lineWidth = 1.3, .checkmarkSize = 7.0, .dotDiameter = 4.0};
 
@@ -180,6 +184,7 @@ void ProcessingView::updateLooks() {
       });
   looks_ = next;
   transitions_ = transitions;
+  forgetUnshownLabels();
   const std::optional<Layout> shown = std::move(layout_);
   layout_.reset();
   const double fraction = host_.processingProgress().fraction;
@@ -193,8 +198,7 @@ void ProcessingView::updateLooks() {
   // when it moved; everything when something moved.
   layout_ = layout();
   const Layout& now = *layout_;
-  if (now.rows != shown->rows || now.titleText.shownText() != shown->titleText.shownText() ||
-      now.remaining.has_value() != shown->remaining.has_value()) {
+  if (now.titleText.shownText() != shown->titleText.shownText() || now.ring != shown->ring) {
     update();
     frames_.kick();
     return;
@@ -203,6 +207,17 @@ void ProcessingView::updateLooks() {
     return box.adjusted(-kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin).toAlignedRect();
   };
   QRegion changed;
+  if (now.rows != shown->rows || now.remaining.has_value() != shown->remaining.has_value()) {
+    // The time left came or went under the ring: what lies below it moved,
+    // and the title above stays as it is.
+    QRectF below;
+    for (const QRectF& row : now.rows + shown->rows) below |= row;
+    for (const std::optional<QRectF>& remaining : {now.remaining, shown->remaining})
+      if (remaining) below |= *remaining;
+    const qreal reach = kLabelOffset + kRepaintMargin;
+    changed += QRectF(0.0, below.top() - reach, kWidth, below.height() + 2.0 * reach).toAlignedRect();
+    frames_.kick();
+  }
   const qreal scale = devicePixelRatioF();
   if (ProcessingRing::sweepStep(fraction, now.ring.width(), scale) !=
       ProcessingRing::sweepStep(shownFraction, now.ring.width(), scale)) {
@@ -335,11 +350,8 @@ void ProcessingView::paintContent(QPainter& painter) const {
     const auto paintLook = [&](const RowLook& shown, const TextLayout& label, qreal opacity, qreal dy) {
       const OpacityScope faded(painter, opacity * rowOpacity(shown.state));
       const QRectF indicator = geometry.indicators[i];
-      indicators_[{i, shown.state}].paint(painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0),
-                                          static_cast<quint64>(shown.state), [&](QPainter& picture) {
-                                            kIndicator.paint(picture, indicator, shown.state);
-                                          });
-      label.draw(painter, labelBox.translated(0.0, dy), Qt::AlignLeft | Qt::AlignVCenter);
+      paintIndicator(painter, i, shown.state, indicator);
+      paintLabel(painter, i, shown, label, labelBox, dy);
     };
     if (!change.transition.finished(at) && p < 1.0) {
       if (!change.fromText)
@@ -355,8 +367,56 @@ void ProcessingView::paintContent(QPainter& painter) const {
   geometry.asideText.draw(painter, geometry.aside, Qt::AlignHCenter | Qt::AlignTop);
 }
 
+void ProcessingView::paintIndicator(QPainter& painter, qsizetype row, StepState state, const QRectF& indicator) const {
+  indicators_[{row, state}].paint(
+      painter, indicator.adjusted(-2.0, -2.0, 2.0, 2.0), static_cast<quint64>(state),
+      [&](QPainter& picture) { kIndicator.paint(picture, indicator, state); }, {},
+      // Its rows are short: four of them stay well under the spans of a fill
+      // that would go to the thread pool.
+      [](qreal) { return kIndicatorBandRows; });
+}
+
+void ProcessingView::paintLabel(QPainter& painter, qsizetype row, const RowLook& look, const TextLayout& label,
+                                const QRectF& box, qreal dy) const {
+  const QRectF placed = alignedRect(label.size, box, Qt::AlignLeft | Qt::AlignVCenter);
+  // A status line rises and sinks in whole device pixels, so its picture,
+  // made once, is only blended (faded) while it moves: drawing faded text
+  // afresh every frame is what a busy machine stalls on.
+  const qreal scale = painter.deviceTransform().m11();
+  const qreal shift = scale > 0.0 ? std::round(dy * scale) / scale : dy;
+  const PainterStateScope moved(painter);
+  painter.translate(0.0, shift);
+  labelPictures_[{row, look.label, look.state, look.italic}].paint(
+      painter, placed.adjusted(-kRepaintMargin, -kRepaintMargin, kRepaintMargin, kRepaintMargin), 0,
+      [&](QPainter& picture) { label.draw(picture, placed.topLeft()); }, {}, [](qreal) { return kLabelBandRows; });
+}
+
+void ProcessingView::forgetUnshownLabels() {
+  std::erase_if(labelPictures_, [this](const auto& entry) {
+    const auto& [row, label, state, italic] = entry.first;
+    const auto shows = [&](const RowLook& look) {
+      return look.label == label && look.state == state && look.italic == italic;
+    };
+    return row >= looks_.size() ||
+           (!shows(looks_[row]) && (row >= transitions_.size() || !shows(transitions_[row].from)));
+  });
+}
+
+void ProcessingView::preparePictures() const {
+  if (!layout_) layout_ = layout();
+  QImage scratch(1, 1, QImage::Format_ARGB32_Premultiplied);
+  scratch.setDevicePixelRatio(devicePixelRatioF());
+  QPainter painter(&scratch);
+  ring_.paint(painter, layout_->ring, host_.processingProgress().fraction);
+  for (qsizetype i = 0; i < layout_->indicators.size() && i < looks_.size(); ++i)
+    paintIndicator(painter, i, looks_[i].state, layout_->indicators[i]);
+}
+
 void ProcessingView::showEvent(QShowEvent* event) {
   OnboardingScreen::showEvent(event);
+  // The first paint is the screen's costliest: the ring's and the marks'
+  // pictures are made now, as the screen comes up, and that paint only shows them.
+  preparePictures();
   const PhaseEntry& entry = phases_.at(activeIndex_);
   if (entry.active && entry.spec.activePool.size() >= 2 && !rotation_.isActive()) rotation_.start();
   frames_.kick();

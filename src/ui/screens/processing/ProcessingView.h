@@ -17,6 +17,7 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 namespace murmela {
@@ -101,6 +102,13 @@ class ProcessingView : public OnboardingScreen {
   void updateLooks();
   bool rowsMoving() const;
   void updateRows();
+  void paintIndicator(QPainter& painter, qsizetype row, StepState state, const QRectF& indicator) const;
+  void paintLabel(QPainter& painter, qsizetype row, const RowLook& look, const TextLayout& label, const QRectF& box,
+                  qreal dy) const;
+  // Lets go of the pictures of status lines no row shows any more.
+  void forgetUnshownLabels();
+  // Makes the ring's and the marks' pictures ahead of the first paint.
+  void preparePictures() const;
   double now() const { return clock_(); }
 
   ProcessingHost host_;
@@ -120,6 +128,7 @@ class ProcessingView : public OnboardingScreen {
   mutable std::optional<Layout> layout_;
   double shownFraction_ = 0.0;  // the progress last asked to be painted
   mutable std::map<std::pair<qsizetype, StepState>, ShapeCache> indicators_;
+  mutable std::map<std::tuple<qsizetype, QString, StepState, bool>, ShapeCache> labelPictures_;
 };
 
 }  // namespace murmela
