@@ -244,38 +244,28 @@ class AccessibilityTest : public QObject {
     }
   }
 
-  // A reader's many questions are answered from the last look, not by
-  // listing the buttons again; a button that comes with the ring on it is
-  // told before its focus.
+  // A reader's questions are answered from the last look, not by listing the
+  // buttons again; a button that comes with the ring is told before its focus.
   void readersAreAnsweredFromTheLastLook() {
     Panel panel;
     panel.show();
     panel.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
-    panel.setFocus();
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
     panel.repaint();
     const int listed = panel.listed;
-    for (int round = 0; round < 3; ++round)
-      for (int index = 0; index < iface->childCount(); ++index) {
-        QAccessibleInterface* child = iface->child(index);
-        child->text(QAccessible::Name);
-        child->state();
-        child->rect();
-        QCOMPARE(iface->indexOfChild(child), index);
-      }
+    for (int index = 0; index < 3 * iface->childCount(); ++index)
+      iface->indexOfChild(iface->child(index % iface->childCount()));
     QCOMPARE(panel.listed, listed);
     panel.showsTerms = false;
     panel.repaint();
     sent.clear();
     panel.showsTerms = true;
     QVERIFY(panel.host->focusButton(termsId));
-    const auto told = [](QAccessible::Event type) {
-      return std::find_if(sent.cbegin(), sent.cend(),
-                          [&](const Sent& event) { return event.type == type && event.name == "Terms"; });
-    };
-    QVERIFY(told(QAccessible::ObjectCreated) < told(QAccessible::Focus));
-    QVERIFY(told(QAccessible::Focus) != sent.cend());
+    QList<int> told;
+    for (const Sent& event : sent)
+      if (event.name == "Terms" && event.type != QAccessible::StateChanged) told.append(event.type);
+    QCOMPARE(told, (QList<int>{QAccessible::ObjectCreated, QAccessible::Focus}));
   }
 
   // A sheet that keeps the focus stands for a modal one: while it shows, the
