@@ -157,9 +157,7 @@ class AccessibilityTest : public QObject {
     QCOMPARE(list->text(QAccessible::Name), panel.tabGroup);
     QCOMPARE(list->childCount(), 1);
     QAccessibleInterface* tab = list->child(0);
-    QCOMPARE(tab->text(QAccessible::Name), QStringLiteral("This Slide"));
-    QCOMPARE(tab->parent(), list);
-    QCOMPARE(list->indexOfChild(tab), 0);
+    QVERIFY(tab->text(QAccessible::Name) == "This Slide" && tab->parent() == list && list->indexOfChild(tab) == 0);
     QVERIFY(panel.host->focusButton(tabId));
     QCOMPARE(QAccessible::queryAccessibleInterface(&panel)->focusChild(), tab);
   }
@@ -194,6 +192,7 @@ class AccessibilityTest : public QObject {
     QTest::newRow("focus back") << "return" << int(QAccessible::Focus) << "Agree";
     QTest::newRow("tab selected") << "select" << int(QAccessible::StateChanged) << "This Slide";
     QTest::newRow("tab joins the selection") << "select" << int(QAccessible::SelectionAdd) << "This Slide";
+    QTest::newRow("ring on a button that goes: on to the next") << "vanish" << int(QAccessible::Focus) << "This Slide";
   }
   void eventsFollowWhatIsShown() {
     QFETCH(QString, step);
@@ -227,9 +226,15 @@ class AccessibilityTest : public QObject {
       sent.clear();
       panel.tabSelected = true;
     }
+    if (step == "vanish") {
+      QVERIFY(panel.host->focusButton(termsId));
+      sent.clear();
+      panel.showsTerms = false;
+    }
     if (step == "title") panel.title = QStringLiteral("Past Murmelas.");
     if (step == "announce") panel.host->announce(QStringLiteral("Link copied"));
     panel.repaint();
+    QCoreApplication::processEvents();  // the ring moves on after the paint that lost its button
     const auto found = std::find_if(sent.cbegin(), sent.cend(),
                                     [&](const Sent& event) { return event.type == type && event.name == name; });
     QVERIFY2(found != sent.cend(), qPrintable(name));
@@ -284,23 +289,6 @@ class AccessibilityTest : public QObject {
     QCOMPARE(panel.child(0)->role(), QAccessible::Dialog);
     QVERIFY(panel.child(0)->state().modal);
     QVERIFY(agree->actionNames().isEmpty());
-  }
-
-  // The ring on a button that goes away moves on to the next one, and readers hear it.
-  void ringFollowsAVanishedButton() {
-    Panel panel;
-    panel.show();
-    panel.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&panel));
-    QAccessible::queryAccessibleInterface(&panel);
-    QVERIFY(panel.host->focusButton(termsId));
-    sent.clear();
-    panel.showsTerms = false;
-    panel.repaint();
-    QTRY_COMPARE(panel.host->focused(), std::optional<int>(tabId));
-    QVERIFY(std::any_of(sent.cbegin(), sent.cend(), [](const Sent& event) {
-      return event.type == QAccessible::Focus && event.name == QStringLiteral("This Slide");
-    }));
   }
 
   // Return runs the focused button, but a focused check box leaves it to the default button.

@@ -298,51 +298,6 @@ class PaintTest : public QObject {
     }
   }
 
-  // A new key redraws only the rows its changed area covers, and the image
-  // comes out as a fresh cache draws it; the same key draws nothing.
-  void shapeCacheRedrawsOnlyWhatChanged_data() {
-    QTest::addColumn<qreal>("scale");
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("to");
-    QTest::newRow("1x, growing") << 1.0 << 30 << 31;
-    QTest::newRow("2x, shrinking") << 2.0 << 50 << 44;
-  }
-  void shapeCacheRedrawsOnlyWhatChanged() {
-    QFETCH(qreal, scale);
-    QFETCH(int, from);
-    QFETCH(int, to);
-    // A bar growing down from (20.3, 10.6), whose rounded end moves.
-    const auto bar = [](quint64 length) { return QRectF(20.3, 10.6, 6.0, 6.0 + length); };
-    int bands = 0;
-    const auto render = [&](ShapeCache& cache, int length, const ShapeCache::Changed& changed) {
-      QImage image((QSizeF(80, 80) * scale).toSize(), QImage::Format_ARGB32_Premultiplied);
-      image.setDevicePixelRatio(scale);
-      image.fill(MurmelaTheme::cream);
-      QPainter painter(&image);
-      const auto draw = [&](QPainter& target) {
-        ++bands;
-        target.setRenderHint(QPainter::Antialiasing);
-        target.fillPath(roundedRectPath(bar(length), 3.0), MurmelaTheme::rose);
-      };
-      cache.paint(painter, QRectF(18, 8, 12, 64), length, draw, changed);
-      return image;
-    };
-    const ShapeCache::Changed changed = [&](quint64 a, quint64 b) {
-      return QRectF(20.3, 10.6 + std::min(a, b), 6.0, 6.0 + std::max(a, b) - std::min(a, b));  // the ends
-    };
-    ShapeCache kept;
-    render(kept, from, changed);
-    bands = 0;
-    const QImage partial = render(kept, to, changed);
-    const int partialBands = bands;
-    bands = 0;
-    render(kept, to, changed);
-    QCOMPARE(bands, 0);
-    ShapeCache fresh;
-    QVERIFY(partial == render(fresh, to, {}));
-    QVERIFY2(partialBands < bands / 2, qPrintable(QStringLiteral("%1 of %2").arg(partialBands).arg(bands)));
-  }
-
   void transitionsArePureFunctionsOfTime_data() {
     QTest::addColumn<double>("now");
     QTest::addColumn<bool>("motion");
