@@ -134,14 +134,20 @@ QString JsonPullReader::string() {
   }
 }
 
-qint64 JsonPullReader::integer() {
+const char* JsonPullReader::integerPart(const char*& digits) {
   skipSpace();
   const char* start = at_;
   if (at_ < end_ && *at_ == '-') ++at_;
-  const char* digits = at_;
+  digits = at_;
   while (at_ < end_ && *at_ >= '0' && *at_ <= '9') ++at_;
-  // JSON allows no leading zero; a fraction or exponent is not ours to read.
-  if (at_ == digits || (at_ - digits > 1 && *digits == '0')) refuse();
+  if (at_ == digits || (at_ - digits > 1 && *digits == '0')) refuse();  // JSON allows no leading zero
+  return start;
+}
+
+qint64 JsonPullReader::integer() {
+  const char* digits = nullptr;
+  const char* start = integerPart(digits);
+  // A fraction or exponent is not ours to read.
   if (at_ < end_ && (*at_ == '.' || *at_ == 'e' || *at_ == 'E')) refuse();
   if (start[0] == '-' && at_ - digits == 1 && *digits == '0') refuse();  // "-0"
   qint64 value = 0;
@@ -153,12 +159,8 @@ qint64 JsonPullReader::integer() {
 }
 
 double JsonPullReader::number() {
-  skipSpace();
-  const char* start = at_;
-  if (at_ < end_ && *at_ == '-') ++at_;
-  const char* digits = at_;
-  while (at_ < end_ && *at_ >= '0' && *at_ <= '9') ++at_;
-  if (at_ == digits || (at_ - digits > 1 && *digits == '0')) refuse();
+  const char* digits = nullptr;
+  const char* start = integerPart(digits);
   const bool whole = !(at_ < end_ && (*at_ == '.' || *at_ == 'e' || *at_ == 'E'));
   if (whole) {
     at_ = start;

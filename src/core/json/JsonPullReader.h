@@ -56,6 +56,9 @@ class JsonPullReader {
 
  private:
   void skipSpace();
+  // Reads an optional minus and the whole digits (no leading zero); returns
+  // where the number begins, and sets `digits` to where its digits begin.
+  const char* integerPart(const char*& digits);
   [[noreturn]] static void refuse() { throw NotFastReadable(); }
 
   const char* at_;

@@ -43,11 +43,20 @@ bool ButtonHost::focusInChild() const {
   return focus && focus != widget_ && widget_->isAncestorOf(focus);
 }
 
-std::optional<ButtonTarget> ButtonHost::target(int id) const {
-  for (const ButtonTarget& candidate : targets())
+namespace {
+std::optional<ButtonTarget> withId(const QList<ButtonTarget>& targets, int id) {
+  for (const ButtonTarget& candidate : targets)
     if (candidate.id == id) return candidate;
   return std::nullopt;
 }
+std::optional<ShownText> withKey(const QList<ButtonHost::KeyedText>& texts, int key) {
+  for (const ButtonHost::KeyedText& keyed : texts)
+    if (keyed.key == key) return keyed.text;
+  return std::nullopt;
+}
+}  // namespace
+
+std::optional<ButtonTarget> ButtonHost::target(int id) const { return withId(targets(), id); }
 
 std::optional<ButtonTarget> ButtonHost::targetAt(QPointF point) const {
   // Later buttons are painted over earlier ones, so they answer first.
@@ -81,28 +90,16 @@ QList<ButtonHost::KeyedText> ButtonHost::keyedTexts() const {
   return keyed;
 }
 
-std::optional<ShownText> ButtonHost::textByKey(int key) const {
-  for (const KeyedText& keyed : keyedTexts())
-    if (keyed.key == key) return keyed.text;
-  return std::nullopt;
-}
+std::optional<ShownText> ButtonHost::textByKey(int key) const { return withKey(keyedTexts(), key); }
 
 const ButtonHost::ReaderView& ButtonHost::readerView() const {
   if (!readerView_) readerView_ = ReaderView{targets(), keyedTexts()};
   return *readerView_;
 }
 
-std::optional<ButtonTarget> ButtonHost::readerTarget(int id) const {
-  for (const ButtonTarget& candidate : readerTargets())
-    if (candidate.id == id) return candidate;
-  return std::nullopt;
-}
+std::optional<ButtonTarget> ButtonHost::readerTarget(int id) const { return withId(readerView().targets, id); }
 
-std::optional<ShownText> ButtonHost::readerText(int key) const {
-  for (const KeyedText& keyed : readerTexts())
-    if (keyed.key == key) return keyed.text;
-  return std::nullopt;
-}
+std::optional<ShownText> ButtonHost::readerText(int key) const { return withKey(readerView().texts, key); }
 
 namespace {
 QList<int> focusableIds(const QList<ButtonTarget>& targets) {
