@@ -68,8 +68,16 @@ MurmelaDeckResultsView::MurmelaDeckResultsView(WrappedReport report, DeckHost ho
   overlay_->setAttribute(Qt::WA_NoSystemBackground);
   toastOverlay_ = new ToastOverlay(toast_, clock_, overlay_);
   toastOverlay_->setGeometry(overlay_->rect());
-  buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
-  buttons_->setTexts([this] { return shownTexts(); });
+  buttons_ = new ButtonHost(this, [this] { return buttonTargets(false); });
+  // A slide's buttons take no clicks while slides move, but the ring on one
+  // stays there, and readers keep meeting them.
+  buttons_->setFocusFallback([this](int vanished) -> std::optional<int> {
+    if (vanished >= kFirstElementId && slides_.isAnimating(clock_())) return vanished;
+    return std::nullopt;
+  });
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setButtons([this] { return buttonTargets(true); });
+  reader_->setTexts([this] { return shownTexts(); });
 
   connect(&sharePresenter_, &ShareSheetPresenter::pendingChanged, this, &MurmelaDeckResultsView::followPresenter);
   slides_.show(currentSlide_, currentImage(), clock_());
@@ -116,8 +124,9 @@ void MurmelaDeckResultsView::moveTo(int index) {
   if (slideElement(hovered_)) hovered_.reset();
   if (slideElement(pressed_)) pressed_.reset();
   slides_.show(index, currentImage(), clock_());
+  slidesMoving_ = true;
   ticker_.kick();
-  buttons_->announce(slideAnnouncement());
+  reader_->announce(slideAnnouncement());
 }
 
 DeckChevron MurmelaDeckResultsView::chevron(ChevronDirection direction) const {
@@ -134,7 +143,7 @@ std::optional<MurmelaDeckResultsView::Hit> MurmelaDeckResultsView::hitAt(QPointF
   return std::nullopt;
 }
 
-QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets() {
+QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets(bool whileMoving) {
   QList<ButtonTarget> result;
   const auto add = [&](const Hit& hit, const QRectF& rect) {
     ButtonTarget target;
@@ -144,7 +153,7 @@ QList<ButtonTarget> MurmelaDeckResultsView::buttonTargets() {
     target.name = buttonName(hit);
     result.append(std::move(target));
   };
-  if (!slides_.isAnimating(clock_())) {
+  if (whileMoving || !slides_.isAnimating(clock_())) {
     for (const LongDeckSlide::Button& button : slide().buttons()) add(Hit(button.element), button.rect);
   }
   // The chevrons last: they stand beside the slide, and a reader meets them
@@ -247,6 +256,9 @@ void MurmelaDeckResultsView::activate(const Hit& hit) {
 void MurmelaDeckResultsView::frame() {
   const double now = clock_();
   slides_.settle(now);
+  // The slide's buttons are back where they rest.
+  if (slidesMoving_ && !slides_.isAnimating(now)) reader_->contentChanged();
+  slidesMoving_ = slides_.isAnimating(now);
   if (sheetEffect_) sheetEffect_->setOpacity(sheetOpacity(now));
   if (sheetClosing_ && sheetFade_.finished(now)) finishSheetClose();
   update();
@@ -278,7 +290,7 @@ void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
   }
   QPainter painter(this);
   paintDeck(painter, QSizeF(size()), slides_, now, chevrons);
-  for (const ButtonTarget& target : buttonTargets()) {
+  for (const ButtonTarget& target : buttonTargets(false)) {
     if (!buttons_->showsFocus(target.id)) continue;
     QPainterPath ring;
     if (std::holds_alternative<ChevronDirection>(*hitOf(target.id))) {
@@ -322,7 +334,7 @@ void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
 void MurmelaDeckResultsView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   setFocus(Qt::OtherFocusReason);
-  buttons_->announce(slideAnnouncement());  // the report has arrived: where it starts
+  reader_->announce(slideAnnouncement());  // the report has arrived: where it starts
 }
 
 void MurmelaDeckResultsView::resizeEvent(QResizeEvent* event) {

@@ -10,6 +10,7 @@
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
 #include "kit/overlay/ToastManager.h"
+#include "kit/access/PaintedReader.h"
 #include "kit/widgets/ButtonHost.h"
 
 #include <QPointer>
@@ -70,8 +71,10 @@ class MurmelaDeckResultsView : public QWidget {
   const std::optional<Hit>& hovered() const { return hovered_; }
   // The buttons on screen now, in Tab order: the chevrons that are shown,
   // then the slide's own buttons (while it stands still).
-  QList<ButtonTarget> buttonTargets();
+  // The deck's buttons; a slide's own only once slides stand still, unless `whileMoving`.
+  QList<ButtonTarget> buttonTargets(bool whileMoving);
   ButtonHost& buttonHost() const { return *buttons_; }
+  PaintedReader& reader() const { return *reader_; }
   // What a screen reader calls a button.
   static QString buttonName(const Hit& hit);
   // "Slide 3 of 14"; and what is said when a slide comes: that, then its title.
@@ -142,6 +145,8 @@ class MurmelaDeckResultsView : public QWidget {
   std::optional<Hit> pressed_;
   std::array<HoverLook, 2> chevronHover_;
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
+  bool slidesMoving_ = false;  // as the last frame saw them
 
   ToastManager toast_;
   ShareSheetPresenter sharePresenter_;

@@ -94,7 +94,7 @@ AlertDialog::AlertDialog(AlertRequest request, QWidget* parent)
   setWindowTitle(request_.title);
   setContentHeight(layout_.height);
   // An alert: a screen reader reads its title and message as it comes up.
-  buttonHost().setReaderRole(QAccessible::AlertMessage);
+  reader().setRole(QAccessible::AlertMessage);
 }
 
 void AlertDialog::choose(int index) {

@@ -44,7 +44,7 @@ void HybridSetupErrorSheet::setError(const QString& error) {
   const Layout geometry = layout();
   detail_->setGeometry(geometry.detailBox.adjusted(1.0, 1.0, -1.0, -1.0).toAlignedRect());
   setContentHeight(geometry.height);
-  update();
+  contentChanged();
 }
 
 HybridSetupErrorSheet::Layout HybridSetupErrorSheet::layout() const {

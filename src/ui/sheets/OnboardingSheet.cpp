@@ -12,12 +12,18 @@ OnboardingSheet::OnboardingSheet(qreal width, QWidget* parent) : QDialog(parent)
   setWindowModality(Qt::WindowModal);
   setFixedWidth(static_cast<int>(std::ceil(width)));
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
-  buttons_->setTexts([this] { return shownTexts(); });
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setTexts([this] { return shownTexts(); });
 }
 
 void OnboardingSheet::present() {
   open();
   setFocus(Qt::OtherFocusReason);
+}
+
+void OnboardingSheet::contentChanged() {
+  update();
+  reader_->contentChanged();
 }
 
 void OnboardingSheet::setContentHeight(qreal height) { setFixedHeight(static_cast<int>(std::ceil(height))); }

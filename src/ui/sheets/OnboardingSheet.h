@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/access/PaintedReader.h"
 #include "kit/widgets/ButtonHost.h"
 
 #include <QDialog>
@@ -22,6 +23,8 @@ class OnboardingSheet : public QDialog {
   // Paints the sheet into the painter's points from (0, 0).
   void paintSheet(QPainter& painter) const;
   ButtonHost& buttonHost() { return *buttons_; }
+  // What screen readers see of the sheet.
+  PaintedReader& reader() { return *reader_; }
 
  protected:
   OnboardingSheet(qreal width, QWidget* parent);
@@ -33,6 +36,8 @@ class OnboardingSheet : public QDialog {
   virtual QList<ShownText> shownTexts() const { return {}; }
   ButtonState buttonState(int id) const { return buttons_->state(id); }
   bool showsFocus(int id) const { return buttons_->showsFocus(id); }
+  // What the sheet shows changed: it is painted again and readers are told.
+  void contentChanged();
   // Fixes the sheet's height (its width stays).
   void setContentHeight(qreal height);
 
@@ -40,6 +45,7 @@ class OnboardingSheet : public QDialog {
 
  private:
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
 };
 
 }  // namespace murmela

@@ -128,7 +128,7 @@ class DeckViewTest : public QObject {
     QCOMPARE(under.deck->currentSlide(), expected);
     QCOMPARE(under.deck->isAnimating(), moves);
     // Each slide that comes is announced by its place and its title.
-    if (moves) QVERIFY(under.deck->buttonHost().announcement().startsWith(QStringLiteral("Slide %1 of 14. ").arg(expected + 1)));
+    if (moves) QVERIFY(under.deck->reader().announcement().startsWith(QStringLiteral("Slide %1 of 14. ").arg(expected + 1)));
     QCOMPARE(under.deck->slideStack().currentIndex(), std::optional<int>(expected));
   }
 
@@ -366,7 +366,7 @@ class DeckViewTest : public QObject {
     DeckUnderTest under(report_);
     for (int index = 1; index < 13; ++index) {
       under.goTo(index);
-      under.deck->buttonHost().syncAccessibility();  // as the settled slide's paint does
+      under.deck->reader().tellChanges();
       const QList<ReadingEntry> order = PaintedWidgetAccessible::of(under.deck.get())->entries();
       const auto text =
           std::find_if(order.crbegin(), order.crend(), [](auto e) { return e.kind == ReadingEntry::Kind::text; });

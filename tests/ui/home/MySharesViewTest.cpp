@@ -108,7 +108,7 @@ class MySharesViewTest : public QObject {
     QGuiApplication::clipboard()->setText(QStringLiteral("what was there before"));
     clickAt(sheet, pillOnSheet(sheet, 0, false));
     QCOMPARE(QGuiApplication::clipboard()->text(), address);
-    QCOMPARE(sheet.buttonHost().announcement(), QStringLiteral("Link copied"));
+    QCOMPARE(sheet.reader().announcement(), QStringLiteral("Link copied"));
     QVERIFY(alerts_.shown.isEmpty());
     QCOMPARE(server_->requestCount(), 0);
   }
@@ -156,7 +156,7 @@ class MySharesViewTest : public QObject {
     QCOMPARE(layout.error.shownText(), error);
     // What came of it is said: the revocation, or the error left in the box.
     const QString said = error.isEmpty() && requests > 0 ? QStringLiteral("Share revoked") : error;
-    QCOMPARE(sheet.buttonHost().announcement(), said);
+    QCOMPARE(sheet.reader().announcement(), said);
 
     // A row that stays can be revoked again: the confirmation asks again.
     if (listed.first() == QStringLiteral("s1")) {
@@ -218,9 +218,9 @@ class MySharesViewTest : public QObject {
     QCOMPARE(layout.rows[0].revoke.right(), plain.rows[0].revoke.right());
     QCOMPARE(layout.rows[0].dates.lines.size(), 1);
     // A screen reader gets the whole dates line (the row cuts it) and name.
-    const QList<ShownText> texts = openSheet({share}).buttonHost().texts();
-    QCOMPARE(texts[texts.size() - 2].text, QStringLiteral("you & ") + name);
-    QCOMPARE(texts.last().text, MyShareRow::datesLine(share));
+    const QList<PaintedReader::KeyedText> texts = openSheet({share}).reader().texts();
+    QCOMPARE(texts[texts.size() - 2].text.text, QStringLiteral("you & ") + name);
+    QCOMPARE(texts.last().text.text, MyShareRow::datesLine(share));
     QVERIFY(layout.rows[0].name.lines.size() <= MyShareRow::kNameLines);
     QVERIFY(layout.error.lines.size() <= MySharesView::kErrorLines);
     QCOMPARE(layout.error.elided, !error.isEmpty());

@@ -1,4 +1,5 @@
 #include "kit/access/PaintedAccessible.h"
+#include "kit/access/PaintedReader.h"
 #include "kit/paint/Contrast.h"
 #include "kit/widgets/ButtonHost.h"
 #include "support/TestRegistry.h"
@@ -23,7 +24,8 @@ class Panel : public QWidget {
   Panel() {
     setFixedSize(200, 200);
     host = new ButtonHost(this, [this] { return targets(); });
-    host->setTexts([this] {
+    reader = new PaintedReader(this, host);
+    reader->setTexts([this] {
       return QList<ShownText>{{title, {10, 10, 120, 24}, true},
                               {QStringLiteral("Pick one."), {10, 50, 180, 30}},
                               {QStringLiteral("About 2 minutes left"), {10, 130, 180, 8}, false, ProgressValue{40}}};
@@ -58,8 +60,14 @@ class Panel : public QWidget {
     return all;
   }
   QAccessibleInterface* child(int index) { return QAccessible::queryAccessibleInterface(this)->child(index); }
+  // What it shows changed, and the event loop turned.
+  void changed() {
+    reader->contentChanged();
+    QCoreApplication::processEvents();
+  }
 
   ButtonHost* host = nullptr;
+  PaintedReader* reader = nullptr;
   QString title = QStringLiteral("Choose a chat.");
   bool agreed = false;
   bool showsTerms = true;
@@ -68,6 +76,40 @@ class Panel : public QWidget {
   int closed = 0;
   int went = 0;
   mutable int listed = 0;  // how often the buttons were asked for
+};
+
+// A widget whose readers see more than its host lists: two texts that say
+// the same, a counted button, two tabs of one list and, for readers only,
+// rows below what it shows.
+class Listing : public QWidget {
+ public:
+  Listing() {
+    setFixedSize(200, 100);
+    host = new ButtonHost(this, [this] { return targets(0); });
+    reader = new PaintedReader(this, host);
+    reader->setTexts([this] {
+      QList<ShownText> texts;
+      if (firstDone) texts.append({.text = "Done", .rect = {0, 0, 50, 10}, .id = 1});
+      texts.append({.text = "Done", .rect = {0, 20, 50, 10}, .id = 2});
+      return texts;
+    });
+    reader->setButtons([this] { return targets(rows); });
+  }
+  QList<ButtonTarget> targets(int extraRows) const {
+    QList<ButtonTarget> all{{.id = 0, .rect = {100, 0, 80, 20}, .name = "My shares", .description = shares},
+                            {.id = 1, .rect = {0, 40, 60, 20}, .role = ButtonRole::tab, .name = "This Slide",
+                             .checked = true, .group = "What to share"},
+                            {.id = 2, .rect = {60, 40, 60, 20}, .role = ButtonRole::tab, .name = "Slideshow",
+                             .checked = false, .group = "What to share"}};
+    for (int row = 0; row < extraRows; ++row)
+      all.append({.id = 10 + row, .rect = {0, 70.0 + 30 * row, 200, 30}, .name = QString::number(row)});
+    return all;
+  }
+  ButtonHost* host = nullptr;
+  PaintedReader* reader = nullptr;
+  bool firstDone = true;
+  QString shares = "2 active links";
+  int rows = 0;
 };
 
 struct Sent {
@@ -84,13 +126,24 @@ void record(QAccessibleEvent* event) {
   sent.append({event->type(), iface ? iface->text(QAccessible::Name) : QString(), changed});
 }
 
+// What the kit's routing passes on to the handler installed before it.
+QStringList passedOn;
+void passOn(QAccessibleEvent* event) {
+  if (QAccessibleInterface* iface = event->type() == QAccessible::Focus ? event->accessibleInterface() : nullptr)
+    passedOn.append(iface->text(QAccessible::Name));
+}
+
 }  // namespace
 
 class AccessibilityTest : public QObject {
   Q_OBJECT
 
  private Q_SLOTS:
-  void initTestCase() { setAccessibleEventSink(record); }
+  void initTestCase() {
+    // In front of the kit's routing, which the first reader installs.
+    QAccessible::installUpdateHandler(passOn);
+    setAccessibleEventSink(record);
+  }
   void cleanupTestCase() { setAccessibleEventSink(nullptr); }
 
   void childrenInReadingOrder_data() {
@@ -204,7 +257,7 @@ class AccessibilityTest : public QObject {
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     panel.setFocus();
     for (int index = 0; index < panel.child(0)->parent()->childCount(); ++index) panel.child(index);  // read once
-    panel.repaint();
+    panel.changed();
     sent.clear();
     if (step == "tab") QTest::keyClick(&panel, Qt::Key_Tab);
     if (step == "space" || step == "return") {
@@ -222,7 +275,7 @@ class AccessibilityTest : public QObject {
     }
     if (step == "select") {
       panel.tabSelected = false;
-      panel.repaint();
+      panel.changed();
       sent.clear();
       panel.tabSelected = true;
     }
@@ -232,8 +285,8 @@ class AccessibilityTest : public QObject {
       panel.showsTerms = false;
     }
     if (step == "title") panel.title = QStringLiteral("Past Murmelas.");
-    if (step == "announce") panel.host->announce(QStringLiteral("Link copied"));
-    panel.repaint();
+    if (step == "announce") panel.reader->announce(QStringLiteral("Link copied"));
+    panel.changed();
     QCoreApplication::processEvents();  // the ring moves on after the paint that lost its button
     const auto found = std::find_if(sent.cbegin(), sent.cend(),
                                     [&](const Sent& event) { return event.type == type && event.name == name; });
@@ -257,13 +310,13 @@ class AccessibilityTest : public QObject {
     panel.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&panel));
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
-    panel.repaint();
+    panel.changed();
     const int listed = panel.listed;
     for (int index = 0; index < 3 * iface->childCount(); ++index)
       iface->indexOfChild(iface->child(index % iface->childCount()));
     QCOMPARE(panel.listed, listed);
     panel.showsTerms = false;
-    panel.repaint();
+    panel.changed();
     sent.clear();
     panel.showsTerms = true;
     QVERIFY(panel.host->focusButton(termsId));
@@ -271,6 +324,73 @@ class AccessibilityTest : public QObject {
     for (const Sent& event : sent)
       if (event.name == "Terms" && event.type != QAccessible::StateChanged) told.append(event.type);
     QCOMPARE(told, (QList<int>{QAccessible::ObjectCreated, QAccessible::Focus}));
+  }
+
+  // What readers see of a widget is kept by item, not by what it says or
+  // where it stands, and told as it changes.
+  void readerSideFollowsTheWidget_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("an earlier equal text goes: the later keeps its item") << "text";
+    QTest::newRow("a description changes: it is told") << "description";
+    QTest::newRow("a long list: every row, those out of view marked") << "rows";
+    QTest::newRow("a point on each tab finds that tab") << "tabs";
+  }
+  void readerSideFollowsTheWidget() {
+    QFETCH(QString, change);
+    Listing widget;
+    widget.show();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&widget);
+    const auto named = [&](const QString& name) {
+      for (int index = iface->childCount() - 1; index >= 0; --index)
+        if (iface->child(index)->text(QAccessible::Name) == name) return iface->child(index);
+      return static_cast<QAccessibleInterface*>(nullptr);
+    };
+    widget.reader->tellChanges();
+    sent.clear();
+    if (change == "text") {
+      const QAccessible::Id later = QAccessible::uniqueId(named("Done"));  // the last one
+      widget.firstDone = false;
+      widget.reader->tellChanges();
+      QCOMPARE(QAccessible::uniqueId(named("Done")), later);
+      QVERIFY(std::none_of(sent.cbegin(), sent.cend(), [](const Sent& e) { return e.type == QAccessible::NameChanged; }));
+    } else if (change == "description") {
+      widget.shares = "3 active links";
+      widget.reader->tellChanges();
+      QVERIFY(std::any_of(sent.cbegin(), sent.cend(), [](const Sent& e) {
+        return e.type == QAccessible::DescriptionChanged && e.name == "My shares";
+      }));
+    } else if (change == "rows") {
+      widget.rows = 200;
+      widget.reader->contentChanged();
+      QCOMPARE(iface->childCount(), 2 + 2 + 200);  // the texts, the button and the tab list, the rows
+      QVERIFY(!named("0")->state().offscreen);
+      QVERIFY(named("199")->state().offscreen);
+    } else {
+      QAccessibleInterface* list = named("What to share");
+      QVERIFY(list);
+      for (int index = 0; index < 2; ++index) {
+        const QPoint centre = list->child(index)->rect().center();
+        QCOMPARE(iface->childAt(centre.x(), centre.y()), list);
+        QCOMPARE(list->childAt(centre.x(), centre.y()), list->child(index));
+      }
+    }
+  }
+
+  // Qt's own focus event for a painted widget is passed on to the handler
+  // that was there before, naming the child readers are to hear, once a turn.
+  void focusOnAPaintedWidgetNamesItsChild() {
+    Panel panel;
+    panel.show();
+    panel.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&panel));
+    panel.setFocus();
+    QAccessible::queryAccessibleInterface(&panel);
+    QCoreApplication::processEvents();
+    passedOn.clear();
+    QAccessibleEvent focus(&panel, QAccessible::Focus);
+    routeAccessibleEvent(&focus);
+    routeAccessibleEvent(&focus);
+    QCOMPARE(passedOn, QStringList{panel.title});
   }
 
   // A sheet that keeps the focus stands for a modal one: while it shows, the

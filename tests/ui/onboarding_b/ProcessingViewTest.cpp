@@ -89,9 +89,9 @@ class ProcessingViewTest : public QObject {
       QCOMPARE(label->font.italic(), i == active);
       // A reader hears the state the mark shows.
       const QString state = i < active ? ", done" : i == active ? ", in progress" : ", pending";
-      const QList<ShownText> texts = view.buttonHost().texts();
+      const QList<PaintedReader::KeyedText>& texts = view.reader().texts();
       QVERIFY(std::any_of(texts.cbegin(), texts.cend(),
-                          [&](const ShownText& text) { return text.text == labels[i] + state; }));
+                          [&](const auto& keyed) { return keyed.text.text == labels[i] + state; }));
     }
   }
 

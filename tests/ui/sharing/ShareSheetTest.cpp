@@ -225,7 +225,7 @@ class ShareSheetTest : public QObject {
     // "Generate link" fails the same way: the message under it is said too.
     click(sheet, {SheetElement::generateLink});
     waitForAnswer(sheet);
-    QCOMPARE(sheet->buttonHost().announcement(), kRateLimited);
+    QCOMPARE(sheet->reader().announcement(), kRateLimited);
 
     // Trying again clears the old message before the new request starts.
     server_->setDefault(kShares, linkAnswer().withDelay(200));
@@ -268,7 +268,7 @@ class ShareSheetTest : public QObject {
 
     click(sheet, {SheetElement::copyLink});
     QCOMPARE(deck_->desktop.copiedTexts, QStringList{kLink});
-    QCOMPARE(sheet->buttonHost().announcement(), QStringLiteral("Link copied"));
+    QCOMPARE(sheet->reader().announcement(), QStringLiteral("Link copied"));
 
     click(sheet, {SheetElement::back});
     QVERIFY(!sheet->state().generatedLink);

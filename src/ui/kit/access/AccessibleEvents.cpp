@@ -1,7 +1,7 @@
 #include "kit/access/AccessibleEvents.h"
 
 #include "kit/access/PaintedAccessible.h"
-#include "kit/widgets/ButtonHost.h"
+#include "kit/access/PaintedReader.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -13,20 +13,21 @@ namespace murmela {
 
 using Kind = ReadingEntry::Kind;
 
-AccessibleSnapshot accessibleSnapshot(const ButtonHost& host) {
+AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader) {
   AccessibleSnapshot snapshot;
-  for (const ButtonHost::KeyedText& keyed : host.readerTexts()) {
+  for (const PaintedReader::KeyedText& keyed : reader.texts()) {
     const ShownText& shown = keyed.text;
     snapshot.items.append({.kind = Kind::text,
                            .key = keyed.key,
                            .name = shown.text,
                            .progress = shown.progress ? std::optional<qreal>(shown.progress->value) : std::nullopt});
   }
-  for (const ButtonTarget& target : host.readerTargets())
+  for (const ButtonTarget& target : reader.buttons())
     snapshot.items.append({.kind = Kind::button,
                            .key = target.id,
                            .name = target.name,
                            .value = target.value,
+                           .description = target.description,
                            .checked = target.checked,
                            .enabled = target.enabled});
   return snapshot;
@@ -35,6 +36,7 @@ AccessibleSnapshot accessibleSnapshot(const ButtonHost& host) {
 namespace {
 
 AccessibleEventSink eventSink = &QAccessible::updateAccessibility;
+QAccessible::UpdateHandler previousHandler = nullptr;
 
 void send(QAccessibleEvent&& event) { eventSink(&event); }
 
@@ -52,29 +54,32 @@ bool announcedNow = false;
 void repeatCutAnnouncement() {
   QWidget* widget = announcer.data();
   announcer.clear();
-  PaintedWidgetAccessible* painted = widget && widget->isVisible() ? PaintedWidgetAccessible::of(widget) : nullptr;
-  if (!painted || !painted->host()) return;
-  const QString said = painted->host()->announcement();
-  const QList<ShownText> shown = painted->host()->texts();
-  if (!announcedNow &&
-      std::none_of(shown.cbegin(), shown.cend(), [&](const ShownText& text) { return text.text == said; }))
+  const PaintedReader* reader = widget && widget->isVisible() ? PaintedReader::of(widget) : nullptr;
+  if (!reader) return;
+  const QString said = reader->announcement();
+  const QList<PaintedReader::KeyedText>& shown = reader->texts();
+  if (!announcedNow && std::none_of(shown.cbegin(), shown.cend(), [&](const PaintedReader::KeyedText& keyed) {
+        return keyed.text.text == said;
+      }))
     return;
   sendAnnouncement(widget);
   announcer.clear();
 }
 
-void route(QAccessibleEvent* event);
-
 void forward(QAccessibleEvent* event) {
+  if (previousHandler) return previousHandler(event);
   QAccessible::installUpdateHandler(nullptr);
   QAccessible::updateAccessibility(event);
-  QAccessible::installUpdateHandler(route);
+  QAccessible::installUpdateHandler(routeAccessibleEvent);
 }
 
-void route(QAccessibleEvent* event) {
+}  // namespace
+
+void routeAccessibleEvent(QAccessibleEvent* event) {
   if (event->type() != QAccessible::Focus) return forward(event);
   QAccessibleInterface* target = event->accessibleInterface();
-  if (auto* widget = qobject_cast<QWidget*>(event->object()))
+  // Qt's own event names the widget, not a child of it.
+  if (auto* widget = qobject_cast<QWidget*>(event->object()); widget && event->child() < 0)
     if (PaintedWidgetAccessible* painted = PaintedWidgetAccessible::of(widget))
       if (QAccessibleInterface* ring = painted->readerFocusItem()) target = ring;
   if (!target) return forward(event);
@@ -91,19 +96,19 @@ void route(QAccessibleEvent* event) {
   repeatCutAnnouncement();
 }
 
-}  // namespace
-
 void sendAccessibleEvent(QAccessibleEvent&& event) { send(std::move(event)); }
 
 void routeFocusToPaintedChildren() {
   static const bool installed = [] {
-    QAccessible::installUpdateHandler(route);
+    previousHandler = QAccessible::installUpdateHandler(routeAccessibleEvent);
     return true;
   }();
   Q_UNUSED(installed);
 }
 
 void setAccessibleEventSink(AccessibleEventSink sink) { eventSink = sink ? sink : &QAccessible::updateAccessibility; }
+
+bool readersListen() { return QAccessible::isActive() || eventSink != &QAccessible::updateAccessibility; }
 
 void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
@@ -125,6 +130,7 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
       continue;
     }
     if (was->name != now.name) send(QAccessibleEvent(item, QAccessible::NameChanged));
+    if (was->description != now.description) send(QAccessibleEvent(item, QAccessible::DescriptionChanged));
     QAccessible::State changed;
     // A tab or a row is selected, not checked: a reader hears "checked off"
     // for a state it does not have. The one that became selected is also
@@ -149,8 +155,13 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
 
 void sendButtonFocus(QWidget* widget, int id) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
-  if (QAccessibleInterface* item = parent ? parent->item(Kind::button, id) : nullptr)
-    send(QAccessibleEvent(item, QAccessible::Focus));
+  QAccessibleInterface* item = parent ? parent->item(Kind::button, id) : nullptr;
+  if (!item) return;
+  const int index = parent->indexOfChild(item);
+  if (index < 0) return send(QAccessibleEvent(item, QAccessible::Focus));  // a tab of a tab list
+  QAccessibleEvent focus(widget, QAccessible::Focus);
+  focus.setChild(index);
+  send(std::move(focus));
 }
 
 void sendAnnouncement(QWidget* widget) {

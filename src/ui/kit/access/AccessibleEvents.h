@@ -12,7 +12,7 @@ class QWidget;
 
 namespace murmela {
 
-class ButtonHost;
+class PaintedReader;
 
 // What a screen reader was last told of one child of a painted widget.
 struct AccessibleItemState {
@@ -20,6 +20,7 @@ struct AccessibleItemState {
   int key = 0;
   QString name{};
   QString value{};
+  QString description{};
   std::optional<bool> checked{};
   bool enabled = true;
   std::optional<qreal> progress{};
@@ -31,24 +32,34 @@ struct AccessibleSnapshot {
   QList<AccessibleItemState> items;  // in reading order
 };
 
-// What the host shows screen readers now, and the events that tell them
+// What the reader shows screen readers now, and the events that tell them
 // how `after` differs from `before`.
-AccessibleSnapshot accessibleSnapshot(const ButtonHost& host);
+AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader);
 void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after);
 // Where the kit's events go: QAccessible::updateAccessibility by default,
 // which passes them on only while a screen reader listens. A test hands in
 // its own to see them without one.
 using AccessibleEventSink = void (*)(QAccessibleEvent* event);
 void setAccessibleEventSink(AccessibleEventSink sink);
+// Whether anything hears the kit's events: a screen reader, or a test's sink.
+bool readersListen();
 
-// Tells screen readers the focus is on a button; that an announcement was made.
+// Tells screen readers the focus is on a button (as Qt's item views tell of
+// their current item: an event of the widget naming the child); that an
+// announcement was made.
 void sendButtonFocus(QWidget* widget, int id);
 void sendAnnouncement(QWidget* widget);
 
 // Sends one event to readers (through the sink above).
 void sendAccessibleEvent(QAccessibleEvent&& event);
-// Routes Qt's own focus events: one on a painted widget goes to the child
-// that shows the ring (or its heading), not to the widget. Installed once.
+// Qt tells readers of a focus on a painted widget as a focus on the widget
+// itself, which a reader speaks as an unnamed area: such an event is passed
+// on naming the child that shows the ring (or the heading) instead, once per
+// turn of the event loop, and an announcement it would cut short is made
+// again after it. Installed once, in front of whatever handler was there
+// before, to which every event then goes.
 void routeFocusToPaintedChildren();
+// The routing itself, for a test to hand events to.
+void routeAccessibleEvent(QAccessibleEvent* event);
 
 }  // namespace murmela

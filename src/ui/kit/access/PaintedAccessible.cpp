@@ -1,5 +1,6 @@
 #include "kit/access/PaintedAccessible.h"
 
+#include "kit/access/PaintedReader.h"
 #include "kit/access/TextFieldAccessible.h"
 #include "kit/widgets/ButtonHost.h"
 
@@ -52,16 +53,17 @@ struct ReaderFocus {
 // list that holds the keyboard, its selected row; in a widget that holds it
 // with no ring (a screen just shown, a sheet just closed by the pointer), its
 // heading, so that arriving says where the user is.
-std::optional<ReaderFocus> readerFocus(const ButtonHost& host, const QWidget* widget) {
-  if (host.focused() && host.showsFocus(*host.focused())) return ReaderFocus{Kind::button, *host.focused()};
+std::optional<ReaderFocus> readerFocus(const PaintedReader& reader, const QWidget* widget) {
+  const ButtonHost* host = reader.host();
+  if (host && host->focused() && host->showsFocus(*host->focused())) return ReaderFocus{Kind::button, *host->focused()};
   if (!widget || !widget->hasFocus()) return std::nullopt;
-  if (host.readerRole() == QAccessible::List) {
-    for (const ButtonTarget& target : host.readerTargets())
+  if (reader.role() == QAccessible::List) {
+    for (const ButtonTarget& target : reader.buttons())
       if (target.role == ButtonRole::listItem && target.checked.value_or(false))
         return ReaderFocus{Kind::button, target.id};
     return std::nullopt;
   }
-  for (const ButtonHost::KeyedText& keyed : host.readerTexts())
+  for (const PaintedReader::KeyedText& keyed : reader.texts())
     if (keyed.text.heading) return ReaderFocus{Kind::text, keyed.key};
   return std::nullopt;
 }
@@ -73,18 +75,15 @@ bool coveredByModal(const QWidget* widget) {
   return painted && painted->modalCover();
 }
 
-// The names of the host's button groups, in the order their first button comes.
-QStringList buttonGroups(const ButtonHost& host) {
-  QStringList names;
-  for (const ButtonTarget& target : host.readerTargets())
-    if (!target.group.isEmpty() && !names.contains(target.group)) names.append(target.group);
-  return names;
+// Whether a rect of the widget lies outside what it shows (a row scrolled away).
+bool outsideOf(const QWidget* widget, const QRectF& rect) {
+  return !rect.isEmpty() && !QRectF(widget->rect()).intersects(rect);
 }
 
 // One painted child: a text, a progress bar, a button, a group of buttons or
 // the announcement.
-// It keeps only its widget, kind and key, and asks the host afresh for what
-// it is each time, so it never tells an old state.
+// It keeps only its widget, kind and key, and asks the widget's reader for
+// what it is each time, so it never tells an old state.
 class PaintedItemAccessible : public QAccessibleInterface,
                               public QAccessibleActionInterface,
                               public QAccessibleValueInterface {
@@ -92,14 +91,14 @@ class PaintedItemAccessible : public QAccessibleInterface,
   PaintedItemAccessible(QWidget* widget, Kind kind, int key) : widget_(widget), kind_(kind), key_(key) {}
 
   bool isValid() const override {
-    ButtonHost* host = hostOf();
-    if (!host) return false;
+    const PaintedReader* reader = readerOf();
+    if (!reader) return false;
     if (leaving_) return true;  // until readers are told it went
     switch (kind_) {
       case Kind::button:
-        return host->readerTarget(key_).has_value();
+        return reader->button(key_).has_value();
       case Kind::text:
-        return host->readerText(key_).has_value();
+        return reader->text(key_).has_value();
       case Kind::announcement:
         return true;
       case Kind::group:
@@ -115,7 +114,12 @@ class PaintedItemAccessible : public QAccessibleInterface,
     return {};
   }
   QAccessibleInterface* focusChild() const override { return nullptr; }
-  QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+  // A point on a tab of a tab list finds that tab.
+  QAccessibleInterface* childAt(int x, int y) const override {
+    for (int index = 0; index < childCount(); ++index)
+      if (QAccessibleInterface* member = child(index); member && member->rect().contains(x, y)) return member;
+    return nullptr;
+  }
   // A button in a group is the group's child; the rest are the widget's.
   QAccessibleInterface* parent() const override {
     PaintedWidgetAccessible* painted = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
@@ -138,8 +142,8 @@ class PaintedItemAccessible : public QAccessibleInterface,
 
   QString text(QAccessible::Text which) const override {
     if (kind_ == Kind::announcement) {
-      const ButtonHost* host = hostOf();
-      return which == QAccessible::Name && host ? host->announcement() : QString();
+      const PaintedReader* reader = readerOf();
+      return which == QAccessible::Name && reader ? reader->announcement() : QString();
     }
     if (kind_ == Kind::group) return which == QAccessible::Name ? groupName() : QString();
     if (kind_ == Kind::text) {
@@ -175,10 +179,10 @@ class PaintedItemAccessible : public QAccessibleInterface,
       return shown ? onScreen(widget_, shown->rect) : QRect();
     }
     if (kind_ == Kind::group) {
-      const ButtonHost* host = hostOf();
+      const PaintedReader* reader = readerOf();
       QRectF united;
       for (const int id : members())
-        if (const std::optional<ButtonTarget> target = host->readerTarget(id)) united |= target->rect;
+        if (const std::optional<ButtonTarget> target = reader->button(id)) united |= target->rect;
       return onScreen(widget_, united);
     }
     return {};
@@ -189,10 +193,10 @@ class PaintedItemAccessible : public QAccessibleInterface,
       case Kind::announcement:
         return QAccessible::Notification;
       case Kind::group: {
-        const ButtonHost* host = hostOf();
+        const PaintedReader* reader = readerOf();
         const QList<int> ids = members();
-        const bool tabs = host && std::all_of(ids.cbegin(), ids.cend(), [host](int id) {
-                            const std::optional<ButtonTarget> target = host->readerTarget(id);
+        const bool tabs = reader && std::all_of(ids.cbegin(), ids.cend(), [reader](int id) {
+                            const std::optional<ButtonTarget> target = reader->button(id);
                             return target && target->role == ButtonRole::tab;
                           });
         return tabs ? QAccessible::PageTabList : QAccessible::Grouping;
@@ -211,12 +215,15 @@ class PaintedItemAccessible : public QAccessibleInterface,
 
   QAccessible::State state() const override {
     QAccessible::State state;
-    const ButtonHost* host = hostOf();
-    if (!host || !widget_->isVisible()) state.invisible = true;
-    if (kind_ == Kind::announcement && (!host || host->announcement().isEmpty())) state.invisible = true;
+    const PaintedReader* reader = readerOf();
+    if (!reader || !widget_->isVisible()) state.invisible = true;
+    if (kind_ == Kind::announcement && (!reader || reader->announcement().isEmpty())) state.invisible = true;
     if (kind_ == Kind::text) state.readOnly = true;
-    if (kind_ == Kind::text && host) state.focused = readerFocus(*host, widget_) == ReaderFocus{Kind::text, key_};
-    if (kind_ != Kind::button || !host) return state;
+    if (kind_ == Kind::text && reader) {
+      state.focused = readerFocus(*reader, widget_) == ReaderFocus{Kind::text, key_};
+      if (const std::optional<ShownText> shown = text()) state.offscreen = outsideOf(widget_, shown->rect);
+    }
+    if (kind_ != Kind::button || !reader) return state;
     const std::optional<ButtonTarget> target = button();
     if (!target) {
       state.invisible = true;
@@ -224,8 +231,9 @@ class PaintedItemAccessible : public QAccessibleInterface,
     }
     state.disabled = !target->enabled;
     state.focusable = target->focusable && target->enabled;
-    state.focused = readerFocus(*host, widget_) == ReaderFocus{Kind::button, key_};
-    state.defaultButton = host->defaultButton() == key_;
+    state.focused = readerFocus(*reader, widget_) == ReaderFocus{Kind::button, key_};
+    state.offscreen = outsideOf(widget_, target->rect);
+    state.defaultButton = reader->host() && reader->host()->defaultButton() == key_;
     if (target->checked) {
       if (target->role == ButtonRole::tab || target->role == ButtonRole::listItem) {
         state.selectable = true;
@@ -254,7 +262,7 @@ class PaintedItemAccessible : public QAccessibleInterface,
   // bridge that asked still holds this interface.
   QStringList actionNames() const override {
     const std::optional<ButtonTarget> target = button();
-    if (!target || !target->enabled || coveredByModal(widget_)) return {};
+    if (!target || !target->enabled || !hostOf() || coveredByModal(widget_)) return {};
     QStringList names{pressAction()};
     if (target->checked && target->role == ButtonRole::checkBox) names.append(toggleAction());
     if (target->focusable) names.append(setFocusAction());
@@ -278,33 +286,33 @@ class PaintedItemAccessible : public QAccessibleInterface,
   void setCurrentValue(const QVariant&) override {}
   QVariant maximumValue() const override { return progress().maximum; }
   QVariant minimumValue() const override { return progress().minimum; }
-  QVariant minimumStepSize() const override { return 0.0; }
+  // A hundredth of the range, as Qt's own progress bar (a reader sizes its figures by it).
+  QVariant minimumStepSize() const override { return (progress().maximum - progress().minimum) / 100.0; }
 
  private:
+  const PaintedReader* readerOf() const { return PaintedReader::of(widget_.data()); }
   ButtonHost* hostOf() const {
-    const PaintedWidgetAccessible* parent = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
-    return parent ? parent->host() : nullptr;
+    const PaintedReader* reader = readerOf();
+    return reader ? reader->host() : nullptr;
   }
   std::optional<ButtonTarget> button() const {
-    const ButtonHost* host = hostOf();
-    return host && kind_ == Kind::button ? host->readerTarget(key_) : std::nullopt;
+    const PaintedReader* reader = readerOf();
+    return reader && kind_ == Kind::button ? reader->button(key_) : std::nullopt;
   }
   std::optional<ShownText> text() const {
-    const ButtonHost* host = hostOf();
-    return host && kind_ == Kind::text ? host->readerText(key_) : std::nullopt;
+    const PaintedReader* reader = readerOf();
+    return reader && kind_ == Kind::text ? reader->text(key_) : std::nullopt;
   }
-  // A group's name is its key's place among the host's groups.
   QString groupName() const {
-    const ButtonHost* host = hostOf();
-    const QStringList names = host && kind_ == Kind::group ? buttonGroups(*host) : QStringList();
-    return key_ >= 0 && key_ < names.size() ? names[key_] : QString();
+    const PaintedReader* reader = readerOf();
+    return reader && kind_ == Kind::group ? reader->groupName(key_).value_or(QString()) : QString();
   }
   QList<int> members() const {
-    const ButtonHost* host = hostOf();
+    const PaintedReader* reader = readerOf();
     const QString name = groupName();
     QList<int> ids;
-    if (host && !name.isEmpty())
-      for (const ButtonTarget& target : host->readerTargets())
+    if (reader && !name.isEmpty())
+      for (const ButtonTarget& target : reader->buttons())
         if (target.group == name) ids.append(target.id);
     return ids;
   }
@@ -326,12 +334,13 @@ QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
   if (auto* field = qobject_cast<QLineEdit*>(object)) return new TextFieldAccessible(field);
   if (object->property(kApplicationFrame).toBool())
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
-  auto* host = object->findChild<ButtonHost*>(QString(), Qt::FindDirectChildrenOnly);
-  return host ? new PaintedWidgetAccessible(static_cast<QWidget*>(object), host) : nullptr;
+  auto* reader = object->findChild<PaintedReader*>(QString(), Qt::FindDirectChildrenOnly);
+  return reader ? new PaintedWidgetAccessible(static_cast<QWidget*>(object), reader) : nullptr;
 }
 
-QAccessible::Role widgetRole(const QWidget* widget, const ButtonHost* host) {
-  if (qobject_cast<const QDialog*>(widget) || host->keepsFocus()) return QAccessible::Dialog;
+QAccessible::Role widgetRole(const QWidget* widget, const PaintedReader* reader) {
+  if (qobject_cast<const QDialog*>(widget) || (reader->host() && reader->host()->keepsFocus()))
+    return QAccessible::Dialog;
   return widget->isWindow() ? QAccessible::Window : QAccessible::Client;
 }
 
@@ -351,16 +360,16 @@ void exposeAsApplicationFrame(QWidget* window) {
   window->setProperty(kApplicationFrame, true);
 }
 
-PaintedWidgetAccessible::PaintedWidgetAccessible(QWidget* widget, ButtonHost* host)
-    : QAccessibleWidget(widget, widgetRole(widget, host)), host_(host) {
-  host->readersWatch_ = true;
+PaintedWidgetAccessible::PaintedWidgetAccessible(QWidget* widget, PaintedReader* reader)
+    : QAccessibleWidget(widget, widgetRole(widget, reader)), reader_(reader) {
+  reader->startWatching();
 }
 
 PaintedWidgetAccessible::~PaintedWidgetAccessible() {
   for (const QAccessible::Id id : std::as_const(items_)) QAccessible::deleteAccessibleInterface(id);
 }
 
-ButtonHost* PaintedWidgetAccessible::host() const { return host_; }
+ButtonHost* PaintedWidgetAccessible::host() const { return reader_ ? reader_->host() : nullptr; }
 
 PaintedWidgetAccessible* PaintedWidgetAccessible::of(QWidget* widget) {
   return dynamic_cast<PaintedWidgetAccessible*>(QAccessible::queryAccessibleInterface(widget));
@@ -386,7 +395,7 @@ QWidget* PaintedWidgetAccessible::modalCover() const {
   const QList<ButtonHost*> hosts = widget()->findChildren<ButtonHost*>();
   for (ButtonHost* other : hosts) {
     QWidget* sheet = qobject_cast<QWidget*>(other->parent());
-    if (other != host_ && other->keepsFocus() && sheet && sheet != widget() && !sheet->isWindow() &&
+    if (other != host() && other->keepsFocus() && sheet && sheet != widget() && !sheet->isWindow() &&
         sheet->isVisibleTo(widget()) && keyboard && (keyboard == sheet || sheet->isAncestorOf(keyboard)))
       return sheet;
   }
@@ -399,20 +408,23 @@ QWidget* PaintedWidgetAccessible::modalCover() const {
 QList<ReadingEntry> PaintedWidgetAccessible::entries() const {
   QList<ReadingEntry> texts, buttons, children;
   const QWidget* cover = modalCover();
-  if (host_ && !cover) {
-    for (const ButtonHost::KeyedText& keyed : host_->readerTexts())
+  if (reader_ && !cover) {
+    for (const PaintedReader::KeyedText& keyed : reader_->texts())
       texts.append({Kind::text, keyed.key, keyed.text.rect});
-    // A group stands where its first button stands, for all of them.
-    const QStringList groups = buttonGroups(*host_);
-    QList<int> placed;
-    for (const ButtonTarget& target : host_->readerTargets()) {
-      const int group = static_cast<int>(groups.indexOf(target.group));
-      if (group < 0) {
+    // A group is read where its first button stands, and covers all of them.
+    for (const ButtonTarget& target : reader_->buttons()) {
+      const std::optional<int> group = reader_->groupKey(target.group);
+      if (!group) {
         buttons.append({Kind::button, target.id, target.rect});
-      } else if (!placed.contains(group)) {
-        placed.append(group);
-        buttons.append({Kind::group, group, target.rect});
+        continue;
       }
+      const auto placed = std::find_if(buttons.begin(), buttons.end(), [&](const ReadingEntry& entry) {
+        return entry.kind == Kind::group && entry.key == *group;
+      });
+      if (placed == buttons.end())
+        buttons.append({Kind::group, *group, target.rect});
+      else
+        placed->rect |= target.rect;
     }
   }
   const QList<QWidget*> widgets = childWidgets();
@@ -422,13 +434,13 @@ QList<ReadingEntry> PaintedWidgetAccessible::entries() const {
     children.append({Kind::widget, static_cast<int>(index), QRectF(child->geometry())});
   }
   QList<ReadingEntry> order = interleaveReadingOrder({texts, buttons, children});
-  if (host_ && !host_->announcement().isEmpty()) order.append({Kind::announcement, 0, {}});
+  if (reader_ && !reader_->announcement().isEmpty()) order.append({Kind::announcement, 0, {}});
   return order;
 }
 
 QAccessible::State PaintedWidgetAccessible::state() const {
   QAccessible::State state = QAccessibleWidget::state();
-  if (host_ && (host_->keepsFocus() || (widget()->isWindow() && widget()->isModal()))) state.modal = true;
+  if ((host() && host()->keepsFocus()) || (widget()->isWindow() && widget()->isModal())) state.modal = true;
   return state;
 }
 
@@ -445,7 +457,7 @@ void PaintedWidgetAccessible::release(Kind kind, int key) {
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::readerFocusItem() const {
-  const std::optional<ReaderFocus> focus = host_ ? readerFocus(*host_, widget()) : std::nullopt;
+  const std::optional<ReaderFocus> focus = reader_ ? readerFocus(*reader_, widget()) : std::nullopt;
   return focus ? item(focus->kind, focus->key) : nullptr;
 }
 
@@ -454,14 +466,14 @@ QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
   for (const ReadingEntry& entry : all)
     if (entry.kind == kind && entry.key == key) return interfaceFor(entry);
   // A button of a group that shows is the group's child.
-  const std::optional<ButtonTarget> target = kind == Kind::button && host_ ? host_->readerTarget(key) : std::nullopt;
+  const std::optional<ButtonTarget> target = kind == Kind::button && reader_ ? reader_->button(key) : std::nullopt;
   if (target && groupItem(target->group)) return interfaceFor({Kind::button, key, target->rect});
   return nullptr;
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::groupItem(const QString& name) const {
-  const int group = name.isEmpty() || !host_ ? -1 : static_cast<int>(buttonGroups(*host_).indexOf(name));
-  return group < 0 ? nullptr : item(Kind::group, group);
+  const std::optional<int> group = reader_ ? reader_->groupKey(name) : std::nullopt;
+  return group ? item(Kind::group, *group) : nullptr;
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::interfaceFor(const ReadingEntry& entry) const {
@@ -477,7 +489,7 @@ QAccessibleInterface* PaintedWidgetAccessible::interfaceFor(const ReadingEntry& 
 }
 
 QAccessible::Role PaintedWidgetAccessible::role() const {
-  return host_ && host_->readerRole() ? *host_->readerRole() : QAccessibleWidget::role();
+  return reader_ && reader_->role() ? *reader_->role() : QAccessibleWidget::role();
 }
 
 int PaintedWidgetAccessible::childCount() const { return static_cast<int>(entries().size()); }

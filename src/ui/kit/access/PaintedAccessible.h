@@ -15,13 +15,13 @@
 namespace murmela {
 
 class ButtonHost;
-struct ButtonTarget;
+class PaintedReader;
 
-// The one accessibility interface of every widget with a ButtonHost: the
+// The one accessibility interface of every widget with a PaintedReader: the
 // widget itself (a dialog, a window or a plain client area, named by its
 // accessible name or title) whose children are its painted texts and buttons
 // and its real child widgets in reading order, then its announcement.
-// Installed once through QAccessible::installFactory by the first host.
+// Installed once through QAccessible::installFactory by the first reader.
 //
 // Announcements. Qt 6.4 has no announcement event, and its AT-SPI bridge
 // passes QAccessible's Alert event on to nothing. What Orca (43) speaks
@@ -34,7 +34,7 @@ struct ButtonTarget;
 // an alert that shows outside a dialog not at all.
 class PaintedWidgetAccessible : public QAccessibleWidget {
  public:
-  PaintedWidgetAccessible(QWidget* widget, ButtonHost* host);
+  PaintedWidgetAccessible(QWidget* widget, PaintedReader* reader);
   ~PaintedWidgetAccessible() override;
 
   int childCount() const override;
@@ -67,7 +67,7 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   QList<QWidget*> childWidgets() const;
   QAccessibleInterface* interfaceFor(const ReadingEntry& entry) const;
 
-  QPointer<ButtonHost> host_;
+  QPointer<PaintedReader> reader_;
   mutable QHash<std::pair<int, int>, QAccessible::Id> items_;
 };
 

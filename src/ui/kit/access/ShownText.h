@@ -25,6 +25,7 @@ struct ShownText {
   QRectF rect;
   bool heading = false;                     // a screen's title: readers jump from heading to heading
   std::optional<ProgressValue> progress{};  // set: a progress bar, `text` what it shows in words
+  int id = -1;  // the widget's own name for it (kept while its words change); -1: known by its words
 };
 
 // A button's visible label as a screen reader should say it: the arrows

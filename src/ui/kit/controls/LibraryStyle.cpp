@@ -3,7 +3,7 @@
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Pens.h"
 #include "kit/paint/Shapes.h"
-#include "kit/widgets/ButtonHost.h"
+#include "kit/paint/FocusRing.h"
 
 #include <QPainter>
 

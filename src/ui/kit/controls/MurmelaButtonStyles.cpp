@@ -1,7 +1,7 @@
 #include "kit/controls/MurmelaButtonStyles.h"
 
 #include "kit/paint/Shapes.h"
-#include "kit/widgets/ButtonHost.h"
+#include "kit/paint/FocusRing.h"
 #include "theme/MurmelaTheme.h"
 
 namespace murmela {

@@ -14,6 +14,9 @@ class QPainter;
 
 namespace murmela {
 
+// How much a pressed plain button (a label without chrome) fades.
+inline constexpr qreal kPlainButtonPressedOpacity = 0.6;
+
 // The look of a painted button: its label, content colour, fill (and the fill
 // while pressed), outline, shape and the opacities of its states. A look is a
 // value beside the code that uses it; there is one button painter.

@@ -1,6 +1,6 @@
 #include "kit/controls/PlainTextField.h"
 
-#include "kit/widgets/ButtonHost.h"
+#include "kit/paint/FocusRing.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QFontMetricsF>

@@ -1,10 +1,9 @@
 #include "kit/overlay/ToastOverlay.h"
 
-#include "kit/access/ShownText.h"
+#include "kit/access/PaintedReader.h"
 #include "kit/overlay/ToastManager.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
-#include "kit/widgets/ButtonHost.h"
 #include "theme/MurmelaTheme.h"
 
 #include <QEvent>
@@ -53,9 +52,10 @@ ToastOverlay::ToastOverlay(ToastManager& manager, Clock clock, QWidget* parent)
       ticker_([this] { return !transition_.finished(clock_()); }, [this] { update(); }, this) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   setAttribute(Qt::WA_NoSystemBackground);
-  reader_ = new ButtonHost(this, [] { return QList<ButtonTarget>{}; });
+  reader_ = new PaintedReader(this, nullptr);
+  // Readers see a toast from its arrival until it is dismissed (not while it fades out).
   reader_->setTexts([this] {
-    if (!text_ || shownAmount() <= 0.0) return QList<ShownText>{};
+    if (!text_ || !arriving_) return QList<ShownText>{};
     const Layout placed = layout(*text_, QRectF(rect()));
     return QList<ShownText>{shownText(placed.text, {placed.textOrigin, placed.text.size})};
   });
@@ -95,10 +95,12 @@ void ToastOverlay::follow() {
     if (!arriving_) transition_ = Transition::startingAt(now, kDuration, Easing::easeOut);
     arriving_ = true;
     text_ = current;
+    reader_->contentChanged();
     reader_->announce(*current);
   } else if (arriving_) {
     transition_ = Transition::startingAt(now, kDuration, Easing::easeOut);
     arriving_ = false;
+    reader_->contentChanged();
   }
   ticker_.kick();
 }

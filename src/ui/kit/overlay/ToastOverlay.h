@@ -14,7 +14,7 @@
 
 namespace murmela {
 
-class ButtonHost;
+class PaintedReader;
 class ToastManager;
 
 // The toast manager's message as a dark capsule near the bottom of the view
@@ -70,7 +70,7 @@ class ToastOverlay : public QWidget {
   bool arriving_ = false;
   Transition transition_;
   FrameTicker ticker_;
-  ButtonHost* reader_ = nullptr;  // no buttons: the toast's text and announcements
+  PaintedReader* reader_ = nullptr;  // no buttons: the toast's text and announcements
 };
 
 }  // namespace murmela

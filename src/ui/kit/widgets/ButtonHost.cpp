@@ -1,10 +1,5 @@
 #include "kit/widgets/ButtonHost.h"
 
-#include "kit/access/PaintedAccessible.h"
-#include "kit/paint/PainterState.h"
-#include "kit/paint/Pens.h"
-#include "kit/paint/Shapes.h"
-#include "theme/MurmelaTheme.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -12,8 +7,6 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPathStroker>
 #include <QPointer>
 #include <QWidget>
 
@@ -26,7 +19,6 @@ ButtonHost::ButtonHost(QWidget* widget, Provider provider)
   widget->setMouseTracking(true);
   widget->setFocusPolicy(Qt::StrongFocus);
   widget->installEventFilter(this);
-  installPaintedAccessibility();
 }
 
 ButtonHost::~ButtonHost() = default;
@@ -49,11 +41,6 @@ std::optional<ButtonTarget> withId(const QList<ButtonTarget>& targets, int id) {
     if (candidate.id == id) return candidate;
   return std::nullopt;
 }
-std::optional<ShownText> withKey(const QList<ButtonHost::KeyedText>& texts, int key) {
-  for (const ButtonHost::KeyedText& keyed : texts)
-    if (keyed.key == key) return keyed.text;
-  return std::nullopt;
-}
 }  // namespace
 
 std::optional<ButtonTarget> ButtonHost::target(int id) const { return withId(targets(), id); }
@@ -72,34 +59,9 @@ bool ButtonHost::activate(int id) {
   // The action may take the widget (and this host) away.
   const QPointer<ButtonHost> self(this);
   found->action();
-  if (self) readerView_.reset();
+  if (self) Q_EMIT acted(id);
   return true;
 }
-
-QList<ButtonHost::KeyedText> ButtonHost::keyedTexts() const {
-  QList<KeyedText> keyed;
-  QHash<QString, int> seen;
-  for (const ShownText& shown : texts()) {
-    const QString identity = shown.progress ? QStringLiteral("\x01progress") : shown.text;
-    const int occurrence = seen[identity]++;
-    const QString key = identity + u'\x02' + QString::number(occurrence);
-    auto found = textKeys_.constFind(key);
-    if (found == textKeys_.cend()) found = textKeys_.insert(key, static_cast<int>(textKeys_.size()));
-    keyed.append({*found, shown});
-  }
-  return keyed;
-}
-
-std::optional<ShownText> ButtonHost::textByKey(int key) const { return withKey(keyedTexts(), key); }
-
-const ButtonHost::ReaderView& ButtonHost::readerView() const {
-  if (!readerView_) readerView_ = ReaderView{targets(), keyedTexts()};
-  return *readerView_;
-}
-
-std::optional<ButtonTarget> ButtonHost::readerTarget(int id) const { return withId(readerView().targets, id); }
-
-std::optional<ShownText> ButtonHost::readerText(int key) const { return withKey(readerView().texts, key); }
 
 namespace {
 QList<int> focusableIds(const QList<ButtonTarget>& targets) {
@@ -119,6 +81,7 @@ void ButtonHost::followVanishedFocus() {
     return;
   }
   std::optional<int> next = focusFallback_ ? focusFallback_(vanished) : std::nullopt;
+  if (next == vanished) return;  // it is coming back: the ring waits for it
   if (!next || !now.contains(*next)) {
     next.reset();
     const qsizetype was = tabOrder_.indexOf(vanished);
@@ -140,6 +103,10 @@ void ButtonHost::followVanishedFocus() {
   }
 }
 
+void ButtonHost::contentChanged() {
+  if (focused_ && focusVisible_ && !target(*focused_)) followVanishedFocus();
+}
+
 void ButtonHost::changed() {
   if (widget_) widget_->update();
 }
@@ -150,10 +117,6 @@ void ButtonHost::focusMoved() {
   const int id = *focused_;
   tabOrder_ = focusableIds(targets());
   Q_EMIT focusMovedTo(id);
-  if (!readersWatch_ || !widget_) return;
-  // Readers hear of the button (a page that changed with it) before its focus.
-  syncAccessibility();
-  sendButtonFocus(widget_, id);
 }
 
 bool ButtonHost::focusButton(int id) {
@@ -179,24 +142,6 @@ void ButtonHost::returnFocusAfter(QDialog* sheet) {
     if (opener && focusButton(*opener)) return;
     widget_->setFocus(Qt::OtherFocusReason);
   });
-}
-
-void ButtonHost::announce(const QString& text) {
-  announcement_ = text;
-  // A reader that has not looked at this widget yet (a toast layer) still
-  // hears it: the widget's interface is made now, which starts the watch.
-  if (!readersWatch_ && widget_ && QAccessible::isActive()) QAccessible::queryAccessibleInterface(widget_);
-  if (!readersWatch_ || !widget_ || text.isEmpty()) return;
-  syncAccessibility();
-  sendAnnouncement(widget_);
-}
-
-void ButtonHost::syncAccessibility() {
-  if (!readersWatch_ || !widget_) return;
-  readerView_.reset();
-  auto now = std::make_unique<AccessibleSnapshot>(accessibleSnapshot(*this));
-  if (seen_ && now->items != seen_->items) sendAccessibleChanges(widget_, *seen_, *now);
-  seen_ = std::move(now);
 }
 
 void ButtonHost::setHovered(std::optional<int> id, Qt::CursorShape cursor) {
@@ -309,9 +254,6 @@ bool ButtonHost::keyPressed(QKeyEvent& event) {
 
 bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
   if (watched != widget_) return false;
-  // Whatever reaches the widget may change what it lists: readers ask afresh
-  // (a paint tells them, below).
-  if (event->type() != QEvent::Paint) readerView_.reset();
   switch (event->type()) {
     case QEvent::MouseMove:
       pointerMoved(static_cast<QMouseEvent*>(event)->position());
@@ -332,8 +274,7 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
       // What is painted is what the widget lists now: a focused button gone
       // from it hands the ring on (after this paint, which may not change it).
       if (focused_ && focusVisible_ && !target(*focused_))
-        QMetaObject::invokeMethod(this, &ButtonHost::followVanishedFocus, Qt::QueuedConnection);
-      syncAccessibility();
+        QMetaObject::invokeMethod(this, &ButtonHost::contentChanged, Qt::QueuedConnection);
       return false;
     case QEvent::KeyPress:
       return keyPressed(*static_cast<QKeyEvent*>(event));
@@ -362,30 +303,6 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
-}
-
-namespace {
-constexpr qreal kFocusRingGap = 2.5;  // between the button's edge and the ring's middle
-constexpr qreal kFocusRingWidth = 1.5;
-static_assert(kFocusRingReach == kFocusRingGap + kFocusRingWidth / 2.0);
-}  // namespace
-
-void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& color) {
-  PainterStateScope scope(painter);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QPainterPathStroker stroker;
-  stroker.setWidth(2.0 * kFocusRingGap);
-  stroker.setJoinStyle(Qt::RoundJoin);
-  const QPainterPath outside = (stroker.createStroke(shape) + shape).simplified();
-  painter.strokePath(outside, StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
-}
-
-void paintInnerFocusRing(QPainter& painter, const QRectF& box, qreal cornerRadius, const QColor& color) {
-  PainterStateScope scope(painter);
-  painter.setRenderHint(QPainter::Antialiasing);
-  const qreal inset = kFocusRingReach - kFocusRingWidth / 2.0;
-  painter.strokePath(roundedRectPath(box.adjusted(inset, inset, -inset, -inset), std::max(0.0, cornerRadius - inset)),
-                     StrokeStyle{.width = kFocusRingWidth, .join = Qt::RoundJoin}.pen(color));
 }
 
 }  // namespace murmela

@@ -1,11 +1,8 @@
 #pragma once
 
-#include "kit/access/ShownText.h"
 #include "kit/controls/PaintedButton.h"
-#include "theme/MurmelaTheme.h"
+#include "kit/paint/FocusRing.h"
 
-#include <QAccessible>
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPainterPath>
@@ -15,7 +12,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
 class QDialog;
@@ -24,12 +20,6 @@ class QWidget;
 class QKeyEvent;
 
 namespace murmela {
-
-struct AccessibleSnapshot;
-class PaintedWidgetAccessible;
-
-// How much a pressed plain button (a label without chrome) fades.
-inline constexpr qreal kPlainButtonPressedOpacity = 0.6;
 
 // What a painted control is to a screen reader.
 enum class ButtonRole { button, checkBox, link, radio, tab, listItem, menuItem };
@@ -70,17 +60,13 @@ struct ButtonTarget {
 // keyboard: once the focus moves into a child (a text field), the ring goes,
 // and a Return the child leaves to the widget runs the default button.
 //
-// The host is also the widget's face to screen readers: one accessibility
-// interface (PaintedAccessible) serves every widget that has a host, with
-// the buttons and the texts the widget registers as its children in reading
-// order, and the host sends the focus, state and name changes as the widget
-// repaints, and the announcements it is given.
+// What screen readers see of the widget is not the host's: the widget's
+// reader side (kit/access) follows the host's signals.
 class ButtonHost : public QObject {
   Q_OBJECT
 
  public:
   using Provider = std::function<QList<ButtonTarget>()>;
-  using TextProvider = std::function<QList<ShownText>()>;
 
   // Watches `widget` (mouse tracking on, strong focus) for as long as both live.
   ButtonHost(QWidget* widget, Provider provider);
@@ -117,51 +103,23 @@ class ButtonHost : public QObject {
   // Where the ring goes when the button that has it goes away (a page that
   // changes, a row removed): the button this names, when it is listed and
   // focusable; by default (or when it names none) the next focusable button
-  // that is still there, else the one before it.
+  // that is still there, else the one before it. Naming the button that went
+  // keeps the ring for it (it comes back).
   using FocusFallback = std::function<std::optional<int>(int vanished)>;
   void setFocusFallback(FocusFallback fallback) { focusFallback_ = std::move(fallback); }
 
   // The buttons as the widget lists them now, in Tab order.
   QList<ButtonTarget> targets() const { return provider_ ? provider_() : QList<ButtonTarget>{}; }
   std::optional<ButtonTarget> target(int id) const;
-  // The texts the widget shows, in reading order; a reader meets them
-  // between the buttons by where they stand.
-  void setTexts(TextProvider provider) { texts_ = std::move(provider); }
-  // What the widget is as a whole to a screen reader (a list of rows); by
-  // default a dialog, a window or a plain area.
-  void setReaderRole(QAccessible::Role role) { readerRole_ = role; }
-  std::optional<QAccessible::Role> readerRole() const { return readerRole_; }
-  QList<ShownText> texts() const { return texts_ ? texts_() : QList<ShownText>{}; }
-  // The texts with a key each that stays the text's for as long as it shows
-  // (its words and which of the equal ones it is; a progress bar by its
-  // place among the bars, whatever it says), so that readers follow each.
-  struct KeyedText {
-    int key = 0;
-    ShownText text;
-  };
-  QList<KeyedText> keyedTexts() const;
-  std::optional<ShownText> textByKey(int key) const;
-
-  // The buttons and texts as screen readers are shown them: as the widget
-  // listed them when it was last painted (or when the ring moved, or before
-  // any of that, now). A reader asks many questions about one change, and
-  // each would otherwise lay the whole widget out again.
-  QList<ButtonTarget> readerTargets() const { return readerView().targets; }
-  std::optional<ButtonTarget> readerTarget(int id) const;
-  QList<KeyedText> readerTexts() const { return readerView().texts; }
-  std::optional<ShownText> readerText(int key) const;
-
-  // Has a screen reader speak `text` once now (a toast, an error that
-  // appears, a new phase); it stays readable as the widget's last child.
-  void announce(const QString& text);
-  const QString& announcement() const { return announcement_; }
-  // Sends screen readers what changed since the last look (states, names,
-  // values, children); the host does so on every repaint.
-  void syncAccessibility();
+  // The widget's buttons changed (a page turned, a row went): a focused
+  // button that is gone hands the ring on now.
+  void contentChanged();
 
  Q_SIGNALS:
   // The keyboard focus moved onto a button (a list scrolls it into view).
   void focusMovedTo(int id);
+  // A button's action ran (what the widget shows may have changed with it).
+  void acted(int id);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -179,11 +137,6 @@ class ButtonHost : public QObject {
   void focusMoved();
   // Moves the ring on when the button that had it is no longer listed.
   void followVanishedFocus();
-  struct ReaderView {
-    QList<ButtonTarget> targets;
-    QList<KeyedText> texts;
-  };
-  const ReaderView& readerView() const;
 
   QPointer<QWidget> widget_;
   Provider provider_;
@@ -193,28 +146,9 @@ class ButtonHost : public QObject {
   std::optional<int> focused_;
   bool focusVisible_ = false;
   std::optional<int> defaultButton_;
-  TextProvider texts_;
-  std::optional<QAccessible::Role> readerRole_;
   bool keepsFocus_ = false;
   FocusFallback focusFallback_;
   QList<int> tabOrder_;  // the focusable buttons when the ring last moved or was seen
-  mutable QHash<QString, int> textKeys_;
-  QString announcement_;
-  bool readersWatch_ = false;                 // a screen reader (or a test) has asked for the widget
-  std::unique_ptr<AccessibleSnapshot> seen_;  // what screen readers were last told
-  mutable std::optional<ReaderView> readerView_;
-
-  friend class PaintedWidgetAccessible;
 };
-
-// The keyboard-focus ring drawn around a button's shape, reaching
-// kFocusRingReach beyond it. Its default colour stands out 3:1 or more
-// against the cream screens; on a dark ground pass a light one.
-inline constexpr qreal kFocusRingReach = 3.25;
-void paintFocusRing(QPainter& painter, const QPainterPath& shape, const QColor& color = MurmelaTheme::sageDeep);
-// The ring inside a rounded box, for rows at the edge of a scrolling list
-// (whose edge would cut a ring outside them).
-void paintInnerFocusRing(QPainter& painter, const QRectF& box, qreal cornerRadius,
-                         const QColor& color = MurmelaTheme::sageDeep);
 
 }  // namespace murmela

@@ -16,7 +16,11 @@ void ScrollInput::followFocus(std::optional<int> focused) {
   if (focused == followed_) return;
   followed_ = focused;
   if (!focused || !focusSpan_) return;
-  if (const std::optional<QRectF> span = focusSpan_(*focused)) scroller_.ensureVisible(span->top(), span->bottom());
+  const std::optional<QRectF> span = focusSpan_(*focused);
+  if (!span) return;
+  const qreal was = scroller_.offset();
+  scroller_.ensureVisible(span->top(), span->bottom());
+  if (scroller_.offset() != was) Q_EMIT scrolled();
 }
 
 bool ScrollInput::eventFilter(QObject* watched, QEvent* event) {
@@ -42,7 +46,10 @@ bool ScrollInput::eventFilter(QObject* watched, QEvent* event) {
     default:
       return false;
   }
-  if (moved) widget_->update();
+  if (moved) {
+    widget_->update();
+    Q_EMIT scrolled();
+  }
   return moved;
 }
 

@@ -36,6 +36,10 @@ class ScrollInput : public QObject {
   // on from it afterwards.
   void followFocus(std::optional<int> focused);
 
+ Q_SIGNALS:
+  // The list moved (what stands where changed).
+  void scrolled();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -9,7 +9,8 @@ OnboardingScreen::OnboardingScreen(std::optional<int> step, QWidget* parent)
     : QWidget(parent), frame_{step, OnboardingFrame::kOnboardingSteps} {
   setFixedSize(OnboardingFrame::kSize.toSize());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
-  buttons_->setTexts([this] {
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setTexts([this] {
     QList<ShownText> texts;
     const OnboardingFrame::Layout header = frame_.layout();
     if (header.hasHeader) texts.append({.text = header.stepText, .rect = header.stepLabelRect});
@@ -26,8 +27,14 @@ void OnboardingScreen::paintEvent(QPaintEvent*) {
   paintScreen(painter);
 }
 
+void OnboardingScreen::contentChanged() {
+  update();
+  reader_->contentChanged();
+}
+
 void OnboardingScreen::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
+  reader_->contentChanged();
   // A screen that has just come up takes the keys (Return for its main
   // action), unless one of its own fields already has them.
   const QWidget* focus = QApplication::focusWidget();
@@ -35,7 +42,7 @@ void OnboardingScreen::showEvent(QShowEvent* event) {
 }
 
 void OnboardingScreen::announceError(const std::optional<QString>& error) {
-  if (error && error != announcedError_) buttons_->announce(*error);
+  if (error && error != announcedError_) reader_->announce(*error);
   announcedError_ = error;
 }
 

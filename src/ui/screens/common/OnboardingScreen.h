@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/access/PaintedReader.h"
 #include "kit/widgets/ButtonHost.h"
 #include "screens/common/OnboardingFrame.h"
 
@@ -25,6 +26,8 @@ class OnboardingScreen : public QWidget {
   const OnboardingFrame& frame() const { return frame_; }
   ButtonHost& buttonHost() { return *buttons_; }
   const ButtonHost& buttonHost() const { return *buttons_; }
+  // What screen readers see of the screen.
+  PaintedReader& reader() { return *reader_; }
 
  protected:
   OnboardingScreen(std::optional<int> step, QWidget* parent);
@@ -35,6 +38,8 @@ class OnboardingScreen : public QWidget {
   // The texts the content shows, in reading order, for screen readers (the
   // step header comes first by itself).
   virtual QList<ShownText> shownTexts() const { return {}; }
+  // What the screen shows changed: it is painted again and readers are told.
+  void contentChanged();
   // Speaks an error when it appears or changes (not again while it stays).
   void announceError(const std::optional<QString>& error);
   ButtonState buttonState(int id) const { return buttons_->state(id); }
@@ -46,6 +51,7 @@ class OnboardingScreen : public QWidget {
  private:
   OnboardingFrame frame_;
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
   std::optional<QString> announcedError_;
 };
 

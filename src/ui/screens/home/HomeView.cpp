@@ -35,12 +35,14 @@ HomeView::HomeView(HomeHost host, QWidget* parent)
   setFixedSize(HomeViewLayout::kSize.toSize());
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
   buttons_->setDefaultButton(HomeButton::newMurmela);
-  buttons_->setTexts([this] { return shownTexts(); });
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setTexts([this] { return shownTexts(); });
   scroll_ = new ScrollInput(this, [this](int id) -> std::optional<QRectF> {
     const qsizetype row = id - HomeButton::firstRow;
     if (row < 0 || row >= layout_.rowLayouts.size()) return std::nullopt;
     return layout_.rowLayouts[row].frame;
   });
+  connect(scroll_, &ScrollInput::scrolled, reader_, &PaintedReader::contentChanged);
   host_.changed(this, [this] { contentChanged(); });
   if (host_.processingErrorChanged) host_.processingErrorChanged(this, [this] { showProcessingError(); });
   contentChanged();
@@ -60,6 +62,7 @@ void HomeView::contentChanged() {
   scroll_->scroller().setGeometry(layout_.library.adjusted(0.0, 0.0, HomeViewLayout::kPadding / 2.0, 0.0),
                                   layout_.contentHeight);
   update();
+  reader_->contentChanged();
 }
 
 void HomeView::reload() {

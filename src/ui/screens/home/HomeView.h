@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Date.h"
+#include "kit/access/PaintedReader.h"
 #include "kit/widgets/ButtonHost.h"
 #include "kit/widgets/ScrollInput.h"
 #include "screens/home/HomeHost.h"
@@ -60,6 +61,7 @@ class HomeView : public QWidget {
   bool errorAlertVisible() const { return errorAlertVisible_; }
   MySharesView* sharesSheet() const { return sheet_.data(); }
   ButtonHost& buttonHost() { return *buttons_; }
+  PaintedReader& reader() { return *reader_; }
   const VerticalScroller& scroller() const { return scroll_->scroller(); }
 
   // "Today" is decided against this clock (the system clock by default).
@@ -97,6 +99,7 @@ class HomeView : public QWidget {
   AlertPresenter alerts_;
   HomeViewLayout layout_;
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
   ScrollInput* scroll_ = nullptr;
 
   bool menuOpen_ = false;

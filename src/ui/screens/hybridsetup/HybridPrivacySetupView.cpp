@@ -126,13 +126,13 @@ HybridPrivacySetupView::HybridPrivacySetupView(PrivacySetupStatus& status, Hybri
 
 void HybridPrivacySetupView::watch() {
   buttonHost().setDefaultButton(forwardButton);
-  connect(status_, &PrivacySetupStatus::changed, this, qOverload<>(&QWidget::update));
+  connect(status_, &PrivacySetupStatus::changed, this, [this] { contentChanged(); });
   host_.hybridSetupErrorChanged(this, [this] { followSetupError(); });
   followSetupError();
 }
 
 void HybridPrivacySetupView::followSetupError() {
-  update();
+  contentChanged();
   const std::optional<QString> error = host_.hybridSetupError();
   if (!error) {
     if (HybridSetupErrorSheet* sheet = sheet_.data()) {

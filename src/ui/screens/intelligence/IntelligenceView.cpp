@@ -63,7 +63,7 @@ bool runtimeIsTheReason(HybridPrivacyCapability::Kind kind) {
 IntelligenceView::IntelligenceView(IntelligenceHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)) {
   buttonHost().setDefaultButton(continueButton);
-  host_.choiceChanged(this, [this] { update(); });
+  host_.choiceChanged(this, [this] { contentChanged(); });
   host_.pythonInstallHelpVisibleChanged(this, [this] { followHelpFlag(); });
 }
 

@@ -111,7 +111,7 @@ bool PermissionsView::canContinue(const std::optional<PermissionSnapshot>& permi
 PermissionsView::PermissionsView(PermissionsHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)) {
   buttonHost().setDefaultButton(continueButton);
-  host_.permissionsChanged(this, [this] { update(); });
+  host_.permissionsChanged(this, [this] { contentChanged(); });
 }
 
 void PermissionsView::showEvent(QShowEvent* event) {

@@ -1,7 +1,7 @@
 #include "screens/picker/ContactListView.h"
 
 #include "kit/access/PaintedAccessible.h"
-#include "kit/access/ShownText.h"
+#include "kit/access/PaintedReader.h"
 #include "kit/paint/PainterState.h"
 
 #include <QImage>
@@ -26,23 +26,27 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
   viewport()->setAutoFillBackground(false);
   setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(16);
-  buttons_ = new ButtonHost(this, [this] { return rowTargets(); });
-  buttons_->setReaderRole(QAccessible::List);
+  buttons_ = new ButtonHost(this, [this] { return rowTargets(layout_); });
+  // Readers are shown every row (those out of view marked so), laid out now
+  // if need be; the keys and the pointer only meet rows laid out already.
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setButtons([this] { return rowTargets(listLayout()); });
+  reader_->setRole(QAccessible::List);
   setAccessibleName(QStringLiteral("Chats"));
 }
 
-QList<ButtonTarget> ContactListView::rowTargets() const {
+QList<ButtonTarget> ContactListView::rowTargets(const Layout& laidOut) const {
   // Clicks reach the viewport, not this widget: the rows are listed for the
   // keys and screen readers, in this widget's coordinates.
   const QPointF shift = QPointF(viewport()->pos()) - QPointF(0.0, scrollOffset());
   auto* self = const_cast<ContactListView*>(this);
   QList<ButtonTarget> targets;
-  for (int i = 0; i < layout_.rows.size(); ++i) {
-    const ChatRow::Layout& row = layout_.rows[i];
+  for (int i = 0; i < laidOut.rows.size(); ++i) {
+    const ChatRow::Layout& row = laidOut.rows[i];
     const bool selected = selectedHandle_ == contacts_[i].handle;
     const QString handle = contacts_[i].handle;
     targets.append({.id = i,
-                    .rect = layout_.frames[i].translated(shift),
+                    .rect = laidOut.frames[i].translated(shift),
                     .focusable = selected,
                     .action = [self, handle] { Q_EMIT self->rowActivated(handle); },
                     .role = ButtonRole::listItem,
@@ -67,6 +71,7 @@ void ContactListView::setSelectedHandle(const std::optional<QString>& handle) {
   selectedHandle_ = handle;
   // A row's layout is the same selected or not: only its look changes.
   viewport()->update();
+  reader_->contentChanged();
 }
 
 void ContactListView::relayout() {
@@ -75,6 +80,7 @@ void ContactListView::relayout() {
   layOutThrough(scrollOffset() + viewport()->height());
   updateRange();
   viewport()->update();
+  reader_->contentChanged();
 }
 
 void ContactListView::layOutThrough(qreal contentY) const {
@@ -109,6 +115,7 @@ void ContactListView::scrollContentsBy(int dx, int dy) {
   // Rows laid out since (also by painting) make the range more exact.
   layOutThrough(scrollOffset() + viewport()->height());
   updateRange();
+  reader_->contentChanged();
 }
 
 int ContactListView::scrollOffset() const { return verticalScrollBar()->value(); }

@@ -17,8 +17,10 @@ namespace murmela {
 // of the visible height. A click on a row, or Up and Down while the list
 // has focus, asks for that row's handle to be selected; the list shows as
 // selected only the handle it is told. To a screen reader it is a list of
-// its laid-out rows (named "Chats"); the selected row takes the keyboard focus (Tab stops on
+// every row (named "Chats"); the selected row takes the keyboard focus (Tab stops on
 // it, Up and Down move it) and shows the ring inside its edge.
+class PaintedReader;
+
 class ContactListView : public QAbstractScrollArea {
   Q_OBJECT
 
@@ -72,13 +74,14 @@ class ContactListView : public QAbstractScrollArea {
   void updateRange();
   void scrollToRow(int row);
   std::optional<int> selectedRow() const;
-  QList<ButtonTarget> rowTargets() const;
+  QList<ButtonTarget> rowTargets(const Layout& laidOut) const;
 
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
   qreal layoutWidth_ = 0.0;
   mutable Layout layout_;  // the first laidOutRows() rows
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
 };
 
 }  // namespace murmela

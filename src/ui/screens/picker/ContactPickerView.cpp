@@ -187,7 +187,7 @@ void ContactPickerView::refresh() {
   // The panel lies over the top of the list: its rows take no keys (nor a
   // ring nobody sees) until the panel is dismissed.
   list_->setFocusPolicy(panel_->isVisibleTo(this) ? Qt::NoFocus : Qt::StrongFocus);
-  update();
+  contentChanged();
 }
 
 ContactPickerView::Layout ContactPickerView::layout() const {

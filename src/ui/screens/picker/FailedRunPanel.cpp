@@ -1,5 +1,6 @@
 #include "screens/picker/FailedRunPanel.h"
 
+#include "kit/access/PaintedReader.h"
 #include "kit/controls/MurmelaButtonStyles.h"
 #include "kit/paint/PainterState.h"
 #include "kit/paint/Shapes.h"
@@ -78,11 +79,12 @@ FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void
   errorLabel_ = selectableLabel(kErrorStyle.font(), MurmelaTheme::rose, this);
   logLabel_ = selectableLabel(monospacedFont(kLogFontSize), MurmelaTheme::inkSoft, this);
   buttons_ = new ButtonHost(this, [this] { return targets(); });
-  buttons_->setTexts([this] { return QList<ShownText>{shownText(layout_.title, layout_.titleRect, true)}; });
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setTexts([this] { return QList<ShownText>{shownText(layout_.title, layout_.titleRect, true)}; });
   setFocusPolicy(Qt::TabFocus);
   // A named group to screen readers, not an anonymous area.
   setAccessibleName(kTitle);
-  buttons_->setReaderRole(QAccessible::Grouping);
+  reader_->setRole(QAccessible::Grouping);
 }
 
 void FailedRunPanel::setContent(const QString& error, const std::optional<QString>& logFilePath) {
@@ -123,6 +125,7 @@ void FailedRunPanel::setContent(const QString& error, const std::optional<QStrin
   layout_ = std::move(result);
   resize(static_cast<int>(kWidth), static_cast<int>(std::ceil(layout_.height)));
   update();
+  reader_->contentChanged();
 }
 
 void FailedRunPanel::paintPanel(QPainter& painter) const {

@@ -15,6 +15,8 @@ class QLabel;
 
 namespace murmela {
 
+class PaintedReader;
+
 // The box the contact picker lays over the top of its list after a run
 // failed: "Last analysis failed", the error (at most six lines), the path of
 // the analysis log when there is one (at most two lines, broken after a
@@ -75,6 +77,7 @@ class FailedRunPanel : public QWidget {
   QLabel* errorLabel_ = nullptr;
   QLabel* logLabel_ = nullptr;
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
 };
 
 }  // namespace murmela

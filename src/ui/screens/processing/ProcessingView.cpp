@@ -105,7 +105,7 @@ void ProcessingView::refresh() {
     activeIndex_ = active;
     restartRotation();
     if (activeIndex_ >= 0 && activeIndex_ < phases_.size())
-      buttonHost().announce(phases_.at(activeIndex_).displayLabel(rotationIndex_));
+      reader().announce(phases_.at(activeIndex_).displayLabel(rotationIndex_));
   }
   updateLooks();
 }
@@ -197,6 +197,7 @@ void ProcessingView::updateLooks() {
   // looks changed (a frame at a time while they move), the progress's parts
   // when it moved; everything when something moved.
   layout_ = layout();
+  reader().contentChanged();
   const Layout& now = *layout_;
   if (now.titleText.shownText() != shown->titleText.shownText() || now.ring != shown->ring) {
     update();

@@ -79,7 +79,7 @@ WelcomeView::WelcomeView(WelcomeHost host, QWidget* parent)
       openUrl_([](const QUrl& url) { QDesktopServices::openUrl(url); }) {
   buttonHost().setDefaultButton(getStartedButton);
   host_.changed(this, [this] {
-    update();
+    contentChanged();
     announceError(host_.processingError());
   });
 }

@@ -106,6 +106,7 @@ MySharesView::MySharesView(MySharesHost host, std::function<void(const ShareCach
     if (id < ButtonId::firstRow || row >= layout_.rows.size()) return std::nullopt;
     return layout_.rows[row].frame;
   });
+  connect(scroll_, &ScrollInput::scrolled, &reader(), &PaintedReader::contentChanged);
   host_.changed(this, [this] { contentChanged(); });
   contentChanged();
 }
@@ -122,18 +123,18 @@ void MySharesView::contentChanged() {
                   [this, share] {
                     copyLink(share);
                     // Nothing shows the copy; a screen reader hears of it.
-                    buttonHost().announce(QStringLiteral("Link copied"));
+                    reader().announce(QStringLiteral("Link copied"));
                   }});
   }
   layout_ = layoutFor(host_.activeShares(), host_.shareRevocationError());
   // The indicator sits in the right margin, clear of the rows.
   scroll_->scroller().setGeometry(layout_.list.adjusted(0.0, 0.0, kPadding / 2.0, 0.0), layout_.contentHeight);
-  update();
+  OnboardingSheet::contentChanged();
 }
 
 void MySharesView::sayRevocationOutcome() {
   const std::optional<QString> error = host_.shareRevocationError();
-  if (error && error != saidError_) buttonHost().announce(*error);
+  if (error && error != saidError_) reader().announce(*error);
   saidError_ = error;
   if (!revoking_) return;
   const QList<ShareCacheEntry> shares = host_.activeShares();
@@ -141,7 +142,7 @@ void MySharesView::sayRevocationOutcome() {
                                   [&](const ShareCacheEntry& share) { return share.shareID == *revoking_; });
   // Its row went: the revocation went through (a cancelled one keeps it).
   if (!listed && !error) {
-    buttonHost().announce(QStringLiteral("Share revoked"));
+    reader().announce(QStringLiteral("Share revoked"));
     revoking_.reset();
   }
 }

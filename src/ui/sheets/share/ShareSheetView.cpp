@@ -48,9 +48,10 @@ ShareSheetView::ShareSheetView(SlideShareContext context, ToastManager& toast, D
       frames_([this] { return isMoving(); }, [this] { tick(); }, this) {
   setAttribute(Qt::WA_NoSystemBackground);
   buttons_ = new ButtonHost(this, [this] { return buttonTargets(); });
-  buttons_->setTexts([this] { return shownTexts(); });
   buttons_->setKeepsFocus(true);
-  buttons_->setReaderRole(QAccessible::Dialog);
+  reader_ = new PaintedReader(this, buttons_);
+  reader_->setTexts([this] { return shownTexts(); });
+  reader_->setRole(QAccessible::Dialog);
   setAccessibleName(QStringLiteral("Share"));
   presentation_ = environment_.fadesItself
                       ? Transition::startingAt(environment_.clock(), kPresentSeconds, Easing::easeOut)
@@ -117,7 +118,15 @@ void ShareSheetView::closeAnimated() {
   animate();
 }
 
-void ShareSheetView::animate() { frames_.kick(); }
+void ShareSheetView::animate() {
+  frames_.kick();
+  reader_->contentChanged();
+}
+
+void ShareSheetView::changed() {
+  update();
+  reader_->contentChanged();
+}
 
 bool ShareSheetView::isMoving() const {
   return isVisible() && (closing_ || isAnimating() || (state_.isGeneratingLink && Motion::enabled()));
@@ -136,6 +145,8 @@ void ShareSheetView::tick() {
     return;
   }
   update();
+  // Readers meet a page where it comes to rest.
+  if (!isMoving()) reader_->contentChanged();
 }
 
 int ShareSheetView::idOf(const SheetTarget& target) {
@@ -166,7 +177,7 @@ QList<ButtonTarget> ShareSheetView::buttonTargets() const {
     outside.name = QStringLiteral("Close menu");
     outside.action = [self] {
       self->state_.shareMenuOpen = false;
-      self->update();
+      self->changed();
     };
   } else {
     QPainterPath beside;
@@ -224,7 +235,7 @@ void ShareSheetView::scrollError(qreal by) {
   const qreal range = layout.options->generateLink->errorScrollRange;
   if (range <= 0.0) return;
   state_.errorScroll = std::clamp(std::clamp(state_.errorScroll, 0.0, range) + by, 0.0, range);
-  update();
+  changed();
 }
 
 void ShareSheetView::wheelEvent(QWheelEvent* event) {
@@ -251,7 +262,7 @@ void ShareSheetView::wheelEvent(QWheelEvent* event) {
       std::clamp(currentSocialOffset() - delta, 0.0, row.maxOffset(layout.options->social.frame.width()));
   scroll_ = Transition::instant();
   event->accept();
-  update();
+  changed();
 }
 
 void ShareSheetView::keyPressEvent(QKeyEvent* event) {
@@ -261,7 +272,7 @@ void ShareSheetView::keyPressEvent(QKeyEvent* event) {
       if (state_.shareMenuOpen) {
         state_.shareMenuOpen = false;
         keepKeyboardOn(SheetTarget{SheetElement::shareLink});
-        update();
+        changed();
       } else {
         dismiss();
       }
@@ -341,7 +352,7 @@ void ShareSheetView::activate(const SheetTarget& target) {
     case SheetElement::copyLink:
       if (state_.generatedLink && environment_.services.copyText) {
         environment_.services.copyText(state_.generatedLink->link.shareURL.toString(QUrl::FullyEncoded));
-        buttons_->announce(kLinkCopied);
+        reader_->announce(kLinkCopied);
       }
       return;
     case SheetElement::shareLink:
@@ -354,20 +365,20 @@ void ShareSheetView::activate(const SheetTarget& target) {
       activateMenu(*menuItemOf(target));
       return;
   }
-  update();
+  changed();
 }
 
 void ShareSheetView::activateMenu(LinkShareMenu::Item item) {
   state_.shareMenuOpen = false;
   keepKeyboardOn(SheetTarget{SheetElement::shareLink});
-  update();
+  changed();
   if (!state_.generatedLink) return;
   const QUrl url = state_.generatedLink->link.shareURL;
   const ShareServices& services = environment_.services;
   const auto copy = [&] {
     if (!services.copyText) return;
     services.copyText(url.toString(QUrl::FullyEncoded));
-    buttons_->announce(kLinkCopied);
+    reader_->announce(kLinkCopied);
   };
   switch (item) {
     case LinkShareMenu::Item::copyLink:
@@ -427,9 +438,9 @@ void ShareSheetView::generateLink() {
                                      } else {
                                        self->state_.generationError = linkFailureText(outcome.error);
                                        self->state_.errorScroll = 0.0;
-                                       self->buttons_->announce(*self->state_.generationError);
+                                       self->reader_->announce(*self->state_.generationError);
                                      }
-                                     self->update();
+                                     self->changed();
                                    });
 }
 
@@ -450,7 +461,7 @@ void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
                                      if (!toast) return;
                                      if (self) {
                                        self->state_.isGeneratingLink = false;
-                                       self->update();
+                                       self->changed();
                                      }
                                      if (outcome.value) {
                                        ShareController(context.report, context.slideIndex, *toast, services)
@@ -476,7 +487,7 @@ void ShareSheetView::linkPageShown() {
   const QStringList said{GeneratedLinkPage::statusLine(state_.generatedLink->fromLocalCache),
                          GeneratedLinkPage::displayForm(state_.generatedLink->link.shareURL),
                          page.expiry.shownText().simplified()};
-  buttons_->announce(said.join(QStringLiteral(". ")));
+  reader_->announce(said.join(QStringLiteral(". ")));
 }
 
 void ShareSheetView::setPage(std::optional<ShareLinkGenerationResult> link, double seconds) {

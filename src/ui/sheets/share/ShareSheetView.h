@@ -5,6 +5,7 @@
 #include "deck/SlideShareContext.h"
 #include "kit/motion/FrameTicker.h"
 #include "kit/motion/Motion.h"
+#include "kit/access/PaintedReader.h"
 #include "kit/widgets/ButtonHost.h"
 #include "sharelinks/ShareLinkClient.h"
 #include "sharing/ShareDestination.h"
@@ -81,6 +82,7 @@ class ShareSheetView : public QWidget {
   // Its painted controls are a button host's: the pointer, Tab (round the
   // sheet only), Space and Return; the arrows move the ring too.
   ButtonHost& buttonHost() { return *buttons_; }
+  PaintedReader& reader() { return *reader_; }
   // A target's id in the host, and back.
   static int idOf(const SheetTarget& target);
   static SheetTarget targetOf(int id);
@@ -116,6 +118,8 @@ class ShareSheetView : public QWidget {
   void animate();
   bool isMoving() const;
   void tick();
+  // What the sheet shows changed: it is painted again and readers are told.
+  void changed();
 
   SlideShareContext context_;
   QPointer<ToastManager> toast_;
@@ -124,6 +128,7 @@ class ShareSheetView : public QWidget {
   Environment environment_;
   ShareSheetState state_;
   ButtonHost* buttons_ = nullptr;
+  PaintedReader* reader_ = nullptr;
   bool closing_ = false;
   Transition presentation_;
   Transition page_ = Transition::instant();

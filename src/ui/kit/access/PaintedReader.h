@@ -1,0 +1,123 @@
+#pragma once
+
+#include "kit/access/ShownText.h"
+#include "kit/widgets/ButtonHost.h"
+
+#include <QAccessible>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace murmela {
+
+struct AccessibleSnapshot;
+
+// What screen readers see of one painted widget: its texts and buttons as
+// items that keep their identity while they show (a button by its id, a text
+// by the id the widget gives it, a group of buttons by its name), with their
+// role, name, description, value and state.
+//
+// Readers are answered from the view taken when the widget last said its
+// content changed (a reader asks hundreds of questions about one change, and
+// the widget is not laid out again for each), and are told how it differs
+// from what they were told before: at once when the focus moves or an
+// announcement is made, else before the event loop turns again. Painting
+// plays no part: a widget that shows something new says so with
+// contentChanged(). The button host's focus moves and actions say so too.
+//
+// The widget's accessibility interface (PaintedWidgetAccessible) reads this;
+// a widget is served by one when it has a reader among its direct children.
+class PaintedReader : public QObject {
+  Q_OBJECT
+
+ public:
+  using TextProvider = std::function<QList<ShownText>()>;
+  using ButtonProvider = std::function<QList<ButtonTarget>()>;
+
+  // Serves `widget` for as long as both live; `host` (may be null) has its buttons.
+  PaintedReader(QWidget* widget, ButtonHost* host);
+  ~PaintedReader() override;
+
+  // The texts the widget shows, in reading order; a reader meets them
+  // between the buttons by where they stand.
+  void setTexts(TextProvider provider);
+  // The buttons readers are shown, where they are more than the host lists
+  // (a long list shows readers every row, not only those laid out so far).
+  void setButtons(ButtonProvider provider);
+  // What the widget is as a whole (a list of rows); by default a dialog, a
+  // window or a plain area.
+  void setRole(QAccessible::Role role) { role_ = role; }
+  std::optional<QAccessible::Role> role() const { return role_; }
+
+  QWidget* widget() const { return widget_; }
+  ButtonHost* host() const { return host_; }
+
+  // The widget shows something new: readers are answered from it now and
+  // told the difference before the event loop turns again.
+  void contentChanged();
+  // Tells readers what changed since they were last told, now.
+  void tellChanges();
+  // Has a screen reader speak `text` once now (a toast, an error that
+  // appears, a new phase); it stays readable as the widget's last child.
+  // Whatever changed before it (a focus that moved with it) is told first.
+  void announce(const QString& text);
+  const QString& announcement() const { return announcement_; }
+
+  // The view readers are answered from.
+  struct KeyedText {
+    int key = 0;
+    ShownText text;
+  };
+  const QList<ButtonTarget>& buttons() const { return view().buttons; }
+  std::optional<ButtonTarget> button(int id) const;
+  const QList<KeyedText>& texts() const { return view().texts; }
+  std::optional<ShownText> text(int key) const;
+  // The names of the button groups, in the order their first button comes,
+  // and the key each keeps while it shows.
+  QStringList groups() const;
+  std::optional<int> groupKey(const QString& name) const;
+  std::optional<QString> groupName(int key) const;
+
+  // Called by the widget's interface: readers look at the widget from now on.
+  void startWatching();
+  bool watched() const { return watched_; }
+
+  // The reader of a widget, if it has one.
+  static PaintedReader* of(const QWidget* widget);
+
+ private:
+  struct View {
+    QList<ButtonTarget> buttons;
+    QList<KeyedText> texts;
+  };
+  const View& view() const;
+  View look() const;
+  void focusMoved(int id);
+
+  QPointer<QWidget> widget_;
+  QPointer<ButtonHost> host_;
+  TextProvider texts_;
+  ButtonProvider buttons_;
+  std::optional<QAccessible::Role> role_;
+  QString announcement_;
+  bool watched_ = false;
+  bool tellPosted_ = false;
+  mutable std::optional<View> view_;
+  // Texts the widget gives no id: keyed by their words and which of the
+  // equal ones they are, for as long as they show.
+  mutable QHash<QString, int> wordKeys_;
+  mutable QHash<QString, int> groupKeys_;
+  mutable int nextKey_ = 0;
+  std::unique_ptr<AccessibleSnapshot> told_;  // what readers were last told
+};
+
+}  // namespace murmela
