@@ -249,6 +249,9 @@ DevResponse DevBackend::event(const QString& name, const DevRequest& request) {
 }
 
 DevResponse DevBackend::createShare(const DevRequest& request, const QString& installID) {
+  if (options_.shareRefusal) {
+    if (std::optional<DevResponse> refusal = options_.shareRefusal()) return *refusal;
+  }
   WrappedReport report;
   QString contactDisplay;
   try {

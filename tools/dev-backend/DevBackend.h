@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <mutex>
+#include <optional>
 
 namespace murmela::devbackend {
 
@@ -50,6 +51,9 @@ class DevBackend {
     // Called with each request before it is routed, under the lock (tests
     // make a handler fail through it).
     std::function<void(const DevRequest&)> onRequest;
+    // Asked before each new share link is made: an answer it gives is sent in
+    // the link's place (a front end's link errors are tried against it).
+    std::function<std::optional<DevResponse>()> shareRefusal;
   };
 
   DevBackend();

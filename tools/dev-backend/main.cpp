@@ -5,10 +5,29 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QHostAddress>
 #include <QTextStream>
 
 using namespace murmela::devbackend;
+
+namespace {
+
+// The answer a refusal file holds, or nothing while there is no such file.
+std::optional<DevResponse> refusalFrom(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  DevResponse response;
+  bool statusValid = false;
+  response.status = file.readLine().trimmed().toInt(&statusValid);
+  if (!statusValid || response.status < 400 || response.status > 599) response.status = 500;
+  response.body = file.readAll();
+  if (!response.body.trimmed().startsWith('{')) response.contentType = "text/html; charset=utf-8";
+  response.note = QStringLiteral("share refused by %1").arg(path);
+  return response;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
@@ -38,7 +57,13 @@ int main(int argc, char* argv[]) {
       QStringLiteral("max-body-mb"),
       QStringLiteral("Largest request body in MiB (default %1).").arg(defaults.maxBodyBytes / (1024 * 1024)),
       QStringLiteral("mib"), QString::number(defaults.maxBodyBytes / (1024 * 1024)));
+  const QCommandLineOption refuseOption(
+      QStringLiteral("refuse-shares-while"),
+      QStringLiteral("While this file exists, new share links are refused with what it holds: the HTTP status on "
+                     "its first line, the body after it (JSON when it starts with '{', else HTML)."),
+      QStringLiteral("file"));
   parser.addOption(portOption);
+  parser.addOption(refuseOption);
   parser.addOption(hostOption);
   parser.addOption(limitOption);
   parser.addOption(idleOption);
@@ -73,6 +98,9 @@ int main(int argc, char* argv[]) {
 
   DevBackend::Options options;
   options.dailyShareLimit = limit;
+  if (parser.isSet(refuseOption)) options.shareRefusal = [path = parser.value(refuseOption)] {
+    return refusalFrom(path);
+  };
   DevBackend backend(options);
   DevHttpServer server(backend, limits);
   if (!server.listen(address, static_cast<quint16>(port))) {

@@ -1,0 +1,9 @@
+#!/bin/sh
+# Runs listen.py against a build: listen.sh BUILD_DIR OUT_DIR [listen.py options, e.g. --slow 2 --only 3 4]
+# (the build's murmela, development backend, sample chat and backend port).
+set -e
+build=$(cd "$1" && pwd); out=$2; shift 2
+url=$(sed -n 's/^MURMELA_BACKEND_URL:STRING=//p' "$build/CMakeCache.txt")
+exec /usr/bin/python3 "$(dirname "$0")/listen.py" --app "$build/src/app/murmela" \
+  --backend "$build/tools/dev-backend/murmela-dev-backend" --sample-chat "$build/tools/sample-chat/sample-chat" \
+  --backend-url "${url:-http://127.0.0.1:8787}" --out "$out" "$@"
