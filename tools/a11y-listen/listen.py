@@ -26,7 +26,6 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "a11y"))
 import a11y_walk as walk  # noqa: E402
 from a11y_orca import SPOKEN, Orca  # noqa: E402
 from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
-from scenarios import grant_route, walk_route  # noqa: E402
 
 
 class Record:
@@ -148,18 +147,24 @@ class Driver:
         return str(focused).strip() if focused else "(nothing focused)"
 
 
-class Backend(walk.Backend):
-    """The development backend with its share refusal switch (a file: see murmela-dev-backend --help)."""
+class Backend:
+    """The development backend on the build's port, with its share refusal switch (a file: see
+    murmela-dev-backend --help); stopped for a failed run, then started again."""
 
     def __init__(self, session, args, port, refusal):
-        self.refusal = refusal
-        super().__init__(session, args, port)
+        self.session, self.args, self.port, self.refusal = session, args, port, refusal
+        self.accept()
+        self.start()
 
     def start(self):
         name = "backend-%d" % len(self.session.processes)
         self.process = self.session.start(name, [self.args.backend, "--port", str(self.port),
                                                  "--refuse-shares-while", self.refusal])
         wait_for("the development backend", lambda: port_answers(self.port), 30 * self.args.slow)
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
 
     def refuse(self, status, body):
         with open(self.refusal, "w") as page:
@@ -217,8 +222,6 @@ def run_scenarios(record, driver, which, context):
 
 
 def inner(args):
-    global pyatspi
-    import pyatspi  # noqa: F401
     args.work = os.path.join(args.work, args.route)
     os.makedirs(args.work, exist_ok=True)
     session = Session(args.work)
@@ -233,10 +236,10 @@ def inner(args):
         if port_answers(port):
             raise WalkError("port %d is taken" % port)
         backend = Backend(session, args, port, os.path.join(args.work, "refuse-shares"))
-        backend.accept()
         orca = Orca(session, env, 60 * args.slow)
         session.start("events", [sys.executable, os.path.join(HERE, "events.py"), events_log], env=env)
         record = Record(orca, args.out)
+        from scenarios import grant_route, walk_route  # pyatspi: once the accessibility bus is up
         context = {"backend": backend, "slow": args.slow, "only": set(args.only or []), "display": display}
 
         if args.route == "walk":
@@ -295,6 +298,9 @@ def main():
     if args.inner:
         return inner(args)
     os.makedirs(args.work, exist_ok=True)
+    # The accessibility bus's socket in a folder of its own, not the user's (another walk's).
+    os.environ["XDG_RUNTIME_DIR"] = os.path.join(args.work, "runtime")
+    os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     # Each route on a display, bus and Orca of its own: the walk's route, then the permissions route.
     codes = []
     for route in ("walk", "grant"):
