@@ -1,0 +1,217 @@
+"""The scenarios of the share sheet, the link page, My Shares and Home."""
+
+import pyatspi
+
+import a11y_walk as walk
+from steps import BUTTON, LONG_ERROR, SHORT_ERROR, TAB, mark, tell
+
+
+def tab_states(d):
+    lines = []
+    for node in d.find("*", TAB):
+        acc = node.accessible
+        parent = acc.parent
+        lines.append("%r %s, index %d of %d in %s %r" % (
+            node.name, "selected" if node.has(pyatspi.STATE_SELECTED) else "not selected", acc.getIndexInParent(),
+            parent.childCount, parent.getRoleName(), parent.name))
+    return "; ".join(lines)
+
+
+def s6_tabs(d, r, c):
+    d.tab_to("Share", BUTTON)
+    d.key("space")
+    d.check_screen("share sheet", *walk.SCREENS["share sheet"])
+    d.settle(1.0)
+    start = mark(d)
+    d.tab_to("This Slide", TAB)
+    d.settle(1.0)
+    tell(r, "Tab onto the page tabs", start)
+    r.finding("tree: " + tab_states(d))
+    for key in ("Right", "Left", "Right"):
+        start = mark(d)
+        d.key(key)
+        d.settle(1.0)
+        tell(r, key + " on the tabs (focus " + d.focus_line() + ")", start)
+    d.tab_to("Slideshow", TAB)
+    start = mark(d)
+    d.key("Return")
+    d.settle(1.5)
+    tell(r, "Return on Slideshow", start)
+    r.finding("tree after Return: " + tab_states(d) + "; texts: " + " | ".join(d.texts()))
+    d.tab_to("This Slide", TAB, back=True)
+    start = mark(d)
+    d.key("space")
+    d.settle(1.5)
+    tell(r, "Space on This Slide", start)
+    r.finding("tree after Space: " + tab_states(d))
+    d.tab_to("Slideshow", TAB)  # the link is made from the slideshow's options
+    d.key("space")
+    d.wait_control("Generate link", BUTTON)
+
+
+def descend(accessible, x, y):
+    chain = []
+    for _ in range(12):
+        try:
+            found = accessible.queryComponent().getAccessibleAtPoint(x, y, pyatspi.DESKTOP_COORDS)
+        except NotImplementedError:
+            chain.append("(no component)")
+            break
+        if found is None:
+            chain.append("None")
+            break
+        chain.append("%s %r" % (found.getRoleName(), found.name))
+        if found == accessible:
+            break
+        accessible = found
+    return " -> ".join(chain)
+
+
+def s8_hit(d, r, c):
+    for node in d.find("*", TAB):
+        box = node.accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        x, y = box.x + box.width // 2, box.y + box.height // 2
+        for window in d.accessible:
+            if window is None or not window.getState().contains(pyatspi.STATE_SHOWING):
+                continue
+            r.finding("tab %r at (%d, %d) [%dx%d]: from %s %r: %s" % (
+                node.name, x, y, box.width, box.height, window.getRoleName(), window.name, descend(window, x, y)))
+        parent = node.accessible.parent
+        r.finding("tab %r asked of its parent %s %r: %s" % (node.name, parent.getRoleName(), parent.name,
+                                                            descend(parent, x, y)))
+
+
+def link_error(d, r, c, status, body, what):
+    c["backend"].refuse(status, body)
+    d.tab_to("Generate link", BUTTON)
+    d.settle(1.0)
+    start = mark(d)
+    d.key("space")
+    d.settle(3.0)
+    spoken = [text for when, kind, text in list(r.lines) if kind == "ORCA" and when >= start]
+    r.finding("%s: %d utterances, %d characters in all, longest %d" % (
+        what, len(spoken), sum(map(len, spoken)), max(map(len, spoken), default=0)))
+    for text in spoken:
+        r.finding("  said (%d chars): %r" % (len(text), text[:160] + ("..." if len(text) > 160 else "")))
+    return start
+
+
+def s4_error_long(d, r, c):
+    link_error(d, r, c, 403, LONG_ERROR, "a 403 with a %d-byte HTML page" % len(LONG_ERROR))
+
+
+def s5_error_short(d, r, c):
+    link_error(d, r, c, 503, SHORT_ERROR, "a short 503 error")
+    d.settle(2.0)
+    start = mark(d)
+    d.key("Tab")
+    d.settle(2.0)
+    tell(r, "the next Tab (focus " + d.focus_line() + ")", start)
+    c["backend"].accept()
+
+
+def s4_generate(d, r, c):
+    d.tab_to("Generate link", BUTTON, back=True)
+    d.settle(1.0)
+    start = mark(d)
+    d.key("space")
+    d.wait_control("Copy link", BUTTON)
+    d.settle(2.5)
+    tell(r, "Generate link", start)
+    r.finding("the link page's texts: " + " | ".join(d.texts()))
+
+
+def s4_copy(d, r, c):
+    d.tab_to("Copy link", BUTTON)
+    d.settle(1.0)
+    start = mark(d)
+    d.key("space")
+    d.settle(2.0)
+    tell(r, "Copy link", start)
+    d.key("Escape")
+    d.wait("the share sheet gone", lambda: not d.find("This Slide", TAB))
+
+
+def s10_heres(d, r, c):
+    d.tab_to("Share", BUTTON)
+    d.key("space")
+    d.wait_control("Generate link", BUTTON)
+    d.tab_to("Generate link", BUTTON)
+    start = mark(d)
+    d.key("space")
+    d.wait_control("Copy link", BUTTON)
+    d.settle(2.5)
+    tell(r, "Generate link again (a link made before)", start)
+    r.finding("the link page's texts: " + " | ".join(d.texts()))
+    d.key("Escape")
+    d.wait("the share sheet gone", lambda: not d.find("This Slide", TAB))
+    d.tab_to("Done", BUTTON)
+    d.key("space")
+    d.wait_text("Past Murmelas.")
+
+
+def shares_description(d):
+    node = d.wait_control("My shares", BUTTON)
+    return node.accessible.description
+
+
+def s4_myshares(d, r, c):
+    c["description"] = shares_description(d)
+    r.finding("the My shares button's description before: %r" % c["description"])
+    d.tab_to("My shares", BUTTON)
+    d.key("space")
+    d.wait_control("Revoke", BUTTON)
+    d.tab_to("Copy", BUTTON)
+    d.settle(1.0)
+    start = mark(d)
+    d.key("space")
+    d.settle(2.0)
+    tell(r, "Copy in My Shares", start)
+    d.tab_to("Revoke", BUTTON)
+    d.settle(1.0)
+    start = mark(d)
+    d.key("space")
+    d.settle(2.0)
+    tell(r, "Revoke in My Shares (the alert opening)", start)
+    r.finding("focus in the alert: " + d.focus_line())
+    d.tab_to("Revoke", BUTTON)
+    start = mark(d)
+    d.key("space")
+    d.settle(2.5)
+    tell(r, "confirming Revoke", start)
+
+
+def s9_description(d, r, c):
+    d.tab_to("Done", BUTTON)
+    d.key("space")
+    d.wait("My Shares closed", lambda: not d.find("Revoke", BUTTON))
+    d.settle(1.5)
+    r.finding("the My shares button's description: before the revoke %r, after %r (AT-SPI read afresh)" % (
+        c.get("description"), shares_description(d)))
+    r.finding("description-change events: see the EVENT lines of scenarios 4-myshares and 9 (the summary's count)")
+
+
+def s10_menu(d, r, c):
+    d.tab_to("Settings", BUTTON)
+    d.settle(1.0)
+    start = mark(d)
+    d.key("space")
+    d.settle(1.5)
+    tell(r, "opening the settings menu", start)
+    r.finding("focus: " + d.focus_line() + "; menus in the tree: %d" % len(d.find("*", "menu")))
+    for key in ("Down", "Up"):
+        start = mark(d)
+        d.key(key)
+        d.settle(1.0)
+        tell(r, key + " in the menu (focus " + d.focus_line() + ")", start)
+
+
+def s10_reset_alert(d, r, c):
+    d.tab_to("Reset App", "menu item")
+    start = mark(d)
+    d.key("Return")
+    d.settle(2.0)
+    tell(r, "opening the Reset alert", start)
+    r.finding("focus: " + d.focus_line())
+    d.key("Escape")
+    d.settle(1.5)
