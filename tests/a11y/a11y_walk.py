@@ -161,7 +161,7 @@ def walk(app, say, shoot, backend, orca):
         if index > 1:
             app.key("Right")
         place = "Slide %d of %d" % (index, SLIDES)
-        app.wait_control(place + ". *", "notification")  # announced, with the slide's title
+        app.wait_control(place + ".*", "notification")  # announced (after the first, with the slide's title)
         if index == 2:
             orca.heard("a slide change", heard, "*" + place + ". *")
         app.check_screen("slide %d" % index, place, slide_controls(index))

@@ -90,7 +90,7 @@ def s10_progress(d, r, c):
 def s10_deck(d, r, c):
     start = mark(d)
     c["backend"].process.send_signal(signal.SIGCONT)
-    d.wait_control("Slide 1 of %d. *" % walk.SLIDES, "notification")
+    d.wait_control("Slide 1 of %d.*" % walk.SLIDES, "notification")
     d.settle(2.5)
     tell(r, "arriving at the deck (from the backend's answer)", start)
 
@@ -108,7 +108,7 @@ def s3_share_right(d, r, c):
 def s3_next_13(d, r, c):
     for index in range(3, 14):
         d.key("Right")
-        d.wait_control("Slide %d of %d. *" % (index, walk.SLIDES), "notification")
+        d.wait_control("Slide %d of %d.*" % (index, walk.SLIDES), "notification")
     d.tab_to("Next slide", BUTTON)
     d.settle(1.5)
     start = mark(d)

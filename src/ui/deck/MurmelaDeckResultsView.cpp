@@ -334,7 +334,9 @@ void MurmelaDeckResultsView::leaveEvent(QEvent* event) {
 void MurmelaDeckResultsView::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   setFocus(Qt::OtherFocusReason);
-  reader_->announce(slideAnnouncement());  // the report has arrived: where it starts
+  // The report has arrived: the focus tells its title (the heading), and
+  // readers hear where in the deck it starts.
+  reader_->announce(slidePosition() + QLatin1Char('.'));
 }
 
 void MurmelaDeckResultsView::resizeEvent(QResizeEvent* event) {

@@ -125,7 +125,9 @@ QList<ButtonTarget> AlertDialog::buttonTargets() const {
 }
 
 QList<ShownText> AlertDialog::shownTexts() const {
-  return {shownText(layout_.title, layout_.titleRect, true), shownText(layout_.message, layout_.messageRect)};
+  // The title is the alert's name, said as it comes up: it is no heading for
+  // the focus to land on and say again.
+  return {shownText(layout_.title, layout_.titleRect), shownText(layout_.message, layout_.messageRect)};
 }
 
 }  // namespace murmela

@@ -49,19 +49,23 @@ QAccessible::Id focusTold = 0;
 QPointer<QWidget> announcer;
 bool announcedNow = false;
 
-// A focus that follows an announcement still on screen (a toast) cuts it
-// short in a reader: it is said again after the focus.
+// A focus that follows an announcement cuts it short in a reader: it is
+// said again after the focus when the focus came with it, or while a toast
+// still shows it.
 void repeatCutAnnouncement() {
   QWidget* widget = announcer.data();
   announcer.clear();
   const PaintedReader* reader = widget && widget->isVisible() ? PaintedReader::of(widget) : nullptr;
   if (!reader) return;
+  // What a toast layer (no buttons) still shows is said again; what a
+  // screen or sheet announced only when the focus came with it: its message
+  // stays on screen, and the next key is not news of it.
   const QString said = reader->announcement();
   const QList<PaintedReader::KeyedText>& shown = reader->texts();
-  if (!announcedNow && std::none_of(shown.cbegin(), shown.cend(), [&](const PaintedReader::KeyedText& keyed) {
-        return keyed.text.text == said;
-      }))
-    return;
+  const bool stillShown = !reader->host() && std::any_of(shown.cbegin(), shown.cend(), [&](const auto& keyed) {
+    return keyed.text.text == said;
+  });
+  if (!announcedNow && !stillShown) return;
   sendAnnouncement(widget);
   announcer.clear();
 }

@@ -121,7 +121,11 @@ class PaintedItemAccessible : public QAccessibleInterface,
     return nullptr;
   }
   // A button in a group is the group's child; the rest are the widget's.
+  // The announcement names the application as its parent: a reader speaks
+  // the containers of what it announces first, and a sheet's would be read
+  // whole again before every announcement made in it.
   QAccessibleInterface* parent() const override {
+    if (kind_ == Kind::announcement) return QAccessible::queryAccessibleInterface(qApp);
     PaintedWidgetAccessible* painted = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
     if (!painted) return nullptr;
     const std::optional<ButtonTarget> target = button();
@@ -199,6 +203,13 @@ class PaintedItemAccessible : public QAccessibleInterface,
                             const std::optional<ButtonTarget> target = reader->button(id);
                             return target && target->role == ButtonRole::tab;
                           });
+        const auto all = [&](ButtonRole role) {
+          return reader && std::all_of(ids.cbegin(), ids.cend(), [&](int id) {
+                   const std::optional<ButtonTarget> target = reader->button(id);
+                   return target && target->role == role;
+                 });
+        };
+        if (all(ButtonRole::menuItem)) return QAccessible::PopupMenu;
         return tabs ? QAccessible::PageTabList : QAccessible::Grouping;
       }
       case Kind::text: {
@@ -329,11 +340,25 @@ class PaintedItemAccessible : public QAccessibleInterface,
 
 const char* const kApplicationFrame = "murmelaApplicationFrame";
 
+// The window as a frame whose hit-test meets only the screens that show (the
+// others wait hidden beside them, where they stood).
+class ApplicationFrameAccessible : public QAccessibleWidget {
+ public:
+  explicit ApplicationFrameAccessible(QWidget* window) : QAccessibleWidget(window, QAccessible::Window) {}
+  QAccessibleInterface* childAt(int x, int y) const override {
+    for (int index = childCount() - 1; index >= 0; --index) {
+      QAccessibleInterface* shown = child(index);
+      auto* widget = shown ? qobject_cast<QWidget*>(shown->object()) : nullptr;
+      if (widget && widget->isVisible() && shown->rect().contains(x, y)) return shown;
+    }
+    return nullptr;
+  }
+};
+
 QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
   if (!object || !object->isWidgetType()) return nullptr;
   if (auto* field = qobject_cast<QLineEdit*>(object)) return new TextFieldAccessible(field);
-  if (object->property(kApplicationFrame).toBool())
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+  if (object->property(kApplicationFrame).toBool()) return new ApplicationFrameAccessible(static_cast<QWidget*>(object));
   auto* reader = object->findChild<PaintedReader*>(QString(), Qt::FindDirectChildrenOnly);
   return reader ? new PaintedWidgetAccessible(static_cast<QWidget*>(object), reader) : nullptr;
 }
@@ -508,6 +533,7 @@ int PaintedWidgetAccessible::indexOfChild(const QAccessibleInterface* child) con
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
+  if (!widget()->isVisible()) return nullptr;
   const QPoint local = widget()->mapFromGlobal(QPoint(x, y));
   const QList<ReadingEntry> all = entries();
   // Buttons and child widgets are on top of the texts; later ones on top of earlier.

@@ -130,7 +130,7 @@ void PaintedReader::focusMoved(int id) {
 }
 
 void PaintedReader::announce(const QString& text) {
-  announcement_ = text;
+  announcement_ = spokenMessage(text);
   // A reader that has not looked at this widget yet (a toast layer) still
   // hears it: the widget's interface is made now, which starts the watch.
   if (!watched_ && widget_ && QAccessible::isActive()) QAccessible::queryAccessibleInterface(widget_);

@@ -67,7 +67,8 @@ class PaintedReader : public QObject {
   // Tells readers what changed since they were last told, now.
   void tellChanges();
   // Has a screen reader speak `text` once now (a toast, an error that
-  // appears, a new phase); it stays readable as the widget's last child.
+  // appears, a new phase), in short when it is long; it stays readable as
+  // the widget's last child.
   // Whatever changed before it (a focus that moved with it) is told first.
   void announce(const QString& text);
   const QString& announcement() const { return announcement_; }

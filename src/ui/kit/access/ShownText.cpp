@@ -22,6 +22,23 @@ ShownText shownText(const TextLayout& layout, const QRectF& rect, bool heading) 
   return {.text = text, .rect = rect, .heading = heading};
 }
 
+namespace {
+// Longer than this, an announced message is said in short.
+constexpr qsizetype kLongMessage = 160;
+// How far in its first colon or sentence end may stand.
+constexpr qsizetype kShortReach = 120;
+}  // namespace
+
+QString spokenMessage(const QString& text) {
+  const QString whole = text.simplified();
+  if (whole.size() <= kLongMessage) return whole;
+  if (const qsizetype colon = whole.indexOf(QStringLiteral(": ")); colon > 0 && colon <= kShortReach)
+    return whole.left(colon) + QLatin1Char('.');
+  if (const qsizetype end = whole.indexOf(QStringLiteral(". ")); end > 0 && end < kShortReach) return whole.left(end + 1);
+  const qsizetype space = whole.lastIndexOf(QLatin1Char(' '), kShortReach);
+  return whole.left(space > 0 ? space : kShortReach) + QChar(0x2026);
+}
+
 QString spokenLabel(const QString& label) {
   QString spoken;
   for (const QChar character : label)

@@ -28,6 +28,12 @@ struct ShownText {
   int id = -1;  // the widget's own name for it (kept while its words change); -1: known by its words
 };
 
+// A message as a screen reader says it when it is announced: whole when
+// short; when long (an answer's body after its status), up to its first
+// colon, else its first sentence, else its first words. The whole stays
+// readable where it is shown.
+QString spokenMessage(const QString& text);
+
 // A button's visible label as a screen reader should say it: the arrows
 // that only point the way ("Continue →", "↻ Check Again") left out.
 QString spokenLabel(const QString& label);

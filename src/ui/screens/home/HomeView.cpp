@@ -134,7 +134,8 @@ QList<ButtonTarget> HomeView::buttonTargets() const {
              .action = [self] { self->requestReset(); },
              .cursor = Qt::PointingHandCursor,
              .role = ButtonRole::menuItem,
-             .name = text(layout_.menuText, layout_.menuTextOrigin)}};
+             .name = text(layout_.menuText, layout_.menuTextOrigin),
+             .group = QStringLiteral("Settings")}};
   }
   QList<ButtonTarget> targets;
   targets.append({.id = HomeButton::gear,
@@ -260,6 +261,11 @@ void HomeView::answerRevoke(int answer) {
 void HomeView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Escape && menuOpen_) {
     setSettingsMenuOpen(false);
+    return;
+  }
+  // Up and Down keep to the menu's one item, as a menu's keys do.
+  if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && menuOpen_) {
+    buttons_->focusButton(HomeButton::menuItem);
     return;
   }
   QWidget::keyPressEvent(event);

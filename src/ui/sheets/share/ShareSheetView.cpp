@@ -326,11 +326,15 @@ void ShareSheetView::activate(const SheetTarget& target) {
       setPage(std::nullopt, kBackSeconds);
       return;
     case SheetElement::modeThisSlide:
-      state_.mode = ShareMode::thisSlide;
-      break;
-    case SheetElement::modeSlideshow:
-      state_.mode = ShareMode::slideshow;
-      break;
+    case SheetElement::modeSlideshow: {
+      const ShareMode chosen =
+          target.element == SheetElement::modeThisSlide ? ShareMode::thisSlide : ShareMode::slideshow;
+      if (state_.mode == chosen) return;
+      state_.mode = chosen;
+      changed();
+      sayOptions(target);
+      return;
+    }
     case SheetElement::chevronLeft:
       stepSocial(ScrollChevron::Direction::left);
       return;
@@ -366,6 +370,24 @@ void ShareSheetView::activate(const SheetTarget& target) {
       return;
   }
   changed();
+}
+
+// A tab that is chosen changes the options below it, out of a reader's
+// sight: the reader hears the tab and what it now offers.
+void ShareSheetView::sayOptions(const SheetTarget& tab) {
+  QStringList offered;
+  bool pastTabs = false;
+  for (const ButtonTarget& target : buttonTargets()) {
+    const SheetElement element = targetOf(target.id).element;
+    if (element == SheetElement::modeThisSlide || element == SheetElement::modeSlideshow) {
+      pastTabs = true;
+      continue;
+    }
+    const bool chevron = element == SheetElement::chevronLeft || element == SheetElement::chevronRight;
+    if (pastTabs && !chevron && target.focusable && target.enabled) offered.append(target.name);
+  }
+  if (const std::optional<ButtonTarget> chosen = buttons_->target(idOf(tab)))
+    reader_->announce(chosen->name + QStringLiteral(": ") + offered.join(QStringLiteral(", ")));
 }
 
 void ShareSheetView::activateMenu(LinkShareMenu::Item item) {

@@ -103,6 +103,7 @@ class ShareSheetView : public QWidget {
   void generateLink();
   void generateLinkForSocial(ShareDestination destination);
   void activateMenu(LinkShareMenu::Item item);
+  void sayOptions(const SheetTarget& tab);
   void dismiss();
   // The generated-link page has arrived: focus on "Copy link" and say what it shows.
   // Scrolls a failure longer than its box by `by` points (down when positive).
