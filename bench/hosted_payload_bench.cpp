@@ -3,8 +3,8 @@
 //   - every chunk body (the run's chunk limits), then the insights body, each
 //   by the streaming writer and by the reference encoder (a JSONValue tree
 //   turned into a QJsonDocument), with a check that both give the same bytes;
-//   - the development backend answering that insights body, in this process,
-//   with the size of its answer beside the transport's bound;
+//   - a whole cloud run through the client against the development backend,
+//   in this process, with each call's largest answer beside its bound;
 //   - reading the anonymization's output of as many messages (hybrid mode),
 //   straight from its bytes and through a JSON document.
 // Each phase runs in a process of its own (the bench runs itself with
@@ -13,9 +13,11 @@
 // Prints MB/s (10^6 bytes of body per second, one thread) and the peak
 // resident memory the phase adds (VmHWM, reset when it begins through
 // /proc/self/clear_refs) above what was resident when it began. Run a
-// RelWithDebInfo build, alone (it needs several GB for the reference path):
+// RelWithDebInfo build, with no other large job on the machine (it needs
+// several GB for the reference path; where the machine is shared, hold the
+// lock its users agree on while it runs):
 //
-//   flock /work/bigrun.lock hosted_payload_bench [--messages N] [--skip-reference] [--phase NAME]
+//   hosted_payload_bench [--messages N] [--skip-reference] [--phase NAME]
 #include "DevBackend.h"
 #include "backend/HttpTransport.h"
 #include "common/AppPaths.h"
@@ -23,11 +25,13 @@
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedMessages.h"
+#include "json/JsonCodec.h"
 #include "json/JsonStreamWriter.h"
 #include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 #include "support/AnalysisStepPayloadTree.h"
 #include "support/ReportSamples.h"
 #include "support/SampleChat.h"
+#include "support/ScriptedHttpServer.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -38,6 +42,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <mutex>
 
 #include <malloc.h>
 
@@ -132,7 +137,7 @@ constexpr Phase kPhases[] = {
     {"chunks-reference", nullptr, true},
     {"insights", "insights body", false},
     {"insights-reference", nullptr, true},
-    {"backend", "development backend, insights step (in the phase's process)", false},
+    {"backend", "development backend, a whole cloud run (in the phase's process)", false},
     {"output", "anonymization output read (hybrid mode)", false},
     {"output-document", nullptr, true},
 };
@@ -269,29 +274,48 @@ int main(int argc, char* argv[]) {
     return identical ? 0 : 1;
   }
   if (phase == QLatin1String("backend")) {
-    QByteArray body = insightsBody(true);
+    // A whole cloud run through the client, served by the development
+    // backend on a thread of this process: the largest answer of each call
+    // beside the bound the client gives that call.
     devbackend::DevBackend backend;
-    const devbackend::DevResponse registered =
-        backend.handle({"POST",
-                        "/v1/register",
-                        {{"Content-Type", "application/json"}},
-                        R"({"install_id":"macos-BENCH","app_version":"1.0","platform":"macos"})"});
-    const QByteArray token = QJsonDocument::fromJson(registered.body).object().value("auth_token").toString().toUtf8();
-    int status = 0;
-    qsizetype answerBytes = 0;
-    print("answer", measure([&] {
-            devbackend::DevRequest request{"POST",
-                                           "/v1/analysis-step",
-                                           {{"Content-Type", "application/json"}, {"Authorization", "Bearer " + token}},
-                                           std::move(body)};
-            const devbackend::DevResponse response = backend.handle(request);
-            status = response.status;
-            answerBytes = response.body.size();
-            return request.body.size();
+    std::mutex lock;
+    QMap<QString, qsizetype> largest;
+    QMap<QString, qsizetype> values;  // of the largest answer
+    test::ScriptedHttpServer server;
+    server.setFallback([&](const test::RecordedRequest& request) {
+      const devbackend::DevResponse answer =
+          backend.handle({request.method, request.path, request.headers, request.body});
+      QString call = request.path;
+      for (const char* step : {"chunk_analysis", "synthesize", "insight_copy"})
+        if (request.body.contains(QByteArray("\"step\":\"") + step + '"')) call = QString::fromLatin1(step);
+      const std::lock_guard<std::mutex> guard(lock);
+      if (answer.body.size() > largest.value(call)) {
+        largest[call] = answer.body.size();
+        values[call] = Json::countValues(answer.body);
+      }
+      test::ScriptedResponse response;
+      response.status = answer.status;
+      response.body = answer.body;
+      response.headers.append({QByteArrayLiteral("Content-Type"), answer.contentType});
+      return response;
+    });
+    bool completed = false;
+    print("whole run", measure([&] {
+            HostedAnalysisClient(nullptr, server.baseUrl(), QStringLiteral("1.0"))
+                .analyze(chat, test::fullReport(), HostedAnalysisWorkflow::fullClaude,
+                         [](const ProcessingProgress&) {});
+            completed = true;
+            return qint64(0);
           }));
-    std::printf("  status %d, answer %lld bytes (the transport takes at most %lld)\n", status,
-                static_cast<long long>(answerBytes), static_cast<long long>(HttpRequest::kDefaultMaxAnswerBytes));
-    return status == 200 ? 0 : 1;
+    const QMap<QString, qint64> bounds{{HostedAnalysisClient::kRegisterPath, HostedAnalysisClient::kRegisterAnswerBytes},
+                                       {"chunk_analysis", HostedAnalysisClient::kChunkAnswerBytes},
+                                       {"synthesize", HostedAnalysisClient::kSynthesisAnswerBytes},
+                                       {"insight_copy", HostedAnalysisClient::kInsightsAnswerBytes}};
+    for (auto it = largest.cbegin(); it != largest.cend(); ++it)
+      std::printf("  %-16s largest answer %9lld bytes (%lld values), bound %9lld\n", qPrintable(it.key()),
+                  static_cast<long long>(it.value()), static_cast<long long>(values.value(it.key())),
+                  static_cast<long long>(bounds.value(it.key())));
+    return completed ? 0 : 1;
   }
   if (phase == QLatin1String("output") || phase == QLatin1String("output-document")) {
     const QByteArray outputText = anonymizationOutput();

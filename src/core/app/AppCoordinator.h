@@ -255,7 +255,9 @@ class AppCoordinator : public QObject {
 
   // Intelligence, contacts.
   void presentHybridUnavailableRecovery();
-  void triggerFullDiskAccessRegistration();
+  // Opens and maps the database file at `path` if it is a regular file (on a
+  // worker: it may block on the disk).
+  static void triggerFullDiskAccessRegistration(const QString& path);
   void openSettingsPane(const QUrl& pane);
 
   // Reset.

@@ -10,6 +10,8 @@
 #include <QPointer>
 
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace murmela {
@@ -124,20 +126,24 @@ void AppCoordinator::requestContactsAccess() {
 }
 
 void AppCoordinator::openFullDiskAccessSettings() {
-  triggerFullDiskAccessRegistration();
+  // The file may sit on a slow disk, or be a pipe: never touched on the window's thread.
+  workers_.run([path = defaultMessagesDatabasePath()] { triggerFullDiskAccessRegistration(path); });
   openSettingsPane(SettingsPaneOpener::fullDiskAccessPane());
 }
 
-void AppCoordinator::triggerFullDiskAccessRegistration() {
+void AppCoordinator::triggerFullDiskAccessRegistration(const QString& path) {
   // Touching the file is what lists the application under Full Disk Access
-  // on a Mac; without the permission both attempts fail, which is expected.
-  const QString path = defaultMessagesDatabasePath();
-  const QByteArray encoded = QFile::encodeName(path);
-  const int descriptor = ::open(encoded.constData(), O_RDONLY | O_CLOEXEC);
-  if (descriptor >= 0) ::close(descriptor);
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() <= 0) return;
-  if (uchar* mapped = file.map(0, file.size())) file.unmap(mapped);
+  // on a Mac; without the permission the open fails, which is expected. Only
+  // a regular file is read: opened without waiting (a pipe would wait for a
+  // writer) and checked before it is mapped.
+  const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) return;
+  struct stat info {};
+  if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    void* mapped = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_SHARED, descriptor, 0);
+    if (mapped != MAP_FAILED) ::munmap(mapped, static_cast<size_t>(info.st_size));
+  }
+  ::close(descriptor);
 }
 
 void AppCoordinator::openSettingsPane(const QUrl& pane) {

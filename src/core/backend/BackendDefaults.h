@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/HttpReply.h"
+
 #include <QString>
 
 namespace murmela {
@@ -10,6 +12,6 @@ QString defaultBackendBaseUrl();
 
 // The application version sent to the backend: the version the application
 // declares for itself, or "unknown" when it declares none.
-QString applicationVersion();
+using HttpReply::applicationVersion;
 
 }  // namespace murmela

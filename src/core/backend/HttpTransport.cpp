@@ -16,11 +16,14 @@
 #include <chrono>
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace murmela {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr const char* kOfferedEncodings = "gzip, deflate";
 
 // libcurl's process-wide set-up, once, before the first handle.
 void initialiseCurl() {
@@ -89,6 +92,15 @@ class Attached {
   CURL* easy_;
 };
 
+// Whether every coding a Content-Encoding names is one the requests offer.
+bool isOffered(const QByteArray& codings) {
+  for (const QByteArray& coding : codings.split(',')) {
+    const QByteArray name = coding.trimmed().toLower();
+    if (name != "identity" && name != "gzip" && name != "x-gzip" && name != "deflate") return false;
+  }
+  return true;
+}
+
 // What one transfer has received so far, and when a byte last moved. The
 // callbacks run inside libcurl's C code: nothing thrown may leave them. A
 // failure is kept, the transfer is stopped (a short count), and the failure is
@@ -98,6 +110,7 @@ struct Transfer {
   QByteArray body;
   qint64 maxBodyBytes = HttpRequest::kDefaultMaxAnswerBytes;
   bool oversized = false;
+  std::optional<QByteArray> refusedEncoding;  // a Content-Encoding that was not offered
   std::exception_ptr failure;
   Clock::time_point lastActivity = Clock::now();
   curl_off_t uploaded = 0;
@@ -139,6 +152,12 @@ struct Transfer {
         transfer->headers.clear();
       } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
         transfer->headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+        if (const QByteArray& value = transfer->headers.constLast().second;
+            transfer->headers.constLast().first.compare("Content-Encoding", Qt::CaseInsensitive) == 0 &&
+            !isOffered(value)) {
+          transfer->refusedEncoding = value;
+          return kStop;
+        }
       }
     } catch (...) {
       transfer->failure = std::current_exception();
@@ -225,8 +244,6 @@ QByteArray HttpResponse::header(const QByteArray& name) const {
 
 namespace HttpTransport {
 
-QByteArray userAgent() { return "Murmela/" + applicationVersion().toUtf8(); }
-
 HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   const QString address = joinUrl(request.baseUrl, request.path);
   const QUrl url(address, QUrl::StrictMode);
@@ -272,7 +289,11 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   }
   const std::unique_ptr<curl_slist, ListDeleter> headers = headerList(request.headers);
   curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get());
-  if (!hasHeader(request.headers, "Accept-Encoding")) curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, "");
+  // Only the encodings the backend uses: each of libcurl's other decoders
+  // (brotli, zstd) may hold a window of up to 128 MiB for one answer, and an
+  // answer in any encoding that was not offered is refused at its headers.
+  if (!hasHeader(request.headers, "Accept-Encoding"))
+    curl_easy_setopt(handle, CURLOPT_ACCEPT_ENCODING, kOfferedEncodings);
 
   Transfer transfer;
   transfer.maxBodyBytes = std::max<qint64>(request.maxAnswerBytes, 0);
@@ -319,6 +340,7 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
 
   if (transfer.failure) std::rethrow_exception(transfer.failure);
   if (transfer.oversized) throw TransportError::oversizedAnswer(address, transfer.maxBodyBytes);
+  if (transfer.refusedEncoding) throw TransportError::refusedEncoding(address, *transfer.refusedEncoding);
   long status = 0;
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
   if (result != CURLE_OK) {

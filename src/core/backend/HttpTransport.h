@@ -26,10 +26,12 @@ struct HttpRequest {
   // The most answer bytes taken, counted after any content decoding.
   qint64 maxAnswerBytes = kDefaultMaxAnswerBytes;
 
-  // Far above the largest real answer: the development backend's insights
-  // answer for a million-message conversation is about 1 KiB (the payload
-  // benchmark prints it), every other answer a small record.
-  static constexpr qint64 kDefaultMaxAnswerBytes = 64LL * 1024 * 1024;
+  // The bound of a call whose answer is a small record: a registration (141
+  // bytes from the development backend), an event, a share link made or
+  // revoked, an error envelope; room is left for a proxy's error page, whose
+  // status must still be read. The analysis steps give their own
+  // (HostedAnalysisClient).
+  static constexpr qint64 kDefaultMaxAnswerBytes = 64LL * 1024;
 };
 
 // A POST of a JSON body: "Content-Type: application/json", and
@@ -50,8 +52,8 @@ using HttpReply::joinUrl;
 
 namespace HttpTransport {
 
-// "Murmela/<application version>".
-QByteArray userAgent();
+// "Murmela/<application version>", as the runtime download sends it too.
+using HttpReply::userAgent;
 
 // Performs one request on the calling thread and blocks it until the answer is
 // complete. The thread needs no event loop. The request goes on the wire once:
@@ -66,7 +68,7 @@ QByteArray userAgent();
 // that ends without a complete answer throws TransportError: no connection,
 // lost connection, time-out (also in the middle of the body), invalid URL.
 // An answer whose decoded body grows past `maxAnswerBytes` is abandoned there
-// and throws TransportError badServerResponse (isOversizedAnswer()).
+// and throws TransportError badServerResponse (isUnreadableAnswer()).
 // When `stop` is requested the request is aborted and CancellationError is
 // thrown; a stop or the time-out ends the call promptly, also while the name
 // is still being resolved. The body is sent from `request` in place: it must

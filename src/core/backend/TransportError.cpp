@@ -12,7 +12,15 @@ TransportError TransportError::oversizedAnswer(QString failingUrl, qint64 maxByt
   // libcurl's "write error" (23): the answer was refused while it was read.
   TransportError error(Kind::badServerResponse, std::move(failingUrl), 23,
                        QStringLiteral("The answer is larger than %1 bytes.").arg(maxBytes));
-  error.oversized_ = true;
+  error.unreadable_ = true;
+  return error;
+}
+
+TransportError TransportError::refusedEncoding(QString failingUrl, const QByteArray& encoding) {
+  TransportError error(Kind::badServerResponse, std::move(failingUrl), 23,
+                       QStringLiteral("The answer is encoded as %1, which was not offered.")
+                           .arg(QString::fromLatin1(encoding.left(64))));
+  error.unreadable_ = true;
   return error;
 }
 

@@ -27,12 +27,14 @@ class TransportError : public MurmelaError {
   // the log.
   TransportError(Kind kind, QString failingUrl, int networkError = 0, QString networkErrorText = {});
 
-  // The answer grew past the request's bound and was abandoned: a bad answer
-  // (badServerResponse) that no retry would make any better.
+  // The answer grew past the request's bound, or came in a content encoding
+  // that was not offered, and was abandoned: a bad answer (badServerResponse)
+  // that no retry would make any better (isUnreadableAnswer()).
   static TransportError oversizedAnswer(QString failingUrl, qint64 maxBytes);
+  static TransportError refusedEncoding(QString failingUrl, const QByteArray& encoding);
 
   Kind kind() const { return kind_; }
-  bool isOversizedAnswer() const { return oversized_; }
+  bool isUnreadableAnswer() const { return unreadable_; }
   const QString& failingUrl() const { return failingUrl_; }
   int networkError() const { return networkError_; }
   const QString& networkErrorText() const { return networkErrorText_; }
@@ -46,7 +48,7 @@ class TransportError : public MurmelaError {
   QString failingUrl_;
   int networkError_;
   QString networkErrorText_;
-  bool oversized_ = false;
+  bool unreadable_ = false;
 };
 
 }  // namespace murmela

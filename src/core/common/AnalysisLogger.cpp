@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
 
@@ -112,9 +113,12 @@ void AnalysisLoggerSink::append(const QByteArray& bytes) const {
   // Its lines name the conversation: only the user may read it.
   FileSystem::createPrivateFolders(QFileInfo(*logFile_).absolutePath());
   const QByteArray path = QFile::encodeName(*logFile_);
-  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  // Not waiting on a pipe (which would hold every later line and the exit)
+  // and writing only to a regular file.
+  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
   if (fd < 0) return;
-  writeAll(fd, bytes);
+  struct stat info {};
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) writeAll(fd, bytes);
   ::close(fd);
 }
 

@@ -15,8 +15,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <memory>
+#include <atomic>
 #include <csignal>
+#include <memory>
 
 namespace murmela {
 namespace {
@@ -106,21 +107,31 @@ PartialFile writePartial(const QString& reported, const QString& target, const Q
 
 bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EPERM; }
 
+std::atomic<bool> withoutNoReplaceOrLink{false};
+
 // Puts `partial` at `target` unless something is there: 0 when done, EEXIST
 // when the name is taken, else the errno. renameat2 with RENAME_NOREPLACE
 // does it in one step; a file system without it takes a hard link of the
 // partial file (that also fails on an existing name); one without either
-// (FAT) checks the name first, as a last resort.
-int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target) {
-  if (::renameat2(AT_FDCWD, partial.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) return 0;
-  if (!unsupported(errno)) return errno;
-  if (::link(partial.constData(), target.constData()) == 0) {
+// (FAT, some network shares) claims the name with an empty file of its own,
+// created exclusively, and renames the partial file over that one.
+int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target, mode_t mode) {
+  const bool plain = withoutNoReplaceOrLink.load();
+  if (!plain && ::renameat2(AT_FDCWD, partial.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+    return 0;
+  if (!plain && !unsupported(errno)) return errno;
+  if (!plain && ::link(partial.constData(), target.constData()) == 0) {
     ::unlink(partial.constData());
     return 0;
   }
-  if (!unsupported(errno)) return errno;
-  if (FileSystem::itemExists(QFile::decodeName(target))) return EEXIST;
-  return ::rename(partial.constData(), target.constData()) == 0 ? 0 : errno;
+  if (!plain && !unsupported(errno)) return errno;
+  const int claim = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+  if (claim < 0) return errno;
+  ::close(claim);
+  if (::rename(partial.constData(), target.constData()) == 0) return 0;
+  const int error = errno;
+  ::unlink(target.constData());  // our own empty claim
+  return error;
 }
 
 }  // namespace
@@ -138,16 +149,20 @@ QString writeNewFileAtomically(const QString& folder, const std::function<QStrin
   const QDir dir(folder);
   const QString first = dir.filePath(nameFor(1));
   PartialFile partial = writePartial(first, first, bytes, access, false);
-  for (int attempt = 1;; ++attempt) {
+  const mode_t mode = access == NewFileAccess::ownerOnly ? 0600 : 0666;
+  for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
     const QString path = dir.filePath(nameFor(attempt));
-    const int error = placeWithoutReplacing(partial.name, QFile::encodeName(path));
+    const int error = placeWithoutReplacing(partial.name, QFile::encodeName(path), mode);
     if (error == EEXIST) continue;
     if (error) fail(path, error);
     partial.removal->release();
     syncFolder(QFile::encodeName(dir.absolutePath()));
     return path;
   }
+  fail(first, EEXIST);
 }
+
+void setNameClaimWithoutNoReplaceOrLinkForTesting(bool without) { withoutNoReplaceOrLink.store(without); }
 
 void removeAbandonedPartialWrites(const QString& folder) {
   const QDir dir(folder);

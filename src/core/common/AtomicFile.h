@@ -21,13 +21,25 @@ enum class NewFileAccess { ownerOnly, umask };
 void writeFileAtomically(const QString& path, const QByteArray& bytes,
                          NewFileAccess access = NewFileAccess::umask);
 
+// The most names writeNewFileAtomically tries before it fails.
+inline constexpr int kMaxNameAttempts = 1000;
+
 // Writes `bytes` to a new file in `folder` under the first free name of
-// nameFor(1), nameFor(2), …, and returns its path. The name is claimed and
-// the file put in place in one step, so no existing file (one that another
-// process wrote a moment ago included) is ever replaced. The file appears
-// complete or not at all; a failure throws FileError(writeFailed).
+// nameFor(1), nameFor(2), … nameFor(kMaxNameAttempts), and returns its path;
+// past that it throws FileError(writeFailed) ("File exists"). No existing
+// file (one that another process wrote a moment ago included) is ever
+// replaced: the finished file is renamed into place with renameat2
+// (RENAME_NOREPLACE) or, where the file system lacks that, linked into place;
+// where it has neither (FAT, some network shares), the name is first claimed
+// by creating an empty file exclusively (O_EXCL), which the finished file then
+// replaces, so a reader may see that name empty for a moment. Elsewhere the
+// file appears complete or not at all. A failure throws FileError(writeFailed).
 QString writeNewFileAtomically(const QString& folder, const std::function<QString(int attempt)>& nameFor,
                                const QByteArray& bytes, NewFileAccess access = NewFileAccess::ownerOnly);
+
+// Tests: writeNewFileAtomically claims names as on a file system with
+// neither renameat2 nor hard links.
+void setNameClaimWithoutNoReplaceOrLinkForTesting(bool without);
 
 // Removes the partial files of writeFileAtomically in `folder`, named
 // ".<name>.partial-<process id>-<8 hex digits>", whose writing process has

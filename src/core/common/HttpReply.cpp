@@ -1,5 +1,7 @@
 #include "common/HttpReply.h"
 
+#include <QCoreApplication>
+
 namespace murmela::HttpReply {
 
 QString joinUrl(const QString& baseUrl, const QString& path) {
@@ -8,5 +10,12 @@ QString joinUrl(const QString& baseUrl, const QString& path) {
   if (path.isEmpty()) return base;
   return path.startsWith(QLatin1Char('/')) ? base + path : base + QLatin1Char('/') + path;
 }
+
+QString applicationVersion() {
+  const QString version = QCoreApplication::applicationVersion();
+  return version.isEmpty() ? QStringLiteral("unknown") : version;
+}
+
+QByteArray userAgent() { return "Murmela/" + applicationVersion().toUtf8(); }
 
 }  // namespace murmela::HttpReply

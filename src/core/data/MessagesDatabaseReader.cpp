@@ -3,6 +3,7 @@
 #include "common/PathExpansion.h"
 #include "common/UnicodeText.h"
 #include "data/AttributedBodyDecoder.h"
+#include "data/PrivateDatabaseCopy.h"
 #include "data/SQLiteStatement.h"
 #include "data/WrappedDataError.h"
 
@@ -12,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cstring>
 #include <memory>
 
@@ -94,6 +96,16 @@ struct ConnectionCloser {
 };
 using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
 
+// One call's connection, and the private copy it reads when it reads one
+// (closed first, then the copy is removed).
+struct OpenDatabase {
+  std::unique_ptr<PrivateDatabaseCopy> copy;
+  Connection connection;
+  sqlite3* get() const { return connection.get(); }
+};
+
+std::atomic<bool> alwaysCopy{false};
+
 // Runs a PRAGMA to its end; a statement that cannot be prepared is skipped
 // and step results are not examined.
 void runPragma(sqlite3* database, const char* sql) {
@@ -149,25 +161,60 @@ int probeSchema(sqlite3* database) {
                                                      : QStringLiteral("unknown SQLite error"));
 }
 
+// The private copy of a database in WAL mode whose folder cannot take the WAL
+// index, opened as usual; a copy that cannot be made fails the call with the
+// database's own error and what the user can do about it.
+OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError) {
+  OpenDatabase opened;
+  opened.copy = std::make_unique<PrivateDatabaseCopy>(path);
+  if (!opened.copy->isValid())
+    throw WrappedDataError::databaseOpenFailed(
+        databaseError + QStringLiteral(" (its folder cannot be written, so it is read from a copy, and ") +
+        opened.copy->failure() +
+        QStringLiteral(". Free some space there, or copy the database with its -wal file to a folder you can "
+                       "write and open that copy.)"));
+  if (openConnection(sqliteFileName(opened.copy->path()), 0, opened.connection) != SQLITE_OK || !opened.connection)
+    openFailed(opened.get());
+  return opened;
+}
+
 // One connection for one call. A pipe, a device or a socket is not opened
 // (it would block the open or be read without end); SQLite answers the rest.
-Connection openDatabase(const QString& path) {
+// Where the WAL index cannot be made beside the database (a read-only
+// folder), a database without WAL content is read as an immutable file and
+// one with WAL content from a private copy: read as immutable, it would lose
+// the rows that are only in the WAL.
+OpenDatabase openDatabase(const QString& path) {
   const QFileInfo file(path);
   if (file.exists() && !file.isFile() && !file.isDir())
     throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
-  Connection database;
-  if (openConnection(sqliteFileName(path), 0, database) != SQLITE_OK || !database) openFailed(database.get());
-  if (const int probe = probeSchema(database.get()); probe == SQLITE_CANTOPEN || probe == SQLITE_READONLY) {
-    Connection immutable;
-    if (openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK && immutable &&
-        probeSchema(immutable.get()) == SQLITE_OK)
-      database = std::move(immutable);
+  OpenDatabase database;
+  if (openConnection(sqliteFileName(path), 0, database.connection) != SQLITE_OK || !database.connection)
+    openFailed(database.get());
+  const int probe = probeSchema(database.get());
+  if (probe == SQLITE_CANTOPEN || probe == SQLITE_READONLY || alwaysCopy.load()) {
+    if (PrivateDatabaseCopy::hasWalContent(path)) {
+      const QString error = probe == SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))
+                                               : QString::fromUtf8(sqlite3_errmsg(database.get()));
+      database.connection.reset();
+      database = openPrivateCopy(path, error);
+    } else if (Connection immutable;
+               openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK && immutable &&
+               probeSchema(immutable.get()) == SQLITE_OK) {
+      database.connection = std::move(immutable);
+    }
   }
   runPragma(database.get(), "PRAGMA query_only = ON");
   runPragma(database.get(), "PRAGMA journal_mode");
   sqlite3_busy_timeout(database.get(), kBusyTimeoutMilliseconds);  // for the statements
   return database;
 }
+
+}  // namespace
+
+void MessagesDatabaseReader::setAlwaysReadsCopyForTesting(bool always) { alwaysCopy.store(always); }
+
+namespace {
 
 // A handle is the same on every row of a conversation: keep one shared copy
 // instead of decoding a new string per row.
@@ -193,7 +240,7 @@ class HandleCache {
 }  // namespace
 
 MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
-  const Connection database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_);
   MessageList messages;
   SQLiteStatement statement(database.get(), kMessagesSQL);
   statement.bind(handle, 1);
@@ -221,14 +268,14 @@ MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
 }
 
 qint64 MessagesDatabaseReader::countAttachments(const QString& handle) const {
-  const Connection database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_);
   SQLiteStatement statement(database.get(), kAttachmentCountSQL);
   statement.bind(handle, 1);
   return statement.step() ? statement.int64At(0) : 0;
 }
 
 QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
-  const Connection database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_);
   QList<ContactSummary> summaries;
   SQLiteStatement statement(database.get(), kContactSummariesSQL);
   while (statement.step()) {

@@ -38,11 +38,17 @@ class MessagesDatabaseReader {
   // it (the Full Disk Access probe), its schema readable. Never throws.
   //
   // Every call fails at once with the open error for a pipe, a device or a
-  // socket (never waiting on one), waits a few seconds for a database that
-  // another process has locked, and reads a database in WAL mode whose
-  // shared-memory file cannot be opened (a read-only copy) as an immutable
-  // file instead.
+  // socket (never waiting on one) and waits a few seconds for a database that
+  // another process has locked. A database in WAL mode whose shared-memory
+  // file cannot be made beside it (a read-only disk or backup) is read as an
+  // immutable file when its "-wal" is missing or empty, and otherwise from a
+  // private copy with its "-wal" (see PrivateDatabaseCopy), so every committed
+  // row counts; a copy that cannot be made fails the call, this probe too.
   bool canOpen() const;
+
+  // Tests: every call reads through the private copy, as where the folder of
+  // the database cannot be written (a mode bit does not stop root).
+  static void setAlwaysReadsCopyForTesting(bool always);
 
   // The reader named by the launch argument "-messagesDB" (its first
   // occurrence) and the argument after it, with a leading tilde expanded; none

@@ -62,10 +62,11 @@ QString HostedAnalysisClient::describe(const std::exception& error) {
 }
 
 void HostedAnalysisClient::exchange(const QString& path, QByteArray body, const std::optional<QString>& token,
-                                    double timeoutSeconds, std::stop_token stop,
+                                    double timeoutSeconds, std::stop_token stop, qint64 maxAnswerBytes,
                                     const std::function<void(const QByteArray&)>& decode) const {
   const qsizetype bodyBytes = body.size();
   std::optional<HttpRequest> request = jsonPost(baseUrl_, path, std::move(body), token, timeoutSeconds);
+  request->maxAnswerBytes = maxAnswerBytes;
 
   const QString prefix = QStringLiteral("HTTP POST ") + path;
   QElapsedTimer clock;
@@ -81,7 +82,7 @@ void HostedAnalysisClient::exchange(const QString& path, QByteArray body, const 
     AnalysisLogger::log(prefix + QStringLiteral(" TRANSPORT FAILURE after ") + seconds(clock) + kDash +
                         describe(error));
     // An answer past the bound is unreadable: the client's own bad answer.
-    if (const auto* transport = dynamic_cast<const TransportError*>(&error); transport && transport->isOversizedAnswer())
+    if (const auto* transport = dynamic_cast<const TransportError*>(&error); transport && transport->isUnreadableAnswer())
       throw HostedAnalysisError::invalidResponse(transport->networkErrorText());
     throw;
   }
@@ -112,6 +113,11 @@ void HostedAnalysisClient::exchange(const QString& path, QByteArray body, const 
   }
 
   try {
+    // Parsing costs memory per value: an answer of the longest length made of
+    // the shortest values would take dozens of times its length.
+    if (const qint64 limit = maxAnswerBytes / kMinAnswerBytesPerValue; Json::countValues(response.body) > limit)
+      throw Json::DecodingError(QStringLiteral("response"),
+                                QStringLiteral("more than %1 values in an answer of this call").arg(limit));
     decode(response.body);
   } catch (const Json::DecodingError& error) {
     // A multi-byte character cut at the last byte makes the whole preview empty.

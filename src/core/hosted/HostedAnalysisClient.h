@@ -34,6 +34,21 @@ class HostedAnalysisClient {
   static constexpr qsizetype kMaxChunkCharacters = 120000;
   static constexpr qsizetype kMaxChunkMessages = 3000;
   static constexpr qsizetype kChunkOverlapMessages = 50;
+  // The most answer bytes each call takes, beside the largest real answer:
+  // the development backend's answers in a cloud run of 1,000,000 messages
+  // (hosted_payload_bench --phase backend prints them) are 141 bytes for the
+  // registration, 8,502 for a chunk, 1,225,249 for the synthesis (it grows
+  // with the conversation) and 1,295 for the insights. The chunks and the
+  // insights are generated prose on the real backend, so they get room for
+  // far longer text.
+  static constexpr qint64 kRegisterAnswerBytes = 64LL * 1024;
+  static constexpr qint64 kChunkAnswerBytes = 128LL * 1024;
+  static constexpr qint64 kSynthesisAnswerBytes = 4LL << 20;
+  static constexpr qint64 kInsightsAnswerBytes = 64LL * 1024;
+  // An answer holds at most one JSON value per this many bytes of its bound
+  // (Json::countValues), so parsing one at the bound stays within a few times
+  // the bound; the synthesis above holds 58,281 values, 21 bytes a value.
+  static constexpr qint64 kMinAnswerBytesPerValue = 16;
 
   using ProgressCallback = std::function<void(const ProcessingProgress&)>;
 
@@ -72,20 +87,23 @@ class HostedAnalysisClient {
   //  - HostedAnalysisError::httpFailed for a status outside 200 to 299;
   //  - HostedAnalysisError::invalidResponse when the answer is not HTTP or a
   //    2xx body does not decode.
+  // At most `maxAnswerBytes` of answer are taken; a longer one is invalid.
   template <typename Response, typename Request>
   Response post(const QString& path, const Request& body, const std::optional<QString>& token, double timeoutSeconds,
-                std::stop_token stop = {}) const {
+                std::stop_token stop = {}, qint64 maxAnswerBytes = kRegisterAnswerBytes) const {
     return postEncoded<Response>(path, Json::write(QJsonValue(body.toJson()), Json::Layout::Compact), token,
-                                 timeoutSeconds, std::move(stop));
+                                 timeoutSeconds, std::move(stop), maxAnswerBytes);
   }
 
   // The same with a body already written (the analysis steps stream theirs);
   // hand it over with std::move: it is passed on to the network layer as it is.
   template <typename Response>
   Response postEncoded(const QString& path, QByteArray body, const std::optional<QString>& token,
-                       double timeoutSeconds, std::stop_token stop = {}) const {
+                       double timeoutSeconds, std::stop_token stop = {},
+                       qint64 maxAnswerBytes = kRegisterAnswerBytes) const {
     std::optional<Response> decoded;
-    exchange(path, std::move(body), token, timeoutSeconds, std::move(stop), [&decoded](const QByteArray& data) {
+    exchange(path, std::move(body), token, timeoutSeconds, std::move(stop), maxAnswerBytes,
+             [&decoded](const QByteArray& data) {
       decoded = Response::fromJson(Json::parseObject(data, QStringLiteral("response")));
     });
     return std::move(*decoded);
@@ -97,8 +115,9 @@ class HostedAnalysisClient {
   static QString describe(const std::exception& error);
 
  private:
-  void exchange(const QString& path, QByteArray body, const std::optional<QString>& token,
-                double timeoutSeconds, std::stop_token stop, const std::function<void(const QByteArray&)>& decode) const;
+  void exchange(const QString& path, QByteArray body, const std::optional<QString>& token, double timeoutSeconds,
+                std::stop_token stop, qint64 maxAnswerBytes,
+                const std::function<void(const QByteArray&)>& decode) const;
 
   QString baseUrl_;
   QString appVersion_;

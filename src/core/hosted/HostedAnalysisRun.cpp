@@ -99,6 +99,9 @@ class Run {
   // The body is written straight to bytes by `payload`; `expectedBytes` sizes it.
   Object postStep(const QString& step, const QString& requestName, const QString& stepName,
                   const AnalysisStepBody::PayloadWriter& payload, qsizetype expectedBytes = 0) {
+    const qint64 maxAnswerBytes = step == QLatin1String("chunk_analysis") ? HostedAnalysisClient::kChunkAnswerBytes
+                                  : step == QLatin1String("synthesize")   ? HostedAnalysisClient::kSynthesisAnswerBytes
+                                                                          : HostedAnalysisClient::kInsightsAnswerBytes;
     AnalysisStepRequest request;
     request.clientRequestID = runID_ + QLatin1Char(':') + requestName;
     request.workflow = rawValue(workflow_);
@@ -112,7 +115,7 @@ class Run {
     try {
       response = client_.postEncoded<AnalysisStepResponse>(
           HostedAnalysisClient::kAnalysisStepPath, AnalysisStepBody::encode(request, payload, expectedBytes), token_,
-          HostedAnalysisClient::kAnalysisStepTimeoutSeconds, stop_);
+          HostedAnalysisClient::kAnalysisStepTimeoutSeconds, stop_, maxAnswerBytes);
     } catch (const std::exception& error) {
       log(stepName + QStringLiteral(" FAILED after ") + elapsed(clock) + kDash + HostedAnalysisClient::describe(error));
       throw;

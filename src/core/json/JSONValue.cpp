@@ -11,67 +11,70 @@
 
 namespace murmela {
 
+static_assert(sizeof(JSONValue) <= 32);
+
 JSONValue JSONValue::string(QString value) {
   JSONValue made;
-  made.kind_ = Kind::string;
-  made.string_ = std::move(value);
+  made.value_ = std::move(value);
   return made;
 }
 
 JSONValue JSONValue::number(double value) {
   JSONValue made;
-  made.kind_ = Kind::number;
-  made.number_ = value;
+  made.value_ = value;
   return made;
 }
 
 JSONValue JSONValue::boolean(bool value) {
   JSONValue made;
-  made.kind_ = Kind::boolean;
-  made.bool_ = value;
+  made.value_ = value;
   return made;
 }
 
 JSONValue JSONValue::object(Object value) {
   JSONValue made;
-  made.kind_ = Kind::object;
-  made.object_ = std::make_shared<const Object>(std::move(value));
+  made.value_ = std::make_shared<const Object>(std::move(value));
   return made;
 }
 
 JSONValue JSONValue::array(Array value) {
   JSONValue made;
-  made.kind_ = Kind::array;
-  made.array_ = std::make_shared<const Array>(std::move(value));
+  made.value_ = std::make_shared<const Array>(std::move(value));
   return made;
 }
 
 std::optional<QString> JSONValue::stringValue() const {
-  if (kind_ != Kind::string) return std::nullopt;
-  return string_;
+  if (const auto* text = std::get_if<QString>(&value_)) return *text;
+  return std::nullopt;
 }
 
 std::optional<double> JSONValue::numberValue() const {
-  if (kind_ != Kind::number) return std::nullopt;
-  return number_;
+  if (const auto* number = std::get_if<double>(&value_)) return *number;
+  return std::nullopt;
 }
 
 std::optional<bool> JSONValue::boolValue() const {
-  if (kind_ != Kind::boolean) return std::nullopt;
-  return bool_;
+  if (const auto* flag = std::get_if<bool>(&value_)) return *flag;
+  return std::nullopt;
 }
 
-const JSONValue::Object* JSONValue::objectValue() const { return kind_ == Kind::object ? object_.get() : nullptr; }
+const JSONValue::Object* JSONValue::objectValue() const {
+  const auto* object = std::get_if<std::shared_ptr<const Object>>(&value_);
+  return object ? object->get() : nullptr;
+}
 
-const JSONValue::Array* JSONValue::arrayValue() const { return kind_ == Kind::array ? array_.get() : nullptr; }
+const JSONValue::Array* JSONValue::arrayValue() const {
+  const auto* array = std::get_if<std::shared_ptr<const Array>>(&value_);
+  return array ? array->get() : nullptr;
+}
 
 QString JSONValue::compactDescription() const {
-  switch (kind_) {
-    case Kind::string: return string_;
-    case Kind::number: return fixedDecimal(number_, 3);
-    case Kind::boolean: return bool_ ? QStringLiteral("true") : QStringLiteral("false");
-    case Kind::object: return QStringLiteral("object(%1)").arg(object_->size());
-    case Kind::array: return QStringLiteral("array(%1)").arg(array_->size());
+  switch (kind()) {
+    case Kind::string: return std::get<QString>(value_);
+    case Kind::number: return fixedDecimal(std::get<double>(value_), 3);
+    case Kind::boolean: return std::get<bool>(value_) ? QStringLiteral("true") : QStringLiteral("false");
+    case Kind::object: return QStringLiteral("object(%1)").arg(objectValue()->size());
+    case Kind::array: return QStringLiteral("array(%1)").arg(arrayValue()->size());
     case Kind::null: return QStringLiteral("null");
   }
   return QStringLiteral("null");
@@ -104,14 +107,14 @@ JSONValue::Object JSONValue::objectFromJson(const QJsonObject& object) {
 }
 
 QJsonValue JSONValue::toJson() const {
-  switch (kind_) {
-    case Kind::string: return string_;
-    case Kind::number: return number_;
-    case Kind::boolean: return bool_;
-    case Kind::object: return toJson(*object_);
+  switch (kind()) {
+    case Kind::string: return std::get<QString>(value_);
+    case Kind::number: return std::get<double>(value_);
+    case Kind::boolean: return std::get<bool>(value_);
+    case Kind::object: return toJson(*objectValue());
     case Kind::array: {
       QJsonArray elements;
-      for (const JSONValue& element : *array_) elements.append(element.toJson());
+      for (const JSONValue& element : *arrayValue()) elements.append(element.toJson());
       return elements;
     }
     case Kind::null: return QJsonValue(QJsonValue::Null);
@@ -126,14 +129,14 @@ QJsonObject JSONValue::toJson(const Object& object) {
 }
 
 void JSONValue::write(JsonStreamWriter& writer) const {
-  switch (kind_) {
-    case Kind::string: writer.string(string_); return;
-    case Kind::number: writer.number(number_); return;
-    case Kind::boolean: writer.boolean(bool_); return;
-    case Kind::object: write(writer, *object_); return;
+  switch (kind()) {
+    case Kind::string: writer.string(std::get<QString>(value_)); return;
+    case Kind::number: writer.number(std::get<double>(value_)); return;
+    case Kind::boolean: writer.boolean(std::get<bool>(value_)); return;
+    case Kind::object: write(writer, *objectValue()); return;
     case Kind::array:
       writer.beginArray();
-      for (const JSONValue& element : *array_) element.write(writer);
+      for (const JSONValue& element : *arrayValue()) element.write(writer);
       writer.endArray();
       return;
     case Kind::null: writer.null(); return;
@@ -151,16 +154,12 @@ void JSONValue::write(JsonStreamWriter& writer, const Object& object) {
 }
 
 bool operator==(const JSONValue& a, const JSONValue& b) {
-  if (a.kind_ != b.kind_) return false;
-  switch (a.kind_) {
-    case JSONValue::Kind::string: return a.string_ == b.string_;
-    case JSONValue::Kind::number: return a.number_ == b.number_;
-    case JSONValue::Kind::boolean: return a.bool_ == b.bool_;
-    case JSONValue::Kind::object: return *a.object_ == *b.object_;
-    case JSONValue::Kind::array: return *a.array_ == *b.array_;
-    case JSONValue::Kind::null: return true;
+  if (a.kind() != b.kind()) return false;
+  switch (a.kind()) {
+    case JSONValue::Kind::object: return *a.objectValue() == *b.objectValue();
+    case JSONValue::Kind::array: return *a.arrayValue() == *b.arrayValue();
+    default: return a.value_ == b.value_;  // the text, the number (NaN unequal), the flag; null
   }
-  return false;
 }
 
 QString sortedKeys(const JSONValue::Object& object) {

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace murmela {
 
@@ -31,8 +32,8 @@ class JSONValue {
   static JSONValue array(Array value);
   static JSONValue null() { return {}; }
 
-  Kind kind() const { return kind_; }
-  bool isNull() const { return kind_ == Kind::null; }
+  Kind kind() const { return static_cast<Kind>(value_.index()); }
+  bool isNull() const { return kind() == Kind::null; }
   // The payload when the value is of that kind, else nothing.
   std::optional<QString> stringValue() const;
   std::optional<double> numberValue() const;
@@ -58,12 +59,11 @@ class JSONValue {
   friend bool operator==(const JSONValue& a, const JSONValue& b);
 
  private:
-  Kind kind_ = Kind::null;
-  QString string_;
-  double number_ = 0.0;
-  bool bool_ = false;
-  std::shared_ptr<const Object> object_;
-  std::shared_ptr<const Array> array_;
+  // One alternative per kind, in the order of Kind; null is the monostate.
+  // 32 bytes a value: a parsed answer costs memory per value.
+  using Storage = std::variant<QString, double, bool, std::shared_ptr<const Object>, std::shared_ptr<const Array>,
+                               std::monostate>;
+  Storage value_{std::monostate{}};
 };
 
 // The keys of an object, sorted ascending and joined with ",".

@@ -107,6 +107,28 @@ QJsonDocument parseDocument(const QByteArray& bytes, QJsonParseError* error) {
   return QJsonDocument::fromJson(escaped, error);
 }
 
+qsizetype countValues(const QByteArray& bytes) {
+  qsizetype count = 1;
+  bool inString = false;
+  bool afterBackslash = false;
+  for (const char c : bytes) {
+    if (inString) {
+      if (afterBackslash) {
+        afterBackslash = false;
+      } else if (c == '\\') {
+        afterBackslash = true;
+      } else if (c == '"') {
+        inString = false;
+      }
+    } else if (c == '"') {
+      inString = true;
+    } else if (c == ',' || c == '[' || c == '{') {
+      ++count;
+    }
+  }
+  return count;
+}
+
 QJsonObject parseObject(const QByteArray& bytes, const QString& path) {
   QJsonParseError error{};
   const QJsonDocument document = parseDocument(bytes, &error);

@@ -53,6 +53,11 @@ QByteArray write(const QJsonValue& value, Layout layout, bool escapeSlashes = tr
 
 // Parses a document whose top level must be an object.
 QJsonObject parseObject(const QByteArray& bytes, const QString& path);
+// How many values a JSON text holds at most, counted without parsing it: one,
+// plus one per "[", "{" and "," outside strings. What parsing costs in memory
+// follows the count more than the length (a value takes some 100 bytes once
+// parsed, and "0," is two bytes of text).
+qsizetype countValues(const QByteArray& bytes);
 // QJsonDocument::fromJson, except that a U+FEFF at the start of a string (a
 // member name or a value) is kept: Qt drops it there, as if it were the byte
 // order mark of the document. One at the start of the document still is one.

@@ -1,5 +1,6 @@
 #include "privacy/PrivacyRuntimeDownload.h"
 
+#include "common/HttpReply.h"
 #include "privacy/PrivacyRuntimeError.h"
 
 #include <QFileInfo>
@@ -66,25 +67,38 @@ void PrivacyRuntimeDownload::begin() {
   // The archive is already compressed; a transparently decoded body would
   // also make the length and the progress meaningless.
   request.setRawHeader("Accept-Encoding", "identity");
+  request.setHeader(QNetworkRequest::UserAgentHeader, HttpReply::userAgent());
+  request.setMaximumRedirectsAllowed(kMaxRedirects);
   request.setTransferTimeout(kIdleTimeoutMs);
   reply_ = network_->get(request);
+  // The network waits for the disk: past this many unread bytes Qt stops
+  // reading the socket until receive() has written them out.
+  reply_->setReadBufferSize(kReadBufferBytes);
   connect(reply_, &QNetworkReply::readyRead, this, &PrivacyRuntimeDownload::receive);
   connect(reply_, &QNetworkReply::finished, this, &PrivacyRuntimeDownload::finish);
 }
 
 void PrivacyRuntimeDownload::receive() {
   if (completed_ || !reply_) return;
-  const QByteArray bytes = reply_->readAll();
-  if (bytes.isEmpty()) return;
   // The body of an error answer is no part of any archive, and showing it as
   // download progress would tell the user the download went well.
   const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) return;
-  if (staging_.write(bytes) != bytes.size()) {
-    fail(QStringLiteral("Could not write %1: %2").arg(stagingPath_, staging_.errorString()));
-    return;
+  const bool isArchive = !status.isValid() || (status.toInt() >= 200 && status.toInt() <= 299);
+  // Read in pieces through one buffer: nothing larger than a piece is made.
+  if (chunk_.isEmpty()) chunk_.resize(kChunkBytes);
+  qint64 received = 0;
+  while (reply_->bytesAvailable() > 0) {
+    const qint64 count = reply_->read(chunk_.data(), chunk_.size());
+    if (count <= 0) break;
+    if (!isArchive) continue;
+    if (staging_.write(chunk_.constData(), count) != count) {
+      fail(QStringLiteral("Could not write %1: %2").arg(stagingPath_, staging_.errorString()));
+      return;
+    }
+    received += count;
   }
-  written_ += bytes.size();
+  if (received == 0) return;
+  written_ += received;
   if (onProgress_) {
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     const qint64 expected = length.isValid() ? length.toLongLong() : -1;

@@ -32,7 +32,9 @@ struct PrivacyRuntimeDownloadProgress {
 
 // One download of a runtime archive, streamed to a staging file next to its
 // destination ("<destination>.download-<UUID>") so the archive is never held
-// in memory. Lives on the thread that started it (which needs an event loop).
+// in memory: at most kReadBufferBytes wait between the network and the file,
+// whatever the speed of either. The request names the application as its
+// User-Agent, as every backend call does. Lives on the thread that started it (which needs an event loop).
 // The completion runs exactly once, on that thread, with the staging file or
 // a PrivacyRuntimeError::downloadFailed; a failed download leaves no staging
 // file behind. Destroying the download (or its parent) before it completes
@@ -46,6 +48,12 @@ class PrivacyRuntimeDownload : public QObject {
   using Completion = std::function<void(std::optional<QString> stagedFile, std::exception_ptr error)>;
 
   static constexpr int kIdleTimeoutMs = 60000;
+  // A mirror may redirect once or twice; a loop fails after this many.
+  static constexpr int kMaxRedirects = 5;
+  // The most body bytes held in memory between the network and the file.
+  static constexpr qint64 kReadBufferBytes = 2 << 20;
+  // The piece read from the network and written to the file at a time.
+  static constexpr qsizetype kChunkBytes = 256 << 10;
 
   static PrivacyRuntimeDownload* start(const QUrl& source, const QString& destination, ProgressHandler onProgress,
                                        Completion completion, QObject* parent);
@@ -68,6 +76,7 @@ class PrivacyRuntimeDownload : public QObject {
   Completion completion_;
   QElapsedTimer startedAt_;
   QFile staging_;
+  QByteArray chunk_;
   QNetworkAccessManager* network_ = nullptr;
   QPointer<QNetworkReply> reply_;
   qint64 written_ = 0;

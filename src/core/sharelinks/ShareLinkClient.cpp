@@ -86,7 +86,7 @@ Response ShareLinkClient::post(const QString& path, const QByteArray& body, cons
     response = HttpTransport::perform(request, std::move(stop));
   } catch (const TransportError& error) {
     // An answer past the bound is a bad answer, not a network failure to retry.
-    if (error.isOversizedAnswer()) throw ShareLinkError::invalidResponse(error.networkErrorText());
+    if (error.isUnreadableAnswer()) throw ShareLinkError::invalidResponse(error.networkErrorText());
     throw;
   }
   const QByteArray& answer = successBody(response);

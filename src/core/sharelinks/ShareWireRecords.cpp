@@ -4,16 +4,22 @@
 #include "data/RelationshipType.h"
 #include "data/ReportJson.h"
 
+#include <QRegularExpression>
+
 namespace murmela {
 
 QUrl readAbsoluteUrl(const Json::ObjectReader& reader, const QString& key) {
   const QString text = reader.string(key);
   const QUrl url(text, QUrl::StrictMode);
   // Only a web address is ever listed or handed to the desktop: a file, a
-  // network share or a script is not a share link.
+  // network share or a script is not a share link, nor is an address that
+  // carries a user name or password (it would be cached, listed and shared).
   const QString scheme = url.scheme().toLower();
   const bool web = scheme == QLatin1String("https") || scheme == QLatin1String("http");
-  if (!url.isValid() || url.isRelative() || url.host().isEmpty() || !web)
+  static const QRegularExpression pathStart(QStringLiteral("[/?#]"));
+  const QString authority = text.section(QStringLiteral("://"), 1).section(pathStart, 0, 0);
+  if (!url.isValid() || url.isRelative() || url.host().isEmpty() || !web || !url.userInfo().isEmpty() ||
+      authority.contains(QLatin1Char('@')))
     throw Json::DecodingError(reader.pathOf(key), QStringLiteral("Invalid URL: ") + text);
   return url;
 }

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <stdexcept>
 
@@ -94,7 +96,12 @@ class CoordinatorActivityTest : public QObject {
   void fullDiskAccessSettings() {
     harness_->fakes.skipsPermissionGate = true;
     AppCoordinator& coordinator = harness_->make();
+    // A pipe at the database path blocks neither the window nor a worker.
+    const QString database = AppCoordinator::defaultMessagesDatabasePath();
+    QVERIFY(QDir().mkpath(QFileInfo(database).path()) && ::mkfifo(QFile::encodeName(database).constData(), 0600) == 0);
     coordinator.openFullDiskAccessSettings();
+    QVERIFY(coordinator.waitForBackgroundWork(std::chrono::seconds(5)));
+    QFile::remove(database);
     QCOMPARE(harness_->fakes.paneOpener->opened, QList<QUrl>{SettingsPaneOpener::fullDiskAccessPane()});
     QCOMPARE(harness_->fakes.paneOpener->opened.first().toString(),
              QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_AllFiles"));

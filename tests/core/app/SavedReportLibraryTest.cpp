@@ -1,4 +1,5 @@
 #include "app/SavedReportLibrary.h"
+#include "common/AtomicFile.h"
 #include "common/FileError.h"
 #include "data/ReportJson.h"
 #include "support/ReportSamples.h"
@@ -128,8 +129,17 @@ class SavedReportLibraryTest : public QObject {
     QCOMPARE(library.load().size(), 3);
   }
 
-  // Two processes saving in the same second keep every report, under umask 0 the user's alone.
+  // Two processes saving in the same second keep every report, under umask 0
+  // the user's alone; also where the file system has neither renameat2 nor links.
+  void concurrentSavesKeepEveryReportPrivately_data() {
+    QTest::addColumn<bool>("exclusiveClaim");
+    QTest::newRow("rename without replacing") << false;
+    QTest::newRow("no renameat2, no link") << true;
+  }
   void concurrentSavesKeepEveryReportPrivately() {
+    QFETCH(bool, exclusiveClaim);
+    setNameClaimWithoutNoReplaceOrLinkForTesting(exclusiveClaim);
+    const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
     const mode_t umask = ::umask(0);
     const SavedReportLibrary library(dir_);
     const pid_t child = ::fork();  // the child saves too, then ends at once
@@ -141,6 +151,7 @@ class SavedReportLibraryTest : public QObject {
     QVERIFY(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const QFileInfoList files = QDir(dir_).entryInfoList(QDir::Files | QDir::Hidden);
     QCOMPARE(files.size(), 100);
+    QCOMPARE(library.load().size(), 100);
     for (const QFileInfo& file : files) QCOMPARE(file.permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(QFileInfo(dir_).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }

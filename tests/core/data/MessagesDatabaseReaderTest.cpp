@@ -330,6 +330,36 @@ class MessagesDatabaseReaderTest : public QObject {
     expectDataError([&] { reader.fetchContactSummaries(); }, query, QStringLiteral("malformed"));
   }
 
+  // A copy of a live database in WAL mode without its "-shm", where the WAL
+  // index cannot be made beside it: the rows only in the WAL count too, and
+  // the private copy is gone afterwards.
+  void walRowsCountThroughThePrivateCopy() {
+    const QString live = freshPath();
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.filePath(QStringLiteral("chat.db"));
+    {
+      Builder db(live);
+      db.execute(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0"));
+      const qint64 sam = db.addHandle(kSam);
+      const qint64 chat = db.addOneToOneChat(sam);
+      db.addMessage(chat, {.text = "in the file", .date = 1, .handleId = sam});
+      db.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+      for (int i = 2; i <= 4; ++i) db.addMessage(chat, {.text = "only in the WAL", .date = i, .handleId = sam});
+      QVERIFY(QFile::copy(live, copy) && QFile::copy(live + "-wal", copy + "-wal"));
+    }
+    const QStringList temporaryBefore = QDir::temp().entryList({"murmela-database-*"});
+    MessagesDatabaseReader::setAlwaysReadsCopyForTesting(true);
+    const MessagesDatabaseReader reader(copy);
+    const bool opens = reader.canOpen();
+    const qsizetype count = reader.fetchMessages(kSam).size();
+    const QList<ContactSummary> summaries = reader.fetchContactSummaries();
+    MessagesDatabaseReader::setAlwaysReadsCopyForTesting(false);
+    QVERIFY(opens);
+    QCOMPARE(count, 4);
+    QCOMPARE(summaries.value(0).messageCount, 4);
+    QCOMPARE(QDir::temp().entryList({"murmela-database-*"}), temporaryBefore);
+  }
+
   void pathThatLooksLikeAUriIsAFile() {
     QTemporaryDir folder;
     const QString previous = QDir::currentPath();

@@ -1,5 +1,5 @@
 #include "PrivacyTestSupport.h"
-
+#include "common/HttpReply.h"
 #include "privacy/PrivacyRuntimeDownload.h"
 #include "privacy/PrivacyRuntimeError.h"
 #include "privacy/PrivacyRuntimeManager.h"
@@ -12,7 +12,9 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTest>
+#include <QThread>
 
+#include <limits>
 #include <memory>
 
 using namespace murmela;
@@ -41,6 +43,13 @@ QByteArray randomBytes(int size) {
 QByteArray contents(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A line of /proc/self/status in KiB; `resetPeak` first sets VmHWM back to what is resident now.
+double residentKiB(const QByteArray& name, bool resetPeak = false) {
+  if (QFile clear("/proc/self/clear_refs"); resetPeak && clear.open(QIODevice::WriteOnly)) clear.write("5");
+  const QByteArray text = contents("/proc/self/status");
+  return text.mid(text.indexOf(name + ':') + name.size() + 1).trimmed().split(' ').value(0).toDouble();
 }
 
 }  // namespace
@@ -103,6 +112,7 @@ class PrivacyRuntimeDownloadTest : public QObject {
     QCOMPARE(contents(destination()), body);
     QCOMPARE(entriesOf(downloads()), QStringList{PrivacyRuntimeManager::kArchiveFileName});
     QCOMPARE(server.requests(kPath).value(0).header("Accept-Encoding"), QByteArray("identity"));
+    QCOMPARE(server.requests(kPath).value(0).header("User-Agent"), HttpReply::userAgent());
 
     QVERIFY(answer.progress.size() >= 2);
     qint64 previous = 0;
@@ -147,6 +157,7 @@ class PrivacyRuntimeDownloadTest : public QObject {
     QTest::newRow("body cut short") << "cut";
     QTest::newRow("dropped before any answer") << "dropped";
     QTest::newRow("archive cannot be moved into place") << "move";
+    QTest::newRow("redirect loop") << "loop";
   }
 
   void failures() {
@@ -162,6 +173,7 @@ class PrivacyRuntimeDownloadTest : public QObject {
       server.setDefault(kPath, cut);
     }
     if (failure == "dropped") server.setDefault(kPath, ScriptedResponse::dropped());
+    if (failure == "loop") server.setDefault(kPath, ScriptedResponse::text(302, "").withHeader("Location", kPath));
     PrivacyRuntimeManager::MoveItem moveItem;
     if (failure == "move") {
       server.setDefault(kPath, ScriptedResponse::text(200, randomBytes(5000)));
@@ -185,6 +197,7 @@ class PrivacyRuntimeDownloadTest : public QObject {
     if (failure == "500") QCOMPARE(message, kPrefix + url + " returned HTTP 500");
     if (failure == "refused") QCOMPARE(message, kPrefix + "Connection refused");
     if (failure == "dropped") QVERIFY(message.size() > kPrefix.size());
+    if (failure == "loop") QCOMPARE(server.requests(kPath).size(), 1 + PrivacyRuntimeDownload::kMaxRedirects);
     // Qt reports the cut body as a closed connection, or (sometimes) not at all.
     if (failure == "cut") {
       QVERIFY2(message == kPrefix + "The download ended after 20000 of 900000 bytes." ||
@@ -197,6 +210,35 @@ class PrivacyRuntimeDownloadTest : public QObject {
     }
     // Neither a staging file nor a half archive stays behind.
     QCOMPARE(entriesOf(downloads()), QStringList{});
+  }
+
+  // An endless body faster than the disk (each write waits): the network
+  // waits too, and memory stays near where it was until the download stops.
+  void endlessFastBodyStaysInBoundedMemory() {
+    ScriptedHttpServer server;
+    ScriptedResponse endless = ScriptedResponse::text(200, QByteArray(1 << 18, 'a'));
+    endless.chunkedWithoutLength = true;
+    endless.repeatBody = std::numeric_limits<qint64>::max();
+    server.setDefault(kPath, endless);
+    QTemporaryDir folder;
+    qint64 written = 0;
+    const double before = residentKiB("VmRSS", true);
+    {
+      QObject context;  // its end aborts the download
+      PrivacyRuntimeDownload::start(
+          server.url(QString::fromLatin1(kPath)), folder.filePath("runtime.tar.gz"),
+          [&written](const PrivacyRuntimeDownloadProgress& progress) {
+            written = progress.downloadedBytes;
+            QThread::msleep(20);
+          },
+          [](std::optional<QString>, std::exception_ptr) {}, &context);
+      waitUntil([] { return false; }, 1500);
+    }
+    QVERIFY(written > 0);
+#ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed buffers resident
+    const double added = residentKiB("VmHWM") - before;
+    QVERIFY2(added < 32 << 10, qPrintable(QStringLiteral("%1 KiB added").arg(added)));
+#endif
   }
 
   void anEarlierArchiveIsReplaced() {

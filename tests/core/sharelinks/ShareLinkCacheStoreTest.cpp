@@ -80,6 +80,7 @@ class ShareLinkCacheStoreTest : public QObject {
     QTest::newRow("file URL") << "share_url" << QJsonValue("file://host/etc/passwd");
     QTest::newRow("network share URL") << "share_url" << QJsonValue("smb://host/share");
     QTest::newRow("script URL") << "share_url" << QJsonValue("javascript://h/%0aalert(1)");
+    QTest::newRow("URL with a password") << "share_url" << QJsonValue("https://user:pw@murmela.test/s");
   }
   void oneEntryThatDoesNotDecodeEmptiesTheList() {
     QFETCH(QString, key);
