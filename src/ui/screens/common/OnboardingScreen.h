@@ -35,8 +35,14 @@ class OnboardingScreen : public QWidget {
   // The texts the content shows, in reading order, for screen readers (the
   // step header comes first by itself).
   virtual QList<ShownText> shownTexts() const { return {}; }
+  // What takes the keys as the screen comes up: the screen itself (Return
+  // runs its main action), or one of its fields.
+  virtual QWidget* keysOnArrival() { return this; }
   // Speaks an error when it appears or changes (not again while it stays).
   void announceError(const std::optional<QString>& error);
+  // Speaks `text` and after it the error shown, if any (then not said again
+  // while it stays): where a screen that puts the keys in a field says what it is.
+  void announceWithError(const QString& text, const std::optional<QString>& error);
   ButtonState buttonState(int id) const { return buttons_->state(id); }
   bool showsFocus(int id) const { return buttons_->showsFocus(id); }
 

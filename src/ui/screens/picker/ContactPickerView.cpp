@@ -15,7 +15,6 @@
 #include "sheets/ConfirmContactNameSheet.h"
 #include "theme/MurmelaTheme.h"
 
-#include <QFocusEvent>
 #include <QPainter>
 #include <QShowEvent>
 
@@ -103,15 +102,8 @@ void ContactPickerView::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && !appeared_) appear();
 }
 
-void ContactPickerView::focusInEvent(QFocusEvent* event) {
-  OnboardingScreen::focusInEvent(event);
-  // Arriving on the screen, the keys go to its first control, the search
-  // field; from there Tab follows the screen down: the list, the failed
-  // run's buttons, Back and "Wrap it up →".
-  const bool tabbed = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-  if (landed_ || tabbed) return;
-  landed_ = true;
-  if (!buttonHost().focused()) search_->setFocus(Qt::OtherFocusReason);
+QWidget* ContactPickerView::keysOnArrival() {
+  return search_;  // from there Tab follows the screen down
 }
 
 std::optional<QString> ContactPickerView::shownError() const {
@@ -122,9 +114,9 @@ std::optional<QString> ContactPickerView::shownError() const {
 
 void ContactPickerView::appear() {
   appeared_ = true;
-  // A run that failed comes back to this screen: what failed is said as the
-  // screen arrives.
-  announceError(shownError());
+  // Readers hear of the search field, which has the keys; then the screen
+  // says where the user is and, when a run failed and came back here, what failed.
+  announceWithError(kTitle, shownError());
   // Loads when there is nothing yet; once the load is over, the first
   // contact is chosen unless the user chose one meanwhile.
   if (!host_.contacts().isEmpty()) {
