@@ -139,9 +139,11 @@ def walk(app, say, shoot, backend, orca):
     app.tab_to("Back", BUTTON)
     orca.heard("a Tab from the chat list to Back", heard, "Back push button*")
     app.tab_to("Wrap it up", BUTTON)
+    heard = orca.mark()
     app.key("Return")
 
     screen("name sheet")
+    orca.heard("the name field read whole", heard, HANDLE + ".")
     app.tab_to("Start wrapping", BUTTON)
     shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)
