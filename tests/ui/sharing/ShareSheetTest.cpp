@@ -280,6 +280,9 @@ class ShareSheetTest : public QObject {
              QString::fromUtf8("YOU ALREADY SHARED THIS MURMELA — HERE'S THE LINK."));
     QCOMPARE(server_->requests(kShares).size(), 1);
     QCOMPARE(deck_->dismissals, 0);
+    QCOMPARE(sheet->buttonHost().announcement(),
+             QString::fromUtf8("You already shared this Murmela — here's the link. murmela.test/s/s1. "
+                               "Link expires in 1 days"));
   }
 
   void theShareMenu_data() {

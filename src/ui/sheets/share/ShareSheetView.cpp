@@ -24,6 +24,17 @@ const QString kGenericLinkFailure = QStringLiteral("Couldn't create share link. 
 constexpr qreal kWheelPointsPerNotch = 40.0;
 constexpr int kIdsPerElement = 100;  // a target's id: its element's, then its index
 
+// Texts read one after another as sentences: a full stop between two, unless
+// the first already ends one.
+QString asSentences(const QStringList& texts) {
+  QString said;
+  for (const QString& text : texts) {
+    const bool ended = said.isEmpty() || said.endsWith(u'.') || said.endsWith(u'!') || said.endsWith(u'?');
+    said += (said.isEmpty() ? QString() : ended ? QStringLiteral(" ") : QStringLiteral(". ")) + text;
+  }
+  return said;
+}
+
 }  // namespace
 
 QString ShareSheetView::linkFailureText(const std::exception_ptr& error) {
@@ -476,7 +487,7 @@ void ShareSheetView::linkPageShown() {
   const QStringList said{GeneratedLinkPage::statusLine(state_.generatedLink->fromLocalCache),
                          GeneratedLinkPage::displayForm(state_.generatedLink->link.shareURL),
                          page.expiry.shownText().simplified()};
-  buttons_->announce(said.join(QStringLiteral(". ")));
+  buttons_->announce(asSentences(said));
 }
 
 void ShareSheetView::setPage(std::optional<ShareLinkGenerationResult> link, double seconds) {
