@@ -478,9 +478,10 @@ void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
 void ShareSheetView::linkPageShown() {
   const ShareSheetLayout layout = sheetLayout();
   if (!layout.linkPage) return;
-  // The control that was pressed has gone with its page: the keyboard goes
-  // on to the new page's first action, and the page says what it holds.
-  buttons_->focusButton(idOf({SheetElement::copyLink}));
+  // The control that was pressed has gone with its page: the keyboard (when
+  // it was the keyboard that pressed it: a click shows no ring) goes on to
+  // the new page's first action, and the page says what it holds.
+  keepKeyboardOn({SheetElement::copyLink});
   const GeneratedLinkPage::Layout& page = *layout.linkPage;
   // In their own case (the page draws the status in capitals) and the link
   // whole (the page may shrink or cut it to fit).
