@@ -88,7 +88,9 @@ ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
   host_.contactLoadingErrorChanged(this, [this] {
     if (awaitingContacts_ && host_.contactLoadingError()) awaitingContacts_ = false;
   });
-  setTabOrder(search_, list_);
+  // As they stand: the failed run's panel lies between the field and the list's rows.
+  setTabOrder(search_, panel_);
+  setTabOrder(panel_, list_);
   refresh();
 }
 
@@ -176,9 +178,8 @@ void ContactPickerView::refresh() {
   } else {
     panel_->hide();
   }
-  // The panel lies over the top of the list: its rows take no keys (nor a
-  // ring nobody sees) until the panel is dismissed.
-  list_->setFocusPolicy(panel_->isVisibleTo(this) ? Qt::NoFocus : Qt::StrongFocus);
+  // The panel lies over the top of the list: the row with the keys comes out below it.
+  list_->setCoveredTop(geometry.panel ? std::max(0.0, geometry.panel->bottom() - geometry.list.top()) : 0.0);
   update();
 }
 
