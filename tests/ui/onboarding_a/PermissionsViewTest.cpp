@@ -144,7 +144,8 @@ class PermissionsViewTest : public ScreenTest {
     QCOMPARE(screenName(coordinator), screen);
   }
 
-  // Showing the screen probes, and so does "↻ Check Again"; the answer is stored.
+  // Showing the screen probes, and so does "↻ Check Again"; the answer is
+  // stored, and a card that turns to "Granted" is said.
   void probes() {
     harness().fakes.snapshot = {true, ContactAccessStatus::denied()};
     AppCoordinator& coordinator = harness().make();
@@ -154,12 +155,15 @@ class PermissionsViewTest : public ScreenTest {
     QTRY_COMPARE(coordinator.permissions(), std::optional<PermissionSnapshot>(harness().fakes.snapshot));
     QCOMPARE(harness().fakes.probes.load(), 1);
     QCOMPARE(view.layout().cards.contacts.actionLabel, std::optional<QString>(QStringLiteral("Open Settings")));
+    QVERIFY(view.buttonHost().announcement().isEmpty());  // the first answer changes nothing shown
 
     harness().fakes.snapshot = {true, ContactAccessStatus::authorized()};
     clickAt(view, view.layout().checkAgainRect);
     QTRY_COMPARE(coordinator.permissions(), std::optional<PermissionSnapshot>(harness().fakes.snapshot));
     QCOMPARE(harness().fakes.probes.load(), 2);
     QVERIFY(view.layout().continueEnabled);
+    QCOMPARE(view.buttonHost().announcement(),
+             "Granted. Murmela will show contact names for your conversations. Continue is available.");
   }
 };
 

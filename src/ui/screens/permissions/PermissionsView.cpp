@@ -7,6 +7,7 @@
 #include "theme/MurmelaTheme.h"
 
 #include <QPainter>
+#include <QStringList>
 
 namespace murmela {
 namespace {
@@ -111,7 +112,28 @@ bool PermissionsView::canContinue(const std::optional<PermissionSnapshot>& permi
 PermissionsView::PermissionsView(PermissionsHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)) {
   buttonHost().setDefaultButton(continueButton);
-  host_.permissionsChanged(this, [this] { update(); });
+  granted_ = grantedIn(host_.permissions());
+  host_.permissionsChanged(this, [this] {
+    update();
+    tellGranted();
+  });
+}
+
+std::optional<PermissionsView::Granted> PermissionsView::grantedIn(
+    const std::optional<PermissionSnapshot>& permissions) {
+  if (!permissions) return std::nullopt;
+  return Granted{permissions->hasFullDiskAccess, permissions->contactsStatus.isAuthorized()};
+}
+
+void PermissionsView::tellGranted() {
+  const std::optional<Granted> was = std::exchange(granted_, grantedIn(host_.permissions()));
+  if (!was || !granted_) return;
+  QStringList said;
+  if (granted_->first && !was->first) said.append(kFullDiskAccessGranted);
+  if (granted_->second && !was->second) said.append(kContactsGranted);
+  if (said.isEmpty()) return;
+  if (canContinue(host_.permissions())) said.append(QStringLiteral("Continue is available."));
+  buttonHost().announce(said.join(u' '));
 }
 
 void PermissionsView::showEvent(QShowEvent* event) {

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace murmela {
 
@@ -78,7 +79,15 @@ class PermissionsView : public OnboardingScreen {
   void showEvent(QShowEvent* event) override;
 
  private:
+  // Which cards show "Granted", Full Disk Access first.
+  using Granted = std::pair<bool, bool>;
+  static std::optional<Granted> grantedIn(const std::optional<PermissionSnapshot>& permissions);
+  // Says what a card that turned to "Granted" now reads, and that Continue
+  // can be used once it can: the screen changes with no focus moving.
+  void tellGranted();
+
   PermissionsHost host_;
+  std::optional<Granted> granted_;  // as last shown; none before the first probe
 };
 
 }  // namespace murmela
