@@ -162,8 +162,8 @@ class PermissionsViewTest : public ScreenTest {
     QTRY_COMPARE(coordinator.permissions(), std::optional<PermissionSnapshot>(harness().fakes.snapshot));
     QCOMPARE(harness().fakes.probes.load(), 2);
     QVERIFY(view.layout().continueEnabled);
-    QCOMPARE(view.buttonHost().announcement(),
-             "Granted. Murmela will show contact names for your conversations. Continue is available.");
+    QTRY_COMPARE(view.buttonHost().announcement(),
+                 "Granted. Murmela will show contact names for your conversations. Continue is available.");
   }
 };
 

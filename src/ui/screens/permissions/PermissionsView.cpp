@@ -117,6 +117,15 @@ PermissionsView::PermissionsView(PermissionsHost host, QWidget* parent)
     update();
     tellGranted();
   });
+  // Once the keyboard has settled where it goes next (queued: after readers
+  // were told of it).
+  connect(&buttonHost(), &ButtonHost::focusMovedTo, this, &PermissionsView::sayGranted, Qt::QueuedConnection);
+}
+
+void PermissionsView::changeEvent(QEvent* event) {
+  OnboardingScreen::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange)
+    QMetaObject::invokeMethod(this, &PermissionsView::sayGranted, Qt::QueuedConnection);
 }
 
 std::optional<PermissionsView::Granted> PermissionsView::grantedIn(
@@ -133,7 +142,18 @@ void PermissionsView::tellGranted() {
   if (granted_->second && !was->second) said.append(kContactsGranted);
   if (said.isEmpty()) return;
   if (canContinue(host_.permissions())) said.append(QStringLiteral("Continue is available."));
-  buttonHost().announce(said.join(u' '));
+  pendingGranted_ = said.join(u' ');
+  sayGranted();
+}
+
+void PermissionsView::sayGranted() {
+  // Said after the focus: a focus told later would cut it off. The answer
+  // comes back while the system's question still has the keyboard, and a
+  // ring on a button that went with it moves on when the window has them again.
+  if (pendingGranted_.isEmpty() || !isActiveWindow()) return;
+  const std::optional<int> ring = buttonHost().focused();
+  if (ring && buttonHost().showsFocus(*ring) && !buttonHost().target(*ring)) return;
+  buttonHost().announce(std::exchange(pendingGranted_, QString()));
 }
 
 void PermissionsView::showEvent(QShowEvent* event) {
