@@ -158,8 +158,7 @@ class ContactPickerViewTest : public QObject {
     harness.failRun(harness.coordinator().contacts().first(), QStringLiteral("upstream timed out"));
     ContactPickerView view(hostsOf(harness.coordinator()));
     view.show();
-    QCOMPARE(view.buttonHost().announcement(),
-             "Choose a chat. Last analysis failed. [ScriptedRunError] upstream timed out");
+    QCOMPARE(view.buttonHost().announcement(), "Last analysis failed. [ScriptedRunError] upstream timed out");
     QCOMPARE(view.failedRunPanel()->accessibleName(), QStringLiteral("Last analysis failed"));
     const QString description =
         QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Description);

@@ -40,9 +40,4 @@ void OnboardingScreen::announceError(const std::optional<QString>& error) {
   announcedError_ = error;
 }
 
-void OnboardingScreen::announceWithError(const QString& text, const std::optional<QString>& error) {
-  buttons_->announce(error ? text + u' ' + *error : text);
-  announcedError_ = error;
-}
-
 }  // namespace murmela

@@ -40,9 +40,6 @@ class OnboardingScreen : public QWidget {
   virtual QWidget* keysOnArrival() { return this; }
   // Speaks an error when it appears or changes (not again while it stays).
   void announceError(const std::optional<QString>& error);
-  // Speaks `text` and after it the error shown, if any (then not said again
-  // while it stays): where a screen that puts the keys in a field says what it is.
-  void announceWithError(const QString& text, const std::optional<QString>& error);
   ButtonState buttonState(int id) const { return buttons_->state(id); }
   bool showsFocus(int id) const { return buttons_->showsFocus(id); }
 

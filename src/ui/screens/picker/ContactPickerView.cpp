@@ -64,6 +64,10 @@ const MurmelaGhostButtonStyle kCompactGhost{.compact = true};
 
 ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)), logFilePath_(AnalysisLogger::shared().logFileURL()) {
+  // A group named by its title: arriving, the keys go straight to the search
+  // field, and readers say the group's name as they enter it.
+  setAccessibleName(kTitle);
+  buttonHost().setReaderRole(QAccessible::Grouping);
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
   search_->setAccessibleName(QStringLiteral("Search contacts or handles"));
   // Without a description of its own a reader is given the placeholder,
@@ -116,9 +120,9 @@ std::optional<QString> ContactPickerView::shownError() const {
 
 void ContactPickerView::appear() {
   appeared_ = true;
-  // Readers hear of the search field, which has the keys; then the screen
-  // says where the user is and, when a run failed and came back here, what failed.
-  announceWithError(kTitle, shownError());
+  // A run that failed comes back to this screen: what failed is said as the
+  // screen arrives.
+  announceError(shownError());
   // Loads when there is nothing yet; once the load is over, the first
   // contact is chosen unless the user chose one meanwhile.
   if (!host_.contacts().isEmpty()) {
