@@ -144,8 +144,7 @@ class PermissionsViewTest : public ScreenTest {
     QCOMPARE(screenName(coordinator), screen);
   }
 
-  // Showing the screen probes, and so does "↻ Check Again"; the answer is
-  // stored, and a card that turns to "Granted" is said.
+  // Showing the screen probes, and so does "↻ Check Again"; the answer is stored.
   void probes() {
     harness().fakes.snapshot = {true, ContactAccessStatus::denied()};
     AppCoordinator& coordinator = harness().make();

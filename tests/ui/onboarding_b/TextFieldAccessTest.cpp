@@ -1,5 +1,4 @@
-// Every text query on the two text fields, at every offset and boundary, answers;
-// what a reader writes into one is an edit, as typing is.
+// Every text query on the two text fields, at every offset and boundary, answers.
 #include "kit/access/PaintedAccessible.h"
 #include "kit/controls/PlainTextField.h"
 #include "support/TestRegistry.h"

@@ -3,7 +3,6 @@
 #include "data/VCardContactStore.h"
 #include "deck/MurmelaDeckResultsView.h"
 #include "deck/slides/CloserSlide.h"
-#include "screens/picker/ContactPickerView.h"
 #include "screens/welcome/WelcomeView.h"
 #include "shell/DesktopSettingsPaneOpener.h"
 #include "shell/FontLoader.h"
@@ -14,7 +13,6 @@
 #include "support/TestRegistry.h"
 #include "testing/QuietDesktop.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -174,19 +172,6 @@ class ShellTest : public QObject {
     coordinator.setScreen(screenOf(screen, report_));
     QCOMPARE(shownName(view), shown);
     QCOMPARE(view.screenWidget()->geometry(), QRect(0, 0, 390, 780));
-  }
-
-  // Arriving at the picker, letters typed at once search.
-  void thePickerTakesTheKeysInItsSearch() {
-    CoordinatorHarness harness;
-    AppCoordinator& coordinator = harness.make();
-    RootView view(coordinator);
-    view.show();
-    view.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&view));
-    coordinator.setScreen(AppScreen::contactPicker());
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S);
-    QCOMPARE(qobject_cast<ContactPickerView*>(view.screenWidget())->query(), QStringLiteral("s"));
   }
 
   // The widget is built again when the kind of screen changes, and for every
