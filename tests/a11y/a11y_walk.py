@@ -120,11 +120,15 @@ def walk(app, say, shoot, backend, orca):
     orca.heard("a screen change", heard, "How should Murmela think?*heading*")
     app.activate("Cloud intelligence*", RADIO)
     app.tab_to("Continue", BUTTON)
+    heard = orca.mark()
     app.key("Return")
 
     screen("picker")
-    app.tab_to("Search contacts or handles", FIELD)
+    # Arriving: the title is said, and letters typed at once search.
+    orca.heard("arriving at the picker", heard, "*Choose a chat.*")
     app.key("5", "5", "5")
+    app.wait("the letters typed on arrival in the search", lambda: any(
+        n.accessible.queryText().getText(0, -1) == "555" for n in app.find("Search contacts or handles", FIELD)))
     if app.keys_only:  # the list comes after the search field; the arrows choose its rows
         app.key("Tab", "Down")
     else:
@@ -135,9 +139,11 @@ def walk(app, say, shoot, backend, orca):
     app.tab_to("Back", BUTTON)
     orca.heard("a Tab from the chat list to Back", heard, "Back push button*")
     app.tab_to("Wrap it up", BUTTON)
+    heard = orca.mark()
     app.key("Return")
 
     screen("name sheet")
+    orca.heard("the name field read whole", heard, HANDLE + ".")
     app.tab_to("Start wrapping", BUTTON)
     shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)

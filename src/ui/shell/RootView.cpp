@@ -83,7 +83,9 @@ void RootView::showScreen() {
   if (!widget) return;
   widget->setGeometry(QRect(QPoint(0, 0), kSize));
   widget->show();
-  widget->setFocus(Qt::OtherFocusReason);
+  // The screen takes the keys, where it put them itself as it came up (the
+  // picker's search field) or else as a whole.
+  if (!widget->focusWidget()) widget->setFocus(Qt::OtherFocusReason);
 }
 
 void RootView::bringToFront() {

@@ -255,6 +255,16 @@ class HomeViewTest : public QObject {
     QCOMPARE(harness_->coordinator->screen().report()->participantNames.them, QStringLiteral("P%1").arg(row));
   }
 
+  void resetByKeyboardLeavesTheKeysToItsAlert() {
+    const std::unique_ptr<HomeView> view = showHome(Date::now());
+    view->activateWindow();
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Space, Qt::Key_Space}) QTest::keyClick(view.get(), key);
+    QVERIFY(view->resetConfirmationVisible() && !view->buttonHost().showsFocus(HomeButton::gear));
+    QVERIFY(alerts_.answer(QStringLiteral("Cancel")) && view->buttonHost().showsFocus(HomeButton::gear));
+  }
+
   void returnStartsANewReport() {
     const std::unique_ptr<HomeView> view = showHome(Date::now());
     QTest::keyClick(view.get(), Qt::Key_Return);

@@ -154,12 +154,15 @@ class PermissionsViewTest : public ScreenTest {
     QTRY_COMPARE(coordinator.permissions(), std::optional<PermissionSnapshot>(harness().fakes.snapshot));
     QCOMPARE(harness().fakes.probes.load(), 1);
     QCOMPARE(view.layout().cards.contacts.actionLabel, std::optional<QString>(QStringLiteral("Open Settings")));
+    QVERIFY(view.reader().announcement().isEmpty());  // the first answer changes nothing shown
 
     harness().fakes.snapshot = {true, ContactAccessStatus::authorized()};
     clickAt(view, view.layout().checkAgainRect);
     QTRY_COMPARE(coordinator.permissions(), std::optional<PermissionSnapshot>(harness().fakes.snapshot));
     QCOMPARE(harness().fakes.probes.load(), 2);
     QVERIFY(view.layout().continueEnabled);
+    QTRY_COMPARE(view.reader().announcement(),
+                 "Granted. Murmela will show contact names for your conversations. Continue is available.");
   }
 };
 

@@ -149,8 +149,8 @@ class ContactPickerViewTest : public QObject {
     QCOMPARE(picker.view->layout().list.top(), 268.0);
   }
 
-  // A failed run is said on arrival; its panel is named; the list under it
-  // takes no keys; the search field's description is not its name again.
+  // A failed run is said on arrival; its panel is named; the search field's
+  // description is not its name again.
   void aFailedRunIsSpokenOnArrival() {
     ScreenHarness harness;
     harness.setContacts(kContacts);
@@ -160,7 +160,6 @@ class ContactPickerViewTest : public QObject {
     view.show();
     QCOMPARE(view.reader().announcement(), "Last analysis failed. [ScriptedRunError] upstream timed out");
     QCOMPARE(view.failedRunPanel()->accessibleName(), QStringLiteral("Last analysis failed"));
-    QCOMPARE(view.listView()->focusPolicy(), Qt::NoFocus);
     const QString description =
         QAccessible::queryAccessibleInterface(view.searchField())->text(QAccessible::Description);
     QVERIFY(!description.contains(QStringLiteral("Search contacts")));

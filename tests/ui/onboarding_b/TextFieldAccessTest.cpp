@@ -4,6 +4,7 @@
 #include "support/TestRegistry.h"
 
 #include <QAccessibleTextInterface>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace murmela;
@@ -26,6 +27,8 @@ void askEverything(QLineEdit* field) {
         const QString piece = (text->*query)(offset, type, &start, &end);
         QVERIFY(offset > all.size() ? start == -1 : 0 <= start && start <= end && end <= all.size());
         if (offset <= all.size()) QCOMPARE(piece, all.mid(start, end - start));
+        text->attributes(offset, &start, &end);  // one run over the whole text, whatever the offset
+        QVERIFY(start == 0 && end == all.size());
       }
 }
 
@@ -63,6 +66,17 @@ class TextFieldAccessTest : public QObject {
     QCOMPARE(text->textBeforeOffset(13, QAccessible::WordBoundary, &start, &end), QStringLiteral("tart. "));
     QCOMPARE(text->textBeforeOffset(13, QAccessible::CharBoundary, &start, &end), QStringLiteral("k"));
     QCOMPARE(text->textAtOffset(0, QAccessible::SentenceBoundary, &start, &end), QStringLiteral("jam  tart. "));
+  }
+
+  void writingIsAnEdit() {
+    PlainTextField field(QFont(), Qt::black, QStringLiteral("Name"));
+    QSignalSpy edits(&field, &QLineEdit::textEdited);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&field);
+    face->setText(QAccessible::Value, QStringLiteral("Sam"));
+    face->editableTextInterface()->insertText(3, QStringLiteral("uel"));
+    face->editableTextInterface()->replaceText(0, 2, QStringLiteral("Ma"));
+    QCOMPARE(edits.count(), 3);
+    QCOMPARE(edits.last().first().toString(), QStringLiteral("Mamuel"));
   }
 };
 

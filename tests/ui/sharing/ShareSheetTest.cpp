@@ -258,6 +258,8 @@ class ShareSheetTest : public QObject {
     click(sheet, {SheetElement::generateLink});
     QVERIFY(!deck_->toasts->current());  // "Generate link" shows no toast
     QTRY_VERIFY(sheet->state().generatedLink);
+    // A click asked for it: no ring shows on the new page.
+    QVERIFY(!sheet->buttonHost().showsFocus(ShareSheetView::idOf({SheetElement::copyLink})));
     ShareSheetLayout page = sheet->sheetLayout();
     QCOMPARE(page.linkPage->status.shownText(), QStringLiteral("ANYONE WITH THIS LINK CAN VIEW"));
     QCOMPARE(page.linkPage->link.shownText(), QStringLiteral("murmela.test/s/s1"));
@@ -278,6 +280,9 @@ class ShareSheetTest : public QObject {
     QVERIFY(sheet->state().generatedLink->fromLocalCache);
     QCOMPARE(sheet->sheetLayout().linkPage->status.shownText().simplified(),
              QString::fromUtf8("YOU ALREADY SHARED THIS MURMELA — HERE'S THE LINK."));
+    QCOMPARE(sheet->reader().announcement(),
+             QString::fromUtf8("You already shared this Murmela — here's the link. murmela.test/s/s1. "
+                               "Link expires in 1 days"));
     QCOMPARE(server_->requests(kShares).size(), 1);
     QCOMPARE(deck_->dismissals, 0);
   }

@@ -56,7 +56,7 @@ void TextFieldAccessible::setText(QAccessible::Text which, const QString& text) 
     QAccessibleWidget::setText(which, text);
     return;
   }
-  if (!field()->isReadOnly()) field()->setText(text);
+  replaceText(0, characterCount(), text);
 }
 
 QAccessible::State TextFieldAccessible::state() const {
@@ -182,8 +182,12 @@ void TextFieldAccessible::scrollToSubstring(int startIndex, int endIndex) {
   field()->setCursorPosition(startIndex);
 }
 
-QString TextFieldAccessible::attributes(int offset, int* startOffset, int* endOffset) const {
-  *startOffset = *endOffset = offset;  // plain text: no attributes
+QString TextFieldAccessible::attributes(int, int* startOffset, int* endOffset) const {
+  // Plain text: one run without attributes over the whole of it, whatever
+  // the offset (a reader that splits a line by runs drops the last
+  // character of an empty one).
+  *startOffset = 0;
+  *endOffset = characterCount();
   return {};
 }
 
@@ -193,10 +197,13 @@ void TextFieldAccessible::insertText(int offset, const QString& text) { replaceT
 
 void TextFieldAccessible::replaceText(int startOffset, int endOffset, const QString& text) {
   if (field()->isReadOnly()) return;
-  QString all = field()->text();
-  startOffset = std::clamp(startOffset, 0, static_cast<int>(all.size()));
-  endOffset = std::clamp(endOffset, startOffset, static_cast<int>(all.size()));
-  field()->setText(all.replace(startOffset, endOffset - startOffset, text));
+  const int size = characterCount();
+  startOffset = std::clamp(startOffset, 0, size);
+  endOffset = std::clamp(endOffset, startOffset, size);
+  // As typing does: through the field's own editing (its length limit and
+  // undo), and told as an edit, so whoever follows what the user types sees it.
+  field()->setSelection(startOffset, endOffset - startOffset);
+  field()->insert(text);
 }
 
 }  // namespace murmela

@@ -12,7 +12,10 @@ namespace murmela {
 // character (grapheme cluster), word, sentence or line, as ICU breaks them.
 //
 // Offsets are UTF-16 positions, as Qt's are; -2 stands for the caret and -1
-// for the end. A word runs from one word start to the next (the spaces and
+// for the end. (AT-SPI counts characters, but Qt 6.4's bridge sends a field's
+// text-changed events with QLineEdit's own UTF-16 position and the length of
+// the inserted or removed QString, past any interface: answers in characters
+// here would disagree with them after the first emoji.) A word runs from one word start to the next (the spaces and
 // punctuation after it included), as AT-SPI's WORD_START has it. At the end
 // of the text the character there is empty and the word, sentence or line
 // is the last one. An offset past the text answers an empty text at -1.

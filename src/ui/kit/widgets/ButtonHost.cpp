@@ -133,6 +133,12 @@ bool ButtonHost::focusButton(int id) {
   return true;
 }
 
+void ButtonHost::dropFocus() {
+  focused_.reset();
+  focusVisible_ = false;
+  changed();
+}
+
 void ButtonHost::returnFocusAfter(QDialog* sheet) {
   const std::optional<int> opener = focusVisible_ ? focused_ : std::nullopt;
   connect(sheet, &QDialog::finished, this, [this, opener] {

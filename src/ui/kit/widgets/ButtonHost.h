@@ -91,6 +91,9 @@ class ButtonHost : public QObject {
   // Hands the keyboard back when `sheet` (opened by one of the buttons)
   // finishes: to the window, and with the ring to the button that had it.
   void returnFocusAfter(QDialog* sheet);
+  // Lets the ring go without handing it on (what takes the keyboard next
+  // is not among the buttons: an alert the button opened).
+  void dropFocus();
   // Moves the ring to the next (or previous) button as Tab does; false when
   // it would leave the widget.
   bool moveFocus(bool forward);

@@ -35,10 +35,11 @@ void OnboardingScreen::contentChanged() {
 void OnboardingScreen::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   reader_->contentChanged();
-  // A screen that has just come up takes the keys (Return for its main
-  // action), unless one of its own fields already has them.
+  // A screen that has just come up takes the keys, unless it (or one of its
+  // own fields) already has them. Given straight to a field, they reach it
+  // with no stop on the screen that readers would be told of first.
   const QWidget* focus = QApplication::focusWidget();
-  if (!focus || !isAncestorOf(focus)) setFocus(Qt::OtherFocusReason);
+  if (!focus || (focus != this && !isAncestorOf(focus))) keysOnArrival()->setFocus(Qt::OtherFocusReason);
 }
 
 void OnboardingScreen::announceError(const std::optional<QString>& error) {

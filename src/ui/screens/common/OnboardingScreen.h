@@ -40,6 +40,9 @@ class OnboardingScreen : public QWidget {
   virtual QList<ShownText> shownTexts() const { return {}; }
   // What the screen shows changed: it is painted again and readers are told.
   void contentChanged();
+  // What takes the keys as the screen comes up: the screen itself (Return
+  // runs its main action), or one of its fields.
+  virtual QWidget* keysOnArrival() { return this; }
   // Speaks an error when it appears or changes (not again while it stays).
   void announceError(const std::optional<QString>& error);
   ButtonState buttonState(int id) const { return buttons_->state(id); }

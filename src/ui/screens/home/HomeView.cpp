@@ -184,19 +184,24 @@ QList<ShownText> HomeView::shownTexts() const {
   return texts;
 }
 
-void HomeView::setSettingsMenuOpen(bool open) {
+void HomeView::setSettingsMenuOpen(bool open) { setSettingsMenuOpen(open, true); }
+
+void HomeView::setSettingsMenuOpen(bool open, bool keysToGear) {
   if (menuOpen_ == open) return;
   const bool byKeyboard = focusShown().has_value();
   menuOpen_ = open;
+  if (!open && !keysToGear) buttons_->dropFocus();
   contentChanged();
   // The keyboard goes into the menu it opened, and back to the gear when the menu closes.
-  if (byKeyboard) buttons_->focusButton(open ? HomeButton::menuItem : HomeButton::gear);
+  if (byKeyboard && (open || keysToGear)) buttons_->focusButton(open ? HomeButton::menuItem : HomeButton::gear);
 }
 
 void HomeView::requestReset() {
-  // Chosen with the keyboard, a cancelled reset hands it back to the gear.
+  // Chosen with the keyboard, a cancelled reset hands it back to the gear;
+  // until then the alert has it (the gear taking it on the way would be
+  // said before the alert).
   const bool byKeyboard = focusShown().has_value();
-  setSettingsMenuOpen(false);
+  setSettingsMenuOpen(false, false);
   resetConfirmationVisible_ = true;
   alerts_(this, resetRequest(), [view = QPointer<HomeView>(this), byKeyboard](int answer) {
     if (!view) return;

@@ -85,6 +85,8 @@ class HomeView : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Closing, the keyboard goes back to the gear only when `keysToGear`.
+  void setSettingsMenuOpen(bool open, bool keysToGear);
   QList<ButtonTarget> buttonTargets() const;
   QList<ShownText> shownTexts() const;
   void contentChanged();

@@ -7,6 +7,7 @@
 #include "theme/MurmelaTheme.h"
 
 #include <QPainter>
+#include <QStringList>
 
 namespace murmela {
 namespace {
@@ -111,7 +112,48 @@ bool PermissionsView::canContinue(const std::optional<PermissionSnapshot>& permi
 PermissionsView::PermissionsView(PermissionsHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)) {
   buttonHost().setDefaultButton(continueButton);
-  host_.permissionsChanged(this, [this] { contentChanged(); });
+  granted_ = grantedIn(host_.permissions());
+  host_.permissionsChanged(this, [this] {
+    contentChanged();
+    tellGranted();
+  });
+  // Once the keyboard has settled where it goes next (queued: after readers
+  // were told of it).
+  connect(&buttonHost(), &ButtonHost::focusMovedTo, this, &PermissionsView::sayGranted, Qt::QueuedConnection);
+}
+
+void PermissionsView::changeEvent(QEvent* event) {
+  OnboardingScreen::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange)
+    QMetaObject::invokeMethod(this, &PermissionsView::sayGranted, Qt::QueuedConnection);
+}
+
+std::optional<PermissionsView::Granted> PermissionsView::grantedIn(
+    const std::optional<PermissionSnapshot>& permissions) {
+  if (!permissions) return std::nullopt;
+  return Granted{permissions->hasFullDiskAccess, permissions->contactsStatus.isAuthorized()};
+}
+
+void PermissionsView::tellGranted() {
+  const std::optional<Granted> was = std::exchange(granted_, grantedIn(host_.permissions()));
+  if (!was || !granted_) return;
+  QStringList said;
+  if (granted_->first && !was->first) said.append(kFullDiskAccessGranted);
+  if (granted_->second && !was->second) said.append(kContactsGranted);
+  if (said.isEmpty()) return;
+  if (canContinue(host_.permissions())) said.append(QStringLiteral("Continue is available."));
+  pendingGranted_ = said.join(u' ');
+  sayGranted();
+}
+
+void PermissionsView::sayGranted() {
+  // Said after the focus: a focus told later would cut it off. The answer
+  // comes back while the system's question still has the keyboard, and a
+  // ring on a button that went with it moves on when the window has them again.
+  if (pendingGranted_.isEmpty() || !isActiveWindow()) return;
+  const std::optional<int> ring = buttonHost().focused();
+  if (ring && buttonHost().showsFocus(*ring) && !buttonHost().target(*ring)) return;
+  reader().announce(std::exchange(pendingGranted_, QString()));
 }
 
 void PermissionsView::showEvent(QShowEvent* event) {

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace murmela {
 
@@ -76,9 +77,20 @@ class PermissionsView : public OnboardingScreen {
   QList<ButtonTarget> buttonTargets() const override;
   QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
+  // Which cards show "Granted", Full Disk Access first.
+  using Granted = std::pair<bool, bool>;
+  static std::optional<Granted> grantedIn(const std::optional<PermissionSnapshot>& permissions);
+  // Says what a card that turned to "Granted" now reads, and that Continue
+  // can be used once it can: the screen changes with no focus moving there.
+  void tellGranted();
+  void sayGranted();
+
   PermissionsHost host_;
+  std::optional<Granted> granted_;  // as last shown; none before the first probe
+  QString pendingGranted_;          // to be said once the keyboard has settled
 };
 
 }  // namespace murmela

@@ -74,6 +74,14 @@ void ContactListView::setSelectedHandle(const std::optional<QString>& handle) {
   reader_->contentChanged();
 }
 
+void ContactListView::setCoveredTop(qreal height) {
+  if (coveredTop_ == height) return;
+  coveredTop_ = height;
+  updateRange();
+  viewport()->update();
+  reader_->contentChanged();
+}
+
 void ContactListView::relayout() {
   layout_ = {};
   layoutWidth_ = viewport()->width();
@@ -107,7 +115,8 @@ void ContactListView::updateRange() {
         static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) / static_cast<qreal>(done);
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(viewport()->height());
-  bar->setRange(0, std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
+  bar->setRange(-static_cast<int>(std::ceil(coveredTop_)),
+                std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
 }
 
 void ContactListView::scrollContentsBy(int dx, int dy) {
@@ -192,6 +201,7 @@ void ContactListView::keyPressEvent(QKeyEvent* event) {
 
 void ContactListView::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
+  if (const std::optional<int> row = selectedRow()) scrollToRow(*row);  // clear of what lies over the list
   // Qt tells screen readers the list took the keyboard once this returns;
   // then they hear which row has it.
   QMetaObject::invokeMethod(
@@ -214,7 +224,7 @@ void ContactListView::scrollToRow(int row) {
   updateRange();
   const QRectF frame = layout_.frames.value(row);
   QScrollBar* bar = verticalScrollBar();
-  if (frame.top() < bar->value()) bar->setValue(static_cast<int>(std::floor(frame.top())));
+  if (frame.top() < bar->value() + coveredTop_) bar->setValue(static_cast<int>(std::floor(frame.top() - coveredTop_)));
   const qreal visibleBottom = bar->value() + viewport()->height() * kFadeStart;
   if (frame.bottom() > visibleBottom)
     bar->setValue(static_cast<int>(std::ceil(frame.bottom() - viewport()->height() * kFadeStart)));

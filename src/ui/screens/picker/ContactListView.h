@@ -14,7 +14,7 @@ namespace murmela {
 
 // The contact picker's conversation list: painted rows 8 points apart that
 // scroll (wheel, keys, no scroll bar shown) and fade out over the last 5 %
-// of the visible height. A click on a row, or Up and Down while the list
+// of the visible height (below what lies over its top). A click on a row, or Up and Down while the list
 // has focus, asks for that row's handle to be selected; the list shows as
 // selected only the handle it is told. To a screen reader it is a list of
 // every row (named "Chats"); the selected row takes the keyboard focus (Tab stops on
@@ -32,6 +32,10 @@ class ContactListView : public QAbstractScrollArea {
 
   void setContacts(const QList<ContactSummary>& contacts);
   void setSelectedHandle(const std::optional<QString>& handle);
+  // How much of the viewport's top a box laid over the list hides: the list
+  // may then scroll down by as much, so that every row, the first ones too,
+  // can come out below the box (the keys bring the one they choose there).
+  void setCoveredTop(qreal height);
   const QList<ContactSummary>& contacts() const { return contacts_; }
   // The handle drawn as selected.
   const std::optional<QString>& selectedHandle() const { return selectedHandle_; }
@@ -79,6 +83,7 @@ class ContactListView : public QAbstractScrollArea {
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
   qreal layoutWidth_ = 0.0;
+  qreal coveredTop_ = 0.0;
   mutable Layout layout_;  // the first laidOutRows() rows
   ButtonHost* buttons_ = nullptr;
   PaintedReader* reader_ = nullptr;

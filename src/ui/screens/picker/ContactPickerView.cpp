@@ -15,7 +15,6 @@
 #include "sheets/ConfirmContactNameSheet.h"
 #include "theme/MurmelaTheme.h"
 
-#include <QFocusEvent>
 #include <QPainter>
 #include <QShowEvent>
 
@@ -65,6 +64,10 @@ const MurmelaGhostButtonStyle kCompactGhost{.compact = true};
 
 ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
     : OnboardingScreen(kStep, parent), host_(std::move(host)), logFilePath_(AnalysisLogger::shared().logFileURL()) {
+  // A group named by its title: arriving, the keys go straight to the search
+  // field, and readers say the group's name as they enter it.
+  setAccessibleName(kTitle);
+  reader().setRole(QAccessible::Grouping);
   search_ = new PlainTextField(kSearchStyle.font(), MurmelaTheme::ink, kSearchPlaceholder, this);
   search_->setAccessibleName(QStringLiteral("Search contacts or handles"));
   // Without a description of its own a reader is given the placeholder,
@@ -89,7 +92,9 @@ ContactPickerView::ContactPickerView(PickerHost host, QWidget* parent)
   host_.contactLoadingErrorChanged(this, [this] {
     if (awaitingContacts_ && host_.contactLoadingError()) awaitingContacts_ = false;
   });
-  setTabOrder(search_, list_);
+  // As they stand: the failed run's panel lies between the field and the list's rows.
+  setTabOrder(search_, panel_);
+  setTabOrder(panel_, list_);
   refresh();
 }
 
@@ -103,15 +108,8 @@ void ContactPickerView::showEvent(QShowEvent* event) {
   if (!event->spontaneous() && !appeared_) appear();
 }
 
-void ContactPickerView::focusInEvent(QFocusEvent* event) {
-  OnboardingScreen::focusInEvent(event);
-  // Arriving on the screen, the keys go to its first control, the search
-  // field; from there Tab follows the screen down: the list, the failed
-  // run's buttons, Back and "Wrap it up →".
-  const bool tabbed = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
-  if (landed_ || tabbed) return;
-  landed_ = true;
-  if (!buttonHost().focused()) search_->setFocus(Qt::OtherFocusReason);
+QWidget* ContactPickerView::keysOnArrival() {
+  return search_;  // from there Tab follows the screen down
 }
 
 std::optional<QString> ContactPickerView::shownError() const {
@@ -184,9 +182,8 @@ void ContactPickerView::refresh() {
   } else {
     panel_->hide();
   }
-  // The panel lies over the top of the list: its rows take no keys (nor a
-  // ring nobody sees) until the panel is dismissed.
-  list_->setFocusPolicy(panel_->isVisibleTo(this) ? Qt::NoFocus : Qt::StrongFocus);
+  // The panel lies over the top of the list: the row with the keys comes out below it.
+  list_->setCoveredTop(geometry.panel ? std::max(0.0, geometry.panel->bottom() - geometry.list.top()) : 0.0);
   contentChanged();
 }
 

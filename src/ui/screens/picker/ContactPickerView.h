@@ -88,7 +88,8 @@ class ContactPickerView : public OnboardingScreen {
   QList<ButtonTarget> buttonTargets() const override;
   QList<ShownText> shownTexts() const override;
   void showEvent(QShowEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
+  // Arriving, the keys go to the search field: letters typed at once search.
+  QWidget* keysOnArrival() override;
 
  private:
   std::optional<QString> shownError() const;
@@ -107,7 +108,6 @@ class ContactPickerView : public OnboardingScreen {
   QString confirmedName_;
   std::optional<QString> logFilePath_;
   bool appeared_ = false;
-  bool landed_ = false;            // the keys went to the search field on arrival
   bool awaitingContacts_ = false;  // the first showing's load is not over yet
 
   PlainTextField* search_ = nullptr;

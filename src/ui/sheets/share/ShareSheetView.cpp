@@ -24,6 +24,17 @@ const QString kGenericLinkFailure = QStringLiteral("Couldn't create share link. 
 constexpr qreal kWheelPointsPerNotch = 40.0;
 constexpr int kIdsPerElement = 100;  // a target's id: its element's, then its index
 
+// Texts read one after another as sentences: a full stop between two, unless
+// the first already ends one.
+QString asSentences(const QStringList& texts) {
+  QString said;
+  for (const QString& text : texts) {
+    const bool ended = said.isEmpty() || said.endsWith(u'.') || said.endsWith(u'!') || said.endsWith(u'?');
+    said += (said.isEmpty() ? QString() : ended ? QStringLiteral(" ") : QStringLiteral(". ")) + text;
+  }
+  return said;
+}
+
 }  // namespace
 
 QString ShareSheetView::linkFailureText(const std::exception_ptr& error) {
@@ -500,16 +511,17 @@ void ShareSheetView::generateLinkForSocial(ShareDestination destination) {
 void ShareSheetView::linkPageShown() {
   const ShareSheetLayout layout = sheetLayout();
   if (!layout.linkPage) return;
-  // The control that was pressed has gone with its page: the keyboard goes
-  // on to the new page's first action, and the page says what it holds.
-  buttons_->focusButton(idOf({SheetElement::copyLink}));
+  // The control that was pressed has gone with its page: the keyboard (when
+  // it was the keyboard that pressed it: a click shows no ring) goes on to
+  // the new page's first action, and the page says what it holds.
+  keepKeyboardOn({SheetElement::copyLink});
   const GeneratedLinkPage::Layout& page = *layout.linkPage;
   // In their own case (the page draws the status in capitals) and the link
   // whole (the page may shrink or cut it to fit).
   const QStringList said{GeneratedLinkPage::statusLine(state_.generatedLink->fromLocalCache),
                          GeneratedLinkPage::displayForm(state_.generatedLink->link.shareURL),
                          page.expiry.shownText().simplified()};
-  reader_->announce(said.join(QStringLiteral(". ")));
+  reader_->announce(asSentences(said));
 }
 
 void ShareSheetView::setPage(std::optional<ShareLinkGenerationResult> link, double seconds) {
