@@ -4,6 +4,7 @@ import fnmatch
 import os
 import re
 import shutil
+import time
 
 from a11y_session import WalkError, wait_for
 
@@ -25,9 +26,13 @@ sys.exit(launcher["main"]())
 """
 
 
+def matching(said, pattern):
+    return [text for text in said if fnmatch.fnmatch(text.lower(), pattern.lower())]
+
+
 class Orca:
-    def __init__(self, session, env, timeout):
-        self.timeout, self.misses = timeout, []
+    def __init__(self, session, env, timeout, slow=1.0):
+        self.timeout, self.slow, self.misses = timeout, slow, []
         self.log = os.path.join(session.work, "orca-debug.out")
         prefs = os.path.join(session.work, "orca-prefs")  # its own settings: the defaults
         shutil.rmtree(prefs, ignore_errors=True)
@@ -44,16 +49,74 @@ class Orca:
     def mark(self):
         return os.path.getsize(self.log)
 
-    def heard(self, what, since, pattern):
+    def said(self, since):
+        return [m.group(1).strip() for m in SPOKEN.finditer(self.text(since))]
+
+    def heard(self, what, since, pattern, timeout=None):
         """Waits for Orca to say what matches the shell pattern since the mark; a miss is
         noted with what it did say and the walk goes on (one run tells every miss)."""
-        def said():
-            return [m.group(1).strip() for m in SPOKEN.finditer(self.text(since))]
         try:
-            wait_for("Orca to say " + what, lambda: fnmatch.filter([s.lower() for s in said()], pattern.lower()),
-                     self.timeout)
+            wait_for("Orca to say " + what, lambda: matching(self.said(since), pattern), timeout or self.timeout)
+            return True
         except WalkError:
-            self.misses.append("%s: Orca did not say %r; it said %s" % (what, pattern, said()))
+            self.miss("%s: Orca did not say %r; it said %s" % (what, pattern, self.said(since)))
+            return False
+
+    def caught_up(self, since, pattern, seconds=5.0):
+        """Waits a while for Orca to say what matches, without a miss if it does not: its focus where
+        the walk's is before a key whose words are checked (a loaded Orca lags)."""
+        try:
+            wait_for("Orca to catch up", lambda: matching(self.said(since), pattern), seconds * self.slow)
+        except WalkError:
+            pass
+
+    def miss(self, text):
+        self.misses.append(text)
+
+    def _after(self, what, since, anchor, seconds):
+        """All Orca said since the mark, `seconds` after it first said what matches `anchor`
+        (None when it never did)."""
+        if not self.heard(what, since, anchor):
+            return None
+        time.sleep(seconds * self.slow)
+        return self.said(since)
+
+    def heard_alone(self, what, since, anchor, unwanted, seconds=1.0):
+        """Orca says `anchor`, and nothing matching `unwanted` after the last time it does (a focus
+        move of the same key cutting it off, say; the focus told first, or the anchor said again, pass)."""
+        said = self._after(what, since, anchor, seconds)
+        if said is None:
+            return
+        last = max(i for i, text in enumerate(said) if matching([text], anchor))
+        if matching(said[last + 1:], unwanted):
+            self.miss("%s: after %r Orca said %s; it said %s" % (
+                what, said[last], matching(said[last + 1:], unwanted), said))
+
+    def heard_first(self, what, since, anchor, unwanted):
+        """Orca says `anchor`, and nothing matching one of the `unwanted` patterns before it."""
+        if not self.heard(what, since, anchor):
+            return
+        said = self.said(since)
+        before = said[:said.index(matching(said, anchor)[0])]
+        found = [text[:120] for pattern in unwanted for text in matching(before, pattern)]
+        if found:
+            self.miss("%s: before %r Orca said %s" % (what, anchor, found))
+
+    def heard_once(self, what, since, pattern, longest, seconds=1.0):
+        """Orca says what matches `pattern` once, in at most `longest` characters."""
+        said = self._after(what, since, pattern, seconds)
+        found = matching(said or [], pattern)
+        if len(found) > 1 or (found and len(found[0]) > longest):
+            self.miss("%s: Orca said %d times (%s characters) what matches %r: %s" % (
+                what, len(found), "/".join(str(len(text)) for text in found), pattern,
+                [text[:120] for text in found]))
+
+    def not_heard(self, what, since, pattern, seconds):
+        """Orca says nothing matching `pattern` for `seconds` after the mark."""
+        time.sleep(seconds * self.slow)
+        found = matching(self.said(since), pattern)
+        if found:
+            self.miss("%s: Orca said %s; it said %s" % (what, found, self.said(since)))
 
     def verdict(self):
         if self.misses:

@@ -11,6 +11,7 @@ backend takes the build's port without meeting anything else on it) and a
 D-Bus session of its own."""
 
 import argparse
+import glob
 import os
 import shutil
 import signal
@@ -27,6 +28,11 @@ PARTNER = "Sam"
 HANDLE = "+15551234567"
 ROW = "*4567*"  # no contacts are shared: the chat goes by its handle
 SLIDES = 14
+# A link refused by a proxy in front of the backend: a 403 carrying a 4 KB page.
+REFUSAL = "403\n<!DOCTYPE html><html><head><title>403 Forbidden</title></head><body><h1>Forbidden</h1>%s</body></html>" % (
+    "<p>Request blocked by the edge firewall.</p>" * 90)
+# A sheet read again: the window and the dialog named as Orca enters them.
+REREAD = ("Murmela", "Murmela frame*", "* dialog*")
 
 # The title and the controls a sighted user sees on each screen: (name, role)
 # as a screen reader reports them (names are shell patterns, "*" for what varies).
@@ -124,11 +130,16 @@ def walk(app, say, shoot, backend, orca):
     app.key("Return")
 
     screen("picker")
-    # Arriving: the title is said, and letters typed at once search.
+    # Arriving: the title is said, and letters typed at once search: no Tab to the field first.
     orca.heard("arriving at the picker", heard, "*Choose a chat.*")
-    app.key("5", "5", "5")
-    app.wait("the letters typed on arrival in the search", lambda: any(
-        n.accessible.queryText().getText(0, -1) == "555" for n in app.find("Search contacts or handles", FIELD)))
+    app.key("s")
+    search = app.wait_control("Search contacts or handles", FIELD).accessible.queryText()
+    try:
+        wait_for("the letter in the search field", lambda: search.getText(0, -1) == "s", 5 * orca.slow)
+    except WalkError:
+        orca.miss("typing on arrival at the picker: the search field holds %r, not 's'" % search.getText(0, -1))
+    app.tab_to("Search contacts or handles", FIELD)
+    app.key("ctrl+a", "5", "5", "5")
     if app.keys_only:  # the list comes after the search field; the arrows choose its rows
         app.key("Tab", "Down")
     else:
@@ -143,7 +154,9 @@ def walk(app, say, shoot, backend, orca):
     app.key("Return")
 
     screen("name sheet")
-    orca.heard("the name field read whole", heard, HANDLE + ".")
+    # The field the sheet opens on is read whole (its last letter once went missing).
+    name = app.wait_control("Name", FIELD).accessible.queryText().getText(0, -1)
+    orca.heard("the Name field on opening", heard, glob.escape(name) + "*", 10 * orca.slow)
     app.tab_to("Start wrapping", BUTTON)
     shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)
@@ -163,13 +176,19 @@ def walk(app, say, shoot, backend, orca):
     screen("processing")
     backend.process.send_signal(signal.SIGCONT)
     for index in range(1, SLIDES + 1):
+        if index == SLIDES:  # the last by its button: the focus moves to Previous slide
+            heard = orca.mark()
+            app.tab_to("Next slide", BUTTON)
+            orca.caught_up(heard, "Next slide push button*")
         heard = orca.mark()
         if index > 1:
-            app.key("Right")
+            app.key("space" if index == SLIDES else "Right")
         place = "Slide %d of %d" % (index, SLIDES)
         app.wait_control(place + ".*", "notification")  # announced (after the first, with the slide's title)
         if index == 2:
             orca.heard("a slide change", heard, "*" + place + ". *")
+        if index == SLIDES:  # and the title is not cut off by that focus move
+            orca.heard_alone("Space on Next slide", heard, "*" + place + ". *", "*push button*")
         app.check_screen("slide %d" % index, place, slide_controls(index))
         shoot("slide-%02d" % index)
     say("read every slide")
@@ -177,13 +196,32 @@ def walk(app, say, shoot, backend, orca):
     app.tab_to("Share", BUTTON)
     app.key("space")
     screen("share sheet")
+    # A refused link: the error is said once and short (its whole text stays in its box); a short
+    # one, which the box shows whole, is not said again on the next Tab.
+    backend.refuse(REFUSAL)
+    app.tab_to("Generate link", BUTTON)
+    heard = orca.mark()
+    app.key("space")
+    orca.heard_once("a link error", heard, "*403*", 200)
+    backend.refuse('503\n{"detail": {"message": "Busy", "status_code": 503}}')
+    heard = orca.mark()
+    app.key("space")
+    if orca.heard("a short link error", heard, "*share link*"):
+        heard = orca.mark()
+        app.key("Tab")
+        orca.not_heard("a Tab after a link error", heard, "*share link*", 1.5)
+    backend.refuse(None)
     app.tab_to("Generate link", BUTTON)
     heard = orca.mark()
     app.key("space")  # a link on the backend: My Shares lists it
     screen("link")
-    # The new page in its own words, and the ring on a control of it.
-    orca.heard("Generate link", heard, "*Anyone with this link can view*")
+    # The new page in its own words, without the sheet read again first, and the ring on a control of it.
+    orca.heard_first("Generate link", heard, "*Anyone with this link can view. *", REREAD)
     app.wait("the ring on the link page", lambda: app.focused() and app.focused().role == BUTTON)
+    app.tab_to("Copy link", BUTTON)
+    heard = orca.mark()
+    app.key("space")
+    orca.heard_first("Copy link", heard, "*Link copied*", REREAD)
     app.key("Escape")
     app.wait("the share sheet gone", lambda: not app.find("This Slide", TAB))
     # A toast: the slide's image copied for a story, spoken as it shows.
@@ -212,12 +250,24 @@ class Backend:
 
     def __init__(self, session, args, port):
         self.session, self.args, self.port = session, args, port
+        self.refusal = os.path.join(args.work, "refuse-shares")
+        self.refuse(None)
         self.start()
 
     def start(self):
         name = "backend-%d" % len(self.session.processes)
-        self.process = self.session.start(name, [self.args.backend, "--port", str(self.port)])
+        self.process = self.session.start(name, [self.args.backend, "--port", str(self.port),
+                                                 "--refuse-shares-while", self.refusal])
         wait_for("the development backend", lambda: port_answers(self.port), 30 * self.args.slow)
+
+    def refuse(self, answer):
+        """New share links are refused with this answer (its status, a line, its body), or made again."""
+        if answer is None:
+            if os.path.exists(self.refusal):
+                os.remove(self.refusal)
+            return
+        with open(self.refusal, "w") as refusal:
+            refusal.write(answer)
 
     def stop(self):
         self.process.kill()
@@ -250,7 +300,7 @@ def inner(args):
         backend = Backend(session, args, port)
         # The accessibility bus and its registry start on demand through D-Bus
         # activation (at-spi2-core's service files), as on a desktop, where Orca comes first.
-        orca = Orca(session, env, 60 * args.slow)
+        orca = Orca(session, env, 60 * args.slow, args.slow)
         session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
         app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
         say("the application is on the bus")
@@ -282,6 +332,10 @@ def main():
     if args.inner:
         return inner(args)
     os.makedirs(args.work, exist_ok=True)
+    # The accessibility bus's socket in a folder of its own, not the user's: another walk's bus
+    # (another build's, run at the same time) would take it over.
+    os.environ["XDG_RUNTIME_DIR"] = os.path.join(args.work, "bus-runtime")
+    os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     command = ["dbus-run-session", "--", "/usr/bin/python3", os.path.abspath(__file__), "--inner"] + sys.argv[1:]
     code = in_private_network(command)
     if code is None:
