@@ -147,34 +147,6 @@ class Driver:
         return str(focused).strip() if focused else "(nothing focused)"
 
 
-class Backend:
-    """The development backend on the build's port, with its share refusal switch (a file: see
-    murmela-dev-backend --help); stopped for a failed run, then started again."""
-
-    def __init__(self, session, args, port, refusal):
-        self.session, self.args, self.port, self.refusal = session, args, port, refusal
-        self.accept()
-        self.start()
-
-    def start(self):
-        name = "backend-%d" % len(self.session.processes)
-        self.process = self.session.start(name, [self.args.backend, "--port", str(self.port),
-                                                 "--refuse-shares-while", self.refusal])
-        wait_for("the development backend", lambda: port_answers(self.port), 30 * self.args.slow)
-
-    def stop(self):
-        self.process.kill()
-        self.process.wait()
-
-    def refuse(self, status, body):
-        with open(self.refusal, "w") as page:
-            page.write("%d\n%s" % (status, body))
-
-    def accept(self):
-        if os.path.exists(self.refusal):
-            os.remove(self.refusal)
-
-
 def many_chats(database, count):
     """A copy of the sample database with `count` chats: the others share some of its messages."""
     target = database.replace(".db", "-%d.db" % count)
@@ -235,7 +207,7 @@ def inner(args):
         port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
         if port_answers(port):
             raise WalkError("port %d is taken" % port)
-        backend = Backend(session, args, port, os.path.join(args.work, "refuse-shares"))
+        backend = walk.Backend(session, args, port)
         orca = Orca(session, env, 60 * args.slow)
         session.start("events", [sys.executable, os.path.join(HERE, "events.py"), events_log], env=env)
         record = Record(orca, args.out)

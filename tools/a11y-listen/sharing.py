@@ -82,7 +82,7 @@ def s8_hit(d, r, c):
 
 
 def link_error(d, r, c, status, body, what):
-    c["backend"].refuse(status, body)
+    c["backend"].refuse("%d\n%s" % (status, body))
     d.tab_to("Generate link", BUTTON)
     d.settle(1.0)
     start = mark(d)
@@ -107,7 +107,7 @@ def s5_error_short(d, r, c):
     d.key("Tab")
     d.settle(2.0)
     tell(r, "the next Tab (focus " + d.focus_line() + ")", start)
-    c["backend"].accept()
+    c["backend"].refuse(None)
 
 
 def s4_generate(d, r, c):
