@@ -38,6 +38,13 @@ QString spokenMessage(const QString& text);
 // that only point the way ("Continue →", "↻ Check Again") left out.
 QString spokenLabel(const QString& label);
 
+// The text with the widget's own name for it: its place among all the widget
+// may show, kept whether or not those before it show now.
+inline ShownText withId(ShownText text, int id) {
+  text.id = id;
+  return text;
+}
+
 // The text of a laid-out paragraph placed at `rect`, its lines read as one.
 ShownText shownText(const TextLayout& layout, const QRectF& rect, bool heading = false);
 

@@ -4,6 +4,10 @@
 #include <QPainter>
 
 namespace murmela {
+namespace {
+// The step header's id, clear of the ids a screen gives its own texts.
+constexpr int kStepHeaderId = 1000;
+}  // namespace
 
 OnboardingScreen::OnboardingScreen(std::optional<int> step, QWidget* parent)
     : QWidget(parent), frame_{step, OnboardingFrame::kOnboardingSteps} {
@@ -13,7 +17,7 @@ OnboardingScreen::OnboardingScreen(std::optional<int> step, QWidget* parent)
   reader_->setTexts([this] {
     QList<ShownText> texts;
     const OnboardingFrame::Layout header = frame_.layout();
-    if (header.hasHeader) texts.append({.text = header.stepText, .rect = header.stepLabelRect});
+    if (header.hasHeader) texts.append({.text = header.stepText, .rect = header.stepLabelRect, .id = kStepHeaderId});
     return texts + shownTexts();
   });
 }

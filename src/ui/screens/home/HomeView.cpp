@@ -174,12 +174,13 @@ QList<ButtonTarget> HomeView::buttonTargets() const {
 
 QList<ShownText> HomeView::shownTexts() const {
   const HomeViewLayout& l = layout_;
-  QList<ShownText> texts{shownText(l.wordmark, {l.wordmarkOrigin, l.wordmark.size}), shownText(l.aside, l.asideRect),
-                         shownText(l.title, l.titleRect, true), shownText(l.recent, {l.recentOrigin, l.recent.size})};
+  QList<ShownText> texts{withId(shownText(l.wordmark, {l.wordmarkOrigin, l.wordmark.size}), 0),
+                         withId(shownText(l.aside, l.asideRect), 1), withId(shownText(l.title, l.titleRect, true), 2),
+                         withId(shownText(l.recent, {l.recentOrigin, l.recent.size}), 3)};
   if (l.emptyCard) {
     const QPointF shift(0.0, l.library.top() - scroll_->scroller().offset());
-    texts.append(shownText(l.emptyTitle, QRectF(l.emptyTitleOrigin + shift, l.emptyTitle.size)));
-    texts.append(shownText(l.emptyNote, QRectF(l.emptyNoteOrigin + shift, l.emptyNote.size)));
+    texts.append(withId(shownText(l.emptyTitle, QRectF(l.emptyTitleOrigin + shift, l.emptyTitle.size)), 4));
+    texts.append(withId(shownText(l.emptyNote, QRectF(l.emptyNoteOrigin + shift, l.emptyNote.size)), 5));
   }
   return texts;
 }

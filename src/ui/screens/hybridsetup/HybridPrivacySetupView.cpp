@@ -334,11 +334,16 @@ QList<ShownText> HybridPrivacySetupView::shownTexts() const {
                           .progress = ProgressValue{.value = percent.toDouble()}},
                          shownText(geometry.statusLeft, geometry.statusLeftRect),
                          shownText(geometry.statusRight, geometry.statusRightRect)};
-  for (const Row& row : geometry.rows) {
-    texts.append(shownText(row.label, row.labelRect));
-    if (!row.detail.lines.isEmpty()) texts.append(shownText(row.detail, row.detailRect));
+  for (int index = 0; index < static_cast<int>(texts.size()); ++index) texts[index].id = index;
+  // A row's detail keeps its place whether or not the row shows one.
+  const int footnote = static_cast<int>(texts.size());
+  for (int index = 0; index < static_cast<int>(geometry.rows.size()); ++index) {
+    const Row& row = geometry.rows[index];
+    texts.append(withId(shownText(row.label, row.labelRect), footnote + 1 + 2 * index));
+    if (!row.detail.lines.isEmpty())
+      texts.append(withId(shownText(row.detail, row.detailRect), footnote + 2 + 2 * index));
   }
-  texts.append(shownText(geometry.footnote, geometry.footnoteRect));
+  texts.append(withId(shownText(geometry.footnote, geometry.footnoteRect), footnote));
   return texts;
 }
 

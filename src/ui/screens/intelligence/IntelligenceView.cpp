@@ -225,10 +225,11 @@ QList<ButtonTarget> IntelligenceView::buttonTargets() const {
 
 QList<ShownText> IntelligenceView::shownTexts() const {
   const Layout l = layout();
-  QList<ShownText> texts{shownText(l.eyebrow.layout(), l.eyebrowRect), shownText(l.title, l.titleRect, true)};
-  if (l.hasNotice) texts.append(shownText(l.reason, l.reasonRect));
-  texts.append(shownText(l.pill.first, l.pill.firstRect));
-  texts.append(shownText(l.pill.second, l.pill.secondRect));
+  QList<ShownText> texts{withId(shownText(l.eyebrow.layout(), l.eyebrowRect), 0),
+                         withId(shownText(l.title, l.titleRect, true), 1)};
+  if (l.hasNotice) texts.append(withId(shownText(l.reason, l.reasonRect), 2));
+  texts.append(withId(shownText(l.pill.first, l.pill.firstRect), 3));
+  texts.append(withId(shownText(l.pill.second, l.pill.secondRect), 4));
   return texts;
 }
 

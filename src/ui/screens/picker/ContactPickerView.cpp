@@ -285,10 +285,10 @@ void ContactPickerView::goBack() { host_.back(); }
 
 QList<ShownText> ContactPickerView::shownTexts() const {
   const Layout geometry = layout();
-  QList<ShownText> texts{shownText(kEyebrow.layout(), geometry.eyebrow),
-                         shownText(geometry.titleText, geometry.title, true)};
-  if (geometry.errorBox) texts.append(shownText(geometry.errorBoxText, *geometry.errorBox));
-  if (geometry.loadingError) texts.append(shownText(geometry.loadingErrorText, *geometry.loadingError));
+  QList<ShownText> texts{withId(shownText(kEyebrow.layout(), geometry.eyebrow), 0),
+                         withId(shownText(geometry.titleText, geometry.title, true), 1)};
+  if (geometry.errorBox) texts.append(withId(shownText(geometry.errorBoxText, *geometry.errorBox), 2));
+  if (geometry.loadingError) texts.append(withId(shownText(geometry.loadingErrorText, *geometry.loadingError), 3));
   return texts;
 }
 

@@ -162,10 +162,11 @@ QList<ButtonTarget> WelcomeView::buttonTargets() const {
 
 QList<ShownText> WelcomeView::shownTexts() const {
   const Layout l = layout();
-  QList<ShownText> texts{shownText(l.wordmark, l.wordmarkRect, true), shownText(l.taglineFirst, l.taglineFirstRect),
-                         shownText(l.taglineSecond, l.taglineSecondRect)};
-  if (l.hasError) texts.append(shownText(l.error, l.errorRect));
-  texts.append(shownText(l.terms, l.termsRect));
+  QList<ShownText> texts{withId(shownText(l.wordmark, l.wordmarkRect, true), 0),
+                         withId(shownText(l.taglineFirst, l.taglineFirstRect), 1),
+                         withId(shownText(l.taglineSecond, l.taglineSecondRect), 2)};
+  if (l.hasError) texts.append(withId(shownText(l.error, l.errorRect), 3));
+  texts.append(withId(shownText(l.terms, l.termsRect), 4));
   return texts;
 }
 

@@ -227,12 +227,12 @@ QList<ButtonTarget> MySharesView::buttonTargets() const {
 QList<ShownText> MySharesView::shownTexts() const {
   const Layout& l = layout_;
   const auto at = [](const TextLayout& text, QPointF origin) { return shownText(text, {origin, text.size}); };
-  QList<ShownText> texts{at(l.title, l.titleOrigin)};
+  QList<ShownText> texts{withId(at(l.title, l.titleOrigin), 0)};
   texts.first().heading = true;
-  if (l.errorBox) texts.append(at(l.error, l.errorOrigin));
+  if (l.errorBox) texts.append(withId(at(l.error, l.errorOrigin), 1));
   if (l.emptyCard) {
-    texts.append(at(l.emptyTitle, l.emptyTitleOrigin));
-    texts.append(at(l.emptyNote, l.emptyNoteOrigin));
+    texts.append(withId(at(l.emptyTitle, l.emptyTitleOrigin), 2));
+    texts.append(withId(at(l.emptyNote, l.emptyNoteOrigin), 3));
   }
   const QPointF shift(0.0, l.list.top() - scroll_->scroller().offset());
   for (qsizetype i = 0; i < l.rows.size(); ++i) {
@@ -244,8 +244,10 @@ QList<ShownText> MySharesView::shownTexts() const {
       name.text = MyShareRow::nameLine(rows_[i].share);
       dates.text = MyShareRow::datesLine(rows_[i].share);
     }
-    texts.append(name);
-    texts.append(dates);
+    // A row's texts go by the share they show.
+    const int first = 4 + 2 * static_cast<int>(i);
+    texts.append(withId(name, first));
+    texts.append(withId(dates, first + 1));
   }
   return texts;
 }

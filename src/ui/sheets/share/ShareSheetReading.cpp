@@ -82,8 +82,11 @@ ButtonTarget readerTarget(const ShareSheetLayout& layout, const ShareSheetState&
 
 QList<ShownText> shownSheetTexts(const ShareSheetLayout& layout) {
   QList<ShownText> texts;
+  // Each text's id is its place in this list of all the sheet may show.
+  int slot = 0;
   const auto at = [&](const TextLayout& text, QPointF origin, bool heading = false) {
-    if (!text.shownText().trimmed().isEmpty()) texts.append(shownText(text, {origin, text.size}, heading));
+    const int id = slot++;
+    if (!text.shownText().trimmed().isEmpty()) texts.append(withId(shownText(text, {origin, text.size}, heading), id));
   };
   if (const auto& options = layout.options) {
     at(options->title, options->titleOrigin, true);
@@ -91,6 +94,8 @@ QList<ShownText> shownSheetTexts(const ShareSheetLayout& layout) {
     at(options->note, options->noteOrigin);
     if (options->generateLink && options->generateLink->error)
       at(*options->generateLink->error, options->generateLink->errorOrigin);
+    else
+      ++slot;
     at(options->footer, options->footerOrigin);
   }
   if (const auto& link = layout.linkPage) {
