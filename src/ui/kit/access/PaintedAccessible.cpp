@@ -536,10 +536,24 @@ QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
   if (!widget()->isVisible()) return nullptr;
   const QPoint local = widget()->mapFromGlobal(QPoint(x, y));
   const QList<ReadingEntry> all = entries();
-  // Buttons and child widgets are on top of the texts; later ones on top of earlier.
-  for (const Kind kind : {Kind::widget, Kind::button, Kind::group, Kind::text})
-    for (auto it = all.crbegin(); it != all.crend(); ++it)
-      if (it->kind == kind && it->rect.contains(local)) return interfaceFor(*it);
+  const auto shown = [&](Kind kind, int key) {
+    return std::any_of(all.cbegin(), all.cend(), [&](const ReadingEntry& e) { return e.kind == kind && e.key == key; });
+  };
+  // Child widgets are on top of the buttons, and the buttons of the texts.
+  for (auto it = all.crbegin(); it != all.crend(); ++it)
+    if (it->kind == Kind::widget && it->rect.contains(local)) return interfaceFor(*it);
+  // Buttons as the pointer meets them: by their hit shape, a later one over
+  // an earlier (a sheet's backdrop lies under its card); a button of a group
+  // is met through its group.
+  const QList<ButtonTarget>& buttons = reader_ ? reader_->buttons() : QList<ButtonTarget>{};
+  for (auto it = buttons.crbegin(); it != buttons.crend(); ++it) {
+    if (!it->contains(local)) continue;
+    if (const std::optional<int> group = reader_->groupKey(it->group); group && shown(Kind::group, *group))
+      return item(Kind::group, *group);
+    if (shown(Kind::button, it->id)) return item(Kind::button, it->id);
+  }
+  for (auto it = all.crbegin(); it != all.crend(); ++it)
+    if (it->kind == Kind::text && it->rect.contains(local)) return interfaceFor(*it);
   return nullptr;
 }
 
