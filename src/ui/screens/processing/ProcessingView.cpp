@@ -91,6 +91,15 @@ ProcessingView::ProcessingView(ProcessingHost host, QWidget* parent)
       frames_([this] { return isVisible() && rowsMoving(); }, [this] { updateRows(); }, this) {
   rotation_.setInterval(kRotationIntervalMs);
   connect(&rotation_, &QTimer::timeout, this, &ProcessingView::advanceStatusLine);
+  // A phase is said once it has lasted a moment: phases that race past as a
+  // run ends would reach a reader only after this screen has gone, as
+  // notifications with no words.
+  phaseSaid_.setSingleShot(true);
+  phaseSaid_.setInterval(kPhaseSettleMs);
+  connect(&phaseSaid_, &QTimer::timeout, this, [this] {
+    if (activeIndex_ >= 0 && activeIndex_ < phases_.size())
+      reader().announce(phases_.at(activeIndex_).displayLabel(rotationIndex_));
+  });
   host_.changed(this, [this] { refresh(); });
   refresh();
 }
@@ -104,8 +113,7 @@ void ProcessingView::refresh() {
   if (active != activeIndex_) {
     activeIndex_ = active;
     restartRotation();
-    if (activeIndex_ >= 0 && activeIndex_ < phases_.size())
-      reader().announce(phases_.at(activeIndex_).displayLabel(rotationIndex_));
+    phaseSaid_.start();
   }
   updateLooks();
 }

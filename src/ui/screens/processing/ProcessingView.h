@@ -114,6 +114,8 @@ class ProcessingView : public OnboardingScreen {
   ProcessingHost host_;
   Clock clock_ = monotonicSeconds;
   QList<PhaseEntry> phases_;
+  static constexpr int kPhaseSettleMs = 600;
+  QTimer phaseSaid_;
   int activeIndex_ = -1;
   int rotationIndex_ = 0;
   QList<RowLook> looks_;
