@@ -198,7 +198,7 @@ def s10_menu(d, r, c):
     d.key("space")
     d.settle(1.5)
     tell(r, "opening the settings menu", start)
-    r.finding("focus: " + d.focus_line() + "; menus in the tree: %d" % len(d.find("*", "menu")))
+    r.finding("focus: " + d.focus_line() + "; menus in the tree: %d" % (len(d.find("*", "menu")) + len(d.find("*", "popup menu"))))
     for key in ("Down", "Up"):
         start = mark(d)
         d.key(key)
