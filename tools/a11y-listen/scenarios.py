@@ -10,7 +10,7 @@ import a11y_walk as walk
 from sharing import (s4_copy, s4_error_long, s4_generate, s4_myshares, s5_error_short, s6_tabs, s8_hit, s9_description,
                      s10_heres, s10_menu, s10_reset_alert)
 from steps import (BUTTON, CHECK, FIELD, RADIO, SEARCH, activate, arrive_and_type, clear_search_and_choose, fail_run,
-                   field, mark, name_sheet_opened, set_name, tell)
+                   field, heard, mark, name_sheet_opened, set_name, tell)
 
 # --- the walk's route ----------------------------------------------------------------------------------------
 
@@ -56,10 +56,7 @@ def back_to_name(d, r):
     """Away from the Name field and back: what Orca says of the field as it holds now."""
     d.key("Tab")
     d.settle(1.0)
-    start = mark(d)
-    d.key("shift+Tab")
-    d.settle(1.5)
-    tell(r, "Shift+Tab back onto the Name field holding %r" % field(d, "Name"), start)
+    heard(d, r, "Shift+Tab back onto the Name field holding %r" % field(d, "Name"), "shift+Tab", 1.5)
 
 
 def s2_noor(d, r, c):
@@ -98,10 +95,7 @@ def s10_deck(d, r, c):
 def s3_share_right(d, r, c):
     d.tab_to("Share", BUTTON)
     d.settle(1.5)
-    start = mark(d)
-    d.key("Right")
-    d.settle(2.0)
-    tell(r, "Right from the footer Share on slide 1", start)
+    heard(d, r, "Right from the footer Share on slide 1", "Right", 2.0)
     r.finding("focus after: " + d.focus_line())
 
 
@@ -111,10 +105,7 @@ def s3_next_13(d, r, c):
         d.wait_control("Slide %d of %d.*" % (index, walk.SLIDES), "notification")
     d.tab_to("Next slide", BUTTON)
     d.settle(1.5)
-    start = mark(d)
-    d.key("space")
-    d.settle(2.0)
-    tell(r, "Space on Next slide at slide 13", start)
+    heard(d, r, "Space on Next slide at slide 13", "space", 2.0)
     r.finding("focus after: " + d.focus_line())
 
 
@@ -162,10 +153,7 @@ def s10_grant(d, r, c):
     d.settle(1.5)
     tell(r, "Request Access (the address book question)", start)
     d.tab_to("Use *", BUTTON)
-    start = mark(d)
-    d.key("space")
-    d.settle(3.0)
-    tell(r, "choosing the address book (contacts granted)", start)
+    heard(d, r, "choosing the address book (contacts granted)", "space", 3.0)
     r.finding("texts after: " + " | ".join(d.texts()) + "; focus: " + d.focus_line())
 
 
@@ -188,10 +176,7 @@ def s7_list(d, r, c):
                       if acc.getChildAtIndex(i).getState().contains(pyatspi.STATE_SHOWING))
         r.finding("the list %r has %d children (%d list items, %d showing) for 200 chats" % (
             node.name, acc.childCount, roles.count("list item"), showing))
-    start = mark(d)
-    d.key("Tab")
-    d.settle(1.5)
-    tell(r, "Tab into the list (focus " + d.focus_line() + ")", start)
+    heard(d, r, lambda: "Tab into the list (focus " + d.focus_line() + ")", "Tab", 1.5)
 
 
 def s2_contact(d, r, c):

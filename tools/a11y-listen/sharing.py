@@ -3,7 +3,7 @@
 import pyatspi
 
 import a11y_walk as walk
-from steps import BUTTON, LONG_ERROR, SHORT_ERROR, TAB, mark, tell
+from steps import BUTTON, LONG_ERROR, SHORT_ERROR, TAB, heard, mark, tell
 
 
 def tab_states(d):
@@ -28,21 +28,12 @@ def s6_tabs(d, r, c):
     tell(r, "Tab onto the page tabs", start)
     r.finding("tree: " + tab_states(d))
     for key in ("Right", "Left", "Right"):
-        start = mark(d)
-        d.key(key)
-        d.settle(1.0)
-        tell(r, key + " on the tabs (focus " + d.focus_line() + ")", start)
+        heard(d, r, lambda: key + " on the tabs (focus " + d.focus_line() + ")", key, 1.0)
     d.tab_to("Slideshow", TAB)
-    start = mark(d)
-    d.key("Return")
-    d.settle(1.5)
-    tell(r, "Return on Slideshow", start)
+    heard(d, r, "Return on Slideshow", "Return", 1.5)
     r.finding("tree after Return: " + tab_states(d) + "; texts: " + " | ".join(d.texts()))
     d.tab_to("This Slide", TAB, back=True)
-    start = mark(d)
-    d.key("space")
-    d.settle(1.5)
-    tell(r, "Space on This Slide", start)
+    heard(d, r, "Space on This Slide", "space", 1.5)
     r.finding("tree after Space: " + tab_states(d))
     d.tab_to("Slideshow", TAB)  # the link is made from the slideshow's options
     d.key("space")
@@ -103,10 +94,7 @@ def s4_error_long(d, r, c):
 def s5_error_short(d, r, c):
     link_error(d, r, c, 503, SHORT_ERROR, "a short 503 error")
     d.settle(2.0)
-    start = mark(d)
-    d.key("Tab")
-    d.settle(2.0)
-    tell(r, "the next Tab (focus " + d.focus_line() + ")", start)
+    heard(d, r, lambda: "the next Tab (focus " + d.focus_line() + ")", "Tab", 2.0)
     c["backend"].refuse(None)
 
 
@@ -124,10 +112,7 @@ def s4_generate(d, r, c):
 def s4_copy(d, r, c):
     d.tab_to("Copy link", BUTTON)
     d.settle(1.0)
-    start = mark(d)
-    d.key("space")
-    d.settle(2.0)
-    tell(r, "Copy link", start)
+    heard(d, r, "Copy link", "space", 2.0)
     d.key("Escape")
     d.wait("the share sheet gone", lambda: not d.find("This Slide", TAB))
 
@@ -163,22 +148,13 @@ def s4_myshares(d, r, c):
     d.wait_control("Revoke", BUTTON)
     d.tab_to("Copy", BUTTON)
     d.settle(1.0)
-    start = mark(d)
-    d.key("space")
-    d.settle(2.0)
-    tell(r, "Copy in My Shares", start)
+    heard(d, r, "Copy in My Shares", "space", 2.0)
     d.tab_to("Revoke", BUTTON)
     d.settle(1.0)
-    start = mark(d)
-    d.key("space")
-    d.settle(2.0)
-    tell(r, "Revoke in My Shares (the alert opening)", start)
+    heard(d, r, "Revoke in My Shares (the alert opening)", "space", 2.0)
     r.finding("focus in the alert: " + d.focus_line())
     d.tab_to("Revoke", BUTTON)
-    start = mark(d)
-    d.key("space")
-    d.settle(2.5)
-    tell(r, "confirming Revoke", start)
+    heard(d, r, "confirming Revoke", "space", 2.5)
 
 
 def s9_description(d, r, c):
@@ -194,24 +170,15 @@ def s9_description(d, r, c):
 def s10_menu(d, r, c):
     d.tab_to("Settings", BUTTON)
     d.settle(1.0)
-    start = mark(d)
-    d.key("space")
-    d.settle(1.5)
-    tell(r, "opening the settings menu", start)
+    heard(d, r, "opening the settings menu", "space", 1.5)
     r.finding("focus: " + d.focus_line() + "; menus in the tree: %d" % (len(d.find("*", "menu")) + len(d.find("*", "popup menu"))))
     for key in ("Down", "Up"):
-        start = mark(d)
-        d.key(key)
-        d.settle(1.0)
-        tell(r, key + " in the menu (focus " + d.focus_line() + ")", start)
+        heard(d, r, lambda: key + " in the menu (focus " + d.focus_line() + ")", key, 1.0)
 
 
 def s10_reset_alert(d, r, c):
     d.tab_to("Reset App", "menu item")
-    start = mark(d)
-    d.key("Return")
-    d.settle(2.0)
-    tell(r, "opening the Reset alert", start)
+    heard(d, r, "opening the Reset alert", "Return", 2.0)
     r.finding("focus: " + d.focus_line())
     d.key("Escape")
     d.settle(1.5)
