@@ -44,11 +44,7 @@ def s1_failed(d, r, c):
 
 
 def s2_sam(d, r, c):
-    d.tab_to("Wrap it up", BUTTON)
-    start = mark(d)
-    d.key("Return")
-    name_sheet_opened(d, r, start)
-    set_name(d, r, walk.PARTNER)
+    s2_first(d, r, c)
     back_to_name(d, r)
 
 
@@ -147,11 +143,7 @@ def s10_grant(d, r, c):
     d.settle(1.5)
     r.finding("the permissions screen's texts: " + " | ".join(d.texts()))
     d.tab_to("Request Access*", BUTTON)
-    start = mark(d)
-    d.key("space")
-    d.wait_control("Use *", BUTTON)
-    d.settle(1.5)
-    tell(r, "Request Access (the address book question)", start)
+    heard(d, r, "Request Access (the address book question)", "space", 1.5, ("Use *", BUTTON))
     d.tab_to("Use *", BUTTON)
     heard(d, r, "choosing the address book (contacts granted)", "space", 3.0)
     r.finding("texts after: " + " | ".join(d.texts()) + "; focus: " + d.focus_line())

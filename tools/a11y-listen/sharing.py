@@ -101,11 +101,7 @@ def s5_error_short(d, r, c):
 def s4_generate(d, r, c):
     d.tab_to("Generate link", BUTTON, back=True)
     d.settle(1.0)
-    start = mark(d)
-    d.key("space")
-    d.wait_control("Copy link", BUTTON)
-    d.settle(2.5)
-    tell(r, "Generate link", start)
+    heard(d, r, "Generate link", "space", 2.5, ("Copy link", BUTTON))
     r.finding("the link page's texts: " + " | ".join(d.texts()))
 
 
@@ -122,11 +118,7 @@ def s10_heres(d, r, c):
     d.key("space")
     d.wait_control("Generate link", BUTTON)
     d.tab_to("Generate link", BUTTON)
-    start = mark(d)
-    d.key("space")
-    d.wait_control("Copy link", BUTTON)
-    d.settle(2.5)
-    tell(r, "Generate link again (a link made before)", start)
+    heard(d, r, "Generate link again (a link made before)", "space", 2.5, ("Copy link", BUTTON))
     r.finding("the link page's texts: " + " | ".join(d.texts()))
     d.key("Escape")
     d.wait("the share sheet gone", lambda: not d.find("This Slide", TAB))

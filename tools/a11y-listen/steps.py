@@ -30,11 +30,14 @@ def tell(record, what, start):
     record.finding("%s: Orca said %d: %s" % (what, len(spoken), "; ".join(spoken) if spoken else "(nothing)"))
 
 
-def heard(d, r, what, key, settle=2.0):
-    """Presses a key and tells what Orca said of it once things settled (`what` may be a
-    function, to name the focus as it is then)."""
+def heard(d, r, what, key, settle=2.0, until=None):
+    """Presses a key and tells what Orca said of it once things settled, after the control
+    `until` (name, role) showed if one is given (`what` may be a function, to name the focus
+    as it is then)."""
     start = mark(d)
     d.key(key)
+    if until:
+        d.wait_control(*until)
     d.settle(settle)
     tell(r, what() if callable(what) else what, start)
 

@@ -376,6 +376,22 @@ class AccessibilityTest : public QObject {
     }
   }
 
+  // A long announced message is said in short; a short one whole.
+  void longMessagesAreSaidInShort_data() {
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("said");
+    const QString page = QString("<p>blocked</p> ").repeated(40);
+    QTest::newRow("short: whole") << "Share link HTTP 404: x" << "Share link HTTP 404: x";
+    QTest::newRow("a status and a body: up to the colon") << "Share link HTTP 403: " + page << "Share link HTTP 403.";
+    QTest::newRow("no colon: its first sentence") << "Try again later. " + page << "Try again later.";
+    QTest::newRow("neither: its first words") << QString("word ").repeated(60)
+                                              << QString("word ").repeated(24).trimmed() + QChar(0x2026);
+  }
+  void longMessagesAreSaidInShort() {
+    QFETCH(QString, message);
+    QTEST(spokenMessage(message), "said");
+  }
+
   // Qt's own focus event for a painted widget is passed on to the handler
   // that was there before, naming the child readers are to hear, once a turn.
   void focusOnAPaintedWidgetNamesItsChild() {
