@@ -290,6 +290,8 @@ class ProcessingRunTest : public QObject {
     if (stoppedBy == "another run") {
       coordinator.startProcessing(contact(QStringLiteral("+1555000B"), QStringLiteral("Second")));
       QTRY_COMPARE(screenName(coordinator), QStringLiteral("results"));
+      // The second run's creation is recorded by a worker after its results show.
+      QTRY_COMPARE(fakes.analytics->created().size(), 1);
     }
     QTRY_VERIFY(screenName(coordinator) != QStringLiteral("processing"));
     const QString screen = screenName(coordinator);
