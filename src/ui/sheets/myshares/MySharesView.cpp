@@ -112,7 +112,6 @@ MySharesView::MySharesView(MySharesHost host, std::function<void(const ShareCach
 }
 
 void MySharesView::contentChanged() {
-  sayRevocationOutcome();
   rows_.clear();
   for (const ShareCacheEntry& share : host_.activeShares()) {
     rows_.append({share,
@@ -130,6 +129,9 @@ void MySharesView::contentChanged() {
   // The indicator sits in the right margin, clear of the rows.
   scroll_->scroller().setGeometry(layout_.list.adjusted(0.0, 0.0, kPadding / 2.0, 0.0), layout_.contentHeight);
   OnboardingSheet::contentChanged();
+  // Said once the rows are the new ones: a ring on a row that went moves
+  // before the news, not after it (which would cut it short).
+  sayRevocationOutcome();
 }
 
 void MySharesView::sayRevocationOutcome() {
