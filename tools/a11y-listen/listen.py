@@ -12,7 +12,6 @@ the AT-SPI events seen, events.txt).
 
 import argparse
 import os
-import signal
 import sqlite3
 import subprocess
 import sys

@@ -9,17 +9,13 @@ import pyatspi
 import a11y_walk as walk
 from sharing import (s4_copy, s4_error_long, s4_generate, s4_myshares, s5_error_short, s6_tabs, s8_hit, s9_description,
                      s10_heres, s10_menu, s10_reset_alert)
-from steps import (BUTTON, CHECK, FIELD, RADIO, SEARCH, activate, arrive_and_type, clear_search_and_choose, fail_run,
+from steps import (BUTTON, FIELD, SEARCH, activate, arrive_and_type, choose_cloud, clear_search_and_choose, fail_run,
                    field, heard, mark, name_sheet_opened, set_name, tell)
 
 # --- the walk's route ----------------------------------------------------------------------------------------
 
 def s1_walk(d, r, c):
-    d.check_screen("welcome", *walk.SCREENS["welcome"])
-    activate(d, "Agree to Privacy Policy and Terms", CHECK)
-    activate(d, "Get Started", BUTTON)
-    d.check_screen("intelligence", *walk.SCREENS["intelligence"])
-    activate(d, "Cloud intelligence*", RADIO)
+    choose_cloud(d)
     d.tab_to("Continue", BUTTON)
     start = mark(d)
     d.key("Return")
@@ -133,11 +129,7 @@ def walk_route():
 # --- the permissions route -----------------------------------------------------------------------------------
 
 def s10_grant(d, r, c):
-    d.check_screen("welcome", *walk.SCREENS["welcome"])
-    activate(d, "Agree to Privacy Policy and Terms", CHECK)
-    activate(d, "Get Started", BUTTON)
-    d.check_screen("intelligence", *walk.SCREENS["intelligence"])
-    activate(d, "Cloud intelligence*", RADIO)
+    choose_cloud(d)
     activate(d, "Continue", BUTTON)
     d.wait_text("Two quick things.")
     d.settle(1.5)

@@ -16,6 +16,15 @@ LONG_ERROR = ("<!DOCTYPE html><html><head><title>403 Forbidden</title><style>bod
 SHORT_ERROR = '{"detail": {"message": "Share links are paused", "status_code": 503}}'
 
 
+def choose_cloud(d):
+    """From the welcome screen to Cloud intelligence chosen, Continue not yet pressed."""
+    d.check_screen("welcome", *walk.SCREENS["welcome"])
+    activate(d, "Agree to Privacy Policy and Terms", CHECK)
+    activate(d, "Get Started", BUTTON)
+    d.check_screen("intelligence", *walk.SCREENS["intelligence"])
+    activate(d, "Cloud intelligence*", RADIO)
+
+
 def said_since(record, start):
     return ["%+d ms %r" % (round((when - start) * 1000), text)
             for when, kind, text in list(record.lines) if kind == "ORCA" and when >= start]
