@@ -3,19 +3,25 @@
 #include "privacy/PrivacyRuntimeDownload.h"
 #include "privacy/PrivacyRuntimeError.h"
 #include "privacy/PrivacyRuntimeManager.h"
+#include "support/FullFileSystem.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestEnvironment.h"
 #include "support/TestRegistry.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkProxy>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QSslCertificate>
+#include <QStorageInfo>
 #include <QTcpServer>
 #include <QTest>
 #include <QThread>
 
 #include <limits>
 #include <memory>
+#include <sys/file.h>
 
 using namespace murmela;
 using namespace murmela::test;
@@ -158,6 +164,10 @@ class PrivacyRuntimeDownloadTest : public QObject {
     QTest::newRow("dropped before any answer") << "dropped";
     QTest::newRow("archive cannot be moved into place") << "move";
     QTest::newRow("redirect loop") << "loop";
+    QTest::newRow("500 with an endless body") << "endless 500";
+    QTest::newRow("announced length past the ceiling") << "huge";
+    QTest::newRow("no room for the announced length") << "no room";
+    QTest::newRow("disk full under a body of unknown length") << "disk full";
   }
 
   void failures() {
@@ -174,6 +184,18 @@ class PrivacyRuntimeDownloadTest : public QObject {
     }
     if (failure == "dropped") server.setDefault(kPath, ScriptedResponse::dropped());
     if (failure == "loop") server.setDefault(kPath, ScriptedResponse::text(302, "").withHeader("Location", kPath));
+    ScriptedResponse body = ScriptedResponse::text(failure == "endless 500" ? 500 : 200, randomBytes(200000));
+    body.omitContentLength = failure == "huge";
+    body.chunkedWithoutLength = failure == "endless 500" || failure == "disk full";
+    body.repeatBody = failure == "endless 500" ? std::numeric_limits<qint64>::max() : 1;
+    if (failure == "huge") body.withHeader("Content-Length", "5000000000");
+    if (QStringList{"endless 500", "huge", "no room", "disk full"}.contains(failure)) server.setDefault(kPath, body);
+    std::optional<FullFileSystem> disk;
+    if (failure == "no room" || failure == "disk full") {
+      QVERIFY(QDir().mkpath(downloads()));
+      disk.emplace(downloads()).fill();
+      if (QStorageInfo(downloads()).rootPath() != downloads()) QSKIP("Needs the right to mount a small file system.");
+    }
     PrivacyRuntimeManager::MoveItem moveItem;
     if (failure == "move") {
       server.setDefault(kPath, ScriptedResponse::text(200, randomBytes(5000)));
@@ -194,7 +216,14 @@ class PrivacyRuntimeDownloadTest : public QObject {
     QCOMPARE(message.count(kPrefix), 1);
     const QString url = base + '/' + PrivacyRuntimeManager::kArchiveFileName;
     if (failure == "404") QCOMPARE(message, kPrefix + url + " returned HTTP 404");
-    if (failure == "500") QCOMPARE(message, kPrefix + url + " returned HTTP 500");
+    if (failure.endsWith("500")) QCOMPARE(message, kPrefix + url + " returned HTTP 500");
+    if (failure == "huge") QCOMPARE(message, kPrefix + "The download is larger than a runtime archive can be (4 GiB).");
+    const QString advice = " Free some space there and try again.";
+    if (failure == "no room") {
+      QCOMPARE(message, kPrefix + "Not enough free space in " + downloads() +
+                            ": the runtime archive needs 1 MB more and 0 MB are free." + advice);
+    }
+    if (failure == "disk full") QCOMPARE(message, kPrefix + "No space left in " + downloads() + "." + advice);
     if (failure == "refused") QCOMPARE(message, kPrefix + "Connection refused");
     if (failure == "dropped") QVERIFY(message.size() > kPrefix.size());
     // Qt sometimes sends a step of the loop twice (seen: 8 requests where 6
@@ -215,31 +244,50 @@ class PrivacyRuntimeDownloadTest : public QObject {
       QVERIFY2(message.endsWith(" to " + destination() + ": No space left on device"), qPrintable(message));
     }
     // Neither a staging file nor a half archive stays behind.
-    QCOMPARE(entriesOf(downloads()), QStringList{});
+    QStringList left = entriesOf(downloads());
+    left.removeAll(".filler");  // the full disk's own
+    QCOMPARE(left, QStringList{});
+  }
+
+  void endlessFastBodyStaysInBoundedMemory_data() {
+    QTest::addColumn<bool>("https");
+    QTest::newRow("HTTP/1.1") << false;
+    QTest::newRow("HTTPS from a server that offers HTTP/2") << true;
   }
 
   // An endless body faster than the disk (each write waits): the network
   // waits too, and memory stays near where it was until the download stops.
   void endlessFastBodyStaysInBoundedMemory() {
+    QFETCH(bool, https);
     ScriptedHttpServer server;
     ScriptedResponse endless = ScriptedResponse::text(200, QByteArray(1 << 18, 'a'));
     endless.chunkedWithoutLength = true;
     endless.repeatBody = std::numeric_limits<qint64>::max();
     server.setDefault(kPath, endless);
     QTemporaryDir folder;
+    QUrl source = server.url(QString::fromLatin1(kPath));
+    QProcess tls;  // its end kills the server
+    if (https) {
+      tls.start("/usr/bin/python3", {sourceDir() + "/tests/scripts/endless_tls_server.py", folder.path()});
+      QVERIFY2(tls.waitForReadyRead(20000), tls.readAllStandardError().constData());
+      source = QUrl("https://127.0.0.1:" + tls.readLine().trimmed() + kPath);
+    }
     qint64 written = 0;
     const double before = residentKiB("VmRSS", true);
     {
       QObject context;  // its end aborts the download
       PrivacyRuntimeDownload::start(
-          server.url(QString::fromLatin1(kPath)), folder.filePath("runtime.tar.gz"),
+          source, folder.filePath("runtime.tar.gz"),
           [&written](const PrivacyRuntimeDownloadProgress& progress) {
             written = progress.downloadedBytes;
             QThread::msleep(20);
           },
-          [](std::optional<QString>, std::exception_ptr) {}, &context);
+          [](std::optional<QString>, std::exception_ptr) {}, &context,
+          QSslCertificate::fromPath(folder.filePath("cert.pem")));
       waitUntil([] { return false; }, 1500);
     }
+    tls.kill();
+    tls.waitForFinished();
     QVERIFY(written > 0);
 #ifndef __SANITIZE_ADDRESS__  // its quarantine keeps freed buffers resident
     const double added = residentKiB("VmHWM") - before;
@@ -247,18 +295,20 @@ class PrivacyRuntimeDownloadTest : public QObject {
 #endif
   }
 
+  // So are the staging files of downloads that were killed (no lock held), not that of one still running.
   void anEarlierArchiveIsReplaced() {
     QDir().mkpath(downloads());
-    QFile old(destination());
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(QByteArray(100000, 'o'));
+    QFile old(destination()), dead(destination() + ".download-1"), running(destination() + ".download-2");
+    for (QFile* file : {&old, &dead, &running}) QVERIFY(file->open(QIODevice::WriteOnly) && file->write("o") == 1);
+    QCOMPARE(::flock(running.handle(), LOCK_EX | LOCK_NB), 0);
     old.close();
+    dead.close();
     ScriptedHttpServer server;
     server.enqueue(kPath, ScriptedResponse::text(200, "new archive"));
     const DownloadAnswer answer = download(server.baseUrl() + "/runtime");
     QVERIFY2(!answer.error, qPrintable(answer.errorText()));
     QCOMPARE(contents(destination()), QByteArray("new archive"));
-    QCOMPARE(entriesOf(downloads()), QStringList{PrivacyRuntimeManager::kArchiveFileName});
+    QCOMPARE(entriesOf(downloads()), QStringList({QFileInfo(destination()).fileName(), QFileInfo(running).fileName()}));
   }
 
   void aVanishedStagingFileIsNoDownload() {
