@@ -31,6 +31,7 @@ def serve(sock):
             conn.send_data(stream, PIECE)
 
 
+threading.Thread(target=lambda: (sys.stdin.read(), os._exit(0)), daemon=True).start()  # gone with its parent
 listener = socket.create_server(("127.0.0.1", 0))
 print(listener.getsockname()[1], flush=True)
 while True:
