@@ -13,23 +13,29 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
 #include <memory>
 
 namespace murmela {
 
-// The three statements go to SQLite exactly as they stand here.
-const char* const MessagesDatabaseReader::kMessagesSQL =
-    R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
-FROM chat c
-JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
-JOIN handle h ON h.ROWID = chj.handle_id
-JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
-JOIN message m ON m.ROWID = cmj.message_id
-WHERE c.style = 45
-  AND h.id = ?
-  AND (
+namespace {
+
+// The texts joined into one, at compile time.
+template <std::size_t... N>
+constexpr auto joined(const char (&... parts)[N]) {
+  std::array<char, (N + ...) - sizeof...(N) + 1> text{};
+  std::size_t at = 0;
+  ((std::copy_n(parts, N - 1, text.begin() + at), at += N - 1), ...);
+  return text;  // the last zero stays
+}
+
+// Which messages count, said once so that the picker's counts and the
+// conversation the run reads always agree: plain text that is not blank and
+// not a reaction, or an attributed body instead.
+constexpr char kCountedMessage[] = R"sql(  AND (
     (
       m.text IS NOT NULL
       AND TRIM(m.text) != ''
@@ -45,7 +51,23 @@ WHERE c.style = 45
       AND m.attributedBody IS NOT NULL
     )
   )
-ORDER BY m.date ASC)sql";
+)sql";
+
+// The three statements go to SQLite exactly as they stand here, joined.
+constexpr auto kMessagesText = joined(R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+FROM chat c
+JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
+JOIN handle h ON h.ROWID = chj.handle_id
+JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
+JOIN message m ON m.ROWID = cmj.message_id
+WHERE c.style = 45
+  AND h.id = ?
+)sql",
+                                      kCountedMessage, R"sql(ORDER BY m.date ASC)sql");
+
+}  // namespace
+
+const char* const MessagesDatabaseReader::kMessagesSQL = kMessagesText.data();
 
 namespace {
 
@@ -60,8 +82,7 @@ JOIN attachment a ON a.ROWID = maj.attachment_id
 WHERE c.style = 45
   AND h.id = ?)sql";
 
-const char* const kContactSummariesSQL =
-    R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
+constexpr auto kContactSummariesText = joined(R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -69,24 +90,10 @@ JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
 JOIN message m ON m.ROWID = cmj.message_id
 WHERE c.style = 45
   AND h.id IS NOT NULL
-  AND (
-    (
-      m.text IS NOT NULL
-      AND TRIM(m.text) != ''
-      AND m.text NOT LIKE 'Loved "%'
-      AND m.text NOT LIKE 'Liked "%'
-      AND m.text NOT LIKE 'Disliked "%'
-      AND m.text NOT LIKE 'Laughed at "%'
-      AND m.text NOT LIKE 'Emphasized "%'
-      AND m.text NOT LIKE 'Questioned "%'
-    )
-    OR (
-      (m.text IS NULL OR TRIM(m.text) = '')
-      AND m.attributedBody IS NOT NULL
-    )
-  )
-GROUP BY h.id
-ORDER BY COUNT(m.ROWID) DESC)sql";
+)sql",
+                                              kCountedMessage, R"sql(GROUP BY h.id
+ORDER BY COUNT(m.ROWID) DESC)sql");
+const char* const kContactSummariesSQL = kContactSummariesText.data();
 
 // Read-only, and one connection safe to use from any thread.
 constexpr int kOpenFlags = SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX;
