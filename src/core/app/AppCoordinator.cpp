@@ -4,6 +4,7 @@
 #include "common/AppSettings.h"
 #include "common/MurmelaError.h"
 #include "common/PathExpansion.h"
+#include "data/PrivateDatabaseCopy.h"
 
 #include <QMetaObject>
 
@@ -40,6 +41,12 @@ bool AppCoordinator::shutdown(std::chrono::milliseconds timeout) {
 // ---- Published state ------------------------------------------------------
 
 void AppCoordinator::setScreen(const AppScreen& screen) {
+  const auto readsDatabase = [](const AppScreen& shown) {
+    return shown.is(AppScreen::Kind::contactPicker) || shown.is(AppScreen::Kind::processing);
+  };
+  // The picker and the run share one reading of the database; leaving both ends it.
+  if (readsDatabase(screen_) && !readsDatabase(screen) && services_.reader)
+    workers_.run([reader = services_.reader] { reader->endReading(); });
   screen_ = screen;
   ++screenChanges_;
   Q_EMIT screenChanged();
@@ -146,6 +153,8 @@ void AppCoordinator::bootIfNeeded() {
 
   setPastWraps(services_.reportLibrary.load());
   refreshActiveShares();
+  // Private copies of the database that a crash or a kill left behind.
+  workers_.run([] { PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::abandoned); });
   trackInBackground([](AnalyticsEvents& analytics, std::stop_token stop) { analytics.appInstalledIfNeeded(stop); });
 
   if (const std::optional<FakeDataFixture> fixture =

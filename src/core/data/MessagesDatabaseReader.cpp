@@ -18,6 +18,8 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace murmela {
 
@@ -104,9 +106,10 @@ struct ConnectionCloser {
 using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
 
 // One call's connection, and the private copy it reads when it reads one
-// (closed first, then the copy is removed).
+// (the connection closes first; the copy goes once no call and no reading
+// holds it).
 struct OpenDatabase {
-  std::unique_ptr<PrivateDatabaseCopy> copy;
+  std::shared_ptr<PrivateDatabaseCopy> copy;
   Connection connection;
   sqlite3* get() const { return connection.get(); }
 };
@@ -168,48 +171,82 @@ int probeSchema(sqlite3* database) {
                                                      : QStringLiteral("unknown SQLite error"));
 }
 
-// The private copy of a database in WAL mode whose folder cannot take the WAL
-// index, opened as usual; a copy that cannot be made fails the call with the
-// database's own error and what the user can do about it.
-OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError) {
+// A database opened in its own place, and, when its rows can only be read
+// from a private copy, the database's own error for that (then there is no
+// connection).
+struct InPlace {
+  Connection connection;
+  std::optional<QString> needsCopy;
+};
+
+// The first step of every call, the probe too. A pipe, a device or a socket is
+// not opened (it would block the open or be read without end); SQLite answers
+// the rest. Where the WAL index cannot be made beside the database (a
+// read-only folder), a database without WAL content is read as an immutable
+// file and one with WAL content needs a private copy: read as immutable, it
+// would lose the rows that are only in the WAL.
+InPlace openInPlace(const QString& path) {
+  const QFileInfo file(path);
+  if (file.exists() && !file.isFile() && !file.isDir())
+    throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+  InPlace opened;
+  if (openConnection(sqliteFileName(path), 0, opened.connection) != SQLITE_OK || !opened.connection)
+    openFailed(opened.connection.get());
+  const int probe = probeSchema(opened.connection.get());
+  if (probe != SQLITE_CANTOPEN && probe != SQLITE_READONLY && !alwaysCopy.load()) return opened;
+  if (PrivateDatabaseCopy::hasWalContent(path)) {
+    opened.needsCopy = probe == SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))
+                                          : QString::fromUtf8(sqlite3_errmsg(opened.connection.get()));
+    opened.connection.reset();
+  } else if (Connection immutable; openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK &&
+                                   immutable && probeSchema(immutable.get()) == SQLITE_OK) {
+    opened.connection = std::move(immutable);
+  }
+  return opened;
+}
+
+}  // namespace
+
+// The private copy of one reading, shared by the reader's calls (and by the
+// copies of the reader) until endReading().
+struct MessagesDatabaseReader::Reading {
+  std::mutex lock;
+  std::shared_ptr<PrivateDatabaseCopy> copy;
+};
+
+namespace {
+
+// The reading's private copy, made when there is none or the original has
+// changed since, opened as usual; a copy that cannot be made fails the call
+// with the database's own error and what stopped the copy.
+OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError, MessagesDatabaseReader::Reading& reading) {
   OpenDatabase opened;
-  opened.copy = std::make_unique<PrivateDatabaseCopy>(path);
-  if (!opened.copy->isValid())
-    throw WrappedDataError::databaseOpenFailed(
-        databaseError + QStringLiteral(" (its folder cannot be written, so it is read from a copy, and ") +
-        opened.copy->failure() +
-        QStringLiteral(". Free some space there, or copy the database with its -wal file to a folder you can "
-                       "write and open that copy.)"));
+  {
+    std::lock_guard guard(reading.lock);
+    if (reading.copy && !reading.copy->isCurrent()) reading.copy.reset();
+    if (!reading.copy) {
+      auto made = std::make_shared<PrivateDatabaseCopy>(path);
+      if (!made->isValid())
+        throw WrappedDataError::databaseOpenFailed(
+            databaseError + QStringLiteral(" (its folder cannot be written, so it is read from a private copy, and ") +
+            made->failure() + QStringLiteral(")"));
+      reading.copy = std::move(made);
+    }
+    opened.copy = reading.copy;
+  }
   if (openConnection(sqliteFileName(opened.copy->path()), 0, opened.connection) != SQLITE_OK || !opened.connection)
     openFailed(opened.get());
   return opened;
 }
 
-// One connection for one call. A pipe, a device or a socket is not opened
-// (it would block the open or be read without end); SQLite answers the rest.
-// Where the WAL index cannot be made beside the database (a read-only
-// folder), a database without WAL content is read as an immutable file and
-// one with WAL content from a private copy: read as immutable, it would lose
-// the rows that are only in the WAL.
-OpenDatabase openDatabase(const QString& path) {
-  const QFileInfo file(path);
-  if (file.exists() && !file.isFile() && !file.isDir())
-    throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+// One connection for one call, in place or from the reading's private copy.
+OpenDatabase openDatabase(const QString& path, MessagesDatabaseReader::Reading& reading) {
+  InPlace inPlace = openInPlace(path);
   OpenDatabase database;
-  if (openConnection(sqliteFileName(path), 0, database.connection) != SQLITE_OK || !database.connection)
-    openFailed(database.get());
-  const int probe = probeSchema(database.get());
-  if (probe == SQLITE_CANTOPEN || probe == SQLITE_READONLY || alwaysCopy.load()) {
-    if (PrivateDatabaseCopy::hasWalContent(path)) {
-      const QString error = probe == SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))
-                                               : QString::fromUtf8(sqlite3_errmsg(database.get()));
-      database.connection.reset();
-      database = openPrivateCopy(path, error);
-    } else if (Connection immutable;
-               openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK && immutable &&
-               probeSchema(immutable.get()) == SQLITE_OK) {
-      database.connection = std::move(immutable);
-    }
+  if (inPlace.needsCopy) {
+    database = openPrivateCopy(path, *inPlace.needsCopy, reading);
+  } else {
+    database.connection = std::move(inPlace.connection);
   }
   runPragma(database.get(), "PRAGMA query_only = ON");
   runPragma(database.get(), "PRAGMA journal_mode");
@@ -218,6 +255,17 @@ OpenDatabase openDatabase(const QString& path) {
 }
 
 }  // namespace
+
+MessagesDatabaseReader::MessagesDatabaseReader(QString databasePath)
+    : databasePath_(std::move(databasePath)), reading_(std::make_shared<Reading>()) {}
+
+void MessagesDatabaseReader::endReading() {
+  std::shared_ptr<PrivateDatabaseCopy> released;
+  {
+    std::lock_guard guard(reading_->lock);
+    released.swap(reading_->copy);
+  }
+}
 
 void MessagesDatabaseReader::setAlwaysReadsCopyForTesting(bool always) { alwaysCopy.store(always); }
 
@@ -247,7 +295,7 @@ class HandleCache {
 }  // namespace
 
 MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
-  const OpenDatabase database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_, *reading_);
   MessageList messages;
   SQLiteStatement statement(database.get(), kMessagesSQL);
   statement.bind(handle, 1);
@@ -275,14 +323,14 @@ MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
 }
 
 qint64 MessagesDatabaseReader::countAttachments(const QString& handle) const {
-  const OpenDatabase database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_, *reading_);
   SQLiteStatement statement(database.get(), kAttachmentCountSQL);
   statement.bind(handle, 1);
   return statement.step() ? statement.int64At(0) : 0;
 }
 
 QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
-  const OpenDatabase database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_, *reading_);
   QList<ContactSummary> summaries;
   SQLiteStatement statement(database.get(), kContactSummariesSQL);
   while (statement.step()) {
@@ -304,8 +352,8 @@ QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
 
 bool MessagesDatabaseReader::canOpen() const {
   try {
-    openDatabase(databasePath_);
-    return true;
+    const InPlace inPlace = openInPlace(databasePath_);
+    return !inPlace.needsCopy || PrivateDatabaseCopy::isCopyable(databasePath_);
   } catch (const std::exception&) {
     return false;
   }
