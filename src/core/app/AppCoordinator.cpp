@@ -8,6 +8,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 namespace murmela {
 namespace {
 
@@ -24,7 +26,7 @@ QString AppCoordinator::defaultMessagesDatabasePath() {
 }
 
 AppCoordinator::AppCoordinator(CoordinatorServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)), workers_(this) {
+    : QObject(parent), services_(std::move(services)), workers_(this), probes_(this, 2) {
   if (!services_.now) services_.now = [] { return Date::now(); };
   hasAcceptedTerms_ = AppSettings::shared().value(kHasAcceptedTermsKey, false).toBool();
   refreshHybridCapability();
@@ -35,7 +37,10 @@ AppCoordinator::~AppCoordinator() { shutdown(kDestructionWait); }
 bool AppCoordinator::shutdown(std::chrono::milliseconds timeout) {
   lifetime_.request_stop();
   stopRun();
-  return workers_.shutdown(timeout);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const bool workersEnded = workers_.shutdown(timeout);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return probes_.shutdown(std::max(left, std::chrono::milliseconds(0))) && workersEnded;
 }
 
 // ---- Published state ------------------------------------------------------
@@ -186,7 +191,7 @@ void AppCoordinator::probePermissions(std::function<void(const PermissionSnapsho
   // Probes run side by side and may answer out of order: only the one started
   // last stores its snapshot, so an older answer never replaces a newer one.
   const quint64 probe = ++permissionProbes_;
-  workers_.run([this, probe, run = services_.probePermissions, post = workers_.post(), then = std::move(then)] {
+  probes_.run([this, probe, run = services_.probePermissions, post = probes_.post(), then = std::move(then)] {
     const PermissionSnapshot snapshot = run();
     // `this` is used only in the posted call (GUI thread, coordinator alive).
     post([this, probe, then, snapshot] {
