@@ -56,7 +56,7 @@ std::optional<QString> cacheFolder() {
   if (!QDir::isAbsolutePath(base)) {
     QString home = qEnvironmentVariable("HOME");
     if (!usable(home)) {
-      passwd entry {};
+      passwd entry{};
       passwd* account = nullptr;
       char buffer[4096];
       home = ::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &account) == 0 && account && account->pw_dir

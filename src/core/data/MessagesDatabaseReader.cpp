@@ -56,7 +56,8 @@ constexpr char kCountedMessage[] = R"sql(  AND (
 )sql";
 
 // The three statements go to SQLite exactly as they stand here, joined.
-constexpr auto kMessagesText = joined(R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+constexpr auto kMessagesText =
+    joined(R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -65,7 +66,7 @@ JOIN message m ON m.ROWID = cmj.message_id
 WHERE c.style = 45
   AND h.id = ?
 )sql",
-                                      kCountedMessage, R"sql(ORDER BY m.date ASC)sql");
+           kCountedMessage, R"sql(ORDER BY m.date ASC)sql");
 
 }  // namespace
 
@@ -219,7 +220,8 @@ namespace {
 // The reading's private copy, made when there is none or the original has
 // changed since, opened as usual; a copy that cannot be made fails the call
 // with the database's own error and what stopped the copy.
-OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError, MessagesDatabaseReader::Reading& reading) {
+OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError,
+                             MessagesDatabaseReader::Reading& reading) {
   OpenDatabase opened;
   {
     std::lock_guard guard(reading.lock);

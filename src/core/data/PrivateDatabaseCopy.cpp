@@ -113,8 +113,8 @@ void removeUnlessHeld(const QString& folder, qint64 owner, bool always) {
 void removeEarlierVersionsCopies() {
   const QDir temporary(QDir::tempPath());
   const qint64 now = QDateTime::currentSecsSinceEpoch();
-  for (const QString& name : temporary.entryList({kFolderPrefix + QStringLiteral("??????")},
-                                                 QDir::Dirs | QDir::NoSymLinks | QDir::Hidden)) {
+  for (const QString& name :
+       temporary.entryList({kFolderPrefix + QStringLiteral("??????")}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden)) {
     const QString folder = temporary.filePath(name);
     struct stat info {};
     if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
@@ -180,8 +180,8 @@ void PrivateDatabaseCopy::copy(const QString& databasePath, const QString& paren
     }
   }
 
-  QByteArray name = QFile::encodeName(
-      QDir(parent).filePath(kFolderPrefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX")));
+  QByteArray name =
+      QFile::encodeName(QDir(parent).filePath(kFolderPrefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX")));
   if (::mkdtemp(name.data()) == nullptr) {  // mode 0700
     failure_ = QStringLiteral("no folder for the copy could be made in %1: %2").arg(parent, describeErrno(errno));
     return;
@@ -197,8 +197,7 @@ void PrivateDatabaseCopy::copy(const QString& databasePath, const QString& paren
   path_ = QDir(folder_).filePath(QFileInfo(databasePath).fileName());
   const QString targets[2] = {path_, path_ + QStringLiteral("-wal")};
   for (int i = 0; i < 2 && opened[i].get() >= 0; ++i) {
-    Descriptor target(
-        ::open(QFile::encodeName(targets[i]).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+    Descriptor target(::open(QFile::encodeName(targets[i]).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
     bool writing = true;
     int error = target.get() < 0 ? errno : copyBytes(opened[i].get(), target.get(), writing);
     if (error == 0) error = target.close();
@@ -232,8 +231,8 @@ bool PrivateDatabaseCopy::isCurrent() const {
   for (int i = 0; i < 2; ++i) {
     const Stamp now = stampOf(sources[i]);
     const Stamp& then = stamps_[i];
-    if (now.exists != then.exists || now.device != then.device || now.inode != then.inode ||
-        now.size != then.size || now.modifiedNanoseconds != then.modifiedNanoseconds)
+    if (now.exists != then.exists || now.device != then.device || now.inode != then.inode || now.size != then.size ||
+        now.modifiedNanoseconds != then.modifiedNanoseconds)
       return false;
   }
   return true;
@@ -270,8 +269,7 @@ void PrivateDatabaseCopy::removeLeftovers(Leftovers which) {
     for (const QString& name :
          folder.entryList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden)) {
       const qint64 owner = ownerOf(name);
-      removeUnlessHeld(folder.filePath(name), owner,
-                       which == Leftovers::includingOwn && owner == qint64(::getpid()));
+      removeUnlessHeld(folder.filePath(name), owner, which == Leftovers::includingOwn && owner == qint64(::getpid()));
     }
   }
   removeEarlierVersionsCopies();
