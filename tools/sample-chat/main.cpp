@@ -87,6 +87,7 @@ int main(int argc, char* argv[]) {
               static_cast<long long>(photos), static_cast<long long>(chat.argumentDays),
               static_cast<long long>(bodyOnly));
   std::printf("Messages database: %s (the conversation with %s)\n", qPrintable(databasePath), qPrintable(chat.handle));
-  std::printf("CSV export: %s (import with the name %s)\n", qPrintable(csvPath), qPrintable(chat.myName));
+  std::printf("Open it with: murmela -messagesDB %s\n", qPrintable(databasePath));
+  std::printf("CSV export: %s (for other tools: Murmela opens no CSV)\n", qPrintable(csvPath));
   return 0;
 }

@@ -4,8 +4,11 @@
 #include "common/AppSettings.h"
 #include "common/MurmelaError.h"
 #include "common/PathExpansion.h"
+#include "data/PrivateDatabaseCopy.h"
 
 #include <QMetaObject>
+
+#include <algorithm>
 
 namespace murmela {
 namespace {
@@ -23,7 +26,7 @@ QString AppCoordinator::defaultMessagesDatabasePath() {
 }
 
 AppCoordinator::AppCoordinator(CoordinatorServices services, QObject* parent)
-    : QObject(parent), services_(std::move(services)), workers_(this) {
+    : QObject(parent), services_(std::move(services)), workers_(this), probes_(this, 2) {
   if (!services_.now) services_.now = [] { return Date::now(); };
   hasAcceptedTerms_ = AppSettings::shared().value(kHasAcceptedTermsKey, false).toBool();
   refreshHybridCapability();
@@ -34,12 +37,21 @@ AppCoordinator::~AppCoordinator() { shutdown(kDestructionWait); }
 bool AppCoordinator::shutdown(std::chrono::milliseconds timeout) {
   lifetime_.request_stop();
   stopRun();
-  return workers_.shutdown(timeout);
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  const bool workersEnded = workers_.shutdown(timeout);
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return probes_.shutdown(std::max(left, std::chrono::milliseconds(0))) && workersEnded;
 }
 
 // ---- Published state ------------------------------------------------------
 
 void AppCoordinator::setScreen(const AppScreen& screen) {
+  const auto readsDatabase = [](const AppScreen& shown) {
+    return shown.is(AppScreen::Kind::contactPicker) || shown.is(AppScreen::Kind::processing);
+  };
+  // The picker and the run share one reading of the database; leaving both ends it.
+  if (readsDatabase(screen_) && !readsDatabase(screen) && services_.reader)
+    workers_.run([reader = services_.reader] { reader->endReading(); });
   screen_ = screen;
   ++screenChanges_;
   Q_EMIT screenChanged();
@@ -146,6 +158,8 @@ void AppCoordinator::bootIfNeeded() {
 
   setPastWraps(services_.reportLibrary.load());
   refreshActiveShares();
+  // Private copies of the database that a crash or a kill left behind.
+  workers_.run([] { PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::abandoned); });
   trackInBackground([](AnalyticsEvents& analytics, std::stop_token stop) { analytics.appInstalledIfNeeded(stop); });
 
   if (const std::optional<FakeDataFixture> fixture =
@@ -177,7 +191,7 @@ void AppCoordinator::probePermissions(std::function<void(const PermissionSnapsho
   // Probes run side by side and may answer out of order: only the one started
   // last stores its snapshot, so an older answer never replaces a newer one.
   const quint64 probe = ++permissionProbes_;
-  workers_.run([this, probe, run = services_.probePermissions, post = workers_.post(), then = std::move(then)] {
+  probes_.run([this, probe, run = services_.probePermissions, post = probes_.post(), then = std::move(then)] {
     const PermissionSnapshot snapshot = run();
     // `this` is used only in the posted call (GUI thread, coordinator alive).
     post([this, probe, then, snapshot] {

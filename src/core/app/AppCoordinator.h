@@ -206,7 +206,9 @@ class AppCoordinator : public QObject {
   bool shutdown(std::chrono::milliseconds timeout = kShutdownTimeout);
   // Blocks until no background work runs, up to `timeout` (tests and tools);
   // what it posted arrives with the next turn of the event loop.
-  bool waitForBackgroundWork(std::chrono::milliseconds timeout) { return workers_.waitForIdle(timeout); }
+  bool waitForBackgroundWork(std::chrono::milliseconds timeout) {
+    return workers_.waitForIdle(timeout) && probes_.waitForIdle(timeout);
+  }
 
  Q_SIGNALS:
   void screenChanged();
@@ -305,6 +307,11 @@ class AppCoordinator : public QObject {
   quint64 runCount_ = 0;
   std::stop_source lifetime_;  // requested at shutdown: ends revocations in flight
   WorkerPool workers_;
+  // The permission probes and the file touch of "Open settings", on two
+  // threads of their own: an open() that a hung mount never answers holds up
+  // at most these two (later clicks wait in line, they add no thread), never
+  // the picker or the run.
+  WorkerPool probes_;
 };
 
 }  // namespace murmela

@@ -127,7 +127,7 @@ void AppCoordinator::requestContactsAccess() {
 
 void AppCoordinator::openFullDiskAccessSettings() {
   // The file may sit on a slow disk, or be a pipe: never touched on the window's thread.
-  workers_.run([path = defaultMessagesDatabasePath()] { triggerFullDiskAccessRegistration(path); });
+  probes_.run([path = defaultMessagesDatabasePath()] { triggerFullDiskAccessRegistration(path); });
   openSettingsPane(SettingsPaneOpener::fullDiskAccessPane());
 }
 

@@ -4,11 +4,18 @@
 #include "analysis/IntelligenceRuntime.h"
 #include "common/AnalysisLogger.h"
 #include "common/AppSettings.h"
+#include "data/PrivateDatabaseCopy.h"
 
 namespace murmela {
 
 void AppCoordinator::resetAppToFirstRun() {
   stopRun();
+  // No private copy of the user's messages outlives a reset, this process's
+  // own included; a read still running keeps its open file until it ends.
+  workers_.run([reader = services_.reader] {
+    if (reader) reader->endReading();
+    PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::includingOwn);
+  });
   setCurrentShareContactHandle(std::nullopt);
 
   setContacts({});

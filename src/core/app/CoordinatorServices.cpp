@@ -21,9 +21,10 @@ class DatabaseConversationReader : public ConversationReader {
   MessageList fetchMessages(const QString& handle) const override { return reader_.fetchMessages(handle); }
   qint64 countAttachments(const QString& handle) const override { return reader_.countAttachments(handle); }
   QList<ContactSummary> fetchContactSummaries() const override { return reader_.fetchContactSummaries(); }
+  void endReading() override { reader_.endReading(); }
 
  private:
-  const MessagesDatabaseReader reader_;
+  MessagesDatabaseReader reader_;
 };
 
 // A client for each event, on the application's backend; none outlives its

@@ -39,6 +39,9 @@ class ConversationReader {
   virtual MessageList fetchMessages(const QString& handle) const = 0;
   virtual qint64 countAttachments(const QString& handle) const = 0;
   virtual QList<ContactSummary> fetchContactSummaries() const = 0;
+  // The picker and the run are done with the database: what the reads kept
+  // for them (a private copy of the database) may go. Worker.
+  virtual void endReading() {}
 };
 
 // The usage events. Called on a worker; each call blocks until the backend

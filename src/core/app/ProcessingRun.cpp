@@ -53,6 +53,7 @@ ProcessingOutcome ProcessingRun::execute(const ContactSummary& contact, HostedAn
     } catch (...) {
       // The photo count is a detail of one slide: without it the report says 0.
     }
+    reader->endReading();
     throwIfStopped(stop);
 
     const ImportedChat chat = makeImportedChat(contact, std::move(messages));

@@ -1,7 +1,11 @@
 #include "common/AppPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <pwd.h>
+#include <unistd.h>
 
 #include <mutex>
 
@@ -39,6 +43,31 @@ std::optional<QString> inAppFolder(const QString& relativePath) {
   const std::optional<QString> folder = appFolder();
   if (!folder) return std::nullopt;
   return QDir(*folder).filePath(relativePath);
+}
+
+std::optional<QString> cacheFolder() {
+  // QStandardPaths falls back to "/" + ".cache" when HOME is empty: a shared
+  // folder, and as root the file system's root. The account's home is asked
+  // instead.
+  const auto usable = [](const QString& folder) {
+    return QDir::isAbsolutePath(folder) && QDir::cleanPath(folder) != QDir::rootPath();
+  };
+  QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+  if (!QDir::isAbsolutePath(base)) {
+    QString home = qEnvironmentVariable("HOME");
+    if (!usable(home)) {
+      passwd entry{};
+      passwd* account = nullptr;
+      char buffer[4096];
+      home = ::getpwuid_r(::getuid(), &entry, buffer, sizeof buffer, &account) == 0 && account && account->pw_dir
+                 ? QFile::decodeName(account->pw_dir)
+                 : QString();
+    }
+    if (!usable(home)) return std::nullopt;
+    base = QDir(home).filePath(QStringLiteral(".cache"));
+  }
+  if (!usable(base)) return std::nullopt;
+  return QDir(base).filePath(QStringLiteral("murmela-app"));
 }
 
 void overrideAppFolder(std::optional<QString> folder) {

@@ -13,23 +13,31 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 namespace murmela {
 
-// The three statements go to SQLite exactly as they stand here.
-const char* const MessagesDatabaseReader::kMessagesSQL =
-    R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
-FROM chat c
-JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
-JOIN handle h ON h.ROWID = chj.handle_id
-JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
-JOIN message m ON m.ROWID = cmj.message_id
-WHERE c.style = 45
-  AND h.id = ?
-  AND (
+namespace {
+
+// The texts joined into one, at compile time.
+template <std::size_t... N>
+constexpr auto joined(const char (&... parts)[N]) {
+  std::array<char, (N + ...) - sizeof...(N) + 1> text{};
+  std::size_t at = 0;
+  ((std::copy_n(parts, N - 1, text.begin() + at), at += N - 1), ...);
+  return text;  // the last zero stays
+}
+
+// Which messages count, said once so that the picker's counts and the
+// conversation the run reads always agree: plain text that is not blank and
+// not a reaction, or an attributed body instead.
+constexpr char kCountedMessage[] = R"sql(  AND (
     (
       m.text IS NOT NULL
       AND TRIM(m.text) != ''
@@ -45,7 +53,24 @@ WHERE c.style = 45
       AND m.attributedBody IS NOT NULL
     )
   )
-ORDER BY m.date ASC)sql";
+)sql";
+
+// The three statements go to SQLite exactly as they stand here, joined.
+constexpr auto kMessagesText =
+    joined(R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+FROM chat c
+JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
+JOIN handle h ON h.ROWID = chj.handle_id
+JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
+JOIN message m ON m.ROWID = cmj.message_id
+WHERE c.style = 45
+  AND h.id = ?
+)sql",
+           kCountedMessage, R"sql(ORDER BY m.date ASC)sql");
+
+}  // namespace
+
+const char* const MessagesDatabaseReader::kMessagesSQL = kMessagesText.data();
 
 namespace {
 
@@ -60,8 +85,7 @@ JOIN attachment a ON a.ROWID = maj.attachment_id
 WHERE c.style = 45
   AND h.id = ?)sql";
 
-const char* const kContactSummariesSQL =
-    R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
+constexpr auto kContactSummariesText = joined(R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
 FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
@@ -69,24 +93,10 @@ JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
 JOIN message m ON m.ROWID = cmj.message_id
 WHERE c.style = 45
   AND h.id IS NOT NULL
-  AND (
-    (
-      m.text IS NOT NULL
-      AND TRIM(m.text) != ''
-      AND m.text NOT LIKE 'Loved "%'
-      AND m.text NOT LIKE 'Liked "%'
-      AND m.text NOT LIKE 'Disliked "%'
-      AND m.text NOT LIKE 'Laughed at "%'
-      AND m.text NOT LIKE 'Emphasized "%'
-      AND m.text NOT LIKE 'Questioned "%'
-    )
-    OR (
-      (m.text IS NULL OR TRIM(m.text) = '')
-      AND m.attributedBody IS NOT NULL
-    )
-  )
-GROUP BY h.id
-ORDER BY COUNT(m.ROWID) DESC)sql";
+)sql",
+                                              kCountedMessage, R"sql(GROUP BY h.id
+ORDER BY COUNT(m.ROWID) DESC)sql");
+const char* const kContactSummariesSQL = kContactSummariesText.data();
 
 // Read-only, and one connection safe to use from any thread.
 constexpr int kOpenFlags = SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX;
@@ -97,9 +107,10 @@ struct ConnectionCloser {
 using Connection = std::unique_ptr<sqlite3, ConnectionCloser>;
 
 // One call's connection, and the private copy it reads when it reads one
-// (closed first, then the copy is removed).
+// (the connection closes first; the copy goes once no call and no reading
+// holds it).
 struct OpenDatabase {
-  std::unique_ptr<PrivateDatabaseCopy> copy;
+  std::shared_ptr<PrivateDatabaseCopy> copy;
   Connection connection;
   sqlite3* get() const { return connection.get(); }
 };
@@ -161,48 +172,83 @@ int probeSchema(sqlite3* database) {
                                                      : QStringLiteral("unknown SQLite error"));
 }
 
-// The private copy of a database in WAL mode whose folder cannot take the WAL
-// index, opened as usual; a copy that cannot be made fails the call with the
-// database's own error and what the user can do about it.
-OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError) {
+// A database opened in its own place, and, when its rows can only be read
+// from a private copy, the database's own error for that (then there is no
+// connection).
+struct InPlace {
+  Connection connection;
+  std::optional<QString> needsCopy;
+};
+
+// The first step of every call, the probe too. A pipe, a device or a socket is
+// not opened (it would block the open or be read without end); SQLite answers
+// the rest. Where the WAL index cannot be made beside the database (a
+// read-only folder), a database without WAL content is read as an immutable
+// file and one with WAL content needs a private copy: read as immutable, it
+// would lose the rows that are only in the WAL.
+InPlace openInPlace(const QString& path) {
+  const QFileInfo file(path);
+  if (file.exists() && !file.isFile() && !file.isDir())
+    throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+  InPlace opened;
+  if (openConnection(sqliteFileName(path), 0, opened.connection) != SQLITE_OK || !opened.connection)
+    openFailed(opened.connection.get());
+  const int probe = probeSchema(opened.connection.get());
+  if (probe != SQLITE_CANTOPEN && probe != SQLITE_READONLY && !alwaysCopy.load()) return opened;
+  if (PrivateDatabaseCopy::hasWalContent(path)) {
+    opened.needsCopy = probe == SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))
+                                          : QString::fromUtf8(sqlite3_errmsg(opened.connection.get()));
+    opened.connection.reset();
+  } else if (Connection immutable; openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK &&
+                                   immutable && probeSchema(immutable.get()) == SQLITE_OK) {
+    opened.connection = std::move(immutable);
+  }
+  return opened;
+}
+
+}  // namespace
+
+// The private copy of one reading, shared by the reader's calls (and by the
+// copies of the reader) until endReading().
+struct MessagesDatabaseReader::Reading {
+  std::mutex lock;
+  std::shared_ptr<PrivateDatabaseCopy> copy;
+};
+
+namespace {
+
+// The reading's private copy, made when there is none or the original has
+// changed since, opened as usual; a copy that cannot be made fails the call
+// with the database's own error and what stopped the copy.
+OpenDatabase openPrivateCopy(const QString& path, const QString& databaseError,
+                             MessagesDatabaseReader::Reading& reading) {
   OpenDatabase opened;
-  opened.copy = std::make_unique<PrivateDatabaseCopy>(path);
-  if (!opened.copy->isValid())
-    throw WrappedDataError::databaseOpenFailed(
-        databaseError + QStringLiteral(" (its folder cannot be written, so it is read from a copy, and ") +
-        opened.copy->failure() +
-        QStringLiteral(". Free some space there, or copy the database with its -wal file to a folder you can "
-                       "write and open that copy.)"));
+  {
+    std::lock_guard guard(reading.lock);
+    if (reading.copy && !reading.copy->isCurrent()) reading.copy.reset();
+    if (!reading.copy) {
+      auto made = std::make_shared<PrivateDatabaseCopy>(path);
+      if (!made->isValid())
+        throw WrappedDataError::databaseOpenFailed(
+            databaseError + QStringLiteral(" (its folder cannot be written, so it is read from a private copy, and ") +
+            made->failure() + QStringLiteral(")"));
+      reading.copy = std::move(made);
+    }
+    opened.copy = reading.copy;
+  }
   if (openConnection(sqliteFileName(opened.copy->path()), 0, opened.connection) != SQLITE_OK || !opened.connection)
     openFailed(opened.get());
   return opened;
 }
 
-// One connection for one call. A pipe, a device or a socket is not opened
-// (it would block the open or be read without end); SQLite answers the rest.
-// Where the WAL index cannot be made beside the database (a read-only
-// folder), a database without WAL content is read as an immutable file and
-// one with WAL content from a private copy: read as immutable, it would lose
-// the rows that are only in the WAL.
-OpenDatabase openDatabase(const QString& path) {
-  const QFileInfo file(path);
-  if (file.exists() && !file.isFile() && !file.isDir())
-    throw WrappedDataError::databaseOpenFailed(QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN)));
+// One connection for one call, in place or from the reading's private copy.
+OpenDatabase openDatabase(const QString& path, MessagesDatabaseReader::Reading& reading) {
+  InPlace inPlace = openInPlace(path);
   OpenDatabase database;
-  if (openConnection(sqliteFileName(path), 0, database.connection) != SQLITE_OK || !database.connection)
-    openFailed(database.get());
-  const int probe = probeSchema(database.get());
-  if (probe == SQLITE_CANTOPEN || probe == SQLITE_READONLY || alwaysCopy.load()) {
-    if (PrivateDatabaseCopy::hasWalContent(path)) {
-      const QString error = probe == SQLITE_OK ? QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN))
-                                               : QString::fromUtf8(sqlite3_errmsg(database.get()));
-      database.connection.reset();
-      database = openPrivateCopy(path, error);
-    } else if (Connection immutable;
-               openConnection(immutableUri(path), SQLITE_OPEN_URI, immutable) == SQLITE_OK && immutable &&
-               probeSchema(immutable.get()) == SQLITE_OK) {
-      database.connection = std::move(immutable);
-    }
+  if (inPlace.needsCopy) {
+    database = openPrivateCopy(path, *inPlace.needsCopy, reading);
+  } else {
+    database.connection = std::move(inPlace.connection);
   }
   runPragma(database.get(), "PRAGMA query_only = ON");
   runPragma(database.get(), "PRAGMA journal_mode");
@@ -211,6 +257,17 @@ OpenDatabase openDatabase(const QString& path) {
 }
 
 }  // namespace
+
+MessagesDatabaseReader::MessagesDatabaseReader(QString databasePath)
+    : databasePath_(std::move(databasePath)), reading_(std::make_shared<Reading>()) {}
+
+void MessagesDatabaseReader::endReading() {
+  std::shared_ptr<PrivateDatabaseCopy> released;
+  {
+    std::lock_guard guard(reading_->lock);
+    released.swap(reading_->copy);
+  }
+}
 
 void MessagesDatabaseReader::setAlwaysReadsCopyForTesting(bool always) { alwaysCopy.store(always); }
 
@@ -240,7 +297,7 @@ class HandleCache {
 }  // namespace
 
 MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
-  const OpenDatabase database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_, *reading_);
   MessageList messages;
   SQLiteStatement statement(database.get(), kMessagesSQL);
   statement.bind(handle, 1);
@@ -268,14 +325,14 @@ MessageList MessagesDatabaseReader::fetchMessages(const QString& handle) const {
 }
 
 qint64 MessagesDatabaseReader::countAttachments(const QString& handle) const {
-  const OpenDatabase database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_, *reading_);
   SQLiteStatement statement(database.get(), kAttachmentCountSQL);
   statement.bind(handle, 1);
   return statement.step() ? statement.int64At(0) : 0;
 }
 
 QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
-  const OpenDatabase database = openDatabase(databasePath_);
+  const OpenDatabase database = openDatabase(databasePath_, *reading_);
   QList<ContactSummary> summaries;
   SQLiteStatement statement(database.get(), kContactSummariesSQL);
   while (statement.step()) {
@@ -297,8 +354,8 @@ QList<ContactSummary> MessagesDatabaseReader::fetchContactSummaries() const {
 
 bool MessagesDatabaseReader::canOpen() const {
   try {
-    openDatabase(databasePath_);
-    return true;
+    const InPlace inPlace = openInPlace(databasePath_);
+    return !inPlace.needsCopy || PrivateDatabaseCopy::isCopyable(databasePath_);
   } catch (const std::exception&) {
     return false;
   }

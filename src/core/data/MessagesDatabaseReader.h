@@ -6,21 +6,29 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace murmela {
 
 // Reads one-to-one conversations from a Messages database (chat.db), strictly
-// read-only. Holds only the path: every call opens its own connection and
-// closes it before returning, so one reader may serve several threads at once.
-// The calls block on the disk; run them on a worker.
+// read-only. Every call opens its own connection and closes it before
+// returning, so one reader may serve several threads at once. Where the
+// database has to be read from a private copy (see canOpen()), the calls of
+// one reading (the picker's list, then the run's messages and attachments)
+// share one copy, made by the first of them and kept until endReading(); the
+// copies of a reader share it too. The calls block on the disk; run them on a
+// worker.
 class MessagesDatabaseReader {
  public:
   // The statement of fetchMessages(), exactly as it is given to SQLite (one
   // "?" parameter: the handle). The reader benchmark runs it too.
   static const char* const kMessagesSQL;
 
-  explicit MessagesDatabaseReader(QString databasePath) : databasePath_(std::move(databasePath)) {}
+  // The private copy of one reading; opaque.
+  struct Reading;
+
+  explicit MessagesDatabaseReader(QString databasePath);
 
   const QString& databasePath() const { return databasePath_; }
 
@@ -43,8 +51,14 @@ class MessagesDatabaseReader {
   // file cannot be made beside it (a read-only disk or backup) is read as an
   // immutable file when its "-wal" is missing or empty, and otherwise from a
   // private copy with its "-wal" (see PrivateDatabaseCopy), so every committed
-  // row counts; a copy that cannot be made fails the call, this probe too.
+  // row counts; a copy that cannot be made fails the call. This probe makes
+  // no copy: there it answers whether the files a copy reads are readable.
   bool canOpen() const;
+
+  // Ends the reading: its private copy is removed once no call reads it. The
+  // next call that needs one makes a new copy. A copy is also made anew when
+  // the original's files change.
+  void endReading();
 
   // Tests: every call reads through the private copy, as where the folder of
   // the database cannot be written (a mode bit does not stop root).
@@ -57,6 +71,7 @@ class MessagesDatabaseReader {
 
  private:
   QString databasePath_;
+  std::shared_ptr<Reading> reading_;
 };
 
 }  // namespace murmela

@@ -41,9 +41,9 @@ DesktopSettingsPaneOpener::DatabaseNote DesktopSettingsPaneOpener::databaseNote(
                   "Murmela reads your messages from this file:\n"
                   "%1\n\n"
                   "This computer has no Full Disk Access setting to change. To use your messages here, copy the "
-                  "whole Messages folder of a Mac to %2: chat.db together with its chat.db-wal and chat.db-shm "
-                  "files. Recent messages may live only in chat.db-wal, and SQLite needs to write chat.db-shm "
-                  "beside it, so the folder must be writable.\n\n"
+                  "whole Messages folder of a Mac to %2: chat.db together with its chat.db-wal file (recent "
+                  "messages may live only there; chat.db-shm is not needed). The folder need not be writable: "
+                  "where it is not, Murmela reads a private copy that it removes again.\n\n"
                   "To read a database somewhere else, start Murmela with -messagesDB <path>.")
                   .arg(QDir::toNativeSeparators(file.absoluteFilePath()), QDir::toNativeSeparators(note.folder));
   return note;

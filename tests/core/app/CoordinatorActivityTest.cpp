@@ -136,6 +136,23 @@ class CoordinatorActivityTest : public QObject {
     QCOMPARE(fakes.reader->summaryReads.load(), 1);
   }
 
+  // Probes that a hung mount never answers, clicked four times: the picker's
+  // list still loads.
+  void hungProbesLeaveThePickerAlone() {
+    FakeNeighbours& fakes = harness_->fakes;
+    fakes.reader->summaries = {summary("+15551230001")};
+    Gate hung;
+    fakes.beforeProbe = [&hung] { hung.wait(); };
+    AppCoordinator& coordinator = harness_->make();
+    for (int click = 0; click < 4; ++click) coordinator.refreshPermissions();
+    coordinator.loadContacts();
+    QTRY_COMPARE(coordinator.contacts().size(), 1);
+    QTRY_COMPARE(fakes.probes.load(), 2);  // no more threads than two wait on the mount
+    hung.open();
+    QVERIFY(coordinator.waitForBackgroundWork(std::chrono::seconds(30)));
+    QCOMPARE(fakes.probes.load(), 4);
+  }
+
   void loadContactsFailure_data() {
     QTest::addColumn<bool>("databaseFails");
     QTest::addColumn<QString>("error");

@@ -110,6 +110,9 @@ class CoordinatorNavigationTest : public QObject {
     coordinator.bootIfNeeded();
     QTRY_COMPARE(harness_->fakes.probes.load(), 1);
     QTRY_COMPARE(harness_->fakes.analytics->installs.load(), 1);
+    // The first boot's screen, from the probe's own thread, has arrived.
+    QVERIFY(coordinator.waitForBackgroundWork(std::chrono::seconds(30)));
+    QCoreApplication::processEvents();
     saveReport(QStringLiteral("Kim"));
     QSignalSpy wraps(&coordinator, &AppCoordinator::pastWrapsChanged);
     QSignalSpy screens(&coordinator, &AppCoordinator::screenChanged);

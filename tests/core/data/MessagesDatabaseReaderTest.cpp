@@ -1,4 +1,5 @@
 #include "data/MessagesDatabaseReader.h"
+#include "data/PrivateDatabaseCopy.h"
 #include "data/WrappedDataError.h"
 #include "support/FixtureDatabaseBuilder.h"
 #include "support/TestRegistry.h"
@@ -331,8 +332,9 @@ class MessagesDatabaseReaderTest : public QObject {
   }
 
   // A copy of a live database in WAL mode without its "-shm", where the WAL
-  // index cannot be made beside it: the rows only in the WAL count too, and
-  // the private copy is gone afterwards.
+  // index cannot be made beside it: the rows only in the WAL count too. The
+  // probe copies nothing; the picker's list and the run's reads share one
+  // private copy, gone when the reading ends.
   void walRowsCountThroughThePrivateCopy() {
     const QString live = freshPath();
     QTemporaryDir copyDir;
@@ -347,17 +349,27 @@ class MessagesDatabaseReaderTest : public QObject {
       for (int i = 2; i <= 4; ++i) db.addMessage(chat, {.text = "only in the WAL", .date = i, .handleId = sam});
       QVERIFY(QFile::copy(live, copy) && QFile::copy(live + "-wal", copy + "-wal"));
     }
-    const QStringList temporaryBefore = QDir::temp().entryList({"murmela-database-*"});
+    const QDir copies(PrivateDatabaseCopy::copiesFolder().value_or(QString()));
+    const auto held = [&copies] { return copies.entryList({"murmela-database-*"}, QDir::Dirs); };
+    const QStringList before = held();
     MessagesDatabaseReader::setAlwaysReadsCopyForTesting(true);
-    const MessagesDatabaseReader reader(copy);
+    MessagesDatabaseReader reader(copy);
     const bool opens = reader.canOpen();
-    const qsizetype count = reader.fetchMessages(kSam).size();
+    const QStringList afterProbe = held();
     const QList<ContactSummary> summaries = reader.fetchContactSummaries();
+    const QStringList afterPicker = held();
+    const qsizetype count = reader.fetchMessages(kSam).size();
+    reader.countAttachments(kSam);
+    const QStringList afterRun = held();
+    reader.endReading();
     MessagesDatabaseReader::setAlwaysReadsCopyForTesting(false);
     QVERIFY(opens);
     QCOMPARE(count, 4);
     QCOMPARE(summaries.value(0).messageCount, 4);
-    QCOMPARE(QDir::temp().entryList({"murmela-database-*"}), temporaryBefore);
+    QCOMPARE(afterProbe, before);
+    QCOMPARE(afterPicker.size(), before.size() + 1);
+    QCOMPARE(afterRun, afterPicker);
+    QCOMPARE(held(), before);
   }
 
   void pathThatLooksLikeAUriIsAFile() {
