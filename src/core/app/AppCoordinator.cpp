@@ -5,6 +5,7 @@
 #include "common/MurmelaError.h"
 #include "common/PathExpansion.h"
 #include "data/PrivateDatabaseCopy.h"
+#include "privacy/PrivacyRuntimeManager.h"
 
 #include <QMetaObject>
 
@@ -158,8 +159,12 @@ void AppCoordinator::bootIfNeeded() {
 
   setPastWraps(services_.reportLibrary.load());
   refreshActiveShares();
-  // Private copies of the database that a crash or a kill left behind.
-  workers_.run([] { PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::abandoned); });
+  // Private copies of the database and runtime downloads that a crash or a
+  // kill left behind.
+  workers_.run([] {
+    PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::abandoned);
+    PrivacyRuntimeManager().removeAbandonedDownloads();
+  });
   trackInBackground([](AnalyticsEvents& analytics, std::stop_token stop) { analytics.appInstalledIfNeeded(stop); });
 
   if (const std::optional<FakeDataFixture> fixture =

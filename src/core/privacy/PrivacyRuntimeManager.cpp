@@ -5,6 +5,7 @@
 #include "json/JsonCodec.h"
 #include "privacy/PrivacyFileSystemError.h"
 #include "privacy/PrivacyRuntimeError.h"
+#include "privacy/RuntimeDownloadStaging.h"
 #include "privacy/PrivacyWorker.h"
 #include "privacy/ProcessRunner.h"
 
@@ -54,6 +55,13 @@ QString PrivacyRuntimeManager::requireBaseDirectory() const {
                                  std::make_error_code(std::errc::no_such_file_or_directory));
   }
   return *base;
+}
+
+void PrivacyRuntimeManager::removeAbandonedDownloads() const {
+  const std::optional<QString> base = runtimeBaseDirectory();
+  if (!base) return;
+  RuntimeDownloadStaging::removeAbandoned(
+      childPath(childPath(*base, QStringLiteral("downloads")), QLatin1String(kArchiveFileName)));
 }
 
 QUrl PrivacyRuntimeManager::remoteArchiveURL() const {

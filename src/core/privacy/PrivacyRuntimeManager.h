@@ -59,6 +59,8 @@ class PrivacyRuntimeManager {
   std::optional<QString> localRuntimeArchiveCandidate() const;
   // Removes the whole runtime folder; never fails.
   void resetInstalledRuntime() const;
+  // Removes what downloads that were killed left in "downloads"; never fails.
+  void removeAbandonedDownloads() const;
 
   // The installed runtime if it validates; else an install from the local
   // archive; else a download and an install of it. Unpacking and moving run
