@@ -321,6 +321,7 @@ class ShareLinkClientTest : public QObject {
     QTest::newRow("429 detail without limit")
         << 429 << QByteArray(R"({"detail":{"message":"m"}})") << limitText << true;
     QTest::newRow("429 limit as text") << 429 << QByteArray(R"({"detail":{"limit":"20"}})") << limitText << true;
+    QTest::newRow("429 with a page of 100 KiB") << 429 << QByteArray(100 << 10, 'x') << limitText << true;
     QTest::newRow("429 fractional limit") << 429 << QByteArray(R"({"detail":{"limit":20.5}})") << limitText << true;
     QTest::newRow("404") << 404 << QByteArray("not found") << "Share link HTTP 404: not found" << true;
     QTest::newRow("400 not UTF-8") << 400 << QByteArray("bad \xff") << "Share link HTTP 400: " << true;
