@@ -130,16 +130,24 @@ class SavedReportLibraryTest : public QObject {
   }
 
   // Two processes saving in the same second keep every report, under umask 0
-  // the user's alone; also where the file system has neither renameat2 nor links.
+  // the user's alone; also where the file system has neither renameat2 nor
+  // links, and where its rename also refuses to replace a file.
   void concurrentSavesKeepEveryReportPrivately_data() {
     QTest::addColumn<bool>("exclusiveClaim");
-    QTest::newRow("rename without replacing") << false;
-    QTest::newRow("no renameat2, no link") << true;
+    QTest::addColumn<bool>("renameNeverReplaces");
+    QTest::newRow("rename without replacing") << false << false;
+    QTest::newRow("no renameat2, no link") << true << false;
+    QTest::newRow("no renameat2, no link, rename never replaces") << true << true;
   }
   void concurrentSavesKeepEveryReportPrivately() {
     QFETCH(bool, exclusiveClaim);
+    QFETCH(bool, renameNeverReplaces);
     setNameClaimWithoutNoReplaceOrLinkForTesting(exclusiveClaim);
-    const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
+    setRenameNeverReplacesForTesting(renameNeverReplaces);
+    const auto usual = qScopeGuard([] {
+      setNameClaimWithoutNoReplaceOrLinkForTesting(false);
+      setRenameNeverReplacesForTesting(false);
+    });
     const mode_t umask = ::umask(0);
     const SavedReportLibrary library(dir_);
     const pid_t child = ::fork();  // the child saves too, then ends at once
@@ -154,6 +162,31 @@ class SavedReportLibraryTest : public QObject {
     QCOMPARE(library.load().size(), 100);
     for (const QFileInfo& file : files) QCOMPARE(file.permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(QFileInfo(dir_).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+
+  // A save killed between claiming its name and putting the report there
+  // leaves an empty file; the next start frees the name, and only that one.
+  void aClaimLeftByAKilledSaveIsRemovedAtTheNextStart() {
+    setNameClaimWithoutNoReplaceOrLinkForTesting(true);
+    const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
+    const SavedReportLibrary library(dir_);
+    const Date now = Date::fromUnix(1767225605.0);
+    library.save(reportAbout(QStringLiteral("Sam")), now);
+    writeFile(QDir(dir_).filePath("20251231-190005-Sam-empty.json"), QByteArray());  // not a claim
+    const pid_t child = ::fork();
+    if (child == 0) {
+      setAfterNameClaimForTesting([] { ::_exit(0); });
+      library.save(reportAbout(QStringLiteral("Sam")), now);
+      ::_exit(1);
+    }
+    int status = -1;
+    QVERIFY(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QCOMPARE(QFileInfo(QDir(dir_).filePath("20251231-190005-Sam-2.json")).size(), 0);
+
+    removeAbandonedPartialWrites(dir_);
+    QCOMPARE(QDir(dir_).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"20251231-190005-Sam-empty.json", "20251231-190005-Sam.json"}));
+    QCOMPARE(QFileInfo(library.save(reportAbout(QStringLiteral("Sam")), now)).fileName(), "20251231-190005-Sam-2.json");
   }
 
   void longNameStillSaves() {
