@@ -19,6 +19,7 @@
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 using namespace murmela;
 using namespace murmela::test;
@@ -203,6 +204,21 @@ class ShareLinkClientTest : public QObject {
       QCOMPARE(result.link, (ShareLinkResult{entry.shareID, entry.shareURL, entry.contentHash, entry.expiresAt}));
     else
       QCOMPARE(result.link.shareID, "s1");
+  }
+
+  // Two creates for one contact and report at once (a second press while the
+  // first is on its way) make one link: the second is answered from the cache.
+  void createsAtOnceMakeOneLink() {
+    QByteArray answer = kLinkAnswer;
+    answer.replace("backend-hash", shareContentHash(test::fullReport()).toUtf8());
+    server_->setDefault("/v1/shares", ScriptedResponse::json(201, answer).withDelay(300));
+    ShareLinkGenerationResult second;
+    std::thread other([&] { second = create(); });
+    const ShareLinkGenerationResult first = create();
+    other.join();
+    QCOMPARE(server_->requests("/v1/shares").size(), 1);
+    QCOMPARE(first.link, second.link);
+    QVERIFY(first.fromLocalCache != second.fromLocalCache);
   }
 
   void aRefusedTokenIsReplacedOnce_data() {
