@@ -130,8 +130,7 @@ class SavedReportLibraryTest : public QObject {
   }
 
   // Two processes saving in the same second keep every report, under umask 0
-  // the user's alone; also where the file system has neither renameat2 nor
-  // links, and where its rename also refuses to replace a file.
+  // the user's alone; also where the file system has neither renameat2 nor links.
   void concurrentSavesKeepEveryReportPrivately_data() {
     QTest::addColumn<bool>("exclusiveClaim");
     QTest::addColumn<bool>("renameNeverReplaces");
@@ -144,10 +143,8 @@ class SavedReportLibraryTest : public QObject {
     QFETCH(bool, renameNeverReplaces);
     setNameClaimWithoutNoReplaceOrLinkForTesting(exclusiveClaim);
     setRenameNeverReplacesForTesting(renameNeverReplaces);
-    const auto usual = qScopeGuard([] {
-      setNameClaimWithoutNoReplaceOrLinkForTesting(false);
-      setRenameNeverReplacesForTesting(false);
-    });
+    const auto usual =
+        qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false), setRenameNeverReplacesForTesting(false); });
     const mode_t umask = ::umask(0);
     const SavedReportLibrary library(dir_);
     const pid_t child = ::fork();  // the child saves too, then ends at once
@@ -165,28 +162,20 @@ class SavedReportLibraryTest : public QObject {
   }
 
   // A save killed between claiming its name and putting the report there
-  // leaves an empty file; the next start frees the name, and only that one.
+  // leaves an empty file; the next start frees that name, and only that one.
   void aClaimLeftByAKilledSaveIsRemovedAtTheNextStart() {
     setNameClaimWithoutNoReplaceOrLinkForTesting(true);
     const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
     const SavedReportLibrary library(dir_);
-    const Date now = Date::fromUnix(1767225605.0);
-    library.save(reportAbout(QStringLiteral("Sam")), now);
-    writeFile(QDir(dir_).filePath("20251231-190005-Sam-empty.json"), QByteArray());  // not a claim
+    const auto save = [&] { return QFileInfo(library.save(minimalReport(), Date::fromUnix(1767225605.0))).fileName(); };
+    const QString first = save();
+    writeFile(QDir(dir_).filePath("empty.json"), QByteArray());  // no claim of ours
     const pid_t child = ::fork();
-    if (child == 0) {
-      setAfterNameClaimForTesting([] { ::_exit(0); });
-      library.save(reportAbout(QStringLiteral("Sam")), now);
-      ::_exit(1);
-    }
-    int status = -1;
-    QVERIFY(::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    QCOMPARE(QFileInfo(QDir(dir_).filePath("20251231-190005-Sam-2.json")).size(), 0);
-
+    if (child == 0) setAfterNameClaimForTesting([] { ::_exit(0); }), save(), ::_exit(1);
+    QVERIFY(::waitpid(child, nullptr, 0) == child);  // a child that saved leaves "-2" complete
     removeAbandonedPartialWrites(dir_);
-    QCOMPARE(QDir(dir_).entryList(QDir::Files | QDir::Hidden),
-             QStringList({"20251231-190005-Sam-empty.json", "20251231-190005-Sam.json"}));
-    QCOMPARE(QFileInfo(library.save(reportAbout(QStringLiteral("Sam")), now)).fileName(), "20251231-190005-Sam-2.json");
+    QCOMPARE(QDir(dir_).entryList(QDir::Files | QDir::Hidden), QStringList({first, "empty.json"}));
+    QCOMPARE(save(), QString(first).replace(".json", "-2.json"));
   }
 
   void longNameStillSaves() {
