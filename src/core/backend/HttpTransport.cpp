@@ -93,10 +93,12 @@ class Attached {
 };
 
 // Whether every coding a Content-Encoding names is one the requests offer.
+// An empty header, or an empty item in its list, names no coding: identity.
 bool isOffered(const QByteArray& codings) {
   for (const QByteArray& coding : codings.split(',')) {
     const QByteArray name = coding.trimmed().toLower();
-    if (name != "identity" && name != "gzip" && name != "x-gzip" && name != "deflate") return false;
+    if (!name.isEmpty() && name != "identity" && name != "gzip" && name != "x-gzip" && name != "deflate")
+      return false;
   }
   return true;
 }
@@ -109,7 +111,9 @@ struct Transfer {
   HttpHeaders headers;
   QByteArray body;
   qint64 maxBodyBytes = HttpRequest::kDefaultMaxAnswerBytes;
-  bool oversized = false;
+  std::optional<int> status;  // of the latest status line
+  bool oversized = false;     // a 2xx answer past the bound: abandoned
+  bool cutShort = false;      // any other answer past the bound: its start is kept
   std::optional<QByteArray> refusedEncoding;  // a Content-Encoding that was not offered
   std::exception_ptr failure;
   Clock::time_point lastActivity = Clock::now();
@@ -117,12 +121,20 @@ struct Transfer {
 
   static constexpr size_t kStop = 0;  // any count other than the one given ends the transfer
 
+  bool isErrorStatus() const { return status && (*status < 200 || *status > 299); }
+
   // The decoded body, at most maxBodyBytes of it. The buffer grows in doubling
-  // steps but never past the bound, so memory stays near it.
+  // steps but never past the bound, so memory stays near it. An error answer
+  // past the bound still says what went wrong by its status: its first
+  // maxBodyBytes are kept and the rest is not read.
   void append(const char* data, size_t length) {
-    if (static_cast<qint64>(length) > maxBodyBytes - body.size()) {
-      oversized = true;
-      return;
+    if (const qint64 room = maxBodyBytes - body.size(); static_cast<qint64>(length) > room) {
+      if (!isErrorStatus()) {
+        oversized = true;
+        return;
+      }
+      cutShort = true;
+      length = static_cast<size_t>(room);
     }
     const qint64 needed = body.size() + static_cast<qint64>(length);
     if (needed > body.capacity())
@@ -137,7 +149,7 @@ struct Transfer {
     } catch (...) {
       transfer->failure = std::current_exception();
     }
-    if (transfer->oversized || transfer->failure) return kStop;
+    if (transfer->oversized || transfer->cutShort || transfer->failure) return kStop;
     transfer->lastActivity = Clock::now();
     return size * count;
   }
@@ -150,6 +162,9 @@ struct Transfer {
       const QByteArray line = QByteArray(data, static_cast<qsizetype>(size * count)).trimmed();
       if (line.startsWith("HTTP/")) {
         transfer->headers.clear();
+        bool valid = false;
+        const int status = line.split(' ').value(1).toInt(&valid);
+        transfer->status = valid ? std::optional<int>(status) : std::nullopt;
       } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
         transfer->headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
         if (const QByteArray& value = transfer->headers.constLast().second;
@@ -343,6 +358,7 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   if (transfer.refusedEncoding) throw TransportError::refusedEncoding(address, *transfer.refusedEncoding);
   long status = 0;
   curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, &status);
+  if (transfer.cutShort && status > 0) result = CURLE_OK;  // stopped here on purpose
   if (result != CURLE_OK) {
     // A failure after the status line is a body cut short: the connection was lost.
     TransportError::Kind kind = kindOf(result);
@@ -353,6 +369,7 @@ HttpResponse perform(const HttpRequest& request, std::stop_token stop) {
   if (status > 0) response.status = static_cast<int>(status);  // else: not an HTTP answer
   response.headers = std::move(transfer.headers);
   response.body = std::move(transfer.body);
+  response.bodyCutShort = transfer.cutShort;
   return response;
 }
 

@@ -28,8 +28,8 @@ struct HttpRequest {
 
   // The bound of a call whose answer is a small record: a registration (141
   // bytes from the development backend), an event, a share link made or
-  // revoked, an error envelope; room is left for a proxy's error page, whose
-  // status must still be read. The analysis steps give their own
+  // revoked, an error envelope; an error page longer than the bound keeps its
+  // status (HttpResponse::bodyCutShort). The analysis steps give their own
   // (HostedAnalysisClient).
   static constexpr qint64 kDefaultMaxAnswerBytes = 64LL * 1024;
 };
@@ -43,6 +43,9 @@ struct HttpResponse {
   std::optional<int> status;  // absent: the answer was not an HTTP response
   HttpHeaders headers;
   QByteArray body;
+  // An error answer (a status outside 200 to 299) longer than the request's
+  // bound: `body` holds its first maxAnswerBytes, the rest was not read.
+  bool bodyCutShort = false;
 
   QByteArray header(const QByteArray& name) const;  // first of that name, case-insensitive
   bool isSuccess() const { return status && *status >= 200 && *status <= 299; }
@@ -67,8 +70,10 @@ using HttpReply::userAgent;
 // Any HTTP status is an answer (the body of a 4xx or 5xx included). A request
 // that ends without a complete answer throws TransportError: no connection,
 // lost connection, time-out (also in the middle of the body), invalid URL.
-// An answer whose decoded body grows past `maxAnswerBytes` is abandoned there
-// and throws TransportError badServerResponse (isUnreadableAnswer()).
+// A 2xx answer whose decoded body grows past `maxAnswerBytes` is abandoned
+// there and throws TransportError badServerResponse (isUnreadableAnswer());
+// any other answer past it is still an answer: its status, its headers and
+// the first `maxAnswerBytes` of its body (bodyCutShort).
 // When `stop` is requested the request is aborted and CancellationError is
 // thrown; a stop or the time-out ends the call promptly, also while the name
 // is still being resolved. The body is sent from `request` in place: it must

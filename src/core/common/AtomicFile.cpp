@@ -23,15 +23,32 @@ namespace murmela {
 namespace {
 
 const QString kPartialMark = QStringLiteral(".partial-");
+const QString kClaimMark = QStringLiteral(".claim-");
 
 const QRegularExpression& partialPattern() {
   static const QRegularExpression pattern(QStringLiteral("^\\..+\\.partial-(\\d+)-[0-9a-f]{8}$"));
   return pattern;
 }
 
-QString partialNameFor(const QString& fileName) {
-  return QLatin1Char('.') + fileName + kPartialMark + QString::number(::getpid()) + QLatin1Char('-') +
+// The record of a name claimed with an empty file: ".<name>.claim-<pid>-<hex>".
+const QRegularExpression& claimPattern() {
+  static const QRegularExpression pattern(QStringLiteral("^\\.(.+)\\.claim-(\\d+)-[0-9a-f]{8}$"));
+  return pattern;
+}
+
+// "." + fileName + mark + "<process id>-<8 hex digits>".
+QString ownedNameFor(const QString& fileName, const QString& mark) {
+  return QLatin1Char('.') + fileName + mark + QString::number(::getpid()) + QLatin1Char('-') +
          QString::number(QRandomGenerator::global()->generate(), 16).rightJustified(8, QLatin1Char('0'));
+}
+
+QString partialNameFor(const QString& fileName) { return ownedNameFor(fileName, kPartialMark); }
+
+// Whether the process of that id (as a file name gives it) has ended.
+bool hasEnded(const QString& processID) {
+  bool valid = false;
+  const pid_t process = static_cast<pid_t>(processID.toLongLong(&valid));
+  return !valid || process <= 0 || (::kill(process, 0) != 0 && errno == ESRCH);
 }
 
 [[noreturn]] void fail(const QString& path, int error) {
@@ -108,13 +125,45 @@ PartialFile writePartial(const QString& reported, const QString& target, const Q
 bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EPERM; }
 
 std::atomic<bool> withoutNoReplaceOrLink{false};
+std::atomic<bool> renameNeverReplaces{false};
+std::function<void()>& afterNameClaim() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+// rename(2), or, as a test asks, rename on a file system where it refuses an
+// existing target (EEXIST) as some network shares do.
+int renameOnto(const QByteArray& from, const QByteArray& to) {
+  if (renameNeverReplaces.load())
+    return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+  return ::rename(from.constData(), to.constData());
+}
+
+// The name claimed by an empty file, with a record beside it naming this
+// process, so that a start after a crash (a kill between the claim and the
+// rename) finds the empty file and frees its name. 0 or the errno.
+int claimName(const QByteArray& target, mode_t mode, std::unique_ptr<FileSystem::ScopedRemoval>& record) {
+  const QFileInfo info(QFile::decodeName(target));
+  const QByteArray recordName = QFile::encodeName(info.dir().filePath(ownedNameFor(info.fileName(), kClaimMark)));
+  const int recordFile = ::open(recordName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (recordFile < 0) return errno;
+  ::close(recordFile);
+  record = std::make_unique<FileSystem::ScopedRemoval>(QFile::decodeName(recordName));
+  const int claim = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+  if (claim < 0) return errno;
+  ::close(claim);
+  return 0;
+}
 
 // Puts `partial` at `target` unless something is there: 0 when done, EEXIST
 // when the name is taken, else the errno. renameat2 with RENAME_NOREPLACE
 // does it in one step; a file system without it takes a hard link of the
 // partial file (that also fails on an existing name); one without either
 // (FAT, some network shares) claims the name with an empty file of its own,
-// created exclusively, and renames the partial file over that one.
+// created exclusively, and renames the partial file over that one. Where
+// rename refuses to replace even that (EEXIST), it refuses to replace
+// anything: the claim goes, and the plain rename takes the name only if it is
+// still free.
 int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target, mode_t mode) {
   const bool plain = withoutNoReplaceOrLink.load();
   if (!plain && ::renameat2(AT_FDCWD, partial.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
@@ -125,13 +174,14 @@ int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target, m
     return 0;
   }
   if (!plain && !unsupported(errno)) return errno;
-  const int claim = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-  if (claim < 0) return errno;
-  ::close(claim);
-  if (::rename(partial.constData(), target.constData()) == 0) return 0;
+  std::unique_ptr<FileSystem::ScopedRemoval> record;
+  if (const int error = claimName(target, mode, record)) return error;
+  if (const std::function<void()>& hook = afterNameClaim()) hook();
+  if (renameOnto(partial, target) == 0) return 0;
   const int error = errno;
   ::unlink(target.constData());  // our own empty claim
-  return error;
+  if (error != EEXIST) return error;
+  return renameOnto(partial, target) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -163,16 +213,25 @@ QString writeNewFileAtomically(const QString& folder, const std::function<QStrin
 }
 
 void setNameClaimWithoutNoReplaceOrLinkForTesting(bool without) { withoutNoReplaceOrLink.store(without); }
+void setRenameNeverReplacesForTesting(bool never) { renameNeverReplaces.store(never); }
+void setAfterNameClaimForTesting(std::function<void()> hook) { afterNameClaim() = std::move(hook); }
 
 void removeAbandonedPartialWrites(const QString& folder) {
   const QDir dir(folder);
   for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-    const QRegularExpressionMatch match = partialPattern().match(name);
-    if (!match.hasMatch()) continue;
-    bool valid = false;
-    const pid_t writer = static_cast<pid_t>(match.captured(1).toLongLong(&valid));
-    const bool ended = !valid || writer <= 0 || (::kill(writer, 0) != 0 && errno == ESRCH);
-    if (ended) QFile::remove(dir.filePath(name));
+    if (const QRegularExpressionMatch match = partialPattern().match(name); match.hasMatch()) {
+      if (hasEnded(match.captured(1))) QFile::remove(dir.filePath(name));
+      continue;
+    }
+    const QRegularExpressionMatch claim = claimPattern().match(name);
+    if (!claim.hasMatch() || !hasEnded(claim.captured(2))) continue;
+    // The claimed name holds the finished file, or the claim's empty file
+    // when its writer ended before the rename; only that one goes.
+    const QString claimed = dir.filePath(claim.captured(1));
+    struct stat held {};
+    if (::lstat(QFile::encodeName(claimed).constData(), &held) == 0 && S_ISREG(held.st_mode) && held.st_size == 0)
+      QFile::remove(claimed);
+    QFile::remove(dir.filePath(name));
   }
 }
 

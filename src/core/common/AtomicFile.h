@@ -32,18 +32,28 @@ inline constexpr int kMaxNameAttempts = 1000;
 // (RENAME_NOREPLACE) or, where the file system lacks that, linked into place;
 // where it has neither (FAT, some network shares), the name is first claimed
 // by creating an empty file exclusively (O_EXCL), which the finished file then
-// replaces, so a reader may see that name empty for a moment. Elsewhere the
-// file appears complete or not at all. A failure throws FileError(writeFailed).
+// replaces, so a reader may see that name empty for a moment; a hidden record
+// beside it names the claim's process until the file is in place. Where
+// rename does not replace even that claim, the claim goes and a plain rename
+// takes the name while it is free. Elsewhere the file appears complete or not
+// at all. A failure throws FileError(writeFailed).
 QString writeNewFileAtomically(const QString& folder, const std::function<QString(int attempt)>& nameFor,
                                const QByteArray& bytes, NewFileAccess access = NewFileAccess::ownerOnly);
 
 // Tests: writeNewFileAtomically claims names as on a file system with
-// neither renameat2 nor hard links.
+// neither renameat2 nor hard links; with renameNeverReplaces, that file
+// system's rename also refuses an existing target; the hook runs once a name
+// is claimed, before the finished file replaces the claim.
 void setNameClaimWithoutNoReplaceOrLinkForTesting(bool without);
+void setRenameNeverReplacesForTesting(bool never);
+void setAfterNameClaimForTesting(std::function<void()> hook);
 
-// Removes the partial files of writeFileAtomically in `folder`, named
-// ".<name>.partial-<process id>-<8 hex digits>", whose writing process has
-// ended (a write killed before its rename); those of running processes stay.
+// Removes what writes whose process has ended (killed before its rename)
+// left in `folder`: the partial files of writeFileAtomically, named
+// ".<name>.partial-<process id>-<8 hex digits>", and the claims of
+// writeNewFileAtomically, ".<name>.claim-<process id>-<8 hex digits>", with
+// the claimed file when it is still empty, so its name is free again. Those
+// of running processes stay.
 void removeAbandonedPartialWrites(const QString& folder);
 
 }  // namespace murmela

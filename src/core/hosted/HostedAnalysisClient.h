@@ -46,8 +46,11 @@ class HostedAnalysisClient {
   static constexpr qint64 kSynthesisAnswerBytes = 4LL << 20;
   static constexpr qint64 kInsightsAnswerBytes = 64LL * 1024;
   // An answer holds at most one JSON value per this many bytes of its bound
-  // (Json::countValues), so parsing one at the bound stays within a few times
-  // the bound; the synthesis above holds 58,281 values, 21 bytes a value.
+  // (Json::countValues, a member's name counted as a value), so parsing one at
+  // the bound stays within a few times the bound (json_answer_memory_bench:
+  // 7 times for the synthesis made of members alone, 4.5 of numbers alone).
+  // The synthesis above holds 96,124 values, 12.7 bytes a value: one of that
+  // shape is refused past some 3.3 MB, 2.7 times its size in that run.
   static constexpr qint64 kMinAnswerBytesPerValue = 16;
 
   using ProgressCallback = std::function<void(const ProcessingProgress&)>;
@@ -87,20 +90,21 @@ class HostedAnalysisClient {
   //  - HostedAnalysisError::httpFailed for a status outside 200 to 299;
   //  - HostedAnalysisError::invalidResponse when the answer is not HTTP or a
   //    2xx body does not decode.
-  // At most `maxAnswerBytes` of answer are taken; a longer one is invalid.
+  // Each call names its own bound, one of the k...AnswerBytes above: at most
+  // `maxAnswerBytes` of a 2xx answer are taken, and at most one JSON value
+  // per kMinAnswerBytesPerValue of them; a longer or denser answer is invalid.
   template <typename Response, typename Request>
   Response post(const QString& path, const Request& body, const std::optional<QString>& token, double timeoutSeconds,
-                std::stop_token stop = {}, qint64 maxAnswerBytes = kRegisterAnswerBytes) const {
+                qint64 maxAnswerBytes, std::stop_token stop = {}) const {
     return postEncoded<Response>(path, Json::write(QJsonValue(body.toJson()), Json::Layout::Compact), token,
-                                 timeoutSeconds, std::move(stop), maxAnswerBytes);
+                                 timeoutSeconds, maxAnswerBytes, std::move(stop));
   }
 
   // The same with a body already written (the analysis steps stream theirs);
   // hand it over with std::move: it is passed on to the network layer as it is.
   template <typename Response>
   Response postEncoded(const QString& path, QByteArray body, const std::optional<QString>& token,
-                       double timeoutSeconds, std::stop_token stop = {},
-                       qint64 maxAnswerBytes = kRegisterAnswerBytes) const {
+                       double timeoutSeconds, qint64 maxAnswerBytes, std::stop_token stop = {}) const {
     std::optional<Response> decoded;
     exchange(path, std::move(body), token, timeoutSeconds, std::move(stop), maxAnswerBytes,
              [&decoded](const QByteArray& data) {

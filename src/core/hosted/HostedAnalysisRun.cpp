@@ -84,7 +84,8 @@ class Run {
       token_ = client_
                    .post<RegisterResponse>(HostedAnalysisClient::kRegisterPath,
                                            BackendRegistration::makeRequest(client_.appVersion()), std::nullopt,
-                                           HostedAnalysisClient::kRegistrationTimeoutSeconds, stop_)
+                                           HostedAnalysisClient::kRegistrationTimeoutSeconds,
+                                           HostedAnalysisClient::kRegisterAnswerBytes, stop_)
                    .authToken;
     } catch (const std::exception& error) {
       log(QStringLiteral("register FAILED after ") + elapsed(clock) + kDash + HostedAnalysisClient::describe(error));
@@ -95,13 +96,11 @@ class Run {
   }
 
   // Posts one analysis step; `stepName` names it in the log ("chunk 2/5",
-  // "synthesize", "insights") and `requestName` in the metadata line.
+  // "synthesize", "insights") and `requestName` in the metadata line. The
+  // answer takes at most `maxAnswerBytes`, the bound of this step.
   // The body is written straight to bytes by `payload`; `expectedBytes` sizes it.
-  Object postStep(const QString& step, const QString& requestName, const QString& stepName,
+  Object postStep(const QString& step, const QString& requestName, const QString& stepName, qint64 maxAnswerBytes,
                   const AnalysisStepBody::PayloadWriter& payload, qsizetype expectedBytes = 0) {
-    const qint64 maxAnswerBytes = step == QLatin1String("chunk_analysis") ? HostedAnalysisClient::kChunkAnswerBytes
-                                  : step == QLatin1String("synthesize")   ? HostedAnalysisClient::kSynthesisAnswerBytes
-                                                                          : HostedAnalysisClient::kInsightsAnswerBytes;
     AnalysisStepRequest request;
     request.clientRequestID = runID_ + QLatin1Char(':') + requestName;
     request.workflow = rawValue(workflow_);
@@ -115,7 +114,7 @@ class Run {
     try {
       response = client_.postEncoded<AnalysisStepResponse>(
           HostedAnalysisClient::kAnalysisStepPath, AnalysisStepBody::encode(request, payload, expectedBytes), token_,
-          HostedAnalysisClient::kAnalysisStepTimeoutSeconds, stop_, maxAnswerBytes);
+          HostedAnalysisClient::kAnalysisStepTimeoutSeconds, maxAnswerBytes, stop_);
     } catch (const std::exception& error) {
       log(stepName + QStringLiteral(" FAILED after ") + elapsed(clock) + kDash + HostedAnalysisClient::describe(error));
       throw;
@@ -220,7 +219,7 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
                        .arg(current.empty() ? 0 : current.back().index));
     chunkResults.append(JSONValue::object(run.postStep(QStringLiteral("chunk_analysis"),
                                                        QStringLiteral("chunk-%1").arg(i + 1), stepName,
-                                                       AnalysisStepBody::chunkPayload(current, i, count),
+                                                       kChunkAnswerBytes, AnalysisStepBody::chunkPayload(current, i, count),
                                                        AnalysisStepBody::expectedBytes(current))));
   }
   run.report(AnalysisStage::analyzingTone, kChunkPhaseEndFraction, kAfterChunksRemainingSeconds);
@@ -228,7 +227,8 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
   log(QStringLiteral("synthesize starting chunkResults=%1").arg(chunkResults.size()));
   const Object synthesisPayload{{QStringLiteral("chunk_results"), JSONValue::array(std::move(chunkResults))}};
   Object synthesis = run.postStep(QStringLiteral("synthesize"), QStringLiteral("synthesize"),
-                                  QStringLiteral("synthesize"), AnalysisStepBody::objectPayload(synthesisPayload));
+                                  QStringLiteral("synthesize"), kSynthesisAnswerBytes,
+                                  AnalysisStepBody::objectPayload(synthesisPayload));
   run.report(AnalysisStage::generatingSummary, kAfterSynthesisFraction, kAfterSynthesisRemainingSeconds);
 
   log(QStringLiteral("insights starting"));
@@ -236,7 +236,7 @@ HostedAnalysisResult HostedAnalysisClient::analyze(const ImportedChat& chat, con
   const std::span<const HostedChatMessage> all = span(messages, 0, messages.size());
   Object insights =
       run.postStep(QStringLiteral("insight_copy"), QStringLiteral("insights"), QStringLiteral("insights"),
-                   AnalysisStepBody::insightsPayload(all, synthesis, metrics), AnalysisStepBody::expectedBytes(all));
+                   kInsightsAnswerBytes, AnalysisStepBody::insightsPayload(all, synthesis, metrics), AnalysisStepBody::expectedBytes(all));
 
   if (hybrid && !reverseNameMap.isEmpty()) {
     synthesis = anonymizer_->rehydrate(synthesis, reverseNameMap);

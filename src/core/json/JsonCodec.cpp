@@ -122,7 +122,7 @@ qsizetype countValues(const QByteArray& bytes) {
       }
     } else if (c == '"') {
       inString = true;
-    } else if (c == ',' || c == '[' || c == '{') {
+    } else if (c == ',' || c == '[' || c == '{' || c == ':') {
       ++count;
     }
   }

@@ -54,9 +54,11 @@ QByteArray write(const QJsonValue& value, Layout layout, bool escapeSlashes = tr
 // Parses a document whose top level must be an object.
 QJsonObject parseObject(const QByteArray& bytes, const QString& path);
 // How many values a JSON text holds at most, counted without parsing it: one,
-// plus one per "[", "{" and "," outside strings. What parsing costs in memory
-// follows the count more than the length (a value takes some 100 bytes once
-// parsed, and "0," is two bytes of text).
+// plus one per "[", "{", "," and ":" outside strings, so that an object member
+// counts as two, its name and its value (a name costs a string once parsed,
+// as a value does). What parsing costs in memory follows the count more than
+// the length (a value takes some 70 bytes once parsed, a member some 200, and
+// "0," is two bytes of text).
 qsizetype countValues(const QByteArray& bytes);
 // QJsonDocument::fromJson, except that a U+FEFF at the start of a string (a
 // member name or a value) is kept: Qt drops it there, as if it were the byte

@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCryptographicHash>
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QSet>
 
 #include <algorithm>
 #include <mutex>
@@ -49,6 +52,18 @@ QString asideName(const QString& file, Date now) {
   QString name = base;
   for (int suffix = 2; FileSystem::itemExists(name); ++suffix) name = base + QLatin1Char('-') + QString::number(suffix);
   return name;
+}
+
+// Logs an entry that does not decode the first time this process meets it.
+// The line names where it failed, never the value: an address refused for
+// its user name and password would carry both into the log.
+void logUnreadableEntryOnce(const QJsonValue& value, const Json::DecodingError& error) {
+  static QSet<QByteArray> logged;  // guarded by fileLock()
+  const QByteArray compact = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+  const QByteArray key = QCryptographicHash::hash(compact, QCryptographicHash::Sha256);
+  if (logged.contains(key)) return;
+  logged.insert(key);
+  AnalysisLogger::log(QStringLiteral("Share cache entry could not be read and is left out: ") + error.path());
 }
 
 }  // namespace
@@ -118,16 +133,23 @@ ShareLinkCacheStore::Contents ShareLinkCacheStore::loadEntries() const {
   } catch (const FileError&) {
     return {{}, true};
   }
+  QJsonArray shares;
   try {
-    const Json::ObjectReader reader(Json::parseObject(bytes, kFileName), kFileName);
-    return {Json::mapArray(reader.array(QStringLiteral("shares")), reader.pathOf(QStringLiteral("shares")),
-                           [](const QJsonValue& value, const QString& at) {
-                             return shareCacheEntryFromJson(Json::toObject(value, at), at);
-                           }),
-            false};
+    shares = Json::ObjectReader(Json::parseObject(bytes, kFileName), kFileName).array(QStringLiteral("shares"));
   } catch (const Json::DecodingError&) {
     return {{}, true};
   }
+  Contents contents;
+  const QString at = kFileName + QStringLiteral(".shares[");
+  for (qsizetype i = 0; i < shares.size(); ++i) {
+    const QString path = at + QString::number(i) + QLatin1Char(']');
+    try {
+      contents.entries.append(shareCacheEntryFromJson(Json::toObject(shares.at(i), path), path));
+    } catch (const Json::DecodingError& error) {
+      logUnreadableEntryOnce(shares.at(i), error);
+    }
+  }
+  return contents;
 }
 
 void ShareLinkCacheStore::saveEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const {

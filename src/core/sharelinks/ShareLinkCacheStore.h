@@ -18,9 +18,12 @@ namespace murmela {
 // store of the process, so any thread may call, and a lock on
 // "shares.json.lock" does the same across processes. No operation throws.
 //
-// Reading is all or nothing: a missing file, an unreadable one or one entry
-// that does not decode gives an empty list. Before a change overwrites a file
-// that exists but did not read, that file is moved aside as
+// An entry that does not decode (a missing member, an address this build
+// refuses) is left out alone: the others are listed and revocable as ever,
+// and the next change writes the file without it. Each such entry is logged
+// once per process. A file that cannot be read or parsed at all (not JSON, no
+// "shares" array, too large, not a regular file) gives an empty list, and
+// before a change overwrites it, it is moved aside as
 // "shares.json.corrupt-<yyyyMMdd-HHmmss>", so the records of links that are
 // still live are never lost.
 class ShareLinkCacheStore {

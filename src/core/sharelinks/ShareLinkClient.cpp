@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <condition_variable>
+#include <iterator>
 #include <mutex>
 
 namespace murmela {
@@ -41,6 +42,14 @@ const QByteArray& successBody(const HttpResponse& response) {
     throw ShareLinkError::rateLimited(limit);
   }
   throw ShareLinkError::httpFailed(status, UnicodeText::strictUtf8(response.body, true).value_or(QString()));
+}
+
+// The lock a create for this handle and content holds from its look in the
+// cache to its record there. A few locks shared by hash: two creates for
+// different contacts rarely meet, and when they do one merely waits.
+std::mutex& createLock(const QString& contactHandle, const QString& contentHash) {
+  static std::mutex locks[16];
+  return locks[qHash(contactHandle + QLatin1Char('\n') + contentHash) % std::size(locks)];
 }
 
 // Waits for `delay`, or less when a stop is requested.
@@ -140,7 +149,9 @@ ShareLinkGenerationResult ShareLinkClient::createShareLink(const WrappedReport& 
                                                            const std::optional<QString>& contactHandle,
                                                            std::stop_token stop) const {
   const QString contentHash = shareContentHash(report);
+  std::unique_lock<std::mutex> oneAtATime;
   if (contactHandle) {
+    oneAtATime = std::unique_lock(createLock(*contactHandle, contentHash));
     if (const std::optional<ShareCacheEntry> cached = cache_->cachedShare(*contactHandle, contentHash))
       return {{cached->shareID, cached->shareURL, cached->contentHash, cached->expiresAt}, true};
   }

@@ -57,7 +57,11 @@ class ShareLinkClient {
   // handle and the report's content hash is returned without any request
   // (fromLocalCache). Otherwise the report is posted to "/v1/shares" and the
   // new link recorded in the cache, under the handle or, without one, under
-  // "report:" + the backend's content hash.
+  // "report:" + the backend's content hash. Creates with a handle for the same
+  // handle and content run one at a time in the process (whichever client
+  // makes them): one that starts while another is still on its way waits for
+  // it and is then answered from the link it recorded, so two presses never
+  // make two links.
   ShareLinkGenerationResult createShareLink(const WrappedReport& report, const std::optional<QString>& contactHandle,
                                             std::stop_token stop = {}) const;
 

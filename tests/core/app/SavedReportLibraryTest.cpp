@@ -133,13 +133,18 @@ class SavedReportLibraryTest : public QObject {
   // the user's alone; also where the file system has neither renameat2 nor links.
   void concurrentSavesKeepEveryReportPrivately_data() {
     QTest::addColumn<bool>("exclusiveClaim");
-    QTest::newRow("rename without replacing") << false;
-    QTest::newRow("no renameat2, no link") << true;
+    QTest::addColumn<bool>("renameNeverReplaces");
+    QTest::newRow("rename without replacing") << false << false;
+    QTest::newRow("no renameat2, no link") << true << false;
+    QTest::newRow("no renameat2, no link, rename never replaces") << true << true;
   }
   void concurrentSavesKeepEveryReportPrivately() {
     QFETCH(bool, exclusiveClaim);
+    QFETCH(bool, renameNeverReplaces);
     setNameClaimWithoutNoReplaceOrLinkForTesting(exclusiveClaim);
-    const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
+    setRenameNeverReplacesForTesting(renameNeverReplaces);
+    const auto usual =
+        qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false), setRenameNeverReplacesForTesting(false); });
     const mode_t umask = ::umask(0);
     const SavedReportLibrary library(dir_);
     const pid_t child = ::fork();  // the child saves too, then ends at once
@@ -154,6 +159,23 @@ class SavedReportLibraryTest : public QObject {
     QCOMPARE(library.load().size(), 100);
     for (const QFileInfo& file : files) QCOMPARE(file.permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
     QCOMPARE(QFileInfo(dir_).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+
+  // A save killed between claiming its name and putting the report there
+  // leaves an empty file; the next start frees that name, and only that one.
+  void aClaimLeftByAKilledSaveIsRemovedAtTheNextStart() {
+    setNameClaimWithoutNoReplaceOrLinkForTesting(true);
+    const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
+    const SavedReportLibrary library(dir_);
+    const auto save = [&] { return QFileInfo(library.save(minimalReport(), Date::fromUnix(1767225605.0))).fileName(); };
+    const QString first = save();
+    writeFile(QDir(dir_).filePath("empty.json"), QByteArray());  // no claim of ours
+    const pid_t child = ::fork();
+    if (child == 0) setAfterNameClaimForTesting([] { ::_exit(0); }), save(), ::_exit(1);
+    QVERIFY(::waitpid(child, nullptr, 0) == child);  // a child that saved leaves "-2" complete
+    removeAbandonedPartialWrites(dir_);
+    QCOMPARE(QDir(dir_).entryList(QDir::Files | QDir::Hidden), QStringList({first, "empty.json"}));
+    QCOMPARE(save(), QString(first).replace(".json", "-2.json"));
   }
 
   void longNameStillSaves() {

@@ -402,16 +402,16 @@ class DevBackendTest : public QObject {
     mountDevBackend(server, backend);
     const HostedAnalysisClient client(std::make_shared<PrivacyScriptAnonymizer>(), server.baseUrl(), "1.0");
     const QString token =
-        client.post<RegisterResponse>(HostedAnalysisClient::kRegisterPath, RegisterRequest{"macos-ABC", "1.0"}, std::nullopt, 30)
+        client.post<RegisterResponse>(HostedAnalysisClient::kRegisterPath, RegisterRequest{"macos-ABC", "1.0"}, std::nullopt, 30, 1 << 16)
             .authToken;
     const HostedMessageList hosted = makeHostedMessages(sampleChat(), HostedAnalysisWorkflow::fullClaude).mid(0, 20);
     const AnalysisStepResponse response = client.post<AnalysisStepResponse>(
-        HostedAnalysisClient::kAnalysisStepPath, step("chunk_analysis", "chunk-1", chunkPayload(hosted, 0, 1)), token, 900);
+        HostedAnalysisClient::kAnalysisStepPath, step("chunk_analysis", "chunk-1", chunkPayload(hosted, 0, 1)), token, 900, 1 << 17);
     QCOMPARE(response.result.value("messageCount"), JSONValue::number(20));
 
     try {
       client.post<AnalysisStepResponse>(HostedAnalysisClient::kAnalysisStepPath, step("synthesize", "synthesize", {}),
-                                        QString("forged"), 900);
+                                        QString("forged"), 900, 1 << 22);
       QFAIL("a forged token must be refused");
     } catch (const HostedAnalysisError& error) {
       QCOMPARE(error.status(), 401);

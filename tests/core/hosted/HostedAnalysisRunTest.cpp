@@ -255,6 +255,42 @@ class HostedAnalysisRunTest : public QObject {
     QVERIFY(result.firstsSelection && result.firstsSelection->objectValue());
   }
 
+  // Each call takes an answer of its own bound, not one byte more; the synthesis not one value past its
+  // cap either, a member counting as two ({"result":{"a":[...]}} holds five values besides the numbers).
+  void eachCallHasItsOwnBound_data() {
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<bool>("read");
+    const auto padded = [](QByteArray head, int size) { return head + QByteArray(size - head.size() - 2, 'x') + "\"}"; };
+    for (const auto& [call, bound] : {std::pair{"register", 64 << 10}, {"chunk_analysis", 128 << 10},
+                                      {"synthesize", 4 << 20}, {"insight_copy", 64 << 10}}) {
+      const QByteArray head = call == QString("register") ? "{\"auth_token\":\"t\",\"p\":\"" : "{\"result\":{},\"p\":\"";
+      QTest::addRow("%s at its bound", call) << QString(call) << padded(head, bound) << true;
+      QTest::addRow("%s one byte over", call) << QString(call) << padded(head, bound + 1) << false;
+    }
+    const int cap = (4 << 20) / 16;
+    const auto numbers = [](int n) { return "{\"result\":{\"a\":[0" + QByteArray(",0").repeated(n - 1) + "]}}"; };
+    QTest::newRow("synthesize at its value cap") << "synthesize" << numbers(cap - 5) << true;
+    QTest::newRow("synthesize one value over") << "synthesize" << numbers(cap - 4) << false;
+    QTest::newRow("synthesize, members past the cap")
+        << "synthesize" << "{\"result\":{\"k\":0" + QByteArray(",\"k\":0").repeated(cap / 2) + "}}" << false;
+  }
+  void eachCallHasItsOwnBound() {
+    QFETCH(QString, call);
+    QFETCH(QByteArray, answer);
+    QFETCH(bool, read);
+    StepBackend backend;
+    StepBackend::Answer unused;
+    (call == "chunk_analysis" ? backend.chunk : call == "synthesize" ? backend.synthesize
+                                            : call == "insight_copy" ? backend.insights : unused) =
+        [&](const QJsonObject&) { return ScriptedResponse::json(200, answer); };
+    ScriptedHttpServer server;
+    backend.mount(server);
+    if (call == "register") server.setDefault(kRegisterPath, ScriptedResponse::json(200, answer));
+    const Outcome outcome = analyze(HostedAnalysisClient(nullptr, server.baseUrl()), chatOf({"hi"}), HostedAnalysisWorkflow::fullClaude);
+    QCOMPARE(outcome.error.left(21), read ? QString() : "[HostedAnalysisError]");
+  }
+
   void failingChunkEndsTheRun() {
     // Thirteen texts of 12,000 characters: each chunk holds all earlier
     // messages as overlap, so nine fill the first chunk and five chunks result.

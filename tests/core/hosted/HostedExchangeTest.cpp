@@ -36,7 +36,7 @@ AnalysisStepRequest stepRequest() {
 HostedAnalysisError failingStep(const ScriptedHttpServer& server) {
   try {
     HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
-        .post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900);
+        .post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900, 1 << 17);
   } catch (const HostedAnalysisError& error) {
     return error;
   }
@@ -64,7 +64,7 @@ class HostedExchangeTest : public QObject {
     LogCapture log;
     const AnalysisStepResponse response =
         HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
-            .post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900);
+            .post<AnalysisStepResponse>(kStepPath, stepRequest(), QString("tok"), 900, 1 << 17);
     QCOMPARE(sortedKeys(response.result), QString("a,b"));
     QCOMPARE(response.metadata->value("run_id"), JSONValue::string("r-1"));
 
@@ -90,7 +90,7 @@ class HostedExchangeTest : public QObject {
     LogCapture log;
     const RegisterResponse response =
         HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
-            .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30);
+            .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30, 1 << 16);
     QCOMPARE(response.authToken, QString("t-9"));
     QVERIFY(!server.requests().value(0).hasHeader("Authorization"));
     QVERIFY(log.lines().value(0).endsWith(" timeout=30s authed=false"));
@@ -181,7 +181,7 @@ class HostedExchangeTest : public QObject {
     LogCapture log;
     try {
       HostedAnalysisClient(nullptr, base, "1.0")
-          .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30);
+          .post<RegisterResponse>("/v1/register", RegisterRequest{"macos-X", "1.0"}, std::nullopt, 30, 1 << 16);
       QFAIL("expected a transport failure");
     } catch (const TransportError& error) {
       QCOMPARE(error.kind(), TransportError::Kind::cannotConnect);
@@ -202,7 +202,7 @@ class HostedExchangeTest : public QObject {
     LogCapture log;
     QVERIFY_THROWS_EXCEPTION(Json::EncodingError,
                              HostedAnalysisClient(nullptr, server.baseUrl(), "1.0")
-                                 .post<AnalysisStepResponse>(kStepPath, request, QString("t"), 900));
+                                 .post<AnalysisStepResponse>(kStepPath, request, QString("t"), 900, 1 << 17));
     QVERIFY(log.lines().isEmpty());
     QCOMPARE(server.requestCount(), 0);
   }

@@ -205,6 +205,19 @@ class ShareLinkClientTest : public QObject {
       QCOMPARE(result.link.shareID, "s1");
   }
 
+  // Two creates for one contact and report at once (a second press while the
+  // first is on its way) make one link: the second is answered from the cache.
+  void createsAtOnceMakeOneLink() {
+    const QByteArray answer = QByteArray(kLinkAnswer).replace("backend-hash", shareContentHash(fullReport()).toUtf8());
+    server_->setDefault("/v1/shares", ScriptedResponse::json(201, answer).withDelay(300));
+    ShareLinkGenerationResult second;
+    std::thread other([&] { second = create(); });
+    const ShareLinkGenerationResult first = create();
+    other.join();
+    QCOMPARE(server_->requests("/v1/shares").size(), 1);
+    QVERIFY(first.link == second.link && first.fromLocalCache != second.fromLocalCache);
+  }
+
   void aRefusedTokenIsReplacedOnce_data() {
     QTest::addColumn<QList<int>>("registerStatuses");  // scripted before the handler's 200s
     QTest::addColumn<QByteArray>("registerBody");
@@ -239,7 +252,7 @@ class ShareLinkClientTest : public QObject {
     QFETCH(QString, shown);
     for (int status : registerStatuses) server_->enqueue("/v1/register", ScriptedResponse::text(status, registerBody));
     for (int status : shareStatuses)
-      server_->enqueue("/v1/shares", status == 201 ? linkAnswer() : ScriptedResponse::json(status, "{}"));
+      server_->enqueue("/v1/shares", status == 201 ? linkAnswer() : ScriptedResponse::json(status, QByteArray(100 << 10, ' ') + "{}"));
 
     const Outcome outcome = outcomeOf([this] { return create(); });
     QCOMPARE(server_->requests("/v1/register").size(), registrations);
@@ -321,6 +334,7 @@ class ShareLinkClientTest : public QObject {
     QTest::newRow("429 detail without limit")
         << 429 << QByteArray(R"({"detail":{"message":"m"}})") << limitText << true;
     QTest::newRow("429 limit as text") << 429 << QByteArray(R"({"detail":{"limit":"20"}})") << limitText << true;
+    QTest::newRow("429 with a page of 100 KiB") << 429 << QByteArray(100 << 10, 'x') << limitText << true;
     QTest::newRow("429 fractional limit") << 429 << QByteArray(R"({"detail":{"limit":20.5}})") << limitText << true;
     QTest::newRow("404") << 404 << QByteArray("not found") << "Share link HTTP 404: not found" << true;
     QTest::newRow("400 not UTF-8") << 400 << QByteArray("bad \xff") << "Share link HTTP 400: " << true;
