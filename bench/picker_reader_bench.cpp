@@ -266,7 +266,7 @@ int main(int argc, char* argv[]) {
   // Counted behind the kit's routing, which puts itself in front and passes every event on.
   QAccessible::installUpdateHandler(countEvent);
   // The bridge to a screen reader's bus comes up from the event loop.
-  for (QElapsedTimer waited; !QAccessible::isActive() && (!waited.isValid() || waited.elapsed() < 3000);) {
+  for (QElapsedTimer waited; !QAccessible::isActive() && (!waited.isValid() || waited.elapsed() < 500);) {
     if (!waited.isValid()) waited.start();
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
   }
