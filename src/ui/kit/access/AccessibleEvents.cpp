@@ -166,7 +166,8 @@ void sendItemChanges(QAccessibleInterface* item, const AccessibleItemState& was,
 // A list whose rows come, go or move is told as Qt's item views tell of a
 // model that changed: one reset of its children, whatever their number, and
 // readers ask again for what they show. Elsewhere each item that comes or
-// goes is told.
+// goes is told. Of a list's rows only those a reader has met hear of their
+// changes: the others it will ask about afresh.
 void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
   if (!parent) return;
@@ -185,12 +186,13 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
       rowsChanged = true;
       continue;
     }
-    QAccessibleInterface* iface = parent->item(item.kind, item.key);
-    if (!iface) continue;
-    if (!earlier)
-      send(QAccessibleEvent(iface, QAccessible::ObjectCreated));
-    else
-      sendItemChanges(iface, *earlier, item);
+    if (!earlier) {
+      if (QAccessibleInterface* iface = parent->item(item.kind, item.key))
+        send(QAccessibleEvent(iface, QAccessible::ObjectCreated));
+    } else if (QAccessibleInterface* iface = list ? parent->knownItem(item.kind, item.key)
+                                                  : parent->item(item.kind, item.key)) {
+      if (iface->isValid()) sendItemChanges(iface, *earlier, item);
+    }
   }
   if (list && !rowsChanged && before.items.size() == after.items.size())
     for (qsizetype index = 0; index < after.items.size() && !rowsChanged; ++index)

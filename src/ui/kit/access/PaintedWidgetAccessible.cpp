@@ -162,6 +162,11 @@ QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
   return nullptr;
 }
 
+QAccessibleInterface* PaintedWidgetAccessible::knownItem(Kind kind, int key) const {
+  const auto found = items_.constFind({static_cast<int>(kind), key});
+  return found == items_.cend() ? nullptr : QAccessible::accessibleInterface(*found);
+}
+
 QAccessibleInterface* PaintedWidgetAccessible::groupItem(const QString& name) const {
   const std::optional<int> group = reader_ ? reader_->groupKey(name) : std::nullopt;
   return group ? item(Kind::group, *group) : nullptr;

@@ -55,6 +55,9 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   // The child for a text (by key), a button (by id), a group (by key) or the
   // announcement; null when the widget does not show it now.
   QAccessibleInterface* item(ReadingEntry::Kind kind, int key) const;
+  // The child's interface when a reader has already met it, else null (what
+  // no reader has seen needs no news of its changes).
+  QAccessibleInterface* knownItem(ReadingEntry::Kind kind, int key) const;
   // The container of the buttons whose group is `name`, while it shows.
   QAccessibleInterface* groupItem(const QString& name) const;
   ButtonHost* host() const;

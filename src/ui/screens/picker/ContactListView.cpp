@@ -37,13 +37,17 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
   setAccessibleName(QStringLiteral("Chats"));
 }
 
-const ContactListView::RowWords& ContactListView::wordsOf(const ContactSummary& contact) const {
+const ContactListView::RowWords& ContactListView::wordsOf(const ContactSummary& contact, bool described) const {
   auto found = words_.find(contact.handle);
-  if (found == words_.end() || !(found->contact == contact)) {
+  if (found == words_.end() || !(found->contact == contact))
+    found = words_.insert(contact.handle, {contact, ChatRow{contact, false}.name(), {}, false});
+  if (described && !found->described) {
+    // Dates and counts in the user's locale take a while to write: only for
+    // the rows a reader can meet next.
     const ChatRow row{contact, false};
-    found = words_.insert(contact.handle, {contact, row.name(),
-                                           QStringList{row.countLabel(), contact.handle, row.rangeLabel()}.join(
-                                               QStringLiteral(", "))});
+    found->description =
+        QStringList{row.countLabel(), contact.handle, row.rangeLabel()}.join(QStringLiteral(", "));
+    found->described = true;
   }
   return *found;
 }
@@ -62,6 +66,8 @@ QList<ButtonTarget> ContactListView::rowTargets(bool everyRow) const {
   // keys and screen readers, in this widget's coordinates.
   const QPointF shift = QPointF(viewport()->pos()) - QPointF(0.0, scrollOffset());
   const QRectF shown(0.0, scrollOffset(), layoutWidth_, viewport()->height());
+  // Rows within a screen of what shows are described; the rest are named.
+  const QRectF near = shown.adjusted(0.0, -viewport()->height(), 0.0, viewport()->height());
   auto* self = const_cast<ContactListView*>(this);
   QList<ButtonTarget> targets;
   if (everyRow) targets.reserve(contacts_.size());
@@ -69,7 +75,7 @@ QList<ButtonTarget> ContactListView::rowTargets(bool everyRow) const {
   for (int i = 0; i < count; ++i) {
     const QRectF frame = rowFrame(i);
     if (!everyRow && !frame.intersects(shown)) continue;
-    const RowWords& words = wordsOf(contacts_[i]);
+    const RowWords& words = wordsOf(contacts_[i], frame.intersects(near));
     const bool selected = selectedHandle_ == contacts_[i].handle;
     const int id = ids_[i];
     targets.append({.id = id,

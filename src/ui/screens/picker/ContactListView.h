@@ -85,13 +85,15 @@ class ContactListView : public QAbstractScrollArea {
   QRectF rowFrame(int row) const;
   int rowsPerPage() const;
   void activateRow(int id);
-  // What a reader is told of a row, kept by handle while the chat is the same.
+  // What a reader is told of a row, kept by handle while the chat is the
+  // same: its name, and once it comes near the view, its description.
   struct RowWords {
     ContactSummary contact;
     QString name;
     QString description;
+    bool described = false;
   };
-  const RowWords& wordsOf(const ContactSummary& contact) const;
+  const RowWords& wordsOf(const ContactSummary& contact, bool described) const;
 
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
