@@ -74,9 +74,10 @@ QList<ButtonTarget> ContactListView::rowTargets(bool everyRow) const {
   const int count = everyRow ? static_cast<int>(contacts_.size()) : static_cast<int>(layout_.frames.size());
   for (int i = 0; i < count; ++i) {
     const QRectF frame = rowFrame(i);
-    if (!everyRow && !frame.intersects(shown)) continue;
-    const RowWords& words = wordsOf(contacts_[i], frame.intersects(near));
     const bool selected = selectedHandle_ == contacts_[i].handle;
+    // The selected row keeps the ring while it scrolls away and back.
+    if (!everyRow && !selected && !frame.intersects(shown)) continue;
+    const RowWords& words = wordsOf(contacts_[i], frame.intersects(near));
     const int id = ids_[i];
     targets.append({.id = id,
                     .rect = frame.translated(shift),

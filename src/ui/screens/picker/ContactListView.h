@@ -80,7 +80,8 @@ class ContactListView : public QAbstractScrollArea {
   void updateRange();
   void scrollToRow(int row);
   std::optional<int> selectedRow() const;
-  // Every row for readers; else the rows in view (what keys and pointer meet).
+  // Every row for readers; else the rows in view and the selected one (what
+  // the keys and the ring meet).
   QList<ButtonTarget> rowTargets(bool everyRow) const;
   QRectF rowFrame(int row) const;
   int rowsPerPage() const;
