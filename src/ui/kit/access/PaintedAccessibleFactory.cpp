@@ -3,6 +3,7 @@
 #include "kit/access/AccessibleEvents.h"
 #include "kit/access/ApplicationAccessible.h"
 #include "kit/access/ApplicationFrameAccessible.h"
+#include "kit/access/PaintedListAccessible.h"
 #include "kit/access/PaintedReader.h"
 #include "kit/access/PaintedWidgetAccessible.h"
 #include "kit/access/TextFieldAccessible.h"
@@ -22,7 +23,9 @@ QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
   if (auto* field = qobject_cast<QLineEdit*>(object)) return new TextFieldAccessible(field);
   if (object->property(kApplicationFrame).toBool()) return new ApplicationFrameAccessible(static_cast<QWidget*>(object));
   auto* reader = object->findChild<PaintedReader*>(QString(), Qt::FindDirectChildrenOnly);
-  return reader ? new PaintedWidgetAccessible(static_cast<QWidget*>(object), reader) : nullptr;
+  if (!reader) return nullptr;
+  if (reader->role() == QAccessible::List) return new PaintedListAccessible(static_cast<QWidget*>(object), reader);
+  return new PaintedWidgetAccessible(static_cast<QWidget*>(object), reader);
 }
 
 }  // namespace
