@@ -131,6 +131,8 @@ void ContactListView::setCoveredTop(qreal height) {
 
 void ContactListView::relayout() {
   layout_ = {};
+  shaped_.clear();
+  if (layoutWidth_ != viewport()->width()) plainHeight_.reset();
   layoutWidth_ = viewport()->width();
   layOutThrough(scrollOffset() + viewport()->height());
   updateRange();
@@ -139,23 +141,40 @@ void ContactListView::relayout() {
 }
 
 void ContactListView::layOutThrough(qreal contentY) const {
-  while (layout_.rows.size() < contacts_.size() && (layout_.frames.isEmpty() || layout_.contentHeight <= contentY)) {
-    const ContactSummary& contact = contacts_[layout_.rows.size()];
-    ChatRow::Layout rowLayout = ChatRow{contact, selectedHandle_ == contact.handle}.layout(layoutWidth_);
+  while (layout_.frames.size() < contacts_.size() &&
+         (layout_.frames.isEmpty() || layout_.contentHeight <= contentY)) {
+    const int index = static_cast<int>(layout_.frames.size());
+    const ChatRow row{contacts_[index], selectedHandle_ == contacts_[index].handle};
+    const bool plain = row.inOwnTypefaces();
+    qreal height = plain && plainHeight_ ? *plainHeight_ : 0.0;
+    if (!(plain && plainHeight_)) {
+      const ChatRow::Layout& shaped = shaped_.insert(index, row.layout(layoutWidth_)).value();
+      height = shaped.bounds.height();
+      if (plain) plainHeight_ = height;
+    }
     const qreal top = layout_.frames.isEmpty() ? 0.0 : layout_.contentHeight + kRowSpacing;
-    layout_.frames.append(rowLayout.bounds.translated(0.0, top));
-    layout_.contentHeight = top + rowLayout.bounds.height();
-    layout_.rows.append(std::move(rowLayout));
+    layout_.frames.append(QRectF(0.0, top, layoutWidth_, height));
+    layout_.contentHeight = top + height;
   }
+}
+
+const ChatRow::Layout& ContactListView::shapedRow(int row) const {
+  auto found = shaped_.find(row);
+  if (found == shaped_.end())
+    found = shaped_.insert(row, ChatRow{contacts_[row], selectedHandle_ == contacts_[row].handle}.layout(layoutWidth_));
+  return *found;
 }
 
 const ContactListView::Layout& ContactListView::listLayout() const {
   layOutThrough(std::numeric_limits<qreal>::infinity());
+  layout_.rows.clear();
+  layout_.rows.reserve(layout_.frames.size());
+  for (int row = 0; row < layout_.frames.size(); ++row) layout_.rows.append(shapedRow(row));
   return layout_;
 }
 
 void ContactListView::updateRange() {
-  const qsizetype done = layout_.rows.size();
+  const qsizetype done = layout_.frames.size();
   qreal height = layout_.contentHeight;
   if (done > 0 && done < contacts_.size())
     height +=
@@ -205,8 +224,9 @@ void ContactListView::paintRows(QPainter& painter) const {
       const PainterStateScope scope(rows);
       rows.translate(frame.topLeft());
       const ChatRow row{contacts_[i], selectedHandle_ == contacts_[i].handle};
-      row.paint(rows, layout_.rows[i]);
-      if (buttons_->showsFocus(ids_[i])) paintInnerFocusRing(rows, layout_.rows[i].bounds, ChatRow::kCornerRadius);
+      const ChatRow::Layout& shaped = shapedRow(i);
+      row.paint(rows, shaped);
+      if (buttons_->showsFocus(ids_[i])) paintInnerFocusRing(rows, shaped.bounds, ChatRow::kCornerRadius);
     }
     // The last stretch of the visible height fades to nothing.
     QLinearGradient fade(0.0, 0.0, 0.0, size.height());
@@ -300,7 +320,7 @@ std::optional<int> ContactListView::selectedRow() const {
 }
 
 void ContactListView::scrollToRow(int row) {
-  while (layout_.frames.size() <= row && layout_.rows.size() < contacts_.size())
+  while (layout_.frames.size() <= row && layout_.frames.size() < contacts_.size())
     layOutThrough(layout_.contentHeight + kRowSpacing);
   updateRange();
   const QRectF frame = layout_.frames.value(row);

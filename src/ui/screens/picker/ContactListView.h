@@ -44,7 +44,7 @@ class ContactListView : public QAbstractScrollArea {
 
   // Every row's rectangle in content coordinates (before scrolling), in order.
   struct Layout {
-    QList<ChatRow::Layout> rows;
+    QList<ChatRow::Layout> rows;  // filled by listLayout() only
     QList<QRectF> frames;
     qreal contentHeight = 0.0;
   };
@@ -52,7 +52,7 @@ class ContactListView : public QAbstractScrollArea {
   // what it shows); this lays out the rest first.
   const Layout& listLayout() const;
   // How many rows are laid out so far.
-  qsizetype laidOutRows() const { return layout_.rows.size(); }
+  qsizetype laidOutRows() const { return layout_.frames.size(); }
   // The row under a point of the viewport, if any.
   std::optional<int> rowAt(QPointF viewportPoint) const;
   int scrollOffset() const;
@@ -100,7 +100,12 @@ class ContactListView : public QAbstractScrollArea {
   std::optional<QString> selectedHandle_;
   qreal layoutWidth_ = 0.0;
   qreal coveredTop_ = 0.0;
-  mutable Layout layout_;  // the first laidOutRows() rows
+  mutable Layout layout_;  // the frames of the first laidOutRows() rows
+  // The rows shaped so far, by row: a row in the row's own typefaces is
+  // placed by the height such rows share and shaped once it is drawn.
+  mutable QHash<int, ChatRow::Layout> shaped_;
+  mutable std::optional<qreal> plainHeight_;
+  const ChatRow::Layout& shapedRow(int row) const;
   QList<int> ids_;        // each row's id, by its handle
   QHash<int, int> rowOfId_;
   QHash<QString, int> idOfHandle_;
