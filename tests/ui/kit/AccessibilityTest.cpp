@@ -1,6 +1,7 @@
 #include "kit/access/PaintedAccessible.h"
 #include "kit/access/PaintedReader.h"
 #include "kit/paint/Contrast.h"
+#include "screens/picker/ContactListView.h"
 #include "kit/widgets/ButtonHost.h"
 #include "support/TestRegistry.h"
 #include "theme/MurmelaTheme.h"
@@ -131,6 +132,42 @@ QStringList passedOn;
 void passOn(QAccessibleEvent* event) {
   if (QAccessibleInterface* iface = event->type() == QAccessible::Focus ? event->accessibleInterface() : nullptr)
     passedOn.append(iface->text(QAccessible::Name));
+}
+
+// A chat list of `count` rows whose keys and clicks select the row.
+struct Chats {
+  explicit Chats(int count) {
+    for (int i = 0; i < count; ++i)
+      all.append({.handle = QStringLiteral("+1555%1").arg(1000 + i),
+                  .displayName = QStringLiteral("Friend %1").arg(i),
+                  .messageCount = 10,
+                  .firstMessage = Date::fromUnix(1.7e9),
+                  .lastMessage = Date::fromUnix(1.7e9)});
+    list.resize(300, 400);
+    QObject::connect(&list, &ContactListView::rowActivated, &list, [this](const QString& handle) {
+      list.setSelectedHandle(handle);
+    });
+    list.setContacts(all);
+    list.setSelectedHandle(all.first().handle);
+    list.show();
+    iface = QAccessible::queryAccessibleInterface(&list);
+    for (int index = 0; index < iface->childCount(); ++index) iface->child(index)->text(QAccessible::Name);
+    QCoreApplication::processEvents();
+    sent.clear();
+  }
+  QList<ContactSummary> all;
+  ContactListView list;
+  QAccessibleInterface* iface = nullptr;
+};
+
+// How many events one filter change sends: every other chat stays.
+qsizetype eventsOfAFilter(int rows) {
+  Chats chats(rows);
+  QList<ContactSummary> even;
+  for (qsizetype i = 0; i < chats.all.size(); i += 2) even.append(chats.all[i]);
+  chats.list.setContacts(even);
+  QCoreApplication::processEvents();
+  return sent.size();
 }
 
 }  // namespace
@@ -297,8 +334,12 @@ class AccessibilityTest : public QObject {
     else if (type == QAccessible::StateChanged)
       QVERIFY(found->changed.checked || found->changed.disabled);
     if (type == QAccessible::ObjectShow) {
+      // The notification stands under the application, which lists it; the panel does not.
       QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(&panel);
-      QCOMPARE(iface->child(iface->childCount() - 1)->role(), QAccessible::Notification);
+      QAccessibleInterface* notification = PaintedWidgetAccessible::of(&panel)->item(ReadingEntry::Kind::announcement, 0);
+      QCOMPARE(notification->role(), QAccessible::Notification);
+      QVERIFY(notification->parent()->indexOfChild(notification) >= 0);
+      QCOMPARE(iface->indexOfChild(notification), -1);
     }
   }
 
@@ -374,6 +415,84 @@ class AccessibilityTest : public QObject {
         QCOMPARE(list->childAt(centre.x(), centre.y()), list->child(index));
       }
     }
+  }
+
+  // A row is known by its chat: a filter that leaves it keeps its item and
+  // its words, and a filter tells as much at any length.
+  void aFilterKeepsEachRowAndTellsAsMuchAtAnyLength_data() {
+    QTest::addColumn<int>("rows");
+    QTest::newRow("10 rows") << 10;
+    QTest::newRow("1,000 rows") << 1000;
+  }
+  void aFilterKeepsEachRowAndTellsAsMuchAtAnyLength() {
+    QFETCH(int, rows);
+    Chats chats(rows);
+    QAccessibleInterface* eighth = chats.iface->child(8);
+    QList<ContactSummary> even;
+    for (qsizetype i = 0; i < chats.all.size(); i += 2) even.append(chats.all[i]);
+    chats.list.setContacts(even);
+    QCoreApplication::processEvents();
+    QCOMPARE(chats.iface->childCount(), rows / 2);
+    QCOMPARE(chats.iface->child(4), eighth);
+    QCOMPARE(eighth->text(QAccessible::Name), QStringLiteral("Friend 8"));
+    QCOMPARE(chats.iface->indexOfChild(eighth), 4);
+    // Behind a table, as Qt's item views: one column, the selected chat first.
+    QCOMPARE(chats.iface->tableInterface()->rowCount(), rows / 2);
+    QCOMPARE(chats.iface->tableInterface()->selectedRows(), QList<int>{0});
+    QVERIFY(!sent.isEmpty());
+    QCOMPARE(sent.size(), eventsOfAFilter(10));
+  }
+
+  // The list's keys as in a desktop list view, the new row told as the focus.
+  void listKeysReachTheirRow_data() {
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("pages");  // then on by as many rows as show whole
+    QTest::newRow("End: the last") << QList<int>{Qt::Key_End} << 49 << 0;
+    QTest::newRow("Home: the first") << QList<int>{Qt::Key_End, Qt::Key_Home} << 0 << 0;
+    QTest::newRow("Page Down: the rows in view on") << QList<int>{Qt::Key_PageDown} << 0 << 1;
+    QTest::newRow("Page Up: back as far") << QList<int>{Qt::Key_End, Qt::Key_PageUp} << 49 << -1;
+  }
+  void listKeysReachTheirRow() {
+    QFETCH(QList<int>, keys);
+    QFETCH(int, row);
+    QFETCH(int, pages);
+    Chats chats(50);
+    chats.list.activateWindow();
+    chats.list.setFocus();
+    QVERIFY(QTest::qWaitForWindowActive(&chats.list));
+    const QRect shown(chats.list.mapToGlobal(QPoint(0, 0)), chats.list.size());
+    int whole = 0;
+    while (shown.contains(chats.iface->child(whole)->rect())) ++whole;
+    QVERIFY(whole > 1 && whole < 50);
+    const QString reached = QStringLiteral("Friend %1").arg(row + pages * whole);
+    for (const int key : keys) QTest::keyClick(&chats.list, Qt::Key(key));
+    QCOMPARE(chats.iface->focusChild()->text(QAccessible::Name), reached);
+    QVERIFY(!sent.isEmpty());
+    QCOMPARE(sent.last().type, QAccessible::Focus);
+    QCOMPARE(sent.last().name, reached);
+  }
+
+  // A group of buttons that closes is told and leaves no item behind; opened
+  // again, it is the same item.
+  void aGroupThatClosesIsTold() {
+    Panel panel;
+    panel.show();
+    panel.tabGroup = QStringLiteral("Pages");
+    panel.changed();
+    PaintedWidgetAccessible* iface = PaintedWidgetAccessible::of(&panel);
+    const std::optional<int> key = panel.reader->groupKey(QStringLiteral("Pages"));
+    QVERIFY(key && iface->groupItem(QStringLiteral("Pages")));
+    const QAccessible::Id group = QAccessible::uniqueId(iface->groupItem(QStringLiteral("Pages")));
+    sent.clear();
+    panel.tabGroup.clear();
+    panel.changed();
+    QVERIFY(std::any_of(sent.cbegin(), sent.cend(), [](const Sent& e) { return e.type == QAccessible::ObjectDestroyed; }));
+    QVERIFY(!QAccessible::accessibleInterface(group));
+    panel.tabGroup = QStringLiteral("Pages");
+    panel.changed();
+    QCOMPARE(panel.reader->groupKey(QStringLiteral("Pages")), key);
+    QCOMPARE(iface->groupItem(QStringLiteral("Pages"))->role(), QAccessible::PageTabList);
   }
 
   // A long announced message is said in short; a short one whole.

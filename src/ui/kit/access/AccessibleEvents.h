@@ -29,7 +29,8 @@ struct AccessibleItemState {
 };
 
 struct AccessibleSnapshot {
-  QList<AccessibleItemState> items;  // in reading order
+  QList<AccessibleItemState> items;  // texts, buttons, then groups
+  bool list = false;                 // the widget is a list of rows
 };
 
 // What the reader shows screen readers now, and the events that tell them

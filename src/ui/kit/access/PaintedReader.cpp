@@ -1,10 +1,10 @@
 #include "kit/access/PaintedReader.h"
 
 #include "kit/access/AccessibleEvents.h"
+#include "kit/access/ApplicationAccessible.h"
 #include "kit/access/PaintedAccessible.h"
 
 #include <QMetaObject>
-#include <QSet>
 #include <QWidget>
 
 namespace murmela {
@@ -58,11 +58,27 @@ PaintedReader::View PaintedReader::look() const {
     now.texts.append({key, shown});
   }
   wordKeys_ = keys;  // a text gone is forgotten
-  QHash<QString, int> groups;
-  for (const ButtonTarget& target : now.buttons)
-    if (!target.group.isEmpty() && !groups.contains(target.group))
-      groups.insert(target.group, groupKeys_.value(target.group, nextKey_++));
-  groupKeys_ = groups;
+  now.textAt.reserve(now.texts.size());
+  for (qsizetype index = 0; index < now.texts.size(); ++index) now.textAt.insert(now.texts[index].key, index);
+  now.buttonAt.reserve(now.buttons.size());
+  for (qsizetype index = 0; index < now.buttons.size(); ++index) {
+    const ButtonTarget& target = now.buttons[index];
+    now.buttonAt.insert(target.id, index);
+    if (!now.selectedListItem && target.role == ButtonRole::listItem && target.checked.value_or(false))
+      now.selectedListItem = target.id;
+    if (target.group.isEmpty()) continue;
+    QList<int>& members = now.members[target.group];
+    if (members.isEmpty()) {
+      now.groups.append(target.group);
+      // A group keeps its key by its name: closed and opened again, it is the same item.
+      if (!groupKeys_.contains(target.group)) {
+        groupKeys_.insert(target.group, nextKey_);
+        groupNames_.insert(nextKey_++, target.group);
+      }
+    }
+    members.append(target.id);
+  }
+  ++generation_;
   return now;
 }
 
@@ -72,35 +88,28 @@ const PaintedReader::View& PaintedReader::view() const {
 }
 
 std::optional<ButtonTarget> PaintedReader::button(int id) const {
-  for (const ButtonTarget& target : view().buttons)
-    if (target.id == id) return target;
-  return std::nullopt;
+  const View& now = view();
+  const auto found = now.buttonAt.constFind(id);
+  return found == now.buttonAt.cend() ? std::nullopt : std::optional<ButtonTarget>(now.buttons[*found]);
 }
 
 std::optional<ShownText> PaintedReader::text(int key) const {
-  for (const KeyedText& keyed : view().texts)
-    if (keyed.key == key) return keyed.text;
-  return std::nullopt;
+  const View& now = view();
+  const auto found = now.textAt.constFind(key);
+  return found == now.textAt.cend() ? std::nullopt : std::optional<ShownText>(now.texts[*found].text);
 }
 
-QStringList PaintedReader::groups() const {
-  QStringList names;
-  for (const ButtonTarget& target : view().buttons)
-    if (!target.group.isEmpty() && !names.contains(target.group)) names.append(target.group);
-  return names;
-}
+QStringList PaintedReader::groups() const { return view().groups; }
 
 std::optional<int> PaintedReader::groupKey(const QString& name) const {
-  view();
-  const auto found = groupKeys_.constFind(name);
-  return found == groupKeys_.cend() || name.isEmpty() ? std::nullopt : std::optional<int>(*found);
+  if (name.isEmpty() || !view().members.contains(name)) return std::nullopt;
+  return groupKeys_.value(name);
 }
 
 std::optional<QString> PaintedReader::groupName(int key) const {
-  view();
-  for (auto it = groupKeys_.cbegin(); it != groupKeys_.cend(); ++it)
-    if (it.value() == key) return it.key();
-  return std::nullopt;
+  const auto found = groupNames_.constFind(key);
+  if (found == groupNames_.cend() || !view().members.contains(*found)) return std::nullopt;
+  return *found;
 }
 
 void PaintedReader::startWatching() { watched_ = true; }
@@ -131,6 +140,7 @@ void PaintedReader::focusMoved(int id) {
 
 void PaintedReader::announce(const QString& text) {
   announcement_ = spokenMessage(text);
+  if (widget_ && !announcement_.isEmpty()) ApplicationAccessible::noteAnnouncer(widget_);
   // A reader that has not looked at this widget yet (a toast layer) still
   // hears it: the widget's interface is made now, which starts the watch.
   if (!watched_ && widget_ && QAccessible::isActive()) QAccessible::queryAccessibleInterface(widget_);

@@ -68,7 +68,7 @@ class PaintedReader : public QObject {
   void tellChanges();
   // Has a screen reader speak `text` once now (a toast, an error that
   // appears, a new phase), in short when it is long; it stays readable as
-  // the widget's last child.
+  // the application's child of role notification.
   // Whatever changed before it (a focus that moved with it) is told first.
   void announce(const QString& text);
   const QString& announcement() const { return announcement_; }
@@ -82,11 +82,20 @@ class PaintedReader : public QObject {
   std::optional<ButtonTarget> button(int id) const;
   const QList<KeyedText>& texts() const { return view().texts; }
   std::optional<ShownText> text(int key) const;
-  // The names of the button groups, in the order their first button comes,
-  // and the key each keeps while it shows.
+  // The names of the button groups that show, in the order their first
+  // button comes, and the key each keeps by its name (the same whenever it shows).
   QStringList groups() const;
   std::optional<int> groupKey(const QString& name) const;
   std::optional<QString> groupName(int key) const;
+
+  // The buttons of a group, in their order; the list item that is selected.
+  QList<int> groupMembers(const QString& name) const { return view().members.value(name); }
+  std::optional<int> selectedListItem() const { return view().selectedListItem; }
+  // Counts the views taken: what is worked out from one holds until the next.
+  quint64 generation() const {
+    view();
+    return generation_;
+  }
 
   // Called by the widget's interface: readers look at the widget from now on.
   void startWatching();
@@ -99,6 +108,11 @@ class PaintedReader : public QObject {
   struct View {
     QList<ButtonTarget> buttons;
     QList<KeyedText> texts;
+    QHash<int, qsizetype> buttonAt;  // by id
+    QHash<int, qsizetype> textAt;    // by key
+    QStringList groups;              // in the order their first button comes
+    QHash<QString, QList<int>> members;
+    std::optional<int> selectedListItem;
   };
   const View& view() const;
   View look() const;
@@ -116,8 +130,10 @@ class PaintedReader : public QObject {
   // Texts the widget gives no id: keyed by their words and which of the
   // equal ones they are, for as long as they show.
   mutable QHash<QString, int> wordKeys_;
-  mutable QHash<QString, int> groupKeys_;
+  mutable QHash<QString, int> groupKeys_;  // every group shown so far
+  mutable QHash<int, QString> groupNames_;
   mutable int nextKey_ = 0;
+  mutable quint64 generation_ = 0;
   std::unique_ptr<AccessibleSnapshot> told_;  // what readers were last told
 };
 

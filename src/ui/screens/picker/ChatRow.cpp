@@ -7,6 +7,7 @@
 #include "screens/picker/ContactNaming.h"
 #include "theme/MurmelaTheme.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <algorithm>
@@ -80,6 +81,17 @@ ChatRow::Layout ChatRow::layout(qreal width) const {
   result.rangeRect = lines[2];
   result.badge = QRectF(kPadding, kPadding + (innerHeight - kBadgeSize) / 2.0, kBadgeSize, kBadgeSize);
   return result;
+}
+
+bool ChatRow::inOwnTypefaces() const {
+  static const QFontMetricsF nameMetrics(kNameStyle.font());
+  static const QFontMetricsF handleMetrics(kHandleStyle.font());
+  const auto covered = [](const QString& text, const QFontMetricsF& metrics) {
+    for (const char32_t codePoint : text.toUcs4())
+      if (!metrics.inFontUcs4(codePoint)) return false;
+    return true;
+  };
+  return covered(name(), nameMetrics) && covered(contact.handle, handleMetrics);
 }
 
 void ChatRow::paint(QPainter& painter, const Layout& layout) const {

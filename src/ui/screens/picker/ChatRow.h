@@ -46,6 +46,10 @@ struct ChatRow {
     QRectF rangeRect;
   };
   Layout layout(qreal width) const;
+  // Whether the name and the handle draw wholly in the row's own typefaces:
+  // such rows all have one height, which a long list needs to know without
+  // laying each of them out.
+  bool inOwnTypefaces() const;
   // Paints the row with its top-left at (0, 0).
   void paint(QPainter& painter, const Layout& layout) const;
 };

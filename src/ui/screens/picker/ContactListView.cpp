@@ -3,6 +3,7 @@
 #include "kit/access/PaintedAccessible.h"
 #include "kit/access/PaintedReader.h"
 #include "kit/paint/PainterState.h"
+#include "screens/picker/ContactNaming.h"
 
 #include <QImage>
 #include <QKeyEvent>
@@ -26,43 +27,89 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
   viewport()->setAutoFillBackground(false);
   setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(16);
-  buttons_ = new ButtonHost(this, [this] { return rowTargets(layout_); });
-  // Readers are shown every row (those out of view marked so), laid out now
-  // if need be; the keys and the pointer only meet rows laid out already.
+  buttons_ = new ButtonHost(this, [this] { return rowTargets(false); });
+  // Readers are shown every row (those out of view marked so); a row's name
+  // and description are its data, so rows not laid out yet stay so. The keys
+  // and the pointer only meet rows in view.
   reader_ = new PaintedReader(this, buttons_);
-  reader_->setButtons([this] { return rowTargets(listLayout()); });
+  reader_->setButtons([this] { return rowTargets(true); });
   reader_->setRole(QAccessible::List);
   setAccessibleName(QStringLiteral("Chats"));
 }
 
-QList<ButtonTarget> ContactListView::rowTargets(const Layout& laidOut) const {
+const ContactListView::RowWords& ContactListView::wordsOf(const ContactSummary& contact, bool described) const {
+  auto found = words_.find(contact.handle);
+  if (found == words_.end() || !(found->contact == contact))
+    found = words_.insert(contact.handle, {contact, ChatRow{contact, false}.name(), {}, false});
+  if (described && !found->described) {
+    // Dates and counts in the user's locale take a while to write: only for
+    // the rows a reader can meet next.
+    const ChatRow row{contact, false};
+    found->description =
+        QStringList{row.countLabel(), contact.handle, row.rangeLabel()}.join(QStringLiteral(", "));
+    found->described = true;
+  }
+  return *found;
+}
+
+QRectF ContactListView::rowFrame(int row) const {
+  if (row < layout_.frames.size()) return layout_.frames[row];
+  // A row not laid out yet stands where the laid-out rows' average height puts it.
+  const qsizetype done = layout_.frames.size();
+  const qreal pitch = done > 0 ? (layout_.contentHeight + kRowSpacing) / static_cast<qreal>(done) : 0.0;
+  const qreal top = done > 0 ? layout_.contentHeight + kRowSpacing + pitch * static_cast<qreal>(row - done) : 0.0;
+  return QRectF(0.0, top, layoutWidth_, std::max(0.0, pitch - kRowSpacing));
+}
+
+QList<ButtonTarget> ContactListView::rowTargets(bool everyRow) const {
   // Clicks reach the viewport, not this widget: the rows are listed for the
   // keys and screen readers, in this widget's coordinates.
   const QPointF shift = QPointF(viewport()->pos()) - QPointF(0.0, scrollOffset());
+  const QRectF shown(0.0, scrollOffset(), layoutWidth_, viewport()->height());
+  // Rows within a screen of what shows are described; the rest are named.
+  const QRectF near = shown.adjusted(0.0, -viewport()->height(), 0.0, viewport()->height());
   auto* self = const_cast<ContactListView*>(this);
   QList<ButtonTarget> targets;
-  for (int i = 0; i < laidOut.rows.size(); ++i) {
-    const ChatRow::Layout& row = laidOut.rows[i];
+  if (everyRow) targets.reserve(contacts_.size());
+  const int count = everyRow ? static_cast<int>(contacts_.size()) : static_cast<int>(layout_.frames.size());
+  for (int i = 0; i < count; ++i) {
+    const QRectF frame = rowFrame(i);
     const bool selected = selectedHandle_ == contacts_[i].handle;
-    const QString handle = contacts_[i].handle;
-    targets.append({.id = i,
-                    .rect = laidOut.frames[i].translated(shift),
+    // The selected row keeps the ring while it scrolls away and back.
+    if (!everyRow && !selected && !frame.intersects(shown)) continue;
+    const RowWords& words = wordsOf(contacts_[i], frame.intersects(near));
+    const int id = ids_[i];
+    targets.append({.id = id,
+                    .rect = frame.translated(shift),
                     .focusable = selected,
-                    .action = [self, handle] { Q_EMIT self->rowActivated(handle); },
+                    .action = [self, id] { self->activateRow(id); },
                     .role = ButtonRole::listItem,
-                    .name = shownText(row.name, row.nameRect).text,
+                    .name = words.name,
                     .checked = selected,
-                    .description = QStringList{shownText(row.count, row.countRect).text,
-                                               shownText(row.handle, row.handleRect).text,
-                                               shownText(row.range, row.rangeRect).text}
-                                       .join(QStringLiteral(", "))});
+                    .description = words.description});
   }
   return targets;
+}
+
+void ContactListView::activateRow(int id) {
+  if (const auto row = rowOfId_.constFind(id); row != rowOfId_.cend()) Q_EMIT rowActivated(contacts_[*row].handle);
 }
 
 void ContactListView::setContacts(const QList<ContactSummary>& contacts) {
   if (contacts == contacts_ && layoutWidth_ == viewport()->width()) return;
   contacts_ = contacts;
+  // A row is known by its handle: the same chat keeps its id whatever the
+  // filter leaves before it.
+  ids_.clear();
+  ids_.reserve(contacts_.size());
+  rowOfId_.clear();
+  rowOfId_.reserve(contacts_.size());
+  for (int row = 0; row < contacts_.size(); ++row) {
+    auto id = idOfHandle_.constFind(contacts_[row].handle);
+    if (id == idOfHandle_.cend()) id = idOfHandle_.insert(contacts_[row].handle, nextId_++);
+    ids_.append(*id);
+    rowOfId_.insert(*id, row);
+  }
   relayout();
 }
 
@@ -84,6 +131,8 @@ void ContactListView::setCoveredTop(qreal height) {
 
 void ContactListView::relayout() {
   layout_ = {};
+  shaped_.clear();
+  if (layoutWidth_ != viewport()->width()) plainHeight_.reset();
   layoutWidth_ = viewport()->width();
   layOutThrough(scrollOffset() + viewport()->height());
   updateRange();
@@ -92,23 +141,40 @@ void ContactListView::relayout() {
 }
 
 void ContactListView::layOutThrough(qreal contentY) const {
-  while (layout_.rows.size() < contacts_.size() && (layout_.frames.isEmpty() || layout_.contentHeight <= contentY)) {
-    const ContactSummary& contact = contacts_[layout_.rows.size()];
-    ChatRow::Layout rowLayout = ChatRow{contact, selectedHandle_ == contact.handle}.layout(layoutWidth_);
+  while (layout_.frames.size() < contacts_.size() &&
+         (layout_.frames.isEmpty() || layout_.contentHeight <= contentY)) {
+    const int index = static_cast<int>(layout_.frames.size());
+    const ChatRow row{contacts_[index], selectedHandle_ == contacts_[index].handle};
+    const bool plain = row.inOwnTypefaces();
+    qreal height = plain && plainHeight_ ? *plainHeight_ : 0.0;
+    if (!(plain && plainHeight_)) {
+      const ChatRow::Layout& shaped = shaped_.insert(index, row.layout(layoutWidth_)).value();
+      height = shaped.bounds.height();
+      if (plain) plainHeight_ = height;
+    }
     const qreal top = layout_.frames.isEmpty() ? 0.0 : layout_.contentHeight + kRowSpacing;
-    layout_.frames.append(rowLayout.bounds.translated(0.0, top));
-    layout_.contentHeight = top + rowLayout.bounds.height();
-    layout_.rows.append(std::move(rowLayout));
+    layout_.frames.append(QRectF(0.0, top, layoutWidth_, height));
+    layout_.contentHeight = top + height;
   }
+}
+
+const ChatRow::Layout& ContactListView::shapedRow(int row) const {
+  auto found = shaped_.find(row);
+  if (found == shaped_.end())
+    found = shaped_.insert(row, ChatRow{contacts_[row], selectedHandle_ == contacts_[row].handle}.layout(layoutWidth_));
+  return *found;
 }
 
 const ContactListView::Layout& ContactListView::listLayout() const {
   layOutThrough(std::numeric_limits<qreal>::infinity());
+  layout_.rows.clear();
+  layout_.rows.reserve(layout_.frames.size());
+  for (int row = 0; row < layout_.frames.size(); ++row) layout_.rows.append(shapedRow(row));
   return layout_;
 }
 
 void ContactListView::updateRange() {
-  const qsizetype done = layout_.rows.size();
+  const qsizetype done = layout_.frames.size();
   qreal height = layout_.contentHeight;
   if (done > 0 && done < contacts_.size())
     height +=
@@ -158,8 +224,9 @@ void ContactListView::paintRows(QPainter& painter) const {
       const PainterStateScope scope(rows);
       rows.translate(frame.topLeft());
       const ChatRow row{contacts_[i], selectedHandle_ == contacts_[i].handle};
-      row.paint(rows, layout_.rows[i]);
-      if (buttons_->showsFocus(i)) paintInnerFocusRing(rows, layout_.rows[i].bounds, ChatRow::kCornerRadius);
+      const ChatRow::Layout& shaped = shapedRow(i);
+      row.paint(rows, shaped);
+      if (buttons_->showsFocus(ids_[i])) paintInnerFocusRing(rows, shaped.bounds, ChatRow::kCornerRadius);
     }
     // The last stretch of the visible height fades to nothing.
     QLinearGradient fade(0.0, 0.0, 0.0, size.height());
@@ -188,15 +255,48 @@ void ContactListView::mousePressEvent(QMouseEvent* event) {
   event->accept();
 }
 
+// As in a desktop list view: Up and Down move by a row, Page Up and Page
+// Down by the rows in view, Home and End to the first and the last.
 void ContactListView::keyPressEvent(QKeyEvent* event) {
-  const int step = event->key() == Qt::Key_Down ? 1 : event->key() == Qt::Key_Up ? -1 : 0;
-  if (step == 0 || contacts_.isEmpty()) return QAbstractScrollArea::keyPressEvent(event);
+  const int last = static_cast<int>(contacts_.size()) - 1;
   const std::optional<int> current = selectedRow();
-  const int next = !current ? 0 : std::clamp(*current + step, 0, static_cast<int>(contacts_.size()) - 1);
-  scrollToRow(next);
-  Q_EMIT rowActivated(contacts_[next].handle);
-  buttons_->focusButton(next);  // the row the keys chose shows that it has them
+  const int from = current.value_or(0);
+  std::optional<int> next;
+  switch (event->modifiers() & ~Qt::KeypadModifier ? 0 : event->key()) {
+    case Qt::Key_Down:
+      next = current ? from + 1 : 0;
+      break;
+    case Qt::Key_Up:
+      next = current ? from - 1 : 0;
+      break;
+    case Qt::Key_PageDown:
+      next = from + rowsPerPage();
+      break;
+    case Qt::Key_PageUp:
+      next = from - rowsPerPage();
+      break;
+    case Qt::Key_Home:
+      next = 0;
+      break;
+    case Qt::Key_End:
+      next = last;
+      break;
+    default:
+      break;
+  }
+  if (!next || contacts_.isEmpty()) return QAbstractScrollArea::keyPressEvent(event);
+  const int row = std::clamp(*next, 0, last);
+  scrollToRow(row);
+  Q_EMIT rowActivated(contacts_[row].handle);
+  buttons_->focusButton(ids_[row]);  // the row the keys chose shows that it has them
   event->accept();
+}
+
+int ContactListView::rowsPerPage() const {
+  const QRectF first = rowFrame(0);
+  const qreal pitch = first.height() + kRowSpacing;
+  const qreal visible = viewport()->height() * kFadeStart - coveredTop_;
+  return pitch > 0.0 ? std::max(1, static_cast<int>(visible / pitch)) : 1;
 }
 
 void ContactListView::focusInEvent(QFocusEvent* event) {
@@ -207,19 +307,20 @@ void ContactListView::focusInEvent(QFocusEvent* event) {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        if (const std::optional<int> row = selectedRow(); row && hasFocus()) sendButtonFocus(this, *row);
+        if (const std::optional<int> row = selectedRow(); row && hasFocus()) sendButtonFocus(this, ids_[*row]);
       },
       Qt::QueuedConnection);
 }
 
 std::optional<int> ContactListView::selectedRow() const {
-  for (int i = 0; i < contacts_.size(); ++i)
-    if (selectedHandle_ == contacts_[i].handle) return i;
-  return std::nullopt;
+  if (!selectedHandle_) return std::nullopt;
+  const auto id = idOfHandle_.constFind(*selectedHandle_);
+  const auto row = id == idOfHandle_.cend() ? rowOfId_.cend() : rowOfId_.constFind(*id);
+  return row == rowOfId_.cend() ? std::nullopt : std::optional<int>(*row);
 }
 
 void ContactListView::scrollToRow(int row) {
-  while (layout_.frames.size() <= row && layout_.rows.size() < contacts_.size())
+  while (layout_.frames.size() <= row && layout_.frames.size() < contacts_.size())
     layOutThrough(layout_.contentHeight + kRowSpacing);
   updateRange();
   const QRectF frame = layout_.frames.value(row);

@@ -5,6 +5,7 @@
 #include "screens/picker/ChatRow.h"
 
 #include <QAbstractScrollArea>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -14,11 +15,12 @@ namespace murmela {
 
 // The contact picker's conversation list: painted rows 8 points apart that
 // scroll (wheel, keys, no scroll bar shown) and fade out over the last 5 %
-// of the visible height (below what lies over its top). A click on a row, or Up and Down while the list
-// has focus, asks for that row's handle to be selected; the list shows as
-// selected only the handle it is told. To a screen reader it is a list of
-// every row (named "Chats"); the selected row takes the keyboard focus (Tab stops on
-// it, Up and Down move it) and shows the ring inside its edge.
+// of the visible height (below what lies over its top). A click on a row, or
+// a key while the list has focus (Up, Down, Page Up, Page Down, Home, End),
+// asks for that row's handle to be selected; the list shows as selected only
+// the handle it is told. To a screen reader it is a list of every row (named
+// "Chats"), each known by its handle; the selected row takes the keyboard
+// focus (Tab stops on it, the keys move it) and shows the ring inside its edge.
 class PaintedReader;
 
 class ContactListView : public QAbstractScrollArea {
@@ -42,7 +44,7 @@ class ContactListView : public QAbstractScrollArea {
 
   // Every row's rectangle in content coordinates (before scrolling), in order.
   struct Layout {
-    QList<ChatRow::Layout> rows;
+    QList<ChatRow::Layout> rows;  // filled by listLayout() only
     QList<QRectF> frames;
     qreal contentHeight = 0.0;
   };
@@ -50,7 +52,7 @@ class ContactListView : public QAbstractScrollArea {
   // what it shows); this lays out the rest first.
   const Layout& listLayout() const;
   // How many rows are laid out so far.
-  qsizetype laidOutRows() const { return layout_.rows.size(); }
+  qsizetype laidOutRows() const { return layout_.frames.size(); }
   // The row under a point of the viewport, if any.
   std::optional<int> rowAt(QPointF viewportPoint) const;
   int scrollOffset() const;
@@ -78,13 +80,37 @@ class ContactListView : public QAbstractScrollArea {
   void updateRange();
   void scrollToRow(int row);
   std::optional<int> selectedRow() const;
-  QList<ButtonTarget> rowTargets(const Layout& laidOut) const;
+  // Every row for readers; else the rows in view and the selected one (what
+  // the keys and the ring meet).
+  QList<ButtonTarget> rowTargets(bool everyRow) const;
+  QRectF rowFrame(int row) const;
+  int rowsPerPage() const;
+  void activateRow(int id);
+  // What a reader is told of a row, kept by handle while the chat is the
+  // same: its name, and once it comes near the view, its description.
+  struct RowWords {
+    ContactSummary contact;
+    QString name;
+    QString description;
+    bool described = false;
+  };
+  const RowWords& wordsOf(const ContactSummary& contact, bool described) const;
 
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
   qreal layoutWidth_ = 0.0;
   qreal coveredTop_ = 0.0;
-  mutable Layout layout_;  // the first laidOutRows() rows
+  mutable Layout layout_;  // the frames of the first laidOutRows() rows
+  // The rows shaped so far, by row: a row in the row's own typefaces is
+  // placed by the height such rows share and shaped once it is drawn.
+  mutable QHash<int, ChatRow::Layout> shaped_;
+  mutable std::optional<qreal> plainHeight_;
+  const ChatRow::Layout& shapedRow(int row) const;
+  QList<int> ids_;        // each row's id, by its handle
+  QHash<int, int> rowOfId_;
+  QHash<QString, int> idOfHandle_;
+  int nextId_ = 0;
+  mutable QHash<QString, RowWords> words_;
   ButtonHost* buttons_ = nullptr;
   PaintedReader* reader_ = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include "screens/picker/ContactNaming.h"
 
+#include <QHash>
+
 #include <unicode/unorm2.h>
 
 #include <vector>
@@ -28,9 +30,23 @@ QString ContactSearch::searchKey(const QString& text) {
   return QString(reinterpret_cast<const QChar*>(out.data()), written);
 }
 
+namespace {
+
+// The contacts' side is the same from one query to the next: its keys are
+// kept (within a bound) rather than folded again for every letter typed.
+const QString& keptSearchKey(const QString& text) {
+  constexpr qsizetype kMostKept = 200'000;
+  thread_local QHash<QString, QString> kept;
+  if (const auto found = kept.constFind(text); found != kept.cend()) return *found;
+  if (kept.size() >= kMostKept) kept.clear();
+  return *kept.insert(text, ContactSearch::searchKey(text));
+}
+
+}  // namespace
+
 bool ContactSearch::matches(const ContactSummary& contact) const {
   if (query_.isEmpty()) return true;
-  return searchKey(contactRowName(contact)).contains(key_) || searchKey(contact.handle).contains(key_);
+  return keptSearchKey(contactRowName(contact)).contains(key_) || keptSearchKey(contact.handle).contains(key_);
 }
 
 QList<ContactSummary> ContactSearch::filter(const QList<ContactSummary>& contacts) const {
