@@ -3,6 +3,7 @@
 #include "kit/access/AccessibleEvents.h"
 #include "kit/access/PaintedAccessible.h"
 #include "kit/access/PaintedReader.h"
+#include "kit/access/TextFieldAccessible.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -68,6 +69,9 @@ void FocusRouting::repeatCutAnnouncement() {
 }
 
 void FocusRouting::route(QAccessibleEvent* event) {
+  // A text field's events count UTF-16 units; readers count characters.
+  if (const std::unique_ptr<QAccessibleEvent> told = TextFieldAccessible::inCharacters(event))
+    return forward(told.get());
   if (event->type() != QAccessible::Focus) return forward(event);
   QAccessibleInterface* target = event->accessibleInterface();
   // Qt's own event names the widget, not a child of it.
