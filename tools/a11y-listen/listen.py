@@ -261,6 +261,8 @@ def main():
     parser.add_argument("--work", help="scratch folder (default: OUT/work)")
     parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
     parser.add_argument("--only", nargs="*", help="scenarios to run, by their file name without .txt (those before them are skipped too)")
+    parser.add_argument("--routes", nargs="*", choices=("walk", "grant"), default=["walk", "grant"],
+                        help="the routes to take (both by default)")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     parser.add_argument("--route", choices=("walk", "grant"), help=argparse.SUPPRESS)
     args = parser.parse_args()
@@ -274,13 +276,13 @@ def main():
     os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     # Each route on a display, bus and Orca of its own: the walk's route, then the permissions route.
     codes = []
-    for route in ("walk", "grant"):
+    for route in args.routes:
         command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inner", "--route", route]
         command += sys.argv[1:]
         code = in_private_network(command)
         codes.append(subprocess.call(command) if code is None else code)
     with open(os.path.join(args.out, "summary.txt"), "w") as summary:
-        for route in ("walk", "grant"):
+        for route in args.routes:
             path = os.path.join(args.out, "summary-%s.txt" % route)
             if os.path.exists(path):
                 with open(path) as part:
