@@ -221,8 +221,24 @@ bool ButtonHost::moveFocus(bool forward) {
     }
     next = forward ? 0 : order.size() - 1;
   }
+  const bool stays = focusVisible_ && focused_ == order[next];
   focused_ = order[next];
   focusVisible_ = true;
+  focusMoved();
+  if (stays) Q_EMIT focusStayed(order[next]);
+  return true;
+}
+
+bool ButtonHost::moveFocusAlongTabs(bool forward) {
+  const std::optional<ButtonTarget> on = focused_ && focusVisible_ ? target(*focused_) : std::nullopt;
+  if (!on || on->role != ButtonRole::tab || on->group.isEmpty()) return false;
+  QList<int> tabs;
+  for (const ButtonTarget& candidate : targets())
+    if (candidate.role == ButtonRole::tab && candidate.group == on->group && candidate.focusable && candidate.enabled)
+      tabs.append(candidate.id);
+  const qsizetype next = tabs.indexOf(on->id) + (forward ? 1 : -1);
+  if (next < 0 || next >= tabs.size()) return true;
+  focused_ = tabs[next];
   focusMoved();
   return true;
 }
