@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -291,12 +290,6 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Leave:
       setHovered(std::nullopt, Qt::ArrowCursor);
-      return false;
-    case QEvent::Paint:
-      // What is painted is what the widget lists now: a focused button gone
-      // from it hands the ring on (after this paint, which may not change it).
-      if (focused_ && focusVisible_ && !target(*focused_))
-        QMetaObject::invokeMethod(this, &ButtonHost::contentChanged, Qt::QueuedConnection);
       return false;
     case QEvent::KeyPress:
       return keyPressed(*static_cast<QKeyEvent*>(event));
