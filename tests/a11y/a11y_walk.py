@@ -15,6 +15,7 @@ import glob
 import os
 import shutil
 import signal
+import sqlite3
 import subprocess
 import sys
 import time
@@ -82,6 +83,29 @@ def write_world(args, home):
         subprocess.run([args.sample_chat, "--messages", "2000", "--other-name", PARTNER, "--handle", HANDLE,
                         "--out", sample], check=True, stdout=subprocess.DEVNULL)
     return os.path.join(sample, "chat.db")
+
+
+def many_chats(database, count):
+    """A copy of the sample database with `count` chats: the others share some of its messages."""
+    target = database.replace(".db", "-%d.db" % count)
+    if os.path.exists(target):
+        return target
+    subprocess.run(["cp", database, target], check=True)
+    db = sqlite3.connect(target)
+    messages = [row[0] for row in db.execute("SELECT ROWID FROM message ORDER BY ROWID LIMIT 40")]
+    for i in range(1, count):
+        handle = "+1555%07d" % (2000000 + i)
+        db.execute("INSERT INTO handle (id, service) VALUES (?, 'iMessage')", (handle,))
+        handle_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
+        db.execute("INSERT INTO chat (guid, style, chat_identifier, service_name) VALUES (?, 45, ?, 'iMessage')",
+                   ("iMessage;-;" + handle, handle))
+        chat_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
+        db.execute("INSERT INTO chat_handle_join VALUES (?, ?)", (chat_id, handle_id))
+        db.executemany("INSERT INTO chat_message_join (chat_id, message_id) VALUES (?, ?)",
+                       [(chat_id, m) for m in messages[: 10 + i % 30]])
+    db.commit()
+    db.close()
+    return target
 
 
 def app_environment(home, display):

@@ -12,7 +12,6 @@ the AT-SPI events seen, events.txt).
 
 import argparse
 import os
-import sqlite3
 import subprocess
 import sys
 import threading
@@ -39,17 +38,19 @@ class Record:
         self.reader.start()
 
     def _follow(self):
-        offset, rest = self.orca.mark(), ""
-        while not self.done:
-            text = self.orca.text(offset)
-            offset += len(text.encode(errors="replace"))
-            now = time.monotonic()
-            rest += text
-            *complete, rest = rest.split("\n")
-            for line in complete:
-                for said in SPOKEN.finditer(line):
-                    self.add("ORCA", said.group(1).strip(), now)
-            time.sleep(0.01)
+        """Orca's log in whole lines: bytes are read and split on newlines, and a line is
+        decoded once it is whole (a read may end inside a character that Orca writes on)."""
+        rest = b""
+        with open(self.orca.log, "rb") as log:
+            log.seek(self.orca.mark())
+            while not self.done:
+                chunk = log.read()
+                now = time.monotonic()
+                *complete, rest = (rest + chunk).split(b"\n")
+                for line in complete:
+                    for said in SPOKEN.finditer(line.decode(errors="replace")):
+                        self.add("ORCA", said.group(1).strip(), now)
+                time.sleep(0.01)
 
     def add(self, kind, text, when=None):
         with self.lock:
@@ -146,29 +147,6 @@ class Driver:
         return str(focused).strip() if focused else "(nothing focused)"
 
 
-def many_chats(database, count):
-    """A copy of the sample database with `count` chats: the others share some of its messages."""
-    target = database.replace(".db", "-%d.db" % count)
-    if os.path.exists(target):
-        return target
-    subprocess.run(["cp", database, target], check=True)
-    db = sqlite3.connect(target)
-    messages = [row[0] for row in db.execute("SELECT ROWID FROM message ORDER BY ROWID LIMIT 40")]
-    for i in range(1, count):
-        handle = "+1555%07d" % (2000000 + i)
-        db.execute("INSERT INTO handle (id, service) VALUES (?, 'iMessage')", (handle,))
-        handle_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
-        db.execute("INSERT INTO chat (guid, style, chat_identifier, service_name) VALUES (?, 45, ?, 'iMessage')",
-                   ("iMessage;-;" + handle, handle))
-        chat_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
-        db.execute("INSERT INTO chat_handle_join VALUES (?, ?)", (chat_id, handle_id))
-        db.executemany("INSERT INTO chat_message_join (chat_id, message_id) VALUES (?, ?)",
-                       [(chat_id, m) for m in messages[: 10 + i % 30]])
-    db.commit()
-    db.close()
-    return target
-
-
 def launch(session, args, env, arguments):
     process = session.start("murmela-%d" % len(session.processes), [args.app] + arguments, env=env)
     import a11y_tree
@@ -219,7 +197,7 @@ def inner(args):
         else:
             # The permissions route: 200 chats in the default place and an address book to grant.
             os.makedirs(os.path.join(home, "Library", "Messages"), exist_ok=True)
-            subprocess.run(["cp", many_chats(database, 200), os.path.join(home, "Library", "Messages", "chat.db")],
+            subprocess.run(["cp", walk.many_chats(database, 200), os.path.join(home, "Library", "Messages", "chat.db")],
                            check=True)
             os.makedirs(os.path.join(home, "data", "contacts"), exist_ok=True)
             with open(os.path.join(home, "data", "contacts", "people.vcf"), "w") as card:
