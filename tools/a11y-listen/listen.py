@@ -184,12 +184,19 @@ def inner(args):
         port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
         if port_answers(port):
             raise WalkError("port %d is taken" % port)
-        backend = walk.Backend(session, args, port)
+        backend = walk.Backend(session, args, port) if args.route != "stock" else None
         orca = Orca(session, env, 60 * args.slow)
         session.start("events", [sys.executable, os.path.join(HERE, "events.py"), events_log], env=env)
         record = Record(orca, args.out)
-        from scenarios import grant_route, walk_route  # pyatspi: once the accessibility bus is up
+        from scenarios import grant_route, stock_route, walk_route  # pyatspi: once the accessibility bus is up
         context = {"backend": backend, "slow": args.slow, "only": set(args.only or []), "display": display}
+        if args.route == "stock":
+            # Qt's own field, nothing of Murmela's, holding the text Murmela's name field is heard with.
+            session.start("stock-field", [args.stock_field, "Sam Rivera 🌸"], env=env)
+            import a11y_tree
+            app = a11y_tree.Application("Stock field", display, 60 * args.slow, True)
+            run_scenarios(record, Driver(app, record, args.slow), stock_route(), context)
+            return 0
 
         if args.route == "walk":
             # The walk's route: the messages database named at launch, no permissions screen.
@@ -239,8 +246,9 @@ def main():
     parser.add_argument("--work", help="scratch folder (default: OUT/work)")
     parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
     parser.add_argument("--only", nargs="*", help="scenarios to run, by their file name without .txt (those before them are skipped too)")
-    parser.add_argument("--routes", nargs="*", choices=("walk", "grant"), default=["walk", "grant"],
-                        help="the routes to take (both by default)")
+    parser.add_argument("--stock-field", help="the stock-field tool, for the stock route")
+    parser.add_argument("--routes", nargs="*", choices=("walk", "grant", "stock"), default=["walk", "grant"],
+                        help="the routes to take (walk and grant by default; stock: a stock Qt field)")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
     parser.add_argument("--route", choices=("walk", "grant"), help=argparse.SUPPRESS)
     args = parser.parse_args()

@@ -214,3 +214,20 @@ def grant_route():
         ("7-list", "the chat list with 200 chats", s7_list),
         ("2-contact", "opening the name sheet for a contact named \"Sam\" (address book)", s2_contact),
     ]
+
+
+# --- a stock Qt field, to set beside Murmela's -------------------------------------------------------------
+
+def s3_stock(d, r, c):
+    d.tab_to("Other", BUTTON)
+    d.settle(1.0)
+    heard(d, r, "Shift+Tab back onto the stock field holding %r" % field(d, "Name"), "shift+Tab", 1.5)
+    heard(d, r, "Ctrl+A in the stock field", "ctrl+a", 1.5)
+    d.key("End")
+    d.settle(1.0)
+    heard(d, r, "Left from the end of the stock field", "Left", 1.0)
+    heard(d, r, "Shift+Home from there", "shift+Home", 1.0)
+
+
+def stock_route():
+    return [("3-stock", "a stock QLineEdit holding \"Sam Rivera 🌸\": Tab back, Ctrl+A, Left, Shift+Home", s3_stock)]
