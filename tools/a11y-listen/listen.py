@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Listens to Murmela as a screen-reader user meets it: the real application
 under Xvfb and openbox on a private D-Bus session with Orca, driven by keys
-and AT-SPI only (the machinery of tests/a11y), through the scenarios below.
+and AT-SPI only (the walk's machinery, through walkkit), through the scenarios below.
 For each scenario it writes what was pressed, what Orca said ("SPEECH OUTPUT"
 of its debug log) and what was read from the tree, each with its time in ms
 from the scenario's start, into --out (one file a scenario, summary.txt, and
@@ -19,11 +19,9 @@ import time
 import traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "a11y"))
 
-import a11y_walk as walk  # noqa: E402
-from a11y_orca import SPOKEN, Orca  # noqa: E402
-from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
+import walkkit as walk  # noqa: E402
+from walkkit import SPOKEN, Orca, Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
 
 
 class Record:
@@ -149,8 +147,7 @@ class Driver:
 
 def launch(session, args, env, arguments):
     process = session.start("murmela-%d" % len(session.processes), [args.app] + arguments, env=env)
-    import a11y_tree
-    app = a11y_tree.Application("Murmela", env["DISPLAY"], 60 * args.slow, True)
+    app = walk.Application("Murmela", env["DISPLAY"], 60 * args.slow, True)
     return process, app
 
 
@@ -193,8 +190,7 @@ def inner(args):
         if args.route == "stock":
             # Qt's own field, nothing of Murmela's, holding the text Murmela's name field is heard with.
             session.start("stock-field", [args.stock_field, "Sam Rivera 🌸"], env=env)
-            import a11y_tree
-            app = a11y_tree.Application("Stock field", display, 60 * args.slow, True)
+            app = walk.Application("Stock field", display, 60 * args.slow, True)
             run_scenarios(record, Driver(app, record, args.slow), stock_route(), context)
             return 0
 

@@ -6,7 +6,7 @@ import signal
 
 import pyatspi
 
-import a11y_walk as walk
+import walkkit as walk
 from sharing import (s4_copy, s4_error_long, s4_generate, s4_myshares, s5_error_short, s6_empty_shares,
                      s6_last_tab, s6_tabs, s8_hit, s9_description,
                      s10_heres, s10_menu, s10_reset_alert)

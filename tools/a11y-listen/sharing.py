@@ -2,7 +2,7 @@
 
 import pyatspi
 
-import a11y_walk as walk
+import walkkit as walk
 from steps import BUTTON, LONG_ERROR, SHORT_ERROR, TAB, heard, mark, tell
 
 
