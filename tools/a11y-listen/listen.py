@@ -246,7 +246,7 @@ def main():
     parser.add_argument("--routes", nargs="*", choices=("walk", "grant", "stock"), default=["walk", "grant"],
                         help="the routes to take (walk and grant by default; stock: a stock Qt field)")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--route", choices=("walk", "grant"), help=argparse.SUPPRESS)
+    parser.add_argument("--route", choices=("walk", "grant", "stock"), help=argparse.SUPPRESS)
     args = parser.parse_args()
     args.out = os.path.abspath(args.out)
     args.work = os.path.abspath(args.work or os.path.join(args.out, "work"))
