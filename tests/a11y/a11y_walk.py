@@ -15,6 +15,7 @@ import glob
 import os
 import shutil
 import signal
+import sqlite3
 import subprocess
 import sys
 import time
@@ -82,6 +83,29 @@ def write_world(args, home):
         subprocess.run([args.sample_chat, "--messages", "2000", "--other-name", PARTNER, "--handle", HANDLE,
                         "--out", sample], check=True, stdout=subprocess.DEVNULL)
     return os.path.join(sample, "chat.db")
+
+
+def many_chats(database, count):
+    """A copy of the sample database with `count` chats: the others share some of its messages."""
+    target = database.replace(".db", "-%d.db" % count)
+    if os.path.exists(target):
+        return target
+    subprocess.run(["cp", database, target], check=True)
+    db = sqlite3.connect(target)
+    messages = [row[0] for row in db.execute("SELECT ROWID FROM message ORDER BY ROWID LIMIT 40")]
+    for i in range(1, count):
+        handle = "+1555%07d" % (2000000 + i)
+        db.execute("INSERT INTO handle (id, service) VALUES (?, 'iMessage')", (handle,))
+        handle_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
+        db.execute("INSERT INTO chat (guid, style, chat_identifier, service_name) VALUES (?, 45, ?, 'iMessage')",
+                   ("iMessage;-;" + handle, handle))
+        chat_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
+        db.execute("INSERT INTO chat_handle_join VALUES (?, ?)", (chat_id, handle_id))
+        db.executemany("INSERT INTO chat_message_join (chat_id, message_id) VALUES (?, ?)",
+                       [(chat_id, m) for m in messages[: 10 + i % 30]])
+    db.commit()
+    db.close()
+    return target
 
 
 def app_environment(home, display):
@@ -245,6 +269,36 @@ def walk(app, say, shoot, backend, orca):
     app.wait_text("Past Murmelas.")
 
 
+MANY = 2000  # chats in the second launch's Messages database
+
+
+def many_picker(app, say, orca):
+    """A first launch with MANY chats, to the picker: its arrival, a letter every row matches,
+    the first Tab and End are each answered within the walk's usual waits."""
+    app.activate("Agree to Privacy Policy and Terms", CHECK)
+    app.wait("the terms accepted", lambda: any(
+        n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
+    app.activate("Get Started", BUTTON)
+    app.wait_text("How should Murmela think?")
+    app.activate("Cloud intelligence*", RADIO)
+    app.tab_to("Continue", BUTTON)
+    heard = orca.mark()
+    app.key("Return")
+    orca.heard("arriving at the picker with %d chats" % MANY, heard, "*Choose a chat.*")
+    heard = orca.mark()
+    app.key("5")
+    orca.heard("a letter typed with %d chats" % MANY, heard, "5")
+    heard = orca.mark()
+    app.key("Tab")
+    orca.heard("the first Tab with %d chats" % MANY, heard, "*Chats*")
+    chats = app.wait_control("Chats", "list").accessible
+    last = chats.getChildAtIndex(chats.childCount - 1).name.split()[0]
+    heard = orca.mark()
+    app.key("End")
+    orca.heard("End on the last of %d chats (%s)" % (MANY, last), heard, "*%s*" % last)
+    say("the picker with %d chats walked" % MANY)
+
+
 class Backend:
     """The development backend on the build's port; stopped for a failed run, then started again."""
 
@@ -305,6 +359,16 @@ def inner(args):
         app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
         say("the application is on the bus")
         walk(app, say, shoot, backend, orca)
+        # Again from a first launch, with many chats.
+        first = dict(session.processes)["murmela"]
+        first.terminate()
+        first.wait()
+        wait_for("the first launch off the bus", lambda: not a11y_tree.Application._find("Murmela"), 30 * args.slow)
+        many_home = os.path.join(args.work, "home-many")
+        write_world(args, many_home)
+        session.start("murmela-many", [args.app, "-messagesDB", many_chats(database, MANY), "-shareAPIBaseURL",
+                                       args.backend_url], env=app_environment(many_home, display))
+        many_picker(a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only), say, orca)
         orca.verdict()
         say("walk done")
         return 0

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Listens to Murmela as a screen-reader user meets it: the real application
 under Xvfb and openbox on a private D-Bus session with Orca, driven by keys
-and AT-SPI only (the machinery of tests/a11y), through the scenarios below.
+and AT-SPI only (the walk's machinery, through walkkit), through the scenarios below.
 For each scenario it writes what was pressed, what Orca said ("SPEECH OUTPUT"
 of its debug log) and what was read from the tree, each with its time in ms
 from the scenario's start, into --out (one file a scenario, summary.txt, and
@@ -12,7 +12,6 @@ the AT-SPI events seen, events.txt).
 
 import argparse
 import os
-import sqlite3
 import subprocess
 import sys
 import threading
@@ -20,11 +19,9 @@ import time
 import traceback
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "a11y"))
 
-import a11y_walk as walk  # noqa: E402
-from a11y_orca import SPOKEN, Orca  # noqa: E402
-from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
+import walkkit as walk  # noqa: E402
+from walkkit import SPOKEN, Orca, Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
 
 
 class Record:
@@ -39,17 +36,19 @@ class Record:
         self.reader.start()
 
     def _follow(self):
-        offset, rest = self.orca.mark(), ""
-        while not self.done:
-            text = self.orca.text(offset)
-            offset += len(text.encode(errors="replace"))
-            now = time.monotonic()
-            rest += text
-            *complete, rest = rest.split("\n")
-            for line in complete:
-                for said in SPOKEN.finditer(line):
-                    self.add("ORCA", said.group(1).strip(), now)
-            time.sleep(0.01)
+        """Orca's log in whole lines: bytes are read and split on newlines, and a line is
+        decoded once it is whole (a read may end inside a character that Orca writes on)."""
+        rest = b""
+        with open(self.orca.log, "rb") as log:
+            log.seek(self.orca.mark())
+            while not self.done:
+                chunk = log.read()
+                now = time.monotonic()
+                *complete, rest = (rest + chunk).split(b"\n")
+                for line in complete:
+                    for said in SPOKEN.finditer(line.decode(errors="replace")):
+                        self.add("ORCA", said.group(1).strip(), now)
+                time.sleep(0.01)
 
     def add(self, kind, text, when=None):
         with self.lock:
@@ -146,33 +145,9 @@ class Driver:
         return str(focused).strip() if focused else "(nothing focused)"
 
 
-def many_chats(database, count):
-    """A copy of the sample database with `count` chats: the others share some of its messages."""
-    target = database.replace(".db", "-%d.db" % count)
-    if os.path.exists(target):
-        return target
-    subprocess.run(["cp", database, target], check=True)
-    db = sqlite3.connect(target)
-    messages = [row[0] for row in db.execute("SELECT ROWID FROM message ORDER BY ROWID LIMIT 40")]
-    for i in range(1, count):
-        handle = "+1555%07d" % (2000000 + i)
-        db.execute("INSERT INTO handle (id, service) VALUES (?, 'iMessage')", (handle,))
-        handle_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
-        db.execute("INSERT INTO chat (guid, style, chat_identifier, service_name) VALUES (?, 45, ?, 'iMessage')",
-                   ("iMessage;-;" + handle, handle))
-        chat_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
-        db.execute("INSERT INTO chat_handle_join VALUES (?, ?)", (chat_id, handle_id))
-        db.executemany("INSERT INTO chat_message_join (chat_id, message_id) VALUES (?, ?)",
-                       [(chat_id, m) for m in messages[: 10 + i % 30]])
-    db.commit()
-    db.close()
-    return target
-
-
 def launch(session, args, env, arguments):
     process = session.start("murmela-%d" % len(session.processes), [args.app] + arguments, env=env)
-    import a11y_tree
-    app = a11y_tree.Application("Murmela", env["DISPLAY"], 60 * args.slow, True)
+    app = walk.Application("Murmela", env["DISPLAY"], 60 * args.slow, True)
     return process, app
 
 
@@ -206,12 +181,18 @@ def inner(args):
         port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
         if port_answers(port):
             raise WalkError("port %d is taken" % port)
-        backend = walk.Backend(session, args, port)
+        backend = walk.Backend(session, args, port) if args.route != "stock" else None
         orca = Orca(session, env, 60 * args.slow)
         session.start("events", [sys.executable, os.path.join(HERE, "events.py"), events_log], env=env)
         record = Record(orca, args.out)
-        from scenarios import grant_route, walk_route  # pyatspi: once the accessibility bus is up
+        from scenarios import grant_route, stock_route, walk_route  # pyatspi: once the accessibility bus is up
         context = {"backend": backend, "slow": args.slow, "only": set(args.only or []), "display": display}
+        if args.route == "stock":
+            # Qt's own field, nothing of Murmela's, holding the text Murmela's name field is heard with.
+            session.start("stock-field", [args.stock_field, "Sam Rivera 🌸"], env=env)
+            app = walk.Application("Stock field", display, 60 * args.slow, True)
+            run_scenarios(record, Driver(app, record, args.slow), stock_route(), context)
+            return 0
 
         if args.route == "walk":
             # The walk's route: the messages database named at launch, no permissions screen.
@@ -219,7 +200,7 @@ def inner(args):
         else:
             # The permissions route: 200 chats in the default place and an address book to grant.
             os.makedirs(os.path.join(home, "Library", "Messages"), exist_ok=True)
-            subprocess.run(["cp", many_chats(database, 200), os.path.join(home, "Library", "Messages", "chat.db")],
+            subprocess.run(["cp", walk.many_chats(database, 200), os.path.join(home, "Library", "Messages", "chat.db")],
                            check=True)
             os.makedirs(os.path.join(home, "data", "contacts"), exist_ok=True)
             with open(os.path.join(home, "data", "contacts", "people.vcf"), "w") as card:
@@ -261,8 +242,11 @@ def main():
     parser.add_argument("--work", help="scratch folder (default: OUT/work)")
     parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
     parser.add_argument("--only", nargs="*", help="scenarios to run, by their file name without .txt (those before them are skipped too)")
+    parser.add_argument("--stock-field", help="the stock-field tool, for the stock route")
+    parser.add_argument("--routes", nargs="*", choices=("walk", "grant", "stock"), default=["walk", "grant"],
+                        help="the routes to take (walk and grant by default; stock: a stock Qt field)")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--route", choices=("walk", "grant"), help=argparse.SUPPRESS)
+    parser.add_argument("--route", choices=("walk", "grant", "stock"), help=argparse.SUPPRESS)
     args = parser.parse_args()
     args.out = os.path.abspath(args.out)
     args.work = os.path.abspath(args.work or os.path.join(args.out, "work"))
@@ -274,13 +258,13 @@ def main():
     os.makedirs(os.environ["XDG_RUNTIME_DIR"], mode=0o700, exist_ok=True)
     # Each route on a display, bus and Orca of its own: the walk's route, then the permissions route.
     codes = []
-    for route in ("walk", "grant"):
+    for route in args.routes:
         command = ["dbus-run-session", "--", sys.executable, os.path.abspath(__file__), "--inner", "--route", route]
         command += sys.argv[1:]
         code = in_private_network(command)
         codes.append(subprocess.call(command) if code is None else code)
     with open(os.path.join(args.out, "summary.txt"), "w") as summary:
-        for route in ("walk", "grant"):
+        for route in args.routes:
             path = os.path.join(args.out, "summary-%s.txt" % route)
             if os.path.exists(path):
                 with open(path) as part:

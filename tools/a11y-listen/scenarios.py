@@ -6,8 +6,9 @@ import signal
 
 import pyatspi
 
-import a11y_walk as walk
-from sharing import (s4_copy, s4_error_long, s4_generate, s4_myshares, s5_error_short, s6_tabs, s8_hit, s9_description,
+import walkkit as walk
+from sharing import (s4_copy, s4_error_long, s4_generate, s4_myshares, s5_error_short, s6_empty_shares,
+                     s6_last_tab, s6_tabs, s8_hit, s9_description,
                      s10_heres, s10_menu, s10_reset_alert)
 from steps import (BUTTON, FIELD, SEARCH, activate, arrive_and_type, choose_cloud, clear_search_and_choose, fail_run,
                    field, heard, mark, name_sheet_opened, set_name, tell)
@@ -64,6 +65,24 @@ def s2_noor(d, r, c):
     set_name(d, r, walk.PARTNER)
 
 
+def s3_emoji(d, r, c):
+    set_name(d, r, "Sam Rivera 🌸")
+    back_to_name(d, r)
+    heard(d, r, "Ctrl+A in the Name field holding %r" % field(d, "Name"), "ctrl+a", 1.5)
+    d.key("End")
+    d.settle(1.0)
+    heard(d, r, "Left from the end of the Name field", "Left", 1.0)
+    heard(d, r, "Shift+Home from there", "shift+Home", 1.0)
+
+
+def s4_escape(d, r, c):
+    heard(d, r, lambda: "Escape from the name sheet (focus then " + d.focus_line() + ")", "Escape", 2.0)
+    d.tab_to("Wrap it up", BUTTON)
+    d.key("Return")
+    d.wait_text("What should we call them?")
+    set_name(d, r, walk.PARTNER)
+
+
 def s10_progress(d, r, c):
     backend = c["backend"]
     backend.process.send_signal(signal.SIGSTOP)
@@ -101,6 +120,15 @@ def s3_next_13(d, r, c):
     r.finding("focus after: " + d.focus_line())
 
 
+def s5_share_14(d, r, c):
+    d.key("Left")
+    d.wait_control("Slide 13 of %d.*" % walk.SLIDES, "notification")
+    d.tab_to("Share", BUTTON)
+    d.settle(1.5)
+    heard(d, r, "Right from the footer Share onto slide 14", "Right", 2.0)
+    r.finding("focus after: " + d.focus_line())
+
+
 def walk_route():
     return [
         ("1-walk", "arriving at the picker from the intelligence screen; \"s\"; the first Tab", s1_walk),
@@ -108,11 +136,15 @@ def walk_route():
         ("1-failed", "arriving at the picker after a failed run; \"s\"; the first Tab", s1_failed),
         ("2-sam", "opening the name sheet again (the handle held), then \"Sam\" typed, Tab away and back", s2_sam),
         ("2-noor", "\"نور 🌸\" typed, a failed run, the name sheet opened again, Tab away and back", s2_noor),
+        ("3-emoji", "\"Sam Rivera 🌸\" in the Name field: Tab away and back, Ctrl+A, Left, Shift+Home", s3_emoji),
+        ("4-escape", "Escape from the name sheet, then the sheet again", s4_escape),
         ("10-progress", "the processing screen's progress bar through the Value interface", s10_progress),
         ("10-deck", "arriving at the deck", s10_deck),
         ("3-share-right", "Right from the footer Share on slide 1", s3_share_right),
         ("3-next-13", "Space on Next slide at slide 13", s3_next_13),
+        ("5-share-14", "Right from the footer Share onto slide 14", s5_share_14),
         ("6-tabs", "page tabs in the share sheet", s6_tabs),
+        ("6-last-tab", "Right on the last page tab, then Tab", s6_last_tab),
         ("8-hit", "hit-testing the page tabs", s8_hit),
         ("4-error-long", "a link error: 403 with a 4 KB HTML page", s4_error_long),
         ("5-error-short", "a short link error, then the next Tab", s5_error_short),
@@ -120,6 +152,7 @@ def walk_route():
         ("4-copy", "Copy link", s4_copy),
         ("10-heres", "Generate link again: \"here's the link\"", s10_heres),
         ("4-myshares", "My Shares: Copy and Revoke", s4_myshares),
+        ("6-empty-shares", "Tab in My Shares once its last link is revoked", s6_empty_shares),
         ("9-description", "the My shares count in the button's description after a revoke", s9_description),
         ("10-menu", "the home settings menu: role and arrows", s10_menu),
         ("10-reset-alert", "the Reset alert opening", s10_reset_alert),
@@ -181,3 +214,20 @@ def grant_route():
         ("7-list", "the chat list with 200 chats", s7_list),
         ("2-contact", "opening the name sheet for a contact named \"Sam\" (address book)", s2_contact),
     ]
+
+
+# --- a stock Qt field, to set beside Murmela's -------------------------------------------------------------
+
+def s3_stock(d, r, c):
+    d.tab_to("Other", BUTTON)
+    d.settle(1.0)
+    heard(d, r, "Shift+Tab back onto the stock field holding %r" % field(d, "Name"), "shift+Tab", 1.5)
+    heard(d, r, "Ctrl+A in the stock field", "ctrl+a", 1.5)
+    d.key("End")
+    d.settle(1.0)
+    heard(d, r, "Left from the end of the stock field", "Left", 1.0)
+    heard(d, r, "Shift+Home from there", "shift+Home", 1.0)
+
+
+def stock_route():
+    return [("3-stock", "a stock QLineEdit holding \"Sam Rivera 🌸\": Tab back, Ctrl+A, Left, Shift+Home", s3_stock)]

@@ -2,7 +2,7 @@
 
 import pyatspi
 
-import a11y_walk as walk
+import walkkit as walk
 from steps import BUTTON, LONG_ERROR, SHORT_ERROR, TAB, heard, mark, tell
 
 
@@ -38,6 +38,13 @@ def s6_tabs(d, r, c):
     d.tab_to("Slideshow", TAB)  # the link is made from the slideshow's options
     d.key("space")
     d.wait_control("Generate link", BUTTON)
+
+
+def s6_last_tab(d, r, c):
+    d.tab_to("Slideshow", TAB, back=True)
+    d.settle(1.0)
+    heard(d, r, lambda: "Right on Slideshow, the last tab (focus then " + d.focus_line() + ")", "Right", 1.5)
+    heard(d, r, lambda: "Tab from the tab list (focus then " + d.focus_line() + ")", "Tab", 1.5)
 
 
 def descend(accessible, x, y):
@@ -147,6 +154,12 @@ def s4_myshares(d, r, c):
     r.finding("focus in the alert: " + d.focus_line())
     d.tab_to("Revoke", BUTTON)
     heard(d, r, "confirming Revoke", "space", 2.5)
+
+
+def s6_empty_shares(d, r, c):
+    d.settle(1.0)
+    r.finding("My Shares' texts: " + " | ".join(d.texts()))
+    heard(d, r, lambda: "Tab in the empty My Shares (focus then " + d.focus_line() + ")", "Tab", 1.5)
 
 
 def s9_description(d, r, c):

@@ -5,7 +5,7 @@ import time
 
 import pyatspi
 
-import a11y_walk as walk
+import walkkit as walk
 
 BUTTON, CHECK, RADIO, TAB, FIELD = walk.BUTTON, walk.CHECK, walk.RADIO, walk.TAB, walk.FIELD
 SEARCH = "Search contacts or handles"

@@ -4,6 +4,7 @@
 
 #include "app/AppCoordinator.h"
 #include "common/MurmelaError.h"
+#include "kit/controls/PlainTextField.h"
 #include "privacy/PrivacyFilterSetupState.h"
 #include "screens/hybridsetup/HybridPrivacySetupView.h"
 #include "screens/hybridsetup/PrivacySetupStatus.h"
@@ -14,6 +15,7 @@
 #include "shell/ScreenHosts.h"
 #include "testing/HeldHostedRun.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -476,12 +478,17 @@ void paintPicker(QPainter& painter, const PickerPicture& picture) {
     world.failRun(world.coordinator().contacts().first(), *picture.runFailure);
   ContactPickerView view(hostsOf(world.coordinator()));
   view.setLogFilePath(picture.logFile ? std::optional<QString>(picture.logPath) : std::nullopt);
-  view.show();  // the screen loads on appearing (and chooses the first contact)
-  view.hide();
+  // As the window shows it on arrival: the screen loads on appearing (and
+  // chooses the first contact), and the keys are in the search field, its
+  // ring and caret showing.
+  view.show();
+  QApplication::setActiveWindow(&view);
   world.settle();
   if (!picture.query.isEmpty()) view.setQuery(picture.query);
   if (picture.pointed) pointAt(view, view.layout().wrap.center(), false);
+  view.searchField()->setFocus(Qt::OtherFocusReason);
   renderWidget(painter, view);
+  view.hide();
 }
 
 // ---- Name sheet ------------------------------------------------------------------

@@ -25,15 +25,24 @@ const LongDeckSlide::Element* slideElement(const std::optional<MurmelaDeckResult
 // The buttons' ids on the ButtonHost: the chevrons, then the slide's elements.
 constexpr int kFirstElementId = 2;
 
+// The deck has one Share for the ring and for readers: the footer's, and on
+// the closing slide (whose footer has none) the closer's. Turning onto the
+// closer leaves the ring on Share, with nothing new to tell.
 int buttonId(const MurmelaDeckResultsView::Hit& hit) {
   if (const ChevronDirection* side = std::get_if<ChevronDirection>(&hit)) return static_cast<int>(sideIndex(*side));
-  return kFirstElementId + static_cast<int>(std::get<LongDeckSlide::Element>(hit));
+  LongDeckSlide::Element element = std::get<LongDeckSlide::Element>(hit);
+  if (element == LongDeckSlide::Element::closerShare) element = LongDeckSlide::Element::footerShare;
+  return kFirstElementId + static_cast<int>(element);
 }
 
-std::optional<MurmelaDeckResultsView::Hit> hitOf(std::optional<int> id) {
+std::optional<MurmelaDeckResultsView::Hit> hitOf(std::optional<int> id, const LongDeckSlide& slide) {
   if (!id) return std::nullopt;
   if (*id < kFirstElementId) return MurmelaDeckResultsView::Hit(kSides[static_cast<size_t>(*id)]);
-  return MurmelaDeckResultsView::Hit(static_cast<LongDeckSlide::Element>(*id - kFirstElementId));
+  const auto element = static_cast<LongDeckSlide::Element>(*id - kFirstElementId);
+  if (element == LongDeckSlide::Element::footerShare)
+    for (const LongDeckSlide::Button& button : slide.buttons())
+      if (button.element == LongDeckSlide::Element::closerShare) return MurmelaDeckResultsView::Hit(button.element);
+  return MurmelaDeckResultsView::Hit(element);
 }
 
 // The ring of a chevron stands inside its square, so that the deck's edge never cuts it.
@@ -207,8 +216,9 @@ bool MurmelaDeckResultsView::isAnimating() const {
 // slide's own buttons are not under the pointer while slides move.
 void MurmelaDeckResultsView::followButtons() {
   const bool moving = slides_.isAnimating(clock_());
-  std::optional<Hit> hovered = hitOf(buttons_->hovered());
-  std::optional<Hit> pressed = hitOf(buttons_->pressed());
+  const LongDeckSlide shown = slide();
+  std::optional<Hit> hovered = hitOf(buttons_->hovered(), shown);
+  std::optional<Hit> pressed = hitOf(buttons_->pressed(), shown);
   if (moving && slideElement(hovered)) hovered.reset();
   if (moving && slideElement(pressed)) pressed.reset();
   setHovered(hovered);
@@ -293,7 +303,7 @@ void MurmelaDeckResultsView::paintEvent(QPaintEvent*) {
   for (const ButtonTarget& target : buttonTargets(false)) {
     if (!buttons_->showsFocus(target.id)) continue;
     QPainterPath ring;
-    if (std::holds_alternative<ChevronDirection>(*hitOf(target.id))) {
+    if (target.id < kFirstElementId) {
       const QRectF inside = target.rect.adjusted(kChevronRingInset, kChevronRingInset, -kChevronRingInset,
                                                  -kChevronRingInset);
       ring.addRoundedRect(inside, kChevronRingRadius, kChevronRingRadius);

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <algorithm>
@@ -390,6 +391,37 @@ class DeckViewTest : public QObject {
     const std::optional<int> focused = under.deck->buttonHost().focused();
     QVERIFY(focused && under.deck->buttonHost().showsFocus(*focused));
     QCOMPARE(under.deck->buttonHost().target(*focused)->name, QStringLiteral("Share"));
+  }
+
+  // Share is one button through the whole deck: turning onto the closer or
+  // off it leaves the ring on Share and tells readers of no new focus.
+  void ringStaysOnShareAtTheCloser_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("key");
+    QTest::newRow("onto the closer") << 12 << int(Qt::Key_Right);
+    QTest::newRow("back from it") << 13 << int(Qt::Key_Left);
+  }
+  void ringStaysOnShareAtTheCloser() {
+    QFETCH(int, from);
+    QFETCH(int, key);
+    DeckUnderTest under(report_);
+    under.goTo(from);
+    under.deck->show();
+    under.deck->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(under.deck.get()));
+    under.press(Qt::Key_Tab);
+    ButtonHost& buttons = under.deck->buttonHost();
+    const std::optional<int> share = buttons.focused();
+    QVERIFY(share && buttons.target(*share)->name == QStringLiteral("Share"));
+    QSignalSpy moved(&buttons, &ButtonHost::focusMovedTo);
+    under.press(Qt::Key(key));
+    QVERIFY(!buttons.target(*share));  // the slide's buttons are away while it moves
+    under.settle();
+    QTRY_VERIFY_WITH_TIMEOUT(buttons.target(*share).has_value(), 1000);
+    QCoreApplication::processEvents();
+    QCOMPARE(buttons.focused(), share);
+    QVERIFY(buttons.showsFocus(*share));
+    QCOMPARE(moved.count(), 0);
   }
 
   // The footer's Share on slides 0 ... 12 and the closer's Share hand the

@@ -201,6 +201,31 @@ class MySharesViewTest : public QObject {
     QCOMPARE(sheet.reader().announcement(), QStringLiteral("Share revoked"));
   }
 
+  // Tab round an empty sheet (Done its only stop) says why there is nothing else.
+  void tabInAnEmptySheet_data() {
+    QTest::addColumn<int>("links");
+    QTest::addColumn<QStringList>("said");
+    QTest::newRow("no links") << 0 << QStringList{"No active shares. Generated links will show up here until they expire."};
+    QTest::newRow("a link: the ring moves on") << 1 << QStringList{};
+  }
+  void tabInAnEmptySheet() {
+    QFETCH(int, links);
+    QList<ShareCacheEntry> shares;
+    if (links) shares.append(entry("s1", 1));
+    MySharesView& sheet = openSheet(shares);
+    QAccessible::queryAccessibleInterface(&sheet);
+    static QStringList said;
+    said.clear();
+    setAccessibleEventSink([](QAccessibleEvent* event) {
+      if (event->type() == QAccessible::ObjectShow) said.append(event->accessibleInterface()->text(QAccessible::Name));
+    });
+    const auto usual = qScopeGuard([] { setAccessibleEventSink(nullptr); });
+    QApplication::setActiveWindow(sheet.window());
+    QVERIFY(sheet.buttonHost().focusButton(MySharesView::ButtonId::done));
+    QTest::keyClick(&sheet, Qt::Key_Tab);
+    QTEST(said, "said");
+  }
+
   // Closing is one path; the failure text outlives the sheet until the next revocation.
   void closing_data() {
     QTest::addColumn<bool>("escape");

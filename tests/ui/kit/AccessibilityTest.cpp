@@ -1,3 +1,4 @@
+#include "kit/access/FocusRouting.h"
 #include "kit/access/PaintedAccessible.h"
 #include "kit/access/PaintedReader.h"
 #include "kit/paint/Contrast.h"
@@ -168,6 +169,12 @@ qsizetype eventsOfAFilter(int rows) {
   chats.list.setContacts(even);
   QCoreApplication::processEvents();
   return sent.size();
+}
+
+// A handler installed after the kit's routing, passing events on to it.
+QAccessible::UpdateHandler laterBelow = nullptr;
+void later(QAccessibleEvent* event) {
+  if (laterBelow) laterBelow(event);
 }
 
 }  // namespace
@@ -578,6 +585,41 @@ class AccessibilityTest : public QObject {
     QFETCH(QColor, behind);
     QVERIFY(contrastRatio(MurmelaTheme::sageDeep, behind) >= 3.0);
     QVERIFY(contrastRatio(withOpacity(MurmelaTheme::sageDeep, 0.55), behind) < 3.0);  // the ring it replaced
+  }
+
+  // With nothing installed before it, the routing hands events to Qt's own
+  // handling; a handler installed after it stays installed through that.
+  void aHandlerInstalledAfterTheRoutingStays() {
+    Panel panel;
+    FocusRouting routing;
+    laterBelow = QAccessible::installUpdateHandler(later);
+    QAccessibleEvent shown(&panel, QAccessible::ObjectShow);
+    routing.route(&shown);
+    QVERIFY(QAccessible::installUpdateHandler(laterBelow) == &later);
+  }
+
+  // The arrows of a tab list move among its tabs and stay on the last (or first).
+  void arrowsStayAmongTheTabs_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("forward");
+    QTest::addColumn<bool>("taken");
+    QTest::addColumn<int>("to");
+    QTest::newRow("on to the next tab") << 1 << true << true << 2;
+    QTest::newRow("the last tab keeps it") << 2 << true << true << 2;
+    QTest::newRow("back to the first") << 2 << false << true << 1;
+    QTest::newRow("the first tab keeps it") << 1 << false << true << 1;
+    QTest::newRow("not on a tab: left to the caller") << 0 << true << false << 0;
+  }
+  void arrowsStayAmongTheTabs() {
+    QFETCH(int, from);
+    QFETCH(bool, forward);
+    Listing sheet;
+    sheet.show();
+    sheet.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&sheet));
+    QVERIFY(sheet.host->focusButton(from));
+    QTEST(sheet.host->moveFocusAlongTabs(forward), "taken");
+    QTEST(sheet.host->focused().value_or(-1), "to");
   }
 };
 

@@ -1,5 +1,6 @@
 // Every text query on the two text fields, at every offset and boundary, answers.
 #include "kit/access/PaintedAccessible.h"
+#include "kit/access/TextFieldAccessible.h"
 #include "kit/controls/PlainTextField.h"
 #include "support/TestRegistry.h"
 
@@ -17,7 +18,11 @@ using Query = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBounda
 void askEverything(QLineEdit* field) {
   QAccessibleTextInterface* text = QAccessible::queryAccessibleInterface(field)->textInterface();
   QVERIFY(text);
-  const QString all = field->text();
+  // Readers count characters (code points), not UTF-16 units.
+  const QList<uint> all = field->text().toUcs4();
+  const auto mid = [&](int start, int end) {
+    return QString::fromUcs4(reinterpret_cast<const char32_t*>(all.constData()) + start, end - start);
+  };
   for (const Query query : {&QAccessibleTextInterface::textAtOffset, &QAccessibleTextInterface::textBeforeOffset,
                             &QAccessibleTextInterface::textAfterOffset})
     for (const auto type : {QAccessible::CharBoundary, QAccessible::WordBoundary, QAccessible::SentenceBoundary,
@@ -26,7 +31,7 @@ void askEverything(QLineEdit* field) {
         int start = -3, end = -3;
         const QString piece = (text->*query)(offset, type, &start, &end);
         QVERIFY(offset > all.size() ? start == -1 : 0 <= start && start <= end && end <= all.size());
-        if (offset <= all.size()) QCOMPARE(piece, all.mid(start, end - start));
+        if (offset <= all.size()) QCOMPARE(piece, mid(start, end));
         text->attributes(offset, &start, &end);  // one run over the whole text, whatever the offset
         QVERIFY(start == 0 && end == all.size());
       }
@@ -66,6 +71,36 @@ class TextFieldAccessTest : public QObject {
     QCOMPARE(text->textBeforeOffset(13, QAccessible::WordBoundary, &start, &end), QStringLiteral("tart. "));
     QCOMPARE(text->textBeforeOffset(13, QAccessible::CharBoundary, &start, &end), QStringLiteral("k"));
     QCOMPARE(text->textAtOffset(0, QAccessible::SentenceBoundary, &start, &end), QStringLiteral("jam  tart. "));
+  }
+
+  // A name with an emoji: the field and its events count it as one character.
+  void emojiCountsAsOneCharacter_data() {
+    QTest::addColumn<int>("caret");  // in UTF-16 units, where Qt has it
+    QTest::addColumn<int>("told");   // in characters, as readers hear of it
+    QTest::newRow("before the emoji") << 11 << 11;
+    QTest::newRow("after it, at the end") << 13 << 12;
+  }
+  void emojiCountsAsOneCharacter() {
+    QFETCH(int, caret);
+    PlainTextField field(QFont(), Qt::black, QStringLiteral("Name"));
+    field.setText(QStringLiteral("Sam Rivera 🌸"));
+    field.selectAll();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&field);
+    QAccessibleTextInterface* text = face->textInterface();
+    int start = -1, end = -1;
+    text->selection(0, &start, &end);
+    QCOMPARE(QList<int>({start, end, text->characterCount()}), QList<int>({0, 12, 12}));
+    QCOMPARE(text->textAtOffset(11, QAccessible::CharBoundary, &start, &end), QStringLiteral("🌸"));
+    QCOMPARE(QList<int>({start, end}), QList<int>({11, 12}));
+    field.setCursorPosition(caret);
+    QTEST(text->cursorPosition(), "told");
+    QAccessibleTextCursorEvent moved(&field, caret);
+    const std::unique_ptr<QAccessibleEvent> inCharacters = TextFieldAccessible::inCharacters(&moved);
+    QVERIFY(inCharacters);
+    QTEST(static_cast<QAccessibleTextCursorEvent*>(inCharacters.get())->cursorPosition(), "told");
+    QAccessibleTextInsertEvent typed(&field, caret, QStringLiteral("!"));
+    QTEST(static_cast<QAccessibleTextInsertEvent*>(TextFieldAccessible::inCharacters(&typed).get())->changePosition(),
+          "told");
   }
 
   void writingIsAnEdit() {

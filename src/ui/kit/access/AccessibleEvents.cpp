@@ -1,11 +1,10 @@
 #include "kit/access/AccessibleEvents.h"
 
+#include "kit/access/FocusRouting.h"
 #include "kit/access/PaintedAccessible.h"
 #include "kit/access/PaintedReader.h"
 
 #include <QHash>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -45,79 +44,12 @@ AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader) {
 namespace {
 
 AccessibleEventSink eventSink = &QAccessible::updateAccessibility;
-QAccessible::UpdateHandler previousHandler = nullptr;
 
 void send(QAccessibleEvent&& event) { eventSink(&event); }
 
-// The last focus readers were told of in this turn of the event loop: a
-// widget that takes the keyboard tells of its ring itself, and Qt's focus
-// event for the widget then names the same child again.
-QAccessible::Id focusTold = 0;
-// The widget whose announcement no focus has followed yet, and whether it
-// was made in this turn of the event loop.
-QPointer<QWidget> announcer;
-bool announcedNow = false;
-
-// A focus that follows an announcement cuts it short in a reader: it is
-// said again after the focus when the focus came with it, or while a toast
-// still shows it.
-void repeatCutAnnouncement() {
-  QWidget* widget = announcer.data();
-  announcer.clear();
-  const PaintedReader* reader = widget && widget->isVisible() ? PaintedReader::of(widget) : nullptr;
-  if (!reader) return;
-  // What a toast layer (no buttons) still shows is said again; what a
-  // screen or sheet announced only when the focus came with it: its message
-  // stays on screen, and the next key is not news of it.
-  const QString said = reader->announcement();
-  const QList<PaintedReader::KeyedText>& shown = reader->texts();
-  const bool stillShown = !reader->host() && std::any_of(shown.cbegin(), shown.cend(), [&](const auto& keyed) {
-    return keyed.text.text == said;
-  });
-  if (!announcedNow && !stillShown) return;
-  sendAnnouncement(widget);
-  announcer.clear();
-}
-
-void forward(QAccessibleEvent* event) {
-  if (previousHandler) return previousHandler(event);
-  QAccessible::installUpdateHandler(nullptr);
-  QAccessible::updateAccessibility(event);
-  QAccessible::installUpdateHandler(routeAccessibleEvent);
-}
-
 }  // namespace
 
-void routeAccessibleEvent(QAccessibleEvent* event) {
-  if (event->type() != QAccessible::Focus) return forward(event);
-  QAccessibleInterface* target = event->accessibleInterface();
-  // Qt's own event names the widget, not a child of it.
-  if (auto* widget = qobject_cast<QWidget*>(event->object()); widget && event->child() < 0)
-    if (PaintedWidgetAccessible* painted = PaintedWidgetAccessible::of(widget))
-      if (QAccessibleInterface* ring = painted->readerFocusItem()) target = ring;
-  if (!target) return forward(event);
-  const QAccessible::Id id = QAccessible::uniqueId(target);
-  if (id == focusTold) return;
-  if (!focusTold) QTimer::singleShot(0, [] { focusTold = 0; });
-  focusTold = id;
-  if (target == event->accessibleInterface()) {
-    forward(event);
-  } else {
-    QAccessibleEvent moved(target, QAccessible::Focus);
-    forward(&moved);
-  }
-  repeatCutAnnouncement();
-}
-
 void sendAccessibleEvent(QAccessibleEvent&& event) { send(std::move(event)); }
-
-void routeFocusToPaintedChildren() {
-  static const bool installed = [] {
-    previousHandler = QAccessible::installUpdateHandler(routeAccessibleEvent);
-    return true;
-  }();
-  Q_UNUSED(installed);
-}
 
 void setAccessibleEventSink(AccessibleEventSink sink) { eventSink = sink ? sink : &QAccessible::updateAccessibility; }
 
@@ -217,9 +149,7 @@ void sendButtonFocus(QWidget* widget, int id) {
 void sendAnnouncement(QWidget* widget) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
   if (QAccessibleInterface* item = parent ? parent->item(Kind::announcement, 0) : nullptr) {
-    announcer = widget;
-    if (!announcedNow) QTimer::singleShot(0, [] { announcedNow = false; });
-    announcedNow = true;
+    FocusRouting::installed().announcementMade(widget);
     send(QAccessibleEvent(item, QAccessible::NameChanged));
     send(QAccessibleEvent(item, QAccessible::ObjectShow));
   }

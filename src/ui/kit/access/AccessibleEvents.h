@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/access/FocusRouting.h"
 #include "kit/access/ShownText.h"
 
 #include <QAccessible>
@@ -53,14 +54,4 @@ void sendAnnouncement(QWidget* widget);
 
 // Sends one event to readers (through the sink above).
 void sendAccessibleEvent(QAccessibleEvent&& event);
-// Qt tells readers of a focus on a painted widget as a focus on the widget
-// itself, which a reader speaks as an unnamed area: such an event is passed
-// on naming the child that shows the ring (or the heading) instead, once per
-// turn of the event loop, and an announcement it would cut short is made
-// again after it. Installed once, in front of whatever handler was there
-// before, to which every event then goes.
-void routeFocusToPaintedChildren();
-// The routing itself, for a test to hand events to.
-void routeAccessibleEvent(QAccessibleEvent* event);
-
 }  // namespace murmela

@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+#include <memory>
+
 class QLineEdit;
 
 namespace murmela {
@@ -11,12 +13,12 @@ namespace murmela {
 // text, caret and selection, editing, and the text around any offset by
 // character (grapheme cluster), word, sentence or line, as ICU breaks them.
 //
-// Offsets are UTF-16 positions, as Qt's are; -2 stands for the caret and -1
-// for the end. (AT-SPI counts characters, but Qt 6.4's bridge sends a field's
-// text-changed events with QLineEdit's own UTF-16 position and the length of
-// the inserted or removed QString, past any interface: answers in characters
-// here would disagree with them after the first emoji.) A word runs from one word start to the next (the spaces and
-// punctuation after it included), as AT-SPI's WORD_START has it. At the end
+// Offsets count characters (code points), as AT-SPI does, where Qt counts
+// UTF-16 units: an emoji is one character to a reader. The field's own text
+// events carry Qt's UTF-16 positions; inCharacters() tells them again in
+// characters on their way to readers. A word runs from one word start to
+// the next (the spaces and punctuation after it included), as AT-SPI's
+// WORD_START has it. At the end
 // of the text the character there is empty and the word, sentence or line
 // is the last one. An offset past the text answers an empty text at -1.
 class TextFieldAccessible : public QAccessibleWidget,
@@ -56,8 +58,15 @@ class TextFieldAccessible : public QAccessibleWidget,
   void insertText(int offset, const QString& text) override;
   void replaceText(int startOffset, int endOffset, const QString& text) override;
 
+  // A text event of a field (caret, selection, an edit) told in
+  // characters; none when the event is not a field's or its text has no
+  // character beyond one UTF-16 unit.
+  static std::unique_ptr<QAccessibleEvent> inCharacters(QAccessibleEvent* event);
+
  private:
   QLineEdit* field() const;
+  int toCharacters(qsizetype units) const;
+  int toUnits(int characters) const;
   // The text a reader may have: none while the field hides what is typed.
   QString readable() const;
   enum class Side { before, at, after };

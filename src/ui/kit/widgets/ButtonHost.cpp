@@ -5,7 +5,6 @@
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
-#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
@@ -221,8 +220,24 @@ bool ButtonHost::moveFocus(bool forward) {
     }
     next = forward ? 0 : order.size() - 1;
   }
+  const bool stays = focusVisible_ && focused_ == order[next];
   focused_ = order[next];
   focusVisible_ = true;
+  focusMoved();
+  if (stays) Q_EMIT focusStayed(order[next]);
+  return true;
+}
+
+bool ButtonHost::moveFocusAlongTabs(bool forward) {
+  const std::optional<ButtonTarget> on = focused_ && focusVisible_ ? target(*focused_) : std::nullopt;
+  if (!on || on->role != ButtonRole::tab || on->group.isEmpty()) return false;
+  QList<int> tabs;
+  for (const ButtonTarget& candidate : targets())
+    if (candidate.role == ButtonRole::tab && candidate.group == on->group && candidate.focusable && candidate.enabled)
+      tabs.append(candidate.id);
+  const qsizetype next = tabs.indexOf(on->id) + (forward ? 1 : -1);
+  if (next < 0 || next >= tabs.size()) return true;
+  focused_ = tabs[next];
   focusMoved();
   return true;
 }
@@ -275,12 +290,6 @@ bool ButtonHost::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Leave:
       setHovered(std::nullopt, Qt::ArrowCursor);
-      return false;
-    case QEvent::Paint:
-      // What is painted is what the widget lists now: a focused button gone
-      // from it hands the ring on (after this paint, which may not change it).
-      if (focused_ && focusVisible_ && !target(*focused_))
-        QMetaObject::invokeMethod(this, &ButtonHost::contentChanged, Qt::QueuedConnection);
       return false;
     case QEvent::KeyPress:
       return keyPressed(*static_cast<QKeyEvent*>(event));

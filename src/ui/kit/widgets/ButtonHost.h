@@ -97,6 +97,10 @@ class ButtonHost : public QObject {
   // Moves the ring to the next (or previous) button as Tab does; false when
   // it would leave the widget.
   bool moveFocus(bool forward);
+  // The arrows of a tab list: moves the ring to the next (or previous) tab
+  // of the focused tab's group, staying on the last (or first) one, as a
+  // desktop tab bar does. False when the ring is not on a tab of a group.
+  bool moveFocusAlongTabs(bool forward);
   // Tab goes round the buttons and never on to other widgets (an overlay
   // that stands for a modal sheet).
   // It also makes the widget modal for screen readers: while it shows, the
@@ -123,6 +127,9 @@ class ButtonHost : public QObject {
   void focusMovedTo(int id);
   // A button's action ran (what the widget shows may have changed with it).
   void acted(int id);
+  // Tab (or Shift+Tab) came round to the button that had the ring: the only
+  // stop there is. Readers hear of no focus change; the widget may tell them why.
+  void focusStayed(int id);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -287,7 +287,8 @@ QList<ShownText> ContactPickerView::shownTexts() const {
   const Layout geometry = layout();
   QList<ShownText> texts{withId(shownText(kEyebrow.layout(), geometry.eyebrow), 0),
                          withId(shownText(geometry.titleText, geometry.title, true), 1)};
-  if (geometry.errorBox) texts.append(withId(shownText(geometry.errorBoxText, *geometry.errorBox), 2));
+  // The compact error box lies under the failed run's panel, which shows
+  // the error itself: readers are not given it a second time.
   if (geometry.loadingError) texts.append(withId(shownText(geometry.loadingErrorText, *geometry.loadingError), 3));
   return texts;
 }
@@ -301,6 +302,9 @@ void ContactPickerView::wrapItUp() {
 }
 
 void ContactPickerView::presentNameSheet(const ContactSummary& contact) {
+  // The screen's name is its news on arrival; coming back from its own sheet
+  // the reader never left it, and hears only where the focus lands.
+  setAccessibleName(QString());
   auto* sheet = new ConfirmContactNameSheet(contactRowName(contact), confirmedName_, this);
   sheet_ = sheet;
   buttonHost().returnFocusAfter(sheet);

@@ -16,6 +16,8 @@ namespace {
 
 using V = MySharesView;
 
+const QString kEmptyTitle = QStringLiteral("No active shares.");
+const QString kEmptyNote = QStringLiteral("Generated links will show up here until they expire.");
 const TextStyle kTitleStyle{.typeface = Typeface::dmSerifDisplay, .size = 30, .color = MurmelaTheme::ink};
 const TextStyle kErrorStyle{.typeface = Typeface::inter, .size = 10, .color = MurmelaTheme::rose};
 const TextStyle kEmptyTitleStyle{
@@ -56,9 +58,8 @@ V::Layout MySharesView::layoutFor(const QList<ShareCacheEntry>& shares, const st
   qreal emptyHeight = 0.0;
   if (shares.isEmpty()) {
     const qreal textWidth = width - 2.0 * kEmptyPadding;
-    layout.emptyTitle = layoutText(QStringLiteral("No active shares."), kEmptyTitleStyle, textWidth);
-    layout.emptyNote =
-        layoutText(QStringLiteral("Generated links will show up here until they expire."), kEmptyNoteStyle, textWidth);
+    layout.emptyTitle = layoutText(kEmptyTitle, kEmptyTitleStyle, textWidth);
+    layout.emptyNote = layoutText(kEmptyNote, kEmptyNoteStyle, textWidth);
     emptyHeight = 2.0 * kEmptyPadding + layout.emptyTitle.height() + kEmptySpacing + layout.emptyNote.height();
   }
 
@@ -108,6 +109,11 @@ MySharesView::MySharesView(MySharesHost host, std::function<void(const ShareCach
   });
   connect(scroll_, &ScrollInput::scrolled, &reader(), &PaintedReader::contentChanged);
   host_.changed(this, [this] { contentChanged(); });
+  // With no links Done is the only stop, and Tab would be silent: it says
+  // why there is nothing else.
+  connect(&buttonHost(), &ButtonHost::focusStayed, this, [this] {
+    if (layout_.emptyCard) reader().announce(kEmptyTitle + QLatin1Char(' ') + kEmptyNote);
+  });
   contentChanged();
 }
 

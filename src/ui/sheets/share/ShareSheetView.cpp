@@ -263,13 +263,14 @@ void ShareSheetView::keyPressEvent(QKeyEvent* event) {
         dismiss();
       }
       return;
+    // On the page tabs the arrows stay among them; elsewhere they go as Tab does.
     case Qt::Key_Left:
     case Qt::Key_Up:
-      buttons_->moveFocus(false);
+      if (!buttons_->moveFocusAlongTabs(false)) buttons_->moveFocus(false);
       return;
     case Qt::Key_Right:
     case Qt::Key_Down:
-      buttons_->moveFocus(true);
+      if (!buttons_->moveFocusAlongTabs(true)) buttons_->moveFocus(true);
       return;
     // A failure longer than its box scrolls by the page.
     case Qt::Key_PageUp:
