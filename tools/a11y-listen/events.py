@@ -20,7 +20,7 @@ def main():
             app = event.host_application.name if event.host_application else ""
         except Exception:
             role, name, app = "?", "?", "?"
-        if app and app != "Murmela":
+        if app and app not in ("Murmela", "Stock field"):
             return
         out.write("%.4f\t%s\t%s\t%r\t%s\t%r\n" % (time.monotonic(), event.type, role, name, event.detail1,
                                                   str(event.any_data)[:200]))

@@ -24,6 +24,9 @@ import walkkit as walk  # noqa: E402
 from walkkit import SPOKEN, Orca, Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
 
 
+ROUTES = ("walk", "grant", "stock", "many", "stock-list")
+
+
 class Record:
     """One timeline of keys, utterances, notes and AT-SPI events; scenarios are slices of it."""
 
@@ -181,17 +184,30 @@ def inner(args):
         port = int(args.backend_url.rstrip("/").rsplit(":", 1)[1])
         if port_answers(port):
             raise WalkError("port %d is taken" % port)
-        backend = walk.Backend(session, args, port) if args.route != "stock" else None
+        backend = walk.Backend(session, args, port) if not args.route.startswith("stock") else None
         orca = Orca(session, env, 60 * args.slow)
         session.start("events", [sys.executable, os.path.join(HERE, "events.py"), events_log], env=env)
         record = Record(orca, args.out)
         from scenarios import grant_route, stock_route, walk_route  # pyatspi: once the accessibility bus is up
-        context = {"backend": backend, "slow": args.slow, "only": set(args.only or []), "display": display}
+        context = {"backend": backend, "slow": args.slow, "only": set(args.only or []), "display": display,
+                   "events": events_log}
         if args.route == "stock":
             # Qt's own field, nothing of Murmela's, holding the text Murmela's name field is heard with.
             session.start("stock-field", [args.stock_field, "Sam Rivera 🌸"], env=env)
             app = walk.Application("Stock field", display, 60 * args.slow, True)
             run_scenarios(record, Driver(app, record, args.slow), stock_route(), context)
+            return 0
+        if args.route == "stock-list":
+            from picker import stock_list_route
+            session.start("stock-field", [args.stock_field, "--list", str(args.chats)], env=env)
+            app = walk.Application("Stock field", display, 60 * args.slow, True)
+            run_scenarios(record, Driver(app, record, args.slow), stock_list_route(args.chats), context)
+            return 0
+        if args.route == "many":
+            from picker import many_route
+            arguments = ["-messagesDB", walk.many_chats(database, args.chats), "-shareAPIBaseURL", args.backend_url]
+            process, app = launch(session, args, env, arguments)
+            run_scenarios(record, Driver(app, record, args.slow), many_route(args.chats), context)
             return 0
 
         if args.route == "walk":
@@ -243,10 +259,12 @@ def main():
     parser.add_argument("--slow", type=float, default=1.0, help="how much longer every wait may take")
     parser.add_argument("--only", nargs="*", help="scenarios to run, by their file name without .txt (those before them are skipped too)")
     parser.add_argument("--stock-field", help="the stock-field tool, for the stock route")
-    parser.add_argument("--routes", nargs="*", choices=("walk", "grant", "stock"), default=["walk", "grant"],
-                        help="the routes to take (walk and grant by default; stock: a stock Qt field)")
+    parser.add_argument("--chats", type=int, default=2000, help="chats for the many and stock-list routes")
+    parser.add_argument("--routes", nargs="*", choices=ROUTES, default=["walk", "grant"],
+                        help="the routes to take (walk and grant by default; stock: a stock Qt field; many: the picker "
+                             "with --chats chats, timed key by key; stock-list: a stock list of as many)")
     parser.add_argument("--inner", action="store_true", help=argparse.SUPPRESS)
-    parser.add_argument("--route", choices=("walk", "grant", "stock"), help=argparse.SUPPRESS)
+    parser.add_argument("--route", choices=ROUTES, help=argparse.SUPPRESS)
     args = parser.parse_args()
     args.out = os.path.abspath(args.out)
     args.work = os.path.abspath(args.work or os.path.join(args.out, "work"))
