@@ -107,28 +107,30 @@ class PrivateDatabaseCopyTest : public QObject {
   void foldersNotTheUsersOwnAreRefused_data() {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<bool>("link");
-    QTest::newRow("link at database-copies") << "cache/murmela-app/database-copies" << true;
-    QTest::newRow("link at murmela-app") << "cache/murmela-app" << true;
-    QTest::newRow("database-copies open to others") << "cache/murmela-app/database-copies" << false;
+    QTest::addColumn<QString>("copies");  // where a sweep through the link would look
+    QTest::newRow("link at database-copies") << "cache/murmela-app/database-copies" << true << "";
+    QTest::newRow("link at murmela-app") << "cache/murmela-app" << true << "/database-copies";
+    QTest::newRow("database-copies open to others") << "cache/murmela-app/database-copies" << false << "";
   }
   void foldersNotTheUsersOwnAreRefused() {
     QFETCH(QString, folder);
     QFETCH(bool, link);
+    QFETCH(QString, copies);
     const QString at = dir_.filePath(folder);
     const QString elsewhere = dir_.filePath(link ? QStringLiteral("elsewhere") : folder);
-    const QString leftover = QStringLiteral("murmela-database-999999999-a1b2c3");  // of no process
+    const QString leftover = elsewhere + copies + "/murmela-database-999999999-a1b2c3";  // of no process
     QVERIFY(::mkdir(QFile::encodeName(QFileInfo(at).path()).constData(), 0700) == 0 || errno == EEXIST);
-    QVERIFY(QDir(elsewhere).removeRecursively() && QDir().mkpath(elsewhere + '/' + leftover));
-    if (link) {
-      QVERIFY(QFile::link(elsewhere, at));
-    } else {
-      QVERIFY(::chmod(QFile::encodeName(at).constData(), 0755) == 0);
-    }
+    QVERIFY(QDir(elsewhere).removeRecursively() && QDir().mkpath(leftover));
+    // The folders a link leads to are the user's alone: only the link is wrong.
+    for (const QString& made : {elsewhere, elsewhere + copies})
+      QVERIFY(::chmod(QFile::encodeName(made).constData(), link ? 0700 : 0755) == 0);
+    if (link) QVERIFY(QFile::link(elsewhere, at));
     PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::abandoned, options_);
+    QVERIFY(QFileInfo::exists(leftover));
     const PrivateDatabaseCopy copy(database_, options_);
     QVERIFY(!copy.isValid());
     QVERIFY2(copy.failure().startsWith(QStringLiteral("The folder %1 is ").arg(at)), qPrintable(copy.failure()));
-    QCOMPARE(QDir(elsewhere).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{leftover});
+    QCOMPARE(QDir(elsewhere + copies).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);  // no copy there
   }
 
   // A "-wal" that is not a file is named as the cause, and no space is asked for.
