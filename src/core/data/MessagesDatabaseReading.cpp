@@ -29,11 +29,11 @@ struct ConnectionCloser {
 using SQLiteConnection = std::unique_ptr<sqlite3, ConnectionCloser>;
 
 // Where the path leads, as SQLite itself opens it: through a link to the
-// file, links to folders on the way, and from the current folder. A path that
-// does not resolve (a missing file) stays as given, for SQLite to say why.
-QString resolved(const QString& path) {
+// file, links to folders on the way, and from the current folder; none when
+// it leads nowhere (a missing file).
+std::optional<QString> resolved(const QString& path) {
   char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
-  if (real == nullptr) return path;
+  if (real == nullptr) return std::nullopt;
   QString result = QFile::decodeName(real);
   std::free(real);
   return result;
@@ -140,10 +140,12 @@ MessagesDatabaseReading::MessagesDatabaseReading(MessagesDatabaseReader reader) 
 
 MessagesDatabaseReading::~MessagesDatabaseReading() = default;
 
+// A path that leads nowhere yet stays as given, for SQLite to say why, and is
+// resolved again by the next call (a retry once the file is there).
 QString MessagesDatabaseReading::resolvedPath() {
   std::lock_guard guard(lock_);
   if (!resolved_) resolved_ = resolved(reader_.databasePath());
-  return *resolved_;
+  return resolved_.value_or(reader_.databasePath());
 }
 
 // The reading's private copy, made when there is none or the original has

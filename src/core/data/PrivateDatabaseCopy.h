@@ -27,8 +27,8 @@ struct DatabaseCopyOptions {
 // reading a database in WAL mode whose own folder cannot take the WAL index:
 // reading the copy counts exactly what reading the original in a writable
 // folder counts, since SQLite builds the index beside the copy from the WAL.
-// The database path given is the real file (links resolved): its "-wal" is
-// the one beside it.
+// It is given the real file (links resolved): the "-wal" it copies is the
+// one beside that file.
 //
 // Each copy has a folder of its own, mode 0700, named
 // "murmela-database-<pid>-<random>" in the "database-copies" folder of the
