@@ -55,13 +55,19 @@ struct GalleryContact {
   double last;
 };
 
-class Reader : public ConversationReader {
+// Every reading reads the one list (or fails as set).
+class Reader : public ConversationReader,
+               public ConversationReading,
+               public std::enable_shared_from_this<Reader> {
  public:
   QList<ContactSummary> summaries;
   std::optional<QString> failure;
-  MessageList fetchMessages(const QString&) const override { return {}; }
-  qint64 countAttachments(const QString&) const override { return 0; }
-  QList<ContactSummary> fetchContactSummaries() const override {
+  std::shared_ptr<ConversationReading> beginReading() const override {
+    return std::const_pointer_cast<Reader>(shared_from_this());
+  }
+  MessageList fetchMessages(const QString&) override { return {}; }
+  qint64 countAttachments(const QString&) override { return 0; }
+  QList<ContactSummary> fetchContactSummaries() override {
     if (failure) throw LoadError(*failure);
     return summaries;
   }
