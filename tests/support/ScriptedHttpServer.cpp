@@ -93,6 +93,11 @@ ScriptedResponse& ScriptedResponse::withDelay(int milliseconds) {
   return *this;
 }
 
+ScriptedResponse& ScriptedResponse::heldUntilReleased() {
+  held = true;
+  return *this;
+}
+
 QByteArray RecordedRequest::header(const QByteArray& name) const {
   for (const auto& [key, value] : headers)
     if (key.compare(name, Qt::CaseInsensitive) == 0) return value;
@@ -116,6 +121,10 @@ class ScriptedHttpServer::Worker : public QObject {
 
   quint16 listen() { return server_.listen(QHostAddress::LocalHost, 0) ? server_.serverPort() : 0; }
 
+  void releaseHeld() {
+    for (const std::function<void()>& send : std::exchange(held_, {})) send();
+  }
+
  private:
   void accept(QTcpSocket* socket) {
     auto buffer = std::make_shared<QByteArray>();
@@ -132,11 +141,15 @@ class ScriptedHttpServer::Worker : public QObject {
       *answered = true;
       const ScriptedResponse response = owner_->respond(request);
       QPointer<QTcpSocket> guarded(socket);
-      QTimer::singleShot(response.delayMs, this, [this, guarded, response, replied] {
+      auto send = [this, guarded, response, replied] {
         if (!guarded) return;
         *replied = true;
         answer(guarded, response);
-      });
+      };
+      if (response.held)
+        held_.append(send);
+      else
+        QTimer::singleShot(response.delayMs, this, send);
     });
   }
 
@@ -187,6 +200,7 @@ class ScriptedHttpServer::Worker : public QObject {
 
   ScriptedHttpServer* owner_;
   QTcpServer server_;
+  QList<std::function<void()>> held_;
 };
 
 ScriptedHttpServer::ScriptedHttpServer() {
@@ -194,6 +208,7 @@ ScriptedHttpServer::ScriptedHttpServer() {
   std::future<quint16> port = listening.get_future();
   thread_.reset(QThread::create([this, &listening] {
     Worker worker(this);
+    worker_ = &worker;
     listening.set_value(worker.listen());
     QEventLoop loop;  // QThread::quit() ends it
     loop.exec();
@@ -210,6 +225,10 @@ ScriptedHttpServer::~ScriptedHttpServer() {
 QString ScriptedHttpServer::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
 
 QUrl ScriptedHttpServer::url(const QString& path) const { return QUrl(baseUrl() + path); }
+
+void ScriptedHttpServer::releaseHeld() {
+  QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->releaseHeld(); }, Qt::QueuedConnection);
+}
 
 void ScriptedHttpServer::enqueue(const QByteArray& path, ScriptedResponse response) {
   std::lock_guard guard(lock_);

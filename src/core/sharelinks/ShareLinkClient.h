@@ -61,7 +61,8 @@ class ShareLinkClient {
   // handle and content run one at a time in the process (whichever client
   // makes them): one that starts while another is still on its way waits for
   // it and is then answered from the link it recorded, so two presses never
-  // make two links.
+  // make two links. Its stop ends that wait at once; creates for other
+  // handles or contents never wait for each other.
   ShareLinkGenerationResult createShareLink(const WrappedReport& report, const std::optional<QString>& contactHandle,
                                             std::stop_token stop = {}) const;
 
