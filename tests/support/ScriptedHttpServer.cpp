@@ -149,7 +149,7 @@ class ScriptedHttpServer::Worker : public QObject {
       if (response.held)
         held_.append(send);
       else
-        QTimer::singleShot(response.delayMs, this, send);
+        QTimer::singleShot(response.delayMs, Qt::PreciseTimer, this, send);
     });
   }
 

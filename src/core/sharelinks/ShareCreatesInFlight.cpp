@@ -9,8 +9,9 @@ ShareCreatesInFlight::Claim::~Claim() {
 }
 
 ShareCreatesInFlight& ShareCreatesInFlight::shared() {
-  static ShareCreatesInFlight registry;
-  return registry;
+  // Never destroyed: a worker may still be waiting in it while the process ends.
+  static ShareCreatesInFlight* const registry = new ShareCreatesInFlight;
+  return *registry;
 }
 
 ShareCreatesInFlight::Claim ShareCreatesInFlight::claim(const QString& contactHandle, const QString& contentHash,
