@@ -93,11 +93,6 @@ ScriptedResponse& ScriptedResponse::withDelay(int milliseconds) {
   return *this;
 }
 
-ScriptedResponse& ScriptedResponse::heldUntilReleased() {
-  held = true;
-  return *this;
-}
-
 QByteArray RecordedRequest::header(const QByteArray& name) const {
   for (const auto& [key, value] : headers)
     if (key.compare(name, Qt::CaseInsensitive) == 0) return value;

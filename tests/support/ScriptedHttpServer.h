@@ -37,7 +37,6 @@ struct ScriptedResponse {
   static ScriptedResponse dropped();
   ScriptedResponse& withHeader(const QByteArray& name, const QByteArray& value);
   ScriptedResponse& withDelay(int milliseconds);
-  ScriptedResponse& heldUntilReleased();
 };
 
 // One request as the server received it.
