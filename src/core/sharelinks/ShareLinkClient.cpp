@@ -1,11 +1,11 @@
 #include "sharelinks/ShareLinkClient.h"
 
 #include "backend/BackendRegistration.h"
-#include "backend/HttpTransport.h"
-#include "backend/TransportError.h"
-#include "json/JsonCodec.h"
 #include "common/MurmelaError.h"
 #include "common/UnicodeText.h"
+#include "json/JsonCodec.h"
+#include "net/HttpTransport.h"
+#include "net/TransportError.h"
 #include "sharelinks/ShareContentHash.h"
 #include "sharelinks/ShareLinkError.h"
 
