@@ -16,6 +16,7 @@
 // at the start.
 #include "privacy/PrivacyRuntimeDownload.h"
 #include "privacy/PrivacyRuntimeError.h"
+#include "support/EndlessTlsServer.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestEnvironment.h"
 
@@ -78,31 +79,6 @@ qint64 statusKiB(const QByteArray& name, bool resetPeak = false) {
   const qsizetype at = text.indexOf(name + ':');
   return at < 0 ? -1 : text.mid(at + name.size() + 1).trimmed().split(' ').value(0).toLongLong();
 }
-
-// tests/scripts/endless_tls_server.py with `options`, for as long as it lives.
-struct TlsServer {
-  explicit TlsServer(const QStringList& options) {
-    process.start(QStringLiteral("/usr/bin/python3"),
-                  QStringList{test::sourceDir() + QStringLiteral("/tests/scripts/endless_tls_server.py"), folder.path()} +
-                      options);
-    port = nextLine();
-  }
-  ~TlsServer() {
-    process.kill();
-    process.waitForFinished();
-  }
-  QByteArray nextLine() {  // the port, then each connection's protocol
-    while (!process.canReadLine() && process.waitForReadyRead(20000)) {
-    }
-    return process.readLine().trimmed();
-  }
-  QUrl url() const { return QUrl(QStringLiteral("https://127.0.0.1:%1/runtime.tar.gz").arg(QString::fromLatin1(port))); }
-  QString certificate() const { return folder.filePath(QStringLiteral("cert.pem")); }
-
-  QTemporaryDir folder;
-  QProcess process;
-  QByteArray port;
-};
 
 void startDownload(const QUrl& source, const QString& target, PrivacyRuntimeDownload::ProgressHandler onProgress,
                    PrivacyRuntimeDownload::Completion completion, QObject* context, const QString& certificate) {
@@ -176,9 +152,9 @@ int main(int argc, char** argv) {
   const int trickleMs = argument(arguments, QStringLiteral("--trickle-ms"), 20000);
   const int trickleSeconds = argument(arguments, QStringLiteral("--trickle-seconds"), 90);
 
-  TlsServer both({});
-  TlsServer http1({QStringLiteral("--h1-only")});
-  TlsServer http2({QStringLiteral("--h2-only"), QStringLiteral("--bytes"), QStringLiteral("10000000")});
+  test::EndlessTlsServer both;
+  test::EndlessTlsServer http1({QStringLiteral("--h1-only")});
+  test::EndlessTlsServer http2({QStringLiteral("--h2-only"), QStringLiteral("--bytes"), QStringLiteral("10000000")});
   if (both.port.isEmpty() || http1.port.isEmpty() || http2.port.isEmpty()) {
     std::fprintf(stderr, "a TLS server did not start: %s\n", both.process.readAllStandardError().constData());
     return 1;
@@ -194,20 +170,22 @@ int main(int argc, char** argv) {
   plain.setDefault("/trickle.tar.gz", trickle);
 
   if (!arguments.contains(QStringLiteral("--texts-only"))) {
-    std::printf("endless body for %d s; a stalled receiver waits %d ms per progress report; a slow disk writes %d MB/s\n",
-                seconds, stallMs, diskMbps);
+    std::printf(
+        "endless body for %d s; a stalled receiver waits %d ms per progress report; a slow disk writes %d MB/s\n",
+        seconds, stallMs, diskMbps);
     std::printf("%-30s %-9s %-5s %-9s %12s %10s %10s\n", "server", "receiver", "disk", "protocol", "written MB",
                 "peak MB", "added MB");
     struct Case {
       const char* name;
-      TlsServer* tls;
+      test::EndlessTlsServer* tls;
     };
     for (const Case& server : {Case{"https (offers h2, http/1.1)", &both}, Case{"https (http/1.1 only)", &http1},
                                Case{"http/1.1", nullptr}}) {
       for (const bool slowDisk : {false, true}) {
         for (const int stall : {0, stallMs}) {
           slowDiskBytesPerSecond = slowDisk ? diskMbps * 1e6 : 0;
-          const QUrl source = server.tls ? server.tls->url() : plain.url(QStringLiteral("/runtime.tar.gz"));
+          const QUrl source =
+              server.tls ? server.tls->url("/runtime.tar.gz") : plain.url(QStringLiteral("/runtime.tar.gz"));
           const Outcome outcome = run(source, server.tls ? server.tls->certificate() : QString(), seconds, stall);
           slowDiskBytesPerSecond = 0;
           const QByteArray protocol = server.tls ? server.tls->nextLine() : QByteArray("http/1.1");
@@ -222,7 +200,7 @@ int main(int argc, char** argv) {
   }
 
   std::printf("what the user reads:\n");
-  printEnd("HTTP/2-only server", run(http2.url(), http2.certificate(), 60, 0));
+  printEnd("HTTP/2-only server", run(http2.url("/runtime.tar.gz"), http2.certificate(), 60, 0));
   std::printf("%-22s (one byte every %d ms)\n", "trickle", trickleMs);
   printEnd("", run(plain.url(QStringLiteral("/trickle.tar.gz")), QString(), trickleSeconds, 0));
   return 0;

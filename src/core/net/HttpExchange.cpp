@@ -171,7 +171,8 @@ struct Exchange {
     auto* exchange = static_cast<Exchange*>(self);
     const size_t length = size * count;
     exchange->noteMoved(static_cast<qint64>(length));
-    return exchange->deliver(length, [&] { return exchange->headerLine(QByteArray(data, qsizetype(length)).trimmed()); });
+    return exchange->deliver(length,
+                             [&] { return exchange->headerLine(QByteArray(data, qsizetype(length)).trimmed()); });
   }
 
   bool headerLine(const QByteArray& line) {

@@ -37,9 +37,9 @@ class HttpAnswerReceiver {
 struct HttpExchangeOptions {
   QString address;  // an http or https URL with a host
   QByteArray method = "GET";
-  HttpHeaders headers;  // the application's User-Agent is added unless one is set
+  HttpHeaders headers;               // the application's User-Agent is added unless one is set
   const QByteArray* body = nullptr;  // sent from here, in place; must outlive the exchange
-  bool allowHttp2 = false;  // HTTP/2 where TLS negotiates it, else HTTP/1.1 only
+  bool allowHttp2 = false;           // HTTP/2 where TLS negotiates it, else HTTP/1.1 only
   // The content codings libcurl offers and decodes ("gzip, deflate"); empty:
   // none offered, the body is taken as it comes.
   QByteArray offeredEncodings;
@@ -72,8 +72,7 @@ struct HttpExchangeEnd {
 // invalid URL); CancellationError when `stop` was requested, which also ends
 // it promptly while the name is still being resolved; and whatever the
 // receiver threw.
-HttpExchangeEnd runHttpExchange(const HttpExchangeOptions& options, HttpAnswerReceiver& receiver,
-                                std::stop_token stop);
+HttpExchangeEnd runHttpExchange(const HttpExchangeOptions& options, HttpAnswerReceiver& receiver, std::stop_token stop);
 
 // runHttpExchange for a GET that follows up to `maxRedirects` redirects (a 3xx
 // with a Location, resolved against the address that answered it) without

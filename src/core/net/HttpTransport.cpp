@@ -17,8 +17,7 @@ constexpr const char* kOfferedEncodings = "gzip, deflate";
 bool isOffered(const QByteArray& codings) {
   for (const QByteArray& coding : codings.split(',')) {
     const QByteArray name = coding.trimmed().toLower();
-    if (!name.isEmpty() && name != "identity" && name != "gzip" && name != "x-gzip" && name != "deflate")
-      return false;
+    if (!name.isEmpty() && name != "identity" && name != "gzip" && name != "x-gzip" && name != "deflate") return false;
   }
   return true;
 }

@@ -74,7 +74,8 @@ struct PrivacyRuntimeDownload::Run : HttpAnswerReceiver {
 
   void failOnSpace(qint64 remaining) const {
     const std::optional<qint64> free = RuntimeDownloadStaging::freeBytes(staging.folder());
-    if (free && *free < remaining) throw failure(RuntimeDownloadStaging::notEnoughSpace(staging.folder(), remaining, *free));
+    if (free && *free < remaining)
+      throw failure(RuntimeDownloadStaging::notEnoughSpace(staging.folder(), remaining, *free));
   }
 
   bool answerHeaders(int status, const HttpHeaders& headers) override {
@@ -120,8 +121,7 @@ PrivacyRuntimeDownload* PrivacyRuntimeDownload::start(const QUrl& source, const 
     run->workerDone = true;  // there is none
     // The caller gets its answer after start() has returned, as for every other outcome.
     QMetaObject::invokeMethod(
-        download, [download, text] { download->finish(std::make_exception_ptr(failure(text))); },
-        Qt::QueuedConnection);
+        download, [download, text] { download->finish(std::make_exception_ptr(failure(text))); }, Qt::QueuedConnection);
     return download;
   }
   PrivacyWorker::pool().start([run] { transfer(run); });

@@ -13,9 +13,9 @@ namespace murmela {
 
 // How far a runtime archive download has come.
 struct PrivacyRuntimeDownloadProgress {
-  qint64 downloadedBytes = 0;         // written to disk so far
-  std::optional<qint64> totalBytes;   // absent when the server names no length
-  double bytesPerSecond = 0;          // average since the download started
+  qint64 downloadedBytes = 0;        // written to disk so far
+  std::optional<qint64> totalBytes;  // absent when the server names no length
+  double bytesPerSecond = 0;         // average since the download started
 
   // One reading: `expectedBytes` below 1 means unknown; the speed uses at
   // least 0.1 s of elapsed time so the first readings stay finite.
@@ -88,8 +88,7 @@ class PrivacyRuntimeDownload : public QObject {
  private:
   struct Run;  // what the download shares with its worker
 
-  PrivacyRuntimeDownload(std::shared_ptr<Run> run, ProgressHandler onProgress, Completion completion,
-                         QObject* parent);
+  PrivacyRuntimeDownload(std::shared_ptr<Run> run, ProgressHandler onProgress, Completion completion, QObject* parent);
   static void transfer(const std::shared_ptr<Run>& run);
   void reportProgress();
   void finish(std::exception_ptr error);

@@ -3,6 +3,7 @@
 #include "privacy/PrivacyRuntimeDownload.h"
 #include "privacy/PrivacyRuntimeError.h"
 #include "privacy/PrivacyRuntimeManager.h"
+#include "support/EndlessTlsServer.h"
 #include "support/FullFileSystem.h"
 #include "support/ScriptedHttpServer.h"
 #include "support/TestEnvironment.h"
@@ -55,30 +56,6 @@ double residentKiB(const QByteArray& name, bool resetPeak = false) {
   const QByteArray text = contents("/proc/self/status");
   return text.mid(text.indexOf(name + ':') + name.size() + 1).trimmed().split(' ').value(0).toDouble();
 }
-
-// tests/scripts/endless_tls_server.py with `options`, for as long as it lives.
-struct TlsServer {
-  explicit TlsServer(const QStringList& options = {}) {
-    process.start("/usr/bin/python3",
-                  QStringList{sourceDir() + "/tests/scripts/endless_tls_server.py", folder.path()} + options);
-    port = nextLine();
-  }
-  ~TlsServer() {
-    process.kill();
-    process.waitForFinished();
-  }
-  QByteArray nextLine() {  // the port, then each connection's protocol
-    while (!process.canReadLine() && process.waitForReadyRead(20000)) {
-    }
-    return process.readLine().trimmed();
-  }
-  QUrl url() const { return QUrl("https://127.0.0.1:" + port + kPath); }
-  QString certificate() const { return folder.filePath("cert.pem"); }
-
-  QTemporaryDir folder;
-  QProcess process;
-  QByteArray port;
-};
 
 }  // namespace
 
@@ -297,12 +274,12 @@ class PrivacyRuntimeDownloadTest : public QObject {
     server.setDefault(kPath, endless);
     QTemporaryDir folder;
     QUrl source = server.url(QString::fromLatin1(kPath));
-    std::optional<TlsServer> tls;
+    std::optional<EndlessTlsServer> tls;
     PrivacyRuntimeDownload::Limits limits;
     if (protocol == "h2") {
       tls.emplace();
       QVERIFY2(!tls->port.isEmpty(), tls->process.readAllStandardError().constData());
-      source = tls->url();
+      source = tls->url(kPath);
       limits.certificateAuthorities = tls->certificate();
     }
     qint64 written = 0;
@@ -331,12 +308,12 @@ class PrivacyRuntimeDownloadTest : public QObject {
 
   // A server whose TLS offers HTTP/2 alone.
   void anHttp2OnlyServerIsDownloadedFrom() {
-    TlsServer tls({"--h2-only", "--bytes", "300000"});
+    EndlessTlsServer tls({"--h2-only", "--bytes", "300000"});
     QVERIFY2(!tls.port.isEmpty(), tls.process.readAllStandardError().constData());
     QTemporaryDir folder;
     PrivacyRuntimeDownload::Limits limits;
     limits.certificateAuthorities = tls.certificate();
-    const DownloadAnswer answer = downloadDirectly(tls.url(), folder.filePath("runtime.tar.gz"), limits);
+    const DownloadAnswer answer = downloadDirectly(tls.url(kPath), folder.filePath("runtime.tar.gz"), limits);
     QVERIFY2(!answer.error, qPrintable(answer.errorText()));
     QCOMPARE(contents(answer.archive.value_or(QString())), QByteArray(300000, 'a'));
     QCOMPARE(tls.nextLine(), QByteArray("h2"));
