@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""endless_tls_server.py FOLDER [--h2-only | --h1-only] [--bytes N]: answers every GET on 127.0.0.1 with an endless
+"""endless_tls_server.py FOLDER [--h2-only | --h1-only] [--bytes N | --redirect URL]: answers every GET on 127.0.0.1 with an endless
 body as fast as the client takes it (or N bytes of it), over TLS with HTTP/2 when the client offers h2, else HTTP/1.1.
---h2-only offers no HTTP/1.1 in ALPN and closes a connection that did not choose h2; --h1-only offers no h2. Writes
+--h2-only offers no HTTP/1.1 in ALPN and closes a connection that did not choose h2; --h1-only offers no h2.
+--redirect answers HTTP/1.1 with a 302 to URL instead. Writes
 FOLDER/cert.pem, then prints its port, then the protocol of each connection ("h2" or "http/1.1") as it starts."""
 import os, select, socket, ssl, subprocess, sys, threading
 import h2.connection, h2.config, h2.events
@@ -25,6 +26,9 @@ def serve(sock):
     left = length
     if protocol != "h2":
         while (data := sock.recv(65536)) and b"\r\n\r\n" not in data: pass
+        if "--redirect" in sys.argv:
+            target = sys.argv[sys.argv.index("--redirect") + 1].encode()
+            return sock.sendall(b"HTTP/1.1 302 Found\r\nLocation: " + target + b"\r\nContent-Length: 0\r\n\r\n")
         sock.sendall(b"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\n" +
                      (b"Content-Length: %d\r\n" % length if length is not None else b"") + b"\r\n")
         while left is None or left > 0:

@@ -319,6 +319,20 @@ class PrivacyRuntimeDownloadTest : public QObject {
     QCOMPARE(tls.nextLine(), QByteArray("h2"));
   }
 
+  // A redirect never takes an archive asked for over TLS to a plain connection.
+  void aRedirectFromHttpsToHttpIsRefused() {
+    ScriptedHttpServer plain;
+    EndlessTlsServer tls({"--h1-only", "--redirect", plain.url(QString::fromLatin1(kPath)).toString()});
+    QVERIFY2(!tls.port.isEmpty(), tls.process.readAllStandardError().constData());
+    QTemporaryDir folder;
+    PrivacyRuntimeDownload::Limits limits;
+    limits.certificateAuthorities = tls.certificate();
+    const DownloadAnswer answer = downloadDirectly(tls.url(kPath), folder.filePath("runtime.tar.gz"), limits);
+    QCOMPARE(answer.errorText(), kPrefix + "The server redirected a secure request to an insecure address (" +
+                                     plain.url(QString::fromLatin1(kPath)).toString() + ").");
+    QCOMPARE(plain.requestCount(), 0);
+  }
+
   // A byte now and then never reaches the idle time-out; the least rate ends it.
   void aTrickleFailsOnTheLeastRate() {
     ScriptedHttpServer server;
