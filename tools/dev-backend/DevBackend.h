@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/HttpTransport.h"
 #include "common/Date.h"
+#include "net/HttpTransport.h"
 
 #include <QByteArray>
 #include <QHash>

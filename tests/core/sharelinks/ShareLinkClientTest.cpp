@@ -1,6 +1,6 @@
 #include "ShareTestSupport.h"
 #include "backend/BackendDefaults.h"
-#include "backend/TransportError.h"
+#include "net/TransportError.h"
 #include "common/AppSettings.h"
 #include "data/ReportJson.h"
 #include "sharelinks/ShareContentHash.h"
