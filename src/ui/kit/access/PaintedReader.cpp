@@ -170,7 +170,7 @@ void PaintedReader::contentChanged() {
 }
 
 void PaintedReader::rowsChanged() {
-  rowsToldChanged_ = true;
+  rowsChangePending_ = true;
   contentChanged();
 }
 
@@ -191,11 +191,11 @@ void PaintedReader::tellChanges() {
 void PaintedReader::tellRows(bool first) {
   const std::optional<int> selected = selectedListItem();
   if (first) {
-    rowsToldChanged_ = false;
+    rowsChangePending_ = false;
     selectedTold_ = selected;
     return;
   }
-  if (std::exchange(rowsToldChanged_, false)) sendRowsChanged(widget_);
+  if (std::exchange(rowsChangePending_, false)) sendRowsChanged(widget_);
   if (selected != selectedTold_) sendSelectionMoved(widget_, std::exchange(selectedTold_, selected), selected);
 }
 

@@ -149,7 +149,7 @@ class PaintedReader : public QObject {
   mutable QHash<int, QString> groupNames_;
   mutable int nextKey_ = 0;
   std::unique_ptr<AccessibleSnapshot> told_;  // what readers were last told
-  bool rowsToldChanged_ = false;              // a change of the rows waits to be told
+  bool rowsChangePending_ = false;            // a change of the rows waits to be told
   std::optional<int> selectedTold_;           // the selected row readers were told of
 };
 
