@@ -76,8 +76,8 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   static PaintedWidgetAccessible* of(QWidget* widget);
 
  private:
-  // The reading order and where each child stands in it, for one view of the
-  // reader and one set of child widgets shown.
+  // The reading order and where each child stands in it, for one revision of
+  // the reader and one sheet covering the widget (or none).
   struct Reading {
     quint64 revision = 0;
     const QWidget* cover = nullptr;
