@@ -9,7 +9,7 @@
 // on a session bus, e.g.
 //   QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 dbus-run-session xvfb-run -a picker_reader_bench -platform xcb
 // The key script: arrival, a letter every row matches,
-// a letter most rows miss, BackSpace, Tab into the list, Page Down, End.
+// a letter most rows miss, BackSpace, Tab into the list, Page Down, End, Home.
 // After every key the bench asks what a screen reader asks after a change
 // (the child count, each shown child's role, name and state, its index and
 // parent, the focus child), timed apart as "ask ms". Per key it prints the
@@ -187,6 +187,7 @@ std::unique_ptr<Subject> picker() {
       {"Tab into list", [view] { QTest::keyClick(view()->searchField(), Qt::Key_Tab); }},
       {"Page Down", [view] { QTest::keyClick(view()->listView(), Qt::Key_PageDown); }},
       {"End", [view] { QTest::keyClick(view()->listView(), Qt::Key_End); }},
+      {"Home", [view] { QTest::keyClick(view()->listView(), Qt::Key_Home); }},
   };
   result.asked = [view] {
     return std::vector<QAccessibleInterface*>{QAccessible::queryAccessibleInterface(view()),
@@ -239,6 +240,7 @@ std::unique_ptr<Subject> stock() {
       {"Tab into list", [view] { QTest::keyClick(view()->field, Qt::Key_Tab); }},
       {"Page Down", [view] { QTest::keyClick(view()->list, Qt::Key_PageDown); }},
       {"End", [view] { QTest::keyClick(view()->list, Qt::Key_End); }},
+      {"Home", [view] { QTest::keyClick(view()->list, Qt::Key_Home); }},
   };
   result.asked = [view] {
     return std::vector<QAccessibleInterface*>{QAccessible::queryAccessibleInterface(view()),
