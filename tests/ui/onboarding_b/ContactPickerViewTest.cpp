@@ -15,9 +15,9 @@
 
 #include <QAccessible>
 #include <QFontMetricsF>
-#include <QLabel>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 using namespace murmela;
@@ -30,6 +30,20 @@ const QList<TestContact> kContacts = {
     {QStringLiteral("sam@example.com"), QStringLiteral("Sam Rivera"), 1200},
     {QStringLiteral("+15557777"), QString(), 80},
 };
+
+// The labels under `node` that a reader shows (not hidden) and that label
+// nothing: a reader entering `node` reads each of them.
+QStringList unrelatedLabels(QAccessibleInterface* node) {
+  QStringList labels;
+  for (int index = 0; index < node->childCount(); ++index) {
+    QAccessibleInterface* child = node->child(index);
+    if (!child || child->state().invisible) continue;
+    if (child->role() == QAccessible::StaticText && child->relations().isEmpty())
+      labels.append(child->text(QAccessible::Name));
+    labels += unrelatedLabels(child);
+  }
+  return labels;
+}
 
 QStringList handles(const QList<ContactSummary>& contacts) {
   QStringList result;
@@ -132,11 +146,24 @@ class ContactPickerViewTest : public QObject {
     picker.harness.failRun(picker.harness.coordinator().contacts().first(), error);
     FailedRunPanel* panel = picker.view->failedRunPanel();
     QVERIFY(panel->isVisibleTo(picker.view.get()));
-    QCOMPARE(panel->errorLabel()->textFormat(), Qt::PlainText);
-    QVERIFY(panel->errorLabel()->text().startsWith(QStringLiteral("[ScriptedRunError] ")));
-    QVERIFY(panel->errorLabel()->text().count(QLatin1Char('\n')) <= 5);  // at most six lines
-    QCOMPARE(panel->logLabel()->isVisibleTo(panel), logFile);
-    if (logFile) QCOMPARE(panel->logLabel()->text(), QStringLiteral("Log: /tmp/logs/analysis.log"));
+    const QString shown = *picker.harness.coordinator().processingError();
+    QCOMPARE(shown, QStringLiteral("[ScriptedRunError] ") + error);
+    QVERIFY(panel->errorText()->toPlainText().startsWith(QStringLiteral("[ScriptedRunError] ")));
+    QVERIFY(panel->errorText()->toPlainText().count(QLatin1Char('\n')) <= 5);  // at most six lines
+    QVERIFY(panel->errorText()->textInteractionFlags() & Qt::TextSelectableByMouse);
+    QCOMPARE(panel->logText()->isVisibleTo(panel), logFile);
+    const QString log = QStringLiteral("Log: /tmp/logs/analysis.log");
+    if (logFile) QCOMPARE(panel->logText()->toPlainText(), log);
+    // Readers: the panel's description holds the whole error and the path;
+    // no label under it, or anywhere on the screen, labels nothing while
+    // holding either (a reader entering the screen or the panel reads those).
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(panel);
+    QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Last analysis failed"));
+    QCOMPARE(group->text(QAccessible::Description), logFile ? shown + QLatin1Char('\n') + log : shown);
+    QCOMPARE(unrelatedLabels(group), QStringList{});
+    for (const QString& label : unrelatedLabels(QAccessible::queryAccessibleInterface(picker.view.get())))
+      QVERIFY2(!label.contains(QStringLiteral("ScriptedRunError")) && !label.contains(QStringLiteral("Log:")),
+               qPrintable(label));
     // However long the error, the panel's buttons stay above the navigation row.
     QVERIFY(panel->geometry().bottom() < picker.view->layout().back.top());
     QVERIFY(picker.view->layout().errorBox->bottom() <= picker.view->layout().list.top());
