@@ -34,7 +34,8 @@ AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader) {
                            .value = target.value,
                            .description = target.description,
                            .checked = target.checked,
-                           .enabled = target.enabled});
+                           .enabled = target.enabled,
+                           .group = reader.groupKey(target.group)});
   for (const QString& group : groups)
     if (const std::optional<int> key = reader.groupKey(group))
       snapshot.items.append({.kind = Kind::group, .key = *key, .name = group});
@@ -110,7 +111,10 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
   for (const AccessibleItemState& item : before.items) {
     if (now.contains(itemKey(item.kind, item.key))) continue;
     rowsChanged = true;
-    parent->release(item.kind, item.key, !list);
+    // A button whose group goes too goes with it: readers are told the group
+    // left (the button, which no longer names it, would leave from elsewhere).
+    const bool withItsGroup = item.group && !now.contains(itemKey(Kind::group, *item.group));
+    parent->release(item.kind, item.key, !list && !withItsGroup);
   }
   for (const AccessibleItemState& item : after.items) {
     const AccessibleItemState* earlier = was.value(itemKey(item.kind, item.key));
