@@ -169,6 +169,34 @@ def s9_description(d, r, c):
     r.finding("description-change events: see the EVENT lines of scenarios 4-myshares and 9 (the summary's count)")
 
 
+def menu_objects(d):
+    """The settings menu's objects in the whole tree, showing or not, each with its parent."""
+    found = []
+
+    def visit(accessible, depth):
+        for child in accessible:
+            if child is None or depth > 12:
+                continue
+            role, name = child.getRoleName(), child.name or ""
+            if name in ("Close menu", "Reset App") or role == "popup menu":
+                showing = child.getState().contains(pyatspi.STATE_SHOWING)
+                found.append("%s %r under %s %r%s" % (role, name, accessible.getRoleName(), accessible.name,
+                                                      "" if showing else " (not showing)"))
+            visit(child, depth + 1)
+    visit(d.app.accessible, 0)
+    return "; ".join(found) or "(none)"
+
+
+def s10_menu_tree(d, r, c):
+    d.tab_to("Settings", BUTTON)
+    d.settle(1.0)
+    for turn in (1, 2):
+        heard(d, r, "opening the settings menu (%d)" % turn, "space", 1.5)
+        r.finding("after opening %d: %s" % (turn, menu_objects(d)))
+        heard(d, r, "Escape from the settings menu (%d)" % turn, "Escape", 1.5)
+        r.finding("after closing %d: %s" % (turn, menu_objects(d)))
+
+
 def s10_menu(d, r, c):
     d.tab_to("Settings", BUTTON)
     d.settle(1.0)

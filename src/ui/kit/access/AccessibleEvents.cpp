@@ -30,7 +30,8 @@ AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader) {
                            .value = target.value,
                            .description = target.description,
                            .checked = target.checked,
-                           .enabled = target.enabled});
+                           .enabled = target.enabled,
+                           .group = reader.groupKey(target.group)});
   for (const QString& group : groups)
     if (const std::optional<int> key = reader.groupKey(group))
       snapshot.items.append({.kind = Kind::group, .key = *key, .name = group});
@@ -87,8 +88,13 @@ void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, co
   if (!parent) return;
   const QHash<quint64, const AccessibleItemState*> was = byKey(before);
   const QHash<quint64, const AccessibleItemState*> now = byKey(after);
-  for (const AccessibleItemState& item : before.items)
-    if (!now.contains(readerKey(item.kind, item.key))) parent->release(item.kind, item.key);
+  for (const AccessibleItemState& item : before.items) {
+    if (now.contains(readerKey(item.kind, item.key))) continue;
+    // A button whose group goes too goes with it: readers are told the group
+    // left (the button, which no longer names it, would leave from elsewhere).
+    const bool withItsGroup = item.group && !now.contains(readerKey(Kind::group, *item.group));
+    parent->release(item.kind, item.key, !withItsGroup);
+  }
   for (const AccessibleItemState& item : after.items) {
     const AccessibleItemState* earlier = was.value(readerKey(item.kind, item.key));
     QAccessibleInterface* iface = parent->item(item.kind, item.key);

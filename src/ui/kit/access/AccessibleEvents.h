@@ -25,6 +25,7 @@ struct AccessibleItemState {
   std::optional<bool> checked{};
   bool enabled = true;
   std::optional<qreal> progress{};
+  std::optional<int> group{};  // the key of the group a button stands in
 
   friend bool operator==(const AccessibleItemState&, const AccessibleItemState&) = default;
 };

@@ -123,12 +123,12 @@ QAccessible::State PaintedWidgetAccessible::state() const {
   return state;
 }
 
-void PaintedWidgetAccessible::release(Kind kind, int key) {
+void PaintedWidgetAccessible::release(Kind kind, int key, bool tell) {
   const auto found = items_.find(readerKey(kind, key));
   if (found == items_.end()) return;
   const QAccessible::Id id = *found;
   items_.erase(found);
-  if (auto* item = dynamic_cast<PaintedItemAccessible*>(QAccessible::accessibleInterface(id))) {
+  if (auto* item = tell ? dynamic_cast<PaintedItemAccessible*>(QAccessible::accessibleInterface(id)) : nullptr) {
     item->setLeaving();
     sendAccessibleEvent(QAccessibleEvent(item, QAccessible::ObjectDestroyed));
   }

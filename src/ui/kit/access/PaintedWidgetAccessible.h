@@ -66,8 +66,8 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   QAccessibleInterface* readerFocusItem() const;
   // A modal sheet inside the widget that shows now, which hides the rest.
   QWidget* modalCover() const;
-  // Forgets a child that went away, telling readers first.
-  void release(ReadingEntry::Kind kind, int key);
+  // Forgets a child that went away, telling readers first when `tell`.
+  void release(ReadingEntry::Kind kind, int key, bool tell = true);
   // Forgets, untold, the rows readers met that are gone (a list told of a
   // reset: its readers ask again for what they need).
   void forgetGoneRows();
