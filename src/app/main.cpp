@@ -5,6 +5,7 @@
 #include "shell/QuitSignals.h"
 #include "shell/RootView.h"
 #include "shell/SingleInstance.h"
+#include "shell/SystemProxies.h"
 
 #include <QApplication>
 
@@ -35,6 +36,8 @@ int main(int argc, char* argv[]) {
     case murmela::SingleInstance::Claim::unguarded:
       break;
   }
+  // Backend calls and the runtime download take the desktop's proxies.
+  murmela::setProxyLookup(murmela::systemProxyLookup());
   const murmela::QuitSignals quitSignals;  // SIGTERM, SIGINT and SIGHUP quit like Ctrl+Q
   murmela::MurmelaRootApp root(QApplication::arguments());
   QObject::connect(&instance, &murmela::SingleInstance::activationRequested, &root.window(),

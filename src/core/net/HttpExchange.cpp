@@ -14,6 +14,7 @@
 #include <chrono>
 #include <exception>
 #include <memory>
+#include <mutex>
 
 namespace murmela {
 namespace {
@@ -111,6 +112,41 @@ bool isLoopback(const QString& host) {
   in6_addr v6{};
   if (::inet_pton(AF_INET, name.constData(), &v4) == 1) return (ntohl(v4.s_addr) >> 24) == 127;
   return ::inet_pton(AF_INET6, name.constData(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
+}
+
+std::mutex& proxyLookupLock() {
+  static std::mutex lock;
+  return lock;
+}
+ProxyLookup& installedProxyLookup() {
+  static ProxyLookup lookup;
+  return lookup;
+}
+
+std::optional<ProxyRoute> proxyFor(const QUrl& url) {
+  ProxyLookup lookup;
+  {
+    const std::lock_guard guard(proxyLookupLock());
+    lookup = installedProxyLookup();
+  }
+  return lookup ? lookup(url) : std::nullopt;
+}
+
+// The proxy for `url`: none for this machine; else the lookup's, else the
+// environment's (libcurl's own reading).
+void useProxyFor(CURL* handle, const QUrl& url) {
+  if (isLoopback(url.host())) {
+    curl_easy_setopt(handle, CURLOPT_NOPROXY, "*");
+    return;
+  }
+  const std::optional<ProxyRoute> route = proxyFor(url);
+  if (!route) return;
+  curl_easy_setopt(handle, CURLOPT_NOPROXY, "");
+  curl_easy_setopt(handle, CURLOPT_PROXY, route->address.constData());  // libcurl keeps a copy
+  if (!route->user.isEmpty()) {
+    curl_easy_setopt(handle, CURLOPT_PROXYUSERNAME, route->user.constData());
+    curl_easy_setopt(handle, CURLOPT_PROXYPASSWORD, route->password.constData());
+  }
 }
 
 // One exchange's state as libcurl's callbacks see it. They run inside
@@ -225,7 +261,7 @@ void configure(CURL* handle, const HttpExchangeOptions& options, const QUrl& url
   curl_easy_setopt(handle, CURLOPT_QUICK_EXIT, 1L);
   curl_easy_setopt(handle, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   if (!hasHeader(options.headers, "User-Agent")) curl_easy_setopt(handle, CURLOPT_USERAGENT, agent.constData());
-  if (isLoopback(url.host())) curl_easy_setopt(handle, CURLOPT_NOPROXY, "*");
+  useProxyFor(handle, url);
   if (!authorities.isEmpty()) curl_easy_setopt(handle, CURLOPT_CAINFO, authorities.constData());
 
   // The body is read in place, never copied.
@@ -249,6 +285,11 @@ Clock::duration seconds(double value) {
 }
 
 }  // namespace
+
+void setProxyLookup(ProxyLookup lookup) {
+  const std::lock_guard guard(proxyLookupLock());
+  installedProxyLookup() = std::move(lookup);
+}
 
 QByteArray headerValue(const HttpHeaders& headers, const QByteArray& name) {
   for (const auto& [key, value] : headers)

@@ -6,8 +6,11 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <stop_token>
+
+class QUrl;
 
 namespace murmela {
 
@@ -32,6 +35,19 @@ class HttpAnswerReceiver {
   // the exchange stops here, and that is no failure.
   virtual bool answerBody(const char* data, size_t size) = 0;
 };
+
+// The proxy that carries a request to an address.
+struct ProxyRoute {
+  QByteArray address;  // "http://host:port" or "socks5h://host:port"; empty: a direct connection
+  QByteArray user;
+  QByteArray password;
+};
+// How the application finds the proxy for an address where the desktop's
+// settings say (core cannot read them): installed once at start-up, before
+// the first exchange, and asked from any thread. Answering nothing leaves it
+// to the environment's variables, as libcurl reads them.
+using ProxyLookup = std::function<std::optional<ProxyRoute>(const QUrl&)>;
+void setProxyLookup(ProxyLookup lookup);
 
 // One request and its bounds.
 struct HttpExchangeOptions {
@@ -62,8 +78,9 @@ struct HttpExchangeEnd {
 // the exchange ends. The thread needs no event loop. The request goes on the
 // wire once, on a connection of its own: nothing below this call sends it
 // again, and no redirect is followed (a 3xx is an answer like any other).
-// Proxies are those the environment names (http_proxy, https_proxy, all_proxy,
-// no_proxy, as libcurl reads them); a request to this machine goes direct.
+// Proxies are those the installed lookup gives, else those the environment
+// names (http_proxy, https_proxy, all_proxy, no_proxy, as libcurl reads them);
+// a request to this machine goes direct.
 // TLS certificates are verified.
 //
 // Ends with the status when the answer came whole or the receiver stopped it.
