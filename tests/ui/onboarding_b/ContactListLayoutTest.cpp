@@ -1,7 +1,7 @@
 // The picker's list places its rows without shaping them, in any script: a
 // row's frame is the one its own layout takes, its texts fill their lines,
 // and what a long list shapes and keeps follows the view, not the rows
-// passed.
+// passed. A selection searches nothing.
 #include "kit/controls/PlainTextField.h"
 #include "screens/picker/ContactListView.h"
 #include "screens/picker/ContactPickerView.h"
@@ -166,6 +166,21 @@ class ContactListLayoutTest : public QObject {
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(picker.contacts.last().handle));
     QVERIFY(list.shapedRows() >= rows);  // every row was drawn on the way down
     QVERIFY2(list.keptShapes() <= kKept, qPrintable(QString::number(list.keptShapes())));
+  }
+
+  // Choosing a row by key or pointer changes the selection and searches nothing.
+  void selectingSearchesNothing() {
+    Picker picker(contactsIn(40, kNames));
+    const qsizetype searches = picker.view->searchRuns();
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Home})
+      picker.press(key);
+    const QRectF second = picker.list().rowFrame(1).translated(0.0, -picker.list().scrollOffset());
+    QTest::mouseClick(picker.list().viewport(), Qt::LeftButton, {}, second.center().toPoint());
+    QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(picker.contacts[1].handle));
+    QCOMPARE(picker.list().selectedHandle(), std::optional<QString>(picker.contacts[1].handle));
+    QCOMPARE(picker.view->searchRuns(), searches);
+    QTest::keyClick(picker.view->searchField(), Qt::Key_A);
+    QCOMPARE(picker.view->searchRuns(), searches + 1);
   }
 };
 
