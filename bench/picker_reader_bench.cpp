@@ -28,6 +28,7 @@
 #include "kit/controls/PlainTextField.h"
 #include "screens/picker/ContactListView.h"
 #include "screens/picker/ContactPickerView.h"
+#include "testing/FixedPickerHost.h"
 #include "theme/FontRegistry.h"
 
 #include <QAccessible>
@@ -213,23 +214,7 @@ std::unique_ptr<Subject> picker() {
   auto subject = std::make_unique<Subject>();
   Subject& result = *subject;
   Subject* self = subject.get();
-  result.build = [self] {
-    PickerHost host{
-        .contacts = []() -> const QList<ContactSummary>& { return shownContacts; },
-        .contactLoadingError = [] { return std::optional<QString>(); },
-        .processingError = [] { return std::optional<QString>(); },
-        .dismissProcessingError = [] {},
-        .copyAnalysisLog = [] {},
-        .loadContacts = [] {},
-        .loadContactsIfNeeded = [] {},
-        .startProcessing = [](const ContactSummary&) {},
-        .back = [] {},
-        .changed = [](QObject*, std::function<void()>) {},
-        .contactsChanged = [](QObject*, std::function<void()>) {},
-        .contactLoadingErrorChanged = [](QObject*, std::function<void()>) {},
-    };
-    self->window = std::make_unique<ContactPickerView>(std::move(host));
-  };
+  result.build = [self] { self->window = std::make_unique<ContactPickerView>(fixedPickerHost(shownContacts)); };
   const auto view = [self] { return static_cast<ContactPickerView*>(self->window.get()); };
   result.keys = keyScript([view] { return view()->searchField(); }, [view] { return view()->listView(); });
   result.asked = [view] {

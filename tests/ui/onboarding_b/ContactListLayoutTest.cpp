@@ -6,6 +6,7 @@
 #include "screens/picker/ContactListView.h"
 #include "screens/picker/ContactPickerView.h"
 #include "support/TestRegistry.h"
+#include "testing/FixedPickerHost.h"
 #include "theme/FontRegistry.h"
 
 #include <QImage>
@@ -50,21 +51,7 @@ QList<ContactSummary> contactsIn(int count, const QStringList& names) {
 // A shown picker over a fixed list of contacts.
 struct Picker {
   explicit Picker(QList<ContactSummary> list) : contacts(std::move(list)) {
-    const auto none = [] { return std::optional<QString>(); };
-    view = std::make_unique<ContactPickerView>(PickerHost{
-        .contacts = [this]() -> const QList<ContactSummary>& { return contacts; },
-        .contactLoadingError = none,
-        .processingError = none,
-        .dismissProcessingError = [] {},
-        .copyAnalysisLog = [] {},
-        .loadContacts = [] {},
-        .loadContactsIfNeeded = [] {},
-        .startProcessing = [](const ContactSummary&) {},
-        .back = [] {},
-        .changed = [](QObject*, std::function<void()>) {},
-        .contactsChanged = [](QObject*, std::function<void()>) {},
-        .contactLoadingErrorChanged = [](QObject*, std::function<void()>) {},
-    });
+    view = std::make_unique<ContactPickerView>(fixedPickerHost(contacts));
     view->show();
     paint();
   }
