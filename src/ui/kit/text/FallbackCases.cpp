@@ -15,6 +15,10 @@ namespace {
 constexpr char16_t kEmojiPresentationSelector = 0xFE0F;
 constexpr char16_t kCombiningKeycap = 0x20E3;
 constexpr quint32 kEmojiClass = 0xFFFF'FFFFu;
+// What is known of a UTF-16 unit.
+constexpr quint8 kLookedUp = 1;
+constexpr quint8 kInFont = 2;
+constexpr quint8 kMayMakeEmoji = 4;  // may begin or make an emoji cluster
 
 // A character that falls back is sorted by its script: the letters of one
 // script fall back to one font. Symbols, marks and signs outside any script
@@ -39,28 +43,50 @@ FallbackCases::FallbackCases(const TextStyle& style) : style_(style), font_(QRaw
   boxes_.append(LineBox::of(layoutText(QStringLiteral("0"), style_)));
 }
 
+quint8 FallbackCases::unitInfo(char16_t unit) {
+  if (unitInfo_.empty()) unitInfo_.assign(0x10000, 0);
+  quint8& info = unitInfo_[unit];
+  if (info == 0) {
+    info = kLookedUp;
+    if (QChar::isSurrogate(unit)) {
+      info |= kMayMakeEmoji;  // a character beyond the first plane: looked up whole
+    } else {
+      if (font_.supportsCharacter(unit)) info |= kInFont;
+      if (unit == kEmojiPresentationSelector || unit == kCombiningKeycap ||
+          (unit >= 0x2000 && UnicodeText::isEmoji(unit)))
+        info |= kMayMakeEmoji;
+    }
+  }
+  return info;
+}
+
 bool FallbackCases::inStyleFont(char32_t codePoint) {
-  if (codePoint < 0x80) return asciiCovered_[codePoint];
+  if (codePoint < 0x10000) return unitInfo(static_cast<char16_t>(codePoint)) & kInFont;
   auto found = covered_.constFind(codePoint);
   if (found == covered_.cend()) found = covered_.insert(codePoint, font_.supportsCharacter(codePoint));
   return *found;
 }
 
+bool FallbackCases::plainAtAGlance(QStringView text) const {
+  return std::all_of(text.cbegin(), text.cend(), [this](QChar c) {
+    if (c.unicode() >= 0x80) return false;
+    const char16_t shown = style_.upperCase && c.isLower() ? c.toUpper().unicode() : c.unicode();
+    return asciiCovered_[shown];
+  });
+}
+
 int FallbackCases::caseOf(const QString& text) {
+  if (plainAtAGlance(text)) return 0;
   const QString shown = style_.displayText(text);
-  const bool plain = std::all_of(shown.cbegin(), shown.cend(),
-                                 [this](QChar c) { return c.unicode() < 0x80 && asciiCovered_[c.unicode()]; });
-  if (plain) return 0;
 
   // The emoji are set in the emoji font, the rest in the style's font or
   // whatever it falls back to. Finding emoji takes the text's clusters:
   // only for a text with a character that may begin or make one.
-  const bool mayHoldEmoji = std::any_of(shown.cbegin(), shown.cend(), [](QChar c) {
-    return c.isSurrogate() || c.unicode() == kEmojiPresentationSelector || c.unicode() == kCombiningKeycap ||
-           (c.unicode() >= 0x2000 && UnicodeText::isEmoji(c.unicode()));
-  });
+  const bool mayHoldEmoji =
+      std::any_of(shown.cbegin(), shown.cend(), [this](QChar c) { return unitInfo(c.unicode()) & kMayMakeEmoji; });
   const QList<TextRange> emoji = mayHoldEmoji ? emojiRuns(shown) : QList<TextRange>{};
-  QList<quint32> key;
+  QList<quint32>& key = key_;  // kept from text to text: no allocation per text
+  key.clear();
   if (!emoji.isEmpty()) key.append(kEmojiClass);
   qsizetype nextRun = 0;
   for (qsizetype i = 0; i < shown.size();) {

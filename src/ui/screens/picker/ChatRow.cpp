@@ -111,6 +111,10 @@ ChatRow::Case ChatRow::fallbackCase() const {
   return {nameCases().caseOf(name()), handleCases().caseOf(contact.handle)};
 }
 
+bool ChatRow::plainAtAGlance() const {
+  return nameCases().plainAtAGlance(name()) && handleCases().plainAtAGlance(contact.handle);
+}
+
 ChatRow::Lines ChatRow::lines(Case fallbackCase) {
   const LocaleLines& locale = localeLines();
   return {nameCases().box(fallbackCase.name), locale.count, handleCases().box(fallbackCase.handle), locale.range};

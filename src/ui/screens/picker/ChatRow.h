@@ -67,6 +67,9 @@ struct ChatRow {
     LineBox range;
   };
   Case fallbackCase() const;
+  // Whether the row is in case {0, 0} at a glance (its name and handle
+  // printable ASCII in the row's own fonts).
+  bool plainAtAGlance() const;
   static Lines lines(Case fallbackCase);
   // The height of every row whose lines are these.
   static qreal height(const Lines& lines);

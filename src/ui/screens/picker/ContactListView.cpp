@@ -145,12 +145,13 @@ void ContactListView::relayout() {
   if (layoutWidth_ != viewport()->width()) shapes_.clear();
   layoutWidth_ = viewport()->width();
   caseHeights_.clear();  // the count's and the dates' boxes follow the locale
+  const qreal plainHeight = ChatRow::height(ChatRow::lines({}));
   tops_.resize(contacts_.size());
   heights_.resize(contacts_.size());
   qreal top = 0.0;
   for (qsizetype row = 0; row < contacts_.size(); ++row) {
     tops_[row] = top;
-    heights_[row] = rowHeight(contacts_[row]);
+    heights_[row] = rowHeight(contacts_[row], plainHeight);
     top += heights_[row] + kRowSpacing;
   }
   contentHeight_ = contacts_.isEmpty() ? 0.0 : top - kRowSpacing;
@@ -159,13 +160,14 @@ void ContactListView::relayout() {
   reader_->contentChanged();
 }
 
-qreal ContactListView::rowHeight(const ContactSummary& contact) {
-  auto known = known_.find(contact.handle);
-  if (known == known_.end() || known->displayName != contact.displayName)
-    known = known_.insert(contact.handle, {contact.displayName, ChatRow{contact, false}.fallbackCase()});
-  auto height = caseHeights_.constFind(known->fallbackCase);
+qreal ContactListView::rowHeight(const ContactSummary& contact, qreal plainHeight) {
+  const ChatRow row{contact, false};
+  if (row.plainAtAGlance()) return plainHeight;
+  // Sorting a row into its case reads its texts once, like the search.
+  const ChatRow::Case fallbackCase = row.fallbackCase();
+  auto height = caseHeights_.constFind(fallbackCase);
   if (height == caseHeights_.cend())
-    height = caseHeights_.insert(known->fallbackCase, ChatRow::height(ChatRow::lines(known->fallbackCase)));
+    height = caseHeights_.insert(fallbackCase, ChatRow::height(ChatRow::lines(fallbackCase)));
   return *height;
 }
 

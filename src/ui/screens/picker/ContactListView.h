@@ -85,7 +85,7 @@ class ContactListView : public QAbstractScrollArea {
   // Places every row by its height (a look-up per row), then clamps the
   // scroll offset to the new range: nothing is shaped.
   void relayout();
-  qreal rowHeight(const ContactSummary& contact);
+  qreal rowHeight(const ContactSummary& contact, qreal plainHeight);
   void updateRange();
   void scrollToRow(int row);
   // The rows from the first that reaches below `top` up to (not including)
@@ -118,12 +118,6 @@ class ContactListView : public QAbstractScrollArea {
   QList<qreal> tops_;
   QList<qreal> heights_;
   qreal contentHeight_ = 0.0;
-  // The fallback case of every chat met, by handle while its name is the same.
-  struct KnownRow {
-    std::optional<QString> displayName;
-    ChatRow::Case fallbackCase;
-  };
-  QHash<QString, KnownRow> known_;
   QHash<ChatRow::Case, qreal> caseHeights_;
   // The rows shaped lately, by handle: a chat filtered out and back, or
   // scrolled away and back, is not shaped again while it is kept.
