@@ -18,15 +18,15 @@
 // lock its users agree on while it runs):
 //
 //   hosted_payload_bench [--messages N] [--skip-reference] [--phase NAME]
-#include "DevBackend.h"
-#include "backend/HttpTransport.h"
 #include "common/AppPaths.h"
+#include "DevBackend.h"
 #include "hosted/AnalysisStepBody.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "hosted/HostedMessages.h"
 #include "json/JsonCodec.h"
 #include "json/JsonStreamWriter.h"
+#include "net/HttpTransport.h"
 #include "privacy/anonymization/PrivacyAnonymizationRecords.h"
 #include "support/AnalysisStepPayloadTree.h"
 #include "support/ReportSamples.h"

@@ -8,7 +8,14 @@ import time
 
 from a11y_session import WalkError, wait_for
 
-SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)' ?(?:\{|voice=|$)", re.MULTILINE)
+# An utterance may hold line breaks: its debug line then goes on over indented lines.
+SPOKEN = re.compile(r"SPEECH OUTPUT: '(.*?)' ?(?:\{|voice=|$)", re.MULTILINE | re.DOTALL)
+GO_ON = re.compile(r"\n[ \t]+")
+
+
+def utterances(text):
+    """What Orca said in this stretch of its debug log, in order, each with its line breaks."""
+    return [GO_ON.sub("\n", m.group(1)).strip() for m in SPOKEN.finditer(text)]
 
 # Orca's launcher, with the debug log written line by line (else the last words
 # wait for more) and minding no other Orca of the user (another walk's bus).
@@ -50,7 +57,7 @@ class Orca:
         return os.path.getsize(self.log)
 
     def said(self, since):
-        return [m.group(1).strip() for m in SPOKEN.finditer(self.text(since))]
+        return utterances(self.text(since))
 
     def heard(self, what, since, pattern, timeout=None):
         """Waits for Orca to say what matches the shell pattern since the mark; a miss is
@@ -110,6 +117,13 @@ class Orca:
             self.miss("%s: Orca said %d times (%s characters) what matches %r: %s" % (
                 what, len(found), "/".join(str(len(text)) for text in found), pattern,
                 [text[:120] for text in found]))
+
+    def none_said(self, what, since, patterns):
+        """Orca has said nothing matching the patterns since the mark."""
+        said = self.said(since)
+        found = [text[:120] for text in said if any(matching([text], pattern) for pattern in patterns)]
+        if found:
+            self.miss("%s: Orca said %s" % (what, found))
 
     def not_heard(self, what, since, pattern, seconds):
         """Orca says nothing matching `pattern` for `seconds` after the mark."""

@@ -15,13 +15,14 @@ import glob
 import os
 import shutil
 import signal
-import sqlite3
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+from a11y_events import Events  # noqa: E402
+from a11y_many import MANY, many_chats, many_picker  # noqa: E402
 from a11y_orca import Orca  # noqa: E402
 from a11y_session import Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
 
@@ -85,29 +86,6 @@ def write_world(args, home):
     return os.path.join(sample, "chat.db")
 
 
-def many_chats(database, count):
-    """A copy of the sample database with `count` chats: the others share some of its messages."""
-    target = database.replace(".db", "-%d.db" % count)
-    if os.path.exists(target):
-        return target
-    subprocess.run(["cp", database, target], check=True)
-    db = sqlite3.connect(target)
-    messages = [row[0] for row in db.execute("SELECT ROWID FROM message ORDER BY ROWID LIMIT 40")]
-    for i in range(1, count):
-        handle = "+1555%07d" % (2000000 + i)
-        db.execute("INSERT INTO handle (id, service) VALUES (?, 'iMessage')", (handle,))
-        handle_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
-        db.execute("INSERT INTO chat (guid, style, chat_identifier, service_name) VALUES (?, 45, ?, 'iMessage')",
-                   ("iMessage;-;" + handle, handle))
-        chat_id = db.execute("SELECT last_insert_rowid()").fetchone()[0]
-        db.execute("INSERT INTO chat_handle_join VALUES (?, ?)", (chat_id, handle_id))
-        db.executemany("INSERT INTO chat_message_join (chat_id, message_id) VALUES (?, ?)",
-                       [(chat_id, m) for m in messages[: 10 + i % 30]])
-    db.commit()
-    db.close()
-    return target
-
-
 def app_environment(home, display):
     sanitizer = os.environ.get("ASAN_OPTIONS")
     if sanitizer:
@@ -120,6 +98,25 @@ def app_environment(home, display):
         XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_CACHE_HOME=os.path.join(home, "cache"),
         XDG_RUNTIME_DIR=os.path.join(home, "runtime"), TZ="America/New_York", LANG="en_US.UTF-8",
         LC_ALL="en_US.UTF-8", NO_AT_BRIDGE="0")
+
+
+LOST = "*The network connection was lost*"  # the error of a connection closed mid-exchange
+LOG_PATH = ("*analysis.log*", "*Log:*")
+
+
+def failed_run(app, orca, heard):
+    """Back on the picker after a failed run: the error is said once, as its announcement, and
+    the log's path not at all; Tab onto the failure panel says its name and its button only."""
+    orca.heard_once("arriving after a failed run", heard, LOST, 400, 2.0)
+    orca.heard("arriving after a failed run", heard, "*Last analysis failed*")
+    orca.none_said("arriving after a failed run", heard, LOG_PATH)
+    app.wait("the keys in the search field", lambda: app.find("Search contacts or handles", FIELD, [app.focused()]))
+    heard = orca.mark()
+    app.key("Tab")
+    app.wait("the ring on Copy log", lambda: app.find("Copy log", BUTTON, [app.focused()]))
+    orca.heard("Tab onto the failure panel", heard, "Copy log push button*")
+    orca.heard("Tab onto the failure panel", heard, "Last analysis failed*panel*")
+    orca.none_said("Tab onto the failure panel", heard, (LOST,) + LOG_PATH)
 
 
 def walk(app, say, shoot, backend, orca):
@@ -184,13 +181,14 @@ def walk(app, say, shoot, backend, orca):
     app.tab_to("Start wrapping", BUTTON)
     shoot("name-sheet-start-wrapping")
     app.tab_to("Close", BUTTON)
-    # A run with no backend fails: back on the picker, the failure is spoken.
-    backend.stop()
+    # A run whose analysis step loses its connection fails and comes back to the picker.
+    backend.drop_analysis(True)
     heard = orca.mark()
     start_wrapping(PARTNER)
     app.wait_text("Last analysis failed")
-    orca.heard("a failed run", heard, "*Last analysis failed*")
-    backend.start()
+    failed_run(app, orca, heard)
+    say("heard a failed run's arrival and its panel")
+    backend.drop_analysis(False)
     app.tab_to("Wrap it up", BUTTON)
     app.key("Return")
     screen("name sheet")
@@ -269,49 +267,23 @@ def walk(app, say, shoot, backend, orca):
     app.wait_text("Past Murmelas.")
 
 
-MANY = 2000  # chats in the second launch's Messages database
-
-
-def many_picker(app, say, orca):
-    """A first launch with MANY chats, to the picker: its arrival, a letter every row matches,
-    the first Tab and End are each answered within the walk's usual waits."""
-    app.activate("Agree to Privacy Policy and Terms", CHECK)
-    app.wait("the terms accepted", lambda: any(
-        n.has(pyatspi.STATE_CHECKED) for n in app.find("Agree to Privacy Policy and Terms", CHECK)))
-    app.activate("Get Started", BUTTON)
-    app.wait_text("How should Murmela think?")
-    app.activate("Cloud intelligence*", RADIO)
-    app.tab_to("Continue", BUTTON)
-    heard = orca.mark()
-    app.key("Return")
-    orca.heard("arriving at the picker with %d chats" % MANY, heard, "*Choose a chat.*")
-    heard = orca.mark()
-    app.key("5")
-    orca.heard("a letter typed with %d chats" % MANY, heard, "5")
-    heard = orca.mark()
-    app.key("Tab")
-    orca.heard("the first Tab with %d chats" % MANY, heard, "*Chats*")
-    chats = app.wait_control("Chats", "list").accessible
-    last = chats.getChildAtIndex(chats.childCount - 1).name.split()[0]
-    heard = orca.mark()
-    app.key("End")
-    orca.heard("End on the last of %d chats (%s)" % (MANY, last), heard, "*%s*" % last)
-    say("the picker with %d chats walked" % MANY)
-
-
 class Backend:
-    """The development backend on the build's port; stopped for a failed run, then started again."""
+    """The development backend on the build's port: stopped and started again, refusing share links, or
+    closing analysis steps without an answer, for the failures the walk meets."""
 
     def __init__(self, session, args, port):
         self.session, self.args, self.port = session, args, port
         self.refusal = os.path.join(args.work, "refuse-shares")
+        self.dropping = os.path.join(args.work, "drop-analysis")
         self.refuse(None)
+        self.drop_analysis(False)
         self.start()
 
     def start(self):
         name = "backend-%d" % len(self.session.processes)
         self.process = self.session.start(name, [self.args.backend, "--port", str(self.port),
-                                                 "--refuse-shares-while", self.refusal])
+                                                 "--refuse-shares-while", self.refusal,
+                                                 "--drop-analysis-while", self.dropping])
         wait_for("the development backend", lambda: port_answers(self.port), 30 * self.args.slow)
 
     def refuse(self, answer):
@@ -322,6 +294,13 @@ class Backend:
             return
         with open(self.refusal, "w") as refusal:
             refusal.write(answer)
+
+    def drop_analysis(self, drop):
+        """While `drop`, the connection of every analysis step is closed without an answer."""
+        if drop:
+            open(self.dropping, "w").close()
+        elif os.path.exists(self.dropping):
+            os.remove(self.dropping)
 
     def stop(self):
         self.process.kill()
@@ -355,6 +334,7 @@ def inner(args):
         # The accessibility bus and its registry start on demand through D-Bus
         # activation (at-spi2-core's service files), as on a desktop, where Orca comes first.
         orca = Orca(session, env, 60 * args.slow, args.slow)
+        events = Events(session, env, timeout=30 * args.slow)
         session.start("murmela", [args.app, "-messagesDB", database, "-shareAPIBaseURL", args.backend_url], env=env)
         app = a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only)
         say("the application is on the bus")
@@ -368,7 +348,7 @@ def inner(args):
         write_world(args, many_home)
         session.start("murmela-many", [args.app, "-messagesDB", many_chats(database, MANY), "-shareAPIBaseURL",
                                        args.backend_url], env=app_environment(many_home, display))
-        many_picker(a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only), say, orca)
+        many_picker(a11y_tree.Application("Murmela", display, 60 * args.slow, args.keys_only), say, orca, events)
         orca.verdict()
         say("walk done")
         return 0

@@ -22,6 +22,29 @@ void Gate::wait() {
   opened_.wait(guard, [this] { return open_; });
 }
 
+namespace {
+
+class FakeReading : public ConversationReading {
+ public:
+  explicit FakeReading(std::shared_ptr<const FakeConversationReader> reader) : reader_(std::move(reader)) {
+    ++reader_->readingsBegun;
+    ++reader_->readingsLeft;
+  }
+  ~FakeReading() override { --reader_->readingsLeft; }
+  MessageList fetchMessages(const QString& handle) override { return reader_->fetchMessages(handle); }
+  qint64 countAttachments(const QString& handle) override { return reader_->countAttachments(handle); }
+  QList<ContactSummary> fetchContactSummaries() override { return reader_->fetchContactSummaries(); }
+
+ private:
+  std::shared_ptr<const FakeConversationReader> reader_;
+};
+
+}  // namespace
+
+std::shared_ptr<ConversationReading> FakeConversationReader::beginReading() const {
+  return std::make_shared<FakeReading>(shared_from_this());
+}
+
 MessageList FakeConversationReader::fetchMessages(const QString& handle) const {
   ++fetches;
   if (beforeFetch) beforeFetch(handle);

@@ -30,8 +30,10 @@ class Gate {
 };
 
 // The Messages database as the coordinator reads it, in memory. Hooks run on
-// the worker before each read (and may block or throw).
-class FakeConversationReader : public ConversationReader {
+// the worker before each read (and may block or throw). Its readings read
+// it; `readingsLeft` counts those not yet ended.
+class FakeConversationReader : public ConversationReader,
+                               public std::enable_shared_from_this<FakeConversationReader> {
  public:
   MessageList messages;
   qint64 attachments = 0;
@@ -42,10 +44,13 @@ class FakeConversationReader : public ConversationReader {
 
   mutable std::atomic<int> fetches{0};
   mutable std::atomic<int> summaryReads{0};
+  mutable std::atomic<int> readingsBegun{0};
+  mutable std::atomic<int> readingsLeft{0};
 
-  MessageList fetchMessages(const QString& handle) const override;
-  qint64 countAttachments(const QString& handle) const override;
-  QList<ContactSummary> fetchContactSummaries() const override;
+  std::shared_ptr<ConversationReading> beginReading() const override;
+  MessageList fetchMessages(const QString& handle) const;
+  qint64 countAttachments(const QString& handle) const;
+  QList<ContactSummary> fetchContactSummaries() const;
 };
 
 // Records every usage event.

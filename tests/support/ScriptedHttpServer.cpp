@@ -116,6 +116,10 @@ class ScriptedHttpServer::Worker : public QObject {
 
   quint16 listen() { return server_.listen(QHostAddress::LocalHost, 0) ? server_.serverPort() : 0; }
 
+  void releaseHeld() {
+    for (const std::function<void()>& send : std::exchange(held_, {})) send();
+  }
+
  private:
   void accept(QTcpSocket* socket) {
     auto buffer = std::make_shared<QByteArray>();
@@ -132,11 +136,15 @@ class ScriptedHttpServer::Worker : public QObject {
       *answered = true;
       const ScriptedResponse response = owner_->respond(request);
       QPointer<QTcpSocket> guarded(socket);
-      QTimer::singleShot(response.delayMs, this, [this, guarded, response, replied] {
+      auto send = [this, guarded, response, replied] {
         if (!guarded) return;
         *replied = true;
         answer(guarded, response);
-      });
+      };
+      if (response.held)
+        held_.append(send);
+      else
+        QTimer::singleShot(response.delayMs, Qt::PreciseTimer, this, send);
     });
   }
 
@@ -187,6 +195,7 @@ class ScriptedHttpServer::Worker : public QObject {
 
   ScriptedHttpServer* owner_;
   QTcpServer server_;
+  QList<std::function<void()>> held_;
 };
 
 ScriptedHttpServer::ScriptedHttpServer() {
@@ -194,6 +203,7 @@ ScriptedHttpServer::ScriptedHttpServer() {
   std::future<quint16> port = listening.get_future();
   thread_.reset(QThread::create([this, &listening] {
     Worker worker(this);
+    worker_ = &worker;
     listening.set_value(worker.listen());
     QEventLoop loop;  // QThread::quit() ends it
     loop.exec();
@@ -210,6 +220,10 @@ ScriptedHttpServer::~ScriptedHttpServer() {
 QString ScriptedHttpServer::baseUrl() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
 
 QUrl ScriptedHttpServer::url(const QString& path) const { return QUrl(baseUrl() + path); }
+
+void ScriptedHttpServer::releaseHeld() {
+  QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->releaseHeld(); }, Qt::QueuedConnection);
+}
 
 void ScriptedHttpServer::enqueue(const QByteArray& path, ScriptedResponse response) {
   std::lock_guard guard(lock_);

@@ -30,6 +30,7 @@ struct ScriptedResponse {
   int chunkSize = 0;                  // > 0: send the body in pieces of this size ...
   int chunkIntervalMs = 0;            // ... this far apart
   qint64 repeatBody = 1;              // > 1: the body this many times (chunked), a huge number: no end
+  bool held = false;                  // answered only at the next releaseHeld()
 
   static ScriptedResponse json(int status, const QByteArray& body);
   static ScriptedResponse text(int status, const QByteArray& body);
@@ -74,6 +75,8 @@ class ScriptedHttpServer {
   void setHandler(const QByteArray& path, Handler handler);  // used when the path's queue is empty
   void setFallback(Handler handler);                         // any other path
   void reset();  // forgets scripts and recorded requests
+  // Sends the answers held so far (a backend that stalls until the test lets it go).
+  void releaseHeld();
 
   QList<RecordedRequest> requests() const;
   QList<RecordedRequest> requests(const QByteArray& path) const;
@@ -101,6 +104,7 @@ class ScriptedHttpServer {
   QList<RecordedRequest> requests_;
   qsizetype abandoned_ = 0;
   quint16 port_ = 0;
+  Worker* worker_ = nullptr;  // lives on thread_
   std::unique_ptr<QThread> thread_;
 };
 

@@ -18,13 +18,16 @@ import threading
 import time
 import traceback
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-
 import walkkit as walk  # noqa: E402
-from walkkit import SPOKEN, Orca, Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
+from walkkit import utterances  # noqa: E402
+from walkkit import Orca, Session, WalkError, in_private_network, port_answers, wait_for  # noqa: E402
 
 
 ROUTES = ("walk", "grant", "stock", "many", "stock-list")
+# The events the transcripts show beside what Orca said.
+KINDS = ("object:property-change:accessible-description", "object:property-change:accessible-name",
+         "object:property-change:accessible-value", "object:state-changed:focused", "object:state-changed:selected",
+         "object:state-changed:checked", "object:announcement", "object:children-changed")
 
 
 class Record:
@@ -41,7 +44,7 @@ class Record:
     def _follow(self):
         """Orca's log in whole lines: bytes are read and split on newlines, and a line is
         decoded once it is whole (a read may end inside a character that Orca writes on)."""
-        rest = b""
+        rest, entry = b"", ""
         with open(self.orca.log, "rb") as log:
             log.seek(self.orca.mark())
             while not self.done:
@@ -49,8 +52,15 @@ class Record:
                 now = time.monotonic()
                 *complete, rest = (rest + chunk).split(b"\n")
                 for line in complete:
-                    for said in SPOKEN.finditer(line.decode(errors="replace")):
-                        self.add("ORCA", said.group(1).strip(), now)
+                    # An entry goes on over indented lines (an utterance with line breaks):
+                    # it is read once the next one begins.
+                    line = line.decode(errors="replace")
+                    if line[:1].isspace():
+                        entry += "\n" + line
+                        continue
+                    for said in utterances(entry):
+                        self.add("ORCA", said, now)
+                    entry = line
                 time.sleep(0.01)
 
     def add(self, kind, text, when=None):
@@ -174,7 +184,7 @@ def inner(args):
     args.work = os.path.join(args.work, args.route)
     os.makedirs(args.work, exist_ok=True)
     session = Session(args.work)
-    events_log = os.path.join(args.work, "events.tsv")
+    events_log = None
     record = None
     try:
         home = os.path.join(args.work, "home")
@@ -186,7 +196,7 @@ def inner(args):
             raise WalkError("port %d is taken" % port)
         backend = walk.Backend(session, args, port) if not args.route.startswith("stock") else None
         orca = Orca(session, env, 60 * args.slow)
-        session.start("events", [sys.executable, os.path.join(HERE, "events.py"), events_log], env=env)
+        events_log = walk.Events(session, env, "Murmela,Stock field", KINDS, details=True).path
         record = Record(orca, args.out)
         from scenarios import grant_route, stock_route, walk_route  # pyatspi: once the accessibility bus is up
         context = {"backend": backend, "slow": args.slow, "only": set(args.only or []), "display": display,
@@ -235,7 +245,7 @@ def inner(args):
     finally:
         if record:
             events = []
-            if os.path.exists(events_log):
+            if events_log and os.path.exists(events_log):
                 with open(events_log, errors="replace") as page:
                     for line in page:
                         when, _, rest = line.rstrip("\n").partition("\t")

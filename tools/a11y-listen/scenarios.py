@@ -9,7 +9,7 @@ import pyatspi
 import walkkit as walk
 from sharing import (s4_copy, s4_error_long, s4_generate, s4_myshares, s5_error_short, s6_empty_shares,
                      s6_last_tab, s6_tabs, s8_hit, s9_description,
-                     s10_heres, s10_menu, s10_reset_alert)
+                     s10_heres, s10_menu, s10_menu_tree, s10_reset_alert)
 from steps import (BUTTON, FIELD, SEARCH, activate, arrive_and_type, choose_cloud, clear_search_and_choose, fail_run,
                    field, heard, mark, name_sheet_opened, set_name, tell)
 
@@ -29,6 +29,30 @@ def s2_first(d, r, c):
     start = mark(d)
     d.key("Return")
     name_sheet_opened(d, r, start)
+    set_name(d, r, walk.PARTNER)
+
+
+def s1_lost(d, r, c):
+    """A run whose analysis step loses its connection: arriving back, then Tab onto the failure panel."""
+    backend = c["backend"]
+    backend.drop_analysis(True)
+    # The step is held until the processing screen has the keys, then its connection closes.
+    backend.process.send_signal(signal.SIGSTOP)
+    d.tab_to("Start wrapping", BUTTON)
+    d.key("space")
+    d.wait_control("*", "progress bar")
+    d.settle(2.0)
+    start = mark(d)
+    backend.process.send_signal(signal.SIGCONT)
+    d.wait_text("Last analysis failed")
+    d.settle(3.0)
+    tell(r, "arriving at the picker after the analysis step's connection was closed", start)
+    r.finding("focus on arrival: " + d.focus_line())
+    heard(d, r, lambda: "Tab onto the failure panel (focus then " + d.focus_line() + ")", "Tab", 2.0)
+    c["backend"].drop_analysis(False)
+    d.tab_to("Wrap it up", BUTTON)
+    d.key("Return")
+    d.wait_text("What should we call them?")
     set_name(d, r, walk.PARTNER)
 
 
@@ -133,6 +157,7 @@ def walk_route():
     return [
         ("1-walk", "arriving at the picker from the intelligence screen; \"s\"; the first Tab", s1_walk),
         ("2-first", "opening the name sheet the first time (empty)", s2_first),
+        ("1-lost", "a run whose analysis step loses its connection: arriving back; Tab onto the panel", s1_lost),
         ("1-failed", "arriving at the picker after a failed run; \"s\"; the first Tab", s1_failed),
         ("2-sam", "opening the name sheet again (the handle held), then \"Sam\" typed, Tab away and back", s2_sam),
         ("2-noor", "\"نور 🌸\" typed, a failed run, the name sheet opened again, Tab away and back", s2_noor),
@@ -154,6 +179,7 @@ def walk_route():
         ("4-myshares", "My Shares: Copy and Revoke", s4_myshares),
         ("6-empty-shares", "Tab in My Shares once its last link is revoked", s6_empty_shares),
         ("9-description", "the My shares count in the button's description after a revoke", s9_description),
+        ("10-menu-tree", "the home settings menu opened and closed twice: the tree", s10_menu_tree),
         ("10-menu", "the home settings menu: role and arrows", s10_menu),
         ("10-reset-alert", "the Reset alert opening", s10_reset_alert),
     ]

@@ -23,20 +23,17 @@ def s6_tabs(d, r, c):
     d.check_screen("share sheet", *walk.SCREENS["share sheet"])
     d.settle(1.0)
     start = mark(d)
-    d.tab_to("This Slide", TAB)
+    d.tab_to("Slideshow", TAB)  # the tab list is one stop: its selected tab
     d.settle(1.0)
     tell(r, "Tab onto the page tabs", start)
     r.finding("tree: " + tab_states(d))
-    for key in ("Right", "Left", "Right"):
+    for key in ("Left", "Right", "Left"):
         heard(d, r, lambda: key + " on the tabs (focus " + d.focus_line() + ")", key, 1.0)
-    d.tab_to("Slideshow", TAB)
-    heard(d, r, "Return on Slideshow", "Return", 1.5)
+    heard(d, r, "Return on This Slide", "Return", 1.5)
     r.finding("tree after Return: " + tab_states(d) + "; texts: " + " | ".join(d.texts()))
-    d.tab_to("This Slide", TAB, back=True)
-    heard(d, r, "Space on This Slide", "space", 1.5)
+    heard(d, r, lambda: "Right onto Slideshow (focus " + d.focus_line() + ")", "Right", 1.0)
+    heard(d, r, "Space on Slideshow", "space", 1.5)  # the link is made from the slideshow's options
     r.finding("tree after Space: " + tab_states(d))
-    d.tab_to("Slideshow", TAB)  # the link is made from the slideshow's options
-    d.key("space")
     d.wait_control("Generate link", BUTTON)
 
 
@@ -170,6 +167,34 @@ def s9_description(d, r, c):
     r.finding("the My shares button's description: before the revoke %r, after %r (AT-SPI read afresh)" % (
         c.get("description"), shares_description(d)))
     r.finding("description-change events: see the EVENT lines of scenarios 4-myshares and 9 (the summary's count)")
+
+
+def menu_objects(d):
+    """The settings menu's objects in the whole tree, showing or not, each with its parent."""
+    found = []
+
+    def visit(accessible, depth):
+        for child in accessible:
+            if child is None or depth > 12:
+                continue
+            role, name = child.getRoleName(), child.name or ""
+            if name in ("Close menu", "Reset App") or role == "popup menu":
+                showing = child.getState().contains(pyatspi.STATE_SHOWING)
+                found.append("%s %r under %s %r%s" % (role, name, accessible.getRoleName(), accessible.name,
+                                                      "" if showing else " (not showing)"))
+            visit(child, depth + 1)
+    visit(d.app.accessible, 0)
+    return "; ".join(found) or "(none)"
+
+
+def s10_menu_tree(d, r, c):
+    d.tab_to("Settings", BUTTON)
+    d.settle(1.0)
+    for turn in (1, 2):
+        heard(d, r, "opening the settings menu (%d)" % turn, "space", 1.5)
+        r.finding("after opening %d: %s" % (turn, menu_objects(d)))
+        heard(d, r, "Escape from the settings menu (%d)" % turn, "Escape", 1.5)
+        r.finding("after closing %d: %s" % (turn, menu_objects(d)))
 
 
 def s10_menu(d, r, c):

@@ -131,7 +131,15 @@ DevResponse DevBackend::route(const DevRequest& request) {
     return error(401, request.header("Authorization").isEmpty() ? QStringLiteral("Missing bearer token")
                                                                 : QStringLiteral("Invalid or expired token"));
   }
-  if (path == kAnalysisStep) return analysisStep(request, *installID);
+  if (path == kAnalysisStep) {
+    if (options_.dropAnalysisSteps && options_.dropAnalysisSteps()) {
+      DevResponse dropped;
+      dropped.note = QStringLiteral("connection closed without an answer");
+      dropped.dropConnection = true;
+      return dropped;
+    }
+    return analysisStep(request, *installID);
+  }
   if (path == kShares) return createShare(request, *installID);
   if (revoke) {
     try {

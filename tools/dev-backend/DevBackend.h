@@ -1,7 +1,7 @@
 #pragma once
 
-#include "backend/HttpTransport.h"
 #include "common/Date.h"
+#include "net/HttpTransport.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -31,6 +31,9 @@ struct DevResponse {
   QByteArray contentType = "application/json";
   QByteArray body;
   QString note;  // one line for the server's request log
+  // Nothing is answered: the connection is closed once the request is read,
+  // as a connection lost mid-exchange.
+  bool dropConnection = false;
 };
 
 // A stand-in for the hosted backend that implements its whole contract with
@@ -54,6 +57,9 @@ class DevBackend {
     // Asked before each new share link is made: an answer it gives is sent in
     // the link's place (a front end's link errors are tried against it).
     std::function<std::optional<DevResponse>()> shareRefusal;
+    // Asked before each analysis step: while it says so, the step's
+    // connection is closed without an answer.
+    std::function<bool()> dropAnalysisSteps;
   };
 
   DevBackend();

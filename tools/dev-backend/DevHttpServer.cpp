@@ -174,6 +174,13 @@ void DevHttpServer::accept(QTcpSocket* socket) {
 }
 
 void DevHttpServer::answer(QTcpSocket* socket, const DevRequest& request, const DevResponse& response) {
+  if (response.dropConnection) {
+    socket->disconnectFromHost();
+    if (log_)
+      log_(QStringLiteral("%1 %2 -> (%3)")
+               .arg(QString::fromUtf8(request.method), QString::fromUtf8(request.path), response.note));
+    return;
+  }
   QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + reasonPhrase(response.status) + "\r\n";
   head += "Content-Type: " + response.contentType + "\r\n";
   head += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";

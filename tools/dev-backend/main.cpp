@@ -62,8 +62,14 @@ int main(int argc, char* argv[]) {
       QStringLiteral("While this file exists, new share links are refused with what it holds: the HTTP status on "
                      "its first line, the body after it (JSON when it starts with '{', else HTML)."),
       QStringLiteral("file"));
+  const QCommandLineOption dropOption(
+      QStringLiteral("drop-analysis-while"),
+      QStringLiteral("While this file exists, the connection of an analysis step is closed once the request is read, "
+                     "without an answer (a connection lost mid-exchange)."),
+      QStringLiteral("file"));
   parser.addOption(portOption);
   parser.addOption(refuseOption);
+  parser.addOption(dropOption);
   parser.addOption(hostOption);
   parser.addOption(limitOption);
   parser.addOption(idleOption);
@@ -98,9 +104,10 @@ int main(int argc, char* argv[]) {
 
   DevBackend::Options options;
   options.dailyShareLimit = limit;
-  if (parser.isSet(refuseOption)) options.shareRefusal = [path = parser.value(refuseOption)] {
-    return refusalFrom(path);
-  };
+  if (parser.isSet(refuseOption))
+    options.shareRefusal = [path = parser.value(refuseOption)] { return refusalFrom(path); };
+  if (parser.isSet(dropOption))
+    options.dropAnalysisSteps = [path = parser.value(dropOption)] { return QFile::exists(path); };
   DevBackend backend(options);
   DevHttpServer server(backend, limits);
   if (!server.listen(address, static_cast<quint16>(port))) {

@@ -55,13 +55,19 @@ struct GalleryContact {
   double last;
 };
 
-class Reader : public ConversationReader {
+// Every reading reads the one list (or fails as set).
+class Reader : public ConversationReader,
+               public ConversationReading,
+               public std::enable_shared_from_this<Reader> {
  public:
   QList<ContactSummary> summaries;
   std::optional<QString> failure;
-  MessageList fetchMessages(const QString&) const override { return {}; }
-  qint64 countAttachments(const QString&) const override { return 0; }
-  QList<ContactSummary> fetchContactSummaries() const override {
+  std::shared_ptr<ConversationReading> beginReading() const override {
+    return std::const_pointer_cast<Reader>(shared_from_this());
+  }
+  MessageList fetchMessages(const QString&) override { return {}; }
+  qint64 countAttachments(const QString&) override { return 0; }
+  QList<ContactSummary> fetchContactSummaries() override {
     if (failure) throw LoadError(*failure);
     return summaries;
   }
@@ -406,6 +412,11 @@ QList<PickerPicture> pickerPictures() {
       "The Messages database could not be opened: unable to open database file at "
       "/home/someone/.local/share/murmela-app/Messages/chat.db (error 14: the folder is not readable by this user, "
       "and the backup copy that was made on the last launch has been moved or deleted meanwhile).");
+  const QString copyLoad = QStringLiteral(
+      "Could not open Messages database: the folder of chat.db cannot be written, so Murmela reads a private copy "
+      "of chat.db and chat.db-wal instead, and a copy needs 425 MB, but "
+      "/home/someone/.cache/murmela-app/database-copies has 104 MB free. Free some space there, or set "
+      "XDG_CACHE_HOME to a folder on a disk with more room, then choose Retry.");
   const QString runError = QStringLiteral("Share link HTTP 502: upstream timed out");
   return {
       {"contact-picker-loading", "loading: the list is simply empty, Wrap it up disabled", {}, {}, {}, true, {}, {}},
@@ -417,10 +428,11 @@ QList<PickerPicture> pickerPictures() {
        true,
        {},
        {}},
-      {"contact-picker-load-error-long",
-       "a long load error: cut to three lines above Retry",
-       {},
-       longLoad,
+      {"contact-picker-load-error-long", "a long load error: shown whole above Retry", {}, longLoad, {}, true, {}, {}},
+      {"contact-picker-load-error-copy",
+       "a reload that failed for want of room for the private copy: the whole text pushes the list down",
+       kContacts,
+       copyLoad,
        {},
        true,
        {},
@@ -500,7 +512,10 @@ void paintPicker(QPainter& painter, const PickerPicture& picture) {
   QList<GalleryContact> contacts = picture.contacts;
   contacts.removeIf([](const GalleryContact& contact) { return contact.handle.isEmpty(); });
   const bool loads = !picture.contacts.isEmpty() || picture.loadFailure;
-  if (loads) world.loadContacts(contacts, picture.loadFailure);
+  // A reload that failed keeps the contacts of the load before it.
+  const bool reload = picture.loadFailure && !contacts.isEmpty();
+  if (loads) world.loadContacts(contacts, reload ? std::nullopt : picture.loadFailure);
+  if (reload) world.coordinator().setContactLoadingError(picture.loadFailure);
   if (picture.runFailure && !contacts.isEmpty())
     world.failRun(world.coordinator().contacts().first(), *picture.runFailure);
   ContactPickerView view(hostsOf(world.coordinator()));

@@ -1,6 +1,7 @@
 // Renders the gallery: every registered area's pictures as PNG files under the
 // folder given on the command line, and an index.html showing them.
-//   gallery <output folder> [--only <area or name prefix>] [--locale en_US]
+//   gallery <output folder> [--area <area>] [--only <area or name prefix>] [--locale en_US]
+// --area renders that one area only (the tests render one area each).
 #include "GalleryRegistry.h"
 
 #include "kit/motion/Motion.h"
@@ -48,11 +49,14 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);  // a widget application: screens are widgets
   QStringList arguments = app.arguments().mid(1);
   QString only;
+  QString oneArea;
   QString localeName = QStringLiteral("en_US");
   QString output;
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     if (arguments[i] == QLatin1String("--only") && i + 1 < arguments.size()) {
       only = arguments[++i];
+    } else if (arguments[i] == QLatin1String("--area") && i + 1 < arguments.size()) {
+      oneArea = arguments[++i];
     } else if (arguments[i] == QLatin1String("--locale") && i + 1 < arguments.size()) {
       localeName = arguments[++i];
     } else if (output.isEmpty()) {
@@ -60,7 +64,7 @@ int main(int argc, char* argv[]) {
     }
   }
   if (output.isEmpty()) {
-    std::fprintf(stderr, "usage: gallery <output folder> [--only <prefix>] [--locale en_US]\n");
+    std::fprintf(stderr, "usage: gallery <output folder> [--area <area>] [--only <prefix>] [--locale en_US]\n");
     return 2;
   }
   if (!QDir().mkpath(output)) {
@@ -81,7 +85,10 @@ int main(int argc, char* argv[]) {
           "</style></head><body>\n<h1>Murmela gallery</h1>\n";
   int written = 0;
   int failed = 0;
+  bool areaFound = false;
   for (const GalleryArea& area : areas()) {
+    if (!oneArea.isEmpty() && area.id != oneArea) continue;
+    areaFound = true;
     GalleryPage contents;
     area.build(contents);
     QList<GalleryEntry> chosen;
@@ -105,6 +112,10 @@ int main(int argc, char* argv[]) {
       }
     }
     page << "</div></section>\n";
+  }
+  if (!areaFound) {
+    std::fprintf(stderr, "gallery: no area %s\n", qPrintable(oneArea));
+    return 2;
   }
   page << "</body></html>\n";
   page.flush();

@@ -51,11 +51,22 @@ void AppCoordinator::setScreen(const AppScreen& screen) {
     return shown.is(AppScreen::Kind::contactPicker) || shown.is(AppScreen::Kind::processing);
   };
   // The picker and the run share one reading of the database; leaving both ends it.
-  if (readsDatabase(screen_) && !readsDatabase(screen) && services_.reader)
-    workers_.run([reader = services_.reader] { reader->endReading(); });
+  if (readsDatabase(screen_) && !readsDatabase(screen)) endReading();
   screen_ = screen;
   ++screenChanges_;
   Q_EMIT screenChanged();
+}
+
+std::shared_ptr<ConversationReading> AppCoordinator::reading() {
+  if (!reading_ && services_.reader) reading_ = services_.reader->beginReading();
+  return reading_;
+}
+
+void AppCoordinator::endReading() {
+  if (!reading_) return;
+  // The last holder removes a private copy from the disk: never on this thread.
+  workers_.run([reading = std::move(reading_)]() mutable { reading.reset(); });
+  reading_.reset();
 }
 
 bool AppCoordinator::setScreenIfUnchangedSince(quint64 mark, const AppScreen& screen) {

@@ -248,6 +248,15 @@ class AppCoordinator : public QObject {
   quint64 screenMark() const { return screenChanges_; }
   void trackInBackground(std::function<void(AnalyticsEvents&, std::stop_token)> event);
 
+  // The reading of the database that the picker's list and the run share
+  // (one private copy of the database serves both): the current one, or a
+  // new one.
+  std::shared_ptr<ConversationReading> reading();
+  // Where a reading ends, and only here: when the screens that read the
+  // database are left, once a run has read its conversation, and at the
+  // reset. What it kept goes on a worker, once no read still holds it.
+  void endReading();
+
   // The processing run.
   void stopRun();
   bool isCurrentRun(quint64 id) const { return processingTask_ && processingTask_->id == id; }
@@ -303,6 +312,7 @@ class AppCoordinator : public QObject {
   bool didBoot_ = false;
   quint64 permissionProbes_ = 0;  // probes started
   quint64 screenChanges_ = 0;
+  std::shared_ptr<ConversationReading> reading_;
   std::optional<ProcessingTask> processingTask_;
   quint64 runCount_ = 0;
   std::stop_source lifetime_;  // requested at shutdown: ends revocations in flight

@@ -3,6 +3,8 @@
 #include "app/AppCoordinator.h"
 
 #include "analysis/IntelligenceRuntime.h"
+#include "common/AnalysisLogger.h"
+#include "common/FileDescriptor.h"
 #include "common/MurmelaError.h"
 
 #include <QFile>
@@ -136,14 +138,12 @@ void AppCoordinator::triggerFullDiskAccessRegistration(const QString& path) {
   // on a Mac; without the permission the open fails, which is expected. Only
   // a regular file is read: opened without waiting (a pipe would wait for a
   // writer) and checked before it is mapped.
-  const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (descriptor < 0) return;
+  const FileDescriptor file = FileDescriptor::openForReading(path);
   struct stat info {};
-  if (::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
-    void* mapped = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_SHARED, descriptor, 0);
+  if (file.isOpen() && ::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0) {
+    void* mapped = ::mmap(nullptr, static_cast<size_t>(info.st_size), PROT_READ, MAP_SHARED, file.get(), 0);
     if (mapped != MAP_FAILED) ::munmap(mapped, static_cast<size_t>(info.st_size));
   }
-  ::close(descriptor);
 }
 
 void AppCoordinator::openSettingsPane(const QUrl& pane) {
@@ -157,11 +157,13 @@ void AppCoordinator::loadContactsIfNeeded() {
 
 void AppCoordinator::loadContacts() {
   setContactLoadingError(std::nullopt);
-  workers_.run([this, reader = services_.reader, resolver = services_.contactResolver, post = workers_.post()] {
+  const std::shared_ptr<ConversationReading> database = reading();
+  if (!database) return;
+  workers_.run([this, database, resolver = services_.contactResolver, post = workers_.post()] {
     // `this` is used only in the posted calls (GUI thread, coordinator alive).
     QList<ContactSummary> summaries;
     try {
-      summaries = reader->fetchContactSummaries();
+      summaries = database->fetchContactSummaries();
       QStringList handles;
       for (const ContactSummary& summary : summaries) handles.append(summary.handle);
       const QHash<QString, QString> names = resolver->displayNames(handles);
@@ -170,6 +172,8 @@ void AppCoordinator::loadContacts() {
         summary.displayName = found == names.cend() ? std::nullopt : std::optional<QString>(*found);
       }
     } catch (const std::exception& error) {
+      // The picker shows the description; the log keeps it whole, with the error's kind.
+      AnalysisLogger::log(QStringLiteral("Contact list FAILED \u2014 ") + errorLogFields(error));
       post([this, text = murmela::describeError(error)] { setContactLoadingError(text); });
       return;
     }

@@ -47,18 +47,24 @@ void AppCoordinator::startProcessing(const ContactSummary& contact) {
 
   processingTask_ = ProcessingTask{++runCount_, std::stop_source()};
   const quint64 id = processingTask_->id;
-  const ProcessingRun work{services_.reader, services_.pipeline, services_.hostedAnalysis};
+  const ProcessingRun work{services_.pipeline, services_.hostedAnalysis};
   // The worker never touches the coordinator: `this` is only used inside the
   // posted calls, which run on the GUI thread and only while it exists. Each
   // of them writes only while this run is still the current one.
-  workers_.run([this, work, contact, workflow, startDate, id, library = services_.reportLibrary, now = services_.now,
-                post = workers_.post(), stop = processingTask_->stop.get_token()] {
+  workers_.run([this, work, contact, workflow, startDate, id, reading = reading(), library = services_.reportLibrary,
+                now = services_.now, post = workers_.post(), stop = processingTask_->stop.get_token()]() mutable {
     const auto publish = [this, id, &post](const ProcessingProgress& progress) {
       post([this, id, progress] {
         if (isCurrentRun(id)) setProcessingProgress(progress);
       });
     };
-    ProcessingOutcome outcome = work.execute(contact, workflow, publish, stop);
+    // Read: the analysis needs the database no more.
+    const auto read = [this, id, &post] {
+      post([this, id] {
+        if (isCurrentRun(id)) endReading();
+      });
+    };
+    ProcessingOutcome outcome = work.execute(contact, workflow, std::move(reading), read, publish, stop);
     // A run stopped by now saves nothing.
     ReportSaving saving;
     if (outcome.kind == ProcessingOutcome::Kind::finished && !stop.stop_requested())

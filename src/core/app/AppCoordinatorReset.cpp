@@ -12,10 +12,8 @@ void AppCoordinator::resetAppToFirstRun() {
   stopRun();
   // No private copy of the user's messages outlives a reset, this process's
   // own included; a read still running keeps its open file until it ends.
-  workers_.run([reader = services_.reader] {
-    if (reader) reader->endReading();
-    PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::includingOwn);
-  });
+  endReading();
+  workers_.run([] { PrivateDatabaseCopy::removeLeftovers(PrivateDatabaseCopy::Leftovers::includingOwn); });
   setCurrentShareContactHandle(std::nullopt);
 
   setContacts({});

@@ -3,6 +3,7 @@
 #include "app/AppCoordinator.h"
 #include "data/AppPermissionService.h"
 #include "data/MessagesDatabaseReader.h"
+#include "data/MessagesDatabaseReading.h"
 #include "data/VCardContactStore.h"
 #include "hosted/HostedAnalysisClient.h"
 #include "privacy/PrivacyFilterSetup.h"
@@ -14,17 +15,28 @@
 namespace murmela {
 namespace {
 
+class DatabaseConversationReading : public ConversationReading {
+ public:
+  explicit DatabaseConversationReading(const MessagesDatabaseReader& reader) : reading_(reader) {}
+
+  MessageList fetchMessages(const QString& handle) override { return reading_.fetchMessages(handle); }
+  qint64 countAttachments(const QString& handle) override { return reading_.countAttachments(handle); }
+  QList<ContactSummary> fetchContactSummaries() override { return reading_.fetchContactSummaries(); }
+
+ private:
+  MessagesDatabaseReading reading_;
+};
+
 class DatabaseConversationReader : public ConversationReader {
  public:
   explicit DatabaseConversationReader(MessagesDatabaseReader reader) : reader_(std::move(reader)) {}
 
-  MessageList fetchMessages(const QString& handle) const override { return reader_.fetchMessages(handle); }
-  qint64 countAttachments(const QString& handle) const override { return reader_.countAttachments(handle); }
-  QList<ContactSummary> fetchContactSummaries() const override { return reader_.fetchContactSummaries(); }
-  void endReading() override { reader_.endReading(); }
+  std::shared_ptr<ConversationReading> beginReading() const override {
+    return std::make_shared<DatabaseConversationReading>(reader_);
+  }
 
  private:
-  MessagesDatabaseReader reader_;
+  const MessagesDatabaseReader reader_;
 };
 
 // A client for each event, on the application's backend; none outlives its

@@ -31,17 +31,25 @@ namespace murmela {
 
 class PrivacyFilterSetup;
 
-// The conversation reads of the Messages database. Called on a worker; each
-// call may block on the disk and throws the data layer's errors.
+// One reading of the Messages database: the picker's list and the run that
+// follows read through one, so that what they keep for it (a private copy of
+// the database) serves both, and goes when the reading does. Called on
+// workers, possibly two at once; each call may block on the disk and throws
+// the data layer's errors.
+class ConversationReading {
+ public:
+  virtual ~ConversationReading() = default;
+  virtual MessageList fetchMessages(const QString& handle) = 0;
+  virtual qint64 countAttachments(const QString& handle) = 0;
+  virtual QList<ContactSummary> fetchContactSummaries() = 0;
+};
+
+// The Messages database, as the coordinator reads it.
 class ConversationReader {
  public:
   virtual ~ConversationReader() = default;
-  virtual MessageList fetchMessages(const QString& handle) const = 0;
-  virtual qint64 countAttachments(const QString& handle) const = 0;
-  virtual QList<ContactSummary> fetchContactSummaries() const = 0;
-  // The picker and the run are done with the database: what the reads kept
-  // for them (a private copy of the database) may go. Worker.
-  virtual void endReading() {}
+  // A new reading; touches nothing until its first call (GUI thread).
+  virtual std::shared_ptr<ConversationReading> beginReading() const = 0;
 };
 
 // The usage events. Called on a worker; each call blocks until the backend
@@ -110,7 +118,7 @@ struct CoordinatorServices {
   // screen is then left out.
   bool skipsPermissionGate = false;
 
-  std::shared_ptr<ConversationReader> reader;                       // worker
+  std::shared_ptr<ConversationReader> reader;                       // GUI; its readings: worker
   std::function<PermissionSnapshot()> probePermissions;             // worker
   std::shared_ptr<ContactResolver> contactResolver;                 // status and request: GUI; names: worker
   Pipeline pipeline;                                                // worker

@@ -42,18 +42,21 @@ ProcessingOutcome ended(const std::exception_ptr& thrown, const std::stop_token&
 }  // namespace
 
 ProcessingOutcome ProcessingRun::execute(const ContactSummary& contact, HostedAnalysisWorkflow workflow,
-                                         const Publish& publish, std::stop_token stop) const {
+                                         std::shared_ptr<ConversationReading> reading,
+                                         const std::function<void()>& read, const Publish& publish,
+                                         std::stop_token stop) const {
   try {
     publish({AnalysisStage::readingMessages, kReadingFraction, std::nullopt});
-    MessageList messages = reader->fetchMessages(contact.handle);
+    MessageList messages = reading->fetchMessages(contact.handle);
     throwIfStopped(stop);
     qint64 attachments = 0;
     try {
-      attachments = reader->countAttachments(contact.handle);
+      attachments = reading->countAttachments(contact.handle);
     } catch (...) {
       // The photo count is a detail of one slide: without it the report says 0.
     }
-    reader->endReading();
+    reading.reset();
+    if (read) read();
     throwIfStopped(stop);
 
     const ImportedChat chat = makeImportedChat(contact, std::move(messages));

@@ -93,7 +93,7 @@ QString SavedReportLibrary::save(const WrappedReport& report, Date savedAt) cons
   // process in the same second takes the next suffix, never this file.
   return writeNewFileAtomically(*reportsDir_, [&](int attempt) {
     return attempt == 1 ? name : stem + QLatin1Char('-') + QString::number(attempt) + kExtension;
-  }, bytes, NewFileAccess::ownerOnly);
+  }, bytes, NewFileAccess::ownerOnly, placement_);
 }
 
 QList<PastWrap> SavedReportLibrary::load() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/PastWrap.h"
+#include "common/AtomicFile.h"
 #include "common/Date.h"
 #include "data/WrappedReport.h"
 
@@ -28,8 +29,11 @@ class SavedReportLibrary {
   // The folder "reports" of the application folder; none without one.
   static std::optional<QString> defaultReportsDir();
 
-  explicit SavedReportLibrary(std::optional<QString> reportsDir = defaultReportsDir())
-      : reportsDir_(std::move(reportsDir)) {}
+  // `placement`: how a save puts its file in place (tests describe other
+  // file systems with it).
+  explicit SavedReportLibrary(std::optional<QString> reportsDir = defaultReportsDir(),
+                              NewFilePlacement placement = {})
+      : reportsDir_(std::move(reportsDir)), placement_(std::move(placement)) {}
 
   const std::optional<QString>& reportsDir() const { return reportsDir_; }
 
@@ -58,6 +62,7 @@ class SavedReportLibrary {
 
  private:
   std::optional<QString> reportsDir_;
+  NewFilePlacement placement_;
 };
 
 }  // namespace murmela

@@ -1,9 +1,9 @@
 #include "backend/BackendRegistration.h"
 
 #include "backend/AppInstallIdentity.h"
-#include "backend/HttpTransport.h"
-#include "backend/TransportError.h"
 #include "json/JsonCodec.h"
+#include "net/HttpTransport.h"
+#include "net/TransportError.h"
 
 namespace murmela::BackendRegistration {
 

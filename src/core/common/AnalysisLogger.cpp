@@ -1,6 +1,7 @@
 #include "common/AnalysisLogger.h"
 
 #include "common/AppPaths.h"
+#include "common/FileDescriptor.h"
 #include "common/Date.h"
 #include "common/FileSystem.h"
 #include "common/Iso8601.h"
@@ -15,20 +16,6 @@
 
 namespace murmela {
 namespace {
-
-void writeAll(int fd, const QByteArray& bytes) {
-  const char* data = bytes.constData();
-  qsizetype left = bytes.size();
-  while (left > 0) {
-    const ssize_t n = ::write(fd, data, static_cast<size_t>(left));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return;
-    }
-    data += n;
-    left -= n;
-  }
-}
 
 }  // namespace
 
@@ -115,11 +102,10 @@ void AnalysisLoggerSink::append(const QByteArray& bytes) const {
   const QByteArray path = QFile::encodeName(*logFile_);
   // Not waiting on a pipe (which would hold every later line and the exit)
   // and writing only to a regular file.
-  const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  const FileDescriptor fd(
+      ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0600));
   struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) writeAll(fd, bytes);
-  ::close(fd);
+  if (fd.isOpen() && ::fstat(fd.get(), &info) == 0 && S_ISREG(info.st_mode)) writeAll(fd.get(), bytes);
 }
 
 namespace AnalysisLogger {

@@ -1,6 +1,7 @@
 #include "common/AppSettings.h"
 
 #include "common/AnalysisLogger.h"
+#include "common/FileDescriptor.h"
 #include "common/FileSystem.h"
 
 #include <QCoreApplication>
@@ -29,8 +30,7 @@ void AppSettings::writeOut() {
   const QString path = settings_->fileName();
   if (!path.isEmpty() && !FileSystem::itemExists(path)) {
     FileSystem::createPrivateFolders(QFileInfo(path).absolutePath());
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) ::close(fd);
+    FileDescriptor(::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   }
   settings_->sync();
   if (settings_->status() == QSettings::AccessError && !writeFailureLogged_) {

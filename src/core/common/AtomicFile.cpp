@@ -1,7 +1,9 @@
 #include "common/AtomicFile.h"
 
+#include "common/FileDescriptor.h"
 #include "common/FileError.h"
 #include "common/FileSystem.h"
+#include "common/OwnerLock.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,8 +17,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <atomic>
-#include <csignal>
 #include <memory>
 
 namespace murmela {
@@ -44,37 +44,22 @@ QString ownedNameFor(const QString& fileName, const QString& mark) {
 
 QString partialNameFor(const QString& fileName) { return ownedNameFor(fileName, kPartialMark); }
 
-// Whether the process of that id (as a file name gives it) has ended.
+// Whether the process of that id (as a file name gives it) has ended. A
+// partial write holds no lock: its file is closed before it is renamed.
 bool hasEnded(const QString& processID) {
   bool valid = false;
-  const pid_t process = static_cast<pid_t>(processID.toLongLong(&valid));
-  return !valid || process <= 0 || (::kill(process, 0) != 0 && errno == ESRCH);
+  const long long process = processID.toLongLong(&valid);
+  return !valid || isLeftByEndedProcess(-1, process);
 }
 
 [[noreturn]] void fail(const QString& path, int error) {
-  throw FileError(FileError::Kind::writeFailed, path,
-                  FileSystem::describe(std::error_code(error, std::generic_category())));
-}
-
-// Every byte, or the errno of the write that failed.
-int writeAll(int fd, const QByteArray& bytes) {
-  qsizetype written = 0;
-  while (written < bytes.size()) {
-    const ssize_t count = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return errno;
-    if (count == 0) return ENOSPC;
-    written += count;
-  }
-  return 0;
+  throw FileError(FileError::Kind::writeFailed, path, FileSystem::describeErrno(error));
 }
 
 // Makes the rename itself durable; a folder that cannot be synced is no error.
 void syncFolder(const QByteArray& folder) {
-  const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  const FileDescriptor fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.isOpen()) ::fsync(fd.get());
 }
 
 // The file a path leads to: the path itself, or where its chain of symbolic
@@ -108,33 +93,26 @@ PartialFile writePartial(const QString& reported, const QString& target, const Q
   PartialFile partial;
   partial.name = QFile::encodeName(info.dir().filePath(partialNameFor(info.fileName())));
   const mode_t mode = access == NewFileAccess::ownerOnly ? 0600 : 0666;
-  const int fd = ::open(partial.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-  if (fd < 0) fail(reported, errno);
+  FileDescriptor fd(::open(partial.name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+  if (!fd.isOpen()) fail(reported, errno);
   partial.removal = std::make_unique<FileSystem::ScopedRemoval>(QFile::decodeName(partial.name));
   struct stat existing {};
   if (keepsExistingMode && ::stat(QFile::encodeName(target).constData(), &existing) == 0 &&
       S_ISREG(existing.st_mode))
-    ::fchmod(fd, existing.st_mode & 07777);
-  int error = writeAll(fd, bytes);
-  if (!error && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && !error && errno != EINTR) error = errno;
+    ::fchmod(fd.get(), existing.st_mode & 07777);
+  int error = writeAll(fd.get(), bytes);
+  if (!error && ::fsync(fd.get()) != 0) error = errno;
+  if (const int closing = fd.close(); !error) error = closing;
   if (error) fail(reported, error);
   return partial;
 }
 
 bool unsupported(int error) { return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EPERM; }
 
-std::atomic<bool> withoutNoReplaceOrLink{false};
-std::atomic<bool> renameNeverReplaces{false};
-std::function<void()>& afterNameClaim() {
-  static std::function<void()> hook;
-  return hook;
-}
-
 // rename(2), or, as a test asks, rename on a file system where it refuses an
 // existing target (EEXIST) as some network shares do.
-int renameOnto(const QByteArray& from, const QByteArray& to) {
-  if (renameNeverReplaces.load())
+int renameOnto(const QByteArray& from, const QByteArray& to, const NewFilePlacement& placement) {
+  if (placement.renameNeverReplaces)
     return ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
   return ::rename(from.constData(), to.constData());
 }
@@ -145,13 +123,11 @@ int renameOnto(const QByteArray& from, const QByteArray& to) {
 int claimName(const QByteArray& target, mode_t mode, std::unique_ptr<FileSystem::ScopedRemoval>& record) {
   const QFileInfo info(QFile::decodeName(target));
   const QByteArray recordName = QFile::encodeName(info.dir().filePath(ownedNameFor(info.fileName(), kClaimMark)));
-  const int recordFile = ::open(recordName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (recordFile < 0) return errno;
-  ::close(recordFile);
+  if (!FileDescriptor(::open(recordName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)).isOpen())
+    return errno;
   record = std::make_unique<FileSystem::ScopedRemoval>(QFile::decodeName(recordName));
-  const int claim = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-  if (claim < 0) return errno;
-  ::close(claim);
+  if (!FileDescriptor(::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode)).isOpen())
+    return errno;
   return 0;
 }
 
@@ -164,8 +140,9 @@ int claimName(const QByteArray& target, mode_t mode, std::unique_ptr<FileSystem:
 // rename refuses to replace even that (EEXIST), it refuses to replace
 // anything: the claim goes, and the plain rename takes the name only if it is
 // still free.
-int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target, mode_t mode) {
-  const bool plain = withoutNoReplaceOrLink.load();
+int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target, mode_t mode,
+                          const NewFilePlacement& placement) {
+  const bool plain = placement.withoutNoReplaceOrLink;
   if (!plain && ::renameat2(AT_FDCWD, partial.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
     return 0;
   if (!plain && !unsupported(errno)) return errno;
@@ -176,12 +153,12 @@ int placeWithoutReplacing(const QByteArray& partial, const QByteArray& target, m
   if (!plain && !unsupported(errno)) return errno;
   std::unique_ptr<FileSystem::ScopedRemoval> record;
   if (const int error = claimName(target, mode, record)) return error;
-  if (const std::function<void()>& hook = afterNameClaim()) hook();
-  if (renameOnto(partial, target) == 0) return 0;
+  if (placement.afterNameClaim) placement.afterNameClaim();
+  if (renameOnto(partial, target, placement) == 0) return 0;
   const int error = errno;
   ::unlink(target.constData());  // our own empty claim
   if (error != EEXIST) return error;
-  return renameOnto(partial, target) == 0 ? 0 : errno;
+  return renameOnto(partial, target, placement) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -195,14 +172,14 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes, NewFileAc
 }
 
 QString writeNewFileAtomically(const QString& folder, const std::function<QString(int attempt)>& nameFor,
-                               const QByteArray& bytes, NewFileAccess access) {
+                               const QByteArray& bytes, NewFileAccess access, const NewFilePlacement& placement) {
   const QDir dir(folder);
   const QString first = dir.filePath(nameFor(1));
   PartialFile partial = writePartial(first, first, bytes, access, false);
   const mode_t mode = access == NewFileAccess::ownerOnly ? 0600 : 0666;
   for (int attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
     const QString path = dir.filePath(nameFor(attempt));
-    const int error = placeWithoutReplacing(partial.name, QFile::encodeName(path), mode);
+    const int error = placeWithoutReplacing(partial.name, QFile::encodeName(path), mode, placement);
     if (error == EEXIST) continue;
     if (error) fail(path, error);
     partial.removal->release();
@@ -211,10 +188,6 @@ QString writeNewFileAtomically(const QString& folder, const std::function<QStrin
   }
   fail(first, EEXIST);
 }
-
-void setNameClaimWithoutNoReplaceOrLinkForTesting(bool without) { withoutNoReplaceOrLink.store(without); }
-void setRenameNeverReplacesForTesting(bool never) { renameNeverReplaces.store(never); }
-void setAfterNameClaimForTesting(std::function<void()> hook) { afterNameClaim() = std::move(hook); }
 
 void removeAbandonedPartialWrites(const QString& folder) {
   const QDir dir(folder);

@@ -21,6 +21,19 @@ enum class NewFileAccess { ownerOnly, umask };
 void writeFileAtomically(const QString& path, const QByteArray& bytes,
                          NewFileAccess access = NewFileAccess::umask);
 
+// How writeNewFileAtomically puts a finished file in place without replacing
+// another; the defaults are this system's own. Tests describe other file
+// systems with it.
+struct NewFilePlacement {
+  // As on a file system with neither renameat2 (RENAME_NOREPLACE) nor hard
+  // links: the name is claimed with an empty file first.
+  bool withoutNoReplaceOrLink = false;
+  // …whose rename also refuses an existing target, as some network shares do.
+  bool renameNeverReplaces = false;
+  // Runs once a name is claimed, before the finished file replaces the claim.
+  std::function<void()> afterNameClaim;
+};
+
 // The most names writeNewFileAtomically tries before it fails.
 inline constexpr int kMaxNameAttempts = 1000;
 
@@ -38,15 +51,8 @@ inline constexpr int kMaxNameAttempts = 1000;
 // takes the name while it is free. Elsewhere the file appears complete or not
 // at all. A failure throws FileError(writeFailed).
 QString writeNewFileAtomically(const QString& folder, const std::function<QString(int attempt)>& nameFor,
-                               const QByteArray& bytes, NewFileAccess access = NewFileAccess::ownerOnly);
-
-// Tests: writeNewFileAtomically claims names as on a file system with
-// neither renameat2 nor hard links; with renameNeverReplaces, that file
-// system's rename also refuses an existing target; the hook runs once a name
-// is claimed, before the finished file replaces the claim.
-void setNameClaimWithoutNoReplaceOrLinkForTesting(bool without);
-void setRenameNeverReplacesForTesting(bool never);
-void setAfterNameClaimForTesting(std::function<void()> hook);
+                               const QByteArray& bytes, NewFileAccess access = NewFileAccess::ownerOnly,
+                               const NewFilePlacement& placement = {});
 
 // Removes what writes whose process has ended (killed before its rename)
 // left in `folder`: the partial files of writeFileAtomically, named

@@ -1,11 +1,11 @@
 #include "common/FileError.h"
 
+#include "common/FileDescriptor.h"
 #include "common/FileSystem.h"
 #include "common/UnicodeText.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -48,7 +48,7 @@ QByteArray readRegularFile(const QString& path, qint64 maxBytes) {
   const QByteArray name = QFile::encodeName(path);
   const auto failure = [&path](const QString& reason) { return FileError(FileError::Kind::readFailed, path, reason); };
   const auto systemFailure = [&failure](int error) {
-    return failure(FileSystem::describe(std::error_code(error, std::generic_category())));
+    return failure(FileSystem::describeErrno(error));
   };
   const auto unfit = [&](const struct stat& status) -> std::optional<QString> {
     if (!S_ISREG(status.st_mode)) return QStringLiteral("it is not a regular file");
@@ -59,15 +59,14 @@ QByteArray readRegularFile(const QString& path, qint64 maxBytes) {
   if (::stat(name.constData(), &status) != 0) throw systemFailure(errno);
   if (const std::optional<QString> reason = unfit(status)) throw failure(*reason);
   // Checked again once open: the entry may have been swapped in between.
-  const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) throw systemFailure(errno);
-  const auto closing = qScopeGuard([fd] { ::close(fd); });
-  if (::fstat(fd, &status) != 0) throw systemFailure(errno);
+  const FileDescriptor file = FileDescriptor::openForReading(path);
+  if (!file.isOpen()) throw systemFailure(errno);
+  if (::fstat(file.get(), &status) != 0) throw systemFailure(errno);
   if (const std::optional<QString> reason = unfit(status)) throw failure(*reason);
   QByteArray bytes;
   char buffer[65536];
   for (;;) {
-    const ssize_t count = ::read(fd, buffer, sizeof buffer);
+    const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
     if (count < 0 && errno == EINTR) continue;
     if (count < 0) throw systemFailure(errno);
     if (count == 0) return bytes;

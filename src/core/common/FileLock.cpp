@@ -10,20 +10,12 @@
 namespace murmela {
 
 FileLock::FileLock(const QString& lockFilePath) {
-  const int fd = ::open(QFile::encodeName(lockFilePath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return;
+  FileDescriptor fd(::open(QFile::encodeName(lockFilePath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+  if (!fd.isOpen()) return;
   int result = 0;
-  while ((result = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  while ((result = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
   }
-  if (result != 0) {
-    ::close(fd);
-    return;
-  }
-  fd_ = fd;
-}
-
-FileLock::~FileLock() {
-  if (fd_ >= 0) ::close(fd_);  // closing the last descriptor releases the lock
+  if (result == 0) fd_ = std::move(fd);  // closing the last descriptor releases the lock
 }
 
 }  // namespace murmela

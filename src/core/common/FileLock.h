@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/FileDescriptor.h"
+
 #include <QString>
 
 namespace murmela {
@@ -11,14 +13,13 @@ namespace murmela {
 class FileLock {
  public:
   explicit FileLock(const QString& lockFilePath);
-  ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
-  bool locked() const { return fd_ >= 0; }
+  bool locked() const { return fd_.isOpen(); }
 
  private:
-  int fd_ = -1;
+  FileDescriptor fd_;
 };
 
 }  // namespace murmela

@@ -3,7 +3,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/FileDescriptor.h"
+
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 namespace murmela::FileSystem {
@@ -52,7 +58,32 @@ std::error_code createPrivateFolders(const QString& path) {
   return {};
 }
 
+QStringList entriesAt(int fd) {
+  QStringList names;
+  DIR* listing = ::fdopendir(::dup(fd));  // takes the duplicate
+  if (listing == nullptr) return names;
+  while (const dirent* entry = ::readdir(listing)) {
+    const QByteArray name(entry->d_name);
+    if (name != "." && name != "..") names.append(QFile::decodeName(name));
+  }
+  ::closedir(listing);
+  return names;
+}
+
+void removeTreeAt(int parent, const QString& name) {
+  const QByteArray encoded = QFile::encodeName(name);
+  if (::unlinkat(parent, encoded.constData(), 0) == 0 || errno != EISDIR) return;  // a file or a link
+  {
+    const FileDescriptor folder(::openat(parent, encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!folder.isOpen()) return;
+    for (const QString& entry : entriesAt(folder.get())) removeTreeAt(folder.get(), entry);
+  }
+  ::unlinkat(parent, encoded.constData(), AT_REMOVEDIR);
+}
+
 QString describe(const std::error_code& error) { return QString::fromLocal8Bit(error.message().c_str()); }
+
+QString describeErrno(int error) { return describe(std::error_code(error, std::generic_category())); }
 
 QString lastPathComponent(const QString& path) {
   const QStringList components = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <filesystem>
 #include <system_error>
@@ -19,8 +20,14 @@ void removeQuietly(const QString& path);
 // hold the user's data. Existing folders keep their mode.
 std::error_code createFolders(const QString& path);
 std::error_code createPrivateFolders(const QString& path);
-// The system's text for an error code.
+// The names in the open folder `fd` (not "." and "..").
+QStringList entriesAt(int fd);
+// Removes `name` in the open folder `parent` and everything in it, never
+// following a link (a link goes, not what it leads to). Failures are ignored.
+void removeTreeAt(int parent, const QString& name);
+// The system's text for an error code, or for an errno.
 QString describe(const std::error_code& error);
+QString describeErrno(int error);
 // The last non-empty component of a path ("/a/b.tar.gz/" gives "b.tar.gz").
 QString lastPathComponent(const QString& path);
 

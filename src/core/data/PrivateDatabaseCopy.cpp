@@ -1,6 +1,7 @@
 #include "data/PrivateDatabaseCopy.h"
 
-#include "common/AppPaths.h"
+#include "common/DiskSpace.h"
+#include "common/FileCopy.h"
 #include "common/FileSystem.h"
 
 #include <QDateTime>
@@ -9,224 +10,208 @@
 #include <QFileInfo>
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <system_error>
-#include <vector>
 
 namespace murmela {
 namespace {
 
 const QString kFolderPrefix = QStringLiteral("murmela-database-");
-const QString kLockName = QStringLiteral("owner.lock");
+const QString kCopiesName = QStringLiteral("database-copies");
+constexpr char kLockName[] = "owner.lock";
 // Room left beyond the copied bytes: the WAL index SQLite makes beside the copy.
 constexpr qint64 kExtraRoom = 4 << 20;
 // Earlier versions made "murmela-database-XXXXXX" in the temporary folder for
 // the length of one call; one that has not changed for this long is left over.
 constexpr qint64 kEarlierCopyAgeSeconds = 600;
 
-QString describeErrno(int error) { return FileSystem::describe(std::error_code(error, std::generic_category())); }
-
-QString megabytes(qint64 bytes) { return QString::number((bytes + 999'999) / 1'000'000); }
-
 QString spaceAdvice() {
   return QStringLiteral(
-      "Free some space there, or copy the database with its -wal file to a folder you can write and open that copy");
+      " Free some space there, or copy the database with its -wal file to a folder you can write and open that "
+      "copy.");
 }
 
-class Descriptor {
- public:
-  Descriptor() = default;
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  void reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-  }
-  int get() const { return fd_; }
-  // Closes now: a failed close of a written file is a failed write.
-  int close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0 || errno == EINTR ? 0 : errno;
-  }
-
- private:
-  int fd_ = -1;
-};
-
-int openForReading(const QString& path) {
-  // Without waiting: a pipe at the path would wait for a writer.
-  return ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+QString cannotRead(const QString& path, int error) {
+  return QStringLiteral("%1 could not be read: %2.").arg(path, FileSystem::describeErrno(error));
 }
 
-// Copies what `source` holds to `target`: 0, or the errno of what failed, and
-// in `writing` whether the write failed rather than the read.
-int copyBytes(int source, int target, bool& writing) {
-  std::vector<char> buffer(1 << 20);
-  for (;;) {
-    writing = false;
-    const ssize_t count = ::read(source, buffer.data(), buffer.size());
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) return errno;
-    if (count == 0) return 0;
-    writing = true;
-    for (ssize_t written = 0; written < count;) {
-      const ssize_t step = ::write(target, buffer.data() + written, static_cast<size_t>(count - written));
-      if (step < 0 && errno == EINTR) continue;
-      if (step < 0) return errno;
-      if (step == 0) return ENOSPC;
-      written += step;
-    }
-  }
-}
-
-bool processIsGone(qint64 pid) { return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
-
-// The process id in a copy folder's name, or 0.
-qint64 ownerOf(const QString& name) {
+// The process id in a copy folder's name.
+std::optional<long long> ownerOf(const QString& name) {
   bool ok = false;
-  const qint64 pid = name.mid(kFolderPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
-  return ok ? pid : 0;
+  const long long pid = name.mid(kFolderPrefix.size()).section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+  return ok ? std::optional<long long>(pid) : std::nullopt;
 }
 
-// Removes the copy in `folder` when nobody holds it (or `always`): its
-// owner's lock can be taken, or it has no lock file (killed while it was being
-// made) and its process is gone. Removed under the lock.
-void removeUnlessHeld(const QString& folder, qint64 owner, bool always) {
-  const Descriptor lock(::open(QFile::encodeName(QDir(folder).filePath(kLockName)).constData(),
-                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-  const bool abandoned = lock.get() < 0 ? processIsGone(owner) : ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0;
-  if (abandoned || always) FileSystem::removeQuietly(folder);
+// "database-copies" in the cache folder, and the cache folder itself, opened
+// without following a link; the cache folder's own folder is followed.
+PrivateFolder openCopiesFolder(const PrivateDatabaseCopy::Options& options, bool make) {
+  const QFileInfo cache(*options.cacheFolder);
+  return PrivateFolder::open(cache.path(), {cache.fileName(), kCopiesName}, make);
 }
 
 void removeEarlierVersionsCopies() {
-  const QDir temporary(QDir::tempPath());
+  const FileDescriptor temporary(
+      ::open(QFile::encodeName(QDir::tempPath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!temporary.isOpen()) return;
   const qint64 now = QDateTime::currentSecsSinceEpoch();
-  for (const QString& name :
-       temporary.entryList({kFolderPrefix + QStringLiteral("??????")}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden)) {
-    const QString folder = temporary.filePath(name);
+  for (const QString& name : FileSystem::entriesAt(temporary.get())) {
+    if (!name.startsWith(kFolderPrefix) || name.size() != kFolderPrefix.size() + 6) continue;
     struct stat info {};
-    if (::lstat(QFile::encodeName(folder).constData(), &info) != 0 || !S_ISDIR(info.st_mode) ||
-        info.st_uid != ::getuid() || now - info.st_mtim.tv_sec < kEarlierCopyAgeSeconds)
+    if (::fstatat(temporary.get(), QFile::encodeName(name).constData(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISDIR(info.st_mode) || info.st_uid != ::geteuid() || now - info.st_mtim.tv_sec < kEarlierCopyAgeSeconds)
       continue;
-    FileSystem::removeQuietly(folder);
+    FileSystem::removeTreeAt(temporary.get(), name);
   }
 }
 
 }  // namespace
 
-PrivateDatabaseCopy::PrivateDatabaseCopy(const QString& databasePath) : source_(databasePath) {
-  const std::optional<QString> parent = copiesFolder();
-  if (parent) {
-    copy(databasePath, *parent);
-  } else {
-    failure_ = QStringLiteral("there is no folder for the copy: neither XDG_CACHE_HOME nor a home folder is set");
+// The files to copy, opened and checked.
+struct PrivateDatabaseCopy::Sources {
+  QString paths[2];
+  FileDescriptor files[2];  // the "-wal" stays closed when there is none
+  qint64 needed = kExtraRoom;
+};
+
+PrivateDatabaseCopy::PrivateDatabaseCopy(const QString& databasePath, const Options& options) : source_(databasePath) {
+  Sources sources;
+  if (!options.cacheFolder) {
+    failure_ = QStringLiteral(
+        "There is no folder for a private copy of the database: neither XDG_CACHE_HOME nor a home folder is set.");
+  } else if (check(sources) && place(sources, options)) {
+    copyFiles(sources);
   }
   if (failure_.isEmpty()) return;
-  if (!folder_.isEmpty()) FileSystem::removeQuietly(folder_);
-  folder_.clear();
+  removeOwnFolder();
   path_.clear();
-}
-
-void PrivateDatabaseCopy::copy(const QString& databasePath, const QString& parent) {
-  // The files are opened and checked first: nothing is made for one that
-  // cannot be read, and what is copied is what was checked.
-  const QString sources[2] = {databasePath, databasePath + QStringLiteral("-wal")};
-  Descriptor opened[2];
-  qint64 needed = kExtraRoom;
-  for (int i = 0; i < 2; ++i) {
-    opened[i].reset(openForReading(sources[i]));
-    if (opened[i].get() < 0) {
-      if (i == 1 && errno == ENOENT) break;
-      failure_ = QStringLiteral("%1 could not be read: %2").arg(sources[i], describeErrno(errno));
-      return;
-    }
-    struct stat info {};
-    if (::fstat(opened[i].get(), &info) != 0) {
-      failure_ = QStringLiteral("%1 could not be read: %2").arg(sources[i], describeErrno(errno));
-      return;
-    }
-    if (!S_ISREG(info.st_mode)) {
-      failure_ = QStringLiteral("%1 is not a regular file").arg(sources[i]);
-      return;
-    }
-    stamps_[i] = Stamp{true, info.st_dev, info.st_ino, info.st_size,
-                       qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
-    needed += info.st_size;
-  }
-
-  if (const std::error_code error = FileSystem::createPrivateFolders(parent)) {
-    failure_ = QStringLiteral("the folder %1 could not be made: %2").arg(parent, FileSystem::describe(error));
-    return;
-  }
-  struct statvfs space {};
-  if (::statvfs(QFile::encodeName(parent).constData(), &space) == 0) {
-    const qint64 free = qint64(space.f_bavail) * qint64(space.f_frsize);
-    if (free < needed) {
-      failure_ = QStringLiteral("a copy needs %1 MB, but %2 has %3 MB free. %4")
-                     .arg(megabytes(needed), parent, QString::number(free / 1'000'000), spaceAdvice());
-      return;
-    }
-  }
-
-  QByteArray name =
-      QFile::encodeName(QDir(parent).filePath(kFolderPrefix + QString::number(::getpid()) + QStringLiteral("-XXXXXX")));
-  if (::mkdtemp(name.data()) == nullptr) {  // mode 0700
-    failure_ = QStringLiteral("no folder for the copy could be made in %1: %2").arg(parent, describeErrno(errno));
-    return;
-  }
-  folder_ = QFile::decodeName(name);
-  lock_ = ::open(QFile::encodeName(QDir(folder_).filePath(kLockName)).constData(),
-                 O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (lock_ < 0 || ::flock(lock_, LOCK_EX | LOCK_NB) != 0) {
-    failure_ = QStringLiteral("the copy in %1 could not be locked: %2").arg(folder_, describeErrno(errno));
-    return;
-  }
-
-  path_ = QDir(folder_).filePath(QFileInfo(databasePath).fileName());
-  const QString targets[2] = {path_, path_ + QStringLiteral("-wal")};
-  for (int i = 0; i < 2 && opened[i].get() >= 0; ++i) {
-    Descriptor target(::open(QFile::encodeName(targets[i]).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-    bool writing = true;
-    int error = target.get() < 0 ? errno : copyBytes(opened[i].get(), target.get(), writing);
-    if (error == 0) error = target.close();
-    if (error == 0) continue;
-    if (!writing) {
-      failure_ = QStringLiteral("%1 could not be read: %2").arg(sources[i], describeErrno(error));
-    } else {
-      failure_ = QStringLiteral("the copy in %1 could not be written: %2").arg(parent, describeErrno(error));
-      if (error == ENOSPC || error == EDQUOT) failure_ += QStringLiteral(". ") + spaceAdvice();
-    }
-    return;
-  }
 }
 
 PrivateDatabaseCopy::~PrivateDatabaseCopy() {
   // Removed while still locked: a sweep never sees it half gone and unowned.
-  if (!folder_.isEmpty()) FileSystem::removeQuietly(folder_);
-  if (lock_ >= 0) ::close(lock_);
+  removeOwnFolder();
+}
+
+void PrivateDatabaseCopy::removeOwnFolder() {
+  if (folderName_.isEmpty()) return;
+  folder_.reset();
+  copies_.remove(folderName_);
+  folderName_.clear();
+}
+
+// The files are opened and checked first: nothing is made for one that
+// cannot be read, and what is copied is what was checked.
+bool PrivateDatabaseCopy::check(Sources& sources) {
+  sources.paths[0] = source_;
+  sources.paths[1] = source_ + QStringLiteral("-wal");
+  for (int i = 0; i < 2; ++i) {
+    sources.files[i] = FileDescriptor::openForReading(sources.paths[i]);
+    if (!sources.files[i].isOpen()) {
+      if (i == 1 && errno == ENOENT) break;
+      failure_ = cannotRead(sources.paths[i], errno);
+      return false;
+    }
+    struct stat info {};
+    if (::fstat(sources.files[i].get(), &info) != 0) {
+      failure_ = cannotRead(sources.paths[i], errno);
+      return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+      failure_ = QStringLiteral("%1 is not a regular file.").arg(sources.paths[i]);
+      return false;
+    }
+    stamps_[i] = stampOf(info);
+    sources.needed += info.st_size;
+  }
+  return true;
+}
+
+// A folder for the copy, where there is room for it, locked by its owner.
+bool PrivateDatabaseCopy::place(const Sources& sources, const Options& options) {
+  copies_ = openCopiesFolder(options, true);
+  if (!copies_.isOpen()) {
+    failure_ = copies_.failure();
+    return false;
+  }
+  if (const std::optional<qint64> free = DiskSpace::freeBytes(copies_.fd()); free && *free < sources.needed) {
+    failure_ = DiskSpace::notEnoughSpace(copies_.path(), QStringLiteral("a private copy of the database"),
+                                         sources.needed, *free) +
+               spaceAdvice();
+    return false;
+  }
+  const std::optional<QString> name =
+      copies_.makeUniqueFolder(kFolderPrefix + QString::number(::getpid()) + QLatin1Char('-'));
+  if (name) {
+    folderName_ = *name;
+    folder_ = copies_.openFolder(*name);
+  }
+  if (!folder_.isOpen()) {
+    failure_ = QStringLiteral("No folder for the copy could be made in %1: %2.")
+                   .arg(copies_.path(), FileSystem::describeErrno(errno));
+    return false;
+  }
+  const QString folder = QDir(copies_.path()).filePath(folderName_);
+  lock_.reset(::openat(folder_.get(), kLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+  const OwnerLock lock = lock_.isOpen() ? takeOwnerLock(lock_.get(), options.lock) : OwnerLock::failed;
+  if (lock == OwnerLock::failed) {
+    failure_ = QStringLiteral("The copy in %1 could not be locked: %2.").arg(folder, FileSystem::describeErrno(errno));
+    return false;
+  }
+  if (lock == OwnerLock::unavailable) {
+    // No locks on this file system: without a lock file, a sweep goes by the
+    // process id in the folder's name.
+    ::unlinkat(folder_.get(), kLockName, 0);
+    lock_.reset();
+  }
+  path_ = QDir(folder).filePath(QFileInfo(source_).fileName());
+  return true;
+}
+
+void PrivateDatabaseCopy::copyFiles(Sources& sources) {
+  const QString name = QFileInfo(source_).fileName();
+  const QString targets[2] = {name, name + QStringLiteral("-wal")};
+  for (int i = 0; i < 2 && sources.files[i].isOpen(); ++i) {
+    FileDescriptor target(::openat(folder_.get(), QFile::encodeName(targets[i]).constData(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    ContentCopy copied = target.isOpen() ? copyFileContents(sources.files[i].get(), target.get())
+                                         : ContentCopy{errno, true};
+    if (copied.error == 0) copied = ContentCopy{target.close(), true};
+    if (copied.error == 0) continue;
+    const std::optional<qint64> free = DiskSpace::freeBytes(copies_.fd());
+    if (!copied.writing) {
+      failure_ = cannotRead(sources.paths[i], copied.error);
+    } else if (DiskSpace::isOutOfSpace(copied.error)) {
+      failure_ = (free ? DiskSpace::notEnoughSpace(copies_.path(), QStringLiteral("a private copy of the database"),
+                                                   sources.needed, *free)
+                       : DiskSpace::outOfSpace(copies_.path(), copied.error)) +
+                 spaceAdvice();
+    } else {
+      failure_ = QStringLiteral("The copy in %1 could not be written: %2.")
+                     .arg(copies_.path(), FileSystem::describeErrno(copied.error));
+    }
+    return;
+  }
+}
+
+PrivateDatabaseCopy::Stamp PrivateDatabaseCopy::stampOf(const struct stat& info) {
+  return Stamp{true, info.st_dev, info.st_ino, info.st_size,
+               qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
 }
 
 PrivateDatabaseCopy::Stamp PrivateDatabaseCopy::stampOf(const QString& path) {
   struct stat info {};
   if (::stat(QFile::encodeName(path).constData(), &info) != 0) return {};
-  return Stamp{true, info.st_dev, info.st_ino, info.st_size,
-               qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+  return stampOf(info);
 }
 
 bool PrivateDatabaseCopy::isCurrent() const {
-  if (!isValid() || !QFileInfo::exists(path_)) return false;
+  struct stat copied {};
+  if (!isValid() ||
+      ::fstatat(folder_.get(), QFile::encodeName(QFileInfo(path_).fileName()).constData(), &copied,
+                AT_SYMLINK_NOFOLLOW) != 0)
+    return false;
   const QString sources[2] = {source_, source_ + QStringLiteral("-wal")};
   for (int i = 0; i < 2; ++i) {
     const Stamp now = stampOf(sources[i]);
@@ -244,32 +229,36 @@ bool PrivateDatabaseCopy::hasWalContent(const QString& databasePath) {
 }
 
 bool PrivateDatabaseCopy::isCopyable(const QString& databasePath) {
-  const Descriptor database(openForReading(databasePath));
+  const FileDescriptor database = FileDescriptor::openForReading(databasePath);
   struct stat info {};
-  if (database.get() < 0 || ::fstat(database.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (!database.isOpen() || ::fstat(database.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   static constexpr char kHeader[] = "SQLite format 3";  // with its terminating zero: 16 bytes
   char header[sizeof kHeader] = {};
   if (::pread(database.get(), header, sizeof header, 0) != ssize_t(sizeof header) ||
       std::memcmp(header, kHeader, sizeof header) != 0)
     return false;
-  const Descriptor wal(openForReading(databasePath + QStringLiteral("-wal")));
-  if (wal.get() < 0) return errno == ENOENT;
+  const FileDescriptor wal = FileDescriptor::openForReading(databasePath + QStringLiteral("-wal"));
+  if (!wal.isOpen()) return errno == ENOENT;
   return ::fstat(wal.get(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<QString> PrivateDatabaseCopy::copiesFolder() {
-  const std::optional<QString> cache = AppPaths::cacheFolder();
-  if (!cache) return std::nullopt;
-  return QDir(*cache).filePath(QStringLiteral("database-copies"));
+std::optional<QString> PrivateDatabaseCopy::copiesFolder(const Options& options) {
+  if (!options.cacheFolder) return std::nullopt;
+  return QDir(*options.cacheFolder).filePath(kCopiesName);
 }
 
-void PrivateDatabaseCopy::removeLeftovers(Leftovers which) {
-  if (const std::optional<QString> parent = copiesFolder()) {
-    const QDir folder(*parent);
-    for (const QString& name :
-         folder.entryList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks | QDir::Hidden)) {
-      const qint64 owner = ownerOf(name);
-      removeUnlessHeld(folder.filePath(name), owner, which == Leftovers::includingOwn && owner == qint64(::getpid()));
+void PrivateDatabaseCopy::removeLeftovers(Leftovers which, const Options& options) {
+  if (options.cacheFolder) {
+    const PrivateFolder copies = openCopiesFolder(options, false);
+    for (const QString& name : copies.entries()) {
+      if (!name.startsWith(kFolderPrefix)) continue;
+      const FileDescriptor folder = copies.openFolder(name);
+      if (!folder.isOpen()) continue;  // a link or a file: none of ours
+      const std::optional<long long> owner = ownerOf(name);
+      // Taken here, the lock stays held while the folder goes.
+      const FileDescriptor lock(::openat(folder.get(), kLockName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+      const bool own = which == Leftovers::includingOwn && owner == qint64(::getpid());
+      if (own || isLeftByEndedProcess(lock.get(), owner, options.lock)) copies.remove(name);
     }
   }
   removeEarlierVersionsCopies();

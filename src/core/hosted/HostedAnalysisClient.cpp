@@ -1,12 +1,12 @@
 #include "hosted/HostedAnalysisClient.h"
 
 #include "backend/BackendWireRecords.h"
-#include "backend/HttpTransport.h"
-#include "backend/TransportError.h"
 #include "common/AnalysisLogger.h"
 #include "common/FixedDecimal.h"
 #include "common/UnicodeText.h"
 #include "hosted/HostedAnalysisError.h"
+#include "net/HttpTransport.h"
+#include "net/TransportError.h"
 
 #include <QElapsedTimer>
 #include <QStringDecoder>

@@ -1,21 +1,29 @@
 #include "privacy/PrivacyRuntimeDownload.h"
 
-#include "common/HttpReply.h"
+#include "common/MurmelaError.h"
+#include "net/HttpExchange.h"
 #include "privacy/PrivacyRuntimeError.h"
+#include "privacy/PrivacyWorker.h"
+#include "privacy/RuntimeDownloadStaging.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSslConfiguration>
 #include <QUuid>
 
 #include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <stop_token>
 
 namespace murmela {
 namespace {
 
-bool isSuccess(int status) { return status >= 200 && status <= 299; }
+QString tooLarge() {
+  return QStringLiteral("The download is larger than a runtime archive can be (%1 GiB).")
+      .arg(PrivacyRuntimeDownload::kMaxArchiveBytes >> 30);
+}
+
+PrivacyRuntimeError failure(const QString& text) { return PrivacyRuntimeError::downloadFailed(text); }
 
 }  // namespace
 
@@ -28,181 +36,172 @@ PrivacyRuntimeDownloadProgress PrivacyRuntimeDownloadProgress::reading(qint64 wr
   return progress;
 }
 
+// The answer as the worker receives it, and what the worker and the download
+// object share. The staging file is the worker's alone from its start until
+// it sets workerDone; after that, the download object's.
+struct PrivacyRuntimeDownload::Run : HttpAnswerReceiver {
+  Run(QUrl from, const QString& destination, Limits bounds)
+      : source(std::move(from)),
+        staging(destination + QStringLiteral(".download-") +
+                QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()),
+        limits(std::move(bounds)) {
+    startedAt.start();
+  }
+
+  const QUrl source;
+  RuntimeDownloadStaging staging;
+  const Limits limits;
+  QElapsedTimer startedAt;
+  std::stop_source stop;
+  std::atomic<qint64> written{0};
+  std::atomic<qint64> announced{-1};  // the answer's length; -1: none
+  std::atomic<bool> reportQueued{false};
+  qint64 nextSpaceCheck = kSpaceCheckBytes;  // the worker's
+
+  std::mutex lock;
+  PrivacyRuntimeDownload* owner = nullptr;  // none once it is gone
+  bool workerDone = false;
+
+  // Queues `call` on the owner's thread while the owner lives. Posted under
+  // the lock, so the owner cannot go in between; its end drops whatever is
+  // still queued.
+  void post(std::function<void(PrivacyRuntimeDownload&)> call) {
+    const std::lock_guard hold(lock);
+    if (!owner) return;
+    QMetaObject::invokeMethod(
+        owner, [target = owner, call = std::move(call)] { call(*target); }, Qt::QueuedConnection);
+  }
+
+  void failOnSpace(qint64 remaining) const {
+    const std::optional<qint64> free = RuntimeDownloadStaging::freeBytes(staging.folder());
+    if (free && *free < remaining)
+      throw failure(RuntimeDownloadStaging::notEnoughSpace(staging.folder(), remaining, *free));
+  }
+
+  bool answerHeaders(int status, const HttpHeaders& headers) override {
+    // An error answer is said at once: its body, however long, is no archive.
+    if (status < 200 || status > 299)
+      throw failure(source.toString() + QStringLiteral(" returned HTTP ") + QString::number(status));
+    bool valid = false;
+    const qint64 length = headerValue(headers, "Content-Length").toLongLong(&valid);
+    if (!valid || length < 0) return true;
+    announced.store(length);
+    if (length > kMaxArchiveBytes) throw failure(tooLarge());
+    failOnSpace(length);
+    return true;
+  }
+
+  bool answerBody(const char* data, size_t size) override {
+    const qint64 total = written.load() + static_cast<qint64>(size);
+    if (total > kMaxArchiveBytes) throw failure(tooLarge());
+    if (const QString text = staging.write(data, static_cast<qint64>(size)); !text.isEmpty()) throw failure(text);
+    written.store(total);
+    // The disk may fill under the download: what is still to come must fit.
+    if (const qint64 length = announced.load(); length >= 0 && total >= nextSpaceCheck) {
+      nextSpaceCheck = total + kSpaceCheckBytes;
+      failOnSpace(length - total);
+    }
+    // One reading in flight at most: a receiver that is held up is not sent a
+    // queue of them, and gets the latest when it is free.
+    if (!reportQueued.exchange(true)) post([](PrivacyRuntimeDownload& download) { download.reportProgress(); });
+    return true;
+  }
+};
+
 PrivacyRuntimeDownload* PrivacyRuntimeDownload::start(const QUrl& source, const QString& destination,
                                                       ProgressHandler onProgress, Completion completion,
-                                                      QObject* parent, const QList<QSslCertificate>& trusted) {
-  auto* download =
-      new PrivacyRuntimeDownload(source, destination, std::move(onProgress), std::move(completion), parent);
-  download->begin(destination, trusted);
-  return download;
-}
-
-PrivacyRuntimeDownload::PrivacyRuntimeDownload(const QUrl& source, const QString& destination,
-                                               ProgressHandler onProgress, Completion completion, QObject* parent)
-    : QObject(parent),
-      source_(source),
-      staging_(destination + QStringLiteral(".download-") +
-               QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper()),
-      onProgress_(std::move(onProgress)),
-      completion_(std::move(completion)) {
-  startedAt_.start();
-}
-
-PrivacyRuntimeDownload::~PrivacyRuntimeDownload() {
-  if (completed_) return;
-  completed_ = true;
-  if (reply_) {
-    reply_->disconnect(this);
-    reply_->abort();
-  }
-  staging_.discard();
-}
-
-void PrivacyRuntimeDownload::begin(const QString& destination, const QList<QSslCertificate>& trusted) {
+                                                      QObject* parent, Limits limits) {
+  auto run = std::make_shared<Run>(source, destination, std::move(limits));
+  auto* download = new PrivacyRuntimeDownload(run, std::move(onProgress), std::move(completion), parent);
   // A download killed before it could clean up leaves its staging file; no
   // later download would ever reuse it.
   RuntimeDownloadStaging::removeAbandoned(destination);
-  if (const QString failure = staging_.create(); !failure.isEmpty()) {
+  if (const QString text = run->staging.create(); !text.isEmpty()) {
+    run->staging.discard();
+    run->workerDone = true;  // there is none
     // The caller gets its answer after start() has returned, as for every other outcome.
-    QMetaObject::invokeMethod(this, [this, failure] { fail(failure); }, Qt::QueuedConnection);
-    return;
+    QMetaObject::invokeMethod(
+        download, [download, text] { download->finish(std::make_exception_ptr(failure(text))); }, Qt::QueuedConnection);
+    return download;
+  }
+  PrivacyWorker::pool().start([run] { transfer(run); });
+  return download;
+}
+
+PrivacyRuntimeDownload::PrivacyRuntimeDownload(std::shared_ptr<Run> run, ProgressHandler onProgress,
+                                               Completion completion, QObject* parent)
+    : QObject(parent), run_(std::move(run)), onProgress_(std::move(onProgress)), completion_(std::move(completion)) {
+  run_->owner = this;
+}
+
+PrivacyRuntimeDownload::~PrivacyRuntimeDownload() {
+  bool stagingIsOurs = false;
+  {
+    const std::lock_guard hold(run_->lock);
+    run_->owner = nullptr;
+    stagingIsOurs = run_->workerDone;
+  }
+  // An outcome that was never delivered: its file goes with it. A worker
+  // still running sees the stop and removes the file itself.
+  if (stagingIsOurs && !completed_) run_->staging.discard();
+  run_->stop.request_stop();
+}
+
+const QString& PrivacyRuntimeDownload::stagingPath() const { return run_->staging.path(); }
+
+void PrivacyRuntimeDownload::transfer(const std::shared_ptr<Run>& run) {
+  std::exception_ptr error;
+  bool stopped = false;
+  try {
+    HttpExchangeOptions options;
+    options.address = QString::fromLatin1(run->source.toEncoded());
+    // The archive is already compressed; a decoded body would also make the
+    // length and the progress meaningless.
+    options.headers.append({QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("identity")});
+    options.allowHttp2 = true;
+    options.idleTimeoutSeconds = run->limits.idleTimeoutMs / 1000.0;
+    options.leastBytes = run->limits.leastBytes;
+    options.leastRateSeconds = run->limits.leastRateWindowMs / 1000.0;
+    options.certificateAuthorities = run->limits.certificateAuthorities;
+    fetchFollowingRedirects(std::move(options), kMaxRedirects, *run, run->stop.get_token());
+    if (const QString text = run->staging.close(); !text.isEmpty()) throw failure(text);
+    if (!QFileInfo::exists(run->staging.path())) throw failure(QStringLiteral("Download finished without a file."));
+  } catch (const CancellationError&) {
+    stopped = true;
+  } catch (const PrivacyRuntimeError&) {
+    error = std::current_exception();
+  } catch (...) {
+    // The transport's own description ("The request timed out.", ...).
+    error = std::make_exception_ptr(failure(describeError(std::current_exception())));
   }
 
-  network_ = new QNetworkAccessManager(this);
-  QNetworkRequest request(source_);
-  // The archive is already compressed; a transparently decoded body would
-  // also make the length and the progress meaningless.
-  request.setRawHeader("Accept-Encoding", "identity");
-  request.setHeader(QNetworkRequest::UserAgentHeader, HttpReply::userAgent());
-  request.setMaximumRedirectsAllowed(kMaxRedirects);
-  request.setTransferTimeout(kIdleTimeoutMs);
-  // Qt's HTTP/2 reads a body as fast as it comes, whatever the read buffer
-  // size, so an https server that offers HTTP/2 could fill memory. HTTP/1.1
-  // only, and h2 kept out of the TLS offer as well.
-  request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-  QSslConfiguration tls = request.sslConfiguration();
-  tls.setAllowedNextProtocols({QByteArray(QSslConfiguration::NextProtocolHttp1_1)});
-  tls.addCaCertificates(trusted);
-  request.setSslConfiguration(tls);
-  reply_ = network_->get(request);
-  // The network waits for the disk: past this many unread bytes Qt stops
-  // reading the socket until receive() has written them out.
-  reply_->setReadBufferSize(kReadBufferBytes);
-  connect(reply_, &QNetworkReply::metaDataChanged, this, &PrivacyRuntimeDownload::inspectHeaders);
-  connect(reply_, &QNetworkReply::readyRead, this, &PrivacyRuntimeDownload::receive);
-  connect(reply_, &QNetworkReply::finished, this, &PrivacyRuntimeDownload::finish);
+  const std::lock_guard hold(run->lock);
+  run->workerDone = true;
+  if (stopped || error || !run->owner) run->staging.discard();
+  if (stopped || !run->owner) return;
+  QMetaObject::invokeMethod(
+      run->owner, [target = run->owner, error] { target->finish(error); }, Qt::QueuedConnection);
 }
 
-std::optional<qint64> PrivacyRuntimeDownload::announcedLength() const {
-  const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
-  return length.isValid() ? std::optional<qint64>(length.toLongLong()) : std::nullopt;
+void PrivacyRuntimeDownload::reportProgress() {
+  run_->reportQueued.store(false);
+  const qint64 written = run_->written.load();
+  if (completed_ || written == reported_ || !onProgress_) return;
+  reported_ = written;
+  const double elapsed = static_cast<double>(run_->startedAt.nsecsElapsed()) / 1e9;
+  onProgress_(PrivacyRuntimeDownloadProgress::reading(written, run_->announced.load(), elapsed));
 }
 
-bool PrivacyRuntimeDownload::failOnStatus() {
-  const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (!status.isValid() || isSuccess(status.toInt())) return false;
-  fail(source_.toString() + QStringLiteral(" returned HTTP ") + QString::number(status.toInt()));
-  return true;
-}
-
-bool PrivacyRuntimeDownload::failOnSpace(qint64 remaining) {
-  const std::optional<qint64> free = RuntimeDownloadStaging::freeBytes(staging_.folder());
-  if (!free || *free >= remaining) return false;
-  fail(RuntimeDownloadStaging::notEnoughSpace(staging_.folder(), remaining, *free));
-  return true;
-}
-
-void PrivacyRuntimeDownload::inspectHeaders() {
-  if (completed_ || !reply_) return;
-  // Qt follows a redirect itself and never hands over its body.
-  const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-  if (status.toInt() / 100 == 3 && reply_->hasRawHeader("Location")) return;
-  // An error answer is said at once: its body, however long, is no archive.
-  if (failOnStatus()) return;
-  const std::optional<qint64> length = announcedLength();
-  if (!length) return;
-  if (*length > kMaxArchiveBytes) return fail(tooLarge());
-  failOnSpace(*length);
-}
-
-void PrivacyRuntimeDownload::receive() {
-  if (completed_ || !reply_ || failOnStatus()) return;
-  // Read in pieces through one buffer: nothing larger than a piece is made.
-  if (chunk_.isEmpty()) chunk_.resize(kChunkBytes);
-  qint64 received = 0;
-  while (reply_->bytesAvailable() > 0) {
-    const qint64 count = reply_->read(chunk_.data(), chunk_.size());
-    if (count <= 0) break;
-    if (written_ + received + count > kMaxArchiveBytes) return fail(tooLarge());
-    if (const QString failure = staging_.write(chunk_.constData(), count); !failure.isEmpty()) return fail(failure);
-    received += count;
-  }
-  if (received == 0) return;
-  written_ += received;
-  const std::optional<qint64> length = announcedLength();
-  // The disk may fill under the download: what is still to come must fit.
-  if (length && written_ >= nextSpaceCheck_) {
-    nextSpaceCheck_ = written_ + kSpaceCheckBytes;
-    if (failOnSpace(*length - written_)) return;
-  }
-  if (onProgress_) {
-    const double elapsed = startedAt_.nsecsElapsed() / 1e9;
-    onProgress_(PrivacyRuntimeDownloadProgress::reading(written_, length.value_or(-1), elapsed));
-  }
-}
-
-void PrivacyRuntimeDownload::finish() {
-  if (completed_ || !reply_) return;
-  receive();
+void PrivacyRuntimeDownload::finish(std::exception_ptr error) {
   if (completed_) return;
-
-  // A status decides first (a non-2xx answer also sets an error), then a
-  // transport error (which also covers a body cut short after a 200).
-  if (failOnStatus()) return;
-  if (reply_->error() != QNetworkReply::NoError) {
-    // Nothing of ours aborts a running reply, so a cancellation is the idle timeout.
-    fail(reply_->error() == QNetworkReply::OperationCanceledError ? QStringLiteral("The request timed out.")
-                                                                   : reply_->errorString());
-    return;
-  }
-  // Qt 6.4 does not always report a connection that closed before the
-  // announced length arrived; a cut archive must not pass as a whole one.
-  const std::optional<qint64> length = announcedLength();
-  if (length && *length != written_) {
-    fail(QStringLiteral("The download ended after %1 of %2 bytes.").arg(written_).arg(*length));
-    return;
-  }
-  if (const QString failure = staging_.close(); !failure.isEmpty()) return fail(failure);
-  if (!QFileInfo::exists(staging_.path())) {
-    fail(QStringLiteral("Download finished without a file."));
-    return;
-  }
-  complete(staging_.path(), nullptr);
-}
-
-QString PrivacyRuntimeDownload::tooLarge() {
-  return QStringLiteral("The download is larger than a runtime archive can be (%1 GiB).").arg(kMaxArchiveBytes >> 30);
-}
-
-void PrivacyRuntimeDownload::fail(const QString& text) {
-  complete(std::nullopt, std::make_exception_ptr(PrivacyRuntimeError::downloadFailed(text)));
-}
-
-void PrivacyRuntimeDownload::complete(std::optional<QString> stagedFile, std::exception_ptr error) {
-  if (completed_) return;
+  if (!error) reportProgress();  // the last reading, when it is still due
   completed_ = true;
-  if (reply_) {
-    reply_->disconnect(this);
-    // Queued: the reply may be inside one of its own signals (a status said
-    // at its headers), and Qt goes on with that answer after the slot returns.
-    if (reply_->isRunning()) QMetaObject::invokeMethod(reply_, &QNetworkReply::abort, Qt::QueuedConnection);
-    reply_->deleteLater();
-  }
-  if (error) staging_.discard();
   Completion completion = std::move(completion_);
   completion_ = nullptr;
+  const std::optional<QString> staged = error ? std::nullopt : std::optional<QString>(run_->staging.path());
   deleteLater();
-  if (completion) completion(std::move(stagedFile), error);
+  // The completion may end this object's parent, and with it this object.
+  if (completion) completion(staged, error);
 }
 
 }  // namespace murmela

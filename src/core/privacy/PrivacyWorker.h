@@ -9,7 +9,7 @@
 
 namespace murmela::PrivacyWorker {
 
-// The privacy runtime's own worker threads (unpacking, moving installs). Not
+// The privacy runtime's own worker threads (downloading, unpacking, moving installs). Not
 // the global pool, and never waited for when the application quits.
 QThreadPool& pool();
 

@@ -109,7 +109,7 @@ void ShareLinkCacheStore::upsert(const ShareCacheEntry& entry) {
     return sameContent && !isLive(old, current);
   });
   contents.entries.append(entry);
-  saveEntries(std::move(contents.entries), contents.unusableFile);
+  saveEntries(std::move(contents));
 }
 
 void ShareLinkCacheStore::markRevoked(const QString& shareID) {
@@ -120,24 +120,26 @@ void ShareLinkCacheStore::markRevoked(const QString& shareID) {
                                   [&](const ShareCacheEntry& entry) { return entry.shareID == shareID; });
   if (found == contents.entries.end()) return;
   found->revoked = true;
-  saveEntries(std::move(contents.entries), false);
+  saveEntries(std::move(contents));
 }
 
 ShareLinkCacheStore::Contents ShareLinkCacheStore::loadEntries() const {
   const std::optional<QString> path = cacheFilePath();
   if (!path || !FileSystem::itemExists(*path)) return {};
+  Contents unusable;
+  unusable.unusableFile = true;
   QByteArray bytes;
   try {
     // Never waits on a pipe or a device, and never reads without end.
     bytes = readRegularFile(*path, kMaxFileBytes);
   } catch (const FileError&) {
-    return {{}, true};
+    return unusable;
   }
   QJsonArray shares;
   try {
     shares = Json::ObjectReader(Json::parseObject(bytes, kFileName), kFileName).array(QStringLiteral("shares"));
   } catch (const Json::DecodingError&) {
-    return {{}, true};
+    return unusable;
   }
   Contents contents;
   const QString at = kFileName + QStringLiteral(".shares[");
@@ -147,25 +149,27 @@ ShareLinkCacheStore::Contents ShareLinkCacheStore::loadEntries() const {
       contents.entries.append(shareCacheEntryFromJson(Json::toObject(shares.at(i), path), path));
     } catch (const Json::DecodingError& error) {
       logUnreadableEntryOnce(shares.at(i), error);
+      contents.unreadable.append(shares.at(i));
     }
   }
   return contents;
 }
 
-void ShareLinkCacheStore::saveEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const {
-  if (const std::optional<QString> failure = writeEntries(std::move(entries), moveAsideFirst))
+void ShareLinkCacheStore::saveEntries(Contents contents) const {
+  if (const std::optional<QString> failure = writeEntries(std::move(contents)))
     AnalysisLogger::log(QStringLiteral("Share cache write failed: ") + *failure);
 }
 
-std::optional<QString> ShareLinkCacheStore::writeEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const {
+std::optional<QString> ShareLinkCacheStore::writeEntries(Contents contents) const {
   const std::optional<QString> folder = AppPaths::appFolder();
   if (!folder) return QStringLiteral("There is no application folder.");
   if (const std::error_code error = FileSystem::createPrivateFolders(*folder)) return FileSystem::describe(error);
   const QString path = QDir(*folder).filePath(kFileName);
 
-  sortNewestFirst(entries);
+  sortNewestFirst(contents.entries);
   QJsonArray shares;
-  for (const ShareCacheEntry& entry : entries) shares.append(toJson(entry));
+  for (const ShareCacheEntry& entry : contents.entries) shares.append(toJson(entry));
+  for (const QJsonValue& unreadable : contents.unreadable) shares.append(unreadable);
   QByteArray bytes;
   try {
     bytes = Json::write(QJsonObject{{QStringLiteral("shares"), shares}}, Json::Layout::Pretty);
@@ -173,7 +177,7 @@ std::optional<QString> ShareLinkCacheStore::writeEntries(QList<ShareCacheEntry> 
     return error.description();
   }
 
-  if (moveAsideFirst) {
+  if (contents.unusableFile) {
     const QString aside = asideName(path, now());
     if (!QFile::rename(path, aside)) return QStringLiteral("The unreadable share cache could not be moved aside.");
     AnalysisLogger::log(QStringLiteral("Share cache could not be read; kept it as ") + QFileInfo(aside).fileName() +

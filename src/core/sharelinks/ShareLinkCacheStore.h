@@ -3,6 +3,7 @@
 #include "common/Date.h"
 #include "sharelinks/ShareCacheEntry.h"
 
+#include <QJsonArray>
 #include <QList>
 #include <QString>
 
@@ -19,9 +20,11 @@ namespace murmela {
 // "shares.json.lock" does the same across processes. No operation throws.
 //
 // An entry that does not decode (a missing member, an address this build
-// refuses) is left out alone: the others are listed and revocable as ever,
-// and the next change writes the file without it. Each such entry is logged
-// once per process. A file that cannot be read or parsed at all (not JSON, no
+// refuses) is left out alone: the others are listed and revocable as ever.
+// It stays in the file as it was, after the entries that read, through every
+// change, and is listed again once it reads (a build that accepts it, a hand
+// that mends it). Each such entry is logged once per process. A file that
+// cannot be read or parsed at all (not JSON, no
 // "shares" array, too large, not a regular file) gives an empty list, and
 // before a change overwrites it, it is moved aside as
 // "shares.json.corrupt-<yyyyMMdd-HHmmss>", so the records of links that are
@@ -63,15 +66,17 @@ class ShareLinkCacheStore {
  private:
   struct Contents {
     QList<ShareCacheEntry> entries;
+    QJsonArray unreadable;      // the entries that did not decode, as they were
     bool unusableFile = false;  // a file is there, but it did not read
   };
 
   Contents loadEntries() const;
+  // Writes the entries, newest first, then the unreadable ones unchanged.
   // Logs "Share cache write failed: " and the reason when the write fails; the
   // file then keeps its previous content.
-  void saveEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const;
+  void saveEntries(Contents contents) const;
   // The failure's text, or nothing once the file is written.
-  std::optional<QString> writeEntries(QList<ShareCacheEntry> entries, bool moveAsideFirst) const;
+  std::optional<QString> writeEntries(Contents contents) const;
 
   Clock clock_;
 };

@@ -1,18 +1,18 @@
 #include "sharelinks/ShareLinkClient.h"
 
 #include "backend/BackendRegistration.h"
-#include "backend/HttpTransport.h"
-#include "backend/TransportError.h"
-#include "json/JsonCodec.h"
 #include "common/MurmelaError.h"
 #include "common/UnicodeText.h"
+#include "json/JsonCodec.h"
+#include "net/HttpTransport.h"
+#include "net/TransportError.h"
 #include "sharelinks/ShareContentHash.h"
+#include "sharelinks/ShareCreatesInFlight.h"
 #include "sharelinks/ShareLinkError.h"
 
 #include <QUrl>
 
 #include <condition_variable>
-#include <iterator>
 #include <mutex>
 
 namespace murmela {
@@ -42,14 +42,6 @@ const QByteArray& successBody(const HttpResponse& response) {
     throw ShareLinkError::rateLimited(limit);
   }
   throw ShareLinkError::httpFailed(status, UnicodeText::strictUtf8(response.body, true).value_or(QString()));
-}
-
-// The lock a create for this handle and content holds from its look in the
-// cache to its record there. A few locks shared by hash: two creates for
-// different contacts rarely meet, and when they do one merely waits.
-std::mutex& createLock(const QString& contactHandle, const QString& contentHash) {
-  static std::mutex locks[16];
-  return locks[qHash(contactHandle + QLatin1Char('\n') + contentHash) % std::size(locks)];
 }
 
 // Waits for `delay`, or less when a stop is requested.
@@ -149,9 +141,11 @@ ShareLinkGenerationResult ShareLinkClient::createShareLink(const WrappedReport& 
                                                            const std::optional<QString>& contactHandle,
                                                            std::stop_token stop) const {
   const QString contentHash = shareContentHash(report);
-  std::unique_lock<std::mutex> oneAtATime;
+  // Held from the look in the cache to the record there: a create for the
+  // same pair that starts meanwhile waits for it, then finds its link.
+  std::optional<ShareCreatesInFlight::Claim> inFlight;
   if (contactHandle) {
-    oneAtATime = std::unique_lock(createLock(*contactHandle, contentHash));
+    inFlight.emplace(ShareCreatesInFlight::shared().claim(*contactHandle, contentHash, stop));
     if (const std::optional<ShareCacheEntry> cached = cache_->cachedShare(*contactHandle, contentHash))
       return {{cached->shareID, cached->shareURL, cached->contentHash, cached->expiresAt}, true};
   }

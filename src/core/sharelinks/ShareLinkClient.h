@@ -23,8 +23,9 @@ namespace murmela {
 // network failure and one fresh registration after the token is refused.
 //
 // Calls are blocking: run them on a worker (ShareLinkWorker). A stop requested
-// on `stop` aborts a registration and the wait before a retry (the call then
-// throws CancellationError), but not the create or revoke request itself once
+// on `stop` aborts a registration, the wait before a retry and a create's wait
+// for another create of the same link (the call then throws
+// CancellationError), but not the create or revoke request itself once
 // sent: its outcome is always recorded in the cache, so no live link goes
 // unrecorded.
 //
@@ -61,7 +62,8 @@ class ShareLinkClient {
   // handle and content run one at a time in the process (whichever client
   // makes them): one that starts while another is still on its way waits for
   // it and is then answered from the link it recorded, so two presses never
-  // make two links.
+  // make two links. Its stop ends that wait at once; creates for other
+  // handles or contents never wait for each other.
   ShareLinkGenerationResult createShareLink(const WrappedReport& report, const std::optional<QString>& contactHandle,
                                             std::stop_token stop = {}) const;
 

@@ -1,5 +1,7 @@
 #include "sharelinks/ShareLinkWorker.h"
 
+#include <QScopeGuard>
+
 namespace murmela::ShareLinkWorker {
 
 QThreadPool& pool() {
@@ -17,7 +19,14 @@ void createShareLink(QObject* receiver, ShareLinkClient client, WrappedReport re
   run<ShareLinkGenerationResult>(
       receiver,
       [client = std::move(client), report = std::move(report), contactHandle = std::move(contactHandle),
-       stop = std::move(stop)] { return client.createShareLink(report, contactHandle, stop); },
+       stop = std::move(stop)] {
+        // A create can spend minutes on a slow backend, or waiting for another
+        // create of the same link: meanwhile its thread does not count
+        // against the pool, so listings and revokes still start at once.
+        pool().releaseThread();
+        const auto counted = qScopeGuard([] { pool().reserveThread(); });
+        return client.createShareLink(report, contactHandle, stop);
+      },
       std::move(done));
 }
 

@@ -30,7 +30,10 @@ void run(QObject* receiver, std::function<T()> work, std::function<void(WorkerOu
 }
 void run(QObject* receiver, std::function<void()> work, std::function<void(std::exception_ptr)> done);
 
-// client.createShareLink(report, contactHandle) on the pool.
+// client.createShareLink(report, contactHandle) on the pool. While it runs
+// (a slow backend, a wait for another create of the same link) its thread is
+// not counted against the pool's two: it never holds up listings, revokes or
+// other creates.
 void createShareLink(QObject* receiver, ShareLinkClient client, WrappedReport report,
                      std::optional<QString> contactHandle,
                      std::function<void(WorkerOutcome<ShareLinkGenerationResult>)> done, std::stop_token stop = {});

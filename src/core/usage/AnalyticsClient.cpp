@@ -1,8 +1,8 @@
 #include "usage/AnalyticsClient.h"
 
 #include "backend/BackendRegistration.h"
-#include "backend/HttpTransport.h"
 #include "common/AppSettings.h"
+#include "net/HttpTransport.h"
 
 #include <exception>
 

@@ -3,6 +3,7 @@
 #include "common/AnalysisLogger.h"
 #include "common/AppPaths.h"
 #include "common/AppSettings.h"
+#include "common/FileError.h"
 #include "data/WrappedDataError.h"
 #include "privacy/PrivacyFilterSetup.h"
 #include "sharelinks/ShareLinkError.h"
@@ -48,6 +49,13 @@ ShareCacheEntry share(const QString& id) {
 }
 
 QString optionalText(const std::optional<QString>& text) { return text ? *text : QStringLiteral("none"); }
+
+// As long as the text of a private copy that found no room.
+const QString kLongCause = QStringLiteral(
+    "Not enough free space in /home/someone/.cache/murmela-app/database-copies: a private copy of the database "
+    "needs 425 MB and 12 MB are free. Free some space there, or copy the database with its -wal file to a folder "
+    "you can write and open that copy. The database is read from a private copy because its folder cannot be "
+    "written (unable to open database file).");
 
 }  // namespace
 
@@ -156,7 +164,7 @@ class CoordinatorActivityTest : public QObject {
   void loadContactsFailure_data() {
     QTest::addColumn<bool>("databaseFails");
     QTest::addColumn<QString>("error");
-    QTest::newRow("database") << true << WrappedDataError::databaseOpenFailed("locked").description();
+    QTest::newRow("database") << true << WrappedDataError::databaseOpenFailed(kLongCause).description();
     QTest::newRow("contacts") << false << FakeContactStoreError().description();
   }
   void loadContactsFailure() {
@@ -168,7 +176,7 @@ class CoordinatorActivityTest : public QObject {
     coordinator.loadContacts();
     QTRY_COMPARE(coordinator.contacts().size(), 1);
     if (databaseFails) {
-      fakes.reader->beforeSummaries = [] { throw WrappedDataError::databaseOpenFailed("locked"); };
+      fakes.reader->beforeSummaries = [] { throw WrappedDataError::databaseOpenFailed(kLongCause); };
     } else {
       fakes.contactStore->failEnumeration = true;
     }
@@ -176,6 +184,8 @@ class CoordinatorActivityTest : public QObject {
     coordinator.loadContacts();
     QTRY_COMPARE(coordinator.contactLoadingError(), std::optional<QString>(error));
     QCOMPARE(coordinator.contacts().size(), 1);  // the earlier list stays
+    AnalysisLogger::shared().waitForPendingWrites();  // the whole text, also in the file
+    QVERIFY(QString::fromUtf8(readFileBytes(*AnalysisLogger::shared().logFileURL())).contains(error));
     Gate hold;
     fakes.reader->beforeSummaries = [&hold] { hold.wait(); };
     coordinator.loadContacts();

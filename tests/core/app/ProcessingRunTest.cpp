@@ -117,6 +117,25 @@ class ProcessingRunTest : public QObject {
                                                                         : HostedAnalysisWorkflow::fullClaude);
   }
 
+  // The picker's list and the run read through one reading of the database,
+  // which ends once the run has read its conversation.
+  void thePickerAndTheRunShareOneReading() {
+    FakeNeighbours& fakes = harness_->fakes;
+    fakes.reader->summaries = {contact(QStringLiteral("+15550001"))};
+    fakes.reader->messages = {textMessage(1, 5)};
+    Gate hosted;
+    fakes.beforeHosted = [&hosted](std::stop_token) { hosted.wait(); };
+    AppCoordinator& coordinator = harness_->make();
+    coordinator.setScreen(AppScreen::contactPicker());
+    coordinator.loadContacts();
+    QTRY_COMPARE(coordinator.contacts().size(), 1);
+    coordinator.startProcessing(coordinator.contacts().first());
+    QTRY_COMPARE(fakes.reader->readingsLeft.load(), 0);  // read: the analysis goes on without it
+    hosted.open();
+    QTRY_COMPARE(screenName(coordinator), QStringLiteral("results"));
+    QCOMPARE(fakes.reader->readingsBegun.load(), 1);
+  }
+
   // Hybrid chosen, but the machine can no longer run it: the run goes on in cloud.
   void hybridThatCannotRunGoesOnInCloud() {
     FakeNeighbours& fakes = harness_->fakes;

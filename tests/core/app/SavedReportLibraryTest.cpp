@@ -141,12 +141,8 @@ class SavedReportLibraryTest : public QObject {
   void concurrentSavesKeepEveryReportPrivately() {
     QFETCH(bool, exclusiveClaim);
     QFETCH(bool, renameNeverReplaces);
-    setNameClaimWithoutNoReplaceOrLinkForTesting(exclusiveClaim);
-    setRenameNeverReplacesForTesting(renameNeverReplaces);
-    const auto usual =
-        qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false), setRenameNeverReplacesForTesting(false); });
     const mode_t umask = ::umask(0);
-    const SavedReportLibrary library(dir_);
+    const SavedReportLibrary library(dir_, NewFilePlacement{exclusiveClaim, renameNeverReplaces, {}});
     const pid_t child = ::fork();  // the child saves too, then ends at once
     const auto failedChild = qScopeGuard([child] { if (child == 0) ::_exit(1); });
     for (int n = 0; n < 50; ++n) library.save(minimalReport(), Date::fromUnix(1767225605.0));
@@ -164,14 +160,16 @@ class SavedReportLibraryTest : public QObject {
   // A save killed between claiming its name and putting the report there
   // leaves an empty file; the next start frees that name, and only that one.
   void aClaimLeftByAKilledSaveIsRemovedAtTheNextStart() {
-    setNameClaimWithoutNoReplaceOrLinkForTesting(true);
-    const auto usual = qScopeGuard([] { setNameClaimWithoutNoReplaceOrLinkForTesting(false); });
-    const SavedReportLibrary library(dir_);
+    const SavedReportLibrary library(dir_, NewFilePlacement{true, false, {}});
     const auto save = [&] { return QFileInfo(library.save(minimalReport(), Date::fromUnix(1767225605.0))).fileName(); };
     const QString first = save();
     writeFile(QDir(dir_).filePath("empty.json"), QByteArray());  // no claim of ours
     const pid_t child = ::fork();
-    if (child == 0) setAfterNameClaimForTesting([] { ::_exit(0); }), save(), ::_exit(1);
+    if (child == 0) {
+      SavedReportLibrary(dir_, NewFilePlacement{true, false, [] { ::_exit(0); }})
+          .save(minimalReport(), Date::fromUnix(1767225605.0));
+      ::_exit(1);
+    }
     QVERIFY(::waitpid(child, nullptr, 0) == child);  // a child that saved leaves "-2" complete
     removeAbandonedPartialWrites(dir_);
     QCOMPARE(QDir(dir_).entryList(QDir::Files | QDir::Hidden), QStringList({first, "empty.json"}));

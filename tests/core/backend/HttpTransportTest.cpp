@@ -1,9 +1,9 @@
 #include "support/BackendTestSupport.h"
-#include "backend/HttpTransport.h"
-#include "backend/TransportError.h"
 #include "common/FileError.h"
 #include "common/MurmelaError.h"
 #include "hosted/HostedAnalysisClient.h"
+#include "net/HttpTransport.h"
+#include "net/TransportError.h"
 #include "sharelinks/ShareLinkClient.h"
 #include "support/ReportSamples.h"
 #include "support/ScriptedHttpServer.h"
@@ -13,7 +13,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkProxy>
 #include <QScopeGuard>
 #include <QTest>
 #include <QThread>
@@ -266,14 +265,24 @@ class HttpTransportTest : public QObject {
 #endif
   }
 
-  // The proxy is the one the application's network settings give.
-  void theApplicationProxyCarriesTheRequest() {
+  // The proxy is the one the environment names; this machine is reached directly.
+  void theEnvironmentProxyCarriesTheRequest() {
     ScriptedHttpServer proxy;
     proxy.setFallback([](const RecordedRequest&) { return ScriptedResponse::text(200, "via proxy"); });
-    QNetworkProxy::setApplicationProxy(QNetworkProxy(QNetworkProxy::HttpProxy, "127.0.0.1", proxy.port()));
-    const auto direct = qScopeGuard([] { QNetworkProxy::setApplicationProxy(QNetworkProxy::NoProxy); });
+    ScriptedHttpServer local;
+    local.setDefault("/x", ScriptedResponse::text(200, "direct"));
+    const QByteArray noProxy = qgetenv("no_proxy"), noProxyUpper = qgetenv("NO_PROXY");
+    qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(proxy.port()));
+    qunsetenv("no_proxy");
+    qunsetenv("NO_PROXY");
+    const auto restore = qScopeGuard([&] {
+      qunsetenv("http_proxy");
+      qputenv("no_proxy", noProxy);
+      qputenv("NO_PROXY", noProxyUpper);
+    });
     QCOMPARE(HttpTransport::perform(post("http://murmela.invalid", "/x")).body, QByteArray("via proxy"));
     QCOMPARE(proxy.requests().value(0).target, QByteArray("http://murmela.invalid/x"));
+    QCOMPARE(HttpTransport::perform(post(local.baseUrl(), "/x")).body, QByteArray("direct"));
   }
 
   void stopDuringTheRequestIsCancellationNotTimeout() {

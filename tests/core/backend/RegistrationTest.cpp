@@ -2,7 +2,7 @@
 #include "backend/AppInstallIdentity.h"
 #include "backend/BackendDefaults.h"
 #include "backend/BackendRegistration.h"
-#include "backend/TransportError.h"
+#include "net/TransportError.h"
 #include "common/AppSettings.h"
 #include "json/JsonCodec.h"
 #include "support/ScriptedHttpServer.h"

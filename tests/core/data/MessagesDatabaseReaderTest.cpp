@@ -1,14 +1,19 @@
 #include "data/MessagesDatabaseReader.h"
+#include "data/MessagesDatabaseReading.h"
 #include "data/PrivateDatabaseCopy.h"
 #include "data/WrappedDataError.h"
 #include "support/FixtureDatabaseBuilder.h"
+#include "support/FullFileSystem.h"
 #include "support/TestRegistry.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
 
 using namespace murmela;
 using Builder = murmela::test::FixtureDatabaseBuilder;
@@ -40,6 +45,23 @@ void expectDataError(Call&& call, WrappedDataError::Kind kind, const QString& fr
   QFAIL("no WrappedDataError was thrown");
 }
 
+// chat.db and its "-wal" in `folder`, as a live database in WAL mode left
+// them without its "-shm": one message in the file, three only in the WAL.
+QString walDatabase(const QString& folder) {
+  QTemporaryDir live;
+  const QString path = live.filePath(QStringLiteral("chat.db"));
+  const QString copy = QDir(folder).filePath(QStringLiteral("chat.db"));
+  Builder db(path);
+  db.execute(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0"));
+  const qint64 sam = db.addHandle(kSam);
+  const qint64 chat = db.addOneToOneChat(sam);
+  db.addMessage(chat, {.text = "in the file", .date = 1, .handleId = sam});
+  db.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+  for (int i = 2; i <= 4; ++i) db.addMessage(chat, {.text = "only in the WAL", .date = i, .handleId = sam});
+  if (!QFile::copy(path, copy) || !QFile::copy(path + "-wal", copy + "-wal")) return {};
+  return copy;
+}
+
 }  // namespace
 
 class MessagesDatabaseReaderTest : public QObject {
@@ -47,6 +69,9 @@ class MessagesDatabaseReaderTest : public QObject {
 
   QTemporaryDir dir_;
   int counter_ = 0;
+  // Read as from a folder that cannot be written, with copies in a cache
+  // folder of the test's own.
+  DatabaseReadingOptions options_{true, {dir_.filePath(QStringLiteral("cache/murmela-app")), kSystemLock}};
 
   QString freshPath() { return dir_.filePath(QStringLiteral("chat-%1.db").arg(++counter_)); }
 
@@ -336,40 +361,100 @@ class MessagesDatabaseReaderTest : public QObject {
   // probe copies nothing; the picker's list and the run's reads share one
   // private copy, gone when the reading ends.
   void walRowsCountThroughThePrivateCopy() {
-    const QString live = freshPath();
-    QTemporaryDir copyDir;
-    const QString copy = copyDir.filePath(QStringLiteral("chat.db"));
-    {
-      Builder db(live);
-      db.execute(QStringLiteral("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0"));
-      const qint64 sam = db.addHandle(kSam);
-      const qint64 chat = db.addOneToOneChat(sam);
-      db.addMessage(chat, {.text = "in the file", .date = 1, .handleId = sam});
-      db.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-      for (int i = 2; i <= 4; ++i) db.addMessage(chat, {.text = "only in the WAL", .date = i, .handleId = sam});
-      QVERIFY(QFile::copy(live, copy) && QFile::copy(live + "-wal", copy + "-wal"));
-    }
-    const QDir copies(PrivateDatabaseCopy::copiesFolder().value_or(QString()));
+    QTemporaryDir folder;
+    const QString copy = walDatabase(folder.path());
+    const QDir copies(*PrivateDatabaseCopy::copiesFolder(options_.copies));
     const auto held = [&copies] { return copies.entryList({"murmela-database-*"}, QDir::Dirs); };
-    const QStringList before = held();
-    MessagesDatabaseReader::setAlwaysReadsCopyForTesting(true);
-    MessagesDatabaseReader reader(copy);
+    const MessagesDatabaseReader reader(copy, options_);
+    std::optional<MessagesDatabaseReading> reading(std::in_place, reader);
     const bool opens = reader.canOpen();
-    const QStringList afterProbe = held();
-    const QList<ContactSummary> summaries = reader.fetchContactSummaries();
+    const qsizetype afterProbe = held().size();
+    const QList<ContactSummary> summaries = reading->fetchContactSummaries();
     const QStringList afterPicker = held();
-    const qsizetype count = reader.fetchMessages(kSam).size();
-    reader.countAttachments(kSam);
+    const qsizetype count = reading->fetchMessages(kSam).size();
+    reading->countAttachments(kSam);
     const QStringList afterRun = held();
-    reader.endReading();
-    MessagesDatabaseReader::setAlwaysReadsCopyForTesting(false);
+    reading.reset();
     QVERIFY(opens);
     QCOMPARE(count, 4);
     QCOMPARE(summaries.value(0).messageCount, 4);
-    QCOMPARE(afterProbe, before);
-    QCOMPARE(afterPicker.size(), before.size() + 1);
+    QCOMPARE(afterProbe, 0);
+    QCOMPARE(afterPicker.size(), 1);
     QCOMPARE(afterRun, afterPicker);
-    QCOMPARE(held(), before);
+    QCOMPARE(held(), QStringList());
+  }
+
+  // The database is read where it really is: through a link to it or to its
+  // folder (into a folder that cannot be written), and by a relative path,
+  // the rows only in its "-wal" count as they do in its folder, and a stray
+  // "-wal" beside the link is not read. A file system without locks does not
+  // stop the private copy.
+  void readsWhereTheDatabaseReallyIs_data() {
+    QTest::addColumn<QString>("link");     // made in the reading's folder, to the real folder
+    QTest::addColumn<QString>("opened");   // the path given, in the reading's folder
+    QTest::addColumn<bool>("locks");
+    QTest::newRow("the folder itself") << "" << "real/chat.db" << true;
+    QTest::newRow("link to the file") << "chat.db>real/chat.db" << "chat.db" << true;
+    QTest::newRow("link to the folder") << "folder>real" << "folder/chat.db" << true;
+    QTest::newRow("relative link, stray -wal beside it") << "chat.db>real/chat.db" << "chat.db" << true;
+    QTest::newRow("no locks on the file system") << "" << "real/chat.db" << false;
+  }
+  void readsWhereTheDatabaseReallyIs() {
+    QFETCH(QString, link);
+    QFETCH(QString, opened);
+    QFETCH(bool, locks);
+    QTemporaryDir folder;
+    const QDir at(folder.path());
+    QVERIFY(at.mkdir("real"));
+    walDatabase(at.filePath("real"));
+    const QString tag = QString::fromLatin1(QTest::currentDataTag());
+    if (!link.isEmpty()) {
+      const QString target = link.section('>', 1);
+      QVERIFY(QFile::link(tag.startsWith("relative") ? target : at.filePath(target), at.filePath(link.section('>', 0, 0))));
+    }
+    if (tag.contains("stray")) QVERIFY(QFile::copy(at.filePath("real/chat.db"), at.filePath("chat.db-wal")));
+    DatabaseReadingOptions options = options_;
+    if (!locks) options.copies.lock = [](int, int) { return errno = ENOLCK, -1; };
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.path()));  // the relative paths
+    qint64 counted = 0;
+    qsizetype messages = 0;
+    try {
+      MessagesDatabaseReading reading(MessagesDatabaseReader(opened, options));
+      const QList<ContactSummary> summaries = reading.fetchContactSummaries();
+      counted = summaries.isEmpty() ? 0 : summaries.first().messageCount;
+      messages = reading.fetchMessages(kSam).size();
+    } catch (const std::exception& error) {
+      QDir::setCurrent(previous);
+      QFAIL(error.what());
+    }
+    QDir::setCurrent(previous);
+    QCOMPARE(counted, 4);
+    QCOMPARE(messages, 4);
+  }
+
+  // With no room for the private copy, the picker's text says first what the
+  // copy needs, where, and what is free, then the cause.
+  void noRoomForTheCopySaysWhatItNeeds() {
+    QTemporaryDir folder;
+    const QString cache = folder.filePath("murmela-app");
+    QVERIFY(QDir().mkpath(cache));
+    test::FullFileSystem full(cache);
+    if (QStorageInfo(cache).rootPath() != cache) QSKIP("Needs the right to mount a small file system.");
+    DatabaseReadingOptions options = options_;
+    options.copies.cacheFolder = cache;
+    const MessagesDatabaseReader reader(walDatabase(folder.path()), options);
+    const QString lead = QStringLiteral("Could not open Messages database: Not enough free space in %1: a private copy "
+                                        "of the database needs ")
+                             .arg(*PrivateDatabaseCopy::copiesFolder(options.copies));
+    try {
+      reader.fetchContactSummaries();
+      QFAIL("the copy was made");
+    } catch (const WrappedDataError& error) {
+      QVERIFY2(error.description().startsWith(lead), qPrintable(error.description()));
+      QVERIFY2(error.description().contains(" MB and 0 MB are free. Free some space there"), qPrintable(error.description()));
+      QVERIFY2(error.description().endsWith("(unable to open database file)."), qPrintable(error.description()));
+    }
   }
 
   void pathThatLooksLikeAUriIsAFile() {

@@ -1,5 +1,5 @@
 #include "FakeHybridAnonymizer.h"
-#include "backend/TransportError.h"
+#include "net/TransportError.h"
 #include "common/FixedDecimal.h"
 #include "hosted/ClientMetrics.h"
 #include "hosted/HostedAnalysisClient.h"

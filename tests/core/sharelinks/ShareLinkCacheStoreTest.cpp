@@ -113,6 +113,24 @@ class ShareLinkCacheStoreTest : public QObject {
              QStringList{"Share cache entry could not be read and is left out: shares.json.shares[0].share_url"});
   }
 
+  // An entry this build cannot read stays as it was through every change, and
+  // is listed again once it reads.
+  void anUnreadableEntryOutlivesWritesUntilItReads() {
+    QJsonObject unreadable = toJson(shareEntry("kept", "+15552222222"));
+    unreadable.remove("revoked");
+    writeFile(cacheFile(), fileOf({shareEntry("s1")}).replace("[{", "[" + QJsonDocument(unreadable).toJson() + ",{"));
+    store_.upsert(shareEntry("s2", "+15553333333"));
+    store_.markRevoked("s1");
+    QCOMPARE(ids(store_.activeShares()), QStringList{"s2"});
+    QJsonArray shares = QJsonDocument::fromJson(readFile(cacheFile())).object().value("shares").toArray();
+    QCOMPARE(shares.size(), 3);
+    QCOMPARE(shares.last(), QJsonValue(unreadable));
+    unreadable.insert("revoked", false);
+    shares.replace(2, unreadable);
+    writeFile(cacheFile(), QJsonDocument(QJsonObject{{"shares", shares}}).toJson());
+    QCOMPARE(ids(store_.activeShares()), QStringList({"s2", "kept"}));
+  }
+
   void activeSharesAreUnrevokedUnexpiredAndNewestFirst() {
     ShareCacheEntry old = shareEntry("old");
     old.createdAt = kNow.addingSeconds(-7200);

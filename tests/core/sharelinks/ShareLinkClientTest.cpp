@@ -1,9 +1,10 @@
 #include "ShareTestSupport.h"
 #include "backend/BackendDefaults.h"
-#include "backend/TransportError.h"
+#include "net/TransportError.h"
 #include "common/AppSettings.h"
 #include "data/ReportJson.h"
 #include "sharelinks/ShareContentHash.h"
+#include "sharelinks/ShareCreatesInFlight.h"
 #include "sharelinks/ShareLinkClient.h"
 #include "sharelinks/ShareLinkError.h"
 #include "sharelinks/ShareLinkWorker.h"
@@ -33,6 +34,28 @@ ScriptedResponse linkAnswer(const QString& expiresAt = "2024-07-01T12:00:00Z") {
   QByteArray body = kLinkAnswer;
   body.replace("2024-07-01T12:00:00Z", expiresAt.toUtf8());
   return ScriptedResponse::json(201, body);
+}
+
+// A new link with the report's own content hash, held until the test lets it go.
+ScriptedResponse heldOwnLink() {
+  ScriptedResponse held =
+      ScriptedResponse::json(201, QByteArray(kLinkAnswer).replace("backend-hash", shareContentHash(fullReport()).toUtf8()));
+  held.held = true;
+  return held;
+}
+
+// Appends "<name>: sent", "cached", "cancelled" or "failed" when a create ends.
+auto noteEnding(QStringList& ended, const QString& name) {
+  return [&ended, name](WorkerOutcome<ShareLinkGenerationResult> outcome) {
+    QString how = outcome.value ? (outcome.value->fromLocalCache ? "cached" : "sent") : "failed";
+    try {
+      if (outcome.error) std::rethrow_exception(outcome.error);
+    } catch (const CancellationError&) {
+      how = "cancelled";
+    } catch (...) {
+    }
+    ended.append(name + ": " + how);
+  };
 }
 
 // What a call ended with: the link, or the error's description and screen text.
@@ -216,6 +239,53 @@ class ShareLinkClientTest : public QObject {
     other.join();
     QCOMPARE(server_->requests("/v1/shares").size(), 1);
     QVERIFY(first.link == second.link && first.fromLocalCache != second.fromLocalCache);
+  }
+
+  // Creates for more contacts than any fixed set of shared locks or threads
+  // lets through all reach a backend that holds its answers, and a listing
+  // still runs meanwhile.
+  void createsForOtherContactsAreSentAtOnce() {
+    server_->setDefault("/v1/shares", heldOwnLink());
+    QObject receiver;
+    QStringList ended;
+    for (int i = 0; i < 17; ++i)
+      ShareLinkWorker::createShareLink(&receiver, client(), fullReport(), QString::number(i), noteEnding(ended, "c"));
+    QTRY_COMPARE(int(server_->requests("/v1/shares").size()), 17);
+    bool listed = false;
+    ShareLinkWorker::activeShares(&receiver, [&](QList<ShareCacheEntry>) { listed = true; }, store_);
+    QTRY_VERIFY(listed && ended.isEmpty());
+    server_->releaseHeld();
+    QTRY_COMPARE(ended, QStringList(17, "c: sent"));
+  }
+
+  // A second create for the same contact and report waits for the first and
+  // is answered from the cache; a stop ends its wait before the first's answer.
+  void aSecondCreateForThePairWaitsForTheFirst_data() {
+    QTest::addColumn<bool>("stopped");
+    QTest::newRow("answered from the cache") << false;
+    QTest::newRow("stopped while it waits") << true;
+  }
+  void aSecondCreateForThePairWaitsForTheFirst() {
+    QFETCH(bool, stopped);
+    server_->setDefault("/v1/shares", heldOwnLink());
+    QObject receiver;
+    QStringList ended;
+    std::stop_source stop;
+    ShareLinkWorker::createShareLink(&receiver, client(), fullReport(), "+1555", noteEnding(ended, "first"));
+    QVERIFY(server_->waitForRequestCount(2));  // its registration and its create
+    ShareLinkWorker::createShareLink(&receiver, client(), fullReport(), "+1555", noteEnding(ended, "second"),
+                                     stop.get_token());
+    // Waiting, or (were it not to wait) on its way to the backend.
+    QTRY_VERIFY(ShareCreatesInFlight::shared().waitingCount() == 1 || server_->requests("/v1/shares").size() > 1);
+    if (stopped) {
+      stop.request_stop();
+      QTRY_COMPARE(ended, QStringList{"second: cancelled"});
+    }
+    server_->releaseHeld();
+    QTRY_COMPARE(ended.size(), 2);
+    ended.sort();
+    QCOMPARE(ended, QStringList({"first: sent", stopped ? "second: cancelled" : "second: cached"}));
+    QCOMPARE(server_->requestCount(), 2);  // the second sent nothing
   }
 
   void aRefusedTokenIsReplacedOnce_data() {

@@ -12,11 +12,42 @@ using TestApplication = QGuiApplication;
 #include <QCoreApplication>
 using TestApplication = QCoreApplication;
 #endif
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <cstring>
+#include <optional>
+
+namespace {
+
+// CTest gives every test executable a home and XDG folders of its own in the
+// build tree. Run by hand, a test gets them here, in a temporary folder, so
+// that nothing it writes (copies of a database, settings, logs, reports)
+// reaches the user's own cache, data or config folders.
+std::optional<QTemporaryDir> homeOfItsOwn() {
+  const QByteArray tree = qgetenv("MURMELA_TEST_BINARY_DIR");
+  if (!tree.isEmpty() && qgetenv("HOME").startsWith(tree + "/test-home/")) return std::nullopt;
+  std::optional<QTemporaryDir> home(std::in_place);
+  const QByteArray root = QFile::encodeName(home->path());
+  ::setenv("HOME", root.constData(), 1);
+  for (const char* name : {"data", "config", "cache", "runtime"}) {
+    const QByteArray folder = root + '/' + name;
+    ::mkdir(folder.constData(), 0700);
+    const QByteArray variable =
+        std::strcmp(name, "runtime") == 0 ? "XDG_RUNTIME_DIR" : "XDG_" + QByteArray(name).toUpper() + "_HOME";
+    ::setenv(variable.constData(), folder.constData(), 1);
+  }
+  return home;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
+  const std::optional<QTemporaryDir> home = homeOfItsOwn();
   TestApplication app(argc, argv);
   QStringList arguments = app.arguments();
   QString only;

@@ -4,6 +4,7 @@
 #include "HomeTestSupport.h"
 
 #include "app/AppCoordinator.h"
+#include "kit/access/AccessibleEvents.h"
 #include "app/SavedReportLibrary.h"
 #include "common/AppPaths.h"
 #include "privacy/PrivacyFilterSetup.h"
@@ -15,9 +16,11 @@
 #include "support/TestRegistry.h"
 #include "theme/FontRegistry.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QWheelEvent>
 
 #include <atomic>
@@ -46,6 +49,34 @@ QString saveReport(const QString& them, qint64 messages, Date savedAt) {
 void settle(AppCoordinator& coordinator) {
   QVERIFY(coordinator.waitForBackgroundWork(5s));
   QCoreApplication::processEvents();
+}
+
+// Each object readers were told came or went, with the parent it was told under.
+struct Told {
+  QAccessible::Event type;
+  QAccessible::Id object;
+  QAccessible::Id parent;
+  QString name;
+};
+QList<Told> told;
+void tell(QAccessibleEvent* event) {
+  if (event->type() != QAccessible::ObjectCreated && event->type() != QAccessible::ObjectDestroyed) return;
+  QAccessibleInterface* object = event->accessibleInterface();
+  QAccessibleInterface* parent = object ? object->parent() : nullptr;
+  if (parent && !parent->isValid()) parent = nullptr;  // a reader could not name it
+  told.append({event->type(), object ? QAccessible::uniqueId(object) : 0, parent ? QAccessible::uniqueId(parent) : 0,
+               object ? object->text(QAccessible::Name) : QString()});
+}
+
+// The tree under `node` both ways (each child's parent is the node that lists
+// it, at its index); the names of the objects of `role` met on the way.
+void walkTree(QAccessibleInterface* node, QAccessible::Role role, QStringList& found) {
+  for (int index = 0; index < node->childCount(); ++index) {
+    QAccessibleInterface* child = node->child(index);
+    QVERIFY(child && child->parent() == node && node->indexOfChild(child) == index);
+    if (child->role() == role) found.append(child->text(QAccessible::Name));
+    walkTree(child, role, found);
+  }
 }
 
 // The row's frame on screen, as far as it shows.
@@ -253,6 +284,40 @@ class HomeViewTest : public QObject {
     QTest::keyClick(view.get(), Qt::Key_Return);  // the focused row
     QVERIFY(harness_->coordinator->screen().is(AppScreen::Kind::results));
     QCOMPARE(harness_->coordinator->screen().report()->participantNames.them, QStringLiteral("P%1").arg(row));
+  }
+
+  // Opened, closed and opened again, the settings menu's objects go from the
+  // parent they came under, the tree holds both ways, and no button readers
+  // cannot see stands for the backdrop that closes the menu.
+  void settingsMenuReaderTree() {
+    const std::unique_ptr<HomeView> view = showHome(Date::now());
+    QAccessibleInterface* screen = QAccessible::queryAccessibleInterface(view.get());
+    setAccessibleEventSink(tell);
+    view->reader().tellChanges();  // what readers know before the menu opens
+    told.clear();
+    const auto usual = qScopeGuard([] { setAccessibleEventSink(nullptr); });
+    for (const bool open : {true, false, true}) {
+      view->setSettingsMenuOpen(open);
+      view->reader().tellChanges();
+      QStringList menus, buttons;
+      walkTree(screen, QAccessible::PopupMenu, menus);
+      walkTree(screen, QAccessible::Button, buttons);
+      QCOMPARE(menus, open ? QStringList{"Settings"} : QStringList{});
+      QCOMPARE(buttons.contains(QStringLiteral("Settings")), !open);
+      QVERIFY(!buttons.contains(QStringLiteral("Close menu")));
+    }
+    QHash<QAccessible::Id, std::pair<QAccessible::Id, QString>> cameUnder;
+    QStringList came;
+    for (const Told& event : std::as_const(told)) {
+      if (event.type == QAccessible::ObjectCreated) {
+        cameUnder.insert(event.object, {event.parent, event.name});
+        came.append(event.name);
+      } else if (const auto known = cameUnder.constFind(event.object); known != cameUnder.cend()) {
+        QVERIFY2(known->first == event.parent, qPrintable(known->second + " left from another parent"));
+      }
+    }
+    QCOMPARE(came.count(QStringLiteral("Reset App")), 2);
+    QCOMPARE(came.count(QStringLiteral("Close menu")), 0);
   }
 
   void resetByKeyboardLeavesTheKeysToItsAlert() {

@@ -179,7 +179,7 @@ class MySharesViewTest : public QObject {
     QTRY_VERIFY(sheet.buttonHost().showsFocus(revoke));
   }
 
-  // The ring leaves a revoked row before its news is said, which nothing then cuts short or repeats.
+  // The ring leaves a revoked row before its news is said, and the news is said once.
   void revokedRowGivesUpTheRingBeforeTheNews() {
     server_->enqueue("/v1/shares/s1/revoke", ScriptedResponse::json(200, R"({"ok":true})"));
     MySharesView& sheet = openSheet({entry("s1", 1)});

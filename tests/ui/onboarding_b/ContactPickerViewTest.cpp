@@ -15,9 +15,10 @@
 
 #include <QAccessible>
 #include <QFontMetricsF>
-#include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextEdit>
 #include <QWheelEvent>
 
 using namespace murmela;
@@ -30,6 +31,22 @@ const QList<TestContact> kContacts = {
     {QStringLiteral("sam@example.com"), QStringLiteral("Sam Rivera"), 1200},
     {QStringLiteral("+15557777"), QString(), 80},
 };
+
+QString squeezed(QString text) { return text.remove(QRegularExpression(QStringLiteral("\\s"))); }
+
+// The labels under `node` that a reader shows (not hidden) and that label
+// nothing: a reader entering `node` reads each of them.
+QStringList unrelatedLabels(QAccessibleInterface* node) {
+  QStringList labels;
+  for (int index = 0; index < node->childCount(); ++index) {
+    QAccessibleInterface* child = node->child(index);
+    if (!child || child->state().invisible) continue;
+    if (child->role() == QAccessible::StaticText && child->relations().isEmpty())
+      labels.append(child->text(QAccessible::Name));
+    labels += unrelatedLabels(child);
+  }
+  return labels;
+}
 
 QStringList handles(const QList<ContactSummary>& contacts) {
   QStringList result;
@@ -132,11 +149,24 @@ class ContactPickerViewTest : public QObject {
     picker.harness.failRun(picker.harness.coordinator().contacts().first(), error);
     FailedRunPanel* panel = picker.view->failedRunPanel();
     QVERIFY(panel->isVisibleTo(picker.view.get()));
-    QCOMPARE(panel->errorLabel()->textFormat(), Qt::PlainText);
-    QVERIFY(panel->errorLabel()->text().startsWith(QStringLiteral("[ScriptedRunError] ")));
-    QVERIFY(panel->errorLabel()->text().count(QLatin1Char('\n')) <= 5);  // at most six lines
-    QCOMPARE(panel->logLabel()->isVisibleTo(panel), logFile);
-    if (logFile) QCOMPARE(panel->logLabel()->text(), QStringLiteral("Log: /tmp/logs/analysis.log"));
+    const QString shown = *picker.harness.coordinator().processingError();
+    QCOMPARE(shown, QStringLiteral("[ScriptedRunError] ") + error);
+    QVERIFY(panel->errorText()->toPlainText().startsWith(QStringLiteral("[ScriptedRunError] ")));
+    QVERIFY(panel->errorText()->toPlainText().count(QLatin1Char('\n')) <= 5);  // at most six lines
+    QVERIFY(panel->errorText()->textInteractionFlags() & Qt::TextSelectableByMouse);
+    QCOMPARE(panel->logText()->isVisibleTo(panel), logFile);
+    const QString log = QStringLiteral("Log: /tmp/logs/analysis.log");
+    if (logFile) QCOMPARE(panel->logText()->toPlainText(), log);
+    // Readers: the panel's description holds the whole error and the path;
+    // no label under it, or anywhere on the screen, labels nothing while
+    // holding either (a reader entering the screen or the panel reads those).
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(panel);
+    QCOMPARE(group->text(QAccessible::Name), QStringLiteral("Last analysis failed"));
+    QCOMPARE(group->text(QAccessible::Description), logFile ? shown + QLatin1Char('\n') + log : shown);
+    QCOMPARE(unrelatedLabels(group), QStringList{});
+    for (const QString& label : unrelatedLabels(QAccessible::queryAccessibleInterface(picker.view.get())))
+      QVERIFY2(!label.contains(QStringLiteral("ScriptedRunError")) && !label.contains(QStringLiteral("Log:")),
+               qPrintable(label));
     // However long the error, the panel's buttons stay above the navigation row.
     QVERIFY(panel->geometry().bottom() < picker.view->layout().back.top());
     QVERIFY(picker.view->layout().errorBox->bottom() <= picker.view->layout().list.top());
@@ -170,6 +200,38 @@ class ContactPickerViewTest : public QObject {
     QCOMPARE(view.accessibleName(), QStringLiteral("Choose a chat."));
     view.wrapItUp();  // coming back from the name sheet is no news of the screen
     QVERIFY(view.nameSheet() && view.accessibleName().isEmpty());
+  }
+
+  // A loading error is shown whole however long it is (pushing the list
+  // down), Retry below it, and readers are given it whole.
+  void loadingErrorShownWhole_data() {
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<bool>("listMoves");
+    QTest::newRow("one line") << "The contacts could not be read." << false;
+    QTest::newRow("no room for a copy") << QStringLiteral(
+        "Could not open Messages database: the folder of chat.db cannot be written, so Murmela reads a private copy "
+        "of chat.db and chat.db-wal instead, and a copy needs 425 MB, but "
+        "/home/someone/.cache/murmela-app/database-copies has 104 MB free. Free some space there, or set "
+        "XDG_CACHE_HOME to a folder on a disk with more room, then choose Retry. (SQLite: unable to open database "
+        "file, error 14, opening /home/someone/Library/Messages/chat.db read-only.)") << true;
+  }
+  void loadingErrorShownWhole() {
+    QFETCH(QString, error);
+    QFETCH(bool, listMoves);
+    QVERIFY(error.size() < 100 || error.size() > 400);
+    Picker picker(kContacts);
+    picker.harness.coordinator().setContactLoadingError(error);
+    const ContactPickerView::Layout layout = picker.view->layout();
+    QVERIFY(layout.loadingError && layout.retry);
+    QVERIFY(!layout.loadingErrorText.elided);
+    QCOMPARE(squeezed(layout.loadingErrorText.shownText()), squeezed(error));
+    QVERIFY(layout.retry->top() >= layout.loadingError->bottom());
+    QVERIFY(layout.list.top() >= layout.retry->bottom());
+    QCOMPARE(layout.list.top() > ContactPickerView::kListTopWithError, listMoves);
+    QCOMPARE(layout.list.bottom(), 670.0);
+    const QList<PaintedReader::KeyedText> texts = picker.view->reader().texts();
+    QVERIFY(std::any_of(texts.cbegin(), texts.cend(), [&](const auto& keyed) { return keyed.text.text == error; }));
+    QVERIFY(picker.view->buttonHost().focusButton(ContactPickerView::retryButton));
   }
 
   // A log path too long for a line breaks after a folder, never inside a name.

@@ -1,6 +1,7 @@
 #include "privacy/anonymization/HybridAnonymization.h"
 
 #include "common/AnalysisLogger.h"
+#include "common/FileDescriptor.h"
 #include "common/FixedDecimal.h"
 #include "json/JsonCodec.h"
 #include "common/UnicodeText.h"
@@ -92,24 +93,14 @@ class FolderRemoval {
 void writeAtomically(const QString& path, const QByteArray& bytes) {
   const QByteArray target = QFile::encodeName(path);
   const QByteArray staging = target + ".partial";
-  const int fd = ::open(staging.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) throw PrivacyFileSystemError(QStringLiteral("write ") + path, lastError());
-  qsizetype written = 0;
-  while (written < bytes.size()) {
-    const ssize_t step = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-    if (step < 0 && errno == EINTR) continue;
-    if (step <= 0) {
-      const std::error_code error = step < 0 ? lastError() : std::make_error_code(std::errc::io_error);
-      ::close(fd);
-      ::unlink(staging.constData());
-      throw PrivacyFileSystemError(QStringLiteral("write ") + path, error);
-    }
-    written += step;
-  }
-  if (::close(fd) != 0 || ::rename(staging.constData(), target.constData()) != 0) {
-    const std::error_code error = lastError();
+  FileDescriptor fd(::open(staging.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+  if (!fd.isOpen()) throw PrivacyFileSystemError(QStringLiteral("write ") + path, lastError());
+  int error = writeAll(fd.get(), bytes);
+  if (const int closing = fd.close(); error == 0) error = closing;
+  if (error == 0 && ::rename(staging.constData(), target.constData()) != 0) error = errno;
+  if (error != 0) {
     ::unlink(staging.constData());
-    throw PrivacyFileSystemError(QStringLiteral("write ") + path, error);
+    throw PrivacyFileSystemError(QStringLiteral("write ") + path, std::error_code(error, std::generic_category()));
   }
 }
 

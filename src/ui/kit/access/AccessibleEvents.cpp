@@ -1,13 +1,10 @@
 #include "kit/access/AccessibleEvents.h"
 
-#include "kit/access/FocusRouting.h"
 #include "kit/access/PaintedAccessible.h"
 #include "kit/access/PaintedReader.h"
 
 #include <QHash>
 #include <QWidget>
-
-#include <algorithm>
 
 namespace murmela {
 
@@ -15,7 +12,6 @@ using Kind = ReadingEntry::Kind;
 
 AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader) {
   AccessibleSnapshot snapshot;
-  snapshot.list = reader.role() == QAccessible::List;
   const QList<PaintedReader::KeyedText>& texts = reader.texts();
   const QList<ButtonTarget>& buttons = reader.buttons();
   const QStringList groups = reader.groups();
@@ -34,36 +30,27 @@ AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader) {
                            .value = target.value,
                            .description = target.description,
                            .checked = target.checked,
-                           .enabled = target.enabled});
+                           .enabled = target.enabled,
+                           .group = reader.groupKey(target.group)});
   for (const QString& group : groups)
     if (const std::optional<int> key = reader.groupKey(group))
       snapshot.items.append({.kind = Kind::group, .key = *key, .name = group});
   return snapshot;
 }
 
-namespace {
-
-AccessibleEventSink eventSink = &QAccessible::updateAccessibility;
-
-void send(QAccessibleEvent&& event) { eventSink(&event); }
-
-}  // namespace
-
-void sendAccessibleEvent(QAccessibleEvent&& event) { send(std::move(event)); }
-
-void setAccessibleEventSink(AccessibleEventSink sink) { eventSink = sink ? sink : &QAccessible::updateAccessibility; }
-
-bool readersListen() { return QAccessible::isActive() || eventSink != &QAccessible::updateAccessibility; }
+void sendAccessibleEvent(QAccessibleEvent&& event) {
+  if (readersListen()) AccessibleEventRewriter::installed().rewrite(&event);
+}
 
 namespace {
 
-quint64 itemKey(Kind kind, int key) { return (quint64(kind) << 32) | quint32(key); }
+void send(QAccessibleEvent&& event) { sendAccessibleEvent(std::move(event)); }
 
 // The items of a snapshot by kind and key.
 QHash<quint64, const AccessibleItemState*> byKey(const AccessibleSnapshot& snapshot) {
   QHash<quint64, const AccessibleItemState*> items;
   items.reserve(snapshot.items.size());
-  for (const AccessibleItemState& item : snapshot.items) items.insert(itemKey(item.kind, item.key), &item);
+  for (const AccessibleItemState& item : snapshot.items) items.insert(readerKey(item.kind, item.key), &item);
   return items;
 }
 
@@ -94,62 +81,60 @@ void sendItemChanges(QAccessibleInterface* item, const AccessibleItemState& was,
 
 }  // namespace
 
-// Each side is looked up by key, so telling costs what the two hold, once.
-// A list whose rows come, go or move is told as Qt's item views tell of a
-// model that changed: one reset of its children, whatever their number, and
-// readers ask again for what they show. Elsewhere each item that comes or
-// goes is told. Of a list's rows only those a reader has met hear of their
-// changes: the others it will ask about afresh.
+// Each side is looked up by key, so telling costs what the two hold, once:
+// each item that comes or goes is told, and what changed in those that stay.
 void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
   if (!parent) return;
   const QHash<quint64, const AccessibleItemState*> was = byKey(before);
   const QHash<quint64, const AccessibleItemState*> now = byKey(after);
-  const bool list = after.list;
-  bool rowsChanged = false;
   for (const AccessibleItemState& item : before.items) {
-    if (now.contains(itemKey(item.kind, item.key))) continue;
-    rowsChanged = true;
-    parent->release(item.kind, item.key, !list);
+    if (now.contains(readerKey(item.kind, item.key))) continue;
+    // A button whose group goes too goes with it: readers are told the group
+    // left (the button, which no longer names it, would leave from elsewhere).
+    const bool withItsGroup = item.group && !now.contains(readerKey(Kind::group, *item.group));
+    parent->release(item.kind, item.key, !withItsGroup);
   }
   for (const AccessibleItemState& item : after.items) {
-    const AccessibleItemState* earlier = was.value(itemKey(item.kind, item.key));
-    if (!earlier && list) {
-      rowsChanged = true;
-      continue;
-    }
-    if (!earlier) {
-      if (QAccessibleInterface* iface = parent->item(item.kind, item.key))
-        send(QAccessibleEvent(iface, QAccessible::ObjectCreated));
-    } else if (QAccessibleInterface* iface = list ? parent->knownItem(item.kind, item.key)
-                                                  : parent->item(item.kind, item.key)) {
-      if (iface->isValid()) sendItemChanges(iface, *earlier, item);
-    }
-  }
-  if (list && !rowsChanged && before.items.size() == after.items.size())
-    for (qsizetype index = 0; index < after.items.size() && !rowsChanged; ++index)
-      rowsChanged = before.items[index].key != after.items[index].key || before.items[index].kind != after.items[index].kind;
-  if (list && rowsChanged) {
-    QAccessibleTableModelChangeEvent reset(widget, QAccessibleTableModelChangeEvent::ModelReset);
-    send(std::move(reset));
+    const AccessibleItemState* earlier = was.value(readerKey(item.kind, item.key));
+    QAccessibleInterface* iface = parent->item(item.kind, item.key);
+    if (!iface) continue;
+    if (!earlier)
+      send(QAccessibleEvent(iface, QAccessible::ObjectCreated));
+    else if (iface->isValid())
+      sendItemChanges(iface, *earlier, item);
   }
 }
 
-void sendButtonFocus(QWidget* widget, int id) {
+void sendRowsChanged(QWidget* widget) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
-  QAccessibleInterface* item = parent ? parent->item(Kind::button, id) : nullptr;
-  if (!item) return;
-  const int index = parent->indexOfChild(item);
-  if (index < 0) return send(QAccessibleEvent(item, QAccessible::Focus));  // a tab of a tab list
-  QAccessibleEvent focus(widget, QAccessible::Focus);
-  focus.setChild(index);
-  send(std::move(focus));
+  if (!parent) return;
+  parent->forgetGoneRows();
+  send(QAccessibleTableModelChangeEvent(widget, QAccessibleTableModelChangeEvent::ModelReset));
+}
+
+// Only rows a reader has met hear of it: it asks afresh about the others.
+void sendSelectionMoved(QWidget* widget, std::optional<int> from, std::optional<int> to) {
+  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
+  if (!parent) return;
+  QAccessible::State selection;
+  selection.selected = true;
+  if (QAccessibleInterface* row = from ? parent->knownItem(Kind::button, *from) : nullptr; row && row->isValid())
+    send(QAccessibleStateChangeEvent(row, selection));
+  if (QAccessibleInterface* row = to ? parent->knownItem(Kind::button, *to) : nullptr; row && row->isValid()) {
+    send(QAccessibleStateChangeEvent(row, selection));
+    send(QAccessibleEvent(row, QAccessible::SelectionAdd));
+  }
+}
+
+void sendFocus(QWidget* widget) {
+  PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
+  if (parent && parent->readerFocusItem()) send(QAccessibleEvent(widget, QAccessible::Focus));
 }
 
 void sendAnnouncement(QWidget* widget) {
   PaintedWidgetAccessible* parent = PaintedWidgetAccessible::of(widget);
   if (QAccessibleInterface* item = parent ? parent->item(Kind::announcement, 0) : nullptr) {
-    FocusRouting::installed().announcementMade(widget);
     send(QAccessibleEvent(item, QAccessible::NameChanged));
     send(QAccessibleEvent(item, QAccessible::ObjectShow));
   }

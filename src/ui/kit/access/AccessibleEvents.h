@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kit/access/FocusRouting.h"
+#include "kit/access/AccessibleEventRewriter.h"
 #include "kit/access/ShownText.h"
 
 #include <QAccessible>
@@ -25,33 +25,31 @@ struct AccessibleItemState {
   std::optional<bool> checked{};
   bool enabled = true;
   std::optional<qreal> progress{};
+  std::optional<int> group{};  // the key of the group a button stands in
 
   friend bool operator==(const AccessibleItemState&, const AccessibleItemState&) = default;
 };
 
 struct AccessibleSnapshot {
-  QList<AccessibleItemState> items;  // texts, buttons, then groups
-  bool list = false;                 // the widget is a list of rows
+  QList<AccessibleItemState> items;  // texts, buttons, then groups (a list's rows are not among them)
 };
 
 // What the reader shows screen readers now, and the events that tell them
 // how `after` differs from `before`.
 AccessibleSnapshot accessibleSnapshot(const PaintedReader& reader);
 void sendAccessibleChanges(QWidget* widget, const AccessibleSnapshot& before, const AccessibleSnapshot& after);
-// Where the kit's events go: QAccessible::updateAccessibility by default,
-// which passes them on only while a screen reader listens. A test hands in
-// its own to see them without one.
-using AccessibleEventSink = void (*)(QAccessibleEvent* event);
-void setAccessibleEventSink(AccessibleEventSink sink);
-// Whether anything hears the kit's events: a screen reader, or a test's sink.
-bool readersListen();
 
-// Tells screen readers the focus is on a button (as Qt's item views tell of
-// their current item: an event of the widget naming the child); that an
-// announcement was made.
-void sendButtonFocus(QWidget* widget, int id);
+// A list's rows came, went or changed: one reset of its children.
+void sendRowsChanged(QWidget* widget);
+// The selected row of a list is another (either may be none).
+void sendSelectionMoved(QWidget* widget, std::optional<int> from, std::optional<int> to);
+// The focus moved in a painted widget: readers hear of the child the
+// rewriter finds there (the one path every focus takes to them).
+void sendFocus(QWidget* widget);
+// An announcement was made.
 void sendAnnouncement(QWidget* widget);
 
-// Sends one event to readers (through the sink above).
+// Sends one event to readers, through the installed rewriter.
 void sendAccessibleEvent(QAccessibleEvent&& event);
+
 }  // namespace murmela

@@ -33,7 +33,7 @@ QAccessibleInterface* paintedFactory(const QString&, QObject* object) {
 void installPaintedAccessibility() {
   static const bool installed = [] {
     QAccessible::installFactory(paintedFactory);
-    routeFocusToPaintedChildren();
+    installAccessibleEventRewriter();
     return true;
   }();
   Q_UNUSED(installed);

@@ -40,13 +40,6 @@ QRect onScreen(const QWidget* widget, const QRectF& rect) {
   return QRect(widget->mapToGlobal(aligned.topLeft()), aligned.size());
 }
 
-// A painted widget is covered while a widget inside it that stands for a
-// modal sheet (its host keeps the focus) shows.
-bool coveredByModal(const QWidget* widget) {
-  const PaintedWidgetAccessible* painted = widget ? PaintedWidgetAccessible::of(const_cast<QWidget*>(widget)) : nullptr;
-  return painted && painted->modalCover();
-}
-
 // Whether a rect of the widget lies outside what it shows (a row scrolled away).
 bool outsideOf(const QWidget* widget, const QRectF& rect) {
   return !rect.isEmpty() && !QRectF(widget->rect()).intersects(rect);
@@ -71,32 +64,35 @@ std::optional<ReaderFocus> readerFocus(const PaintedReader& reader, const QWidge
   return std::nullopt;
 }
 
-const PaintedReader* PaintedItemAccessible::readerOf() const { return PaintedReader::of(widget_.data()); }
+PaintedItemAccessible::PaintedItemAccessible(PaintedWidgetAccessible* owner, Kind kind, int key)
+    : owner_(owner),
+      widget_(qobject_cast<QWidget*>(owner->object())),
+      reader_(owner->reader()),
+      kind_(kind),
+      key_(key) {}
 
-ButtonHost* PaintedItemAccessible::hostOf() const {
-  const PaintedReader* reader = readerOf();
-  return reader ? reader->host() : nullptr;
-}
+ButtonHost* PaintedItemAccessible::hostOf() const { return reader_ ? reader_->host() : nullptr; }
 
 std::optional<ButtonTarget> PaintedItemAccessible::button() const {
-  const PaintedReader* reader = readerOf();
-  return reader && kind_ == Kind::button ? reader->button(key_) : std::nullopt;
+  return reader_ && kind_ == Kind::button ? reader_->button(key_) : std::nullopt;
+}
+
+std::optional<int> PaintedItemAccessible::row() const {
+  const ReaderRows* rows = reader_ && kind_ == Kind::button ? reader_->rows() : nullptr;
+  return rows ? rows->rowOf(key_) : std::nullopt;
 }
 
 std::optional<ShownText> PaintedItemAccessible::shown() const {
-  const PaintedReader* reader = readerOf();
-  return reader && kind_ == Kind::text ? reader->text(key_) : std::nullopt;
+  return reader_ && kind_ == Kind::text ? reader_->text(key_) : std::nullopt;
 }
 
 QString PaintedItemAccessible::groupName() const {
-  const PaintedReader* reader = readerOf();
-  return reader && kind_ == Kind::group ? reader->groupName(key_).value_or(QString()) : QString();
+  return reader_ && kind_ == Kind::group ? reader_->groupName(key_).value_or(QString()) : QString();
 }
 
 QList<int> PaintedItemAccessible::members() const {
-  const PaintedReader* reader = readerOf();
   const QString name = groupName();
-  return reader && !name.isEmpty() ? reader->groupMembers(name) : QList<int>{};
+  return reader_ && !name.isEmpty() ? reader_->groupMembers(name) : QList<int>{};
 }
 
 ProgressValue PaintedItemAccessible::progress() const {
@@ -105,14 +101,13 @@ ProgressValue PaintedItemAccessible::progress() const {
 }
 
 bool PaintedItemAccessible::isValid() const {
-  const PaintedReader* reader = readerOf();
-  if (!reader) return false;
+  if (!reader_ || !widget_) return false;
   if (leaving_) return true;  // until readers are told it went
   switch (kind_) {
     case Kind::button:
-      return reader->button(key_).has_value();
+      return reader_->shows(key_);
     case Kind::text:
-      return reader->text(key_).has_value();
+      return reader_->text(key_).has_value();
     case Kind::announcement:
       return true;
     case Kind::group:
@@ -139,30 +134,26 @@ QAccessibleInterface* PaintedItemAccessible::childAt(int x, int y) const {
 // list it among its children either.
 QAccessibleInterface* PaintedItemAccessible::parent() const {
   if (kind_ == Kind::announcement) return QAccessible::queryAccessibleInterface(qApp);
-  PaintedWidgetAccessible* painted = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
-  if (!painted) return nullptr;
+  if (!widget_) return nullptr;
+  if (row()) return owner_;
   const std::optional<ButtonTarget> target = button();
-  if (QAccessibleInterface* group = target ? painted->groupItem(target->group) : nullptr) return group;
-  return painted;
+  if (QAccessibleInterface* group = target ? owner_->groupItem(target->group) : nullptr) return group;
+  return owner_;
 }
 
 QAccessibleInterface* PaintedItemAccessible::child(int index) const {
   const QList<int> ids = members();
-  PaintedWidgetAccessible* painted = widget_ ? PaintedWidgetAccessible::of(widget_.data()) : nullptr;
-  return painted && index >= 0 && index < ids.size() ? painted->item(Kind::button, ids[index]) : nullptr;
+  return widget_ && index >= 0 && index < ids.size() ? owner_->item(Kind::button, ids[index]) : nullptr;
 }
 
 int PaintedItemAccessible::indexOfChild(const QAccessibleInterface* child) const {
   const auto* item = dynamic_cast<const PaintedItemAccessible*>(child);
-  if (!item || item->kind_ != Kind::button || item->widget_ != widget_) return -1;
+  if (!item || item->kind_ != Kind::button || item->owner_ != owner_) return -1;
   return static_cast<int>(members().indexOf(item->key_));
 }
 
 QString PaintedItemAccessible::text(QAccessible::Text which) const {
-  if (kind_ == Kind::announcement) {
-    const PaintedReader* reader = readerOf();
-    return which == QAccessible::Name && reader ? reader->announcement() : QString();
-  }
+  if (kind_ == Kind::announcement) return which == QAccessible::Name && reader_ ? reader_->announcement() : QString();
   if (kind_ == Kind::group) return which == QAccessible::Name ? groupName() : QString();
   if (kind_ == Kind::text) {
     const std::optional<ShownText> text = shown();
@@ -178,8 +169,11 @@ QString PaintedItemAccessible::text(QAccessible::Text which) const {
       return target->name;
     case QAccessible::Value:
       return target->value;
-    case QAccessible::Description:
-      return target->description;
+    case QAccessible::Description: {
+      // A row is described only when a reader asks.
+      const std::optional<int> at = row();
+      return at ? reader_->rows()->description(*at) : target->description;
+    }
     default:
       return {};
   }
@@ -196,10 +190,9 @@ QRect PaintedItemAccessible::rect() const {
     return text ? onScreen(widget_, text->rect) : QRect();
   }
   if (kind_ == Kind::group) {
-    const PaintedReader* reader = readerOf();
     QRectF united;
     for (const int id : members())
-      if (const std::optional<ButtonTarget> target = reader->button(id)) united |= target->rect;
+      if (const std::optional<ButtonTarget> target = reader_->button(id)) united |= target->rect;
     return onScreen(widget_, united);
   }
   return {};
@@ -210,11 +203,10 @@ QAccessible::Role PaintedItemAccessible::role() const {
     case Kind::announcement:
       return QAccessible::Notification;
     case Kind::group: {
-      const PaintedReader* reader = readerOf();
       const QList<int> ids = members();
       const auto all = [&](ButtonRole role) {
-        return reader && std::all_of(ids.cbegin(), ids.cend(), [&](int id) {
-                 const std::optional<ButtonTarget> target = reader->button(id);
+        return reader_ && std::all_of(ids.cbegin(), ids.cend(), [&](int id) {
+                 const std::optional<ButtonTarget> target = reader_->button(id);
                  return target && target->role == role;
                });
       };
@@ -235,15 +227,19 @@ QAccessible::Role PaintedItemAccessible::role() const {
 
 QAccessible::State PaintedItemAccessible::state() const {
   QAccessible::State state;
-  const PaintedReader* reader = readerOf();
-  if (!reader || !widget_->isVisible()) state.invisible = true;
-  if (kind_ == Kind::announcement && (!reader || reader->announcement().isEmpty())) state.invisible = true;
+  const PaintedReader* reader = reader_.data();
+  if (!reader || !widget_) {
+    state.invisible = true;
+    return state;
+  }
+  if (!widget_->isVisible()) state.invisible = true;
+  if (kind_ == Kind::announcement && reader->announcement().isEmpty()) state.invisible = true;
   if (kind_ == Kind::text) state.readOnly = true;
-  if (kind_ == Kind::text && reader) {
+  if (kind_ == Kind::text) {
     state.focused = readerFocus(*reader, widget_) == ReaderFocus{Kind::text, key_};
     if (const std::optional<ShownText> text = shown()) state.offscreen = outsideOf(widget_, text->rect);
   }
-  if (kind_ != Kind::button || !reader) return state;
+  if (kind_ != Kind::button) return state;
   const std::optional<ButtonTarget> target = button();
   if (!target) {
     state.invisible = true;
@@ -279,7 +275,8 @@ void* PaintedItemAccessible::interface_cast(QAccessible::InterfaceType type) {
 
 QStringList PaintedItemAccessible::actionNames() const {
   const std::optional<ButtonTarget> target = button();
-  if (!target || !target->enabled || !hostOf() || coveredByModal(widget_)) return {};
+  // A modal sheet inside the widget covers it.
+  if (!target || !target->enabled || !hostOf() || owner_->modalCover()) return {};
   QStringList names{pressAction()};
   if (target->checked && target->role == ButtonRole::checkBox) names.append(toggleAction());
   if (target->focusable) names.append(setFocusAction());
@@ -294,6 +291,17 @@ void PaintedItemAccessible::doAction(const QString& name) {
   const int id = key_;
   if (name == setFocusAction()) {
     host->focusButton(id);
+    return;
+  }
+  // A row out of view is not among the host's buttons: its list runs it.
+  if (reader_->rows()) {
+    QMetaObject::invokeMethod(
+        host,
+        [reader = reader_, id] {
+          const ReaderRows* rows = reader ? reader->rows() : nullptr;
+          if (const std::optional<int> at = rows ? rows->rowOf(id) : std::nullopt) rows->activate(*at);
+        },
+        Qt::QueuedConnection);
     return;
   }
   QMetaObject::invokeMethod(

@@ -15,21 +15,24 @@ class QWidget;
 namespace murmela {
 
 class PaintedReader;
+class PaintedWidgetAccessible;
 
 // One painted child of a widget with a PaintedReader: a text, a progress
-// bar, a button, a group of buttons or the announcement. It keeps only its
-// widget, kind and key, and asks the widget's reader for what it is each
-// time, so it never tells an old state.
+// bar, a button, a list's row, a group of buttons or the announcement. It
+// keeps only its widget, kind and key, and asks the widget's reader for what
+// it is each time, so it never tells an old state.
 class PaintedItemAccessible : public QAccessibleInterface,
                               public QAccessibleActionInterface,
                               public QAccessibleValueInterface {
  public:
   using Kind = ReadingEntry::Kind;
 
-  PaintedItemAccessible(QWidget* widget, Kind kind, int key) : widget_(widget), kind_(kind), key_(key) {}
+  // Made by the widget's interface, which deletes it before it goes.
+  PaintedItemAccessible(PaintedWidgetAccessible* owner, Kind kind, int key);
 
   Kind kind() const { return kind_; }
   int key() const { return key_; }
+  PaintedWidgetAccessible* owner() const { return owner_; }
   // It stays valid until readers are told it went.
   void setLeaving() { leaving_ = true; }
 
@@ -65,15 +68,18 @@ class PaintedItemAccessible : public QAccessibleInterface,
   QVariant minimumStepSize() const override { return (progress().maximum - progress().minimum) / 100.0; }
 
  private:
-  const PaintedReader* readerOf() const;
   ButtonHost* hostOf() const;
   std::optional<ButtonTarget> button() const;
+  // The row of a list this item is, while it shows.
+  std::optional<int> row() const;
   std::optional<ShownText> shown() const;
   QString groupName() const;
   QList<int> members() const;
   ProgressValue progress() const;
 
+  PaintedWidgetAccessible* owner_;
   QPointer<QWidget> widget_;
+  QPointer<PaintedReader> reader_;
   Kind kind_;
   int key_;
   bool leaving_ = false;

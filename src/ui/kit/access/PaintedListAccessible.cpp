@@ -1,14 +1,40 @@
 #include "kit/access/PaintedListAccessible.h"
 
+#include "kit/access/PaintedItemAccessible.h"
 #include "kit/access/PaintedReader.h"
 
 #include <QWidget>
 
 namespace murmela {
 
+using Kind = ReadingEntry::Kind;
+
+const ReaderRows* PaintedListAccessible::rows() const { return reader() ? reader()->rows() : nullptr; }
+
 void* PaintedListAccessible::interface_cast(QAccessible::InterfaceType type) {
   if (type == QAccessible::TableInterface) return static_cast<QAccessibleTableInterface*>(this);
   return PaintedWidgetAccessible::interface_cast(type);
+}
+
+int PaintedListAccessible::childCount() const { return rows() ? rows()->count() : 0; }
+
+QAccessibleInterface* PaintedListAccessible::child(int index) const {
+  const ReaderRows* all = rows();
+  return all && index >= 0 && index < all->count() ? interfaceFor({Kind::button, all->id(index), {}}) : nullptr;
+}
+
+int PaintedListAccessible::indexOfChild(const QAccessibleInterface* child) const {
+  const auto* item = dynamic_cast<const PaintedItemAccessible*>(child);
+  const ReaderRows* all = rows();
+  if (!all || !item || item->owner() != this || item->kind() != Kind::button) return -1;
+  return all->rowOf(item->key()).value_or(-1);
+}
+
+QAccessibleInterface* PaintedListAccessible::childAt(int x, int y) const {
+  const ReaderRows* all = rows();
+  if (!all || !widget()->isVisible()) return nullptr;
+  const std::optional<int> row = all->at(widget()->mapFromGlobal(QPointF(x, y)));
+  return row ? child(*row) : nullptr;
 }
 
 QAccessibleInterface* PaintedListAccessible::cellAt(int row, int column) const {
@@ -16,12 +42,8 @@ QAccessibleInterface* PaintedListAccessible::cellAt(int row, int column) const {
 }
 
 QList<int> PaintedListAccessible::selectedRows() const {
-  const PaintedReader* reader = PaintedReader::of(widget());
-  const std::optional<int> selected = reader ? reader->selectedListItem() : std::nullopt;
-  QAccessibleInterface* row = selected ? knownItem(ReadingEntry::Kind::button, *selected) : nullptr;
-  if (selected && !row) row = item(ReadingEntry::Kind::button, *selected);
-  const int index = row ? indexOfChild(row) : -1;
-  return index < 0 ? QList<int>{} : QList<int>{index};
+  const std::optional<int> selected = rows() ? rows()->selected() : std::nullopt;
+  return selected ? QList<int>{*selected} : QList<int>{};
 }
 
 QList<QAccessibleInterface*> PaintedListAccessible::selectedCells() const {

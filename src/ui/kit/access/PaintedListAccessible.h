@@ -4,15 +4,22 @@
 
 namespace murmela {
 
-// A painted list of rows (its reader's role is List) as Qt's item views show
-// theirs: one column of rows behind a table interface. A reader takes such a
-// list as one that manages its descendants (the AT-SPI bridge says so of
-// whatever has a table), so it asks for the rows it needs instead of walking
-// every one of them whenever the focus enters what holds the list.
+struct ReaderRows;
+
+// A painted list of rows (its reader's role is List, its rows given by
+// index) as Qt's item views show theirs: one column of rows behind a table
+// interface, each row answered from the list's model when asked for. A reader
+// takes such a list as one that manages its descendants (the AT-SPI bridge
+// says so of whatever has a table), so it asks for the rows it needs instead
+// of walking every one of them whenever the focus enters what holds the list.
 class PaintedListAccessible : public PaintedWidgetAccessible, public QAccessibleTableInterface {
  public:
   using PaintedWidgetAccessible::PaintedWidgetAccessible;
 
+  int childCount() const override;
+  QAccessibleInterface* child(int index) const override;
+  int indexOfChild(const QAccessibleInterface* child) const override;
+  QAccessibleInterface* childAt(int x, int y) const override;
   void* interface_cast(QAccessible::InterfaceType type) override;
 
   QAccessibleInterface* caption() const override { return nullptr; }
@@ -35,8 +42,11 @@ class PaintedListAccessible : public PaintedWidgetAccessible, public QAccessible
   bool selectColumn(int) override { return false; }
   bool unselectRow(int) override { return false; }
   bool unselectColumn(int) override { return false; }
-  // The rows are answered from the reader's latest view: nothing to follow here.
+  // The rows are answered from the list's model: nothing to follow here.
   void modelChange(QAccessibleTableModelChangeEvent*) override {}
+
+ private:
+  const ReaderRows* rows() const;
 };
 
 }  // namespace murmela

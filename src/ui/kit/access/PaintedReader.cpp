@@ -4,6 +4,7 @@
 #include "kit/access/ApplicationAccessible.h"
 #include "kit/access/PaintedAccessible.h"
 
+#include <QChildEvent>
 #include <QMetaObject>
 #include <QWidget>
 
@@ -16,6 +17,10 @@ constexpr int kWordKeyBase = 1 << 24;
 
 PaintedReader::PaintedReader(QWidget* widget, ButtonHost* host) : QObject(widget), widget_(widget), host_(host) {
   installPaintedAccessibility();
+  // Readers meet the widget's child widgets where they stand while they show.
+  widget->installEventFilter(this);
+  for (QObject* child : widget->children())
+    if (child->isWidgetType()) child->installEventFilter(this);
   if (!host) return;
   connect(host, &ButtonHost::focusMovedTo, this, &PaintedReader::focusMoved);
   connect(host, &ButtonHost::acted, this, &PaintedReader::contentChanged);
@@ -27,21 +32,55 @@ PaintedReader* PaintedReader::of(const QWidget* widget) {
   return widget ? widget->findChild<PaintedReader*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
+bool PaintedReader::eventFilter(QObject* watched, QEvent* event) {
+  switch (event->type()) {
+    case QEvent::ChildAdded:
+    case QEvent::ChildRemoved: {
+      QObject* child = static_cast<QChildEvent*>(event)->child();
+      if (watched != widget_ || !child->isWidgetType()) break;
+      if (event->type() == QEvent::ChildAdded)
+        child->installEventFilter(this);
+      else
+        child->removeEventFilter(this);
+      ++revision_;
+      break;
+    }
+    case QEvent::ShowToParent:
+    case QEvent::HideToParent:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::ZOrderChange:
+      if (watched != widget_) ++revision_;
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
 void PaintedReader::setTexts(TextProvider provider) {
   texts_ = std::move(provider);
   view_.reset();
+  ++revision_;
 }
 
 void PaintedReader::setButtons(ButtonProvider provider) {
   buttons_ = std::move(provider);
   view_.reset();
+  ++revision_;
+}
+
+void PaintedReader::setRows(ReaderRows rows) {
+  rows_ = std::move(rows);
+  view_.reset();
+  ++revision_;
 }
 
 PaintedReader::View PaintedReader::look() const {
   View now;
   if (buttons_)
     now.buttons = buttons_();
-  else if (host_)
+  else if (host_ && !rows())
     now.buttons = host_->targets();
   QHash<QString, int> seen;
   QHash<QString, int> keys;
@@ -64,8 +103,6 @@ PaintedReader::View PaintedReader::look() const {
   for (qsizetype index = 0; index < now.buttons.size(); ++index) {
     const ButtonTarget& target = now.buttons[index];
     now.buttonAt.insert(target.id, index);
-    if (!now.selectedListItem && target.role == ButtonRole::listItem && target.checked.value_or(false))
-      now.selectedListItem = target.id;
     if (target.group.isEmpty()) continue;
     QList<int>& members = now.members[target.group];
     if (members.isEmpty()) {
@@ -78,7 +115,6 @@ PaintedReader::View PaintedReader::look() const {
     }
     members.append(target.id);
   }
-  ++generation_;
   return now;
 }
 
@@ -89,8 +125,18 @@ const PaintedReader::View& PaintedReader::view() const {
 
 std::optional<ButtonTarget> PaintedReader::button(int id) const {
   const View& now = view();
-  const auto found = now.buttonAt.constFind(id);
-  return found == now.buttonAt.cend() ? std::nullopt : std::optional<ButtonTarget>(now.buttons[*found]);
+  if (const auto found = now.buttonAt.constFind(id); found != now.buttonAt.cend()) return now.buttons[*found];
+  const std::optional<int> row = rows() ? rows_.rowOf(id) : std::nullopt;
+  return row ? std::optional<ButtonTarget>(rows_.target(*row)) : std::nullopt;
+}
+
+bool PaintedReader::shows(int id) const {
+  return view().buttonAt.contains(id) || (rows() && rows_.rowOf(id).has_value());
+}
+
+std::optional<int> PaintedReader::selectedListItem() const {
+  const std::optional<int> row = rows() ? rows_.selected() : std::nullopt;
+  return row ? std::optional<int>(rows_.id(*row)) : std::nullopt;
 }
 
 std::optional<ShownText> PaintedReader::text(int key) const {
@@ -116,26 +162,48 @@ void PaintedReader::startWatching() { watched_ = true; }
 
 void PaintedReader::contentChanged() {
   view_.reset();
+  ++revision_;
   if (host_) host_->contentChanged();
   if (!watched_ || tellPosted_ || !readersListen()) return;
   tellPosted_ = true;
   QMetaObject::invokeMethod(this, &PaintedReader::tellChanges, Qt::QueuedConnection);
 }
 
+void PaintedReader::rowsChanged() {
+  rowsChangePending_ = true;
+  contentChanged();
+}
+
 void PaintedReader::tellChanges() {
   tellPosted_ = false;
   if (!watched_ || !widget_ || !readersListen()) return;
   view_.reset();
+  ++revision_;
   auto now = std::make_unique<AccessibleSnapshot>(accessibleSnapshot(*this));
-  if (told_ && now->items != told_->items) sendAccessibleChanges(widget_, *told_, *now);
+  const bool first = !told_;
+  if (!first && now->items != told_->items) sendAccessibleChanges(widget_, *told_, *now);
   told_ = std::move(now);
+  if (rows()) tellRows(first);
 }
 
-void PaintedReader::focusMoved(int id) {
+// A list's rows are told as Qt's item views tell of a model that changed:
+// one reset, whatever their number, and the selection that moved.
+void PaintedReader::tellRows(bool first) {
+  const std::optional<int> selected = selectedListItem();
+  if (first) {
+    rowsChangePending_ = false;
+    selectedTold_ = selected;
+    return;
+  }
+  if (std::exchange(rowsChangePending_, false)) sendRowsChanged(widget_);
+  if (selected != selectedTold_) sendSelectionMoved(widget_, std::exchange(selectedTold_, selected), selected);
+}
+
+void PaintedReader::focusMoved() {
   if (!watched_ || !widget_ || !readersListen()) return;
   // Readers hear of the button (a page that changed with it) before its focus.
   tellChanges();
-  sendButtonFocus(widget_, id);
+  sendFocus(widget_);
 }
 
 void PaintedReader::announce(const QString& text) {
@@ -145,8 +213,7 @@ void PaintedReader::announce(const QString& text) {
   // hears it: the widget's interface is made now, which starts the watch.
   if (!watched_ && widget_ && QAccessible::isActive()) QAccessible::queryAccessibleInterface(widget_);
   if (!watched_ || !widget_ || text.isEmpty()) return;
-  // A focus that moves with what is announced goes first: a focus change
-  // cuts short whatever a reader is saying.
+  // What changed with the announcement (a focus that moved with it) is told first.
   if (host_) host_->contentChanged();
   tellChanges();
   sendAnnouncement(widget_);

@@ -16,8 +16,6 @@ namespace {
 
 using Kind = ReadingEntry::Kind;
 
-quint64 entryKey(Kind kind, int key) { return (quint64(kind) << 32) | quint32(key); }
-
 QAccessible::Role widgetRole(const QWidget* widget, const PaintedReader* reader) {
   if (qobject_cast<const QDialog*>(widget) || (reader->host() && reader->host()->keepsFocus()))
     return QAccessible::Dialog;
@@ -34,6 +32,8 @@ PaintedWidgetAccessible::PaintedWidgetAccessible(QWidget* widget, PaintedReader*
 PaintedWidgetAccessible::~PaintedWidgetAccessible() {
   for (const QAccessible::Id id : std::as_const(items_)) QAccessible::deleteAccessibleInterface(id);
 }
+
+PaintedReader* PaintedWidgetAccessible::reader() const { return reader_; }
 
 ButtonHost* PaintedWidgetAccessible::host() const { return reader_ ? reader_->host() : nullptr; }
 
@@ -58,36 +58,27 @@ QList<QWidget*> PaintedWidgetAccessible::childWidgets() const {
 // (one that fades out has handed the keyboard back already).
 QWidget* PaintedWidgetAccessible::modalCover() const {
   const QWidget* keyboard = widget()->window()->focusWidget();
-  const QList<ButtonHost*> hosts = widget()->findChildren<ButtonHost*>();
-  for (ButtonHost* other : hosts) {
+  if (!keyboard) return nullptr;
+  for (ButtonHost* other : ButtonHost::keepingFocus()) {
     QWidget* sheet = qobject_cast<QWidget*>(other->parent());
-    if (other != host() && other->keepsFocus() && sheet && sheet != widget() && !sheet->isWindow() &&
-        sheet->isVisibleTo(widget()) && keyboard && (keyboard == sheet || sheet->isAncestorOf(keyboard)))
+    if (other != host() && sheet && sheet != widget() && widget()->isAncestorOf(sheet) && !sheet->isWindow() &&
+        sheet->isVisibleTo(widget()) && (keyboard == sheet || sheet->isAncestorOf(keyboard)))
       return sheet;
   }
   return nullptr;
-}
-
-QList<std::pair<const QWidget*, QRect>> PaintedWidgetAccessible::shownWidgets(const QWidget* cover) const {
-  QList<std::pair<const QWidget*, QRect>> shown;
-  for (const QWidget* child : childWidgets())
-    shown.append({child->isVisibleTo(widget()) && (!cover || child == cover || child->isAncestorOf(cover))
-                      ? child
-                      : nullptr,
-                  child->geometry()});
-  return shown;
 }
 
 // What the widget shows, in reading order: its texts and buttons and the
 // child widgets that show. While a modal sheet inside it shows, only the
 // way to that sheet is left: what lies behind is out.
 const PaintedWidgetAccessible::Reading& PaintedWidgetAccessible::reading() const {
-  const quint64 generation = reader_ ? reader_->generation() : 0;
+  const quint64 revision = reader_ ? reader_->revision() : 0;
   const QWidget* cover = modalCover();
-  QList<std::pair<const QWidget*, QRect>> widgets = shownWidgets(cover);
-  if (reading_ && reading_->generation == generation && reading_->cover == cover && reading_->widgets == widgets)
-    return *reading_;
-  Reading now{.generation = generation, .cover = cover, .widgets = std::move(widgets)};
+  if (reading_ && reading_->revision == revision && reading_->cover == cover) return *reading_;
+  Reading now{.revision = revision, .cover = cover};
+  for (QWidget* child : childWidgets())
+    now.widgets.append(
+        child->isVisibleTo(widget()) && (!cover || child == cover || child->isAncestorOf(cover)) ? child : nullptr);
   QList<ReadingEntry> texts, buttons, children;
   if (reader_ && !cover) {
     for (const PaintedReader::KeyedText& keyed : reader_->texts())
@@ -111,12 +102,12 @@ const PaintedWidgetAccessible::Reading& PaintedWidgetAccessible::reading() const
     }
   }
   for (qsizetype index = 0; index < now.widgets.size(); ++index)
-    if (now.widgets[index].first)
-      children.append({Kind::widget, static_cast<int>(index), QRectF(now.widgets[index].second)});
+    if (now.widgets[index])
+      children.append({Kind::widget, static_cast<int>(index), QRectF(now.widgets[index]->geometry())});
   now.order = interleaveReadingOrder({texts, buttons, children});
   now.at.reserve(now.order.size());
   for (qsizetype index = 0; index < now.order.size(); ++index)
-    now.at.insert(entryKey(now.order[index].kind, now.order[index].key), static_cast<int>(index));
+    now.at.insert(readerKey(now.order[index].kind, now.order[index].key), static_cast<int>(index));
   reading_ = std::move(now);
   return *reading_;
 }
@@ -133,7 +124,7 @@ QAccessible::State PaintedWidgetAccessible::state() const {
 }
 
 void PaintedWidgetAccessible::release(Kind kind, int key, bool tell) {
-  const auto found = items_.find({static_cast<int>(kind), key});
+  const auto found = items_.find(readerKey(kind, key));
   if (found == items_.end()) return;
   const QAccessible::Id id = *found;
   items_.erase(found);
@@ -142,6 +133,20 @@ void PaintedWidgetAccessible::release(Kind kind, int key, bool tell) {
     sendAccessibleEvent(QAccessibleEvent(item, QAccessible::ObjectDestroyed));
   }
   QAccessible::deleteAccessibleInterface(id);
+}
+
+void PaintedWidgetAccessible::forgetGoneRows() {
+  QList<QAccessible::Id> gone;
+  for (auto it = items_.begin(); it != items_.end();) {
+    const auto* item = dynamic_cast<const PaintedItemAccessible*>(QAccessible::accessibleInterface(*it));
+    if (item && item->kind() == Kind::button && reader_ && !reader_->shows(item->key())) {
+      gone.append(*it);
+      it = items_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const QAccessible::Id id : gone) QAccessible::deleteAccessibleInterface(id);
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::readerFocusItem() const {
@@ -153,8 +158,11 @@ QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
   // The announcement stands under the application, not in the reading order.
   if (kind == Kind::announcement)
     return reader_ && !reader_->announcement().isEmpty() ? interfaceFor({Kind::announcement, 0, {}}) : nullptr;
+  // A list's rows are its children by index, not in the reading order.
+  if (kind == Kind::button && reader_ && reader_->rows() && reader_->rows()->rowOf(key))
+    return interfaceFor({Kind::button, key, {}});
   const Reading& now = reading();
-  if (const auto found = now.at.constFind(entryKey(kind, key)); found != now.at.cend())
+  if (const auto found = now.at.constFind(readerKey(kind, key)); found != now.at.cend())
     return interfaceFor(now.order[*found]);
   // A button of a group that shows is the group's child.
   const std::optional<ButtonTarget> target = kind == Kind::button && reader_ ? reader_->button(key) : std::nullopt;
@@ -163,7 +171,7 @@ QAccessibleInterface* PaintedWidgetAccessible::item(Kind kind, int key) const {
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::knownItem(Kind kind, int key) const {
-  const auto found = items_.constFind({static_cast<int>(kind), key});
+  const auto found = items_.constFind(readerKey(kind, key));
   return found == items_.cend() ? nullptr : QAccessible::accessibleInterface(*found);
 }
 
@@ -174,12 +182,12 @@ QAccessibleInterface* PaintedWidgetAccessible::groupItem(const QString& name) co
 
 QAccessibleInterface* PaintedWidgetAccessible::interfaceFor(const ReadingEntry& entry) const {
   if (entry.kind == Kind::widget) {
-    const QList<QWidget*> widgets = childWidgets();
-    return entry.key < widgets.size() ? QAccessible::queryAccessibleInterface(widgets[entry.key]) : nullptr;
+    QWidget* child = reading().widgets.value(entry.key);
+    return child ? QAccessible::queryAccessibleInterface(child) : nullptr;
   }
-  const std::pair<int, int> key{static_cast<int>(entry.kind), entry.key};
+  const quint64 key = readerKey(entry.kind, entry.key);
   if (const auto found = items_.constFind(key); found != items_.cend()) return QAccessible::accessibleInterface(*found);
-  auto* item = new PaintedItemAccessible(widget(), entry.kind, entry.key);
+  auto* item = new PaintedItemAccessible(const_cast<PaintedWidgetAccessible*>(this), entry.kind, entry.key);
   items_.insert(key, QAccessible::registerAccessibleInterface(item));
   return item;
 }
@@ -200,22 +208,20 @@ int PaintedWidgetAccessible::indexOfChild(const QAccessibleInterface* child) con
   const Reading& now = reading();
   std::optional<quint64> key;
   if (const auto* item = dynamic_cast<const PaintedItemAccessible*>(child)) {
-    if (item->window() == window()) key = entryKey(item->kind(), item->key());
+    if (item->owner() == this) key = readerKey(item->kind(), item->key());
   } else if (const auto* widget = qobject_cast<const QWidget*>(child->object())) {
     for (qsizetype index = 0; index < now.widgets.size() && !key; ++index)
-      if (now.widgets[index].first == widget) key = entryKey(Kind::widget, static_cast<int>(index));
+      if (now.widgets[index].data() == widget) key = readerKey(Kind::widget, static_cast<int>(index));
   }
   const auto found = key ? now.at.constFind(*key) : now.at.cend();
-  if (found == now.at.cend()) return -1;
-  // An item of another painted widget may share the kind and key.
-  return interfaceFor(now.order[*found]) == child ? *found : -1;
+  return found == now.at.cend() ? -1 : *found;
 }
 
 QAccessibleInterface* PaintedWidgetAccessible::childAt(int x, int y) const {
   if (!widget()->isVisible()) return nullptr;
   const QPoint local = widget()->mapFromGlobal(QPoint(x, y));
   const Reading& now = reading();
-  const auto shown = [&](Kind kind, int key) { return now.at.contains(entryKey(kind, key)); };
+  const auto shown = [&](Kind kind, int key) { return now.at.contains(readerKey(kind, key)); };
   // Child widgets are on top of the buttons, and the buttons of the texts.
   for (auto it = now.order.crbegin(); it != now.order.crend(); ++it)
     if (it->kind == Kind::widget && it->rect.contains(local)) return interfaceFor(*it);

@@ -7,7 +7,6 @@
 #include <QHash>
 #include <QList>
 #include <QPointer>
-#include <QRect>
 #include <QString>
 
 #include <optional>
@@ -23,10 +22,10 @@ class PaintedReader;
 // accessible name or title) whose children are its painted texts and buttons
 // and its real child widgets in reading order.
 //
-// Its reading order is worked out once per view of the reader (and again
-// when a child widget shows, hides or moves, or a sheet covers it), and a
-// reader's questions (a child by index, the index of a child, an item by
-// key) are answered from it by lookup.
+// Its reading order is worked out once per change the reader is told of (its
+// content, a child widget that shows, hides or moves) and again when a sheet
+// covers it, and a reader's questions (a child by index, the index of a
+// child, an item by key) are answered from it by lookup.
 //
 // Announcements. Qt 6.4 has no announcement event, and its AT-SPI bridge
 // passes QAccessible's Alert event on to nothing. What Orca (43) speaks
@@ -60,6 +59,7 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   QAccessibleInterface* knownItem(ReadingEntry::Kind kind, int key) const;
   // The container of the buttons whose group is `name`, while it shows.
   QAccessibleInterface* groupItem(const QString& name) const;
+  PaintedReader* reader() const;
   ButtonHost* host() const;
   // The child readers are told has the keyboard (the button with the ring,
   // a list's selected row, else the heading while the widget holds it).
@@ -68,27 +68,32 @@ class PaintedWidgetAccessible : public QAccessibleWidget {
   QWidget* modalCover() const;
   // Forgets a child that went away, telling readers first when `tell`.
   void release(ReadingEntry::Kind kind, int key, bool tell = true);
+  // Forgets, untold, the rows readers met that are gone (a list told of a
+  // reset: its readers ask again for what they need).
+  void forgetGoneRows();
 
   // The widget's interface, when it is served by one.
   static PaintedWidgetAccessible* of(QWidget* widget);
 
  private:
-  // The reading order and where each child stands in it, for one view of the
-  // reader and one set of child widgets shown.
+  // The reading order and where each child stands in it, for one revision of
+  // the reader and one sheet covering the widget (or none).
   struct Reading {
-    quint64 generation = 0;
+    quint64 revision = 0;
     const QWidget* cover = nullptr;
-    QList<std::pair<const QWidget*, QRect>> widgets;
+    QList<QPointer<QWidget>> widgets{};  // the child widgets, those that do not show as null
     QList<ReadingEntry> order{};
-    QHash<quint64, int> at{};
+    QHash<quint64, int> at{};  // by readerKey()
   };
   const Reading& reading() const;
-  QList<std::pair<const QWidget*, QRect>> shownWidgets(const QWidget* cover) const;
   QList<QWidget*> childWidgets() const;
+
+ protected:
   QAccessibleInterface* interfaceFor(const ReadingEntry& entry) const;
 
+ private:
   QPointer<PaintedReader> reader_;
-  mutable QHash<std::pair<int, int>, QAccessible::Id> items_;
+  mutable QHash<quint64, QAccessible::Id> items_;  // by readerKey()
   mutable std::optional<Reading> reading_;
 };
 

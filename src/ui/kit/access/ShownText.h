@@ -60,6 +60,9 @@ struct ReadingEntry {
   friend bool operator==(const ReadingEntry&, const ReadingEntry&) = default;
 };
 
+// What names one painted child among its widget's, wherever it is kept: its kind and key.
+inline quint64 readerKey(ReadingEntry::Kind kind, int key) { return (quint64(kind) << 32) | quint32(key); }
+
 // Whether `a` is read before `b`: on one line (they overlap by half the
 // lower one's height) the left one first, else the upper one.
 bool readsBefore(const QRectF& a, const QRectF& b);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QHash>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
@@ -20,7 +21,25 @@ ButtonHost::ButtonHost(QWidget* widget, Provider provider)
   widget->installEventFilter(this);
 }
 
-ButtonHost::~ButtonHost() = default;
+ButtonHost::~ButtonHost() { setKeepsFocus(false); }
+
+namespace {
+QList<ButtonHost*>& hostsKeepingFocus() {
+  static QList<ButtonHost*> hosts;
+  return hosts;
+}
+}  // namespace
+
+const QList<ButtonHost*>& ButtonHost::keepingFocus() { return hostsKeepingFocus(); }
+
+void ButtonHost::setKeepsFocus(bool keeps) {
+  if (keepsFocus_ == keeps) return;
+  keepsFocus_ = keeps;
+  if (keeps)
+    hostsKeepingFocus().append(this);
+  else
+    hostsKeepingFocus().removeOne(this);
+}
 
 ButtonState ButtonHost::state(int id) const { return {hovered_ == id, pressedInside_ && pressed_ == id, false}; }
 
@@ -121,8 +140,7 @@ void ButtonHost::focusMoved() {
 bool ButtonHost::focusButton(int id) {
   const std::optional<ButtonTarget> found = target(id);
   if (!widget_ || !found || !found->focusable || !found->enabled) return false;
-  // The ring already there is not news to a reader (and would cut short
-  // whatever it is saying).
+  // The ring already there is not news to a reader.
   const bool already = showsFocus(id);
   focused_ = id;
   focusVisible_ = true;
@@ -205,12 +223,34 @@ bool ButtonHost::hasOtherTabStops() const {
   });
 }
 
+ButtonHost::TabStops ButtonHost::tabStops() const {
+  TabStops stops;
+  QHash<QString, qsizetype> stopOfGroup;  // a tab list's stop, by the group's name
+  for (const ButtonTarget& candidate : targets()) {
+    if (!candidate.focusable || !candidate.enabled) continue;
+    const bool focused = focusVisible_ && focused_ == candidate.id;
+    if (candidate.role != ButtonRole::tab || candidate.group.isEmpty()) {
+      if (focused) stops.current = stops.ids.size();
+      stops.ids.append(candidate.id);
+      continue;
+    }
+    auto stop = stopOfGroup.find(candidate.group);
+    if (stop == stopOfGroup.end()) {
+      stop = stopOfGroup.insert(candidate.group, stops.ids.size());
+      stops.ids.append(candidate.id);
+    } else if (candidate.checked.value_or(false)) {
+      stops.ids[*stop] = candidate.id;  // the selected tab stands for its list
+    }
+    if (focused) stops.current = *stop;
+  }
+  return stops;
+}
+
 bool ButtonHost::moveFocus(bool forward) {
-  QList<int> order;
-  for (const ButtonTarget& candidate : targets())
-    if (candidate.focusable && candidate.enabled) order.append(candidate.id);
+  const TabStops stops = tabStops();
+  const QList<int>& order = stops.ids;
   if (order.isEmpty()) return false;
-  const qsizetype current = focused_ && focusVisible_ ? order.indexOf(*focused_) : -1;
+  const qsizetype current = stops.current;
   qsizetype next = current < 0 ? (forward ? 0 : order.size() - 1) : current + (forward ? 1 : -1);
   if (next < 0 || next >= order.size()) {
     if (hasOtherTabStops()) {

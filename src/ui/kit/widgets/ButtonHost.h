@@ -53,7 +53,9 @@ struct ButtonTarget {
 // A click runs a button's action when the press and the release both land on
 // it and it is enabled. Tab and Shift+Tab move the focus through the
 // focusable buttons in list order (on to the window's other widgets at either
-// end, if it has any, else round again); Space runs the focused button;
+// end, if it has any, else round again), the tabs of one group being one stop
+// there, as a desktop tab bar is: its selected tab (else its first), while the
+// arrows move along it (moveFocusAlongTabs); Space runs the focused button;
 // Return and Enter run the focused button when the focus was moved with the
 // keyboard (unless it is a check box), else the default button when it is
 // enabled. The focused button counts only while the widget itself holds the
@@ -105,8 +107,10 @@ class ButtonHost : public QObject {
   // that stands for a modal sheet).
   // It also makes the widget modal for screen readers: while it shows, the
   // widget it covers exposes nothing else and runs no action.
-  void setKeepsFocus(bool keeps) { keepsFocus_ = keeps; }
+  void setKeepsFocus(bool keeps);
   bool keepsFocus() const { return keepsFocus_; }
+  // The hosts that keep the focus now, wherever they are.
+  static const QList<ButtonHost*>& keepingFocus();
   // Where the ring goes when the button that has it goes away (a page that
   // changes, a row removed): the button this names, when it is listed and
   // focusable; by default (or when it names none) the next focusable button
@@ -141,6 +145,12 @@ class ButtonHost : public QObject {
   bool pointerReleased(QPointF point);
   bool keyPressed(QKeyEvent& event);
   bool hasOtherTabStops() const;
+  // The Tab stops in order, and which of them the focused button stands in.
+  struct TabStops {
+    QList<int> ids;
+    qsizetype current = -1;
+  };
+  TabStops tabStops() const;
   bool focusInChild() const;
   void setHovered(std::optional<int> id, Qt::CursorShape cursor);
   void changed();

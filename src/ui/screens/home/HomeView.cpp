@@ -37,6 +37,14 @@ HomeView::HomeView(HomeHost host, QWidget* parent)
   buttons_->setDefaultButton(HomeButton::newMurmela);
   reader_ = new PaintedReader(this, buttons_);
   reader_->setTexts([this] { return shownTexts(); });
+  // The open menu's backdrop only takes the pointer's clicks around the
+  // menu: readers close a menu with Escape and are not shown a button that
+  // covers the screen.
+  reader_->setButtons([this] {
+    QList<ButtonTarget> targets = buttonTargets();
+    targets.removeIf([](const ButtonTarget& target) { return target.id == HomeButton::menuBackdrop; });
+    return targets;
+  });
   scroll_ = new ScrollInput(this, [this](int id) -> std::optional<QRectF> {
     const qsizetype row = id - HomeButton::firstRow;
     if (row < 0 || row >= layout_.rowLayouts.size()) return std::nullopt;

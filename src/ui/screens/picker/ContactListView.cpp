@@ -26,29 +26,39 @@ ContactListView::ContactListView(QWidget* parent) : QAbstractScrollArea(parent) 
   viewport()->setAutoFillBackground(false);
   setAutoFillBackground(false);
   verticalScrollBar()->setSingleStep(16);
-  buttons_ = new ButtonHost(this, [this] { return rowTargets(false); });
-  // Readers are shown every row (those out of view marked so); a row's name
-  // and description are its data, so rows not laid out yet stay so. The keys
-  // and the pointer only meet rows in view.
+  buttons_ = new ButtonHost(this, [this] { return rowTargets(); });
+  // Readers are shown every row, asked for by index (those out of view
+  // marked so); a row's name and description are its data, so rows not laid
+  // out yet stay so. The keys and the pointer only meet rows in view.
   reader_ = new PaintedReader(this, buttons_);
-  reader_->setButtons([this] { return rowTargets(true); });
+  reader_->setRows({
+      .count = [this] { return static_cast<int>(contacts_.size()); },
+      .id = [this](int row) { return ids_[row]; },
+      .rowOf = [this](int id) -> std::optional<int> {
+        const auto row = rowOfId_.constFind(id);
+        return row == rowOfId_.cend() ? std::nullopt : std::optional<int>(*row);
+      },
+      .target = [this](int row) { return rowTarget(row); },
+      .description = [this](int row) { return descriptionOf(contacts_[row]); },
+      .at = [this](QPointF point) { return rowAt(point - QPointF(viewport()->pos())); },
+      .selected = [this] { return selectedRow(); },
+      .activate = [this](int row) { Q_EMIT rowActivated(contacts_[row].handle); },
+  });
   reader_->setRole(QAccessible::List);
   setAccessibleName(QStringLiteral("Chats"));
 }
 
-const ContactListView::RowWords& ContactListView::wordsOf(const ContactSummary& contact, bool described) const {
-  auto found = words_.find(contact.handle);
-  if (found == words_.end() || !(found->contact == contact))
-    found = words_.insert(contact.handle, {contact, ChatRow{contact, false}.name(), {}, false});
-  if (described && !found->described) {
-    // Dates and counts in the user's locale take a while to write: only for
-    // the rows a reader can meet next.
+// Dates and counts in the user's locale take a while to write: a row is
+// described when a reader asks, and kept while its chat is the same.
+QString ContactListView::descriptionOf(const ContactSummary& contact) const {
+  auto found = descriptions_.find(contact.handle);
+  if (found == descriptions_.end() || !(found->first == contact)) {
     const ChatRow row{contact, false};
-    found->description =
-        QStringList{row.countLabel(), contact.handle, row.rangeLabel()}.join(QStringLiteral(", "));
-    found->described = true;
+    found = descriptions_.insert(
+        contact.handle,
+        {contact, QStringList{row.countLabel(), contact.handle, row.rangeLabel()}.join(QStringLiteral(", "))});
   }
-  return *found;
+  return found->second;
 }
 
 QRectF ContactListView::rowFrame(int row) const {
@@ -65,41 +75,49 @@ std::pair<int, int> ContactListView::rowsBetween(qreal top, qreal bottom) const 
   return {from, std::max(from, static_cast<int>(past - tops_.cbegin()))};
 }
 
-QList<ButtonTarget> ContactListView::rowTargets(bool everyRow) const {
-  // Clicks reach the viewport, not this widget: the rows are listed for the
-  // keys and screen readers, in this widget's coordinates.
+ButtonTarget ContactListView::rowTarget(int row) const {
+  // Clicks reach the viewport, not this widget: rows are placed in this
+  // widget's coordinates, for the keys and screen readers.
   const QPointF shift = QPointF(viewport()->pos()) - QPointF(0.0, scrollOffset());
+  const bool selected = selectedHandle_ == contacts_[row].handle;
+  return {.id = ids_[row],
+          .rect = rowFrame(row).translated(shift),
+          .focusable = selected,
+          .role = ButtonRole::listItem,
+          .name = contactRowName(contacts_[row]),
+          .checked = selected};
+}
+
+// The rows in view and the selected one (which keeps the ring while it
+// scrolls away and back), in order: what the keys and the ring meet.
+QList<ButtonTarget> ContactListView::rowTargets() const {
   const QRectF shown(0.0, scrollOffset(), layoutWidth_, viewport()->height());
-  // Rows within a screen of what shows are described; the rest are named.
-  const QRectF near = shown.adjusted(0.0, -viewport()->height(), 0.0, viewport()->height());
-  auto* self = const_cast<ContactListView*>(this);
-  QList<ButtonTarget> targets;
-  const auto add = [&](int i) {
-    const QRectF frame = rowFrame(i);
-    const bool selected = selectedHandle_ == contacts_[i].handle;
-    // The selected row keeps the ring while it scrolls away and back.
-    if (!everyRow && !selected && !frame.intersects(shown)) return;
-    const RowWords& words = wordsOf(contacts_[i], frame.intersects(near));
-    const int id = ids_[i];
-    targets.append({.id = id,
-                    .rect = frame.translated(shift),
-                    .focusable = selected,
-                    .action = [self, id] { self->activateRow(id); },
-                    .role = ButtonRole::listItem,
-                    .name = words.name,
-                    .checked = selected,
-                    .description = words.description});
-  };
-  if (everyRow) {
-    targets.reserve(contacts_.size());
-    for (int i = 0; i < contacts_.size(); ++i) add(i);
-    return targets;
+  const int count = static_cast<int>(contacts_.size());
+  // Rows stand top to bottom: the first that reaches into view is found by halves.
+  int first = 0;
+  for (int last = count; first < last;) {
+    const int middle = first + (last - first) / 2;
+    if (rowFrame(middle).bottom() <= shown.top())
+      first = middle + 1;
+    else
+      last = middle;
   }
   const std::optional<int> selected = selectedRow();
-  const auto [from, to] = rowsBetween(shown.top(), shown.bottom());
-  if (selected && *selected < from) add(*selected);
-  for (int i = from; i < to; ++i) add(i);
-  if (selected && *selected >= to) add(*selected);
+  auto* self = const_cast<ContactListView*>(this);
+  QList<ButtonTarget> targets;
+  const auto add = [&](int row) {
+    ButtonTarget target = rowTarget(row);
+    target.action = [self, id = target.id] { self->activateRow(id); };
+    targets.append(std::move(target));
+  };
+  if (selected && *selected < first) add(*selected);
+  int row = first;
+  for (; row < count; ++row) {
+    const QRectF frame = rowFrame(row);
+    if (frame.isEmpty() || frame.top() >= shown.bottom()) break;
+    if (row == selected || frame.intersects(shown)) add(row);
+  }
+  if (selected && *selected >= row) add(*selected);
   return targets;
 }
 
@@ -123,6 +141,7 @@ void ContactListView::setContacts(const QList<ContactSummary>& contacts) {
     rowOfId_.insert(*id, row);
   }
   relayout();
+  reader_->rowsChanged();
 }
 
 void ContactListView::setSelectedHandle(const std::optional<QString>& handle) {
@@ -330,14 +349,6 @@ int ContactListView::rowsPerPage() const {
 void ContactListView::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
   if (const std::optional<int> row = selectedRow()) scrollToRow(*row);  // clear of what lies over the list
-  // Qt tells screen readers the list took the keyboard once this returns;
-  // then they hear which row has it.
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        if (const std::optional<int> row = selectedRow(); row && hasFocus()) sendButtonFocus(this, ids_[*row]);
-      },
-      Qt::QueuedConnection);
 }
 
 std::optional<int> ContactListView::selectedRow() const {

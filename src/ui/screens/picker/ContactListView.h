@@ -95,20 +95,11 @@ class ContactListView : public QAbstractScrollArea {
   ChatRow::Layout shapedRow(int row) const;
   qsizetype shapesToKeep() const;
   std::optional<int> selectedRow() const;
-  // Every row for readers; else the rows in view and the selected one (what
-  // the keys and the ring meet).
-  QList<ButtonTarget> rowTargets(bool everyRow) const;
+  QList<ButtonTarget> rowTargets() const;
+  ButtonTarget rowTarget(int row) const;
   int rowsPerPage() const;
   void activateRow(int id);
-  // What a reader is told of a row, kept by handle while the chat is the
-  // same: its name, and once it comes near the view, its description.
-  struct RowWords {
-    ContactSummary contact;
-    QString name;
-    QString description;
-    bool described = false;
-  };
-  const RowWords& wordsOf(const ContactSummary& contact, bool described) const;
+  QString descriptionOf(const ContactSummary& contact) const;
 
   QList<ContactSummary> contacts_;
   std::optional<QString> selectedHandle_;
@@ -134,7 +125,7 @@ class ContactListView : public QAbstractScrollArea {
   QHash<int, int> rowOfId_;
   QHash<QString, int> idOfHandle_;
   int nextId_ = 0;
-  mutable QHash<QString, RowWords> words_;
+  mutable QHash<QString, std::pair<ContactSummary, QString>> descriptions_;  // by handle
   ButtonHost* buttons_ = nullptr;
   PaintedReader* reader_ = nullptr;
 };

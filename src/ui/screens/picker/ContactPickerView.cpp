@@ -40,8 +40,11 @@ constexpr qreal kErrorBoxPadding = 10.0;
 constexpr qreal kErrorBoxRadius = 8.0;
 constexpr int kErrorBoxLines = 4;
 constexpr qreal kLoadingErrorTop = 268.0;
-constexpr int kLoadingErrorLines = 3;
 constexpr qreal kLoadingErrorSpacing = 6.0;
+// A long loading error is shown whole and pushes the list down, leaving it
+// this gap below "Retry" and at least this height.
+constexpr qreal kListGapBelowRetry = 8.0;
+constexpr qreal kListMinimumHeight = 80.0;
 constexpr qreal kPanelInset = 20.0;
 constexpr qreal kPanelTop = 268.0;
 constexpr qreal kNavigationTop = 706.0;
@@ -213,9 +216,7 @@ ContactPickerView::Layout ContactPickerView::layout() const {
   result.searchField = QRectF(fieldLeft, middle - fieldHeight / 2.0,
                               result.searchBar.right() - kSearchHorizontalPadding - fieldLeft, fieldHeight);
 
-  const qreal listTop = pickerErrorVisible() ? kListTopWithError : kListTop;
-  result.list = QRectF(kInset, listTop, innerWidth, kHeight - kListBottomInset - listTop);
-
+  qreal listTop = pickerErrorVisible() ? kListTopWithError : kListTop;
   if (const std::optional<QString> error = host_.processingError()) {
     result.errorBoxText = layoutText(*error, kErrorStyle, innerWidth - 2.0 * kErrorBoxPadding, kErrorBoxLines);
     const QSizeF box(result.errorBoxText.width() + 2.0 * kErrorBoxPadding,
@@ -223,13 +224,20 @@ ContactPickerView::Layout ContactPickerView::layout() const {
     result.errorBox = QRectF(QPointF(kInset + (innerWidth - box.width()) / 2.0, kErrorBoxTop), box);
     result.panel = QRectF(kPanelInset, kPanelTop, FailedRunPanel::kWidth, panel_->layout().height);
   } else if (const std::optional<QString> loading = host_.contactLoadingError()) {
-    result.loadingErrorText = layoutText(*loading, kErrorStyle, innerWidth, kLoadingErrorLines);
-    result.loadingError = centredRect(result.loadingErrorText, kLoadingErrorTop, kInset, innerWidth);
+    // The whole text, as many lines as it takes while the list keeps its least height.
     const QSizeF retry = kCompactGhost.size(kRetry);
+    const qreal room = kHeight - kListBottomInset - kListMinimumHeight - kListGapBelowRetry - retry.height() -
+                       kLoadingErrorSpacing - kLoadingErrorTop;
+    const qreal lineHeight = layoutText(QStringLiteral("X"), kErrorStyle).height();
+    result.loadingErrorText =
+        layoutText(*loading, kErrorStyle, innerWidth, std::max(1, static_cast<int>(room / lineHeight)));
+    result.loadingError = centredRect(result.loadingErrorText, kLoadingErrorTop, kInset, innerWidth);
     result.retry = QRectF(
         QPointF(kInset + (innerWidth - retry.width()) / 2.0, result.loadingError->bottom() + kLoadingErrorSpacing),
         retry);
+    listTop = std::max(listTop, std::ceil(result.retry->bottom() + kListGapBelowRetry));
   }
+  result.list = QRectF(kInset, listTop, innerWidth, kHeight - kListBottomInset - listTop);
 
   result.wrapEnabled = selectedContact().has_value();
   const ButtonRow row = ButtonRow::place(kGhost.size(kBack), MurmelaPrimaryButtonStyle{!result.wrapEnabled}.size(kWrap),
@@ -298,7 +306,9 @@ QList<ShownText> ContactPickerView::shownTexts() const {
                          withId(shownText(geometry.titleText, geometry.title, true), 1)};
   // The compact error box lies under the failed run's panel, which shows
   // the error itself: readers are not given it a second time.
-  if (geometry.loadingError) texts.append(withId(shownText(geometry.loadingErrorText, *geometry.loadingError), 3));
+  // The loading error is read whole, even where the box had to cut it.
+  if (geometry.loadingError)
+    texts.append(withId(ShownText{.text = *host_.contactLoadingError(), .rect = *geometry.loadingError}, 3));
   return texts;
 }
 

@@ -8,8 +8,8 @@
 #include "theme/MurmelaTheme.h"
 
 #include <QFontMetricsF>
-#include <QLabel>
 #include <QPainter>
+#include <QTextEdit>
 
 #include <cmath>
 
@@ -27,21 +27,45 @@ const TextStyle kErrorStyle{
 
 const MurmelaGhostButtonStyle kButton{.compact = true};
 
-// A label that shows exactly the lines it is given, selectable, as plain text.
-QLabel* selectableLabel(const QFont& font, const QColor& color, QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setTextFormat(Qt::PlainText);
-  label->setWordWrap(false);
-  label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-  label->setFont(font);
-  label->setContentsMargins(0, 0, 0, 0);
-  QPalette colours = label->palette();
-  colours.setColor(QPalette::WindowText, color);
+// Read-only text that shows exactly the lines it is given, centred, and that
+// the user can select and copy (clicked, it takes the keyboard for that; Tab
+// passes it by). Readers see it as read-only text, not as a label.
+QTextEdit* selectableText(const QFont& font, const QColor& color, const QString& name, QWidget* parent) {
+  auto* text = new QTextEdit(parent);
+  text->setReadOnly(true);
+  text->setAcceptRichText(false);
+  text->setUndoRedoEnabled(false);
+  text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+  text->setFocusPolicy(Qt::ClickFocus);
+  text->setFrameShape(QFrame::NoFrame);
+  text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  text->setLineWrapMode(QTextEdit::WidgetWidth);
+  text->setWordWrapMode(QTextOption::NoWrap);  // the lines come broken
+  text->document()->setDocumentMargin(0.0);
+  QTextOption centred = text->document()->defaultTextOption();
+  centred.setAlignment(Qt::AlignHCenter);
+  text->document()->setDefaultTextOption(centred);
+  text->setFont(font);
+  text->setContentsMargins(0, 0, 0, 0);
+  text->viewport()->setAutoFillBackground(false);
+  QPalette colours = text->palette();
+  colours.setColor(QPalette::Base, Qt::transparent);
+  colours.setColor(QPalette::Text, color);
   colours.setColor(QPalette::Highlight, withOpacity(MurmelaTheme::sage, 0.45));
   colours.setColor(QPalette::HighlightedText, color);
-  label->setPalette(colours);
-  return label;
+  text->setPalette(colours);
+  text->setAccessibleName(name);
+  return text;
+}
+
+// Shows `lines` in `text` at `rect`'s top left and width; returns the rectangle it takes.
+QRectF place(QTextEdit* text, const QString& lines, QPointF topLeft, qreal width) {
+  text->setPlainText(lines);
+  text->document()->setTextWidth(width);
+  const QRectF rect(topLeft, QSizeF(width, std::ceil(text->document()->size().height())));
+  text->setGeometry(rect.toAlignedRect());
+  return rect;
 }
 
 // The longest start of `text` that fits `width`.
@@ -76,8 +100,8 @@ QString FailedRunPanel::spokenSummary(const QString& error) { return kTitle + QS
 FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void()> dismiss, QWidget* parent)
     : QWidget(parent), copyLog_(std::move(copyLog)), dismiss_(std::move(dismiss)) {
   setAutoFillBackground(false);
-  errorLabel_ = selectableLabel(kErrorStyle.font(), MurmelaTheme::rose, this);
-  logLabel_ = selectableLabel(monospacedFont(kLogFontSize), MurmelaTheme::inkSoft, this);
+  errorText_ = selectableText(kErrorStyle.font(), MurmelaTheme::rose, QStringLiteral("Error"), this);
+  logText_ = selectableText(monospacedFont(kLogFontSize), MurmelaTheme::inkSoft, QStringLiteral("Log file"), this);
   buttons_ = new ButtonHost(this, [this] { return targets(); });
   reader_ = new PaintedReader(this, buttons_);
   reader_->setTexts([this] { return QList<ShownText>{shownText(layout_.title, layout_.titleRect, true)}; });
@@ -93,25 +117,26 @@ void FailedRunPanel::setContent(const QString& error, const std::optional<QStrin
   result.title = layoutText(kTitle, kTitleStyle);
   result.titleRect = QRectF(QPointF((kWidth - result.title.width()) / 2.0, kPadding), result.title.size);
   qreal top = result.titleRect.bottom() + kSpacing;
-  // The lines are the kit's (cut to six with an ellipsis); the label shows
+  // The lines are the kit's (cut to six with an ellipsis); the text shows
   // them as they are and is as tall as it sets them.
   result.error = layoutText(error, kErrorStyle, textWidth, kErrorLines);
-  errorLabel_->setText(result.error.shownText());
-  result.errorRect = QRectF(kPadding, top, textWidth, errorLabel_->sizeHint().height());
-  errorLabel_->setGeometry(result.errorRect.toAlignedRect());
+  result.errorRect = place(errorText_, result.error.shownText(), QPointF(kPadding, top), textWidth);
   top = result.errorRect.bottom() + kSpacing;
 
+  // Readers are given the whole of both, however much the box shows.
+  QString description = error;
   if (logFilePath) {
-    result.logText = logLines(QStringLiteral("Log: ") + *logFilePath, QFontMetricsF(logLabel_->font()), textWidth);
-    logLabel_->setText(result.logText);
-    result.logRect = QRectF(kPadding, top, textWidth, logLabel_->sizeHint().height());
-    logLabel_->setGeometry(result.logRect.toAlignedRect());
-    logLabel_->show();
+    const QString log = QStringLiteral("Log: ") + *logFilePath;
+    result.logText = logLines(log, QFontMetricsF(logText_->font()), textWidth);
+    result.logRect = place(logText_, result.logText, QPointF(kPadding, top), textWidth);
+    logText_->show();
     top = result.logRect.bottom() + kSpacing;
+    description += QLatin1Char('\n') + log;
   } else {
-    logLabel_->clear();
-    logLabel_->hide();
+    logText_->clear();
+    logText_->hide();
   }
+  setAccessibleDescription(description);
 
   const QSizeF copySize = kButton.size(kCopyLog);
   const QSizeF dismissSize = kButton.size(kDismiss);

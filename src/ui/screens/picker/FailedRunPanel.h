@@ -11,7 +11,7 @@
 #include <optional>
 
 class QFontMetricsF;
-class QLabel;
+class QTextEdit;
 
 namespace murmela {
 
@@ -23,6 +23,12 @@ class PaintedReader;
 // folder separator), and "Copy log"
 // and "Dismiss". The error and the path can be selected and copied; both are
 // plain text, cut with an ellipsis when they are longer.
+//
+// Screen readers meet a group named "Last analysis failed" whose description
+// holds the whole error and the log's path, and the two texts as read-only
+// text they can read on their own. Neither is a label: a reader reads the
+// labels of a group it enters that label nothing, and the error is already
+// announced when it appears.
 class FailedRunPanel : public QWidget {
   Q_OBJECT
 
@@ -58,11 +64,11 @@ class FailedRunPanel : public QWidget {
     qreal height = 0.0;
   };
   const Layout& layout() const { return layout_; }
-  QLabel* errorLabel() const { return errorLabel_; }
-  QLabel* logLabel() const { return logLabel_; }
+  QTextEdit* errorText() const { return errorText_; }
+  QTextEdit* logText() const { return logText_; }
   ButtonHost& buttonHost() { return *buttons_; }
 
-  // Paints the box, its title and its buttons (the two texts are labels).
+  // Paints the box, its title and its buttons (the two texts are child widgets).
   void paintPanel(QPainter& painter) const;
 
  protected:
@@ -74,8 +80,8 @@ class FailedRunPanel : public QWidget {
   std::function<void()> copyLog_;
   std::function<void()> dismiss_;
   Layout layout_;
-  QLabel* errorLabel_ = nullptr;
-  QLabel* logLabel_ = nullptr;
+  QTextEdit* errorText_ = nullptr;
+  QTextEdit* logText_ = nullptr;
   ButtonHost* buttons_ = nullptr;
   PaintedReader* reader_ = nullptr;
 };

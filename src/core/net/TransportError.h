@@ -32,6 +32,13 @@ class TransportError : public MurmelaError {
   // that no retry would make any better (isUnreadableAnswer()).
   static TransportError oversizedAnswer(QString failingUrl, qint64 maxBytes);
   static TransportError refusedEncoding(QString failingUrl, const QByteArray& encoding);
+  // Fewer than `bytes` arrived over `seconds`: a connection too slow to ever
+  // finish (timedOut), said as such.
+  static TransportError tooSlow(QString failingUrl, qint64 bytes, double seconds);
+  // A redirect past `limit` of them, or one from https to plain http: the
+  // server's answer was not taken (badServerResponse), said as such.
+  static TransportError tooManyRedirects(QString failingUrl, int limit);
+  static TransportError insecureRedirect(QString failingUrl, const QString& target);
 
   Kind kind() const { return kind_; }
   bool isUnreadableAnswer() const { return unreadable_; }
@@ -49,6 +56,7 @@ class TransportError : public MurmelaError {
   int networkError_;
   QString networkErrorText_;
   bool unreadable_ = false;
+  QString explanation_;  // said in place of the kind's own description
 };
 
 }  // namespace murmela

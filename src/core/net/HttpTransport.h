@@ -1,18 +1,15 @@
 #pragma once
 
 #include "common/HttpReply.h"
+#include "net/HttpExchange.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QPair>
 #include <QString>
 
 #include <optional>
 #include <stop_token>
 
 namespace murmela {
-
-using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
 
 // One request to a backend: the path is joined to the base URL as a string, so
 // a base that carries a path keeps it ("https://h/api" + "/v1/x").
@@ -59,13 +56,15 @@ namespace HttpTransport {
 using HttpReply::userAgent;
 
 // Performs one request on the calling thread and blocks it until the answer is
-// complete. The thread needs no event loop. The request goes on the wire once:
-// it is never sent again below this call, whatever becomes of the connection
-// (retries are the callers' own), and no redirect is followed: a 3xx is an
-// answer like any other status, and nothing goes to its Location. Proxies are
-// those the application's network settings give for the address; TLS
+// complete (runHttpExchange over HTTP/1.1). The thread needs no event loop. The
+// request goes on the wire once: it is never sent again below this call,
+// whatever becomes of the connection (retries are the callers' own), and no
+// redirect is followed: a 3xx is an answer like any other status, and nothing
+// goes to its Location. Proxies are those the environment names; TLS
 // certificates are verified. Every request names the application and its
-// version as its User-Agent, unless the request sets one.
+// version as its User-Agent, unless the request sets one. Only gzip and
+// deflate are offered (unless the request sets its own Accept-Encoding), and
+// an answer in any other coding is refused at its headers.
 //
 // Any HTTP status is an answer (the body of a 4xx or 5xx included). A request
 // that ends without a complete answer throws TransportError: no connection,

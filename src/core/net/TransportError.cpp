@@ -1,4 +1,4 @@
-#include "backend/TransportError.h"
+#include "net/TransportError.h"
 
 namespace murmela {
 
@@ -24,7 +24,34 @@ TransportError TransportError::refusedEncoding(QString failingUrl, const QByteAr
   return error;
 }
 
+TransportError TransportError::tooSlow(QString failingUrl, qint64 bytes, double seconds) {
+  const QString text = QStringLiteral("The connection is too slow: fewer than %1 bytes arrived in %2 seconds.")
+                           .arg(bytes)
+                           .arg(seconds);
+  // libcurl's "timeout was reached" (28).
+  TransportError error(Kind::timedOut, std::move(failingUrl), 28, text);
+  error.explanation_ = text;
+  return error;
+}
+
+TransportError TransportError::tooManyRedirects(QString failingUrl, int limit) {
+  const QString text = QStringLiteral("The server redirected the request more than %1 times.").arg(limit);
+  // libcurl's "too many redirects" (47).
+  TransportError error(Kind::badServerResponse, std::move(failingUrl), 47, text);
+  error.explanation_ = text;
+  return error;
+}
+
+TransportError TransportError::insecureRedirect(QString failingUrl, const QString& target) {
+  const QString text =
+      QStringLiteral("The server redirected a secure request to an insecure address (%1).").arg(target.left(200));
+  TransportError error(Kind::badServerResponse, std::move(failingUrl), 47, text);
+  error.explanation_ = text;
+  return error;
+}
+
 QString TransportError::description() const {
+  if (!explanation_.isEmpty()) return explanation_;
   switch (kind_) {
     case Kind::timedOut: return QStringLiteral("The request timed out.");
     case Kind::cannotConnect: return QStringLiteral("Could not connect to the server.");
