@@ -63,9 +63,9 @@ const char* const kLast[] = {"Rivera", "Chen", "Okafor", "Lindqvist", "Moreau", 
 // Names as a vCard folder of a Japanese, Chinese, Arabic or Russian user
 // gives them, and Latin names with emoji.
 const char16_t* const kOther[] = {
-    u"佐藤 花子",  u"王伟",           u"محمد علي",       u"Анна Иванова", u"Sam 🌸",
-    u"鈴木 一郎",  u"李娜",           u"فاطمة حسن",      u"Дмитрий Смирнов", u"Mom ❤️",
-    u"高橋 さくら", u"张静 🎉",        u"Лена Kim",       u"نور 😊",        u"田中 Yuki",
+    u"佐藤 花子",   u"王伟",   u"محمد علي",  u"Анна Иванова",    u"Sam 🌸",
+    u"鈴木 一郎",   u"李娜",   u"فاطمة حسن", u"Дмитрий Смирнов", u"Mom ❤️",
+    u"高橋 さくら", u"张静 🎉", u"Лена Kim",  u"نور 😊",           u"田中 Yuki",
 };
 
 QList<ContactSummary> makeContacts(int count, int otherPercent) {
@@ -337,9 +337,10 @@ struct ChildFigures {
 };
 
 bool runSide(const QString& side, int size, int other, int runs, ChildFigures& into) {
-  QStringList arguments{QStringLiteral("--child"), side, QStringLiteral("--chats"), QString::number(size),
-                        QStringLiteral("--other"), QString::number(other), QStringLiteral("--runs"),
-                        QString::number(runs)};
+  QStringList arguments{QStringLiteral("--child"), side,
+                        QStringLiteral("--chats"), QString::number(size),
+                        QStringLiteral("--other"), QString::number(other),
+                        QStringLiteral("--runs"),  QString::number(runs)};
   // The platform the parent was given goes to every child.
   if (const QString platform = argument(QCoreApplication::arguments(), QStringLiteral("-platform"), {});
       !platform.isEmpty())
@@ -396,8 +397,9 @@ int runParent(const QStringList& arguments) {
       }
       if (!ok) return 1;
       if (!warned && !ours.active) {
-        std::printf("(no platform accessibility: stock events are not counted; run under xcb with "
-                    "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 on a session bus for them)\n");
+        std::printf(
+            "(no platform accessibility: stock events are not counted; run under xcb with "
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 on a session bus for them)\n");
         warned = true;
       }
       for (const std::string& key : ours.keys) {

@@ -148,7 +148,8 @@ class ContactListLayoutTest : public QObject {
     }
 
     picker.press(Qt::Key_Home);
-    for (int page = 0; page < rows && picker.view->selectedHandle() != std::optional<QString>(picker.contacts.last().handle); ++page)
+    for (int page = 0;
+         page < rows && picker.view->selectedHandle() != std::optional<QString>(picker.contacts.last().handle); ++page)
       picker.press(Qt::Key_PageDown);
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(picker.contacts.last().handle));
     QVERIFY(list.shapedRows() >= rows);  // every row was drawn on the way down
@@ -159,8 +160,7 @@ class ContactListLayoutTest : public QObject {
   void selectingSearchesNothing() {
     Picker picker(contactsIn(40, kNames));
     const qsizetype searches = picker.view->searchRuns();
-    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Home})
-      picker.press(key);
+    for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_PageUp, Qt::Key_Home}) picker.press(key);
     const QRectF second = picker.list().rowFrame(1).translated(0.0, -picker.list().scrollOffset());
     QTest::mouseClick(picker.list().viewport(), Qt::LeftButton, {}, second.center().toPoint());
     QCOMPARE(picker.view->selectedHandle(), std::optional<QString>(picker.contacts[1].handle));

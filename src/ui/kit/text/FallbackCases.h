@@ -53,9 +53,9 @@ class FallbackCases {
   TextStyle style_;
   QRawFont font_;  // the style's own font file, without what it falls back to
   bool asciiCovered_[128] = {};
-  std::vector<quint8> unitInfo_;    // by UTF-16 unit, filled as they are met
-  QHash<char32_t, bool> covered_;  // characters beyond the first plane
-  QList<quint32> key_;             // the last text's classes (kept for its capacity)
+  std::vector<quint8> unitInfo_;          // by UTF-16 unit, filled as they are met
+  QHash<char32_t, bool> covered_;         // characters beyond the first plane
+  QList<quint32> key_;                    // the last text's classes (kept for its capacity)
   QHash<QList<quint32>, int> caseOfKey_;  // the sorted classes of what falls back
   QList<LineBox> boxes_;
 };

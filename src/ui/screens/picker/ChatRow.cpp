@@ -79,7 +79,8 @@ const LocaleLines& localeLines() {
 
 // The height of the name and the count on one baseline.
 qreal nameRowHeight(const ChatRow::Lines& lines) {
-  return layoutBaselineRow({{0.0, lines.name.height, lines.name.baseline}, BaselineItem::spacer(),
+  return layoutBaselineRow({{0.0, lines.name.height, lines.name.baseline},
+                            BaselineItem::spacer(),
                             {0.0, lines.count.height, lines.count.baseline}},
                            ChatRow::kNameToCount)
       .size.height();
@@ -137,10 +138,11 @@ ChatRow::Layout ChatRow::layout(qreal width, const Lines& lines) const {
   result.initials = layoutText(initials(), kInitialsStyle);
 
   // The name row sits on the first baseline of the name and the count.
-  const BaselineRowLayout nameRow = layoutBaselineRow(
-      {{result.name.width(), lines.name.height, lines.name.baseline}, BaselineItem::spacer(),
-       {result.count.width(), lines.count.height, lines.count.baseline}},
-      kNameToCount, columnWidth);
+  const BaselineRowLayout nameRow =
+      layoutBaselineRow({{result.name.width(), lines.name.height, lines.name.baseline},
+                         BaselineItem::spacer(),
+                         {result.count.width(), lines.count.height, lines.count.baseline}},
+                        kNameToCount, columnWidth);
   const Stack column = textColumn(lines, columnWidth);
   const qreal innerHeight = std::max(kBadgeSize, column.idealLength());
   result.bounds = QRectF(0.0, 0.0, width, height(lines));

@@ -169,8 +169,9 @@ void ContactPickerView::updateChosen() {
   if (!selectedHandle_) {
     if (!contacts.isEmpty()) chosen_ = contacts.first();
   } else {
-    const auto found = std::find_if(contacts.cbegin(), contacts.cend(),
-                                    [this](const ContactSummary& contact) { return contact.handle == *selectedHandle_; });
+    const auto found = std::find_if(contacts.cbegin(), contacts.cend(), [this](const ContactSummary& contact) {
+      return contact.handle == *selectedHandle_;
+    });
     if (found != contacts.cend()) chosen_ = *found;
   }
   list_->setSelectedHandle(chosen_ ? std::optional<QString>(chosen_->handle) : std::nullopt);
