@@ -164,6 +164,8 @@ void ContactListView::relayout() {
   if (layoutWidth_ != viewport()->width()) shapes_.clear();
   layoutWidth_ = viewport()->width();
   caseHeights_.clear();  // the count's and the dates' boxes follow the locale
+  longestList_ = std::max(longestList_, contacts_.size());
+  if (sorted_.size() > 2 * longestList_) sorted_.clear();
   const qreal plainHeight = ChatRow::height(ChatRow::lines({}));
   tops_.resize(contacts_.size());
   heights_.resize(contacts_.size());
@@ -182,11 +184,16 @@ void ContactListView::relayout() {
 qreal ContactListView::rowHeight(const ContactSummary& contact, qreal plainHeight) {
   const ChatRow row{contact, false};
   if (row.plainAtAGlance()) return plainHeight;
-  // Sorting a row into its case reads its texts once, like the search.
-  const ChatRow::Case fallbackCase = row.fallbackCase();
-  auto height = caseHeights_.constFind(fallbackCase);
+  const auto sameName = [&contact](const Sorted& sorted) {
+    return sorted.displayName.has_value() == contact.displayName.has_value() &&
+           (!sorted.displayName || sorted.displayName->constData() == contact.displayName->constData());
+  };
+  auto sorted = sorted_.find(contact.handle.constData());
+  if (sorted == sorted_.end() || !sameName(*sorted))
+    sorted = sorted_.insert(contact.handle.constData(), {contact.handle, contact.displayName, row.fallbackCase()});
+  auto height = caseHeights_.constFind(sorted->fallbackCase);
   if (height == caseHeights_.cend())
-    height = caseHeights_.insert(fallbackCase, ChatRow::height(ChatRow::lines(fallbackCase)));
+    height = caseHeights_.insert(sorted->fallbackCase, ChatRow::height(ChatRow::lines(sorted->fallbackCase)));
   return *height;
 }
 

@@ -110,6 +110,19 @@ class ContactListView : public QAbstractScrollArea {
   QList<qreal> heights_;
   qreal contentHeight_ = 0.0;
   QHash<ChatRow::Case, qreal> caseHeights_;
+  // The case of each chat met whose texts fall back, by its handle's text
+  // buffer: the host's contacts and every list filtered from them share
+  // their strings, so a chat met again is found without reading its texts.
+  // An entry holds its strings, so the buffer it is found by is never
+  // another text's; entries for chats gone are dropped once they could
+  // outnumber the longest list's.
+  struct Sorted {
+    QString handle;
+    std::optional<QString> displayName;
+    ChatRow::Case fallbackCase;
+  };
+  QHash<const QChar*, Sorted> sorted_;
+  qsizetype longestList_ = 0;
   // The rows shaped lately, by handle: a chat filtered out and back, or
   // scrolled away and back, is not shaped again while it is kept.
   struct Shape {
