@@ -375,6 +375,26 @@ const QList<GalleryContact> kContacts = {
     {QStringLiteral("+15550107"), QStringLiteral("Ana"), 12, 1740000000.0, 1745000000.0},
 };
 
+// Names in other scripts: emoji, Chinese, Japanese, Arabic, Cyrillic, Greek,
+// mathematical letters (taller than the name's own font) and a mix cut short.
+const QList<GalleryContact> kScriptContacts = {
+    {QStringLiteral("+8613800138000"), QStringLiteral("\u738B\u4F1F"), 4210, 1609459200.0, 1764547200.0},
+    {QStringLiteral("+819012345678"), QStringLiteral("\u4F50\u85E4 \u3055\u304F\u3089 \U0001F338"), 1830, 1672531200.0,
+     1761955200.0},
+    {QStringLiteral("+201001234567"), QStringLiteral("\u0645\u062D\u0645\u062F \u0639\u0644\u064A"), 977, 1690848000.0,
+     1759276800.0},
+    {QStringLiteral("\u0430\u043D\u043D\u0430@example.ru"),
+     QStringLiteral("\u0410\u043D\u043D\u0430 \u0418\u0432\u0430\u043D\u043E\u0432\u0430"), 512, 1700000000.0,
+     1755000000.0},
+    {QStringLiteral("+15550105"), QStringLiteral("\U0001D4E2\U0001D4EA\U0001D4F6 \u2764\uFE0F"), 64, 1710000000.0,
+     1750000000.0},
+    {QStringLiteral("+302101234567"), QStringLiteral("\u0391\u03BD\u03BD\u03B1 \U0001F389"), 33, 1720000000.0,
+     1750000000.0},
+    {QStringLiteral("+15550107"),
+     QStringLiteral("Maximiliana \u53CB\u9054 von Hohenberg-Castellanos \u0645\u062D\u0645\u062F \U0001F33B"), 12,
+     1740000000.0, 1745000000.0},
+};
+
 struct PickerPicture {
   QString name;
   QString caption;
@@ -475,6 +495,14 @@ QList<PickerPicture> pickerPictures() {
        {},
        runError,
        false,
+       {},
+       {}},
+      {"contact-picker-scripts",
+       "names in other scripts: each row as tall as its fonts need, nothing clipped",
+       kScriptContacts,
+       {},
+       {},
+       true,
        {},
        {}},
   };

@@ -317,56 +317,6 @@ class ContactPickerViewTest : public QObject {
     QVERIFY(last.bottom() <= list->viewport()->height());
   }
 
-  // A long list lays out only the rows in view, and more as it scrolls; the
-  // whole layout asked for is the one of every row laid out in turn, and a
-  // row's selection never changes its layout.
-  void longListLaysOutWhatItShows() {
-    QList<TestContact> many;
-    // Some names fall back to other typefaces, which may change a row's height.
-    const QStringList names{QStringLiteral("Friend %1"), QStringLiteral("Friend \U0001F338 %1"),
-                            QStringLiteral("\u53CB\u9054 %1"), QStringLiteral("\u0414\u0440\u0443\u0433 %1")};
-    for (int i = 0; i < 400; ++i)
-      many.append({QStringLiteral("+1555100%1").arg(i, 4, 10, QLatin1Char('0')),
-                   names[i % 7 == 0 ? 1 + (i / 7) % 3 : 0].arg(i), i});
-    Picker picker(many);
-    ContactListView* list = picker.view->listView();
-    const int height = list->viewport()->height();
-    const qsizetype first = list->laidOutRows();
-    QVERIFY(first > 0 && first < many.size());
-    QVERIFY(list->verticalScrollBar()->maximum() > 100 * ChatRow::kBadgeSize);  // the rows to come count
-
-    QWheelEvent wheel(QPointF(100, 100), list->viewport()->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -480),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(list->viewport(), &wheel);
-    QVERIFY(list->scrollOffset() > 0);
-    QVERIFY(list->laidOutRows() > first);
-    QVERIFY(list->laidOutRows() < many.size());
-
-    const ContactListView::Layout& whole = list->listLayout();
-    QCOMPARE(whole.frames.size(), many.size());
-    const qreal width = list->viewport()->width();
-    qreal top = 0.0;
-    for (qsizetype i = 0; i < many.size(); ++i) {
-      const ContactSummary& contact = list->contacts().at(i);
-      const ChatRow::Layout alone = ChatRow{contact, false}.layout(width);
-      const ChatRow::Layout selected = ChatRow{contact, true}.layout(width);
-      QCOMPARE(selected.bounds, alone.bounds);
-      QCOMPARE(selected.nameRect, alone.nameRect);
-      QCOMPARE(selected.countRect, alone.countRect);
-      QCOMPARE(whole.frames.at(i), alone.bounds.translated(0.0, top));
-      top += alone.bounds.height() + ContactListView::kRowSpacing;
-    }
-    QCOMPARE(whole.contentHeight, top - ContactListView::kRowSpacing);
-
-    // Scrolled to the end, the range is exact and the last row in view.
-    QScrollBar* bar = list->verticalScrollBar();
-    for (int i = 0; i < 20 && bar->value() != bar->maximum(); ++i) bar->setValue(bar->maximum());
-    bar->setValue(bar->maximum());
-    QCOMPARE(bar->maximum(), int(std::ceil(whole.contentHeight)) - height);
-    const qreal lastBottom = whole.frames.last().bottom() - list->scrollOffset();
-    QVERIFY(lastBottom <= height && lastBottom > height - 1);
-  }
-
   // Contacts that arrive after the screen appeared (a failed load, then
   // Retry): the contact that would be wrapped is the one highlighted.
   void lateContactsHighlightTheOneWrapped() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "data/ContactSummary.h"
+#include "kit/text/FallbackCases.h"
 #include "kit/text/TextLayout.h"
 
+#include <QHashFunctions>
 #include <QRectF>
 #include <QString>
 
@@ -45,11 +47,37 @@ struct ChatRow {
     TextLayout range;
     QRectF rangeRect;
   };
-  Layout layout(qreal width) const;
-  // Whether the name and the handle draw wholly in the row's own typefaces:
-  // such rows all have one height, which a long list needs to know without
-  // laying each of them out.
-  bool inOwnTypefaces() const;
+  // The fonts a row's name and handle fall back to: rows of one case have
+  // one height, which a long list knows without shaping them.
+  struct Case {
+    int name = 0;
+    int handle = 0;
+    friend bool operator==(const Case&, const Case&) = default;
+    friend size_t qHash(const Case& fallbackCase, size_t seed = 0) {
+      return qHashMulti(seed, fallbackCase.name, fallbackCase.handle);
+    }
+  };
+  // The boxes of a row's lines, which place its parts and give its height:
+  // the name's and the handle's by their case, the count's and the dates'
+  // by the user's locale (whose month names and digits every row shares).
+  struct Lines {
+    LineBox name;
+    LineBox count;
+    LineBox handle;
+    LineBox range;
+  };
+  Case fallbackCase() const;
+  // Whether the row is in case {0, 0} at a glance (its name and handle
+  // printable ASCII in the row's own fonts).
+  bool plainAtAGlance() const;
+  static Lines lines(Case fallbackCase);
+  // The height of every row whose lines are these.
+  static qreal height(const Lines& lines);
+
+  // The row laid out in its case's line boxes: exactly height(lines) tall,
+  // each text with its first baseline on its line's.
+  Layout layout(qreal width) const { return layout(width, lines(fallbackCase())); }
+  Layout layout(qreal width, const Lines& lines) const;
   // Paints the row with its top-left at (0, 0).
   void paint(QPainter& painter, const Layout& layout) const;
 };

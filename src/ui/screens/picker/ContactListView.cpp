@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace murmela {
 
@@ -63,12 +62,17 @@ QString ContactListView::descriptionOf(const ContactSummary& contact) const {
 }
 
 QRectF ContactListView::rowFrame(int row) const {
-  if (row < layout_.frames.size()) return layout_.frames[row];
-  // A row not laid out yet stands where the laid-out rows' average height puts it.
-  const qsizetype done = layout_.frames.size();
-  const qreal pitch = done > 0 ? (layout_.contentHeight + kRowSpacing) / static_cast<qreal>(done) : 0.0;
-  const qreal top = done > 0 ? layout_.contentHeight + kRowSpacing + pitch * static_cast<qreal>(row - done) : 0.0;
-  return QRectF(0.0, top, layoutWidth_, std::max(0.0, pitch - kRowSpacing));
+  if (row < 0 || row >= tops_.size()) return {};
+  return QRectF(0.0, tops_[row], layoutWidth_, heights_[row]);
+}
+
+std::pair<int, int> ContactListView::rowsBetween(qreal top, qreal bottom) const {
+  // The last row that starts at or above `top` may still reach below it.
+  const auto after = std::upper_bound(tops_.cbegin(), tops_.cend(), top);
+  int from = static_cast<int>(after - tops_.cbegin()) - 1;
+  if (from < 0 || tops_[from] + heights_[from] < top) ++from;
+  const auto past = std::upper_bound(tops_.cbegin(), tops_.cend(), bottom);
+  return {from, std::max(from, static_cast<int>(past - tops_.cbegin()))};
 }
 
 ButtonTarget ContactListView::rowTarget(int row) const {
@@ -157,66 +161,90 @@ void ContactListView::setCoveredTop(qreal height) {
 }
 
 void ContactListView::relayout() {
-  layout_ = {};
-  shaped_.clear();
-  if (layoutWidth_ != viewport()->width()) plainHeight_.reset();
+  if (layoutWidth_ != viewport()->width()) shapes_.clear();
   layoutWidth_ = viewport()->width();
-  layOutThrough(scrollOffset() + viewport()->height());
+  caseHeights_.clear();  // the count's and the dates' boxes follow the locale
+  longestList_ = std::max(longestList_, contacts_.size());
+  if (sorted_.size() > 2 * longestList_) sorted_.clear();
+  const qreal plainHeight = ChatRow::height(ChatRow::lines({}));
+  tops_.resize(contacts_.size());
+  heights_.resize(contacts_.size());
+  qreal top = 0.0;
+  for (qsizetype row = 0; row < contacts_.size(); ++row) {
+    tops_[row] = top;
+    heights_[row] = rowHeight(contacts_[row], plainHeight);
+    top += heights_[row] + kRowSpacing;
+  }
+  contentHeight_ = contacts_.isEmpty() ? 0.0 : top - kRowSpacing;
   updateRange();
   viewport()->update();
   reader_->contentChanged();
 }
 
-void ContactListView::layOutThrough(qreal contentY) const {
-  while (layout_.frames.size() < contacts_.size() &&
-         (layout_.frames.isEmpty() || layout_.contentHeight <= contentY)) {
-    const int index = static_cast<int>(layout_.frames.size());
-    const ChatRow row{contacts_[index], selectedHandle_ == contacts_[index].handle};
-    const bool plain = row.inOwnTypefaces();
-    qreal height = plain && plainHeight_ ? *plainHeight_ : 0.0;
-    if (!(plain && plainHeight_)) {
-      const ChatRow::Layout& shaped = shaped_.insert(index, row.layout(layoutWidth_)).value();
-      height = shaped.bounds.height();
-      if (plain) plainHeight_ = height;
-    }
-    const qreal top = layout_.frames.isEmpty() ? 0.0 : layout_.contentHeight + kRowSpacing;
-    layout_.frames.append(QRectF(0.0, top, layoutWidth_, height));
-    layout_.contentHeight = top + height;
-  }
+qreal ContactListView::rowHeight(const ContactSummary& contact, qreal plainHeight) {
+  const ChatRow row{contact, false};
+  if (row.plainAtAGlance()) return plainHeight;
+  const auto sameName = [&contact](const Sorted& sorted) {
+    return sorted.displayName.has_value() == contact.displayName.has_value() &&
+           (!sorted.displayName || sorted.displayName->constData() == contact.displayName->constData());
+  };
+  auto sorted = sorted_.find(contact.handle.constData());
+  if (sorted == sorted_.end() || !sameName(*sorted))
+    sorted = sorted_.insert(contact.handle.constData(), {contact.handle, contact.displayName, row.fallbackCase()});
+  auto height = caseHeights_.constFind(sorted->fallbackCase);
+  if (height == caseHeights_.cend())
+    height = caseHeights_.insert(sorted->fallbackCase, ChatRow::height(ChatRow::lines(sorted->fallbackCase)));
+  return *height;
 }
 
-const ChatRow::Layout& ContactListView::shapedRow(int row) const {
-  auto found = shaped_.find(row);
-  if (found == shaped_.end())
-    found = shaped_.insert(row, ChatRow{contacts_[row], selectedHandle_ == contacts_[row].handle}.layout(layoutWidth_));
-  return *found;
+qsizetype ContactListView::shapesToKeep() const {
+  // Three screens of the shortest rows, and never fewer than a few dozen.
+  constexpr qsizetype kLeastKept = 48;
+  const qreal shortest = ChatRow::kBadgeSize + 2.0 * ChatRow::kPadding + kRowSpacing;
+  return std::max(kLeastKept, 3 * (static_cast<qsizetype>(viewport()->height() / shortest) + 2));
+}
+
+ChatRow::Layout ContactListView::shapedRow(int row) const {
+  const ContactSummary& contact = contacts_[row];
+  auto found = shapes_.find(contact.handle);
+  if (found == shapes_.end() || !(found->contact == contact)) {
+    if (found == shapes_.end() && shapes_.size() >= shapesToKeep()) {
+      // The shape drawn longest ago makes room.
+      auto oldest = shapes_.begin();
+      for (auto shape = shapes_.begin(); shape != shapes_.end(); ++shape)
+        if (shape->used < oldest->used) oldest = shape;
+      shapes_.erase(oldest);
+    }
+    ++shapedRows_;
+    found = shapes_.insert(contact.handle, {contact, ChatRow{contact, false}.layout(layoutWidth_), 0});
+  }
+  found->used = ++shapeClock_;
+  return found->layout;
 }
 
 const ContactListView::Layout& ContactListView::listLayout() const {
-  layOutThrough(std::numeric_limits<qreal>::infinity());
+  layout_.frames.clear();
   layout_.rows.clear();
-  layout_.rows.reserve(layout_.frames.size());
-  for (int row = 0; row < layout_.frames.size(); ++row) layout_.rows.append(shapedRow(row));
+  layout_.frames.reserve(contacts_.size());
+  layout_.rows.reserve(contacts_.size());
+  for (int row = 0; row < contacts_.size(); ++row) {
+    layout_.frames.append(rowFrame(row));
+    layout_.rows.append(ChatRow{contacts_[row], false}.layout(layoutWidth_));
+    ++shapedRows_;
+  }
+  layout_.contentHeight = contentHeight_;
   return layout_;
 }
 
 void ContactListView::updateRange() {
-  const qsizetype done = layout_.frames.size();
-  qreal height = layout_.contentHeight;
-  if (done > 0 && done < contacts_.size())
-    height +=
-        static_cast<qreal>(contacts_.size() - done) * (layout_.contentHeight + kRowSpacing) / static_cast<qreal>(done);
   QScrollBar* bar = verticalScrollBar();
   bar->setPageStep(viewport()->height());
   bar->setRange(-static_cast<int>(std::ceil(coveredTop_)),
-                std::max(0, static_cast<int>(std::ceil(height)) - viewport()->height()));
+                std::max(0, static_cast<int>(std::ceil(contentHeight_)) - viewport()->height()));
 }
 
 void ContactListView::scrollContentsBy(int dx, int dy) {
   QAbstractScrollArea::scrollContentsBy(dx, dy);
-  // Rows laid out since (also by painting) make the range more exact.
-  layOutThrough(scrollOffset() + viewport()->height());
-  updateRange();
   reader_->contentChanged();
 }
 
@@ -224,9 +252,9 @@ int ContactListView::scrollOffset() const { return verticalScrollBar()->value();
 
 std::optional<int> ContactListView::rowAt(QPointF viewportPoint) const {
   const QPointF point = viewportPoint + QPointF(0.0, scrollOffset());
-  layOutThrough(point.y());
-  for (int i = 0; i < layout_.frames.size(); ++i)
-    if (layout_.frames[i].contains(point)) return i;
+  const auto [from, to] = rowsBetween(point.y(), point.y());
+  for (int row = from; row < to; ++row)
+    if (rowFrame(row).contains(point)) return row;
   return std::nullopt;
 }
 
@@ -244,14 +272,13 @@ void ContactListView::paintRows(QPainter& painter) const {
     QPainter rows(&layer);
     rows.setRenderHint(QPainter::Antialiasing);
     const qreal offset = scrollOffset();
-    layOutThrough(offset + size.height());
-    for (int i = 0; i < layout_.frames.size(); ++i) {
-      const QRectF frame = layout_.frames[i].translated(0.0, -offset);
-      if (frame.bottom() < 0.0 || frame.top() > size.height()) continue;
+    const auto [from, to] = rowsBetween(offset, offset + size.height());
+    for (int i = from; i < to; ++i) {
+      const QRectF frame = rowFrame(i).translated(0.0, -offset);
       const PainterStateScope scope(rows);
       rows.translate(frame.topLeft());
       const ChatRow row{contacts_[i], selectedHandle_ == contacts_[i].handle};
-      const ChatRow::Layout& shaped = shapedRow(i);
+      const ChatRow::Layout shaped = shapedRow(i);
       row.paint(rows, shaped);
       if (buttons_->showsFocus(ids_[i])) paintInnerFocusRing(rows, shaped.bounds, ChatRow::kCornerRadius);
     }
@@ -339,10 +366,8 @@ std::optional<int> ContactListView::selectedRow() const {
 }
 
 void ContactListView::scrollToRow(int row) {
-  while (layout_.frames.size() <= row && layout_.frames.size() < contacts_.size())
-    layOutThrough(layout_.contentHeight + kRowSpacing);
-  updateRange();
-  const QRectF frame = layout_.frames.value(row);
+  if (row < 0 || row >= tops_.size()) return;
+  const QRectF frame = rowFrame(row);
   QScrollBar* bar = verticalScrollBar();
   if (frame.top() < bar->value() + coveredTop_) bar->setValue(static_cast<int>(std::floor(frame.top() - coveredTop_)));
   const qreal visibleBottom = bar->value() + viewport()->height() * kFadeStart;

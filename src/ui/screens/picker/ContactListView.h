@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 namespace murmela {
 
@@ -21,6 +22,9 @@ namespace murmela {
 // the handle it is told. To a screen reader it is a list of every row (named
 // "Chats"), each known by its handle; the selected row takes the keyboard
 // focus (Tab stops on it, the keys move it) and shows the ring inside its edge.
+// A row's place follows from the fonts its name and handle fall back to,
+// never from shaping it: any row's frame is a look-up, the scroll range is
+// exact, and only the rows drawn are shaped (a bounded number kept).
 class PaintedReader;
 
 class ContactListView : public QAbstractScrollArea {
@@ -44,15 +48,21 @@ class ContactListView : public QAbstractScrollArea {
 
   // Every row's rectangle in content coordinates (before scrolling), in order.
   struct Layout {
-    QList<ChatRow::Layout> rows;  // filled by listLayout() only
+    QList<ChatRow::Layout> rows;
     QList<QRectF> frames;
     qreal contentHeight = 0.0;
   };
-  // Rows are laid out as they come into view (a long list costs no more than
-  // what it shows); this lays out the rest first.
+  // Every row shaped and placed (for tests and tools: the list itself only
+  // shapes the rows it shows).
   const Layout& listLayout() const;
-  // How many rows are laid out so far.
-  qsizetype laidOutRows() const { return layout_.frames.size(); }
+  // One row's rectangle in content coordinates (before scrolling), at the
+  // cost of a look-up: every row's place is known from its fallback case,
+  // without shaping it. An empty rectangle for a row out of range.
+  QRectF rowFrame(int row) const;
+  // How many rows the list has shaped so far, and how many shapes it keeps:
+  // the rows drawn lately, within a bound that follows the view's height.
+  qsizetype shapedRows() const { return shapedRows_; }
+  qsizetype keptShapes() const { return shapes_.size(); }
   // The row under a point of the viewport, if any.
   std::optional<int> rowAt(QPointF viewportPoint) const;
   int scrollOffset() const;
@@ -72,17 +82,21 @@ class ContactListView : public QAbstractScrollArea {
   void scrollContentsBy(int dx, int dy) override;
 
  private:
+  // Places every row by its height (a look-up per row), then clamps the
+  // scroll offset to the new range: nothing is shaped.
   void relayout();
-  // Lays out rows until one reaches below `contentY`, or every row.
-  void layOutThrough(qreal contentY) const;
-  // The scroll range: exact once every row is laid out, before that the rows
-  // still to come counted at the laid-out rows' average height.
+  qreal rowHeight(const ContactSummary& contact, qreal plainHeight);
   void updateRange();
   void scrollToRow(int row);
+  // The rows from the first that reaches below `top` up to (not including)
+  // the first that starts below `bottom`, in content coordinates.
+  std::pair<int, int> rowsBetween(qreal top, qreal bottom) const;
+  // A row shaped to paint, kept by handle among the rows drawn lately.
+  ChatRow::Layout shapedRow(int row) const;
+  qsizetype shapesToKeep() const;
   std::optional<int> selectedRow() const;
   QList<ButtonTarget> rowTargets() const;
   ButtonTarget rowTarget(int row) const;
-  QRectF rowFrame(int row) const;
   int rowsPerPage() const;
   void activateRow(int id);
   QString descriptionOf(const ContactSummary& contact) const;
@@ -91,12 +105,35 @@ class ContactListView : public QAbstractScrollArea {
   std::optional<QString> selectedHandle_;
   qreal layoutWidth_ = 0.0;
   qreal coveredTop_ = 0.0;
-  mutable Layout layout_;  // the frames of the first laidOutRows() rows
-  // The rows shaped so far, by row: a row in the row's own typefaces is
-  // placed by the height such rows share and shaped once it is drawn.
-  mutable QHash<int, ChatRow::Layout> shaped_;
-  mutable std::optional<qreal> plainHeight_;
-  const ChatRow::Layout& shapedRow(int row) const;
+  // Each row's top and height; the rows are kRowSpacing apart.
+  QList<qreal> tops_;
+  QList<qreal> heights_;
+  qreal contentHeight_ = 0.0;
+  QHash<ChatRow::Case, qreal> caseHeights_;
+  // The case of each chat met whose texts fall back, by its handle's text
+  // buffer: the host's contacts and every list filtered from them share
+  // their strings, so a chat met again is found without reading its texts.
+  // An entry holds its strings, so the buffer it is found by is never
+  // another text's; entries for chats gone are dropped once they could
+  // outnumber the longest list's.
+  struct Sorted {
+    QString handle;
+    std::optional<QString> displayName;
+    ChatRow::Case fallbackCase;
+  };
+  QHash<const QChar*, Sorted> sorted_;
+  qsizetype longestList_ = 0;
+  // The rows shaped lately, by handle: a chat filtered out and back, or
+  // scrolled away and back, is not shaped again while it is kept.
+  struct Shape {
+    ContactSummary contact;
+    ChatRow::Layout layout;
+    quint64 used = 0;
+  };
+  mutable QHash<QString, Shape> shapes_;
+  mutable quint64 shapeClock_ = 0;
+  mutable qsizetype shapedRows_ = 0;
+  mutable Layout layout_;  // listLayout()'s
   QList<int> ids_;        // each row's id, by its handle
   QHash<int, int> rowOfId_;
   QHash<QString, int> idOfHandle_;

@@ -149,21 +149,32 @@ void ContactPickerView::setQuery(const QString& query) {
 }
 
 void ContactPickerView::selectHandle(const QString& handle) {
+  if (selectedHandle_ == handle) return;
   selectedHandle_ = handle;
-  refresh();
+  // Only the selection changed: the list keeps its rows.
+  updateChosen();
+  contentChanged();
 }
 
-QList<ContactSummary> ContactPickerView::filtered() const { return ContactSearch(query_).filter(host_.contacts()); }
+QList<ContactSummary> ContactPickerView::filtered() const {
+  ++searchRuns_;
+  return ContactSearch(query_).filter(host_.contacts());
+}
 
-std::optional<ContactSummary> ContactPickerView::selectedContact() const {
+std::optional<ContactSummary> ContactPickerView::selectedContact() const { return chosen_; }
+
+void ContactPickerView::updateChosen() {
   const QList<ContactSummary>& contacts = host_.contacts();
+  chosen_.reset();
   if (!selectedHandle_) {
-    if (contacts.isEmpty()) return std::nullopt;
-    return contacts.first();
+    if (!contacts.isEmpty()) chosen_ = contacts.first();
+  } else {
+    const auto found = std::find_if(contacts.cbegin(), contacts.cend(), [this](const ContactSummary& contact) {
+      return contact.handle == *selectedHandle_;
+    });
+    if (found != contacts.cend()) chosen_ = *found;
   }
-  for (const ContactSummary& contact : contacts)
-    if (contact.handle == *selectedHandle_) return contact;
-  return std::nullopt;
+  list_->setSelectedHandle(chosen_ ? std::optional<QString>(chosen_->handle) : std::nullopt);
 }
 
 bool ContactPickerView::pickerErrorVisible() const {
@@ -175,8 +186,7 @@ void ContactPickerView::refresh() {
   search_->setGeometry(geometry.searchField.toAlignedRect());
   list_->setGeometry(geometry.list.toAlignedRect());
   list_->setContacts(filtered());
-  const std::optional<ContactSummary> chosen = selectedContact();
-  list_->setSelectedHandle(chosen ? std::optional<QString>(chosen->handle) : std::nullopt);
+  updateChosen();
   if (const std::optional<QString> error = host_.processingError()) {
     panel_->setContent(*error, logFilePath_);
     panel_->move(geometry.panel->topLeft().toPoint());

@@ -47,6 +47,9 @@ class ContactPickerView : public OnboardingScreen {
   void selectHandle(const QString& handle);
   // The contacts the list shows, in the host's order.
   QList<ContactSummary> filtered() const;
+  // How many times the contacts were searched (a letter, a new list): a
+  // selection alone searches nothing.
+  qsizetype searchRuns() const { return searchRuns_; }
   // The contact "Wrap it up →" analyses: the selected one, or the first of
   // all contacts while nothing is selected. The list highlights it.
   std::optional<ContactSummary> selectedContact() const;
@@ -96,6 +99,9 @@ class ContactPickerView : public OnboardingScreen {
   void appear();
   void selectFirstIfNone();
   void refresh();
+  // The contact "Wrap it up →" analyses, found again after the selection or
+  // the contacts changed, and shown selected in the list.
+  void updateChosen();
   void presentNameSheet(const ContactSummary& contact);
   void closeNameSheet();
   void confirmName();
@@ -104,6 +110,8 @@ class ContactPickerView : public OnboardingScreen {
   PickerHost host_;
   QString query_;
   std::optional<QString> selectedHandle_;
+  std::optional<ContactSummary> chosen_;
+  mutable qsizetype searchRuns_ = 0;
   std::optional<ContactSummary> pending_;
   QString confirmedName_;
   std::optional<QString> logFilePath_;
