@@ -114,21 +114,21 @@ bool isLoopback(const QString& host) {
   return ::inet_pton(AF_INET6, name.constData(), &v6) == 1 && IN6_IS_ADDR_LOOPBACK(&v6);
 }
 
-std::mutex& proxyLookupLock() {
-  static std::mutex lock;
-  return lock;
-}
-ProxyLookup& installedProxyLookup() {
-  static ProxyLookup lookup;
-  return lookup;
+// The application's proxy lookup, once installed.
+struct InstalledProxyLookup {
+  std::mutex lock;
+  ProxyLookup lookup;
+};
+InstalledProxyLookup& installedProxyLookup() {
+  static InstalledProxyLookup installed;
+  return installed;
 }
 
 std::optional<ProxyRoute> proxyFor(const QUrl& url) {
-  ProxyLookup lookup;
-  {
-    const std::lock_guard guard(proxyLookupLock());
-    lookup = installedProxyLookup();
-  }
+  InstalledProxyLookup& installed = installedProxyLookup();
+  std::unique_lock guard(installed.lock);
+  const ProxyLookup lookup = installed.lookup;
+  guard.unlock();
   return lookup ? lookup(url) : std::nullopt;
 }
 
@@ -287,8 +287,9 @@ Clock::duration seconds(double value) {
 }  // namespace
 
 void setProxyLookup(ProxyLookup lookup) {
-  const std::lock_guard guard(proxyLookupLock());
-  installedProxyLookup() = std::move(lookup);
+  InstalledProxyLookup& installed = installedProxyLookup();
+  const std::lock_guard guard(installed.lock);
+  installed.lookup = std::move(lookup);
 }
 
 QByteArray headerValue(const HttpHeaders& headers, const QByteArray& name) {
