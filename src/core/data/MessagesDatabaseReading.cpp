@@ -4,6 +4,7 @@
 #include "data/PrivateDatabaseCopy.h"
 #include "data/WrappedDataError.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
@@ -28,15 +29,21 @@ struct ConnectionCloser {
 };
 using SQLiteConnection = std::unique_ptr<sqlite3, ConnectionCloser>;
 
-// Where the path leads, as SQLite itself opens it: through a link to the
-// file, links to folders on the way, and from the current folder; none when
-// it leads nowhere (a missing file).
-std::optional<QString> resolved(const QString& path) {
+std::optional<QString> realPath(const QString& path) {
   char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
   if (real == nullptr) return std::nullopt;
   QString result = QFile::decodeName(real);
   std::free(real);
   return result;
+}
+
+// Where the path leads, as SQLite itself opens it: through a link to the
+// file, links to folders on the way, and from the current folder; none when
+// it leads nowhere (a missing file). SQLite takes ".." by the text, so
+// "missing/../data/chat.db" opens data/chat.db, where the system finds nothing.
+std::optional<QString> resolved(const QString& path) {
+  if (std::optional<QString> real = realPath(path)) return real;
+  return realPath(QDir::cleanPath(QDir::current().absoluteFilePath(path)));
 }
 
 // Runs a PRAGMA to its end; a statement that cannot be prepared is skipped

@@ -1,5 +1,6 @@
 #include "privacy/PrivacyRuntimeDownload.h"
 
+#include "common/FileSystem.h"
 #include "common/MurmelaError.h"
 #include "net/HttpExchange.h"
 #include "privacy/PrivacyRuntimeError.h"
@@ -141,10 +142,14 @@ PrivacyRuntimeDownload::~PrivacyRuntimeDownload() {
     run_->owner = nullptr;
     stagingIsOurs = run_->workerDone;
   }
-  // An outcome that was never delivered: its file goes with it. A worker
-  // still running sees the stop and removes the file itself.
-  if (stagingIsOurs && !completed_) run_->staging.discard();
   run_->stop.request_stop();
+  // An outcome that was never delivered: its file goes with it, now. A worker
+  // still running sees the stop and closes the file, but the process may end
+  // first (a quit): its name goes here, the worker writes on to no name.
+  if (stagingIsOurs && !completed_)
+    run_->staging.discard();
+  else if (!completed_)
+    FileSystem::removeQuietly(run_->staging.path());
 }
 
 const QString& PrivacyRuntimeDownload::stagingPath() const { return run_->staging.path(); }

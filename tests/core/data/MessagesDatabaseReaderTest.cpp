@@ -397,6 +397,7 @@ class MessagesDatabaseReaderTest : public QObject {
     QTest::newRow("link to the file") << "chat.db>real/chat.db" << "chat.db" << true;
     QTest::newRow("link to the folder") << "folder>real" << "folder/chat.db" << true;
     QTest::newRow("relative link, stray -wal beside it") << "chat.db>real/chat.db" << "chat.db" << true;
+    QTest::newRow("a missing folder, then ..") << "" << "missing/../real/chat.db" << true;
     QTest::newRow("no locks on the file system") << "" << "real/chat.db" << false;
   }
   void readsWhereTheDatabaseReallyIs() {
