@@ -15,6 +15,7 @@
 
 #include <QAccessible>
 #include <QFontMetricsF>
+#include <QSignalSpy>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
@@ -167,6 +168,13 @@ class ContactPickerViewTest : public QObject {
     for (const QString& label : unrelatedLabels(QAccessible::queryAccessibleInterface(picker.view.get())))
       QVERIFY2(!label.contains(QStringLiteral("ScriptedRunError")) && !label.contains(QStringLiteral("Log:")),
                qPrintable(label));
+    // A search leaves the panel's texts as they were: readers are told
+    // nothing of them again (each new text is a change they hear).
+    const QSignalSpy errorSet(panel->errorText(), &QTextEdit::textChanged);
+    const QSignalSpy logSet(panel->logText(), &QTextEdit::textChanged);
+    QTest::keyClick(picker.view->searchField(), Qt::Key_5);
+    QCOMPARE(picker.view->query(), QStringLiteral("5"));
+    QCOMPARE(errorSet.count() + logSet.count(), 0);
     // However long the error, the panel's buttons stay above the navigation row.
     QVERIFY(panel->geometry().bottom() < picker.view->layout().back.top());
     QVERIFY(picker.view->layout().errorBox->bottom() <= picker.view->layout().list.top());

@@ -112,6 +112,9 @@ FailedRunPanel::FailedRunPanel(std::function<void()> copyLog, std::function<void
 }
 
 void FailedRunPanel::setContent(const QString& error, const std::optional<QString>& logFilePath) {
+  // The same again changes nothing: readers hear of a text each time it is set.
+  if (content_ && content_->first == error && content_->second == logFilePath) return;
+  content_.emplace(error, logFilePath);
   const qreal textWidth = kWidth - 2.0 * kPadding;
   Layout result;
   result.title = layoutText(kTitle, kTitleStyle);

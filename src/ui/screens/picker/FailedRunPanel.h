@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 class QFontMetricsF;
 class QTextEdit;
@@ -80,6 +81,7 @@ class FailedRunPanel : public QWidget {
   std::function<void()> copyLog_;
   std::function<void()> dismiss_;
   Layout layout_;
+  std::optional<std::pair<QString, std::optional<QString>>> content_;  // the error and log path shown
   QTextEdit* errorText_ = nullptr;
   QTextEdit* logText_ = nullptr;
   ButtonHost* buttons_ = nullptr;
