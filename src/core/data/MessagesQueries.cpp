@@ -43,15 +43,19 @@ constexpr char kCountedMessage[] = R"sql(  AND (
   )
 )sql";
 
-// The three statements go to SQLite exactly as they stand here, joined.
-constexpr auto kMessagesText =
-    joined(R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
-FROM chat c
+// Every statement reads the messages of one-to-one chats through these joins.
+constexpr char kChatMessages[] = R"sql(FROM chat c
 JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
 JOIN handle h ON h.ROWID = chj.handle_id
 JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
 JOIN message m ON m.ROWID = cmj.message_id
-WHERE c.style = 45
+)sql";
+
+// The three statements go to SQLite exactly as they stand here, joined.
+constexpr auto kMessagesText =
+    joined(R"sql(SELECT DISTINCT m.ROWID, m.text, m.date, m.is_from_me, h.id, m.attributedBody
+)sql",
+           kChatMessages, R"sql(WHERE c.style = 45
   AND h.id = ?
 )sql",
            kCountedMessage, R"sql(ORDER BY m.date ASC)sql");
@@ -62,24 +66,17 @@ const char* const MessagesDatabaseReader::kMessagesSQL = kMessagesText.data();
 
 namespace {
 
-const char* const kAttachmentCountSQL = R"sql(SELECT COUNT(DISTINCT a.ROWID)
-FROM chat c
-JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
-JOIN handle h ON h.ROWID = chj.handle_id
-JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
-JOIN message m ON m.ROWID = cmj.message_id
-JOIN message_attachment_join maj ON maj.message_id = m.ROWID
+constexpr auto kAttachmentCountText = joined(R"sql(SELECT COUNT(DISTINCT a.ROWID)
+)sql",
+                                            kChatMessages, R"sql(JOIN message_attachment_join maj ON maj.message_id = m.ROWID
 JOIN attachment a ON a.ROWID = maj.attachment_id
 WHERE c.style = 45
-  AND h.id = ?)sql";
+  AND h.id = ?)sql");
+const char* const kAttachmentCountSQL = kAttachmentCountText.data();
 
 constexpr auto kContactSummariesText = joined(R"sql(SELECT h.id, COUNT(m.ROWID), MIN(m.date), MAX(m.date)
-FROM chat c
-JOIN chat_handle_join chj ON chj.chat_id = c.ROWID
-JOIN handle h ON h.ROWID = chj.handle_id
-JOIN chat_message_join cmj ON cmj.chat_id = c.ROWID
-JOIN message m ON m.ROWID = cmj.message_id
-WHERE c.style = 45
+)sql",
+                                              kChatMessages, R"sql(WHERE c.style = 45
   AND h.id IS NOT NULL
 )sql",
                                               kCountedMessage, R"sql(GROUP BY h.id
